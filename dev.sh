@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# One entry point for building, running and testing on Debian 12.
+#   ./dev.sh run [args]  build (release) and start Planview
+#   ./dev.sh test        build with sanitizers and run every test, then the fuzzers briefly
+#   ./dev.sh bench       build (release) and run the benchmarks
+#   ./dev.sh build       build (release) only
+set -euo pipefail
+cd "$(dirname "$0")"
+ROOT=$(pwd)
+
+PACKAGES=(
+  cmake g++ ninja-build pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev qt6-svg-dev libgl-dev
+  libjpeg62-turbo-dev fonts-liberation2
+  clang libclang-rt-14-dev
+  python3 python3-ezdxf
+  xvfb xauth
+)
+
+ensure_packages() {
+  local missing=()
+  local p
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "dev.sh: installing ${missing[*]}" >&2
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+JOBS=$(nproc)
+
+configure() { # <dir> <cmake args...>
+  local dir=$1; shift
+  if [ ! -f "$dir/build.ninja" ]; then
+    cmake -S "$ROOT" -B "$dir" -G Ninja "$@"
+  fi
+}
+
+build_release() {
+  configure build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF
+  cmake --build build/release -j "$JOBS"
+}
+
+main_program() {
+  if [ -x build/release/viewer/planview ]; then
+    exec build/release/viewer/planview "${@:-$ROOT/viewer/samples/sample.dxf}"
+  fi
+  # Until the viewer window exists the main road is the SDK: read a BMP and write it back.
+  local out=build/release/example-out.bmp
+  build/release/sdk/examples/vela_bmp_info "${1:-$ROOT/../shared/data/fingerprints/f01_1.bmp}" "$out"
+}
+
+run_fuzzers() {
+  # Each fuzzer runs briefly on its seed corpus; a crash fails the run.
+  local seconds=${PV_FUZZ_SECONDS:-20}
+  configure build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPV_FUZZ=ON \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+  cmake --build build/fuzz -j "$JOBS" --target fuzzers
+  local f name corpus work
+  shopt -s nullglob
+  for f in build/fuzz/fuzzers/*; do
+    [ -x "$f" ] || continue
+    name=$(basename "$f")
+    work=build/fuzz/corpus/$name
+    mkdir -p "$work"
+    corpus=$(find "$ROOT" -path "$ROOT/build*" -prune -o -type d -name "${name}_corpus" -print | head -n1)
+    echo "== fuzz $name for ${seconds}s"
+    "$f" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
+      "$work" ${corpus:+"$corpus"} >"build/fuzz/$name.log" 2>&1 || {
+        tail -n 60 "build/fuzz/$name.log"; echo "fuzzer $name failed" >&2; return 1; }
+  done
+}
+
+cmd=${1:-}
+shift || true
+case "$cmd" in
+  run)
+    ensure_packages
+    build_release
+    main_program "$@"
+    ;;
+  build)
+    ensure_packages
+    build_release
+    ;;
+  test)
+    ensure_packages
+    configure build/asan -DCMAKE_BUILD_TYPE=Debug -DPV_SANITIZE=ON -DPV_BENCH=OFF
+    cmake --build build/asan -j "$JOBS"
+    export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
+    export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+    export QT_QPA_PLATFORM=offscreen
+    (cd build/asan && ctest -j "$JOBS" --output-on-failure --timeout 600)
+    if [ "${PV_SKIP_FUZZ:-0}" != 1 ]; then run_fuzzers; fi
+    ;;
+  bench)
+    ensure_packages
+    configure build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF
+    cmake --build build/release -j "$JOBS"
+    for b in build/release/bench/*; do [ -x "$b" ] && "$b" "$@"; done
+    ;;
+  *)
+    sed -n '2,6p' "$0" >&2
+    exit 2
+    ;;
+esac
