@@ -1,0 +1,7 @@
+// Everything a client of libvela50 needs.
+#pragma once
+
+#include "vela/base.h"
+#include "vela/image.h"
+#include "vela/render.h"
+#include "vela/streams.h"
