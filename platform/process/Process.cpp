@@ -1,0 +1,182 @@
+#include "Process.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "ProcessRunner.h"
+
+extern char** environ;
+
+namespace pv::process {
+namespace {
+
+int ExitCodeOf(int status) {
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+  return -1;
+}
+
+std::vector<char*> ArgvOf(const std::string& program, const std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  argv.reserve(args.size() + 2);
+  argv.push_back(const_cast<char*>(program.c_str()));
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  return argv;
+}
+
+void SetError(std::string* error, const std::string& program, int code) {
+  if (error) *error = program + ": " + std::strerror(code);
+}
+
+std::string ReadSmallFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string_view BaseName(std::string_view path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+pid_t Spawn(const std::string& program, const std::vector<std::string>& args, std::string* error) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  std::vector<char*> argv = ArgvOf(program, args);
+  pid_t pid = -1;
+  const int rc = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) {
+    SetError(error, program, rc);
+    return -1;
+  }
+  return pid;
+}
+
+std::optional<int> TryReap(pid_t pid) {
+  int status = 0;
+  pid_t r;
+  do {
+    r = ::waitpid(pid, &status, WNOHANG);
+  } while (r < 0 && errno == EINTR);
+  if (r == 0) return std::nullopt;
+  if (r < 0) return -1;
+  return ExitCodeOf(status);
+}
+
+int WaitBlocking(pid_t pid) {
+  int status = 0;
+  pid_t r;
+  do {
+    r = ::waitpid(pid, &status, 0);
+  } while (r < 0 && errno == EINTR);
+  return r < 0 ? -1 : ExitCodeOf(status);
+}
+
+int OpenPidFd(pid_t pid) {
+#ifdef SYS_pidfd_open
+  const long fd = ::syscall(SYS_pidfd_open, pid, 0);
+  if (fd >= 0) {
+    ::fcntl(static_cast<int>(fd), F_SETFD, FD_CLOEXEC);
+    return static_cast<int>(fd);
+  }
+#else
+  (void)pid;
+#endif
+  return -1;
+}
+
+std::optional<Captured> RunAndCapture(const std::string& program, const std::vector<std::string>& args,
+                                      std::string* error) {
+  int fds[2];
+  if (::pipe2(fds, O_CLOEXEC) != 0) {
+    SetError(error, program, errno);
+    return std::nullopt;
+  }
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, fds[1], STDERR_FILENO);
+  std::vector<char*> argv = ArgvOf(program, args);
+  pid_t pid = -1;
+  const int rc = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(fds[1]);
+  if (rc != 0) {
+    ::close(fds[0]);
+    SetError(error, program, rc);
+    return std::nullopt;
+  }
+  Captured result;
+  char buf[4096];
+  for (;;) {
+    const ssize_t n = ::read(fds[0], buf, sizeof buf);
+    if (n > 0) {
+      result.output.append(buf, static_cast<std::size_t>(n));
+    } else if (n == 0 || errno != EINTR) {
+      break;
+    }
+  }
+  ::close(fds[0]);
+  result.exitCode = WaitBlocking(pid);
+  return result;
+}
+
+std::vector<pid_t> FindProcesses(std::string_view name, const std::string& procRoot) {
+  std::vector<pid_t> found;
+  if (name.empty()) return found;
+  DIR* dir = ::opendir(procRoot.c_str());
+  if (!dir) return found;
+  while (const dirent* entry = ::readdir(dir)) {
+    char* end = nullptr;
+    const long pid = std::strtol(entry->d_name, &end, 10);
+    if (pid <= 0 || *end != '\0') continue;
+    const std::string base = procRoot + "/" + entry->d_name;
+
+    // The state follows the command name's closing parenthesis; Z is an unreaped corpse.
+    const std::string stat = ReadSmallFile(base + "/stat");
+    const std::size_t close = stat.rfind(')');
+    if (close == std::string::npos || (close + 2 < stat.size() && stat[close + 2] == 'Z')) continue;
+
+    std::string comm = ReadSmallFile(base + "/comm");
+    if (!comm.empty() && comm.back() == '\n') comm.pop_back();
+    const std::string cmdline = ReadSmallFile(base + "/cmdline");
+    const std::string_view argv0(cmdline.c_str());
+    char exe[4096];
+    const ssize_t n = ::readlink((base + "/exe").c_str(), exe, sizeof exe - 1);
+    const std::string_view exeName = n > 0 ? BaseName(std::string_view(exe, static_cast<std::size_t>(n))) : "";
+
+    // The kernel cuts command names to 15 characters, so a 15-character one may be a prefix.
+    const bool commMatches = comm.size() < 15 && comm == name;
+    if (commMatches || BaseName(argv0) == name || exeName == name) found.push_back(static_cast<pid_t>(pid));
+  }
+  ::closedir(dir);
+  return found;
+}
+
+bool IsProcessRunning(std::string_view name, const std::string& procRoot) {
+  return !FindProcesses(name, procRoot).empty();
+}
+
+pid_t BlockingProcessRunner::Start(const std::string& program, const std::vector<std::string>& args,
+                                   std::string* error) {
+  return Spawn(program, args, error);
+}
+
+int BlockingProcessRunner::WaitForExit(pid_t pid) { return WaitBlocking(pid); }
+
+}  // namespace pv::process
