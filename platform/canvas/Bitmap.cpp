@@ -1,0 +1,37 @@
+#include "canvas/Bitmap.h"
+
+#include <algorithm>
+
+namespace pv::canvas {
+
+namespace {
+
+// 0x00BBGGRR <-> 0x00RRGGBB: the same swap both ways.
+uint32_t SwapRedBlue(uint32_t v) {
+  return ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
+}
+
+}  // namespace
+
+Bitmap::Bitmap(int32_t width, int32_t height, TColor fill)
+    : width_(std::max(width, 0)), height_(std::max(height, 0)) {
+  if (width_ == 0 || height_ == 0) width_ = height_ = 0;
+  pixels_.assign(static_cast<size_t>(width_) * height_, SwapRedBlue(ColorToRGB(fill)));
+}
+
+uint32_t Bitmap::GetPixel(int32_t x, int32_t y) const {
+  if (x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
+  return SwapRedBlue(Row(y)[x]);
+}
+
+void Bitmap::SetPixel(int32_t x, int32_t y, TColor color) {
+  if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+  Row(y)[x] = SwapRedBlue(ColorToRGB(color));
+}
+
+uint32_t Bitmap::TransparentRGB() const {
+  if (transparentColor != clDefault) return ColorToRGB(transparentColor);
+  return Empty() ? 0 : GetPixel(0, height_ - 1);
+}
+
+}  // namespace pv::canvas
