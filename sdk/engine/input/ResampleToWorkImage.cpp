@@ -1,0 +1,134 @@
+#include "engine/input/ResampleToWorkImage.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "engine/records/RoundHalfAway.h"
+
+namespace vela::engine {
+
+namespace {
+
+constexpr int32_t kBackgroundMargin = 32;
+constexpr int32_t kMinBrighterPixels = 100;
+
+// Just under one half: a position on a pixel centre takes half of each
+// neighbour, a position between two centres takes both nearly whole.
+constexpr double kSampleReach = 0.499999999999999;
+
+int32_t ScaledSize(int32_t size, int32_t target, int32_t source)
+{
+    return RoundHalfAway(static_cast<double>(size) * target / source);
+}
+
+} // namespace
+
+int32_t BackgroundLevel(const uint8_t* canvas, int32_t width, int32_t height)
+{
+    int64_t sum = 0;
+    int64_t count = 0;
+    for (int32_t row = kBackgroundMargin; row <= height - kBackgroundMargin; ++row) {
+        for (int32_t column = kBackgroundMargin; column <= width - kBackgroundMargin; ++column) {
+            sum += canvas[row * kCanvasSide + column];
+            ++count;
+        }
+    }
+    if (count == 0)
+        return 255;
+    const int64_t mean = sum / count;
+
+    int64_t brighterSum = 0;
+    int64_t brighterCount = 0;
+    for (int32_t row = kBackgroundMargin; row <= height - kBackgroundMargin; ++row) {
+        for (int32_t column = kBackgroundMargin; column <= width - kBackgroundMargin; ++column) {
+            const uint8_t grey = canvas[row * kCanvasSide + column];
+            if (grey > mean) {
+                brighterSum += grey;
+                ++brighterCount;
+            }
+        }
+    }
+    if (brighterCount < kMinBrighterPixels)
+        return static_cast<int32_t>(mean);
+    return std::min(RoundHalfAway(static_cast<double>(brighterSum) / static_cast<double>(brighterCount)), 255);
+}
+
+uint8_t SampleArea(const uint8_t* canvas, int32_t width, int32_t height, double x, double y, int32_t background)
+{
+    const int32_t column = static_cast<int32_t>(x);
+    const int32_t row = static_cast<int32_t>(y);
+    if (column < 0 || column >= width || row < 0 || row >= height)
+        return static_cast<uint8_t>(background);
+    if (column == 0 || column == width - 1 || row == 0 || row == height - 1)
+        return canvas[row * kCanvasSide + column];
+
+    const double leftEdge = x - kSampleReach;
+    const double rightEdge = x + kSampleReach;
+    const double topEdge = y - kSampleReach;
+    const double bottomEdge = y + kSampleReach;
+    const int32_t columns[2] = {static_cast<int32_t>(std::floor(leftEdge)), static_cast<int32_t>(std::floor(rightEdge))};
+    const double columnWeights[2] = {1.0 - (leftEdge - std::floor(leftEdge)), rightEdge - std::floor(rightEdge)};
+    const int32_t rows[2] = {static_cast<int32_t>(std::floor(topEdge)), static_cast<int32_t>(std::floor(bottomEdge))};
+    const double rowWeights[2] = {1.0 - (topEdge - std::floor(topEdge)), bottomEdge - std::floor(bottomEdge)};
+
+    double weighted = 0.0;
+    double weightSum = 0.0;
+    for (int r = 0; r < 2; ++r) {
+        for (int c = 0; c < 2; ++c) {
+            const double weight = rowWeights[r] * columnWeights[c];
+            weighted += weight * canvas[rows[r] * kCanvasSide + columns[c]];
+            weightSum += weight;
+        }
+    }
+    return static_cast<uint8_t>(std::clamp(RoundHalfAway(weighted / weightSum), 0, 255));
+}
+
+ResultCode ResampleToWorkImage(uint8_t* canvas, size_t canvasLength, uint8_t* second, size_t secondLength,
+                               ScannerParameters& parameters, int32_t& background, int32_t& width,
+                               int32_t& height, ContentRect& bounds)
+{
+    if (canvas == nullptr || second == nullptr || canvasLength < kCanvasBytes || secondLength < kCanvasBytes ||
+        width < 0 || width > kCanvasSide || height < 0 || height > kCanvasSide)
+        return result::WorkBufferUnavailable;
+
+    background = BackgroundLevel(canvas, width, height);
+    const ScannerParameters& p = parameters;
+    if (p.targetDpiX == p.sourceDpiX && p.targetDpiY == p.sourceDpiY)
+        return result::Success;
+    // Parameters that do not come from GetScannerParameters and a BMP may
+    // lack a resolution; such a picture is left as it is.
+    if (p.targetDpiX <= 0 || p.targetDpiY <= 0 || p.sourceDpiX <= 0 || p.sourceDpiY <= 0)
+        return result::Success;
+
+    const int32_t newWidth = ScaledSize(width, p.targetDpiX, p.sourceDpiX);
+    const int32_t newHeight = ScaledSize(height, p.targetDpiY, p.sourceDpiY);
+    if (newWidth < 1 || newHeight < 1)
+        return result::Success;
+    const int32_t cropX = ScaledSize(p.cropX, p.targetDpiX, p.sourceDpiX);
+    const int32_t cropY = ScaledSize(p.cropY, p.targetDpiY, p.sourceDpiY);
+
+    const int32_t leftOffset = newWidth > kCanvasSide ? (newWidth - kCanvasSide) / 2 : 0;
+    const int32_t topOffset = newHeight > kCanvasSide ? (newHeight - kCanvasSide) / 2 : 0;
+    const int32_t outWidth = std::min(newWidth, kCanvasSide);
+    const int32_t outHeight = std::min(newHeight, kCanvasSide);
+
+    std::memset(second, background, kCanvasBytes);
+    for (int32_t i = 0; i < outHeight; ++i) {
+        const double y = static_cast<double>(i + topOffset) * height / newHeight;
+        for (int32_t j = 0; j < outWidth; ++j) {
+            const double x = static_cast<double>(j + leftOffset) * width / newWidth;
+            second[i * kCanvasSide + j] = SampleArea(canvas, width, height, x, y, background);
+        }
+    }
+    std::memcpy(canvas, second, kCanvasBytes);
+
+    width = outWidth;
+    height = outHeight;
+    bounds = {0, 0, outWidth - 1, outHeight - 1};
+    parameters.cropX = cropX + leftOffset;
+    parameters.cropY = cropY + topOffset;
+    return result::Success;
+}
+
+} // namespace vela::engine

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "engine/minutiae/Candidates.h"
+#include "engine/minutiae/MinutiaList.h"
+#include "engine/minutiae/WorkScan.h"
+
+namespace vela::engine {
+
+// Lists endings and three-way branchings of the spur-free skeleton and turns
+// each into a minutia with the direction of the ridge it starts. The image is
+// left with the start pixels of every follow (and the branching points and
+// their neighbours) cleared.
+void TraceRidges(uint8_t* image, OffsetList& endings, OffsetList& branchings, MinutiaList& minutiae);
+
+// Follows the ridge from `start` for at most 8 steps (walking order), then
+// sets again every visited pixel but the start. The position reached when at
+// least 6 pixels were visited, otherwise nothing.
+std::optional<int> FollowRidge(uint8_t* image, int start);
+
+// Both points at least 16 pixels inside the work area (columns 16..272, rows
+// 16..384) and more than 5 pixels apart in city-block distance.
+bool FarEnough(PixelPosition p, PixelPosition q);
+
+// The mean of the two closest of three directions (24 steps).
+int PairMean(int a, int b, int c);
+int CircularMean(int u, int v);
+
+} // namespace vela::engine

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <type_traits>
+
+namespace vela::engine {
+
+// Engine records are packed little-endian byte buffers. Fields are copied in and
+// out with memcpy so that no struct is ever laid over the bytes and unaligned
+// offsets (a record at byte 9 of an entry, say) stay well defined.
+
+template <typename T>
+T ReadLe(const uint8_t* at)
+{
+    static_assert(std::is_trivially_copyable_v<T>);
+    uint8_t bytes[sizeof(T)];
+    std::memcpy(bytes, at, sizeof(T));
+    if constexpr (std::endian::native == std::endian::big)
+        std::reverse(bytes, bytes + sizeof(T));
+    T value;
+    std::memcpy(&value, bytes, sizeof(T));
+    return value;
+}
+
+template <typename T>
+void WriteLe(uint8_t* at, T value)
+{
+    static_assert(std::is_trivially_copyable_v<T>);
+    uint8_t bytes[sizeof(T)];
+    std::memcpy(bytes, &value, sizeof(T));
+    if constexpr (std::endian::native == std::endian::big)
+        std::reverse(bytes, bytes + sizeof(T));
+    std::memcpy(at, bytes, sizeof(T));
+}
+
+} // namespace vela::engine
