@@ -57,6 +57,12 @@ class VELA_API MemoryStream : public virtual OutputStream, public virtual InputS
 
 }  // namespace vela::base
 
+// Plain (unmangled) names so that clients can find them with dlsym; they
+// still return C++ objects, which C callers cannot use.
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wreturn-type-c-linkage"
+#endif
 extern "C" {
 // Opens a file for binary reading; invalid_argument when it cannot be opened.
 VELA_API vela::base::smart_ptr<vela::base::InputStream> Create_IFileStream(const char* path);
@@ -69,3 +75,6 @@ VELA_API vela::base::smart_ptr<vela::base::MemoryStream> Create_MemoryStream(con
 VELA_API vela::base::smart_ptr<vela::base::MemoryStream> Create_MemoryStreamFromBase64String(
     const char* text);
 }
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
