@@ -5,7 +5,7 @@
 #include <cstring>
 #include <limits>
 
-#include "ByteOrder.h"
+#include "LittleEndian.h"
 
 namespace vela::render {
 namespace {
