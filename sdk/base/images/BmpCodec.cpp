@@ -5,7 +5,7 @@
 #include <cstring>
 #include <limits>
 
-#include "LittleEndian.h"
+#include "ByteOrder.h"
 
 namespace vela::render {
 namespace {
