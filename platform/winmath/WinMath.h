@@ -1,0 +1,27 @@
+#pragma once
+// Integer arithmetic the programs were written against, with the platform's rounding rules
+// spelled out, so that no caller reaches for std::lround where another rule is meant.
+
+#include <cstdint>
+
+namespace pv::winmath {
+
+// number * numerator / denominator with a 64-bit intermediate, rounded half away from zero;
+// -1 when the denominator is 0 or the result does not fit in 32 bits.
+int32_t MulDiv(int32_t number, int32_t numerator, int32_t denominator);
+
+// Nearest integer, halves away from zero (2.5 -> 3, -2.5 -> -3).
+double RoundHalfAwayValue(double x);
+// Nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2): the rule
+// of the run-time's Round and of the floating-point unit's default mode.
+double RoundHalfEvenValue(double x);
+
+// The same, as integers. A value outside the range of int32_t (or not a number) is refused
+// with std::range_error rather than wrapped.
+int32_t RoundHalfAway(double x);
+int32_t RoundHalfEven(double x);
+int64_t RoundHalfEven64(double x);
+// Toward zero, with the same range check.
+int32_t Trunc(double x);
+
+}  // namespace pv::winmath
