@@ -7,7 +7,7 @@
 
 namespace vela::engine {
 
-void FindMinutiaCandidates(const uint8_t* image, BranchRule rule, OffsetList& endings, OffsetList& branchings)
+void FindMinutiaCandidates(const uint8_t* image, OffsetList& endings, OffsetList& branchings)
 {
     endings.count = 0;
     branchings.count = 0;
@@ -19,8 +19,7 @@ void FindMinutiaCandidates(const uint8_t* image, BranchRule rule, OffsetList& en
             endings.Add(at);
             continue;
         }
-        const bool branching = rule == BranchRule::ThreeWaySplit ? IsBranchingCode(code) : std::popcount(code) > 2;
-        if (branching)
+        if (std::popcount(code) > 2)
             branchings.Add(at);
     }
 }

@@ -20,14 +20,11 @@ struct OffsetList {
     }
 };
 
-// What makes a set pixel a branching point.
-enum class BranchRule {
-    MoreThanTwoNeighbours, // any junction: used to cut spurs off their ridges
-    ThreeWaySplit,         // the twelve codes of three non-adjacent neighbours
-};
-
 // Lists, in offset order, the set pixels with exactly one set neighbour
-// (endings) and those that are branching points by the rule.
-void FindMinutiaCandidates(const uint8_t* image, BranchRule rule, OffsetList& endings, OffsetList& branchings);
+// (endings) and those with more than two (branching points). A clean
+// three-way split of the skeleton has three neighbours no two of which are
+// adjacent; counting every junction also catches the small loops and thick
+// forks that the thinning can leave where ridges meet.
+void FindMinutiaCandidates(const uint8_t* image, OffsetList& endings, OffsetList& branchings);
 
 } // namespace vela::engine

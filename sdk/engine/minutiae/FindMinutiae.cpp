@@ -58,7 +58,7 @@ bool FindMinutiae(std::span<uint8_t> workImage, std::span<uint8_t> record, std::
     MinutiaList minutiae;
 
     ThinRidges(image, scratch->scratch0);
-    FindMinutiaCandidates(image, BranchRule::MoreThanTwoNeighbours, lists.endings, lists.branchings);
+    FindMinutiaCandidates(image, lists.endings, lists.branchings);
     RemoveShortSpurs(image, scratch->scratch0, lists.endings, lists.branchings, lists.walks);
     TraceRidges(image, lists.endings, lists.branchings, minutiae);
     RemoveFacingPairs(minutiae);

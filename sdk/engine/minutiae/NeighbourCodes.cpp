@@ -27,10 +27,6 @@ constexpr int kThinDeleted[] = {
 constexpr int kSpurTrimmed[] = {1,  2,  3,  4,  6,   7,   8,   12,  14,  16,  24,  28,
                                 32, 48, 56, 64, 96, 112, 128, 129, 131, 192, 193, 224};
 
-constexpr int kBranchings[] = {21, 37, 41, 69, 73, 74, 81, 82, 84, 146, 148, 164};
-
-constexpr auto kBranchingTable = CodeSet(kBranchings, 1, 0);
-
 constexpr int kVectorReach = 10;
 constexpr int kDistanceReach = 13;
 
@@ -74,8 +70,6 @@ const std::array<uint8_t, 256> ThinKeep = CodeSet(kThinDeleted, 0, 1);
 const std::array<uint8_t, 256> SpurTrim = CodeSet(kSpurTrimmed, 1, 0);
 
 bool IsEndingCode(uint8_t code) { return code != 0 && (code & (code - 1)) == 0; }
-
-bool IsBranchingCode(uint8_t code) { return kBranchingTable[code] != 0; }
 
 int VectorDirection(int dx, int dy)
 {

@@ -38,8 +38,6 @@ extern const std::array<uint8_t, 256> ThinKeep;
 extern const std::array<uint8_t, 256> SpurTrim;
 
 bool IsEndingCode(uint8_t code);
-// Three set neighbours, no two of them adjacent: a clean three-way split.
-bool IsBranchingCode(uint8_t code);
 
 // floor(atan2(dy, dx) * 12 / pi + 0.5) with the angle in [0, 2 pi), rows
 // growing downward; 24 occurs just below a full turn. dx, dy in -10..10.

@@ -19,8 +19,8 @@ struct WalkRecord {
 // at its branching points, walks from each ending (branching neighbours
 // included) clearing the ridge, restores the cut points and every walk longer
 // than 6 pixels, then trims ridge ends by SpurTrim (codes as before the trim,
-// kept in `before`). `endings` and `branchings` come from FindMinutiaCandidates
-// with BranchRule::MoreThanTwoNeighbours; `endings` grows by the neighbours.
+// kept in `before`). `endings` and `branchings` come from
+// FindMinutiaCandidates; `endings` grows by the neighbours.
 void RemoveShortSpurs(uint8_t* image, uint8_t* before, OffsetList& endings, const OffsetList& branchings,
                       const WalkRecord& walks);
 

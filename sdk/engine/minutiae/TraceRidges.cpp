@@ -106,7 +106,7 @@ int PairMean(int a, int b, int c)
 
 void TraceRidges(uint8_t* image, OffsetList& endings, OffsetList& branchings, MinutiaList& minutiae)
 {
-    FindMinutiaCandidates(image, BranchRule::ThreeWaySplit, endings, branchings);
+    FindMinutiaCandidates(image, endings, branchings);
 
     for (int k = 0; k < branchings.count; ++k) {
         const int point = branchings.offsets[k];

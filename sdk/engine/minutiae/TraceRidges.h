@@ -9,10 +9,11 @@
 
 namespace vela::engine {
 
-// Lists endings and three-way branchings of the spur-free skeleton and turns
-// each into a minutia with the direction of the ridge it starts. The image is
-// left with the start pixels of every follow (and the branching points and
-// their neighbours) cleared.
+// Lists the endings and branching points of the spur-free skeleton again and
+// turns each whose ridges run far enough into a minutia, directed along the
+// ridge it starts (a branching: the mean of its two closest branches). The
+// image is left with every branching point, its neighbours and the start of
+// every follow cleared.
 void TraceRidges(uint8_t* image, OffsetList& endings, OffsetList& branchings, MinutiaList& minutiae);
 
 // Follows the ridge from `start` for at most 8 steps (walking order), then

@@ -123,10 +123,12 @@ TEST(CleanRidgeImage, RidgesTouchingTheBorderStayInsideAndLeaveTheMarginClear)
         WorkImage image = GratingWorkImage(direction, 7.0);
         ExtractionRun run;
         run.All(image);
+        int marginSet = 0;
         for (int row = 0; row < kWorkImageRows; ++row)
             for (int column = 0; column < kWorkImageStride; ++column)
                 if (row < 5 || row >= 405 || column < 5 || column >= 293)
-                    ASSERT_EQ(image[row * kWorkImageStride + column], 0) << direction;
+                    marginSet += image[row * kWorkImageStride + column] != 0;
+        EXPECT_EQ(marginSet, 0) << direction;
     }
 }
 
