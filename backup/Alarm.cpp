@@ -1,0 +1,131 @@
+#include "Alarm.h"
+
+#include "BackupRun.h"
+#include "Texts.h"
+
+namespace safestow {
+namespace {
+
+constexpr char kGlobalSection[] = "Global Options";
+// A count beyond this is a damaged file, not a schedule.
+constexpr int kMostEntries = 10000;
+
+std::string SectionName(int position) { return "Alarm" + std::to_string(position); }
+
+}  // namespace
+
+std::string FormatAlarmText(const TAlarm& alarm) {
+  const std::string time = alarm.badTime.empty() ? FormatDateTime("hh:mm", alarm.Time) : alarm.badTime;
+  return time + "  " + alarm.Message;
+}
+
+bool AlarmMatches(const TAlarm& alarm, const DateTime& now) {
+  if (!alarm.Valid() || alarm.Time.hour != now.hour || alarm.Time.minute != now.minute) return false;
+  if (alarm.Recurring == kEveryDay) return true;
+  if (alarm.Recurring >= 1 && alarm.Recurring <= 7) return DayOfWeek(now) == alarm.Recurring;
+  if (alarm.Recurring == kOnDate) return SameDate(alarm.Time, now);
+  return false;
+}
+
+bool CheckAlarm(TAlarm& alarm, const DateTime& now) {
+  if (!AlarmMatches(alarm, now)) {
+    alarm.Fired = false;
+    return false;
+  }
+  if (alarm.Fired) return false;
+  alarm.Fired = true;
+  return true;
+}
+
+TAlarm LoadAlarm(const pv::ini::IniFile& ini, const std::string& section, const DateTime& now) {
+  TAlarm alarm;
+  alarm.Message = ini.ReadString(section, "Message", texts::kDefaultEntryName);
+  const std::string time = ini.ReadString(section, "Time", TimeToStr(now));
+  if (const auto t = StrToTime(time)) {
+    alarm.Time = *t;
+  } else {
+    alarm.badTime = time;
+  }
+  alarm.Recurring = ini.ReadInteger(section, "Recurring", kEveryDay);
+  if (alarm.Recurring == kOnDate) {
+    const std::string date = ini.ReadString(section, "Date", DateToStr(now));
+    if (const auto d = StrToDate(date)) {
+      alarm.Time = Combine(*d, alarm.Time);
+    } else {
+      alarm.badDate = date;
+    }
+  }
+  return alarm;
+}
+
+void SaveAlarm(pv::ini::IniFile& ini, const std::string& section, const TAlarm& alarm) {
+  ini.WriteString(section, "Message", alarm.Message);
+  ini.WriteString(section, "Time", alarm.badTime.empty() ? FormatDateTime("hh:mm", alarm.Time) : alarm.badTime);
+  ini.WriteInteger(section, "Recurring", alarm.Recurring);
+  if (alarm.Recurring == kOnDate) {
+    ini.WriteString(section, "Date", alarm.badDate.empty() ? DateToStr(alarm.Time) : alarm.badDate);
+  }
+}
+
+TAlarmList::TAlarmList(std::filesystem::path fileName, const Clock& clock)
+    : fileName_(std::move(fileName)), clock_(clock) {}
+
+void TAlarmList::Load() {
+  entries_.clear();
+  const pv::ini::IniFile ini(fileName_);
+  const int count = std::min(ini.ReadInteger(kGlobalSection, "AlarmCount", 0), kMostEntries);
+  const DateTime now = clock_.Now();
+  for (int i = 1; i <= count; ++i) {
+    // A missing section is a damaged entry: the ones after it still count.
+    if (!ini.SectionExists(SectionName(i))) continue;
+    entries_.push_back(LoadAlarm(ini, SectionName(i), now));
+  }
+}
+
+bool TAlarmList::Save(std::string* error) const {
+  pv::ini::IniFile ini(fileName_);
+  ini.WriteInteger(kGlobalSection, "AlarmCount", Count());
+  for (int i = 0; i < Count(); ++i) SaveAlarm(ini, SectionName(i + 1), entries_[static_cast<std::size_t>(i)]);
+  return ini.UpdateFile(error);
+}
+
+void TAlarmList::SaveAfterEdit() {
+  saveError_.clear();
+  Save(&saveError_);
+}
+
+void TAlarmList::Add(TAlarm alarm) {
+  entries_.push_back(std::move(alarm));
+  SaveAfterEdit();
+}
+
+void TAlarmList::Update(int index, const TAlarm& alarm) {
+  if (index < 0 || index >= Count()) return;
+  TAlarm& entry = entries_.at(static_cast<std::size_t>(index));
+  const bool fired = entry.Fired;
+  entry = alarm;
+  entry.Fired = fired;
+  SaveAfterEdit();
+}
+
+void TAlarmList::Remove(int index) {
+  if (index < 0 || index >= Count()) return;
+  entries_.erase(entries_.begin() + index);
+  SaveAfterEdit();
+}
+
+int TAlarmList::Check(const DateTime& now) {
+  int due = 0;
+  for (TAlarm& alarm : entries_) {
+    if (CheckAlarm(alarm, now)) ++due;
+  }
+  return due;
+}
+
+void CheckAlarms(TAlarmList& alarms, TBackupRunner& runner, const DateTime& now) {
+  // The list is only walked here, never across a backup: entries may be edited while one runs.
+  const int due = alarms.Check(now);
+  runner.RunBackup(due);
+}
+
+}  // namespace safestow

@@ -1,0 +1,75 @@
+#pragma once
+// The schedule's entries, when they come due, and their file Alarms.ini.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "DateTime.h"
+#include "ini/IniFile.h"
+
+namespace safestow {
+
+class TBackupRunner;
+
+inline constexpr char kAlarmsFile[] = "Alarms.ini";
+inline constexpr int kEveryDay = 0;   // 1..7: weekly, 1 Sunday .. 7 Saturday
+inline constexpr int kOnDate = 8;
+
+struct TAlarm {
+  bool Fired = false;   // has started its backup in the current matching minute
+  std::string Message;  // the entry's name
+  DateTime Time;        // hour and minute; for kOnDate also the date
+  int Recurring = kEveryDay;
+  // Stored values that do not parse, kept as read so that saving loses nothing; an entry
+  // holding one never comes due until it is edited.
+  std::string badTime;
+  std::string badDate;
+  bool Valid() const { return badTime.empty() && badDate.empty(); }
+};
+
+// "hh:mm  " and the name: the entry's line in the schedule window.
+std::string FormatAlarmText(const TAlarm& alarm);
+// Same hour and minute, and the day fits the kind; seconds do not count.
+bool AlarmMatches(const TAlarm& alarm, const DateTime& now);
+// True once per matching minute: the entry then starts a backup.
+bool CheckAlarm(TAlarm& alarm, const DateTime& now);
+
+TAlarm LoadAlarm(const pv::ini::IniFile& ini, const std::string& section, const DateTime& now);
+void SaveAlarm(pv::ini::IniFile& ini, const std::string& section, const TAlarm& alarm);
+
+// The entries in list order, kept in the file after every change.
+class TAlarmList {
+ public:
+  TAlarmList(std::filesystem::path fileName, const Clock& clock);
+
+  void Load();
+  // Writes "AlarmCount" and one section per entry; sections past the count stay in the file.
+  bool Save(std::string* error = nullptr) const;
+
+  const std::vector<TAlarm>& Entries() const { return entries_; }
+  int Count() const { return static_cast<int>(entries_.size()); }
+  const TAlarm& At(int index) const { return entries_.at(static_cast<std::size_t>(index)); }
+  void Add(TAlarm alarm);
+  // Replaces the entry's settings; whether it has fired this minute stays.
+  void Update(int index, const TAlarm& alarm);
+  void Remove(int index);
+
+  // Marks the entries that come due now; returns how many did, in list order.
+  int Check(const DateTime& now);
+  const std::string& LastSaveError() const { return saveError_; }
+
+ private:
+  void SaveAfterEdit();
+
+  std::filesystem::path fileName_;
+  const Clock& clock_;
+  std::vector<TAlarm> entries_;
+  std::string saveError_;
+};
+
+// The schedule's 500 ms check: each entry that comes due asks for one backup; backups asked
+// for earlier that could not start yet are started.
+void CheckAlarms(TAlarmList& alarms, TBackupRunner& runner, const DateTime& now);
+
+}  // namespace safestow

@@ -1,0 +1,69 @@
+#pragma once
+// One backup: prune the folder, run the database's export utility into a dated dump file,
+// wait for it with the program still answering, and report the result. Runs never overlap:
+// a run asked for while one is going waits for it, and two runs never share a stamp (and so
+// a dump file name).
+
+#include <string>
+
+#include "ConsoleSettings.h"
+#include "DateTime.h"
+#include "process/ProcessRunner.h"
+#include "service/ServiceControl.h"
+
+namespace safestow {
+
+inline constexpr char kStampFormat[] = "dd-mm-yyyy-hh-nn-ss";
+inline constexpr char kRunStateRunning[] = "RUN";
+inline constexpr char kRunStateStopped[] = "STOP";
+
+// What a run shows; the console window and the tray icon implement it.
+class BackupView {
+ public:
+  virtual ~BackupView() = default;
+  virtual ConsoleSettings CurrentSettings() const = 0;
+  virtual void SetStateText(const std::string& text) = 0;
+  virtual void SetBackupButtonEnabled(bool enabled) = 0;
+  virtual void RefreshDumpList() = 0;  // the dump list and the archive size
+  virtual void SetBusyAnimation(bool running) = 0;
+  // Shows a tray balloon and hides it 10 s after the last one.
+  virtual void ShowBalloon(const std::string& title, const std::string& text, int iconKind, int seconds) = 0;
+};
+
+// The export utility's arguments: "userid=<user id>" and "file=<folder><stamp>".
+std::vector<std::string> ExportArguments(const ConsoleSettings& settings, const std::string& stamp);
+
+class TBackupRunner {
+ public:
+  TBackupRunner(const Clock& clock, pv::service::ServiceControl& services, pv::process::ProcessRunner& processes,
+                BackupView& view);
+
+  // Asks for `count` backups. They run now, one after the other, unless a run is going (then
+  // they wait for it) or the last run had the same stamp (then they wait for the next second).
+  void RunBackup(int count = 1);
+  // Starts the backups asked for when they can run; the schedule's check calls it.
+  void RunPending();
+
+  // "" before the first export, "RUN" while one runs, "STOP" after.
+  const std::string& RunState() const { return runState_; }
+  bool Running() const { return running_; }
+  int Pending() const { return pending_; }
+  // True when the last run left its dump; false after a failure.
+  bool LastRunSucceeded() const { return lastSucceeded_; }
+
+ private:
+  void RunOne(const std::string& stamp);
+  void Fail(const std::string& reason);
+
+  const Clock& clock_;
+  pv::service::ServiceControl& services_;
+  pv::process::ProcessRunner& processes_;
+  BackupView& view_;
+  std::string runState_;
+  bool running_ = false;
+  int pending_ = 0;
+  std::string lastStamp_;
+  bool lastSucceeded_ = false;
+};
+
+}  // namespace safestow

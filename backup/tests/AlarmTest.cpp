@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include "Alarm.h"
+#include "TestSupport.h"
+#include "ini/CodePage1251.h"
+
+using namespace safestow;
+using namespace safestow::test;
+
+namespace {
+
+// Counts export starts and returns at once; the hook stands for events during the wait.
+class CountingRunner : public pv::process::ProcessRunner {
+ public:
+  std::vector<std::string> starts;
+  std::function<void()> duringWait;
+  pid_t Start(const std::string&, const std::vector<std::string>& args, std::string*) override {
+    starts.push_back(args.at(1));
+    return 4242;
+  }
+  int WaitForExit(pid_t) override {
+    if (duringWait) duringWait();
+    return 0;
+  }
+};
+
+class ScheduleTest : public ::testing::Test {
+ protected:
+  ScheduleTest() : runner(clock, services, processes, view), alarms(dir.path() / "Alarms.ini", clock) {
+    services.states["OracleServiceORCL"] = pv::service::kServiceRunning;
+    view.settings.pathBackup = (dir.path() / "dumps").string() + "/";
+  }
+  TAlarm Entry(const std::string& name, int hour, int minute, int recurring = kEveryDay) {
+    TAlarm a;
+    a.Message = name;
+    a.Time.hour = hour;
+    a.Time.minute = minute;
+    a.Recurring = recurring;
+    return a;
+  }
+  // Runs the 500 ms check from `from` for `seconds`, moving the clock as it goes.
+  void RunChecks(const DateTime& from, int seconds) {
+    clock.now = from;
+    for (int half = 0; half < seconds * 2; ++half) {
+      CheckAlarms(alarms, runner, clock.now);
+      if (half % 2 == 1) clock.Advance(1);
+    }
+  }
+
+  TempDir dir;
+  FakeClock clock;
+  FakeServices services;
+  CountingRunner processes;
+  RecordingView view;
+  TBackupRunner runner;
+  TAlarmList alarms;
+};
+
+}  // namespace
+
+TEST_F(ScheduleTest, EveryDayEntryFiresOncePerMatchingMinute) {
+  alarms.Add(Entry("nightly", 2, 0));
+  RunChecks({2026, 12, 10, 1, 59, 30}, 120);  // 01:59:30 .. 02:01:30
+  ASSERT_EQ(processes.starts.size(), 1u);
+  EXPECT_TRUE(processes.starts[0].ends_with("/10-12-2026-02-00-00"));
+
+  RunChecks({2026, 12, 11, 2, 0, 59}, 1);  // the last second of the minute, next day
+  ASSERT_EQ(processes.starts.size(), 2u);
+  EXPECT_TRUE(processes.starts[1].ends_with("/11-12-2026-02-00-59"));
+}
+
+TEST_F(ScheduleTest, WeeklyEntriesFireOnTheirWeekdaySundayBeingOne) {
+  for (int kind = 1; kind <= 7; ++kind) {
+    processes.starts.clear();
+    TAlarmList week(dir.path() / "week.ini", clock);
+    week.Add(Entry("weekly", 3, 15, kind));
+    for (int day = 6; day < 13; ++day) {  // 6 December 2026 is a Sunday
+      clock.now = {2026, 12, day, 3, 15, 0};
+      CheckAlarms(week, runner, clock.now);
+    }
+    ASSERT_EQ(processes.starts.size(), 1u) << kind;
+    EXPECT_TRUE(processes.starts[0].ends_with("/" + std::string(kind + 5 < 10 ? "0" : "") +
+                                              std::to_string(kind + 5) + "-12-2026-03-15-00"))
+        << processes.starts[0];
+  }
+}
+
+TEST_F(ScheduleTest, DatedEntriesFireOnTheirDateOnly) {
+  TAlarm dated = Entry("once", 4, 30, kOnDate);
+  dated.Time = Combine({2026, 12, 24}, dated.Time);
+  alarms.Add(dated);
+  TAlarm odd = Entry("kind 9 never fires", 4, 30, 9);
+  alarms.Add(odd);
+  for (int day = 23; day <= 26; ++day) RunChecks({2026, 12, day, 4, 30, 0}, 1);
+  RunChecks({2027, 12, 24, 4, 30, 0}, 1);  // the same day a year on
+  ASSERT_EQ(processes.starts.size(), 1u);
+  EXPECT_TRUE(processes.starts[0].ends_with("/24-12-2026-04-30-00"));
+}
+
+TEST_F(ScheduleTest, EntriesDueTogetherRunOneAfterTheOther) {
+  alarms.Add(Entry("first", 2, 0));
+  alarms.Add(Entry("second", 2, 0));
+  int inside = 0;
+  processes.duringWait = [&] {
+    ++inside;
+    EXPECT_EQ(inside, 1);  // never nested
+    clock.Advance(1);      // the export takes a second
+    CheckAlarms(alarms, runner, clock.now);
+    --inside;
+  };
+  RunChecks({2026, 12, 10, 2, 0, 0}, 3);
+  ASSERT_EQ(processes.starts.size(), 2u);
+  EXPECT_NE(processes.starts[0], processes.starts[1]);
+}
+
+TEST_F(ScheduleTest, EditingTheScheduleDuringARunIsSafe) {
+  alarms.Add(Entry("a", 2, 0));
+  alarms.Add(Entry("b", 2, 0));
+  alarms.Add(Entry("c", 2, 0));
+  bool edited = false;
+  processes.duringWait = [&] {
+    if (std::exchange(edited, true)) return;
+    alarms.Remove(0);
+    alarms.Remove(0);
+    alarms.Add(Entry("new", 2, 0));
+    CheckAlarms(alarms, runner, clock.now);
+  };
+  RunChecks({2026, 12, 10, 2, 0, 0}, 5);
+  // Three came due at once and a fourth during the run; each ran in its own second.
+  EXPECT_EQ(processes.starts.size(), 4u);
+  EXPECT_EQ(alarms.Count(), 2);
+}
+
+TEST_F(ScheduleTest, SavedAfterEveryEditAndReadBack) {
+  TAlarm dated = Entry("Копия к празднику", 23, 5, kOnDate);
+  dated.Time = Combine({2026, 12, 31}, dated.Time);
+  alarms.Add(Entry("Задание резервного копирования", 2, 0));
+  alarms.Add(Entry("Воскресная", 3, 30, 1));
+  alarms.Add(dated);
+  // No exit needed: the file is written by each change.
+  TAlarmList reread(dir.path() / "Alarms.ini", clock);
+  reread.Load();
+  ASSERT_EQ(reread.Count(), 3);
+  EXPECT_EQ(FormatAlarmText(reread.At(0)), "02:00  Задание резервного копирования");
+  EXPECT_EQ(reread.At(1).Recurring, 1);
+  EXPECT_EQ(reread.At(2).Time, (DateTime{2026, 12, 31, 23, 5, 0}));
+
+  TAlarm changed = reread.At(1);
+  changed.Time.minute = 45;
+  alarms.Update(1, changed);
+  reread.Load();
+  EXPECT_EQ(FormatAlarmText(reread.At(1)), "03:45  Воскресная");
+}
+
+TEST_F(ScheduleTest, DeletingLeavesTheOldSectionsBehind) {
+  alarms.Add(Entry("a", 1, 0));
+  alarms.Add(Entry("b", 2, 0));
+  alarms.Add(Entry("c", 3, 0));
+  alarms.Remove(1);
+  const pv::ini::IniFile ini(dir.path() / "Alarms.ini");
+  EXPECT_EQ(ini.ReadInteger("Global Options", "AlarmCount", 0), 2);
+  EXPECT_EQ(ini.ReadString("Alarm2", "Message", ""), "c");
+  EXPECT_EQ(ini.ReadString("Alarm3", "Message", ""), "c");  // never read again
+  TAlarmList reread(dir.path() / "Alarms.ini", clock);
+  reread.Load();
+  EXPECT_EQ(reread.Count(), 2);
+}
+
+TEST_F(ScheduleTest, DamagedEntriesDropNothingAfterThem) {
+  WriteText(dir.path() / "Alarms.ini",
+            pv::ini::Utf8ToCp1251("[Global Options]\r\nAlarmCount=5\r\n"
+                                  "[Alarm1]\r\nMessage=первое\r\nTime=02:00\r\nRecurring=0\r\n"
+                                  "[Alarm2]\r\nMessage=испорчено\r\nTime=25:99\r\nRecurring=0\r\n"
+                                  "[Alarm4]\r\nMessage=после дыры\r\nTime=04:00\r\nRecurring=8\r\nDate=31.02.2026\r\n"
+                                  "[Alarm5]\r\nMessage=последнее\r\nTime=05:00\r\nRecurring=2\r\n"));
+  alarms.Load();
+  ASSERT_EQ(alarms.Count(), 4);
+  EXPECT_FALSE(alarms.At(1).Valid());
+  EXPECT_EQ(FormatAlarmText(alarms.At(1)), "25:99  испорчено");
+  EXPECT_FALSE(alarms.At(2).Valid());
+  EXPECT_EQ(alarms.At(3).Message, "последнее");
+
+  RunChecks({2026, 12, 14, 2, 0, 0}, 1);  // a Monday
+  RunChecks({2026, 12, 14, 5, 0, 0}, 1);
+  EXPECT_EQ(processes.starts.size(), 2u);
+
+  // Saving keeps what it could not read, exactly as it was.
+  alarms.Add(Entry("new", 6, 0));
+  const pv::ini::IniFile ini(dir.path() / "Alarms.ini");
+  EXPECT_EQ(ini.ReadString("Alarm2", "Time", ""), "25:99");
+  EXPECT_EQ(ini.ReadString("Alarm3", "Date", ""), "31.02.2026");
+}
+
+TEST_F(ScheduleTest, CountsOfZeroOrLessGiveAnEmptySchedule) {
+  for (const char* count : {"0", "-3", "lots"}) {
+    WriteText(dir.path() / "Alarms.ini",
+              std::string("[Global Options]\r\nAlarmCount=") + count + "\r\n[Alarm1]\r\nTime=02:00\r\n");
+    alarms.Load();
+    EXPECT_EQ(alarms.Count(), 0) << count;
+  }
+  fs::remove(dir.path() / "Alarms.ini");
+  alarms.Load();
+  EXPECT_EQ(alarms.Count(), 0);
+}
+
+TEST_F(ScheduleTest, MissingKeysTakeTheirDefaults) {
+  WriteText(dir.path() / "Alarms.ini", "[Global Options]\r\nAlarmCount=1\r\n[Alarm1]\r\nRecurring=8\r\n");
+  clock.now = {2026, 12, 10, 7, 45, 3};
+  alarms.Load();
+  ASSERT_EQ(alarms.Count(), 1);
+  EXPECT_EQ(alarms.At(0).Message, "Задание резервного копирования");
+  EXPECT_EQ(alarms.At(0).Time, (DateTime{2026, 12, 10, 7, 45, 3}));
+}
+
+TEST_F(ScheduleTest, FileIsCp1251ForAnIndependentReader) {
+  if (!fs::exists("/usr/bin/python3")) GTEST_SKIP() << "/usr/bin/python3 is not installed";
+  TAlarm dated = Entry("Годовая", 23, 5, kOnDate);
+  dated.Time = Combine({2026, 12, 31}, dated.Time);
+  alarms.Add(Entry("Ночная копия", 2, 0));
+  alarms.Add(dated);
+  const auto result = pv::process::RunAndCapture(
+      "/usr/bin/python3",
+      {"-c",
+       "import configparser,sys\n"
+       "c=configparser.RawConfigParser()\n"
+       "c.read(sys.argv[1], encoding='cp1251')\n"
+       "out=[c['Global Options']['AlarmCount']]\n"
+       "for s in ('Alarm1','Alarm2'):\n"
+       "  out += [c[s]['Message'], c[s]['Time'], c[s]['Recurring'], c[s].get('Date','-')]\n"
+       "sys.stdout.buffer.write('|'.join(out).encode('utf-8'))\n",
+       (dir.path() / "Alarms.ini").string()});
+  ASSERT_TRUE(result.has_value());
+  EXPECT_EQ(result->output, "2|Ночная копия|02:00|0|-|Годовая|23:05|8|31.12.2026");
+}
