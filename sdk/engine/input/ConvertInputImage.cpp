@@ -90,6 +90,8 @@ ResultCode ConvertInputImage(const uint8_t* bmp, size_t bmpLength, uint8_t* canv
     width = std::min(picture.width, kCanvasSide);
     height = std::min(picture.height, kCanvasSide);
 
+    // Pixel bytes are taken as grey values: the check has made sure that the
+    // palette entries in use are grey and in ascending order.
     std::memset(canvas, 255, kCanvasBytes);
     for (int32_t row = 0; row < height; ++row)
         std::memcpy(canvas + static_cast<size_t>(row) * kCanvasSide, picture.TopDownRow(top + row) + left,
