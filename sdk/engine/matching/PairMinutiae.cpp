@@ -1,0 +1,251 @@
+#include "engine/matching/PairMinutiae.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "engine/matching/MatchTables.h"
+#include "engine/matching/RotateImpression.h"
+
+namespace vela::engine {
+
+namespace {
+
+constexpr int32_t kFewestMinutiae = 5;
+
+BlockMap ShiftBlockMap(const BlockMap& source, int32_t columnShift, int32_t rowShift)
+{
+    BlockMap shifted;
+    for (int32_t row = 0; row < kBlockRows; ++row) {
+        for (int32_t column = 0; column < kBlockColumns; ++column)
+            shifted[row * kBlockColumns + column] = BlockValueAt(source, row - rowShift, column - columnShift);
+    }
+    return shifted;
+}
+
+int32_t CountOnDirectedBlocks(const Impression& minutiae, const BlockMap& map)
+{
+    int32_t count = 0;
+    for (int32_t i = 0; i < minutiae.count; ++i) {
+        if (IsDirected(BlockUnderMinutia(map, minutiae.x[i], minutiae.y[i])))
+            ++count;
+    }
+    return count;
+}
+
+int32_t DirectionDifference(int32_t a, int32_t b)
+{
+    const int32_t d = std::abs(a - b);
+    return std::min(d, kMinutiaDirections - d);
+}
+
+// A list of transformed minutiae by index, cut and measured while splitting.
+struct Part {
+    std::array<int32_t, kMaxMinutiae> index{};
+    int32_t count = 0;
+
+    void Add(int32_t i) { index[count++] = i; }
+};
+
+int32_t MeanY(const Impression& t, const Part& part)
+{
+    int32_t sum = 0;
+    for (int32_t k = 0; k < part.count; ++k)
+        sum += t.y[part.index[k]];
+    return part.count > 0 ? sum / part.count : 0;
+}
+
+int32_t MeanX(const Impression& t, const Part& part)
+{
+    int32_t sum = 0;
+    for (int32_t k = 0; k < part.count; ++k)
+        sum += t.x[part.index[k]];
+    return part.count > 0 ? sum / part.count : 0;
+}
+
+// Splits a part in two at a mean; false, leaving the part whole, when either
+// side would hold no more than the minimum.
+bool SplitPart(const Impression& t, const Part& part, bool byY, int32_t minimum, Part& low, Part& high)
+{
+    const int32_t mean = byY ? MeanY(t, part) : MeanX(t, part);
+    low = Part{};
+    high = Part{};
+    for (int32_t k = 0; k < part.count; ++k) {
+        const int32_t i = part.index[k];
+        const int32_t value = byY ? t.y[i] : t.x[i];
+        if (value < mean)
+            low.Add(i);
+        else
+            high.Add(i);
+    }
+    return low.count > minimum && high.count > minimum;
+}
+
+MatchRegion MakeRegion(const Impression& t, const Part& part)
+{
+    MatchRegion region;
+    region.centreX = MeanX(t, part);
+    region.centreY = MeanY(t, part);
+    region.count = std::min(part.count, kMaxRegionMinutiae);
+    for (int32_t k = 0; k < region.count; ++k) {
+        const int32_t i = part.index[k];
+        region.x[k] = t.x[i];
+        region.y[k] = t.y[i];
+        region.direction[k] = t.direction[i];
+    }
+    return region;
+}
+
+// The second impression's nearest minutia inside the window with a direction
+// close enough; -1 when there is none.
+struct Partner {
+    int32_t index = -1;
+    int32_t distance = 0;
+    int32_t directionDifference = 0;
+    int32_t dx = 0;
+    int32_t dy = 0;
+};
+
+Partner FindPartner(int32_t x, int32_t y, int32_t direction, const Impression& second,
+                    const PairingParameters& parameters)
+{
+    Partner best;
+    for (int32_t j = 0; j < second.count; ++j) {
+        const int32_t dx = second.x[j] - x;
+        const int32_t dy = second.y[j] - y;
+        if (std::abs(dx) >= parameters.window || std::abs(dy) >= parameters.window)
+            continue;
+        const int32_t turn = DirectionDifference(direction, second.direction[j]);
+        if (turn > parameters.directionTolerance)
+            continue;
+        const int32_t distance = MatchRoundDistance(dx, dy);
+        if (best.index < 0 || distance < best.distance)
+            best = Partner{j, distance, turn, dx, dy};
+    }
+    return best;
+}
+
+} // namespace
+
+Impression TransformImpression(const Impression& first, const Alignment& alignment)
+{
+    const Rotation rotation = AlignmentRotation(alignment.rotation);
+    Impression moved = first;
+    moved.blocks =
+        ShiftBlockMap(RotateBlockMap(first.blocks, alignment.rotation), alignment.columnShift, alignment.rowShift);
+    moved.x.fill(0);
+    moved.y.fill(0);
+    moved.direction.fill(0);
+    const int32_t count = std::min<int32_t>(first.count, kMaxMinutiae);
+    int32_t kept = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        int32_t x = first.x[i];
+        int32_t y = first.y[i];
+        if (alignment.rotation != 0)
+            RotateMinutiaPosition(rotation, x, y, x, y);
+        x += kMinutiaUnitsPerBlock * alignment.columnShift;
+        y += kMinutiaUnitsPerBlock * alignment.rowShift;
+        if (!IsDirected(BlockUnderMinutia(moved.blocks, x, y)))
+            continue;
+        moved.x[kept] = static_cast<uint8_t>(x);
+        moved.y[kept] = static_cast<uint8_t>(y);
+        moved.direction[kept] = TurnMinutiaDirection(first.direction[i], rotation.minutiaTurn);
+        ++kept;
+    }
+    moved.count = static_cast<uint8_t>(kept);
+    return moved;
+}
+
+int32_t SplitRegions(const Impression& transformed, const PairingParameters& parameters,
+                     std::array<MatchRegion, kMaxRegions>& regions)
+{
+    Part all;
+    for (int32_t i = 0; i < transformed.count; ++i)
+        all.Add(i);
+
+    Part upper;
+    Part lower;
+    if (all.count <= parameters.regionMinimum ||
+        !SplitPart(transformed, all, true, parameters.regionMinimum, upper, lower)) {
+        regions[0] = MakeRegion(transformed, all);
+        return 1;
+    }
+    int32_t count = 0;
+    for (const Part* half : {&upper, &lower}) {
+        Part left;
+        Part right;
+        if (SplitPart(transformed, *half, false, parameters.regionMinimum, left, right)) {
+            regions[count++] = MakeRegion(transformed, left);
+            regions[count++] = MakeRegion(transformed, right);
+        } else {
+            regions[count++] = MakeRegion(transformed, *half);
+        }
+    }
+    return count;
+}
+
+void PairRegion(MatchRegion& region, const Impression& second, const PairingParameters& parameters,
+                int32_t iterations)
+{
+    int32_t bestScore = 0;
+    int32_t bestClose = 0;
+    for (int32_t pass = 0; pass < iterations; ++pass) {
+        int32_t score = 0;
+        int32_t close = 0;
+        int32_t matched = 0;
+        int32_t sumDx = 0;
+        int32_t sumDy = 0;
+        for (int32_t k = 0; k < region.count; ++k) {
+            const Partner partner = FindPartner(region.x[k], region.y[k], region.direction[k], second, parameters);
+            if (partner.index < 0 || partner.distance >= parameters.window)
+                continue;
+            ++matched;
+            sumDx += partner.dx;
+            sumDy += partner.dy;
+            if (partner.distance < parameters.closeDistance) {
+                ++close;
+                score += PairDistanceWeight[partner.distance] * PairAngleWeight[partner.directionDifference];
+            }
+        }
+        if (score > bestScore) {
+            bestScore = score;
+            bestClose = close;
+        }
+        if (matched == 0 || (std::abs(sumDx) < matched && std::abs(sumDy) < matched))
+            break;
+        const int32_t moveX = sumDx / matched;
+        const int32_t moveY = sumDy / matched;
+        for (int32_t k = 0; k < region.count; ++k) {
+            region.x[k] = static_cast<int16_t>(region.x[k] + moveX);
+            region.y[k] = static_cast<int16_t>(region.y[k] + moveY);
+        }
+    }
+    region.score = bestScore / 10;
+    region.paired = bestClose;
+}
+
+PairingResult PairMinutiae(MatchContext& context, const Impression& first, const Impression& second,
+                           const Alignment& alignment)
+{
+    context.regionCount = 0;
+    context.transformed = TransformImpression(first, alignment);
+    const Impression& moved = context.transformed;
+    if (moved.count < kFewestMinutiae)
+        return PairingResult{};
+    const int32_t common =
+        std::max(CountOnDirectedBlocks(moved, second.blocks), CountOnDirectedBlocks(second, moved.blocks));
+    if (common < kFewestMinutiae)
+        return PairingResult{};
+
+    PairingResult result;
+    result.commonCount = common;
+    context.regionCount = SplitRegions(moved, context.pairing, context.regions);
+    for (int32_t r = 0; r < context.regionCount; ++r) {
+        MatchRegion& region = context.regions[r];
+        PairRegion(region, second, context.pairing, context.pairing.iterations);
+        result.regionScoreSum += region.score;
+        result.closeCount += region.paired;
+    }
+    return result;
+}
+
+} // namespace vela::engine

@@ -1,0 +1,136 @@
+#include "engine/matching/RotateImpression.h"
+
+#include <algorithm>
+
+namespace vela::engine {
+
+namespace {
+
+constexpr int32_t kScale = 1000;
+
+// Block value steps of a 45-degree index turn; 180 degrees leaves a ridge
+// direction as it was.
+constexpr int32_t kIndexBlockTurn[] = {0, 15, 30, 45, 0};
+constexpr int32_t kIndexMinutiaTurn[] = {0, -3, -6, -9, -12};
+constexpr int32_t kIndexCosine[] = {1000, 707, 0, -707, -1000};
+constexpr int32_t kIndexSine[] = {0, 707, 1000, 707, 0};
+
+constexpr Rotation kFifteenUp{966, 259, 5, -1};
+constexpr Rotation kFifteenDown{966, -259, -5, 1};
+
+int32_t DivideRounded(int32_t value)
+{
+    return value >= 0 ? (value + kScale / 2) / kScale : -((-value + kScale / 2) / kScale);
+}
+
+// For an output block, the source block that the turn brought there: the
+// inverse turn of its offset from the centre block.
+void SourceBlock(const Rotation& rotation, int32_t row, int32_t column, bool nearest, int32_t& sourceRow,
+                 int32_t& sourceColumn)
+{
+    const int32_t dc = column - kRotationCentreColumn;
+    const int32_t dr = row - kRotationCentreRow;
+    const int32_t columnOffset = rotation.cosine * dc - rotation.sine * dr;
+    const int32_t rowOffset = rotation.cosine * dr + rotation.sine * dc;
+    if (nearest) {
+        sourceColumn = kRotationCentreColumn + DivideRounded(columnOffset);
+        sourceRow = kRotationCentreRow + DivideRounded(rowOffset);
+    } else {
+        sourceColumn = kRotationCentreColumn + columnOffset / kScale;
+        sourceRow = kRotationCentreRow + rowOffset / kScale;
+    }
+}
+
+BlockMap TurnMap(const BlockMap& source, const Rotation& rotation, bool nearest)
+{
+    BlockMap turned;
+    for (int32_t row = 0; row < kBlockRows; ++row) {
+        for (int32_t column = 0; column < kBlockColumns; ++column) {
+            int32_t sourceRow = 0;
+            int32_t sourceColumn = 0;
+            SourceBlock(rotation, row, column, nearest, sourceRow, sourceColumn);
+            turned[row * kBlockColumns + column] =
+                TurnBlockValue(BlockValueAt(source, sourceRow, sourceColumn), rotation.blockTurn);
+        }
+    }
+    return turned;
+}
+
+} // namespace
+
+Rotation RotationByIndex(int32_t index)
+{
+    const int32_t step = std::clamp(index < 0 ? -index : index, 0, 4);
+    const int32_t sign = index < 0 ? -1 : 1;
+    return Rotation{kIndexCosine[step], sign * kIndexSine[step], sign * kIndexBlockTurn[step],
+                    sign * kIndexMinutiaTurn[step]};
+}
+
+Rotation AlignmentRotation(int32_t rotation)
+{
+    if (rotation > 0)
+        return kFifteenUp;
+    if (rotation < 0)
+        return kFifteenDown;
+    return Rotation{kScale, 0, 0, 0};
+}
+
+uint8_t TurnBlockValue(uint8_t value, int32_t steps)
+{
+    if (!IsDirected(value))
+        return kNoDirection;
+    const int32_t turned = (value % kDirectionSteps + steps) % kDirectionSteps;
+    return static_cast<uint8_t>(turned < 0 ? turned + kDirectionSteps : turned);
+}
+
+uint8_t TurnMinutiaDirection(uint8_t direction, int32_t steps)
+{
+    const int32_t turned = (direction % kMinutiaDirections + steps) % kMinutiaDirections;
+    return static_cast<uint8_t>(turned < 0 ? turned + kMinutiaDirections : turned);
+}
+
+void RotateMinutiaPosition(const Rotation& rotation, int32_t x, int32_t y, int32_t& outX, int32_t& outY)
+{
+    const int32_t dx = x - kRotationCentreX;
+    const int32_t dy = y - kRotationCentreY;
+    outX = (rotation.cosine * dx + rotation.sine * dy) / kScale + kRotationCentreX;
+    outY = (rotation.cosine * dy - rotation.sine * dx) / kScale + kRotationCentreY;
+}
+
+Impression RotateImpression(const Impression& source, const Rotation& rotation)
+{
+    Impression turned = source;
+    turned.blocks = TurnMap(source.blocks, rotation, true);
+    turned.x.fill(0);
+    turned.y.fill(0);
+    turned.direction.fill(0);
+    const int32_t count = std::min<int32_t>(source.count, kMaxMinutiae);
+    int32_t kept = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        int32_t x = 0;
+        int32_t y = 0;
+        RotateMinutiaPosition(rotation, source.x[i], source.y[i], x, y);
+        if (!IsDirected(BlockUnderMinutia(turned.blocks, x, y)))
+            continue;
+        turned.x[kept] = static_cast<uint8_t>(x);
+        turned.y[kept] = static_cast<uint8_t>(y);
+        turned.direction[kept] = TurnMinutiaDirection(source.direction[i], rotation.minutiaTurn);
+        ++kept;
+    }
+    turned.count = static_cast<uint8_t>(kept);
+    return turned;
+}
+
+Impression RotateImpression(const Impression& source, int32_t index)
+{
+    return RotateImpression(source, RotationByIndex(index));
+}
+
+BlockMap RotateBlockMap(const BlockMap& source, int32_t rotation)
+{
+    if (rotation == 0)
+        return source;
+    return TurnMap(source, AlignmentRotation(rotation), false);
+}
+
+} // namespace vela::engine
