@@ -122,10 +122,10 @@ int TAlarmList::Check(const DateTime& now) {
   return due;
 }
 
-void CheckAlarms(TAlarmList& alarms, TBackupRunner& runner, const DateTime& now) {
+bool CheckAlarms(TAlarmList& alarms, TBackupRunner& runner, const DateTime& now) {
   // The list is only walked here, never across a backup: entries may be edited while one runs.
-  const int due = alarms.Check(now);
-  runner.RunBackup(due);
+  runner.Ask(alarms.Check(now));
+  return runner.Pending() > 0;
 }
 
 }  // namespace safestow

@@ -68,8 +68,9 @@ class TAlarmList {
   std::string saveError_;
 };
 
-// The schedule's 500 ms check: each entry that comes due asks for one backup; backups asked
-// for earlier that could not start yet are started.
-void CheckAlarms(TAlarmList& alarms, TBackupRunner& runner, const DateTime& now);
+// The schedule's 500 ms check: each entry that comes due asks the runner for one backup. It
+// starts none itself, so that the check returns at once and keeps running during a backup;
+// the caller starts them (TBackupRunner::RunPending). True when backups wait to run.
+bool CheckAlarms(TAlarmList& alarms, TBackupRunner& runner, const DateTime& now);
 
 }  // namespace safestow

@@ -45,7 +45,7 @@ TBackupRunner::TBackupRunner(const Clock& clock, pv::service::ServiceControl& se
     : clock_(clock), services_(services), processes_(processes), view_(view) {}
 
 void TBackupRunner::RunBackup(int count) {
-  if (count > 0) pending_ += count;
+  Ask(count);
   RunPending();
 }
 

@@ -41,7 +41,11 @@ class TBackupRunner {
   // Asks for `count` backups. They run now, one after the other, unless a run is going (then
   // they wait for it) or the last run had the same stamp (then they wait for the next second).
   void RunBackup(int count = 1);
-  // Starts the backups asked for when they can run; the schedule's check calls it.
+  // Asks for backups without starting them: for callers that must return at once.
+  void Ask(int count) {
+    if (count > 0) pending_ += count;
+  }
+  // Starts the backups asked for when they can run.
   void RunPending();
 
   // "" before the first export, "RUN" while one runs, "STOP" after.

@@ -83,8 +83,8 @@ TEST_F(ProcessFiles, RunAndCaptureCollectsBothStreams) {
 TEST_F(ProcessFiles, FindsARunningProcessByItsExactName) {
   // Names of our own, so processes of tests running beside this one cannot match.
   const std::string name = "pve" + std::to_string(::getpid());
-  const pid_t exact = Spawn(Script(name, "sleep 30").string(), {});
-  const pid_t longer = Spawn(Script(name + "x", "sleep 30").string(), {});
+  const pid_t exact = Spawn(Script(name, "while :; do sleep 0.05; done").string(), {});
+  const pid_t longer = Spawn(Script(name + "x", "while :; do sleep 0.05; done").string(), {});
   ASSERT_GT(exact, 0);
   ASSERT_GT(longer, 0);
   // The script's interpreter has set its name once /proc shows it.
