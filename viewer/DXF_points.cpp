@@ -1,0 +1,362 @@
+#include "DXF_points.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace pv::viewer {
+
+using namespace DXF_Utils;
+using canvas::TPoint;
+
+namespace {
+
+constexpr double kDegrees = 180.0 / std::numbers::pi;
+
+void RoundPointCoords(Point3D& p, int axisBits, double k) {
+  const Point3D r = RoundPoint(p, k);
+  if (axisBits & 1) p.x = r.x;
+  if (axisBits & 2) p.y = r.y;
+  if (axisBits & 4) p.z = r.z;
+}
+
+// Degrees with the noise of a radian round trip removed, so 350 stays 350.
+double ToDegrees(double radians) {
+  const double degrees = radians * kDegrees;
+  const double whole = std::round(degrees);
+  return std::fabs(degrees - whole) < 1e-9 ? whole : degrees;
+}
+
+double ReduceDegrees(double degrees) {
+  double r = std::fmod(degrees, 360.0);
+  if (r < 0.0) r += 360.0;
+  return r >= 360.0 ? 0.0 : r;
+}
+
+int32_t ClampToInt(long long v) {
+  return static_cast<int32_t>(std::clamp<long long>(v, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
+// ---- Point_ -----------------------------------------------------------------------------
+
+Point_::Point_(const Point3D& extrusion, int32_t colorIndex, const Point3D& point) : point_(point) {
+  SetColorIndex(colorIndex);
+  SetExtrusion(extrusion);
+}
+
+Point_::Point_(int32_t colorIndex, const Point3D& point) : point_(point) { SetColorIndex(colorIndex); }
+
+void Point_::Draw(canvas::Canvas& canvas, const Matrix4x4* outer, WorldToScreenFunc toScreen, void* userData) {
+  const DrawContext dc{canvas, outer, toScreen, userData};
+  SelectPenColor(canvas);
+  const auto m = Combined(outer);
+  DrawMark(dc, point_, m ? &*m : nullptr);
+}
+
+void Point_::DrawVertices(canvas::Canvas& canvas, const Matrix4x4* outer, WorldToScreenFunc toScreen,
+                          void* userData) {
+  Point_::Draw(canvas, outer, toScreen, userData);
+}
+
+void Point_::Translate(const Point3D& offset) { point_ = AddPoints(point_, offset); }
+
+void Point_::RoundCoords(int axisBits, double k) { RoundPointCoords(point_, axisBits, k); }
+
+void Point_::WriteToDxf(std::ostream& out, std::string_view layerName) const {
+  WriteRecordStart(out, layerName);
+  WritePoint(out, 10, point_);
+}
+
+std::string Point_::Details() const { return JoinLines({ClassName(), OcsLine(), PointToText(point_)}); }
+
+void Point_::GrowExtents(Point3D& max, Point3D& min) const {
+  MaxPoint(max, point_);
+  MinPoint(min, point_);
+}
+
+double Point_::Distance(const Point3D& p) const { return SqrDistance2D(p, point_); }
+
+Point3D Point_::ClosestPoint(const Point3D&) const { return point_; }
+
+bool Point_::MovePoint(const Point3D& oldPoint, const Point3D& newPoint) {
+  if (!SamePoint(point_, oldPoint)) return false;
+  point_ = newPoint;
+  return true;
+}
+
+// ---- Text_ ------------------------------------------------------------------------------
+
+Text_::Text_(const Point3D& extrusion, int32_t alignment, int32_t colorIndex, double height, std::string text,
+             const Point3D& alignmentPoint, const Point3D& insertionPoint)
+    : Point_(extrusion, colorIndex, insertionPoint),
+      height_(height),
+      text_(std::move(text)),
+      alignmentPoint_(SamePoint(alignmentPoint, WCS_Origin) ? insertionPoint : alignmentPoint),
+      alignment_(alignment) {}
+
+void Text_::DrawText(const DrawContext& dc) const {
+  canvas::Canvas& canvas = dc.canvas;
+  SelectPenColor(canvas);
+  const double scale = dc.outer ? std::sqrt(std::fabs(PlanarDeterminant(*dc.outer))) : 1.0;
+  const TPoint origin = dc.Map(WCS_Origin, nullptr);
+  const TPoint top = dc.Map({0.0, height_ * scale, 0.0}, nullptr);
+  const long long d = static_cast<long long>(origin.y) - top.y;
+  if (d == 0) return;
+  const int32_t fontHeight = ClampToInt(d + 2);
+  if (canvas.GetFont().height != fontHeight) canvas.SetFontHeight(fontHeight);
+  if (canvas.GetFont().color != color_) canvas.SetFontColor(color_);
+  const int32_t escapement =
+      dc.outer ? ClampToInt(std::llround(std::atan2(dc.outer->m[0][1], dc.outer->m[0][0]) * kDegrees * 10.0)) : 0;
+  if (canvas.GetFont().escapement != escapement) {
+    canvas::Font font = canvas.GetFont();
+    font.escapement = escapement;
+    canvas.SetFont(font);
+  }
+  uint32_t align = canvas.GetTextAlign();
+  switch (alignment_) {
+    case 0: align = canvas::TA_BASELINE | canvas::TA_LEFT; break;
+    case 1: align = canvas::TA_BASELINE | canvas::TA_CENTER; break;
+    case 2: align = canvas::TA_BASELINE | canvas::TA_RIGHT; break;
+    default: break;
+  }
+  if (canvas.GetTextAlign() != align) canvas.SetTextAlign(align);
+  const auto m = Combined(dc.outer);
+  const TPoint at = dc.Map(alignmentPoint_, m ? &*m : nullptr);
+  canvas.TextOut(at.x, at.y, text_);
+}
+
+void Text_::Draw(canvas::Canvas& canvas, const Matrix4x4* outer, WorldToScreenFunc toScreen, void* userData) {
+  DrawText({canvas, outer, toScreen, userData});
+}
+
+void Text_::WriteToDxf(std::ostream& out, std::string_view layerName) const {
+  Point_::WriteToDxf(out, layerName);
+  WriteFloat(out, 40, height_);
+  WritePair(out, 1, text_);
+  if (alignment_ != 0) {
+    WritePoint(out, 11, alignmentPoint_);
+    WriteInt(out, 72, alignment_);
+  }
+}
+
+std::string Text_::Details() const {
+  return JoinLines({Point_::Details(), "Text \t" + text_, "TextHeight = " + FloatToText(height_)});
+}
+
+// ---- Attrib_ and Attdef_ ----------------------------------------------------------------
+
+Attrib_::Attrib_(const Point3D& extrusion, int32_t colorIndex, double height, int32_t alignment, int32_t flags,
+                 std::string tag, std::string value, const Point3D& alignmentPoint, const Point3D& insertionPoint)
+    : Text_(extrusion, alignment, colorIndex, height, std::move(value), alignmentPoint, insertionPoint),
+      tag_(std::move(tag)),
+      visible_((flags & 1) == 0) {}
+
+void Attrib_::Draw(canvas::Canvas& canvas, const Matrix4x4* outer, WorldToScreenFunc toScreen, void* userData) {
+  if (visible_) DrawText({canvas, outer, toScreen, userData});
+}
+
+void Attrib_::WriteToDxf(std::ostream& out, std::string_view layerName) const {
+  Text_::WriteToDxf(out, layerName);
+  WritePair(out, 2, tag_);
+  WriteInt(out, 70, visible_ ? 0 : 1);
+}
+
+std::string Attrib_::Details() const {
+  return JoinLines({Text_::Details(), "Tag \t" + tag_, visible_ ? "Visible" : "Invisible"});
+}
+
+Attdef_::Attdef_(const Point3D& extrusion, int32_t colorIndex, double height, int32_t alignment, int32_t flags,
+                 std::string prompt, std::string defaultValue, std::string tag, const Point3D& alignmentPoint,
+                 const Point3D& insertionPoint)
+    : Attrib_(extrusion, colorIndex, height, alignment, flags, std::move(tag), std::move(defaultValue),
+              alignmentPoint, insertionPoint),
+      prompt_(std::move(prompt)) {}
+
+void Attdef_::WriteToDxf(std::ostream& out, std::string_view layerName) const {
+  Attrib_::WriteToDxf(out, layerName);
+  WritePair(out, 3, prompt_);
+}
+
+// ---- Line_ ------------------------------------------------------------------------------
+
+Line_::Line_(const Point3D& start, int32_t colorIndex, const Point3D& end) : Point_(colorIndex, start), end_(end) {}
+
+void Line_::Draw(canvas::Canvas& canvas, const Matrix4x4* outer, WorldToScreenFunc toScreen, void* userData) {
+  const DrawContext dc{canvas, outer, toScreen, userData};
+  SelectPenColor(canvas);
+  const auto m = Combined(outer);
+  const TPoint a = dc.Map(point_, m ? &*m : nullptr);
+  const TPoint b = dc.Map(end_, m ? &*m : nullptr);
+  canvas.MoveTo(a.x, a.y);
+  canvas.LineTo(b.x, b.y);
+}
+
+void Line_::DrawVertices(canvas::Canvas& canvas, const Matrix4x4* outer, WorldToScreenFunc toScreen,
+                         void* userData) {
+  const DrawContext dc{canvas, outer, toScreen, userData};
+  SelectPenColor(canvas);
+  const auto m = Combined(outer);
+  DrawMark(dc, point_, m ? &*m : nullptr);
+  DrawMark(dc, end_, m ? &*m : nullptr);
+}
+
+void Line_::Translate(const Point3D& offset) {
+  Point_::Translate(offset);
+  end_ = AddPoints(end_, offset);
+}
+
+void Line_::RoundCoords(int axisBits, double k) {
+  Point_::RoundCoords(axisBits, k);
+  RoundPointCoords(end_, axisBits, k);
+}
+
+void Line_::WriteToDxf(std::ostream& out, std::string_view layerName) const {
+  Point_::WriteToDxf(out, layerName);
+  WritePoint(out, 11, end_);
+}
+
+std::string Line_::Details() const { return JoinLines({Point_::Details(), PointToText(end_)}); }
+
+void Line_::GrowExtents(Point3D& max, Point3D& min) const {
+  Point_::GrowExtents(max, min);
+  MaxPoint(max, end_);
+  MinPoint(min, end_);
+}
+
+double Line_::Distance(const Point3D& p) const { return MinOf(SqrDistance2D(p, point_), SqrDistance2D(p, end_)); }
+
+Point3D Line_::ClosestPoint(const Point3D& p) const {
+  return SqrDistance2D(p, point_) < SqrDistance2D(p, end_) ? point_ : end_;
+}
+
+bool Line_::MovePoint(const Point3D& oldPoint, const Point3D& newPoint) {
+  if (SamePoint(point_, oldPoint)) {
+    point_ = newPoint;
+    return true;
+  }
+  if (SamePoint(end_, oldPoint)) {
+    end_ = newPoint;
+    return true;
+  }
+  return false;
+}
+
+// ---- Circle_ ----------------------------------------------------------------------------
+
+Circle_::Circle_(const Point3D& extrusion, int32_t colorIndex, double radius, const Point3D& centre)
+    : Point_(extrusion, colorIndex, centre), radius_(radius) {}
+
+Circle_::Placement Circle_::Place(const Matrix4x4* matrix) const {
+  if (matrix == nullptr) return {point_, radius_, false};
+  const double det = PlanarDeterminant(*matrix);
+  return {TransformPoint(*matrix, point_), radius_ * std::sqrt(std::fabs(det)), det < 0.0};
+}
+
+bool Circle_::ScreenBox(const DrawContext& dc, const Placement& place, canvas::TRect& box, TPoint& p1) const {
+  const Point3D& c = place.centre;
+  const double r = place.radius;
+  p1 = dc.Map({c.x - r, c.y - r, c.z - r}, nullptr);
+  const TPoint p2 = dc.Map({c.x + r, c.y + r, c.z + r}, nullptr);
+  box = {p1.x, p2.y, p2.x, p1.y};
+  return static_cast<long long>(p1.x) + 1 < p2.x && static_cast<long long>(p2.y) + 1 < p1.y;
+}
+
+void Circle_::Draw(canvas::Canvas& canvas, const Matrix4x4* outer, WorldToScreenFunc toScreen, void* userData) {
+  const DrawContext dc{canvas, outer, toScreen, userData};
+  SelectPenColor(canvas);
+  const auto m = Combined(outer);
+  canvas::TRect box;
+  TPoint p1;
+  if (ScreenBox(dc, Place(m ? &*m : nullptr), box, p1)) {
+    canvas.Ellipse(box);
+  } else {
+    canvas.SetPixel(p1.x, p1.y, canvas.GetPen().color);
+  }
+}
+
+void Circle_::WriteToDxf(std::ostream& out, std::string_view layerName) const {
+  Point_::WriteToDxf(out, layerName);
+  WriteFloat(out, 40, radius_);
+}
+
+std::string Circle_::Details() const { return JoinLines({Point_::Details(), "Radius = " + FloatToText(radius_)}); }
+
+void Circle_::GrowExtents(Point3D& max, Point3D& min) const {
+  MaxPoint(max, AddPoints(point_, {radius_, radius_, 0.0}));
+  MinPoint(min, SubPoints(point_, {radius_, radius_, 0.0}));
+}
+
+bool Circle_::IsInside(const Point3D& p) const { return Distance2D(p, point_) <= radius_; }
+
+// ---- Arc_ -------------------------------------------------------------------------------
+
+Arc_::Arc_(const Point3D& extrusion, int32_t colorIndex, double startDegrees, double endDegrees, double radius,
+           const Point3D& centre)
+    : Circle_(extrusion, colorIndex, radius, centre),
+      startAngle_(startDegrees / kDegrees),
+      endAngle_(endDegrees / kDegrees) {}
+
+void Arc_::Draw(canvas::Canvas& canvas, const Matrix4x4* outer, WorldToScreenFunc toScreen, void* userData) {
+  const DrawContext dc{canvas, outer, toScreen, userData};
+  SelectPenColor(canvas);
+  const auto m = Combined(outer);
+  const Matrix4x4* matrix = m ? &*m : nullptr;
+  canvas::TRect box;
+  TPoint p1;
+  const Placement place = Place(matrix);
+  if (!ScreenBox(dc, place, box, p1)) {
+    canvas.SetPixel(p1.x, p1.y, canvas.GetPen().color);
+    return;
+  }
+  const Point3D& c = point_;
+  Point3D start{c.x + radius_ * std::cos(startAngle_), c.y + radius_ * std::sin(startAngle_), c.z + radius_};
+  Point3D end{c.x + radius_ * std::cos(endAngle_), c.y + radius_ * std::sin(endAngle_), c.z + radius_};
+  if (matrix) {
+    start = TransformPoint(*matrix, start);
+    end = TransformPoint(*matrix, end);
+    // A mirror turns the arc's direction round; the screen arc always runs counter-clockwise.
+    if (place.mirrored) std::swap(start, end);
+  }
+  canvas.Arc(box, dc.Map(start, nullptr), dc.Map(end, nullptr));
+}
+
+void Arc_::WriteToDxf(std::ostream& out, std::string_view layerName) const {
+  Circle_::WriteToDxf(out, layerName);
+  WriteFloat(out, 50, startAngle_ * kDegrees);
+  WriteFloat(out, 51, endAngle_ * kDegrees);
+}
+
+std::string Arc_::Details() const {
+  return JoinLines(
+      {Circle_::Details(), "Angle 1 = " + FloatToText(startAngle_), "Angle 2 = " + FloatToText(endAngle_)});
+}
+
+// The ends, then every quadrant point (0, 90, 180, 270 degrees) the arc passes on its way
+// counter-clockwise from start to end. Angles are first brought into 0 to 360 degrees.
+void Arc_::GrowExtents(Point3D& max, Point3D& min) const {
+  auto widen = [&](double radians) {
+    const double x = point_.x + radius_ * std::cos(radians);
+    const double y = point_.y + radius_ * std::sin(radians);
+    MaxPoint(max, {x, y, max.z});
+    MinPoint(min, {x, y, min.z});
+  };
+  widen(startAngle_);
+  widen(endAngle_);
+  const double startDegrees = ToDegrees(startAngle_);
+  const double endDegrees = ToDegrees(endAngle_);
+  if (!std::isfinite(startDegrees) || !std::isfinite(endDegrees)) return;
+  const int s = static_cast<int>(ReduceDegrees(startDegrees));
+  const int e = static_cast<int>(ReduceDegrees(endDegrees));
+  int angle = ((s + 90) / 90) * 90;
+  int stop = ((e + 89) / 90) * 90;
+  if (angle == 360) angle = 0;
+  if (stop == 360) stop = 0;
+  while (angle != stop) {
+    widen(angle / kDegrees);
+    angle = angle == 270 ? 0 : angle + 90;
+  }
+}
+
+}  // namespace pv::viewer
