@@ -1,0 +1,118 @@
+#include "engine/cleaning/CanvasFilters.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <cstring>
+
+namespace vela::engine {
+
+void StretchContrast(uint8_t* image, CanvasExtent extent, int32_t clip, CanvasWindow window)
+{
+    std::array<int32_t, 256> histogram{};
+    for (int32_t row = std::max(0, window.firstRow); row <= std::min(extent.height - 1, window.lastRow); ++row)
+        for (int32_t column = std::max(0, window.firstColumn); column <= std::min(extent.width - 1, window.lastColumn);
+             ++column)
+            ++histogram[image[row * kCanvasSide + column]];
+
+    int32_t lo = 0, count = 0;
+    for (lo = 0; lo < 255; ++lo) {
+        count += histogram[lo];
+        if (count >= clip)
+            break;
+    }
+    int32_t hi = 255;
+    count = 0;
+    for (hi = 255; hi > 0; --hi) {
+        count += histogram[hi];
+        if (count >= clip)
+            break;
+    }
+    if (lo >= hi) {
+        lo = 0;
+        hi = 255;
+    }
+
+    std::array<uint8_t, 256> stretched{};
+    for (int32_t v = 0; v < 256; ++v)
+        stretched[v] = static_cast<uint8_t>(v < lo ? 0 : v > hi ? 255 : (v - lo) * 255 / (hi - lo));
+    for (int32_t row = 0; row < extent.height; ++row) {
+        uint8_t* line = image + row * kCanvasSide;
+        for (int32_t column = 0; column < extent.width; ++column)
+            line[column] = stretched[line[column]];
+    }
+}
+
+void BoxMean(const uint8_t* source, uint8_t* destination, uint8_t* scratch, CanvasExtent extent, int32_t window)
+{
+    const int32_t half = std::max(1, window / 2);
+    const int32_t n = 2 * half + 1;
+    std::memset(scratch, 0, kCanvasBytes);
+    if (extent.width >= n) {
+        for (int32_t row = 0; row < extent.height; ++row) {
+            const uint8_t* in = source + row * kCanvasSide;
+            uint8_t* out = scratch + row * kCanvasSide;
+            int32_t sum = 0;
+            for (int32_t column = 0; column < n; ++column)
+                sum += in[column];
+            out[half] = static_cast<uint8_t>(sum / n);
+            for (int32_t column = half + 1; column <= extent.width - half - 1; ++column) {
+                sum += in[column + half] - in[column - half - 1];
+                out[column] = static_cast<uint8_t>(sum / n);
+            }
+        }
+    }
+    std::memset(destination, 0, kCanvasBytes);
+    if (extent.height < n)
+        return;
+    std::array<int32_t, kCanvasSide> sums{};
+    for (int32_t row = 0; row < n; ++row)
+        for (int32_t column = 0; column < extent.width; ++column)
+            sums[column] += scratch[row * kCanvasSide + column];
+    for (int32_t column = 0; column < extent.width; ++column)
+        destination[half * kCanvasSide + column] = static_cast<uint8_t>(sums[column] / n);
+    for (int32_t row = half + 1; row <= extent.height - half - 1; ++row) {
+        const uint8_t* add = scratch + (row + half) * kCanvasSide;
+        const uint8_t* drop = scratch + (row - half - 1) * kCanvasSide;
+        uint8_t* out = destination + row * kCanvasSide;
+        for (int32_t column = 0; column < extent.width; ++column) {
+            sums[column] += add[column] - drop[column];
+            out[column] = static_cast<uint8_t>(sums[column] / n);
+        }
+    }
+}
+
+void FillCanvasFrame(uint8_t* image, CanvasExtent extent, int32_t k, uint8_t value)
+{
+    const int32_t side = std::min(k, extent.width);
+    for (int32_t row = 0; row < extent.height; ++row) {
+        uint8_t* line = image + row * kCanvasSide;
+        if (row < k || row >= extent.height - k) {
+            std::memset(line, value, extent.width);
+            continue;
+        }
+        std::memset(line, value, side);
+        std::memset(line + extent.width - side, value, side);
+    }
+}
+
+void AbsoluteDifference(const uint8_t* a, const uint8_t* b, uint8_t* difference, CanvasExtent extent)
+{
+    for (int32_t row = 0; row < extent.height; ++row)
+        for (int32_t column = 0; column < extent.width; ++column) {
+            const int32_t at = row * kCanvasSide + column;
+            difference[at] = static_cast<uint8_t>(std::abs(a[at] - b[at]));
+        }
+}
+
+void FillBackgroundBlocks(uint8_t* image, const CanvasBlockMap& mask, uint8_t value)
+{
+    for (int32_t row = 0; row < kCanvasSide; ++row)
+        for (int32_t blockColumn = 0; blockColumn < kBlockMapSide; ++blockColumn)
+            if (mask[(row / kCanvasBlockSide) * kBlockMapSide + blockColumn] == 0)
+                std::memset(image + row * kCanvasSide + blockColumn * kCanvasBlockSide, value, kCanvasBlockSide);
+}
+
+void CopyCanvas(const uint8_t* source, uint8_t* destination) { std::memcpy(destination, source, kCanvasBytes); }
+
+} // namespace vela::engine
