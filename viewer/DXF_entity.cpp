@@ -1,5 +1,7 @@
 #include "DXF_entity.h"
 
+#include "DXF_numbers.h"
+
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -124,7 +126,7 @@ void DXF_Entity::WriteInt(std::ostream& out, int code, long long value) {
 }
 
 void DXF_Entity::WriteFloat(std::ostream& out, int code, double value) {
-  WritePair(out, code, FormatFixed(value, 3, '.'));
+  WritePair(out, code, DxfRealText(value));  // every digit needed to read back the same double
 }
 
 void DXF_Entity::WritePoint(std::ostream& out, int code, const Point3D& p) const {
