@@ -1,0 +1,253 @@
+// Fingerprint templates: making them from images, their views, saving and
+// loading them, and templates of several fingers.
+#pragma once
+
+#include <cstdint>
+
+#include "vela/base.h"
+#include "vela/image.h"
+#include "vela/streams.h"
+
+namespace vela::math {
+
+// Finger positions, as the engine numbers them (0 when not known).
+enum finger_code : int32_t {
+  UNKNOWN_FINGER = 0,
+  RIGHT_THUMB = 1,
+  RIGHT_INDEX = 2,
+  RIGHT_MIDDLE = 3,
+  RIGHT_RING = 4,
+  RIGHT_LITTLE = 5,
+  LEFT_THUMB = 6,
+  LEFT_INDEX = 7,
+  LEFT_MIDDLE = 8,
+  LEFT_RING = 9,
+  LEFT_LITTLE = 10,
+};
+
+// What an image processor makes. Other values are accepted at creation, but
+// every template-making call of such a processor throws.
+enum img_proc_type : int32_t {
+  IMG_PROC_COMPACT = 1,      // compact finger entries (data id 165)
+  IMG_PROC_FINGER_SET = 2,   // full finger entries (data id 150)
+  IMG_PROC_MIRRORED = 3,     // a list of impressions from mirrored images (data id 2)
+  IMG_PROC_MIRRORED_2 = 4,   // the same as 3
+};
+
+// Two single-precision numbers: a point (y, x) or a unit vector (-sin, cos).
+struct FloatPair {
+  float first;
+  float second;
+};
+
+// The minutiae of a template's first impression in work-image pixels.
+class VELA_API MinutiaeView : public virtual vela::base::BaseRefCounter {
+ public:
+  virtual int32_t Count() const = 0;
+  // (y, x); out_of_range unless 0 <= index < Count().
+  virtual FloatPair GetPoint(int32_t index) const = 0;
+  // (-sin a, cos a) of the minutia angle a; out_of_range as GetPoint.
+  virtual FloatPair GetDirection(int32_t index) const = 0;
+
+ protected:
+  ~MinutiaeView() override;
+};
+
+// The ridge direction of each 16 x 16 block; (0, 0) where there is none.
+class VELA_API DirectionFieldView : public virtual vela::base::BaseRefCounter {
+ public:
+  virtual int32_t GetRows() const = 0;
+  virtual int32_t GetColumns() const = 0;
+  virtual int32_t GetBlockWidth() const = 0;
+  virtual int32_t GetBlockHeight() const = 0;
+  // out_of_range outside the grid.
+  virtual FloatPair GetDirection(int32_t column, int32_t row) const = 0;
+
+ protected:
+  ~DirectionFieldView() override;
+};
+
+// The engine's measures of the first image a template was made from. The
+// short form (read from older saved templates) has no Q values: GetQ1 to
+// GetQ6 throw not_supported there.
+class VELA_API ImageInfoView : public virtual vela::base::BaseRefCounter {
+ public:
+  // Four values of the engine's image parameters (reference point and
+  // geometry of the input), as single-precision numbers.
+  virtual const float* GetParameters() const = 0;
+  virtual float GetP1() const = 0;  // image quality, 0..100
+  virtual float GetP2() const = 0;  // third quality measure (tilt)
+  virtual int32_t GetQ1() const = 0;  // second quality measure in the low byte
+  virtual int32_t GetQ2() const = 0;  // fourth quality measure
+  virtual int32_t GetQ3() const = 0;
+  virtual int32_t GetQ4() const = 0;
+  virtual int32_t GetQ5() const = 0;  // x offset
+  virtual int32_t GetQ6() const = 0;  // y offset
+
+ protected:
+  ~ImageInfoView() override;
+};
+
+// One finger's template: an engine data block with its views.
+class VELA_API Template : public virtual vela::base::BaseRefCounter {
+ public:
+  // Writes the saved form that Create_Template reads.
+  virtual void Save(vela::base::smart_ptr<vela::base::OutputStream> stream) = 0;
+
+ protected:
+  ~Template() override;
+
+ public:
+  virtual const uint8_t* GetData() const = 0;
+  virtual int32_t GetDataSize() const = 0;
+  // not_supported when the template has no image information.
+  virtual vela::base::smart_ptr<ImageInfoView> GetImageInfo() const = 0;
+  virtual int32_t GetFingerCode() const = 0;
+  virtual vela::base::smart_ptr<MinutiaeView> GetMinutiae() const = 0;
+  virtual vela::base::smart_ptr<DirectionFieldView> GetDirectionField() const = 0;
+};
+
+// One impression of an extended template; each getter throws not_supported
+// when the impression lacks that view.
+class VELA_API ImpressionRecordView : public virtual vela::base::BaseRefCounter {
+ public:
+  virtual vela::base::smart_ptr<ImageInfoView> GetImageInfo() const = 0;
+  virtual vela::base::smart_ptr<MinutiaeView> GetMinutiae() const = 0;
+  virtual vela::base::smart_ptr<DirectionFieldView> GetDirectionField() const = 0;
+
+ protected:
+  ~ImpressionRecordView() override;
+};
+
+class VELA_API ImpressionRecordList : public virtual vela::base::BaseRefCounter {
+ public:
+  virtual int32_t Count() const = 0;
+  // out_of_range unless 0 <= index < Count().
+  virtual vela::base::smart_ptr<ImpressionRecordView> GetByIndex(int32_t index) const = 0;
+
+ protected:
+  ~ImpressionRecordList() override;
+};
+
+// The impressions of one finger of an extended template.
+class VELA_API FingerRecord : public virtual vela::base::BaseRefCounter {
+ public:
+  virtual int32_t GetFingerCode() const = 0;
+  // The mean image quality of the impressions.
+  virtual float GetMeanQuality() = 0;
+  virtual vela::base::smart_ptr<ImpressionRecordList> GetImpressions() const = 0;
+
+ protected:
+  ~FingerRecord() override;
+};
+
+class VELA_API FingerRecordList : public virtual vela::base::BaseRefCounter {
+ public:
+  virtual int32_t Count() const = 0;
+  // out_of_range unless 0 <= index < Count().
+  virtual vela::base::smart_ptr<FingerRecord> GetByIndex(int32_t index) const = 0;
+
+ protected:
+  ~FingerRecordList() override;
+};
+
+// A template of up to ten fingers.
+class VELA_API XTemplate : public virtual vela::base::BaseRefCounter {
+ public:
+  virtual void Save(vela::base::smart_ptr<vela::base::OutputStream> stream) = 0;
+
+ protected:
+  ~XTemplate() override;
+
+ public:
+  virtual const uint8_t* GetData() const = 0;
+  virtual int32_t GetDataSize() const = 0;
+  // The mean of the fingers' mean qualities; not_supported without fingers.
+  virtual float GetMeanQuality() = 0;
+  // Empty when the template was read without its finger records.
+  virtual vela::base::smart_ptr<FingerRecordList> GetFingers() const = 0;
+  // Writes the data part of the saved form only.
+  virtual void SaveData(vela::base::smart_ptr<vela::base::OutputStream> stream) = 0;
+  // Adds the other template's fingers; where both have a finger, the other's
+  // is kept. Both must hold full finger entries (not_supported otherwise).
+  virtual void Merge(vela::base::smart_ptr<XTemplate> other) = 0;
+  virtual void RemoveFinger(int32_t fingerCode) = 0;
+};
+
+// A finger code with the images of that finger.
+class VELA_API Finger : public virtual vela::base::BaseRefCounter {
+ public:
+  virtual void AddImage(vela::base::smart_ptr<vela::base::Image> image) = 0;
+  virtual int32_t Count() const = 0;
+  virtual vela::base::smart_ptr<vela::base::Image> GetFingerImage(int32_t index) const = 0;
+  virtual int32_t GetFingerCode() const = 0;
+
+ protected:
+  ~Finger() override;
+};
+
+// Fingers with distinct codes, in the order they were added.
+class VELA_API FingerSet : public virtual vela::base::BaseRefCounter {
+ public:
+  virtual int32_t Count() const = 0;
+  virtual vela::base::smart_ptr<Finger> GetByIndex(int32_t index) const = 0;
+  // invalid_argument when a finger with that code is already held.
+  virtual void Add(vela::base::smart_ptr<Finger> finger) = 0;
+
+ protected:
+  ~FingerSet() override;
+};
+
+// Makes templates from grey fingerprint images (8 or 24 bits per pixel).
+class VELA_API ImageProcessor : public virtual vela::base::BaseRefCounter {
+ public:
+  // At most 10 images, all of one finger.
+  virtual vela::base::smart_ptr<Template> CreateTemplate(
+      vela::base::smart_ptr<vela::base::ImageSet> images, int32_t fingerCode) = 0;
+  virtual vela::base::smart_ptr<Template> CreateTemplate(
+      vela::base::smart_ptr<vela::base::Image> image, int32_t fingerCode) = 0;
+  // 0..100; bad_quality for an image the engine cannot use.
+  virtual int32_t GetImageQuality(vela::base::smart_ptr<vela::base::Image> image) = 0;
+  virtual vela::base::smart_ptr<ImageInfoView> GetImageInfo(
+      vela::base::smart_ptr<vela::base::Image> image) = 0;
+  virtual vela::base::smart_ptr<XTemplate> CreateXTemplate(
+      int32_t fingerCode, vela::base::smart_ptr<vela::base::ImageSet> images) = 0;
+  virtual vela::base::smart_ptr<XTemplate> CreateXTemplate(
+      int32_t fingerCode, vela::base::smart_ptr<vela::base::Image> image) = 0;
+  virtual vela::base::smart_ptr<XTemplate> CreateXTemplate(vela::base::smart_ptr<Finger> finger) = 0;
+  // At most 10 fingers of at most 10 images each.
+  virtual vela::base::smart_ptr<XTemplate> CreateXTemplate(
+      vela::base::smart_ptr<FingerSet> fingers) = 0;
+
+ protected:
+  ~ImageProcessor() override;
+};
+
+// Reads a saved template. invalid_argument for data that is not a template,
+// out_of_range for a stream that ends too early.
+VELA_API vela::base::smart_ptr<Template> Create_Template(
+    vela::base::smart_ptr<vela::base::InputStream> stream);
+VELA_API vela::base::smart_ptr<ImageProcessor> Create_ImageProcessor(img_proc_type type);
+VELA_API vela::base::smart_ptr<Finger> Create_Finger(finger_code code);
+VELA_API vela::base::smart_ptr<Finger> Create_Finger(finger_code code,
+                                                     vela::base::smart_ptr<vela::base::Image> image);
+// The finger shares the set: images added to either later are seen by both.
+VELA_API vela::base::smart_ptr<Finger> Create_Finger(
+    finger_code code, vela::base::smart_ptr<vela::base::ImageSet> images);
+
+}  // namespace vela::math
+
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wreturn-type-c-linkage"
+#endif
+extern "C" {
+VELA_API vela::base::smart_ptr<vela::math::FingerSet> Create_FingerSet();
+// Reads a saved extended template (or a saved Template); invalid_argument
+// for a stream without the tagged part.
+VELA_API vela::base::smart_ptr<vela::math::XTemplate> Create_XTemplate(
+    vela::base::smart_ptr<vela::base::InputStream> stream);
+}
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
