@@ -83,10 +83,11 @@ void ZoomViews::Recentre(int x, int y) {
 
 void ZoomViews::ResetView() {
   if (!windowSet_) return;
-  const Zoom_view keep = last_;
+  // The view shown before the reset is the one the last-view button brings back.
+  const Zoom_view shown = current_;
   current_ = reset_;
   ZoomBy(1.0);
-  last_ = keep;
+  last_ = shown;
 }
 
 canvas::TPoint ZoomViews::WorldToScreen(const Point3D& p, const Matrix4x4* matrix) const {

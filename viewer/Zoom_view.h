@@ -54,7 +54,7 @@ class ZoomViews {
   // The world point under the pixel becomes the middle of the window.
   void Recentre(int x, int y);
   void RestoreLastView() { current_ = last_; }
-  // Back to the fitted view; the view before it stays the last one.
+  // Back to the fitted view; the view shown before it becomes the last one.
   void ResetView();
 
   // Pixel of a world point (through the matrix when given), rounded half to even;
