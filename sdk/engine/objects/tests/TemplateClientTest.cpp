@@ -1,0 +1,89 @@
+// A client of libvela50.so makes, saves and reloads templates through the
+// public headers only.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "vela/math.h"
+#include "vela/render.h"
+
+namespace {
+
+using vela::base::InputStream;
+using vela::base::MemoryStream;
+using vela::base::smart_ptr;
+namespace ex = vela::base::exceptions;
+namespace math = vela::math;
+
+std::string ImagePath(const char* name) {
+  return std::string(PV_SHARED_DATA_DIR) + "/fingerprints/" + name + ".bmp";
+}
+
+std::vector<uint8_t> Bytes(const smart_ptr<MemoryStream>& stream) {
+  stream->SetPosition(0);
+  std::vector<uint8_t> bytes(size_t(stream->Size()));
+  stream->Read(bytes.data(), int32_t(bytes.size()));
+  return bytes;
+}
+
+TEST(TemplateClient, TemplateTravelsAsBase64AndComesBackTheSame) {
+  if (!std::filesystem::exists(ImagePath("f03_2")))
+    GTEST_SKIP() << "no fingerprint images in " << PV_SHARED_DATA_DIR "/fingerprints";
+  smart_ptr<vela::base::Image> image =
+      vela::render::Create_BMP_Image(Create_IFileStream(ImagePath("f03_2").c_str()));
+  const smart_ptr<math::ImageProcessor> processor = math::Create_ImageProcessor(math::IMG_PROC_COMPACT);
+  const smart_ptr<math::Template> made = processor->CreateTemplate(image, math::LEFT_INDEX);
+
+  smart_ptr<MemoryStream> saved = Create_MemoryStream(nullptr, 0);
+  made->Save(saved);
+  const std::vector<uint8_t> savedBytes = Bytes(saved);
+  const std::string text = saved->ToBase64();
+  ASSERT_FALSE(text.empty());
+
+  const smart_ptr<math::Template> loaded =
+      math::Create_Template(smart_ptr<InputStream>(Create_MemoryStreamFromBase64String(text.c_str())));
+  EXPECT_EQ(loaded->GetFingerCode(), math::LEFT_INDEX);
+  ASSERT_EQ(loaded->GetDataSize(), made->GetDataSize());
+  EXPECT_EQ(std::memcmp(loaded->GetData(), made->GetData(), size_t(made->GetDataSize())), 0);
+  smart_ptr<MemoryStream> again = Create_MemoryStream(nullptr, 0);
+  loaded->Save(again);
+  EXPECT_EQ(Bytes(again), savedBytes);
+
+  // The same text is an extended template of one finger.
+  const smart_ptr<math::XTemplate> extended =
+      Create_XTemplate(smart_ptr<InputStream>(Create_MemoryStreamFromBase64String(text.c_str())));
+  ASSERT_EQ(extended->GetFingers()->Count(), 1);
+  EXPECT_EQ(extended->GetFingers()->GetByIndex(0)->GetFingerCode(), math::LEFT_INDEX);
+}
+
+TEST(TemplateClient, FailuresArriveAsTheLibrarysExceptionTypes) {
+  const uint8_t junk[40] = {0x10, 0, 0, 0, 1, 0, 0, 0};
+  try {
+    math::Create_Template(smart_ptr<InputStream>(Create_MemoryStream(junk, sizeof junk)));
+    ADD_FAILURE() << "junk read as a template";
+  } catch (const ex::invalid_argument& e) {
+    EXPECT_STREQ(e.what(), "Invalid argument");
+  }
+  EXPECT_THROW(math::Create_Template(smart_ptr<InputStream>(Create_MemoryStream(junk, 3))),
+               ex::out_of_range);
+  try {
+    math::Create_ImageProcessor(math::img_proc_type(9))->CreateTemplate(vela::base::Create_ImageSet(), 1);
+    ADD_FAILURE() << "nothing thrown";
+  } catch (const ex::base_exception& e) {
+    EXPECT_STREQ(e.what(), "CreateTemplate=> RecID not defined.");
+  }
+  smart_ptr<math::FingerSet> set = Create_FingerSet();
+  set->Add(math::Create_Finger(math::RIGHT_THUMB));
+  EXPECT_THROW(set->Add(math::Create_Finger(math::RIGHT_THUMB)), ex::invalid_argument);
+}
+
+TEST(TemplateClient, PlainFactoriesAreFoundByName) {
+  EXPECT_NE(dlsym(RTLD_DEFAULT, "Create_FingerSet"), nullptr);
+  EXPECT_NE(dlsym(RTLD_DEFAULT, "Create_XTemplate"), nullptr);
+}
+
+}  // namespace
