@@ -1,0 +1,121 @@
+// Data building for one picture and the matcher core on genuine and impostor
+// pairs of the shared fingerprint pictures.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "engine/biodata/ImageRecordHeader.h"
+#include "engine/biodata/XGetBiometricData.h"
+#include "engine/matching/CompareMinutiaeSets.h"
+#include "engine/records/BiometricData.h"
+#include "engine/records/ByteOrder.h"
+
+namespace vela::engine {
+namespace {
+
+std::vector<uint8_t> Picture(int finger, int impression)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "f%02d_%d.bmp", finger, impression);
+    std::ifstream in(std::filesystem::path(PV_SHARED_DATA_DIR) / "fingerprints" / name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A chain of one picture as finger 1, scanner 14.
+std::vector<uint8_t> ChainOf(const std::vector<uint8_t>& bmp)
+{
+    std::vector<uint8_t> chain(image_header::kSize + bmp.size() + 4, 0);
+    WriteLe<int32_t>(chain.data(), static_cast<int32_t>(image_header::kSize + bmp.size()));
+    WriteLe<int32_t>(chain.data() + image_header::kScannerIdOffset, 14);
+    WriteLe<int32_t>(chain.data() + image_header::kFingerCodeOffset, 1);
+    WriteLe<int32_t>(chain.data() + image_header::kImpressionIndexOffset, 1);
+    std::copy(bmp.begin(), bmp.end(), chain.begin() + image_header::kPayloadOffset);
+    return chain;
+}
+
+void BuildData(benchmark::State& state, int32_t dataId)
+{
+    const std::vector<uint8_t> bmp = Picture(1, 1);
+    if (bmp.empty()) {
+        state.SkipWithError("the shared fingerprint pictures are not there");
+        return;
+    }
+    std::vector<uint8_t> chain = ChainOf(bmp);
+    int32_t max = 0;
+    XGetMaxBiometricDataSize(dataId, &max);
+    std::vector<uint8_t> out(static_cast<size_t>(max));
+    for (auto _ : state) {
+        const ResultCode code = XGetBiometricData(dataId, chain, out);
+        benchmark::DoNotOptimize(code);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+void BM_BuildSingleImpression(benchmark::State& state) { BuildData(state, 1); }
+void BM_BuildFingerEntry(benchmark::State& state) { BuildData(state, 150); }
+BENCHMARK(BM_BuildSingleImpression)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildFingerEntry)->Unit(benchmark::kMillisecond);
+
+// The first impression of each picture, as type 1 makes it.
+const std::vector<std::vector<uint8_t>>& Impressions()
+{
+    static const std::vector<std::vector<uint8_t>> records = [] {
+        std::vector<std::vector<uint8_t>> made;
+        for (int finger = 1; finger <= 6; ++finger) {
+            for (int impression = 1; impression <= 8; ++impression) {
+                const std::vector<uint8_t> bmp = Picture(finger, impression);
+                if (bmp.empty())
+                    return std::vector<std::vector<uint8_t>>{};
+                std::vector<uint8_t> chain = ChainOf(bmp);
+                std::vector<uint8_t> out(6728);
+                if (XGetBiometricData(1, chain, out) != result::Success)
+                    return std::vector<std::vector<uint8_t>>{};
+                made.emplace_back(out.begin() + 8, out.begin() + 8 + 672);
+            }
+        }
+        return made;
+    }();
+    return records;
+}
+
+// Compares every pair of the kind in turn, one context per thread, as a
+// matcher would: the first impression of a pair changes every few pairs.
+void Compare(benchmark::State& state, bool genuine)
+{
+    const auto& records = Impressions();
+    if (records.empty()) {
+        state.SkipWithError("the shared fingerprint pictures are not there");
+        return;
+    }
+    std::vector<std::pair<size_t, size_t>> pairs;
+    for (size_t a = 0; a < records.size(); ++a) {
+        for (size_t b = 0; b < records.size(); ++b) {
+            if (a != b && (a / 8 == b / 8) == genuine)
+                pairs.emplace_back(a, b);
+        }
+    }
+    MatchContextPtr context = MakeMatchContext();
+    size_t next = 0;
+    int64_t scoreSum = 0;
+    for (auto _ : state) {
+        const auto& [a, b] = pairs[next];
+        next = (next + 1) % pairs.size();
+        scoreSum += CompareMinutiaeSets(records[a].data(), 672, records[b].data(), 672, 0, *context);
+    }
+    benchmark::DoNotOptimize(scoreSum);
+    state.SetItemsProcessed(state.iterations());
+}
+
+void BM_CompareGenuinePairs(benchmark::State& state) { Compare(state, true); }
+void BM_CompareImpostorPairs(benchmark::State& state) { Compare(state, false); }
+BENCHMARK(BM_CompareGenuinePairs)->ThreadRange(1, 4)->UseRealTime();
+BENCHMARK(BM_CompareImpostorPairs)->ThreadRange(1, 4)->UseRealTime();
+
+} // namespace
+} // namespace vela::engine
+
+BENCHMARK_MAIN();
