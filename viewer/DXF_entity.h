@@ -80,6 +80,11 @@ class DXF_Entity {
 
   TColor Color() const { return color_; }
   int32_t ColorIndex() const { return colorIndex_; }
+  // Puts back a colour and index taken from Color() and ColorIndex() (after a highlight).
+  void RestoreColour(TColor color, int32_t index) {
+    color_ = color;
+    colorIndex_ = index;
+  }
   const Matrix4x4* OCS() const { return ocs_ ? &*ocs_ : nullptr; }
   const Point3D& Extrusion() const { return extrusion_; }
 
