@@ -19,6 +19,11 @@ constexpr int32_t kQualityTrustedUpTo = 27;
 
 } // namespace
 
+int32_t CapImpressionQuality(int32_t found, int32_t cap)
+{
+    return found > kQualityTrustedUpTo ? cap : std::min(found, cap);
+}
+
 size_t ExtractMinutiaeWorkSize()
 {
     return static_cast<size_t>(kWorkImageBytes) + extraction_work::kSize;
@@ -51,7 +56,7 @@ int32_t ExtractMinutiae(std::span<const uint8_t> cleaned, std::span<uint8_t> wor
         return -1;
 
     const int32_t found = record[impression::kQualityOffset];
-    const int32_t quality = std::clamp(found > kQualityTrustedUpTo ? cap : std::min(found, cap), 0, 255);
+    const int32_t quality = std::clamp(CapImpressionQuality(found, cap), 0, 255);
     record[impression::kQualityOffset] = static_cast<uint8_t>(quality);
     return quality;
 }

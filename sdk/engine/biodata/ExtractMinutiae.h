@@ -13,6 +13,10 @@ size_t ExtractMinutiaeWorkSize();
 // significant bit first, a clear margin.
 void UnpackCleanedImage(std::span<const uint8_t> cleaned, std::span<uint8_t> workImage);
 
+// The impression's quality under the image's: a quality above 27 becomes the
+// cap, a lower one stays unless the cap is lower still.
+int32_t CapImpressionQuality(int32_t found, int32_t cap);
+
 // Builds one impression from a cleaned image: block directions, ridge
 // clean-up, minutiae. The quality found is then capped by the image's
 // quality: above 27 it becomes the cap, otherwise the smaller of the two.

@@ -315,7 +315,17 @@ TEST(SelectBestImpressionsTest, AgreeingImpressionsComeFirst)
     EXPECT_EQ(single, before);
 }
 
-TEST(ExtractMinutiaeTest, QualityCapAndBlankImages)
+TEST(ExtractMinutiaeTest, QualityCap)
+{
+    struct Case {
+        int32_t found, cap, expected;
+    };
+    const Case cases[] = {{90, 60, 60}, {28, 60, 60}, {28, 20, 20}, {27, 60, 27}, {27, 20, 20}, {0, 80, 0}, {50, 0, 0}};
+    for (const Case& c : cases)
+        EXPECT_EQ(CapImpressionQuality(c.found, c.cap), c.expected) << c.found << " under " << c.cap;
+}
+
+TEST(ExtractMinutiaeTest, BlankImagesAndShortWork)
 {
     std::vector<uint8_t> work(ExtractMinutiaeWorkSize());
     std::vector<uint8_t> record(672);
