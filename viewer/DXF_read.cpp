@@ -323,6 +323,7 @@ bool DXF_Reader::ReadBlock() {
   auto block = std::make_unique<Block_>(record.s2, record.corners[0]);
   Block_* target = block.get();
   layers_[static_cast<size_t>(LayerIndexOrNew("0"))]->AddEntity(std::move(block));
+  blockListKnown_ = false;
   for (;;) {
     const int code = NextGroupCode();
     if (code < 0) return false;
@@ -381,14 +382,18 @@ void DXF_Reader::HandleEntityError(const DXF_read_exception& error) {
 
 // ---- Layers -----------------------------------------------------------------------------
 
-Entity_List* DXF_Reader::FindBlockList() const {
+Entity_List* DXF_Reader::FindBlockList() {
+  if (blockListKnown_) return blockList_;
+  blockList_ = nullptr;
   for (const auto& layer : layers_) {
-    for (int i = 0; i < layer->ListCount(); ++i) {
+    for (int i = 0; i < layer->ListCount() && !blockList_; ++i) {
       Entity_List* list = layer->List(static_cast<size_t>(i));
-      if (list->Name() == "Block_") return list;
+      if (list->Name() == "Block_") blockList_ = list;
     }
+    if (blockList_) break;
   }
-  return nullptr;
+  blockListKnown_ = true;
+  return blockList_;
 }
 
 int DXF_Reader::LayerIndex(std::string_view name) const {

@@ -101,7 +101,8 @@ class DXF_Reader {
   bool ReadEntities();
   void HandleEntityError(const DXF_read_exception& error);
 
-  Entity_List* FindBlockList() const;
+  // The first "Block_" list over all layers; kept until a block is read.
+  Entity_List* FindBlockList();
   int LayerIndex(std::string_view name) const;
   int LayerIndexOrNew(const std::string& name);
   RecordState ReadGroupRecord(abstract_entity& record);
@@ -132,6 +133,8 @@ class DXF_Reader {
   };
   bool inBlocks_ = false;
   std::vector<PendingInsert> pendingInserts_;
+  Entity_List* blockList_ = nullptr;
+  bool blockListKnown_ = false;
   // Scratch buffers of the polyline reader, kept between polylines.
   std::vector<Point3D> vertices_;
   std::vector<Polyface_mesh_::Face> faces_;
