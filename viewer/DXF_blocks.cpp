@@ -14,15 +14,18 @@ using namespace DXF_Utils;
 namespace {
 
 thread_local int visitDepth = 0;
+thread_local long visitsInWalk = 0;
 
 }  // namespace
 
 // ---- Block_ -----------------------------------------------------------------------------
 
 Block_::Visit::Visit(const Block_& block) : block_(block) {
-  if (block_.visiting_ || visitDepth >= kMaxNesting) return;
+  if (visitDepth == 0) visitsInWalk = 0;
+  if (block_.visiting_ || visitDepth >= kMaxNesting || visitsInWalk >= kMaxVisitsPerWalk) return;
   block_.visiting_ = true;
   ++visitDepth;
+  ++visitsInWalk;
   entered_ = true;
 }
 
@@ -125,6 +128,8 @@ void Insert_::ResolveBlock(Entity_List* list) {
 }
 
 void Insert_::SetBlockList(Entity_List* list) {
+  // An insert that already found its block in this list has handed it on before.
+  if (list == blockList_ && block_ != nullptr) return;
   blockList_ = list;
   if (!blockName_.empty()) GetBlock()->SetBlockList(list);
 }

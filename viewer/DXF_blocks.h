@@ -13,6 +13,9 @@ class Block_ : public DXF_Entity {
  public:
   // Blocks nest through their inserts at most this deep; deeper levels are not followed.
   static constexpr int kMaxNesting = 256;
+  // One walk from a top-level entity enters at most this many blocks, so that blocks that
+  // insert others many times over cannot multiply the work without bound.
+  static constexpr long kMaxVisitsPerWalk = 100000;
 
   // Contents are drawn relative to the base point.
   Block_(std::string name, const Point3D& basePoint);
@@ -37,8 +40,8 @@ class Block_ : public DXF_Entity {
   const char* ClassName() const override { return "Block_"; }
 
   // Marks a block as being walked for as long as it lives; Entered() is false when the block
-  // is already being walked (it inserts itself, directly or through others) or the nesting is
-  // too deep, and the walk must then not go into it.
+  // is already being walked (it inserts itself, directly or through others), the nesting is
+  // too deep or the walk has entered too many blocks, and the walk must then not go into it.
   class Visit {
    public:
     explicit Visit(const Block_& block);

@@ -1,6 +1,7 @@
 #include "DXF_read.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>

@@ -364,6 +364,38 @@ TEST(Insert_, BlocksThatInsertThemselvesDoNotRecurseForever) {
   EXPECT_NE(details.find("Name :\tB"), std::string::npos);
 }
 
+// Counts lines instead of recording them.
+class CountingCanvas : public RecordingCanvas {
+ public:
+  long lines = 0;
+  void MoveTo(int32_t, int32_t) override {}
+  void LineTo(int32_t, int32_t) override { ++lines; }
+};
+
+TEST(Insert_, BlocksInsertingOthersManyTimesOverAreBounded) {
+  // B0 inserts B1 twice, B1 inserts B2 twice, ... : 2^40 lines if followed to the end.
+  Drawing d;
+  constexpr int kLevels = 40;
+  for (int i = 0; i < kLevels; ++i) {
+    Block_* b = d.Add(std::make_unique<Block_>("B" + std::to_string(i), WCS_Origin));
+    b->Add(std::make_unique<Line_>(Point3D{0, 0, 0}, 7, Point3D{1, 0, 0}));
+    if (i + 1 == kLevels) continue;
+    for (int k = 0; k < 2; ++k) {
+      b->Add(std::make_unique<Insert_>(WCS_Z_Axis, "B" + std::to_string(i + 1), std::vector<std::unique_ptr<Attrib_>>{},
+                                       7, 0, Point3D{1, 1, 1}, Point3D{static_cast<double>(k), 0, 0}));
+    }
+  }
+  Insert_ top(WCS_Z_Axis, "B0", {}, 7, 0, {1, 1, 1}, WCS_Origin);
+  top.SetBlockList(&d.blocks);
+  CountingCanvas c;
+  top.Draw(c, nullptr, UnitMap, nullptr);
+  EXPECT_EQ(c.lines, Block_::kMaxVisitsPerWalk);
+  // A second walk has its own allowance.
+  c.lines = 0;
+  top.Draw(c, nullptr, UnitMap, nullptr);
+  EXPECT_EQ(c.lines, Block_::kMaxVisitsPerWalk);
+}
+
 TEST(Insert_, RefusalsAndMissingBlocks) {
   std::vector<std::unique_ptr<Attrib_>> many;
   for (int i = 0; i < 17; ++i) many.push_back(MakeAttrib("T", "v", WCS_Origin));
