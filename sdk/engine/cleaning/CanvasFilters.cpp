@@ -47,6 +47,11 @@ void BoxMean(const uint8_t* source, uint8_t* destination, uint8_t* scratch, Canv
 {
     const int32_t half = std::max(1, window / 2);
     const int32_t n = 2 * half + 1;
+    // sum / n for every sum a window can reach, so that the loops do not divide.
+    std::array<uint8_t, 255 * kCanvasSide + 1> mean;
+    for (int32_t sum = 0; sum <= 255 * std::min(n, kCanvasSide); ++sum)
+        mean[sum] = static_cast<uint8_t>(sum / n);
+
     std::memset(scratch, 0, kCanvasBytes);
     if (extent.width >= n) {
         for (int32_t row = 0; row < extent.height; ++row) {
@@ -55,10 +60,10 @@ void BoxMean(const uint8_t* source, uint8_t* destination, uint8_t* scratch, Canv
             int32_t sum = 0;
             for (int32_t column = 0; column < n; ++column)
                 sum += in[column];
-            out[half] = static_cast<uint8_t>(sum / n);
+            out[half] = mean[sum];
             for (int32_t column = half + 1; column <= extent.width - half - 1; ++column) {
                 sum += in[column + half] - in[column - half - 1];
-                out[column] = static_cast<uint8_t>(sum / n);
+                out[column] = mean[sum];
             }
         }
     }
@@ -70,14 +75,14 @@ void BoxMean(const uint8_t* source, uint8_t* destination, uint8_t* scratch, Canv
         for (int32_t column = 0; column < extent.width; ++column)
             sums[column] += scratch[row * kCanvasSide + column];
     for (int32_t column = 0; column < extent.width; ++column)
-        destination[half * kCanvasSide + column] = static_cast<uint8_t>(sums[column] / n);
+        destination[half * kCanvasSide + column] = mean[sums[column]];
     for (int32_t row = half + 1; row <= extent.height - half - 1; ++row) {
         const uint8_t* add = scratch + (row + half) * kCanvasSide;
         const uint8_t* drop = scratch + (row - half - 1) * kCanvasSide;
         uint8_t* out = destination + row * kCanvasSide;
         for (int32_t column = 0; column < extent.width; ++column) {
             sums[column] += add[column] - drop[column];
-            out[column] = static_cast<uint8_t>(sums[column] / n);
+            out[column] = mean[sums[column]];
         }
     }
 }

@@ -17,7 +17,7 @@ inline constexpr size_t kScratchImages = 2;
 inline constexpr size_t kEndingCapacity = 4000;
 inline constexpr size_t kBranchingCapacity = 2000;
 inline constexpr size_t kWalkCapacity = 30505;     // pixels recorded by all spur walks together
-inline constexpr size_t kFloodStackCapacity = 30504;
+inline constexpr size_t kFloodStackCapacity = 30504;  // pixels pending in a flood fill
 inline constexpr size_t kFloodRecordCapacity = 80;
 inline constexpr size_t kEntryCount =
     kEndingCapacity + kBranchingCapacity + kWalkCapacity + kEndingCapacity; // walks end per ending

@@ -1,6 +1,7 @@
 #include "engine/directions/RidgeCleanup.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "engine/directions/ExtractionWork.h"
@@ -143,6 +144,9 @@ void BoxMeanWork(const uint8_t* source, uint8_t* destination, uint8_t* scratch, 
         return;
     }
     const int half = window / 2;
+    std::array<uint8_t, 255 * 15 + 1> mean;
+    for (int sum = 0; sum <= 255 * window; ++sum)
+        mean[sum] = static_cast<uint8_t>(sum / window);
     auto clampRow = [](int row) { return std::clamp(row, 0, kWorkImageRows - 1); };
     auto clampColumn = [](int column) { return std::clamp(column, 0, kWorkImageStride - 1); };
 
@@ -155,17 +159,23 @@ void BoxMeanWork(const uint8_t* source, uint8_t* destination, uint8_t* scratch, 
         for (int k = -half; k <= half; ++k)
             sum += in[clampColumn(kWorkImageMargin + k)];
         for (int column = kWorkImageMargin; column < kWorkImageMargin + kWorkWidth; ++column) {
-            out[column] = static_cast<uint8_t>(sum / window);
+            out[column] = mean[sum];
             sum += in[clampColumn(column + half + 1)] - in[clampColumn(column - half)];
         }
     }
-    for (int column = kWorkImageMargin; column < kWorkImageMargin + kWorkWidth; ++column) {
-        int sum = 0;
-        for (int k = -half; k <= half; ++k)
-            sum += scratch[clampRow(kWorkImageMargin + k) * kStride + column];
-        for (int row = kWorkImageMargin; row < kWorkImageMargin + kWorkHeight; ++row) {
-            destination[row * kStride + column] = static_cast<uint8_t>(sum / window);
-            sum += scratch[clampRow(row + half + 1) * kStride + column] - scratch[clampRow(row - half) * kStride + column];
+    std::array<int, kWorkImageStride> sums{};
+    for (int k = -half; k <= half; ++k) {
+        const uint8_t* line = scratch + clampRow(kWorkImageMargin + k) * kStride;
+        for (int column = kWorkImageMargin; column < kWorkImageMargin + kWorkWidth; ++column)
+            sums[column] += line[column];
+    }
+    for (int row = kWorkImageMargin; row < kWorkImageMargin + kWorkHeight; ++row) {
+        const uint8_t* add = scratch + clampRow(row + half + 1) * kStride;
+        const uint8_t* drop = scratch + clampRow(row - half) * kStride;
+        uint8_t* out = destination + row * kStride;
+        for (int column = kWorkImageMargin; column < kWorkImageMargin + kWorkWidth; ++column) {
+            out[column] = mean[sums[column]];
+            sums[column] += add[column] - drop[column];
         }
     }
 }
@@ -189,33 +199,40 @@ void FillFrame(uint8_t* image, int width, uint8_t value)
     }
 }
 
-// The frame (non-zero) bounds every region, so the fill never leaves the image.
+// Regions are explored breadth first: the pending pixels then form a thin
+// front, far below the capacity of the entry area even for the whole
+// background (depth first, a large region would outgrow it and leave pieces
+// that later look like small regions). The frame (non-zero) bounds every
+// region, so the fill never leaves the image.
 void FillSmallRegions(uint8_t* image, int limit, int32_t* entries)
 {
-    int32_t* stack = entries;
+    int32_t* pending = entries;
     int32_t* recorded = entries + extraction_work::kFloodStackCapacity;
-    constexpr int kStackCapacity = static_cast<int>(extraction_work::kFloodStackCapacity);
+    constexpr int kCapacity = static_cast<int>(extraction_work::kFloodStackCapacity);
     constexpr int kRecordCapacity = static_cast<int>(extraction_work::kFloodRecordCapacity);
     constexpr int kNeighbours[4] = {-kStride, -1, 1, kStride};
 
     for (int start = kFirstActive; start <= kLastActive; ++start) {
         if (image[start] != 0)
             continue;
-        int depth = 0, size = 0;
-        image[start] = kPushedMark;
-        stack[depth++] = start;
-        recorded[size++] = start;
-        while (depth > 0) {
-            const int at = stack[--depth];
+        int head = 0, held = 0, size = 0;
+        auto take = [&](int at) {
+            image[at] = kPushedMark;
+            pending[(head + held) % kCapacity] = at;
+            ++held;
+            if (size < kRecordCapacity)
+                recorded[size] = at;
+            ++size;
+        };
+        take(start);
+        while (held > 0) {
+            const int at = pending[head];
+            head = (head + 1) % kCapacity;
+            --held;
             for (int step : kNeighbours) {
                 const int next = at + step;
-                if (next < 0 || next >= kWorkImageBytes || image[next] != 0 || depth >= kStackCapacity)
-                    continue;
-                image[next] = kPushedMark;
-                stack[depth++] = next;
-                if (size < kRecordCapacity)
-                    recorded[size] = next;
-                ++size;
+                if (next >= 0 && next < kWorkImageBytes && image[next] == 0 && held < kCapacity)
+                    take(next);
             }
         }
         if (size < limit) {

@@ -69,8 +69,6 @@ RoundDistanceTable MakeRoundDistances()
 const std::array<uint8_t, 256> ThinKeep = CodeSet(kThinDeleted, 0, 1);
 const std::array<uint8_t, 256> SpurTrim = CodeSet(kSpurTrimmed, 1, 0);
 
-bool IsEndingCode(uint8_t code) { return code != 0 && (code & (code - 1)) == 0; }
-
 int VectorDirection(int dx, int dy)
 {
     static const VectorDirectionTable table = MakeVectorDirections();

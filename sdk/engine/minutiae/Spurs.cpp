@@ -29,8 +29,8 @@ int WalkRidge(uint8_t* image, int start, const WalkRecord& walks, int recorded)
 void TrimRidgeEnds(uint8_t* image, uint8_t* before)
 {
     std::memcpy(before, image, kWorkImageBytes);
-    for (int at = kScanFirst; at <= kScanLast; ++at)
-        if (before[at] && SpurTrim[NeighbourCode(before, at)])
+    for (int at = NextSetOffset(before, kScanFirst); at <= kScanLast; at = NextSetOffset(before, at + 1))
+        if (SpurTrim[NeighbourCode(before, at)])
             image[at] = 0;
 }
 

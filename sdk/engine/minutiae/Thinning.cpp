@@ -18,9 +18,7 @@ int ThinPass(uint8_t* image, uint8_t* before)
     constexpr int s = kWorkImageStride;
     std::memcpy(before, image, kWorkImageBytes);
     int deleted = 0;
-    for (int at = kScanFirst; at <= kScanLast; ++at) {
-        if (!before[at])
-            continue;
+    for (int at = NextSetOffset(before, kScanFirst); at <= kScanLast; at = NextSetOffset(before, at + 1)) {
         if (before[at - s] && before[at + 1] && before[at + s] && before[at - 1])
             continue;
         if (!ThinKeep[NeighbourCode(image, at)]) {

@@ -98,6 +98,19 @@ TEST(CleanFingerImage, BlankPictureFindsNothing)
     }
 }
 
+TEST(ComputeImageFeatures, FailsOnlyWhenThePictureCannotBeConverted)
+{
+    std::vector<uint8_t> work(2 * kCanvasBytes);
+    std::vector<uint8_t> bmp = GratingBmp(248, 338, 9);
+    EXPECT_GT(ComputeImageFeatures(bmp, 8, work, 14, 150), 0);
+    for (int step : {1, 2, 30, 100}) // clamped to 2..30
+        EXPECT_GE(ComputeImageFeatures(bmp, step, work, 14, 150), 0) << step;
+    std::vector<uint8_t> shortWork(2 * kCanvasBytes - 1);
+    EXPECT_EQ(ComputeImageFeatures(bmp, 8, shortWork, 14, 150), -4);
+    bmp.resize(3000);
+    EXPECT_EQ(ComputeImageFeatures(bmp, 8, work, 14, 150), -4);
+}
+
 TEST(CleanFingerImage, GratingGivesItsPeriodAtTheWorkResolution)
 {
     // The ridges run across x + 0.3 y, so they lie period / sqrt(1.09) apart;

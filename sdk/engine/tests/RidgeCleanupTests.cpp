@@ -44,6 +44,17 @@ TEST(FillSmallRegions, FillsRegionsBelowTheLimitOnly)
     }
 }
 
+TEST(FillSmallRegions, TheWholeEmptyImageIsOneLargeRegion)
+{
+    // A region of 115,200 pixels must be explored whole, not split into
+    // small pieces by the bounded entry area.
+    FramedImage f(0);
+    f.Rectangle(100, 200, 1, 1, 255);
+    FillSmallRegions(f.image.data(), 18, f.entries.data());
+    EXPECT_EQ(f.Count(0), kWorkPixels - 1);
+    EXPECT_EQ(f.Count(255), 1);
+}
+
 TEST(FillSmallRegions, RegionsAreFourConnected)
 {
     // Two 9-pixel squares touching only at a corner are two regions below 18.
