@@ -1,5 +1,7 @@
 #include "engine/objects/FingerRecords.h"
 
+#include "engine/objects/Views.h"
+
 namespace vela::math {
 
 using base::smart_ptr;
@@ -10,12 +12,6 @@ FingerRecord::~FingerRecord() = default;
 FingerRecordList::~FingerRecordList() = default;
 
 namespace {
-
-template <class View>
-smart_ptr<View> RequireView(const smart_ptr<View>& view) {
-  if (!view) throw base::exceptions::not_supported();
-  return view;
-}
 
 template <class T>
 const T& ItemAt(const std::vector<T>& items, int32_t index) {

@@ -3,6 +3,7 @@
 #include "engine/objects/BlockChecks.h"
 #include "engine/objects/EngineAdapter.h"
 #include "engine/objects/SavedForm.h"
+#include "engine/objects/Views.h"
 
 namespace vela::math {
 
@@ -12,12 +13,6 @@ namespace sf = saved_form;
 Template::~Template() = default;
 
 namespace {
-
-template <class View>
-smart_ptr<View> RequireView(const smart_ptr<View>& view) {
-  if (!view) throw base::exceptions::not_supported();
-  return view;
-}
 
 struct TcValues {
   TemplateIds ids;

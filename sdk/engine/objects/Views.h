@@ -72,6 +72,13 @@ class ImageInfoViewImpl final : public virtual ImageInfoView {
   ImageInfo info;
 };
 
+// The view, or not_supported when there is none.
+template <class View>
+base::smart_ptr<View> RequireView(const base::smart_ptr<View>& view) {
+  if (!view) throw base::exceptions::not_supported();
+  return view;
+}
+
 // Views made from a 2,644-byte BiometricFeatures record.
 base::smart_ptr<MinutiaeView> BuildMinutiaeView(std::span<const uint8_t> features);
 base::smart_ptr<DirectionFieldView> BuildDirectionFieldView(std::span<const uint8_t> features);

@@ -3,5 +3,6 @@
 
 #include "vela/base.h"
 #include "vela/image.h"
+#include "vela/math.h"
 #include "vela/render.h"
 #include "vela/streams.h"
