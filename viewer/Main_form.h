@@ -95,6 +95,7 @@ class TCAD_Demo_Form : public QWidget {
   const Point3D& FormMax() const { return formMax_; }
   const Point3D& FormMin() const { return formMin_; }
   TTrackingForm* TrackingForm() const { return tracking_; }
+  QtReaderPrompts& Prompts() { return prompts_; }
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -102,6 +102,7 @@ QString TThinking_box::Message() const { return thinkMsg_->text(); }
 bool TThinking_box::BarVisible() const { return isVisible() && barPanel_->isVisible(); }
 
 void QtReaderPrompts::Pause(int milliseconds) {
+  if (!pauses) return;
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   QThread::msleep(static_cast<unsigned long>(std::max(0, milliseconds)));
 }

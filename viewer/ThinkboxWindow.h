@@ -46,6 +46,9 @@ class TThinking_box : public QWidget, public BusyBox {
 // block the thread after letting the busy box paint.
 class QtReaderPrompts : public ReaderPrompts {
  public:
+  // Tests turn the pauses off; the boxes still show.
+  bool pauses = true;
+
   void Pause(int milliseconds) override;
   bool ConfirmReadWarning(const std::string& text) override;
   void ShowReadError(const std::string& text) override;
