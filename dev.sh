@@ -15,7 +15,7 @@ PACKAGES=(
   libjpeg62-turbo-dev fonts-liberation2
   clang libclang-rt-14-dev
   python3 python3-ezdxf
-  xvfb xauth
+  xvfb xauth x11-apps netpbm
 )
 
 ensure_packages() {
