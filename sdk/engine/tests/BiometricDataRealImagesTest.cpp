@@ -9,6 +9,8 @@
 #include "engine/biodata/XGetBiometricData.h"
 #include "engine/biodata/XGetBiometricFeatures.h"
 #include "engine/matching/CompareMinutiaeSets.h"
+#include "engine/matching/RotateImpression.h"
+#include "engine/records/ShiftImpression.h"
 #include "engine/records/BiometricData.h"
 #include "engine/records/compact/ExpandCompactTemplate.h"
 
@@ -132,6 +134,29 @@ TEST_F(RealImageScores, GenuinePairsScoreClearlyAboveImpostorPairs)
     EXPECT_EQ(impostorAgreeing, 0);
     EXPECT_GT(genuineAgreeing, static_cast<long>(genuine.size()) * 6 / 10);
     EXPECT_LT(overlap, 0.1);
+}
+
+TEST_F(RealImageScores, RealImpressionsAlignBackFromShiftsAndTurns)
+{
+    ASSERT_EQ(records_.size(), 48u);
+    MatchContextPtr context = MakeMatchContext();
+    int turnedAgreeing = 0;
+    int turned = 0;
+    for (size_t i : {0u, 9u, 18u, 27u, 36u, 45u}) {
+        Impression r;
+        ASSERT_TRUE(ReadImpression(records_[i].data(), 672, r));
+        for (const Impression& moved : {ShiftImpression(r, 1, 0), ShiftImpression(r, -1, 2), ShiftImpression(r, 2, -1)})
+            EXPECT_GT(CompareMinutiaeSets(r, moved, 0, *context), 449) << i;
+        EXPECT_GT(CompareMinutiaeSets(r, RotateImpression(r, -1), 1, *context), 449) << i;
+        // A smooth flow can lead the unturned search to a shift that mimics
+        // the turn; the turned maps are then tried too far from the true
+        // shift. Most 15-degree turns still align back.
+        for (const Rotation& turn : {Rotation{966, 259, 5, -1}, Rotation{966, -259, -5, 1}}) {
+            ++turned;
+            turnedAgreeing += CompareMinutiaeSets(r, RotateImpression(r, turn), 0, *context) > 449 ? 1 : 0;
+        }
+    }
+    EXPECT_GE(turnedAgreeing, turned - 2);
 }
 
 TEST_F(RealImages, SingleListTypesStoreTheirTypeAndMark)
