@@ -1,6 +1,7 @@
 #include "engine/biodata/SelectBestImpressions.h"
 
 #include <algorithm>
+#include <limits>
 #include <array>
 #include <utility>
 #include <vector>
@@ -52,7 +53,7 @@ int32_t SelectBestImpressions(std::span<uint8_t> block)
         return kNoPair;
 
     std::vector<std::vector<int32_t>> score(n, std::vector<int32_t>(n, 0));
-    int32_t lowest = kNoPair;
+    int32_t lowest = std::numeric_limits<int32_t>::max();
     for (int32_t i = 0; i < n; ++i) {
         for (int32_t j = 0; j < n; ++j) {
             if (i == j)

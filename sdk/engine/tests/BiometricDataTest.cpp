@@ -308,6 +308,13 @@ TEST(SelectBestImpressionsTest, AgreeingImpressionsComeFirst)
     ASSERT_TRUE(ReadImpression(block.data() + 8 + 3 * 672, 672, last));
     EXPECT_EQ(last, b);
 
+    // Two copies of one impression: the smallest score is their own, above 1000.
+    std::vector<uint8_t> twice = MakeBlock(1, body);
+    twice.resize(8 + 2 * 672);
+    std::copy(body.begin() + 672, body.begin() + 2 * 672, twice.begin() + 8);
+    WriteLe<int32_t>(twice.data(), 8 + 2 * 672);
+    EXPECT_GT(SelectBestImpressions(twice), 1000);
+
     // One impression stays where it is.
     std::vector<uint8_t> single = MakeBlock(1, test::ToRecord(b));
     const std::vector<uint8_t> before = single;
