@@ -67,11 +67,6 @@ bool NormaliseForMatching(Impression& impression)
     return true;
 }
 
-bool ReadImpressionForMatching(const uint8_t* record, size_t length, Impression& out)
-{
-    return ReadImpression(record, length, out) && NormaliseForMatching(out);
-}
-
 int32_t ApplyQualityCaps(int32_t score, int32_t firstQuality, int32_t secondQuality)
 {
     const int32_t lower = std::min(firstQuality, secondQuality);

@@ -7,11 +7,9 @@
 
 namespace vela::engine {
 
-// Reads a record for comparison: false when the buffer is shorter than a
-// record or the count exceeds 70. Block values above 61 read as 61 and
-// minutia directions are taken modulo 24, so that no value can lead a look-up
-// off its table.
-bool ReadImpressionForMatching(const uint8_t* record, size_t length, Impression& out);
+// Prepares an impression for comparison: false when its count exceeds 70.
+// Block values above 61 become 61 and minutia directions are taken modulo 24,
+// so that no value can lead a look-up off its table.
 bool NormaliseForMatching(Impression& impression);
 
 // How well two impressions come from the same finger: 0 for no evidence,
