@@ -21,7 +21,8 @@ constexpr int32_t kSampleReach = 12;
 constexpr int32_t kProfileReach = 7;
 constexpr int32_t kFlatDeviation = 3;
 constexpr int32_t kAcceptedCorrelation = 15;
-constexpr double kPointsPerSquareInch = 5.358367626886145e-6 * 86400; // 86,400 points at 432 dpi
+constexpr double kInverse432Squared = 5.358367626886145e-6; // 1 / 432^2
+constexpr double kPointsAt432 = 86400;
 
 struct GridTotals {
     std::array<int32_t, 256> all{};
@@ -121,7 +122,7 @@ int32_t ComputeImageFeatures(std::span<const uint8_t> bmp, int32_t step, std::sp
     const int32_t margin = 12 / step + 1;
     const int32_t cellsX = width / step, cellsY = height / step;
     const int32_t target = (scanner.targetDpiX + scanner.targetDpiY) / 2;
-    const double expected = static_cast<double>(target) * target * kPointsPerSquareInch / (step * step);
+    const double expected = static_cast<double>(target) * target * kInverse432Squared * kPointsAt432 / (step * step);
 
     GridTotals grid;
     for (int32_t r = margin; r <= cellsY - margin; ++r)
