@@ -2,8 +2,9 @@
 // The drawing surface that model code paints on. It keeps the semantics of the Windows
 // graphics device interface that the programs were written against, so that model code reads
 // as it was designed and every backend answers the same:
-//  - integer pixels; rectangles exclude their right and bottom edges; a filled shape with a
-//    pen covers its rectangle exactly (the outline is drawn inside it);
+//  - integer pixels; rectangles exclude their right and bottom edges, so a shape drawn with a
+//    one-pixel pen covers exactly its rectangle (an inside-frame pen keeps wider outlines
+//    inside it too);
 //  - the current pen (style, width 0 = cosmetic, inside-frame, one of 16 raster operations),
 //    brush (solid, clear, hatched, bitmap, with an origin) and font (negative height = em
 //    pixels, positive = cell height, escapement) are state of the canvas;
