@@ -71,7 +71,16 @@ Zoom_panel::Zoom_panel(QWidget* parent) : QWidget(parent) {
   paintBox_->setCursor(Qt::CrossCursor);
 
   paintBox_->OnPaint = [this] {
-    if (OnPaint) OnPaint(this);
+    if (!OnPaint) return;
+    try {
+      OnPaint(this);
+    } catch (...) {
+      // A drawing that cannot be painted at this zoom (a pixel beyond the integer range)
+      // stops a held zoom button before its error box shows, or the box would come back
+      // with every repeat.
+      ButtonUp();
+      throw;
+    }
   };
   paintBox_->OnMouseDown = [this](forms::TMouseButton b, forms::TShiftState s, int x, int y) {
     PaintBoxMouseDown(b, s, x, y);

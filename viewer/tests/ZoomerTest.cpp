@@ -8,6 +8,7 @@
 #include <QToolButton>
 
 #include "ThinkboxWindow.h"
+#include "forms/Dialogs.h"
 #include "Zoomer.h"
 #include "forms/tests/QtTestApp.h"
 #include "timer/TimerHost.h"
@@ -191,6 +192,27 @@ TEST_F(ZoomPanelTest, DoubleClickRecentresAndScrollBarsPan) {
   const double y = panel.Views().Current().centreY;
   panel.VerticalBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
   EXPECT_DOUBLE_EQ(panel.Views().Current().centreY, y - 1);
+}
+
+TEST_F(ZoomPanelTest, AHeldZoomButtonStopsWhenThePictureCannotBePainted) {
+  SetUpWindow();
+  forms::ScriptedDialogs dialogs;
+  // Past some zoom the far end of the line leaves the integer range and painting fails.
+  panel.OnPaint = [this](QObject*) {
+    if (panel.Views().Current().scaleX > 1e3) Zoom_panel::WorldToScreen(&panel, {1e7, 0, 0}, nullptr);
+  };
+  std::vector<bool> repeating;
+  dialogs.onShow = [&](const forms::ScriptedDialogs::Shown&) {
+    repeating.push_back(panel.RepeatTimer().Enabled());
+    clock.Advance(1000);  // the box's loop runs the timers
+  };
+  Press(Zoom_panel::Button::ZPlus);
+  clock.Advance(500 + 25 * 100);
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_FALSE(repeating[0]);
+  clock.Advance(5000);
+  EXPECT_EQ(dialogs.shown.size(), 1u);
+  Release(Zoom_panel::Button::ZPlus);
 }
 
 TEST(ThinkingBox, SizesItselfByTheMessageAndShowsTheBarWhenAsked) {
