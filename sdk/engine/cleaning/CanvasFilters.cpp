@@ -6,6 +6,20 @@
 #include <cstring>
 
 namespace vela::engine {
+namespace {
+
+// sum / n by a multiplication, exact for the sums a window of at most 640
+// pixels of 255 reaches (below 2^18): the loops then do not divide.
+class ExactDivision {
+public:
+    explicit ExactDivision(int32_t n) : factor_((uint64_t{1} << 32) / static_cast<uint64_t>(n) + 1) {}
+    uint8_t operator[](int32_t sum) const { return static_cast<uint8_t>((static_cast<uint64_t>(sum) * factor_) >> 32); }
+
+private:
+    uint64_t factor_;
+};
+
+} // namespace
 
 void StretchContrast(uint8_t* image, CanvasExtent extent, int32_t clip, CanvasWindow window)
 {
@@ -47,10 +61,7 @@ void BoxMean(const uint8_t* source, uint8_t* destination, uint8_t* scratch, Canv
 {
     const int32_t half = std::max(1, window / 2);
     const int32_t n = 2 * half + 1;
-    // sum / n for every sum a window can reach, so that the loops do not divide.
-    std::array<uint8_t, 255 * kCanvasSide + 1> mean;
-    for (int32_t sum = 0; sum <= 255 * std::min(n, kCanvasSide); ++sum)
-        mean[sum] = static_cast<uint8_t>(sum / n);
+    const ExactDivision mean(n);
 
     std::memset(scratch, 0, kCanvasBytes);
     if (extent.width >= n) {
