@@ -4,9 +4,7 @@
 
 #include <exception>
 
-#ifndef VELA_API
-#define VELA_API __attribute__((visibility("default")))
-#endif
+#include "vela/export.h"
 
 namespace concurrency::exceptions {
 

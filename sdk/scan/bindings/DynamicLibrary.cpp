@@ -1,0 +1,50 @@
+#include "bindings/DynamicLibrary.h"
+
+#include <dlfcn.h>
+
+#include <array>
+#include <stdexcept>
+#include <strings.h>
+#include <utility>
+
+namespace vela::scan {
+namespace {
+
+constexpr std::array<std::pair<const char*, const char*>, 9> libraryFiles{{
+    {"IZZIX.dll", "libizzix.so"},
+    {"Qnusbapi.dll", "libqnusbapi.so"},
+    {"ftrScanAPI.dll", "libftrscanapi.so"},
+    {"Usb4xx.dll", "libusb4xx.so"},
+    {"FM200API.DLL", "libfm200api.so"},
+    {"SECUBSP.dll", "libsecubsp.so"},
+    {"smz_api.dll", "libsmz_api.so"},
+    {"iaapi.dll", "libiaapi.so"},
+    {"QnCorvidApi.dll", "libqncorvidapi.so"},
+}};
+
+}  // namespace
+
+std::string VendorLibraryFile(std::string_view windowsName) {
+  for (const auto& [windows, linuxFile] : libraryFiles) {
+    std::string_view candidate(windows);
+    if (candidate.size() == windowsName.size() &&
+        strncasecmp(candidate.data(), windowsName.data(), candidate.size()) == 0)
+      return linuxFile;
+  }
+  throw std::runtime_error("Failed to LoadLibrary");
+}
+
+DynamicLibrary::DynamicLibrary(const std::string& fileName)
+    : module(dlopen(fileName.c_str(), RTLD_NOW | RTLD_LOCAL)), libraryName(fileName) {
+  if (!module) throw std::runtime_error("Failed to LoadLibrary");
+}
+
+DynamicLibrary::~DynamicLibrary() { dlclose(module); }
+
+void* DynamicLibrary::GetProc(const char* name) const {
+  void* entry = name ? dlsym(module, name) : nullptr;
+  if (!entry) throw std::runtime_error("Failed to GetProcAddress");
+  return entry;
+}
+
+}  // namespace vela::scan

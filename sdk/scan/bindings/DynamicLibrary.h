@@ -1,0 +1,39 @@
+#pragma once
+// Vendor libraries, loaded at run time by name. The makes' Windows library
+// names map to Linux file names through one fixed table; the system loader
+// then finds the file in its usual places.
+
+#include <string>
+#include <string_view>
+
+namespace vela::scan {
+
+// The Linux file name of a vendor library; throws "Failed to LoadLibrary"
+// for a name the table lacks (case is ignored, as Windows ignores it).
+std::string VendorLibraryFile(std::string_view windowsName);
+
+class DynamicLibrary {
+ public:
+  // Loads the file; throws std::runtime_error "Failed to LoadLibrary".
+  explicit DynamicLibrary(const std::string& fileName);
+  virtual ~DynamicLibrary();
+  DynamicLibrary(const DynamicLibrary&) = delete;
+  DynamicLibrary& operator=(const DynamicLibrary&) = delete;
+
+  // The entry point of that name; throws std::runtime_error
+  // "Failed to GetProcAddress" when the library lacks it.
+  void* GetProc(const char* name) const;
+
+  template <class Function>
+  Function GetProc(const char* name) const {
+    return reinterpret_cast<Function>(GetProc(name));
+  }
+
+  const std::string& LibraryName() const { return libraryName; }
+
+ private:
+  void* module;
+  std::string libraryName;
+};
+
+}  // namespace vela::scan
