@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # One entry point for building, running and testing on Debian 12.
 #   ./dev.sh run [args]  build (release) and start Planview
-#   ./dev.sh test        build with sanitizers and run every test, then the fuzzers briefly
+#   ./dev.sh test        build with sanitizers and run every test, the scanner tests
+#                        under ThreadSanitizer, then the fuzzers briefly
 #   ./dev.sh bench       build (release) and run the benchmarks
 #   ./dev.sh build       build (release) only
 set -euo pipefail
@@ -76,6 +77,18 @@ run_fuzzers() {
   done
 }
 
+run_tsan_tests() {
+  # The scanner framework's threads, checked by ThreadSanitizer in a build of their own.
+  configure build/tsan -DCMAKE_BUILD_TYPE=Debug -DPV_TSAN=ON -DPV_WITH_QT=OFF -DPV_BENCH=OFF
+  local tests=(vela_scan_concurrency_test vela_scan_device_test vela_scan_fakescan_test)
+  cmake --build build/tsan -j "$JOBS" --target "${tests[@]}"
+  local t
+  for t in "${tests[@]}"; do
+    echo "== tsan $t"
+    (cd build/tsan/sdk/scan/tests && TSAN_OPTIONS=halt_on_error=1 "./$t" --gtest_brief=1)
+  done
+}
+
 cmd=${1:-}
 shift || true
 case "$cmd" in
@@ -96,6 +109,7 @@ case "$cmd" in
     export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
     export QT_QPA_PLATFORM=offscreen
     (cd build/asan && ctest -j "$JOBS" --output-on-failure --timeout 600)
+    if [ "${PV_SKIP_TSAN:-0}" != 1 ]; then run_tsan_tests; fi
     if [ "${PV_SKIP_FUZZ:-0}" != 1 ]; then run_fuzzers; fi
     ;;
   bench)
@@ -105,7 +119,7 @@ case "$cmd" in
     for b in build/release/bench/*; do [ -x "$b" ] && "$b" "$@"; done
     ;;
   *)
-    sed -n '2,6p' "$0" >&2
+    sed -n '2,7p' "$0" >&2
     exit 2
     ;;
 esac
