@@ -75,6 +75,15 @@ class MissingEntryBinding : public StandInBinding {
   DynamicLibrary library;
 };
 
+class MissingLibraryBinding : public StandInBinding {
+ public:
+  explicit MissingLibraryBinding(uint16_t index)
+      : StandInBinding(index), library("libvela_no_such_vendor.so") {}
+
+ private:
+  DynamicLibrary library;
+};
+
 int ThreadCount() {
   int count = 0;
   if (DIR* tasks = opendir("/proc/self/task")) {
@@ -155,13 +164,11 @@ TEST_F(ScannerDriverTest, AcquireReturnsAtOnceAndGetDataWaitsForTheCapture) {
 }
 
 TEST_F(ScannerDriverTest, FailedCaptureLeavesZerosAndFailsLaterAcquisitions) {
-  state.capture = [](uint8_t* pixels) {
-    pixels[0] = 9;  // written before failing: the target was blank, stays published
-    throw std::runtime_error("capture failed");
-  };
+  state.capture = [](uint8_t*) { throw std::runtime_error("capture failed"); };
   smart_ptr<Scanner> device = CreateScannerDriver<StandInBinding>(DeviceId(FakeScanType, 0));
   smart_ptr<vela::base::Image> image = device->AcquireImage();
-  EXPECT_EQ(image->GetData()[1], 0);
+  const uint8_t* pixels = image->GetData();
+  EXPECT_EQ(std::vector<uint8_t>(pixels, pixels + 8), std::vector<uint8_t>(8, 0));
   EXPECT_EQ(FailureOf([&] { device->AcquireImage(); }), "AcquireImage");
   EXPECT_EQ(FailureOf([&] { device->AcquireImage(); }), "AcquireImage");
   EXPECT_EQ(state.captures.load(), 1) << "a marked device does not capture again";
@@ -225,6 +232,8 @@ TEST_F(ScannerDriverTest, FailedOpenThrowsTheBindingsTextAndLeavesNothingBehind)
             "Failed to create object");
 
   state.open = [](uint16_t) {};
+  EXPECT_EQ(FailureOf([] { CreateScannerDriver<MissingLibraryBinding>(DeviceId(IzzixType, 0)); }),
+            "Failed to LoadLibrary");
   EXPECT_EQ(FailureOf([] { CreateScannerDriver<MissingEntryBinding>(DeviceId(IzzixType, 0)); }),
             "Failed to GetProcAddress");
   EXPECT_FALSE(StubLibraryLoaded()) << "the failed open left its library loaded";
