@@ -194,9 +194,7 @@ std::optional<DateTime> StrToDate(std::string_view text) {
   return d;
 }
 
-DateTime SystemClock::Now() const {
-  const auto now = std::chrono::system_clock::now();
-  const std::time_t t = std::chrono::system_clock::to_time_t(now);
+DateTime LocalTime(std::time_t t) {
   std::tm tm{};
   localtime_r(&t, &tm);
   DateTime dt;
@@ -206,6 +204,12 @@ DateTime SystemClock::Now() const {
   dt.hour = tm.tm_hour;
   dt.minute = tm.tm_min;
   dt.second = tm.tm_sec;
+  return dt;
+}
+
+DateTime SystemClock::Now() const {
+  const auto now = std::chrono::system_clock::now();
+  DateTime dt = LocalTime(std::chrono::system_clock::to_time_t(now));
   dt.msec = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
   return dt;
 }

@@ -4,6 +4,7 @@
 // "dd.mm.yyyy", and a clock that tests replace.
 
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,6 +29,8 @@ bool SameDate(const DateTime& a, const DateTime& b);
 // The date of `date` with the time of day of `time`.
 DateTime Combine(const DateTime& date, const DateTime& time);
 DateTime AddSeconds(const DateTime& dt, std::int64_t seconds);
+// The local time of a moment of the system clock, to the second.
+DateTime LocalTime(std::time_t t);
 
 std::string FormatDateTime(std::string_view format, const DateTime& dt);
 std::string DateToStr(const DateTime& dt);      // "10.12.2026"

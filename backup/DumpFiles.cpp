@@ -19,18 +19,8 @@ bool SameLetter(char a, char b) {
 
 DateTime ToLocal(fs::file_time_type t) {
   const auto sys = std::chrono::file_clock::to_sys(t);
-  const std::time_t tt = std::chrono::system_clock::to_time_t(
-      std::chrono::time_point_cast<std::chrono::system_clock::duration>(sys));
-  std::tm tm{};
-  localtime_r(&tt, &tm);
-  DateTime dt;
-  dt.year = tm.tm_year + 1900;
-  dt.month = tm.tm_mon + 1;
-  dt.day = tm.tm_mday;
-  dt.hour = tm.tm_hour;
-  dt.minute = tm.tm_min;
-  dt.second = tm.tm_sec;
-  return dt;
+  return LocalTime(std::chrono::system_clock::to_time_t(
+      std::chrono::time_point_cast<std::chrono::system_clock::duration>(sys)));
 }
 
 }  // namespace
