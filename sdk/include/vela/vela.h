@@ -2,7 +2,9 @@
 #pragma once
 
 #include "vela/base.h"
+#include "vela/concurrency.h"
 #include "vela/image.h"
 #include "vela/math.h"
 #include "vela/render.h"
+#include "vela/scan.h"
 #include "vela/streams.h"
