@@ -88,8 +88,19 @@ class VELA_API ImageInfoView : public virtual vela::base::BaseRefCounter {
   ~ImageInfoView() override;
 };
 
+// Anything that holds one engine data block: Template and XTemplate.
+// Matchers compare any two of them, and template and record sets hold either.
+class VELA_API BiometricTemplate : public virtual vela::base::BaseRefCounter {
+ public:
+  virtual const uint8_t* GetData() const = 0;
+  virtual int32_t GetDataSize() const = 0;
+
+ protected:
+  ~BiometricTemplate() override;
+};
+
 // One finger's template: an engine data block with its views.
-class VELA_API Template : public virtual vela::base::BaseRefCounter {
+class VELA_API Template : public virtual BiometricTemplate {
  public:
   // Writes the saved form that Create_Template reads.
   virtual void Save(vela::base::smart_ptr<vela::base::OutputStream> stream) = 0;
@@ -152,7 +163,7 @@ class VELA_API FingerRecordList : public virtual vela::base::BaseRefCounter {
 };
 
 // A template of up to ten fingers.
-class VELA_API XTemplate : public virtual vela::base::BaseRefCounter {
+class VELA_API XTemplate : public virtual BiometricTemplate {
  public:
   virtual void Save(vela::base::smart_ptr<vela::base::OutputStream> stream) = 0;
 
@@ -235,6 +246,147 @@ VELA_API vela::base::smart_ptr<Finger> Create_Finger(finger_code code,
 VELA_API vela::base::smart_ptr<Finger> Create_Finger(
     finger_code code, vela::base::smart_ptr<vela::base::ImageSet> images);
 
+// How sure a matcher must be before Verify says yes: the score each level
+// needs is 450, 550 and 700; any other level needs 2000.
+enum SecurityLevel : int32_t {
+  SECURITY_LEVEL_LOW = 1,
+  SECURITY_LEVEL_MEDIUM = 2,
+  SECURITY_LEVEL_HIGH = 3,
+};
+
+// How a matcher compares finger sets: the two-pass comparison (normal) or the
+// one aligned by hashing minutia pairs (fast).
+enum MatchSpeed : int32_t {
+  MATCH_SPEED_NORMAL = 1,
+  MATCH_SPEED_FAST = 2,
+};
+
+// The outcome of one comparison.
+class VELA_API MatchResult : public virtual vela::base::BaseRefCounter {
+ public:
+  // 0 for no evidence, at most 2000; negative when a block does not suit the
+  // comparison (-3: the probe's compact block cannot be expanded, -4: the
+  // stored one's).
+  virtual int32_t GetScore() const = 0;
+  // The rotation (degrees) of the alignment the fast comparison found; 0
+  // when the comparison left none.
+  virtual float GetRotation() const = 0;
+  // The shift (y, x) of that alignment in work-image pixels.
+  virtual void GetShift(FloatPair& shift) const = 0;
+
+ protected:
+  ~MatchResult() override;
+};
+
+// A stored template that scored high enough in an identification.
+class VELA_API Candidate : public virtual MatchResult {
+ public:
+  // The id and the value the template was stored with.
+  virtual int32_t GetId() const = 0;
+  virtual int32_t GetValue() const = 0;
+
+ protected:
+  ~Candidate() override;
+};
+
+// Candidates by score, the highest first; equal scores in the order they
+// were found.
+class VELA_API CandidateList : public virtual vela::base::BaseRefCounter {
+ public:
+  virtual int32_t Count() const = 0;
+  // out_of_range unless 0 <= index < Count().
+  virtual vela::base::smart_ptr<Candidate> GetByIndex(int32_t index) const = 0;
+
+ protected:
+  ~CandidateList() override;
+};
+
+// One entry of a template or record set, made on every read.
+class VELA_API SetEntry : public virtual vela::base::BaseRefCounter {
+ public:
+  virtual vela::base::smart_ptr<BiometricTemplate> GetTemplate() const = 0;
+  virtual int32_t GetId() const = 0;
+  virtual int32_t GetValue() const = 0;
+
+ protected:
+  ~SetEntry() override;
+};
+
+// Templates by id (ascending), walked with the set's own enumerator. Every
+// call is safe from any thread; the enumerator is one for all of them.
+class VELA_API TemplateSet : public virtual vela::base::BaseRefCounter {
+ public:
+  // The value is the id unless given. Both reset the enumerator;
+  // invalid_argument when the id is already there.
+  virtual void Add(vela::base::smart_ptr<BiometricTemplate> stored, int32_t id) = 0;
+  virtual void Add(vela::base::smart_ptr<BiometricTemplate> stored, int32_t id, int32_t value) = 0;
+  // Also resets the enumerator; invalid_argument when the id is not there.
+  virtual void Remove(int32_t id) = 0;
+  virtual int32_t Count() const = 0;
+  virtual void Reset() = 0;
+  // Moves to the first entry after Reset, else to the next; false past the end.
+  virtual bool MoveNext() = 0;
+  // out_of_range before the first MoveNext and past the end.
+  virtual vela::base::smart_ptr<SetEntry> Current() const = 0;
+  // invalid_argument when the id is not there.
+  virtual vela::base::smart_ptr<BiometricTemplate> GetById(int32_t id) const = 0;
+
+ protected:
+  ~TemplateSet() override;
+};
+
+// Templates by id (ascending), read by position. Every call is safe from any
+// thread.
+class VELA_API RecordSet : public virtual vela::base::BaseRefCounter {
+ public:
+  // The value is the id unless given; out_of_range when the id is already there.
+  virtual void Add(vela::base::smart_ptr<BiometricTemplate> stored, int32_t id) = 0;
+  virtual void Add(vela::base::smart_ptr<BiometricTemplate> stored, int32_t id, int32_t value) = 0;
+  virtual int32_t Count() const = 0;
+  // The entry at that position in id order; out_of_range unless 0 <= index < Count().
+  virtual vela::base::smart_ptr<SetEntry> GetByIndex(int32_t index) const = 0;
+  // invalid_argument when the id is not there.
+  virtual vela::base::smart_ptr<SetEntry> GetById(int32_t id) const = 0;
+  virtual void Remove(int32_t id) = 0;
+
+ protected:
+  ~RecordSet() override;
+};
+
+// Compares templates. A matcher keeps what it learnt of recent probes between
+// calls; give each thread its own (one matcher serves one call at a time).
+class VELA_API Matcher : public virtual vela::base::BaseRefCounter {
+ public:
+  virtual void SetSecurityLevel(int32_t level) = 0;
+  virtual int32_t GetSecurityLevel() const = 0;
+  // invalid_argument for anything but MATCH_SPEED_NORMAL and MATCH_SPEED_FAST.
+  virtual void SetMatchSpeed(int32_t speed) = 0;
+  virtual int32_t GetMatchSpeed() const = 0;
+  // Whether the score reaches the security level's threshold.
+  virtual bool Verify(vela::base::smart_ptr<BiometricTemplate> probe,
+                      vela::base::smart_ptr<BiometricTemplate> stored) = 0;
+  // invalid_argument when only one of the two holds a list of impressions
+  // (data id 1), or a block is too short to say what it holds.
+  virtual vela::base::smart_ptr<MatchResult> Match(vela::base::smart_ptr<BiometricTemplate> probe,
+                                                   vela::base::smart_ptr<BiometricTemplate> stored) = 0;
+  // The at most maxCount best templates of the set scoring at least minScore.
+  // Several threads may identify against one set at once, each with its own
+  // matcher.
+  virtual vela::base::smart_ptr<CandidateList> Identify(
+      vela::base::smart_ptr<BiometricTemplate> probe, vela::base::smart_ptr<RecordSet> set,
+      int32_t maxCount, int32_t minScore) = 0;
+  virtual vela::base::smart_ptr<CandidateList> Identify(
+      vela::base::smart_ptr<BiometricTemplate> probe, vela::base::smart_ptr<TemplateSet> set,
+      int32_t maxCount, int32_t minScore) = 0;
+
+ protected:
+  ~Matcher() override;
+};
+
+// invalid_argument for a speed other than MATCH_SPEED_NORMAL and MATCH_SPEED_FAST.
+VELA_API vela::base::smart_ptr<Matcher> Create_Matcher(SecurityLevel level, MatchSpeed speed);
+VELA_API vela::base::smart_ptr<RecordSet> Create_RecordSet();
+
 }  // namespace vela::math
 
 #if defined(__clang__)
@@ -243,6 +395,7 @@ VELA_API vela::base::smart_ptr<Finger> Create_Finger(
 #endif
 extern "C" {
 VELA_API vela::base::smart_ptr<vela::math::FingerSet> Create_FingerSet();
+VELA_API vela::base::smart_ptr<vela::math::TemplateSet> Create_TemplateSet();
 // Reads a saved extended template (or a saved Template); invalid_argument
 // for a stream without the tagged part.
 VELA_API vela::base::smart_ptr<vela::math::XTemplate> Create_XTemplate(
