@@ -94,6 +94,19 @@ struct MatchResultSlot {
     std::array<int32_t, 3> values{};
 };
 
+// The tables of the hash-aligned finger-entry comparison. That comparison
+// attaches them to a context the first time it runs there (the small form
+// never needs them) and supplies the function that frees them.
+struct PairHashTables;
+struct PairHashTablesDeleter {
+    void (*destroy)(PairHashTables*) = nullptr;
+    void operator()(PairHashTables* tables) const
+    {
+        if (destroy != nullptr)
+            destroy(tables);
+    }
+};
+
 // Everything a comparison changes. One context serves one comparison at a
 // time: give each thread its own.
 struct MatchContext {
@@ -109,6 +122,7 @@ struct MatchContext {
     int32_t regionCount = 0;
     bool hasResultSlot = true;   // false in the small form
     MatchResultSlot result;
+    std::unique_ptr<PairHashTables, PairHashTablesDeleter> pairHash;
 };
 
 // 0, or -2 when memory runs out (nothing is returned then). The small form

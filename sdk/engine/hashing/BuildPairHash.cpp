@@ -1,0 +1,109 @@
+#include "engine/hashing/BuildPairHash.h"
+
+#include <algorithm>
+
+#include "engine/hashing/FineImpression.h"
+
+namespace vela::engine {
+
+namespace {
+
+constexpr int32_t kLowestQuality = 10;
+constexpr int32_t kFewestMinutiae = 4;
+constexpr int32_t kCellSize = 4;   // half pixels a hash cell spans
+
+// Angles -20 and 20 are the same turn: both live in bucket angle 20.
+int32_t WrapBucketAngle(int32_t angle)
+{
+    if (angle < -(kHashAngleRange - 1))
+        return kHashAngleRange;
+    if (angle > kHashAngleRange)
+        return -(kHashAngleRange - 1);
+    return angle;
+}
+
+void ClearTables(PairHashTables& tables)
+{
+    for (auto& row : tables.votes)
+        row.fill(0);
+    for (auto& row : tables.features)
+        row.fill(PairFeature{});
+    for (int32_t index : tables.filledBuckets)
+        tables.buckets[static_cast<size_t>(index)].count = 0;
+    tables.filledBuckets.clear();
+}
+
+void AddPair(PairHashTables& tables, int32_t index, int32_t i, int32_t j)
+{
+    PairBucket& bucket = tables.buckets[static_cast<size_t>(index)];
+    if (bucket.count >= kBucketPairs)
+        return;
+    if (bucket.count == 0)
+        tables.filledBuckets.push_back(index);
+    bucket.pairs[bucket.count] = {static_cast<uint8_t>(i), static_cast<uint8_t>(j)};
+    ++bucket.count;
+}
+
+} // namespace
+
+bool RefusesPairHash(const Impression& impression)
+{
+    return impression.quality < kLowestQuality || impression.count < kFewestMinutiae ||
+           impression.count > kMaxMinutiae;
+}
+
+PairFeature MakePairFeature(const Impression& fine, int32_t i, int32_t j)
+{
+    if (i == j)
+        return PairFeature{};
+    const TurnedVector turned = RotatePairVector(fine.x[j] - fine.x[i], fine.y[j] - fine.y[i], fine.direction[i]);
+    if (!turned.valid)
+        return PairFeature{};
+    return PairFeature{static_cast<int16_t>(turned.dx), static_cast<int16_t>(turned.dy),
+                       static_cast<int16_t>(PairAngle(fine.direction[i], fine.direction[j]))};
+}
+
+int32_t BuildPairHash(const Impression& impression, PairHashTables& tables)
+{
+    if (RefusesPairHash(impression))
+        return -1;
+    if (tables.built && tables.source == impression)
+        return 0;
+    ClearTables(tables);
+    tables.source = impression;
+    tables.first = MakeFineImpression(impression);
+    tables.built = true;
+    const int32_t n = impression.count;
+    for (int32_t i = 0; i < n; ++i) {
+        for (int32_t j = 0; j < n; ++j)
+            tables.features[i][j] = MakePairFeature(tables.first, i, j);
+    }
+    for (int32_t i = 0; i < n; ++i) {
+        for (int32_t j = 0; j < n; ++j) {
+            const PairFeature& feature = tables.features[i][j];
+            if (feature.angle == kNoPairFeature)
+                continue;
+            const int32_t qx = feature.dx / kCellSize;
+            const int32_t qy = feature.dy / kCellSize;
+            for (int32_t ox = -1; ox <= 1; ++ox) {
+                for (int32_t oy = -1; oy <= 1; ++oy) {
+                    for (int32_t oa = -1; oa <= 1; ++oa) {
+                        const int32_t index = PairBucketIndex(qx + ox, qy + oy, WrapBucketAngle(feature.angle + oa));
+                        if (index >= 0)
+                            AddPair(tables, index, i, j);
+                    }
+                }
+            }
+        }
+    }
+    return 0;
+}
+
+const PairBucket& PairBucketAt(const PairHashTables& tables, int32_t qx, int32_t qy, int32_t angle)
+{
+    static const PairBucket kEmpty{};
+    const int32_t index = PairBucketIndex(qx, qy, angle);
+    return index < 0 ? kEmpty : tables.buckets[static_cast<size_t>(index)];
+}
+
+} // namespace vela::engine
