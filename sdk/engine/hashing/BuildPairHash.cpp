@@ -22,24 +22,22 @@ int32_t WrapBucketAngle(int32_t angle)
     return angle;
 }
 
-void ClearTables(PairHashTables& tables)
+void ClearSlot(PairHashSlot& slot)
 {
-    for (auto& row : tables.votes)
-        row.fill(0);
-    for (auto& row : tables.features)
+    for (auto& row : slot.features)
         row.fill(PairFeature{});
-    for (int32_t index : tables.filledBuckets)
-        tables.buckets[static_cast<size_t>(index)].count = 0;
-    tables.filledBuckets.clear();
+    for (int32_t index : slot.filledBuckets)
+        slot.buckets[static_cast<size_t>(index)].count = 0;
+    slot.filledBuckets.clear();
 }
 
-void AddPair(PairHashTables& tables, int32_t index, int32_t i, int32_t j)
+void AddPair(PairHashSlot& slot, int32_t index, int32_t i, int32_t j)
 {
-    PairBucket& bucket = tables.buckets[static_cast<size_t>(index)];
+    PairBucket& bucket = slot.buckets[static_cast<size_t>(index)];
     if (bucket.count >= kBucketPairs)
         return;
     if (bucket.count == 0)
-        tables.filledBuckets.push_back(index);
+        slot.filledBuckets.push_back(index);
     bucket.pairs[bucket.count] = {static_cast<uint8_t>(i), static_cast<uint8_t>(j)};
     ++bucket.count;
 }
@@ -67,20 +65,29 @@ int32_t BuildPairHash(const Impression& impression, PairHashTables& tables)
 {
     if (RefusesPairHash(impression))
         return -1;
-    if (tables.built && tables.source == impression)
-        return 0;
-    ClearTables(tables);
-    tables.source = impression;
-    tables.first = MakeFineImpression(impression);
-    tables.built = true;
+    for (size_t s = 0; s < tables.slots.size(); ++s) {
+        if (tables.slots[s].built && tables.slots[s].source == impression) {
+            tables.active = s;
+            return 0;
+        }
+    }
+    // The other slot keeps the impression hashed last.
+    tables.active = 1 - tables.active;
+    PairHashSlot& slot = tables.Active();
+    for (auto& row : tables.votes)
+        row.fill(0);
+    ClearSlot(slot);
+    slot.source = impression;
+    slot.first = MakeFineImpression(impression);
+    slot.built = true;
     const int32_t n = impression.count;
     for (int32_t i = 0; i < n; ++i) {
         for (int32_t j = 0; j < n; ++j)
-            tables.features[i][j] = MakePairFeature(tables.first, i, j);
+            slot.features[i][j] = MakePairFeature(slot.first, i, j);
     }
     for (int32_t i = 0; i < n; ++i) {
         for (int32_t j = 0; j < n; ++j) {
-            const PairFeature& feature = tables.features[i][j];
+            const PairFeature& feature = slot.features[i][j];
             if (feature.angle == kNoPairFeature)
                 continue;
             const int32_t qx = feature.dx / kCellSize;
@@ -90,7 +97,7 @@ int32_t BuildPairHash(const Impression& impression, PairHashTables& tables)
                     for (int32_t oa = -1; oa <= 1; ++oa) {
                         const int32_t index = PairBucketIndex(qx + ox, qy + oy, WrapBucketAngle(feature.angle + oa));
                         if (index >= 0)
-                            AddPair(tables, index, i, j);
+                            AddPair(slot, index, i, j);
                     }
                 }
             }
@@ -103,7 +110,7 @@ const PairBucket& PairBucketAt(const PairHashTables& tables, int32_t qx, int32_t
 {
     static const PairBucket kEmpty{};
     const int32_t index = PairBucketIndex(qx, qy, angle);
-    return index < 0 ? kEmpty : tables.buckets[static_cast<size_t>(index)];
+    return index < 0 ? kEmpty : tables.Active().buckets[static_cast<size_t>(index)];
 }
 
 } // namespace vela::engine

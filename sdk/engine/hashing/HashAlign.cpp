@@ -92,7 +92,7 @@ int32_t EstimateShift(PairHashTables& tables, const std::array<uint8_t, kMaxMinu
                       const std::array<int32_t, kMaxMinutiae>& turned, Correspondences& corr, const Window& window,
                       int32_t& pairs)
 {
-    const int32_t count = tables.first.count;
+    const int32_t count = tables.Active().first.count;
     std::array<int32_t, kMaxMinutiae> differences{};
     for (int32_t a = 0; a < count; ++a) {
         if (corr[a] >= 0)
@@ -107,7 +107,7 @@ int32_t EstimateShift(PairHashTables& tables, const std::array<uint8_t, kMaxMinu
 
 void VoteCorrespondences(PairHashTables& tables, const Impression& fineSecond)
 {
-    const int32_t firstCount = tables.first.count;
+    const int32_t firstCount = tables.Active().first.count;
     const int32_t secondCount = fineSecond.count;
     std::array<int32_t, kMaxMinutiae> bucketOf{};
     std::array<int32_t, kMaxMinutiae> counters{};
@@ -122,7 +122,7 @@ void VoteCorrespondences(PairHashTables& tables, const Impression& fineSecond)
             bucketOf[w] = index;
             if (index < 0)
                 continue;
-            const PairBucket& bucket = tables.buckets[static_cast<size_t>(index)];
+            const PairBucket& bucket = tables.Active().buckets[static_cast<size_t>(index)];
             for (int32_t p = 0; p < bucket.count; ++p)
                 ++counters[bucket.pairs[p][0]];
         }
@@ -137,7 +137,7 @@ void VoteCorrespondences(PairHashTables& tables, const Impression& fineSecond)
         for (int32_t w = 0; w < secondCount; ++w) {
             if (bucketOf[w] < 0)
                 continue;
-            const PairBucket& bucket = tables.buckets[static_cast<size_t>(bucketOf[w])];
+            const PairBucket& bucket = tables.Active().buckets[static_cast<size_t>(bucketOf[w])];
             for (int32_t p = 0; p < bucket.count; ++p) {
                 if (bucket.pairs[p][0] == chosen)
                     ++tables.votes[w][bucket.pairs[p][1]];
@@ -148,7 +148,7 @@ void VoteCorrespondences(PairHashTables& tables, const Impression& fineSecond)
 
 Correspondences SelectCorrespondences(PairHashTables& tables, int32_t secondCount)
 {
-    const int32_t firstCount = tables.first.count;
+    const int32_t firstCount = tables.Active().first.count;
     for (int32_t u = 0; u < secondCount; ++u) {
         auto& row = tables.votes[u];
         int32_t kept = 0;
@@ -181,7 +181,7 @@ Correspondences SelectCorrespondences(PairHashTables& tables, int32_t secondCoun
 
 TurnedMinutiae EstimateRotation(PairHashTables& tables, const Impression& fineSecond, Correspondences& corr)
 {
-    const Impression& first = tables.first;
+    const Impression& first = tables.Active().first;
     const int32_t count = first.count;
     std::array<int32_t, kMaxMinutiae> differences{};
     for (int32_t a = 0; a < count; ++a) {
@@ -240,7 +240,7 @@ int32_t HashAlign(PairHashTables& tables, const Impression& second, Impression& 
     EstimateShiftX(tables, fineSecond, turned, corr);
     EstimateShiftY(tables, fineSecond, turned, corr);
     Impression moved = TransformImpressionFine(fineSecond, rotation, -tables.working.xShift, -tables.working.yShift);
-    const int32_t meanCount = (fineSecond.count + tables.first.count) / 2;
+    const int32_t meanCount = (fineSecond.count + tables.Active().first.count) / 2;
     tables.working.meanCount = static_cast<int16_t>(meanCount);
     if (meanCount < kFewestMeanMinutiae)
         return 0;

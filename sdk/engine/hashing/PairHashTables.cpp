@@ -28,7 +28,8 @@ PairHashTables* AttachPairHashTables(MatchContext& context)
     try {
         std::unique_ptr<PairHashTables, PairHashTablesDeleter> tables(
             new PairHashTables(), PairHashTablesDeleter{&DestroyPairHashTables});
-        tables->filledBuckets.reserve(kHashBuckets);
+        for (PairHashSlot& slot : tables->slots)
+            slot.filledBuckets.reserve(kHashBuckets);
         context.pairHash = std::move(tables);
         return context.pairHash.get();
     } catch (const std::bad_alloc&) {

@@ -48,21 +48,32 @@ struct PairBucket {
 // The bucket of a cell and angle, or -1 outside the table.
 int32_t PairBucketIndex(int32_t qx, int32_t qy, int32_t angle);
 
-// The tables describe the impression they were last built from (`first`,
-// with directions in fine units). A build clears only the buckets the
+// The pair hash of one impression (`first`, with directions in fine
+// units, built from `source`). A rebuild clears only the buckets the
 // previous build filled, so that comparing stays cheap.
-struct PairHashTables {
-    std::array<std::array<int32_t, kMaxMinutiae>, kMaxMinutiae> votes{};          // [second][first]
+struct PairHashSlot {
     std::array<std::array<PairFeature, kMaxMinutiae>, kMaxMinutiae> features{};   // [i][j]
     std::vector<PairBucket> buckets = std::vector<PairBucket>(kHashBuckets);
     std::vector<int32_t> filledBuckets;      // every bucket the last build put a first pair into
 
     bool built = false;
-    Impression source;                       // the record as given to the last build
-    Impression first;                        // its fine copy
+    Impression source;
+    Impression first;
+};
+
+// The tables describe the impression they were last built from, the active
+// slot. Two slots keep the first impression's hash while the reverse
+// comparison hashes the second one, so that neither is built twice.
+struct PairHashTables {
+    std::array<std::array<int32_t, kMaxMinutiae>, kMaxMinutiae> votes{};          // [second][first]
+    std::array<PairHashSlot, 2> slots;
+    size_t active = 0;
 
     AlignmentEstimate working;
     AlignmentEstimate handedOut;
+
+    PairHashSlot& Active() { return slots[active]; }
+    const PairHashSlot& Active() const { return slots[active]; }
 };
 
 // The context's tables, attached on first use; nullptr when memory runs out.

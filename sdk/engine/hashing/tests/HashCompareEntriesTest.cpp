@@ -83,6 +83,19 @@ protected:
     PairHashTables& tables = *AttachPairHashTables(*context);
 };
 
+TEST_F(PairHashTest, KeepsTheLastTwoImpressionsHashed)
+{
+    const Impression first = Finger(14);
+    const Impression second = Finger(15);
+    ASSERT_EQ(BuildPairHash(first, tables), 0);
+    const size_t firstSlot = tables.active;
+    ASSERT_EQ(BuildPairHash(second, tables), 0);
+    EXPECT_NE(tables.active, firstSlot);
+    ASSERT_EQ(BuildPairHash(first, tables), 0);
+    EXPECT_EQ(tables.active, firstSlot);
+    EXPECT_EQ(tables.Active().source, first);
+}
+
 TEST_F(PairHashTest, RefusesLowQualityAndFewMinutiaeLeavingTheTablesAlone)
 {
     const Impression good = Finger(3);
@@ -97,7 +110,7 @@ TEST_F(PairHashTest, RefusesLowQualityAndFewMinutiaeLeavingTheTablesAlone)
         refused.quality = c.quality;
         refused.count = c.count;
         EXPECT_EQ(BuildPairHash(refused, tables), -1) << c.what;
-        EXPECT_EQ(tables.source, good) << c.what;
+        EXPECT_EQ(tables.Active().source, good) << c.what;
     }
     Impression lowest = good;
     lowest.quality = 10;
@@ -116,14 +129,14 @@ TEST_F(PairHashTest, PairFeaturesNeedALengthAboveFiveAndBelowOneHundred)
         const Impression record =
             WithMinutiae({{20, 20, 0}, {20 + c.distance, 20, 0}, {20, 190, 6}, {130, 190, 12}});
         ASSERT_EQ(BuildPairHash(record, tables), 0);
-        const PairFeature feature = tables.features[0][1];
+        const PairFeature feature = tables.Active().features[0][1];
         EXPECT_EQ(feature.angle != kNoPairFeature, c.feature) << c.distance;
         if (c.feature) {
             EXPECT_EQ(feature.dx, c.distance);
             EXPECT_EQ(feature.dy, 0);
             EXPECT_EQ(feature.angle, 0);
         }
-        EXPECT_EQ(tables.features[0][0].angle, kNoPairFeature);
+        EXPECT_EQ(tables.Active().features[0][0].angle, kNoPairFeature);
     }
 }
 
@@ -134,10 +147,10 @@ TEST_F(PairHashTest, FeaturesAreSeenFromTheFirstMinutiasDirection)
     // (fine 120) differs by 30 fine units, 10 in the table's steps.
     const Impression record = WithMinutiae({{50, 50, 6}, {50, 70, 0}, {10, 190, 6}, {130, 190, 12}});
     ASSERT_EQ(BuildPairHash(record, tables), 0);
-    EXPECT_EQ(tables.features[0][1].dx, 20);
-    EXPECT_EQ(tables.features[0][1].dy, 0);
-    EXPECT_EQ(tables.features[0][1].angle, 10);
-    EXPECT_EQ(tables.features[1][0].angle, -10);
+    EXPECT_EQ(tables.Active().features[0][1].dx, 20);
+    EXPECT_EQ(tables.Active().features[0][1].dy, 0);
+    EXPECT_EQ(tables.Active().features[0][1].angle, 10);
+    EXPECT_EQ(tables.Active().features[1][0].angle, -10);
 }
 
 TEST_F(PairHashTest, CellsSpanFourHalfPixelsWithZeroCoveringMinusThreeToThree)
@@ -177,9 +190,9 @@ TEST_F(PairHashTest, ABucketKeepsFivePairsAndAnglesWrapAtTwenty)
     // entered at 19, 20 and -19 and never at -20.
     const Impression turned = WithMinutiae({{40, 100, 24}, {60, 100, 12}, {10, 190, 6}, {130, 190, 3}});
     ASSERT_EQ(BuildPairHash(turned, tables), 0);
-    ASSERT_EQ(tables.features[0][1].angle, 20);
-    const int qx = tables.features[0][1].dx / 4;
-    const int qy = tables.features[0][1].dy / 4;
+    ASSERT_EQ(tables.Active().features[0][1].angle, 20);
+    const int qx = tables.Active().features[0][1].dx / 4;
+    const int qy = tables.Active().features[0][1].dy / 4;
     for (int angle : {19, 20, -19})
         EXPECT_TRUE(BucketHolds(PairBucketAt(tables, qx, qy, angle), 0, 1)) << angle;
     for (int angle : {-20, 18, 0})
@@ -188,17 +201,21 @@ TEST_F(PairHashTest, ABucketKeepsFivePairsAndAnglesWrapAtTwenty)
 
 TEST_F(PairHashTest, ARebuildLeavesNothingOfThePreviousImpression)
 {
+    // The third impression goes where the first one was hashed.
     const Impression first = Finger(11);
-    const Impression second = Finger(12);
+    const Impression third = Finger(13);
     ASSERT_EQ(BuildPairHash(first, tables), 0);
-    ASSERT_EQ(BuildPairHash(second, tables), 0);
+    const size_t firstSlot = tables.active;
+    ASSERT_EQ(BuildPairHash(Finger(12), tables), 0);
+    ASSERT_EQ(BuildPairHash(third, tables), 0);
+    ASSERT_EQ(tables.active, firstSlot);
 
     MatchContextPtr freshContext = MakeMatchContext();
     PairHashTables& fresh = *AttachPairHashTables(*freshContext);
-    ASSERT_EQ(BuildPairHash(second, fresh), 0);
+    ASSERT_EQ(BuildPairHash(third, fresh), 0);
     for (int32_t index = 0; index < kHashBuckets; ++index) {
-        const PairBucket& kept = tables.buckets[static_cast<size_t>(index)];
-        const PairBucket& made = fresh.buckets[static_cast<size_t>(index)];
+        const PairBucket& kept = tables.Active().buckets[static_cast<size_t>(index)];
+        const PairBucket& made = fresh.Active().buckets[static_cast<size_t>(index)];
         ASSERT_EQ(kept.count, made.count) << index;
         for (int p = 0; p < kept.count; ++p)
             ASSERT_EQ(kept.pairs[p], made.pairs[p]) << index;
