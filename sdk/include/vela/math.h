@@ -109,8 +109,8 @@ class VELA_API Template : public virtual BiometricTemplate {
   ~Template() override;
 
  public:
-  virtual const uint8_t* GetData() const = 0;
-  virtual int32_t GetDataSize() const = 0;
+  const uint8_t* GetData() const override = 0;
+  int32_t GetDataSize() const override = 0;
   // not_supported when the template has no image information.
   virtual vela::base::smart_ptr<ImageInfoView> GetImageInfo() const = 0;
   virtual int32_t GetFingerCode() const = 0;
@@ -171,8 +171,8 @@ class VELA_API XTemplate : public virtual BiometricTemplate {
   ~XTemplate() override;
 
  public:
-  virtual const uint8_t* GetData() const = 0;
-  virtual int32_t GetDataSize() const = 0;
+  const uint8_t* GetData() const override = 0;
+  int32_t GetDataSize() const override = 0;
   // The mean of the fingers' mean qualities; not_supported without fingers.
   virtual float GetMeanQuality() = 0;
   // Empty when the template was read without its finger records.
