@@ -10,7 +10,7 @@ MatchResult::~MatchResult() = default;
 Candidate::~Candidate() = default;
 CandidateList::~CandidateList() = default;
 
-MatchResultImpl::MatchResultImpl(int32_t score, Alignment alignment)
+MatchResultImpl::MatchResultImpl(int32_t score, MatchAlignment alignment)
     : score(score), alignment(alignment) {}
 MatchResultImpl::~MatchResultImpl() = default;
 

@@ -10,7 +10,7 @@ namespace vela::math {
 
 // What the engine's last-result slot holds after a comparison: the rotation
 // and the x and y shifts of the alignment it found.
-struct Alignment {
+struct MatchAlignment {
   float rotation = 0;
   float shiftX = 0;
   float shiftY = 0;
@@ -18,7 +18,7 @@ struct Alignment {
 
 class MatchResultImpl final : public virtual MatchResult {
  public:
-  MatchResultImpl(int32_t score, Alignment alignment);
+  MatchResultImpl(int32_t score, MatchAlignment alignment);
   int32_t GetScore() const override { return score; }
   float GetRotation() const override { return alignment.rotation; }
   void GetShift(FloatPair& shift) const override;
@@ -26,7 +26,7 @@ class MatchResultImpl final : public virtual MatchResult {
  private:
   ~MatchResultImpl() override;
   int32_t score;
-  Alignment alignment;
+  MatchAlignment alignment;
 };
 
 class CandidateImpl final : public virtual Candidate {

@@ -317,7 +317,7 @@ class VELA_API SetEntry : public virtual vela::base::BaseRefCounter {
 class VELA_API TemplateSet : public virtual vela::base::BaseRefCounter {
  public:
   // The value is the id unless given. Both reset the enumerator;
-  // invalid_argument when the id is already there.
+  // invalid_argument when the id is already there or the template is empty.
   virtual void Add(vela::base::smart_ptr<BiometricTemplate> stored, int32_t id) = 0;
   virtual void Add(vela::base::smart_ptr<BiometricTemplate> stored, int32_t id, int32_t value) = 0;
   // Also resets the enumerator; invalid_argument when the id is not there.
@@ -339,7 +339,8 @@ class VELA_API TemplateSet : public virtual vela::base::BaseRefCounter {
 // thread.
 class VELA_API RecordSet : public virtual vela::base::BaseRefCounter {
  public:
-  // The value is the id unless given; out_of_range when the id is already there.
+  // The value is the id unless given; out_of_range when the id is already
+  // there, invalid_argument when the template is empty.
   virtual void Add(vela::base::smart_ptr<BiometricTemplate> stored, int32_t id) = 0;
   virtual void Add(vela::base::smart_ptr<BiometricTemplate> stored, int32_t id, int32_t value) = 0;
   virtual int32_t Count() const = 0;
