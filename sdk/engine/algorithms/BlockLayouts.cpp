@@ -66,9 +66,10 @@ std::array<ImpressionSlot, kSlotCount> ReadImpressionSlots(std::span<const uint8
         ImpressionSlot& slot = slots[j];
         slot.present = true;
         slot.impressionIndex = block[at + kSlotImpressionIndexOffset];
-        for (size_t k = 0; k < slot.records.size(); ++k)
-            ReadImpression(block.data() + at + kSlotRecordsOffset + k * impression::kSize, impression::kSize,
-                           slot.records[k]);
+        for (size_t k = 0; k < slot.records.size(); ++k) {
+            const size_t record = at + kSlotRecordsOffset + k * impression::kSize;
+            slot.records[k] = ReadImpressionList(block.subspan(record, readable - record));
+        }
     }
     return slots;
 }

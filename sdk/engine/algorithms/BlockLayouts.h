@@ -27,12 +27,13 @@ std::vector<EntryImpressions> ReadFingerSet(std::span<const uint8_t> block);
 
 // A four-slot block: slots of 2,719 bytes from byte 8, each a one-image block
 // with its impression index at slot byte 9 (0 for an empty slot) and four
-// records from slot byte 31.
+// records from slot byte 31. Each record is read as a list of its own (its
+// size word 672 makes it one record), up to the end of the block.
 inline constexpr int32_t kSlotCount = 4;
 struct ImpressionSlot {
     int32_t impressionIndex = 0;
     bool present = false;                        // the slot lies inside the block
-    std::array<Impression, 4> records{};
+    std::array<std::vector<Impression>, 4> records{};
 };
 std::array<ImpressionSlot, kSlotCount> ReadImpressionSlots(std::span<const uint8_t> block);
 

@@ -6,7 +6,7 @@
 
 #include "engine/algorithms/BlockLayouts.h"
 #include "engine/algorithms/ScoreMaps.h"
-#include "engine/matching/CompareMinutiaeSets.h"
+#include "engine/algorithms/ImpressionListAlgorithms.h"
 
 namespace vela::engine {
 
@@ -61,7 +61,7 @@ int32_t MatchAlgorithm140(std::span<const uint8_t> first, std::span<const uint8_
         if (a[j].impressionIndex == 0 || b[j].impressionIndex == 0)
             continue;
         ++used;
-        best[j] = NinetyFourPercent(CompareMinutiaeSets(a[j].records[0], b[j].records[0], 0, context));
+        best[j] = NinetyFourPercent(MatchImpressionLists(a[j].records[0], b[j].records[0], 0, context));
         sum += best[j];
     }
     if (!SlotFirstPassAgrees(used, sum))
@@ -71,7 +71,7 @@ int32_t MatchAlgorithm140(std::span<const uint8_t> first, std::span<const uint8_
         if (!a[j].present || !b[j].present)
             continue;
         for (size_t k = 0; k < a[j].records.size(); ++k) {
-            int32_t score = CompareMinutiaeSets(a[j].records[k], b[j].records[k], 1, context);
+            int32_t score = MatchImpressionLists(a[j].records[k], b[j].records[k], 1, context);
             if (k % 2 == 0)
                 score = NinetyFourPercent(score);
             best[j] = std::max(best[j], score);
