@@ -111,12 +111,17 @@ case "$cmd" in
     (cd build/asan && ctest -j "$JOBS" --output-on-failure --timeout 600)
     if [ "${PV_SKIP_TSAN:-0}" != 1 ]; then run_tsan_tests; fi
     if [ "${PV_SKIP_FUZZ:-0}" != 1 ]; then run_fuzzers; fi
+    # Every step above stops the script on a failure, so reaching here means all passed.
+    total=$(cd build/asan && ctest -N | sed -n 's/^Total Tests: //p')
+    echo "tests: ${total} passed, 0 failed"
     ;;
   bench)
     ensure_packages
     configure build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF
     cmake --build build/release -j "$JOBS"
-    for b in build/release/bench/*; do [ -x "$b" ] && "$b" "$@"; done
+    for b in build/release/bench/*; do
+      if [ -f "$b" ] && [ -x "$b" ]; then "$b" "$@"; fi
+    done
     ;;
   *)
     sed -n '2,7p' "$0" >&2
