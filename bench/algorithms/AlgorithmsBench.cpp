@@ -14,7 +14,7 @@
 #include "engine/biodata/ImageRecordHeader.h"
 #include "engine/biodata/XGetBiometricData.h"
 #include "engine/records/BiometricData.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 
 namespace vela::engine {
 namespace {

@@ -12,7 +12,7 @@
 #include "engine/biodata/XGetBiometricData.h"
 #include "engine/matching/CompareMinutiaeSets.h"
 #include "engine/records/BiometricData.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 
 namespace vela::engine {
 namespace {

@@ -1,31 +1,41 @@
-// Little-endian fields of packed records, read and written byte by byte.
+// Little-endian fields of packed records. Every layer of the SDK reads and
+// writes its records through these, so they sit in the SDK's root namespace.
 #pragma once
 
+#include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
-namespace vela::base {
+namespace vela {
 
-inline uint16_t ReadU16LE(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+// Fields are copied in and out with memcpy so that no struct is ever laid over
+// the bytes and unaligned offsets (a record at byte 9 of an entry, say) stay
+// well defined.
 
-inline uint32_t ReadU32LE(const uint8_t* p) {
-  return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
+template <typename T>
+T ReadLe(const uint8_t* at)
+{
+    static_assert(std::is_trivially_copyable_v<T>);
+    uint8_t bytes[sizeof(T)];
+    std::memcpy(bytes, at, sizeof(T));
+    if constexpr (std::endian::native == std::endian::big)
+        std::reverse(bytes, bytes + sizeof(T));
+    T value;
+    std::memcpy(&value, bytes, sizeof(T));
+    return value;
 }
 
-inline int32_t ReadI32LE(const uint8_t* p) { return static_cast<int32_t>(ReadU32LE(p)); }
-
-inline void WriteU16LE(uint8_t* p, uint16_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
+template <typename T>
+void WriteLe(uint8_t* at, T value)
+{
+    static_assert(std::is_trivially_copyable_v<T>);
+    uint8_t bytes[sizeof(T)];
+    std::memcpy(bytes, &value, sizeof(T));
+    if constexpr (std::endian::native == std::endian::big)
+        std::reverse(bytes, bytes + sizeof(T));
+    std::memcpy(at, bytes, sizeof(T));
 }
 
-inline void WriteU32LE(uint8_t* p, uint32_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-  p[2] = static_cast<uint8_t>(v >> 16);
-  p[3] = static_cast<uint8_t>(v >> 24);
-}
-
-inline void WriteI32LE(uint8_t* p, int32_t v) { WriteU32LE(p, static_cast<uint32_t>(v)); }
-
-}  // namespace vela::base
+} // namespace vela

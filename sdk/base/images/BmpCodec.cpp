@@ -35,15 +35,15 @@ DecodedBmp DecodeBmp(std::span<const uint8_t> file) {
   if (file.size() < kHeadersSize) throw invalid_argument();
   const uint8_t* p = file.data();
   if (p[0] != 'B' || p[1] != 'M') throw invalid_argument();
-  const uint32_t offBits = base::ReadU32LE(p + 10);
-  const uint32_t infoSize = base::ReadU32LE(p + 14);
-  const int32_t width = base::ReadI32LE(p + 18);
-  const int32_t signedHeight = base::ReadI32LE(p + 22);
-  const uint16_t bitCount = base::ReadU16LE(p + 28);
-  const uint32_t compression = base::ReadU32LE(p + 30);
-  const int32_t xPelsPerMeter = base::ReadI32LE(p + 38);
-  const int32_t yPelsPerMeter = base::ReadI32LE(p + 42);
-  const uint32_t colorsUsed = base::ReadU32LE(p + 46);
+  const uint32_t offBits = ReadLe<uint32_t>(p + 10);
+  const uint32_t infoSize = ReadLe<uint32_t>(p + 14);
+  const int32_t width = ReadLe<int32_t>(p + 18);
+  const int32_t signedHeight = ReadLe<int32_t>(p + 22);
+  const uint16_t bitCount = ReadLe<uint16_t>(p + 28);
+  const uint32_t compression = ReadLe<uint32_t>(p + 30);
+  const int32_t xPelsPerMeter = ReadLe<int32_t>(p + 38);
+  const int32_t yPelsPerMeter = ReadLe<int32_t>(p + 42);
+  const uint32_t colorsUsed = ReadLe<uint32_t>(p + 46);
 
   if (bitCount != 8) throw invalid_argument();
   // RLE data read as raw rows would be garbage.
@@ -105,17 +105,17 @@ std::vector<uint8_t> EncodeBmp(const vela::base::Image& image) {
   uint8_t* p = file.data();
   p[0] = 'B';
   p[1] = 'M';
-  base::WriteU32LE(p + 2, static_cast<uint32_t>(offBits + imageSize));
-  base::WriteU32LE(p + 10, offBits);
-  base::WriteU32LE(p + 14, kInfoHeaderSize);
-  base::WriteI32LE(p + 18, width);
-  base::WriteI32LE(p + 22, height);
-  base::WriteU16LE(p + 26, 1);
-  base::WriteU16LE(p + 28, static_cast<uint16_t>(bitsPerPixel));
-  base::WriteU32LE(p + 30, kCompressionNone);
-  base::WriteU32LE(p + 34, static_cast<uint32_t>(imageSize));
-  base::WriteI32LE(p + 38, PixelsPerMeterFromDpi(image.GetXResolution()));
-  base::WriteI32LE(p + 42, PixelsPerMeterFromDpi(image.GetYResolution()));
+  WriteLe<uint32_t>(p + 2, static_cast<uint32_t>(offBits + imageSize));
+  WriteLe<uint32_t>(p + 10, offBits);
+  WriteLe<uint32_t>(p + 14, kInfoHeaderSize);
+  WriteLe<int32_t>(p + 18, width);
+  WriteLe<int32_t>(p + 22, height);
+  WriteLe<uint16_t>(p + 26, 1);
+  WriteLe<uint16_t>(p + 28, static_cast<uint16_t>(bitsPerPixel));
+  WriteLe<uint32_t>(p + 30, kCompressionNone);
+  WriteLe<uint32_t>(p + 34, static_cast<uint32_t>(imageSize));
+  WriteLe<int32_t>(p + 38, PixelsPerMeterFromDpi(image.GetXResolution()));
+  WriteLe<int32_t>(p + 42, PixelsPerMeterFromDpi(image.GetYResolution()));
   if (bitsPerPixel == 8) {
     for (uint32_t i = 0; i < kPaletteEntries; ++i)
       std::memset(p + kHeadersSize + 4 * i, static_cast<int>(i), 4);

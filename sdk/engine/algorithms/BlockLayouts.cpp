@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "engine/records/BiometricData.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "engine/records/FingerEntry.h"
 
 namespace vela::engine {

@@ -4,7 +4,7 @@
 
 #include "engine/algorithms/BlockLayouts.h"
 #include "engine/records/BiometricData.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "engine/records/compact/ExpandCompactTemplate.h"
 
 namespace vela::engine {

@@ -7,7 +7,7 @@
 #include "engine/biodata/QualityHeader.h"
 #include "engine/biodata/SelectBestImpressions.h"
 #include "engine/records/BiometricData.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "engine/records/compact/CompactEntry.h"
 
 namespace vela::engine {

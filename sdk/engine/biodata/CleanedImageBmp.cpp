@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "engine/biodata/ImageRecordHeader.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "engine/records/EngineGeometry.h"
 #include "engine/records/RoundHalfAway.h"
 

@@ -1,7 +1,7 @@
 #include "engine/biodata/FingerSetBlock.h"
 
 #include "engine/records/BiometricData.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "engine/records/FingerEntry.h"
 
 namespace vela::engine {

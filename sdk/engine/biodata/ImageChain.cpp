@@ -3,7 +3,7 @@
 #include "engine/biodata/ImageRecordHeader.h"
 #include "engine/input/ValidateInputBmp.h"
 #include "engine/records/BiometricData.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "engine/records/HeaderFieldChecks.h"
 
 namespace vela::engine {

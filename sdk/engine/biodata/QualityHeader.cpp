@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "engine/biodata/ImageRecordHeader.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 
 namespace vela::engine {
 

@@ -3,7 +3,7 @@
 #include "engine/biodata/FingerSetBlock.h"
 #include "engine/biodata/QualityHeader.h"
 #include "engine/records/BiometricData.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "engine/records/compact/ExpandCompactTemplate.h"
 
 namespace vela::engine {

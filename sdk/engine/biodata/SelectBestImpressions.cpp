@@ -8,7 +8,7 @@
 
 #include "engine/matching/CompareMinutiaeSets.h"
 #include "engine/records/BiometricData.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "engine/records/ImpressionRecord.h"
 
 namespace vela::engine {

@@ -14,7 +14,7 @@
 #include "engine/biodata/RecombineStoredBlocks.h"
 #include "engine/cleaning/CleanFingerImage.h"
 #include "engine/records/BiometricData.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "engine/records/EngineGeometry.h"
 #include "engine/records/ImageParameters.h"
 

@@ -8,7 +8,7 @@
 #include "engine/input/ValidateInputBmp.h"
 #include "engine/records/BiometricData.h"
 #include "engine/records/BiometricFeatures.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "engine/records/ImpressionRecord.h"
 #include "engine/records/compact/ExpandCompactTemplate.h"
 

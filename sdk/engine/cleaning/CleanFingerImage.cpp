@@ -21,7 +21,7 @@
 #include "engine/input/PackCleanedImage.h"
 #include "engine/input/ResampleToWorkImage.h"
 #include "engine/input/ScannerParameters.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "engine/records/ImageParameters.h"
 #include "engine/records/RoundHalfAway.h"
 

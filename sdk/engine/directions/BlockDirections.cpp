@@ -5,7 +5,7 @@
 #include <numbers>
 
 #include "engine/directions/ExtractionWork.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "engine/records/ImpressionRecord.h"
 #include "engine/records/RoundHalfAway.h"
 

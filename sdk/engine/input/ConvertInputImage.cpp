@@ -5,7 +5,7 @@
 
 #include "engine/input/BmpLayout.h"
 #include "engine/input/ValidateInputBmp.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "engine/records/RoundHalfAway.h"
 
 namespace vela::engine {

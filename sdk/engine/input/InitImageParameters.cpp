@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "engine/records/EngineGeometry.h"
 #include "engine/records/ImageParameters.h"
 

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "engine/input/BmpLayout.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 
 namespace vela::engine {
 

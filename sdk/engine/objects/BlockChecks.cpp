@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "engine/records/BiometricData.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "engine/records/FingerEntry.h"
 #include "engine/records/ImpressionRecord.h"
 #include "engine/records/compact/ExpandCompactTemplate.h"
@@ -12,7 +12,6 @@
 namespace vela::math {
 
 using base::exceptions::invalid_argument;
-using engine::ReadLe;
 namespace bd = engine::biometric_data;
 namespace ir = engine::impression;
 

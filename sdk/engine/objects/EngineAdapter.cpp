@@ -5,15 +5,13 @@
 
 #include "engine/records/BiometricData.h"
 #include "engine/records/BiometricFeatures.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "engine/objects/EngineCalls.h"
 #include "engine/objects/ErrorMap.h"
 #include "vela/base.h"
 
 namespace vela::math {
 
-using engine::ReadLe;
-using engine::WriteLe;
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "engine/objects/ImageProcessorImpl.h"
 
 #include "engine/objects/EngineAdapter.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "engine/objects/FingerRecords.h"
 #include "engine/objects/Fingers.h"
 #include "engine/objects/PrepareImage.h"
@@ -120,7 +120,7 @@ smart_ptr<XTemplate> ImageProcessorImpl::CreateXTemplate(smart_ptr<FingerSet> fi
   FingerRecordsBuilder builder;
   for (size_t i = 0; i < result.headers.size(); ++i) {
     const std::vector<uint8_t>& header = result.headers[i];
-    const int32_t code = engine::ReadLe<int32_t>(header.data() + image_header::kFingerCodeOffset);
+    const int32_t code = ReadLe<int32_t>(header.data() + image_header::kFingerCodeOffset);
     // The block's views belong to its first impression only.
     smart_ptr<MinutiaeView> minutiae = i == 0 ? BuildMinutiaeView(features) : nullptr;
     smart_ptr<DirectionFieldView> directionField =

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "engine/objects/MatchCalls.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 
 namespace vela::math {
 
@@ -21,7 +21,7 @@ constexpr size_t kBlockHeaderSize = 8;
 
 int32_t DataIdOf(std::span<const uint8_t> block) {
   if (block.size() < kBlockHeaderSize) throw ex::invalid_argument();
-  return engine::ReadLe<int32_t>(block.data() + 4);
+  return ReadLe<int32_t>(block.data() + 4);
 }
 
 std::span<const uint8_t> BlockOf(const BiometricTemplate& held) {

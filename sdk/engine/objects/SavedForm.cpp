@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "engine/records/BiometricData.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "engine/records/ImpressionRecord.h"
 #include "engine/objects/BlockChecks.h"
 #include "engine/objects/EngineAdapter.h"
@@ -16,8 +16,6 @@ using base::InputStream;
 using base::OutputStream;
 using base::SeekOrigin;
 using base::exceptions::invalid_argument;
-using engine::ReadLe;
-using engine::WriteLe;
 namespace sf = saved_form;
 
 namespace {

@@ -1,11 +1,9 @@
 #include "engine/objects/TcRecords.h"
 
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 
 namespace vela::math {
 
-using engine::ReadLe;
-using engine::WriteLe;
 namespace sf = saved_form;
 
 namespace {

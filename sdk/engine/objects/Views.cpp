@@ -4,14 +4,13 @@
 #include <cmath>
 
 #include "engine/records/BiometricFeatures.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "engine/records/EngineGeometry.h"
 #include "engine/objects/EngineAdapter.h"
 
 namespace vela::math {
 
 using base::smart_ptr;
-using engine::ReadLe;
 
 MinutiaeView::~MinutiaeView() = default;
 DirectionFieldView::~DirectionFieldView() = default;

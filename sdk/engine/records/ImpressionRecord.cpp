@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 
 namespace vela::engine {
 

@@ -6,7 +6,7 @@
 
 #include "EngineTestSupport.h"
 #include "engine/biodata/ImageRecordHeader.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "engine/records/FingerEntry.h"
 
 namespace vela::engine::test {

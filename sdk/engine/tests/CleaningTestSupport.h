@@ -14,7 +14,7 @@
 
 #include "ExtractionTestSupport.h"
 #include "engine/cleaning/CleanFingerImage.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "engine/records/ImageParameters.h"
 
 namespace vela::engine::extraction_test {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/input/BmpLayout.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "engine/records/ImpressionRecord.h"
 
 namespace vela::engine::test {

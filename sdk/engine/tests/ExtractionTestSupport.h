@@ -13,7 +13,7 @@
 #include "engine/directions/ExtractionWork.h"
 #include "engine/directions/RidgeCleanup.h"
 #include "engine/minutiae/FindMinutiae.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "engine/records/EngineGeometry.h"
 #include "engine/records/ImpressionRecord.h"
 

@@ -6,7 +6,7 @@
 #include <span>
 
 #include "engine/algorithms/DispatchMatchAlgorithm.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     const int32_t id = kAlgorithmIds[data[0] % std::size(kAlgorithmIds)];
     const std::span<const uint8_t> blocks(data + 3, size - 3);
-    const size_t split = ReadLe<uint16_t>(data + 1) % (blocks.size() + 1);
+    const size_t split = vela::ReadLe<uint16_t>(data + 1) % (blocks.size() + 1);
 
     static MatchContextPtr context = MakeMatchContext();
     int32_t score = 0;

@@ -10,7 +10,7 @@
 #include "engine/algorithms/ImpressionListAlgorithms.h"
 #include "engine/algorithms/RescaleImpression.h"
 #include "engine/algorithms/ScoreMaps.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 
 namespace vela::engine {
 namespace {

@@ -41,14 +41,14 @@ TEST(GetBiometricDataForImages, LaysOutOneRecordPerImageAndAClosingZero) {
     expectedChain += size_t(r.recordSize);
   }
   EXPECT_EQ(call.chain.size(), expectedChain);
-  EXPECT_EQ(testing::ReadLe<int32_t>(call.chain.data() + call.chain.size() - 4), 0);
+  EXPECT_EQ(ReadLe<int32_t>(call.chain.data() + call.chain.size() - 4), 0);
 
   // Each header comes back as the engine left it, with the first image byte.
   ASSERT_EQ(result.headers.size(), 3u);
   for (size_t i = 0; i < 3; ++i) {
     ASSERT_EQ(result.headers[i].size(), 140u);
-    EXPECT_EQ(testing::ReadLe<uint32_t>(result.headers[i].data() + 72), 40u + 10u * i);
-    EXPECT_EQ(testing::ReadLe<int32_t>(result.headers[i].data() + 12), images[i].fingerCode);
+    EXPECT_EQ(ReadLe<uint32_t>(result.headers[i].data() + 72), 40u + 10u * i);
+    EXPECT_EQ(ReadLe<int32_t>(result.headers[i].data() + 12), images[i].fingerCode);
     EXPECT_EQ(result.headers[i][139], images[i].bmp[0]);
   }
   // The block is cut to its own size.
@@ -72,12 +72,12 @@ TEST(GetBiometricDataForImages, AShortBlockGrowsAndAnImpossibleSizeFails) {
   FakeEngine engine;
   // A size word larger than what was written: the rest are zero bytes.
   engine.block = testing::MakeType1Block(1);
-  testing::WriteLe<int32_t>(engine.block.data(), 700);
+  WriteLe<int32_t>(engine.block.data(), 700);
   BiometricDataResult result = GetBiometricDataForImages({{Bytes(3, 1), 1, 1}}, 14, 2);
   ASSERT_EQ(result.data.size(), 700u);
   EXPECT_EQ(result.data[699], 0);
 
-  testing::WriteLe<int32_t>(engine.block.data(), 7000);  // beyond the type's largest block
+  WriteLe<int32_t>(engine.block.data(), 7000);  // beyond the type's largest block
   EXPECT_THROW(GetBiometricDataForImages({{Bytes(3, 1), 1, 1}}, 14, 2), ex::math_error);
 }
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 
 namespace vela::math::testing {
 
@@ -10,14 +10,14 @@ using base::smart_ptr;
 
 std::vector<uint8_t> ScoredBlock(int32_t score, int32_t dataId) {
   std::vector<uint8_t> block(12);
-  engine::WriteLe<int32_t>(block.data(), int32_t(block.size()));
-  engine::WriteLe<int32_t>(block.data() + 4, dataId);
-  engine::WriteLe<int32_t>(block.data() + 8, score);
+  WriteLe<int32_t>(block.data(), int32_t(block.size()));
+  WriteLe<int32_t>(block.data() + 4, dataId);
+  WriteLe<int32_t>(block.data() + 8, score);
   return block;
 }
 
 int32_t ScoreCarriedBy(std::span<const uint8_t> block) {
-  return block.size() >= 12 ? engine::ReadLe<int32_t>(block.data() + 8) : 0;
+  return block.size() >= 12 ? ReadLe<int32_t>(block.data() + 8) : 0;
 }
 
 smart_ptr<Template> ScoredTemplate(int32_t score, int32_t dataId) {

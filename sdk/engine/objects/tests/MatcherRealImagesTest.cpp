@@ -6,7 +6,7 @@
 
 #include "engine/objects/MatcherImpl.h"
 #include "engine/objects/TemplateImpl.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "vela/render.h"
 
 namespace vela::math {
@@ -89,8 +89,8 @@ TEST_F(RealMatcher, IdentificationFindsTheEnrolledFingerAmongDecoys) {
 TEST_F(RealMatcher, CompactBlocksThatDoNotExpandScoreMinusThreeOrFour) {
   // A compact block that holds no finger entry cannot be expanded.
   std::vector<uint8_t> empty(8);
-  engine::WriteLe<int32_t>(empty.data(), 8);
-  engine::WriteLe<int32_t>(empty.data() + 4, 165);
+  WriteLe<int32_t>(empty.data(), 8);
+  WriteLe<int32_t>(empty.data() + 4, 165);
   const smart_ptr<Template> broken(new TemplateImpl(TemplateIds{165, 14}, 0, empty, {}, {}, {}));
   const smart_ptr<Template> good = Made(1, 1);
   for (MatchSpeed speed : {MATCH_SPEED_NORMAL, MATCH_SPEED_FAST}) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "engine/records/FingerEntry.h"
 #include "engine/records/ImpressionRecord.h"
 #include "engine/records/compact/CompactEntry.h"
@@ -16,8 +16,6 @@
 
 namespace vela::math::testing {
 
-using engine::ReadLe;
-using engine::WriteLe;
 
 // A valid impression: n minutiae, blocks in every direction, some background.
 inline engine::Impression MakeImpression(int32_t kind, uint8_t quality, uint8_t byte9, uint8_t count,

@@ -1,7 +1,7 @@
 #include "engine/records/compact/CompactEntry.h"
 
 #include "engine/records/BiometricData.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "engine/records/compact/DeltaCodedImpression.h"
 #include "engine/records/compact/FiveBitImpression.h"
 

@@ -3,7 +3,7 @@
 #include <new>
 
 #include "engine/records/BiometricData.h"
-#include "engine/records/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "engine/records/FingerEntry.h"
 #include "engine/records/ShiftImpression.h"
 #include "engine/records/compact/CompactEntry.h"

@@ -55,8 +55,8 @@ ReplayImage LoadReplayImage(const std::filesystem::path& file) {
   ReplayImage image;
   image.width = decoded.width;
   image.height = decoded.height;
-  image.xResolution = TruncatedDpi(vela::base::ReadI32LE(bytes.data() + 38));
-  image.yResolution = TruncatedDpi(vela::base::ReadI32LE(bytes.data() + 42));
+  image.xResolution = TruncatedDpi(ReadLe<int32_t>(bytes.data() + 38));
+  image.yResolution = TruncatedDpi(ReadLe<int32_t>(bytes.data() + 42));
   image.pixels = std::move(decoded.pixels);
   return image;
 }
