@@ -21,4 +21,16 @@ std::optional<FingerSet> ReadExpandedFingerSet(std::span<const uint8_t> block)
     return ReadFingerSet(expanded);
 }
 
+int32_t MatchExpandedFingerSets(std::span<const uint8_t> first, std::span<const uint8_t> second,
+                                const FingerSetMatch& match)
+{
+    const std::optional<FingerSet> a = ReadExpandedFingerSet(first);
+    if (!a)
+        return kFirstBlockNotExpanded;
+    const std::optional<FingerSet> b = ReadExpandedFingerSet(second);
+    if (!b)
+        return kSecondBlockNotExpanded;
+    return match(*a, *b);
+}
+
 } // namespace vela::engine

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 
@@ -16,5 +17,12 @@ std::optional<FingerSet> ReadExpandedFingerSet(std::span<const uint8_t> block);
 inline constexpr int32_t kNotOneEntryAgainstOneImpression = -1;
 inline constexpr int32_t kFirstBlockNotExpanded = -3;
 inline constexpr int32_t kSecondBlockNotExpanded = -4;
+
+using FingerSetMatch = std::function<int32_t(const FingerSet&, const FingerSet&)>;
+
+// Algorithms 180 to 183: both blocks expanded, then matched; -3 / -4 when the
+// first / second cannot be.
+int32_t MatchExpandedFingerSets(std::span<const uint8_t> first, std::span<const uint8_t> second,
+                                const FingerSetMatch& match);
 
 } // namespace vela::engine

@@ -1,7 +1,6 @@
 #include "engine/algorithms/FastFingerSetAlgorithms.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "engine/algorithms/BlockLayouts.h"
 #include "engine/algorithms/ExpandFingerSet.h"
@@ -11,9 +10,6 @@
 namespace vela::engine {
 
 namespace {
-
-constexpr int32_t kNoLimit = std::numeric_limits<int32_t>::max();
-constexpr int32_t kHighestScore = 2000;
 
 // The number of records of a given size after the 8-byte header, by the size word.
 int32_t ItemsAfterHeader(std::span<const uint8_t> block, size_t itemSize)
@@ -29,14 +25,10 @@ int32_t ItemsAfterHeader(std::span<const uint8_t> block, size_t itemSize)
 int32_t MatchFingerSetsFast(const FingerSet& first, const FingerSet& second, int32_t flag, MatchContext& context)
 {
     ClearMatchResult(context);
-    FingerScoreList list = kEmptyFingerScores;
-    int32_t others = 0;
     const EntryComparison fast = [&](const EntryImpressions& a, const EntryImpressions& b) {
         return CompareEntriesFast(a, b, context);
     };
-    ScoreFingerPairs(first, second, FingerPairing{}, kNoLimit, fast, list, others);
-    const int32_t scored = CompactFingerScores(list);
-    return FinishFingerSetScore(CombineByFlag(flag, list, scored), others);
+    return MatchFingerSetsInOnePass(first, second, fast, flag);
 }
 
 int32_t MatchAlgorithm160(std::span<const uint8_t> first, std::span<const uint8_t> second, int32_t flag,
@@ -59,19 +51,15 @@ int32_t MatchAlgorithm170(std::span<const uint8_t> first, std::span<const uint8_
 
     FingerScoreList list = kEmptyFingerScores;
     list[0] = CompareEntriesFast(entries.front(), RepeatImpression(single), context);
-    return std::min(CombineRankedScores(list, 1), kHighestScore);
+    return std::min(CombineRankedScores(list, 1), kHighestFingerSetScore);
 }
 
 int32_t MatchAlgorithm180(std::span<const uint8_t> first, std::span<const uint8_t> second, int32_t flag,
                           MatchContext& context)
 {
-    const std::optional<FingerSet> a = ReadExpandedFingerSet(first);
-    if (!a)
-        return kFirstBlockNotExpanded;
-    const std::optional<FingerSet> b = ReadExpandedFingerSet(second);
-    if (!b)
-        return kSecondBlockNotExpanded;
-    return MatchFingerSetsFast(*a, *b, flag, context);
+    return MatchExpandedFingerSets(first, second, [&](const FingerSet& a, const FingerSet& b) {
+        return MatchFingerSetsFast(a, b, flag, context);
+    });
 }
 
 } // namespace vela::engine

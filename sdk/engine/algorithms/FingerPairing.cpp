@@ -8,8 +8,6 @@ namespace vela::engine {
 
 namespace {
 
-constexpr int32_t kHighestScore = 2000;
-
 bool SameKnownCode(int32_t a, int32_t b)
 {
     return a != 0 && a == b && a <= kFingerPlaces;
@@ -72,7 +70,17 @@ int32_t CountMatchingPairs(const FingerSet& first, const FingerSet& second, cons
 
 int32_t FinishFingerSetScore(int32_t combined, int32_t others)
 {
-    return std::min(std::max(combined, MapSingleScore(others)), kHighestScore);
+    return std::min(std::max(combined, MapSingleScore(others)), kHighestFingerSetScore);
+}
+
+int32_t MatchFingerSetsInOnePass(const FingerSet& first, const FingerSet& second, const EntryComparison& compare,
+                                 int32_t flag)
+{
+    FingerScoreList list = kEmptyFingerScores;
+    int32_t others = 0;
+    ScoreFingerPairs(first, second, FingerPairing{}, kEveryPair, compare, list, others);
+    const int32_t scored = CompactFingerScores(list);
+    return FinishFingerSetScore(CombineByFlag(flag, list, scored), others);
 }
 
 } // namespace vela::engine

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <vector>
 
 #include "engine/algorithms/CombineScores.h"
@@ -31,6 +32,9 @@ struct FingerPairing {
     bool Other(const FingerSet& first, const FingerSet& second, size_t i, size_t j) const;
 };
 
+// No limit on the pairs ScoreFingerPairs compares.
+inline constexpr int32_t kEveryPair = std::numeric_limits<int32_t>::max();
+
 // One pass over every entry pair, first set outer: matching pairs are
 // compared while fewer than `limit` have been, each score going into place p
 // (the p-th compared pair) of a plain set or into the place of its finger code
@@ -43,8 +47,16 @@ int32_t ScoreFingerPairs(const FingerSet& first, const FingerSet& second, const 
 // The matching pairs, counted in the same order, at most 10.
 int32_t CountMatchingPairs(const FingerSet& first, const FingerSet& second, const FingerPairing& pairing);
 
+// The highest score of a finger-set algorithm.
+inline constexpr int32_t kHighestFingerSetScore = 2000;
+
 // Every finger-set algorithm ends so: the better of its combination and the
 // mapped best score of the pairs with an unknown finger, at most 2000.
 int32_t FinishFingerSetScore(int32_t combined, int32_t others);
+
+// The one-pass algorithms: every pair of the same finger compared, the places
+// scored combined by the flag, then finished as above.
+int32_t MatchFingerSetsInOnePass(const FingerSet& first, const FingerSet& second, const EntryComparison& compare,
+                                 int32_t flag);
 
 } // namespace vela::engine

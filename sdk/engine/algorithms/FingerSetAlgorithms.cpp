@@ -1,6 +1,5 @@
 #include "engine/algorithms/FingerSetAlgorithms.h"
 
-#include <limits>
 #include <vector>
 
 #include "engine/algorithms/BlockLayouts.h"
@@ -12,7 +11,6 @@ namespace vela::engine {
 namespace {
 
 constexpr int32_t kFirstPassPairs = 4;
-constexpr int32_t kNoLimit = std::numeric_limits<int32_t>::max();
 
 // The relaxed thresholds for one pass; the normal ones afterwards.
 class RelaxedTuning {
@@ -63,9 +61,9 @@ int32_t MatchInTwoPasses(const FingerSet& first, const FingerSet& second, const 
         int32_t comparedAgain = 0;
         if (rule.relaxSecondPass) {
             RelaxedTuning relaxed(context);
-            comparedAgain = ScoreFingerPairs(first, second, rule.pairing, kNoLimit, rule.secondPass, list, others);
+            comparedAgain = ScoreFingerPairs(first, second, rule.pairing, kEveryPair, rule.secondPass, list, others);
         } else {
-            comparedAgain = ScoreFingerPairs(first, second, rule.pairing, kNoLimit, rule.secondPass, list, others);
+            comparedAgain = ScoreFingerPairs(first, second, rule.pairing, kEveryPair, rule.secondPass, list, others);
         }
         result = CombineByFlag(flag, list, PlacesScored(list, rule.pairing, comparedAgain));
     }
@@ -91,16 +89,10 @@ int32_t MatchFingerSets(const FingerSet& first, const FingerSet& second, int32_t
 int32_t MatchAlgorithm150(std::span<const uint8_t> first, std::span<const uint8_t> second, int32_t flag,
                           MatchContext& context)
 {
-    const FingerSet a = ReadFingerSet(first);
-    const FingerSet b = ReadFingerSet(second);
-    FingerScoreList list = kEmptyFingerScores;
-    int32_t others = 0;
     const EntryComparison plain = [&](const EntryImpressions& x, const EntryImpressions& y) {
         return CompareEntryPairPlain(x, y, context);
     };
-    ScoreFingerPairs(a, b, FingerPairing{}, kNoLimit, plain, list, others);
-    const int32_t scored = CompactFingerScores(list);
-    return FinishFingerSetScore(CombineByFlag(flag, list, scored), others);
+    return MatchFingerSetsInOnePass(ReadFingerSet(first), ReadFingerSet(second), plain, flag);
 }
 
 int32_t MatchAlgorithm152(std::span<const uint8_t> first, std::span<const uint8_t> second, int32_t flag,
@@ -127,7 +119,7 @@ int32_t MatchAlgorithm152(std::span<const uint8_t> first, std::span<const uint8_
         result = CombineFingerScores(list);
     } else {
         list = kEmptyFingerScores;
-        ScoreFingerPairs(a, b, FingerPairing{}, kNoLimit, plain, list, others);
+        ScoreFingerPairs(a, b, FingerPairing{}, kEveryPair, plain, list, others);
         scored = CompactFingerScores(list);
         result = CombineByFlag(flag, list, scored);
     }
@@ -149,13 +141,9 @@ int32_t MatchAlgorithm154(std::span<const uint8_t> first, std::span<const uint8_
 int32_t MatchAlgorithm182(std::span<const uint8_t> first, std::span<const uint8_t> second, int32_t flag,
                           MatchContext& context)
 {
-    const std::optional<FingerSet> a = ReadExpandedFingerSet(first);
-    if (!a)
-        return kFirstBlockNotExpanded;
-    const std::optional<FingerSet> b = ReadExpandedFingerSet(second);
-    if (!b)
-        return kSecondBlockNotExpanded;
-    return MatchFingerSets(*a, *b, 1, flag, context);
+    return MatchExpandedFingerSets(first, second, [&](const FingerSet& a, const FingerSet& b) {
+        return MatchFingerSets(a, b, 1, flag, context);
+    });
 }
 
 int32_t MatchAlgorithm191(std::span<const uint8_t> first, std::span<const uint8_t> second, MatchContext& context)
