@@ -4,48 +4,17 @@
 // thread.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
+#include "BiodataTestSupport.h"
+#include "FingerprintPictures.h"
 #include "engine/algorithms/DispatchMatchAlgorithm.h"
-#include "engine/biodata/ImageRecordHeader.h"
-#include "engine/biodata/XGetBiometricData.h"
-#include "engine/records/BiometricData.h"
-#include "base/ByteOrder.h"
 
 namespace vela::engine {
 namespace {
 
 constexpr int kFingers = 6;
 constexpr int kImpressions = 8;
-
-std::vector<uint8_t> Picture(int finger, int impression)
-{
-    char name[32];
-    std::snprintf(name, sizeof name, "f%02d_%d.bmp", finger, impression);
-    std::ifstream in(std::filesystem::path(PV_SHARED_DATA_DIR) / "fingerprints" / name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::vector<uint8_t> Build(int32_t dataId, const std::vector<uint8_t>& bmp)
-{
-    std::vector<uint8_t> chain(image_header::kSize + bmp.size() + 4, 0);
-    WriteLe<int32_t>(chain.data(), static_cast<int32_t>(image_header::kSize + bmp.size()));
-    WriteLe<int32_t>(chain.data() + image_header::kScannerIdOffset, 14);
-    WriteLe<int32_t>(chain.data() + image_header::kFingerCodeOffset, 1);
-    WriteLe<int32_t>(chain.data() + image_header::kImpressionIndexOffset, 1);
-    std::copy(bmp.begin(), bmp.end(), chain.begin() + image_header::kPayloadOffset);
-    int32_t max = 0;
-    XGetMaxBiometricDataSize(dataId, &max);
-    std::vector<uint8_t> out(static_cast<size_t>(max));
-    if (XGetBiometricData(dataId, chain, out) != result::Success)
-        return {};
-    out.resize(static_cast<size_t>(ReadLe<int32_t>(out.data())));
-    return out;
-}
 
 // One block of the type per picture, finger by finger; empty when a picture is missing.
 const std::vector<std::vector<uint8_t>>& Blocks(int32_t dataId)
@@ -54,8 +23,9 @@ const std::vector<std::vector<uint8_t>>& Blocks(int32_t dataId)
         std::vector<std::vector<uint8_t>> made;
         for (int finger = 1; finger <= kFingers; ++finger) {
             for (int impression = 1; impression <= kImpressions; ++impression) {
-                const std::vector<uint8_t> bmp = Picture(finger, impression);
-                std::vector<uint8_t> block = bmp.empty() ? std::vector<uint8_t>{} : Build(id, bmp);
+                const std::vector<uint8_t> bmp = test::FingerprintPicture(finger, impression);
+                std::vector<uint8_t> block =
+                    bmp.empty() ? std::vector<uint8_t>{} : test::BuildDataBlock(id, test::ChainOfPicture(bmp));
                 if (block.empty())
                     return std::vector<std::vector<uint8_t>>{};
                 made.push_back(std::move(block));

@@ -11,7 +11,7 @@ using namespace extraction_test;
 // with the impression's own background grey.
 std::vector<uint8_t> Picture(int width, int height)
 {
-    const auto real = ReadFileBytes(FingerprintDirectory() / "f01_1.bmp");
+    const auto real = ReadFileBytes(FingerprintDir() / "f01_1.bmp");
     if (real.empty())
         return {};
     const int realWidth = 248, realHeight = 338, stride = 248;

@@ -2,49 +2,26 @@
 // pairs of the shared fingerprint pictures.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
-#include "engine/biodata/ImageRecordHeader.h"
-#include "engine/biodata/XGetBiometricData.h"
+#include "BiodataTestSupport.h"
+#include "FingerprintPictures.h"
 #include "engine/matching/CompareMinutiaeSets.h"
-#include "engine/records/BiometricData.h"
-#include "base/ByteOrder.h"
 
 namespace vela::engine {
 namespace {
 
-std::vector<uint8_t> Picture(int finger, int impression)
-{
-    char name[32];
-    std::snprintf(name, sizeof name, "f%02d_%d.bmp", finger, impression);
-    std::ifstream in(std::filesystem::path(PV_SHARED_DATA_DIR) / "fingerprints" / name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// A chain of one picture as finger 1, scanner 14.
-std::vector<uint8_t> ChainOf(const std::vector<uint8_t>& bmp)
-{
-    std::vector<uint8_t> chain(image_header::kSize + bmp.size() + 4, 0);
-    WriteLe<int32_t>(chain.data(), static_cast<int32_t>(image_header::kSize + bmp.size()));
-    WriteLe<int32_t>(chain.data() + image_header::kScannerIdOffset, 14);
-    WriteLe<int32_t>(chain.data() + image_header::kFingerCodeOffset, 1);
-    WriteLe<int32_t>(chain.data() + image_header::kImpressionIndexOffset, 1);
-    std::copy(bmp.begin(), bmp.end(), chain.begin() + image_header::kPayloadOffset);
-    return chain;
-}
+using test::ChainOfPicture;
+using test::FingerprintPicture;
 
 void BuildData(benchmark::State& state, int32_t dataId)
 {
-    const std::vector<uint8_t> bmp = Picture(1, 1);
+    const std::vector<uint8_t> bmp = FingerprintPicture(1, 1);
     if (bmp.empty()) {
         state.SkipWithError("the shared fingerprint pictures are not there");
         return;
     }
-    std::vector<uint8_t> chain = ChainOf(bmp);
+    std::vector<uint8_t> chain = ChainOfPicture(bmp);
     int32_t max = 0;
     XGetMaxBiometricDataSize(dataId, &max);
     std::vector<uint8_t> out(static_cast<size_t>(max));
@@ -67,10 +44,10 @@ const std::vector<std::vector<uint8_t>>& Impressions()
         std::vector<std::vector<uint8_t>> made;
         for (int finger = 1; finger <= 6; ++finger) {
             for (int impression = 1; impression <= 8; ++impression) {
-                const std::vector<uint8_t> bmp = Picture(finger, impression);
+                const std::vector<uint8_t> bmp = FingerprintPicture(finger, impression);
                 if (bmp.empty())
                     return std::vector<std::vector<uint8_t>>{};
-                std::vector<uint8_t> chain = ChainOf(bmp);
+                std::vector<uint8_t> chain = ChainOfPicture(bmp);
                 std::vector<uint8_t> out(6728);
                 if (XGetBiometricData(1, chain, out) != result::Success)
                     return std::vector<std::vector<uint8_t>>{};

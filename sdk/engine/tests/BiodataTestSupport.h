@@ -62,6 +62,14 @@ inline std::vector<uint8_t> BuildChain(const std::vector<TestEntry>& entries, bo
     return chain;
 }
 
+// A chain of one picture as finger 1, impression 1 of scanner 14.
+inline std::vector<uint8_t> ChainOfPicture(const std::vector<uint8_t>& bmp)
+{
+    TestEntry entry;
+    entry.payload = bmp;
+    return BuildChain({entry});
+}
+
 // A stored block: size, type and the body.
 inline std::vector<uint8_t> MakeBlock(int32_t type, const std::vector<uint8_t>& body)
 {

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <numeric>
 
 #include "BiodataTestSupport.h"
+#include "FingerprintPictures.h"
 #include "engine/biodata/CleanedImageBmp.h"
 #include "engine/biodata/XGetBiometricData.h"
 #include "engine/biodata/XGetBiometricFeatures.h"
@@ -32,18 +32,11 @@ protected:
             GTEST_SKIP() << "the fingerprint images of the shared test data are not there";
     }
 
-    static std::vector<uint8_t> Picture(int finger, int impression)
-    {
-        char name[32];
-        std::snprintf(name, sizeof name, "f%02d_%d.bmp", finger, impression);
-        return test::ReadFileBytes(test::FingerprintDir() / name);
-    }
-
     // An entry with the picture of finger f, impression i, as finger code `code`.
     static TestEntry Image(int finger, int impression, int code)
     {
         TestEntry e;
-        e.payload = Picture(finger, impression);
+        e.payload = test::FingerprintPicture(finger, impression);
         e.fingerCode = code;
         e.impressionIndex = impression;
         return e;
@@ -343,7 +336,7 @@ TEST_F(RealImages, WithoutOutputOnlyHeadersAndCleanedImagesAreWritten)
 
 TEST_F(RealImages, ImageQualityMeasure)
 {
-    const std::vector<uint8_t> bmp = Picture(1, 1);
+    const std::vector<uint8_t> bmp = test::FingerprintPicture(1, 1);
     std::vector<uint8_t> work(kImageFeaturesWorkSize);
     int32_t value = -1;
     ASSERT_EQ(XGetBiometricFeatures(bmp, 8, &value, 14, 150, work), result::Success);

@@ -33,7 +33,7 @@ std::vector<uint8_t> GratingBmp(int width, int height, double period)
 
 std::vector<uint8_t> RealBmp(const char* name)
 {
-    return ReadFileBytes(FingerprintDirectory() / name);
+    return ReadFileBytes(FingerprintDir() / name);
 }
 
 bool AllZero(const std::vector<uint8_t>& bytes)
@@ -127,8 +127,8 @@ TEST(CleanFingerImage, GratingGivesItsPeriodAtTheWorkResolution)
 
 TEST(CleanFingerImage, DataTypeChoosesWhatIsHandedBack)
 {
-    if (!std::filesystem::exists(FingerprintDirectory()))
-        GTEST_SKIP() << "no fingerprint images at " << FingerprintDirectory();
+    if (!std::filesystem::exists(FingerprintDir()))
+        GTEST_SKIP() << "no fingerprint images at " << FingerprintDir();
     const auto bmp = RealBmp("f01_1.bmp");
     for (int dataId : {20, 120, 139, 150, 161, 162, 164, 165, 167}) {
         CleaningRun run;
@@ -147,8 +147,8 @@ TEST(CleanFingerImage, DataTypeChoosesWhatIsHandedBack)
 
 TEST(CleanFingerImage, SingleVariantFollowsTheScannerLimits)
 {
-    if (!std::filesystem::exists(FingerprintDirectory()))
-        GTEST_SKIP() << "no fingerprint images at " << FingerprintDirectory();
+    if (!std::filesystem::exists(FingerprintDir()))
+        GTEST_SKIP() << "no fingerprint images at " << FingerprintDir();
     const auto bmp = RealBmp("f01_1.bmp");
     struct Case {
         int scannerId;
@@ -175,8 +175,8 @@ TEST(CleanFingerImage, SingleVariantFollowsTheScannerLimits)
 
 TEST(CleanFingerImage, BothParameterBlocksShareTheImageMeasures)
 {
-    if (!std::filesystem::exists(FingerprintDirectory()))
-        GTEST_SKIP() << "no fingerprint images at " << FingerprintDirectory();
+    if (!std::filesystem::exists(FingerprintDir()))
+        GTEST_SKIP() << "no fingerprint images at " << FingerprintDir();
     CleaningRun run;
     ASSERT_EQ(run.Clean(RealBmp("f03_4.bmp")), kCleaningDone);
     const auto& centroid = run.parameterBlocks[0];
@@ -243,8 +243,8 @@ TEST(CleanFingerImage, PicturesOfEverySizeStayInsideTheirBuffers)
 // that optimisations cannot change them unnoticed.
 TEST(CleanFingerImage, OutputOfOneRealImageIsPinned)
 {
-    if (!std::filesystem::exists(FingerprintDirectory()))
-        GTEST_SKIP() << "no fingerprint images at " << FingerprintDirectory();
+    if (!std::filesystem::exists(FingerprintDir()))
+        GTEST_SKIP() << "no fingerprint images at " << FingerprintDir();
     CleaningRun run;
     ASSERT_EQ(run.Clean(RealBmp("f02_5.bmp")), kCleaningDone);
     uint64_t hash = 1469598103934665603ull;

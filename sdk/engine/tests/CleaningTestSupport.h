@@ -6,29 +6,19 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "ExtractionTestSupport.h"
+#include "FingerprintPictures.h"
 #include "engine/cleaning/CleanFingerImage.h"
 #include "base/ByteOrder.h"
 #include "engine/records/ImageParameters.h"
 
 namespace vela::engine::extraction_test {
 
-inline std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline std::filesystem::path FingerprintDirectory()
-{
-    return std::filesystem::path(PV_SHARED_DATA_DIR) / "fingerprints";
-}
+using test::FingerprintDir;
+using test::ReadFileBytes;
 
 // An 8-bit grey BMP with a grey palette, pixels given top row first.
 inline std::vector<uint8_t> MakeGreyBmp(int32_t width, int32_t height, const std::vector<uint8_t>& topDown,

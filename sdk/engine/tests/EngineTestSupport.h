@@ -1,9 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -108,16 +105,5 @@ struct TestBmp {
         return bytes;
     }
 };
-
-inline std::filesystem::path FingerprintDir()
-{
-    return std::filesystem::path(PV_SHARED_DATA_DIR) / "fingerprints";
-}
-
-inline std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 } // namespace vela::engine::test

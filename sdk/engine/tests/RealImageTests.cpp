@@ -23,13 +23,13 @@ class RealImages : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        if (!std::filesystem::exists(FingerprintDirectory()))
+        if (!std::filesystem::exists(FingerprintDir()))
             return;
         std::vector<uint8_t> featureWork(2 * kCanvasBytes);
         CleaningRun run;
         for (int finger = 1; finger <= 6; ++finger)
             for (int impression = 1; impression <= 8; ++impression) {
-                const auto bmp = ReadFileBytes(FingerprintDirectory() / Name(finger, impression));
+                const auto bmp = ReadFileBytes(FingerprintDir() / Name(finger, impression));
                 ImpressionFigures f{};
                 if (run.Clean(bmp) != kCleaningDone)
                     continue;
@@ -48,8 +48,8 @@ protected:
 
     void SetUp() override
     {
-        if (!std::filesystem::exists(FingerprintDirectory()))
-            GTEST_SKIP() << "no fingerprint images at " << FingerprintDirectory();
+        if (!std::filesystem::exists(FingerprintDir()))
+            GTEST_SKIP() << "no fingerprint images at " << FingerprintDir();
     }
 
     static std::string Name(int finger, int impression)

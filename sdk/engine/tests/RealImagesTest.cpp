@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "EngineTestSupport.h"
+#include "FingerprintPictures.h"
 #include "engine/input/CentreOnCanvas.h"
 #include "engine/input/ConvertInputImage.h"
 #include "engine/input/ResampleToWorkImage.h"

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <map>
 #include <numeric>
 
 #include "AlgorithmsTestSupport.h"
+#include "FingerprintPictures.h"
 #include "engine/algorithms/DispatchMatchAlgorithm.h"
 #include "engine/biodata/XGetBiometricData.h"
 #include "engine/records/BiometricData.h"
@@ -14,13 +14,6 @@ namespace {
 
 constexpr int kFingers = 6;
 constexpr int kImpressions = 4;   // of the 8 of each finger, to keep the sanitizer build quick
-
-std::vector<uint8_t> Picture(int finger, int impression)
-{
-    char name[32];
-    std::snprintf(name, sizeof name, "f%02d_%d.bmp", finger, impression);
-    return test::ReadFileBytes(test::FingerprintDir() / name);
-}
 
 // Builds a block of the type from pictures, each as the given finger code.
 struct Shot {
@@ -33,19 +26,12 @@ std::vector<uint8_t> Build(int32_t dataId, const std::vector<Shot>& shots)
     std::vector<test::TestEntry> entries;
     for (const Shot& shot : shots) {
         test::TestEntry entry;
-        entry.payload = Picture(shot.finger, shot.impression);
+        entry.payload = test::FingerprintPicture(shot.finger, shot.impression);
         entry.fingerCode = shot.code;
         entry.impressionIndex = 1;
         entries.push_back(entry);
     }
-    std::vector<uint8_t> chain = test::BuildChain(entries);
-    int32_t max = 0;
-    XGetMaxBiometricDataSize(dataId, &max);
-    std::vector<uint8_t> out(static_cast<size_t>(max));
-    if (XGetBiometricData(dataId, chain, out) != result::Success)
-        return {};
-    out.resize(static_cast<size_t>(ReadLe<int32_t>(out.data())));
-    return out;
+    return test::BuildDataBlock(dataId, test::BuildChain(entries));
 }
 
 // A type-140 block from type-139 blocks of four pictures as codes 1, 2, 6, 7.
