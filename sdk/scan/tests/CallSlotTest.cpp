@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "FailureOf.h"
 #include "concurrency/CallSlot.h"
 #include "concurrency/WaitSet.h"
 #include "concurrency/WorkerThread.h"
@@ -52,15 +53,6 @@ class Responder : public WorkerThread {
  private:
   Event stopEvent{ResetMode::Manual, InitialState::NotSignalled};
 };
-
-std::string failureText(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const std::runtime_error& e) {
-    return e.what();
-  }
-  return "(no exception)";
-}
 
 }  // namespace
 
@@ -112,10 +104,10 @@ TEST(CallSlot, WorkerFailureReachesTheCallerAndSticks) {
   worker.onArgument = [](ArgumentSlot& s) { s.SetError(""); };
   ASSERT_TRUE(worker.start());
 
-  EXPECT_EQ(failureText([&] { worker.intSlot.call(); }), "GetGain");
-  EXPECT_EQ(failureText([&] { worker.intSlot.call(); }), "GetGain");
+  EXPECT_EQ(FailureOf<std::runtime_error>([&] { worker.intSlot.call(); }), "GetGain");
+  EXPECT_EQ(FailureOf<std::runtime_error>([&] { worker.intSlot.call(); }), "GetGain");
   EXPECT_EQ(calls, 2);
-  EXPECT_EQ(failureText([&] { worker.argumentSlot.call(1); }), "mt_call");
+  EXPECT_EQ(FailureOf<std::runtime_error>([&] { worker.argumentSlot.call(1); }), "mt_call");
 }
 
 TEST(CallSlot, TwoCallersOnOneSlotBothGetEveryAnswer) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "BmpBytes.h"
+#include "FailureOf.h"
 #include "TempWorkingDirectory.h"
 #include "bindings/fakescan/FakeScanFolder.h"
 #include "collection/Makes.h"
@@ -18,15 +19,6 @@ using namespace vela::scan;
 using vela::base::smart_ptr;
 
 namespace {
-
-std::string FailureOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const std::exception& e) {
-    return e.what();
-  }
-  return "(no exception)";
-}
 
 std::vector<int32_t> Ids(DeviceDescriptorList& list) {
   std::vector<int32_t> ids;

@@ -22,6 +22,26 @@ constexpr auto settle = 50ms;
 
 bool isReady(std::future<void>& f) { return f.wait_for(0ms) == std::future_status::ready; }
 
+// A second thread that takes the lock, notes that it got in, and lets go.
+class Contender {
+ public:
+  explicit Contender(RecursiveEventLock& lock)
+      : thread([&lock, this] {
+          lock.lock();
+          entered.set_value();
+          lock.unlock();
+        }) {}
+  ~Contender() { thread.join(); }
+
+  bool hasEntered() { return isReady(entry); }
+  std::future_status waitForEntry() { return entry.wait_for(5s); }
+
+ private:
+  std::promise<void> entered;
+  std::future<void> entry = entered.get_future();
+  std::thread thread;
+};
+
 }  // namespace
 
 TEST(Event, ZeroWaitReportsStateAndAutomaticResetConsumesIt) {
@@ -122,25 +142,17 @@ TEST(RecursiveEventLock, SecondThreadGetsInOnlyAfterTheThirdUnlock) {
   lock.lock();
   lock.lock();
 
-  std::promise<void> entered;
-  std::future<void> hasEntered = entered.get_future();
-  std::thread other([&] {
-    lock.lock();
-    entered.set_value();
-    lock.unlock();
-  });
-
+  Contender other(lock);
   std::this_thread::sleep_for(settle);
-  EXPECT_FALSE(isReady(hasEntered));
+  EXPECT_FALSE(other.hasEntered());
   lock.unlock();
   std::this_thread::sleep_for(settle);
-  EXPECT_FALSE(isReady(hasEntered)) << "in after the first unlock";
+  EXPECT_FALSE(other.hasEntered()) << "in after the first unlock";
   lock.unlock();
   std::this_thread::sleep_for(settle);
-  EXPECT_FALSE(isReady(hasEntered)) << "in after the second unlock";
+  EXPECT_FALSE(other.hasEntered()) << "in after the second unlock";
   lock.unlock();
-  EXPECT_EQ(hasEntered.wait_for(5s), std::future_status::ready);
-  other.join();
+  EXPECT_EQ(other.waitForEntry(), std::future_status::ready);
 }
 
 TEST(RecursiveEventLock, UnlockByANonOwnerThrowsAndChangesNothing) {
@@ -158,19 +170,12 @@ TEST(RecursiveEventLock, UnlockByANonOwnerThrowsAndChangesNothing) {
   lock.lock();
   std::thread([&] { EXPECT_THROW(lock.unlock(), exceptions::failed); }).join();
 
-  std::promise<void> entered;
-  std::future<void> hasEntered = entered.get_future();
-  std::thread other([&] {
-    lock.lock();
-    entered.set_value();
-    lock.unlock();
-  });
+  Contender other(lock);
   lock.unlock();
   std::this_thread::sleep_for(settle);
-  EXPECT_FALSE(isReady(hasEntered)) << "the stranger's unlock lowered the count";
+  EXPECT_FALSE(other.hasEntered()) << "the stranger's unlock lowered the count";
   lock.unlock();
-  EXPECT_EQ(hasEntered.wait_for(5s), std::future_status::ready);
-  other.join();
+  EXPECT_EQ(other.waitForEntry(), std::future_status::ready);
 }
 
 TEST(RecursiveEventLock, ScopedLockReleasesOnLeavingTheScope) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "BmpBytes.h"
+#include "FailureOf.h"
 #include "TempWorkingDirectory.h"
 #include "bindings/fakescan/FakeScanDevice.h"
 #include "bindings/fakescan/FakeScanFolder.h"
@@ -22,15 +23,6 @@ using vela::base::smart_ptr;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string FailureOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const std::exception& e) {
-    return e.what();
-  }
-  return "(no exception)";
-}
 
 std::vector<uint8_t> Pixels(const vela::base::Image& image) {
   const uint8_t* data = image.GetData();

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "FailureOf.h"
 #include "bindings/DynamicLibrary.h"
 #include "device/DeviceType.h"
 #include "device/ScannerDriver.h"
@@ -97,15 +98,6 @@ bool StubLibraryLoaded() {
   void* handle = dlopen(STUB_VENDOR_LIBRARY, RTLD_NOW | RTLD_NOLOAD);
   if (handle) dlclose(handle);
   return handle != nullptr;
-}
-
-std::string FailureOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const std::exception& e) {
-    return e.what();
-  }
-  return "(no exception)";
 }
 
 class ScannerDriverTest : public ::testing::Test {
