@@ -9,27 +9,9 @@ using namespace safestow::test;
 
 namespace {
 
-// Counts export starts and returns at once; the hook stands for events during the wait.
-class CountingRunner : public pv::process::ProcessRunner {
- public:
-  std::vector<std::string> starts;
-  std::function<void()> duringWait;
-  pid_t Start(const std::string&, const std::vector<std::string>& args, std::string*) override {
-    starts.push_back(args.at(1));
-    return 4242;
-  }
-  int WaitForExit(pid_t) override {
-    if (duringWait) duringWait();
-    return 0;
-  }
-};
-
-class ScheduleTest : public ::testing::Test {
+class ScheduleTest : public ::testing::Test, protected ScheduleParts {
  protected:
-  ScheduleTest() : runner(clock, services, processes, view), alarms(dir.path() / "Alarms.ini", clock) {
-    services.states["OracleServiceORCL"] = pv::service::kServiceRunning;
-    view.settings.pathBackup = (dir.path() / "dumps").string() + "/";
-  }
+  ScheduleTest() { view.settings.pathBackup = (dir.path() / "dumps").string() + "/"; }
   TAlarm Entry(const std::string& name, int hour, int minute, int recurring = kEveryDay) {
     TAlarm a;
     a.Message = name;
@@ -46,14 +28,6 @@ class ScheduleTest : public ::testing::Test {
       if (half % 2 == 1) clock.Advance(1);
     }
   }
-
-  TempDir dir;
-  FakeClock clock;
-  FakeServices services;
-  CountingRunner processes;
-  RecordingView view;
-  TBackupRunner runner;
-  TAlarmList alarms;
 };
 
 }  // namespace

@@ -15,30 +15,12 @@ using namespace safestow::test;
 
 namespace {
 
-class CountingRunner : public pv::process::ProcessRunner {
- public:
-  int starts = 0;
-  pid_t Start(const std::string&, const std::vector<std::string>&, std::string*) override {
-    ++starts;
-    return 4242;
-  }
-  int WaitForExit(pid_t) override { return 0; }
-};
-
-class ScheduleFormTest : public ::testing::Test {
+class ScheduleFormTest : public ::testing::Test, protected ScheduleParts {
  protected:
-  ScheduleFormTest() : runner(clock, services, processes, view), alarms(dir.path() / "Alarms.ini", clock) {
+  ScheduleFormTest() {
     App();
-    services.states["OracleServiceORCL"] = pv::service::kServiceRunning;
     view.settings.pathBackup = (dir.path() / "dumps").string();
   }
-  TempDir dir;
-  FakeClock clock;
-  FakeServices services;
-  CountingRunner processes;
-  RecordingView view;
-  TBackupRunner runner;
-  TAlarmList alarms;
 };
 
 }  // namespace
@@ -100,10 +82,10 @@ TEST_F(ScheduleFormTest, TheCheckRunsFromCreationAndStartsDueBackups) {
   EXPECT_EQ(form.AlarmListBox->item(0)->text(), "02:00  nightly");
 
   form.TimerTimer();
-  EXPECT_EQ(processes.starts, 0);  // started from the event loop, not inside the tick
+  EXPECT_EQ(processes.starts.size(), 0u);  // started from the event loop, not inside the tick
   QCoreApplication::processEvents();
-  EXPECT_EQ(processes.starts, 1);
+  EXPECT_EQ(processes.starts.size(), 1u);
   form.TimerTimer();
   QCoreApplication::processEvents();
-  EXPECT_EQ(processes.starts, 1);
+  EXPECT_EQ(processes.starts.size(), 1u);
 }

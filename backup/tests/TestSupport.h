@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "Alarm.h"
 #include "BackupRun.h"
 #include "DateTime.h"
 #include "process/ProcessRunner.h"
@@ -100,6 +101,22 @@ class HookedRunner : public pv::process::ProcessRunner {
   pv::process::BlockingProcessRunner real_;
 };
 
+// Records the export each start names and returns at once; the hook stands for events during
+// the wait.
+class CountingRunner : public pv::process::ProcessRunner {
+ public:
+  std::vector<std::string> starts;
+  std::function<void()> duringWait;
+  pid_t Start(const std::string&, const std::vector<std::string>& args, std::string*) override {
+    starts.push_back(args.at(1));
+    return 4242;
+  }
+  int WaitForExit(pid_t) override {
+    if (duringWait) duringWait();
+    return 0;
+  }
+};
+
 class RecordingView : public BackupView {
  public:
   ConsoleSettings settings;
@@ -169,5 +186,21 @@ inline void MakeDump(const fs::path& folder, const std::string& name, std::size_
   WriteText(folder / name, std::string(bytes, 'x'));
   fs::last_write_time(folder / name, fs::file_time_type::clock::now() - std::chrono::seconds(ageSeconds));
 }
+
+// What the schedule works with: a fresh alarm list, a backup runner whose exports only count,
+// the database service running.
+struct ScheduleParts {
+  ScheduleParts() : runner(clock, services, processes, view), alarms(dir.path() / "Alarms.ini", clock) {
+    services.states["OracleServiceORCL"] = pv::service::kServiceRunning;
+  }
+
+  TempDir dir;
+  FakeClock clock;
+  FakeServices services;
+  CountingRunner processes;
+  RecordingView view;
+  TBackupRunner runner;
+  TAlarmList alarms;
+};
 
 }  // namespace safestow::test
