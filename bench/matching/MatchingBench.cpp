@@ -43,15 +43,18 @@ const std::vector<std::vector<uint8_t>>& Impressions()
     static const std::vector<std::vector<uint8_t>> records = [] {
         std::vector<std::vector<uint8_t>> made;
         for (int finger = 1; finger <= 6; ++finger) {
-            for (int impression = 1; impression <= 8; ++impression) {
-                const std::vector<uint8_t> bmp = FingerprintPicture(finger, impression);
+            for (int take = 1; take <= 8; ++take) {
+                const std::vector<uint8_t> bmp = FingerprintPicture(finger, take);
                 if (bmp.empty())
                     return std::vector<std::vector<uint8_t>>{};
                 std::vector<uint8_t> chain = ChainOfPicture(bmp);
-                std::vector<uint8_t> out(6728);
+                int32_t max = 0;
+                XGetMaxBiometricDataSize(1, &max);
+                std::vector<uint8_t> out(static_cast<size_t>(max));
                 if (XGetBiometricData(1, chain, out) != result::Success)
                     return std::vector<std::vector<uint8_t>>{};
-                made.emplace_back(out.begin() + 8, out.begin() + 8 + 672);
+                const auto first = out.begin() + biometric_data::kHeaderSize;
+                made.emplace_back(first, first + impression::kSize);
             }
         }
         return made;
@@ -81,7 +84,8 @@ void Compare(benchmark::State& state, bool genuine)
     for (auto _ : state) {
         const auto& [a, b] = pairs[next];
         next = (next + 1) % pairs.size();
-        scoreSum += CompareMinutiaeSets(records[a].data(), 672, records[b].data(), 672, 0, *context);
+        scoreSum += CompareMinutiaeSets(records[a].data(), impression::kSize, records[b].data(),
+                                        impression::kSize, 0, *context);
     }
     benchmark::DoNotOptimize(scoreSum);
     state.SetItemsProcessed(state.iterations());

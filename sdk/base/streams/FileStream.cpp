@@ -1,4 +1,5 @@
 #include "streams/FileStream.h"
+#include "streams/StreamArguments.h"
 
 #include <sys/stat.h>
 
@@ -66,7 +67,7 @@ int32_t FileStream::Seek(int32_t offset, SeekOrigin origin) {
 }
 
 int32_t FileStream::Read(void* buffer, int32_t count) {
-  if (count < 0 || (count > 0 && !buffer)) throw exceptions::invalid_argument();
+  CheckByteArguments(buffer, count);
   if (count == 0) return 0;
   if (std::fread(buffer, 1, static_cast<size_t>(count), file) != static_cast<size_t>(count))
     throw exceptions::out_of_range();
@@ -74,7 +75,7 @@ int32_t FileStream::Read(void* buffer, int32_t count) {
 }
 
 void FileStream::Write(const void* data, int32_t count) {
-  if (count < 0 || (count > 0 && !data)) throw exceptions::invalid_argument();
+  CheckByteArguments(data, count);
   if (count == 0) return;
   if (std::fwrite(data, 1, static_cast<size_t>(count), file) != static_cast<size_t>(count))
     throw exceptions::out_of_range();

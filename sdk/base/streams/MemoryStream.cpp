@@ -1,4 +1,5 @@
 #include "streams/MemoryStream.h"
+#include "streams/StreamArguments.h"
 
 #include <algorithm>
 #include <cstring>
@@ -39,7 +40,7 @@ int32_t MemoryStreamImpl::Seek(int32_t offset, SeekOrigin origin) {
 }
 
 int32_t MemoryStreamImpl::Read(void* out, int32_t count) {
-  if (count < 0 || (count > 0 && !out)) throw exceptions::invalid_argument();
+  CheckByteArguments(out, count);
   if (position < 0 || int64_t{position} + count > static_cast<int64_t>(buffer.size()))
     throw exceptions::out_of_range();
   if (count > 0) std::memcpy(out, buffer.data() + position, static_cast<size_t>(count));
@@ -48,7 +49,7 @@ int32_t MemoryStreamImpl::Read(void* out, int32_t count) {
 }
 
 void MemoryStreamImpl::Write(const void* data, int32_t count) {
-  if (count < 0 || (count > 0 && !data)) throw exceptions::invalid_argument();
+  CheckByteArguments(data, count);
   if (position < 0) throw exceptions::out_of_range();
   const int64_t end = int64_t{position} + count;
   if (end > std::numeric_limits<int32_t>::max()) throw exceptions::out_of_range();
