@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # One entry point for building, running and testing on Debian 12.
 #   ./dev.sh run [args]  build (release) and start Planview
-#   ./dev.sh test        build with sanitizers and run every test, the scanner tests
+#   ./dev.sh test        build with sanitizers and run every test, the threaded tests
 #                        under ThreadSanitizer, then the fuzzers briefly
 #   ./dev.sh bench       build (release) and run the benchmarks
 #   ./dev.sh build       build (release) only
@@ -78,14 +78,22 @@ run_fuzzers() {
 }
 
 run_tsan_tests() {
-  # The scanner framework's threads, checked by ThreadSanitizer in a build of their own.
+  # Code that threads share, checked by ThreadSanitizer in a build of its own: the scanner
+  # framework, and identification against one set from several threads.
   configure build/tsan -DCMAKE_BUILD_TYPE=Debug -DPV_TSAN=ON -DPV_WITH_QT=OFF -DPV_BENCH=OFF
-  local tests=(vela_scan_concurrency_test vela_scan_device_test vela_scan_fakescan_test)
-  cmake --build build/tsan -j "$JOBS" --target "${tests[@]}"
-  local t
-  for t in "${tests[@]}"; do
+  local runs=(
+    "sdk/scan/tests vela_scan_concurrency_test *"
+    "sdk/scan/tests vela_scan_device_test *"
+    "sdk/scan/tests vela_scan_fakescan_test *"
+    "sdk/engine/objects/tests vela_objects_tests Identify.*:TemplateSet*:RecordSet*"
+  )
+  local run dir t filter targets=()
+  for run in "${runs[@]}"; do read -r dir t filter <<<"$run"; targets+=("$t"); done
+  cmake --build build/tsan -j "$JOBS" --target "${targets[@]}"
+  for run in "${runs[@]}"; do
+    read -r dir t filter <<<"$run"
     echo "== tsan $t"
-    (cd build/tsan/sdk/scan/tests && TSAN_OPTIONS=halt_on_error=1 "./$t" --gtest_brief=1)
+    (cd "build/tsan/$dir" && TSAN_OPTIONS=halt_on_error=1 "./$t" --gtest_brief=1 --gtest_filter="$filter")
   done
 }
 
