@@ -92,6 +92,13 @@ void DXF_Entity::Translate(const Point3D&) {}
 
 void DXF_Entity::RoundCoords(int, double) {}
 
+void DXF_Entity::RoundPointCoords(Point3D& p, int axisBits, double k) {
+  const Point3D r = RoundPoint(p, k);
+  if (axisBits & 1) p.x = r.x;
+  if (axisBits & 2) p.y = r.y;
+  if (axisBits & 4) p.z = r.z;
+}
+
 std::string DXF_Entity::DxfName() const {
   std::string name = ClassName();
   if (!name.empty()) name.pop_back();

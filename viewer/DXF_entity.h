@@ -96,6 +96,8 @@ class DXF_Entity {
   void DrawMark(const DrawContext& dc, const Point3D& p, const Matrix4x4* matrix) const;
   std::string OcsLine() const;  // "OCS Axis (x, y, z)" or "WCS"
   void WriteRecordStart(std::ostream& out, std::string_view layerName) const;
+  // RoundCoords for one point: x for bit 1, y for bit 2, z for bit 4.
+  static void RoundPointCoords(Point3D& p, int axisBits, double k);
 
   static void WritePair(std::ostream& out, int code, std::string_view value);
   static void WriteInt(std::ostream& out, int code, long long value);

@@ -13,13 +13,6 @@ namespace {
 
 constexpr double kDegrees = 180.0 / std::numbers::pi;
 
-void RoundPointCoords(Point3D& p, int axisBits, double k) {
-  const Point3D r = RoundPoint(p, k);
-  if (axisBits & 1) p.x = r.x;
-  if (axisBits & 2) p.y = r.y;
-  if (axisBits & 4) p.z = r.z;
-}
-
 // Degrees with the noise of a radian round trip removed, so 350 stays 350.
 double ToDegrees(double radians) {
   const double degrees = radians * kDegrees;

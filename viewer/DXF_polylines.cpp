@@ -71,12 +71,7 @@ void Polyline_::Translate(const Point3D& offset) {
 }
 
 void Polyline_::RoundCoords(int axisBits, double k) {
-  for (Point3D& p : points_) {
-    const Point3D r = RoundPoint(p, k);
-    if (axisBits & 1) p.x = r.x;
-    if (axisBits & 2) p.y = r.y;
-    if (axisBits & 4) p.z = r.z;
-  }
+  for (Point3D& p : points_) RoundPointCoords(p, axisBits, k);
 }
 
 void Polyline_::WriteToDxf(std::ostream& out, std::string_view layerName) const {
