@@ -146,11 +146,7 @@ void DXF_Entity::WriteRecordStart(std::ostream& out, std::string_view layerName)
   WritePair(out, 0, DxfName());
   WritePair(out, 8, layerName);
   WriteInt(out, 62, colorIndex_);
-  if (ocs_) {
-    WriteFloat(out, 210, extrusion_.x);
-    WriteFloat(out, 220, extrusion_.y);
-    WriteFloat(out, 230, extrusion_.z);
-  }
+  if (ocs_) WritePoint(out, 210, extrusion_);
 }
 
 void DXF_Entity::WriteToDxf(std::ostream& out, std::string_view layerName) const {

@@ -207,9 +207,7 @@ void Polygon_mesh_::Draw(canvas::Canvas& canvas, const Matrix4x4* outer, WorldTo
 }
 
 void Polygon_mesh_::WriteToDxf(std::ostream& out, std::string_view layerName) const {
-  WritePair(out, 0, DxfName());
-  WritePair(out, 8, layerName);
-  WriteInt(out, 62, colorIndex_);
+  WriteRecordStart(out, layerName);
   WriteInt(out, 66, 1);
   WriteInt(out, 70, (closedM_ ? 1 : 0) + 0x10 + (closedN_ ? 0x20 : 0));
   WriteInt(out, 71, m_);
@@ -250,9 +248,7 @@ void Polyface_mesh_::Draw(canvas::Canvas& canvas, const Matrix4x4* outer, WorldT
 }
 
 void Polyface_mesh_::WriteToDxf(std::ostream& out, std::string_view layerName) const {
-  WritePair(out, 0, DxfName());
-  WritePair(out, 8, layerName);
-  WriteInt(out, 62, colorIndex_);
+  WriteRecordStart(out, layerName);
   WriteInt(out, 66, 1);
   WriteInt(out, 70, 64);
   WriteInt(out, 71, static_cast<long long>(points_.size()));
