@@ -41,6 +41,11 @@ bool IsSimpleEntity(std::string_view name) {
          name == "CIRCLE" || name == "ARC" || name == "ATTDEF" || name == "ATTRIB";
 }
 
+std::unique_ptr<Attrib_> MakeAttrib(const abstract_entity& r) {
+  return std::make_unique<Attrib_>(r.extrusion, r.colour, r.radius, r.i71to74[1], r.flags, r.s2, r.s1, r.corners[1],
+                                   r.corners[0]);
+}
+
 int32_t FaceIndex(int32_t vertexNumber) {
   return static_cast<int32_t>(std::llabs(static_cast<long long>(vertexNumber)) - 1);
 }
@@ -484,7 +489,7 @@ bool DXF_Reader::BuildEntity(std::string_view name, int& layerIndex, std::unique
     entity = std::make_unique<Attdef_>(r.extrusion, r.colour, r.radius, alignment, r.flags, r.s3, r.s1, r.s2, c[1],
                                        c[0]);
   } else if (name == "ATTRIB") {
-    entity = std::make_unique<Attrib_>(r.extrusion, r.colour, r.radius, alignment, r.flags, r.s2, r.s1, c[1], c[0]);
+    entity = MakeAttrib(r);
   }
   return true;
 }
@@ -506,10 +511,7 @@ bool DXF_Reader::ReadInsertEntity(int& layerIndex, std::unique_ptr<DXF_Entity>& 
       abstract_entity a;
       int attribLayer = 0;
       if (ReadEntityRecord(a, attribLayer) != RecordState::Read) return false;
-      if (attribs.size() < kMaxAttribBuffer) {
-        attribs.push_back(std::make_unique<Attrib_>(a.extrusion, a.colour, a.radius, a.i71to74[1], a.flags, a.s2,
-                                                    a.s1, a.corners[1], a.corners[0]));
-      }
+      if (attribs.size() < kMaxAttribBuffer) attribs.push_back(MakeAttrib(a));
     }
   }
   Point3D scale = r.scale;
