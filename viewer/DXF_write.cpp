@@ -30,21 +30,21 @@ void DXF_Writer::WriteDxfFile() {
 }
 
 void DXF_Writer::WriteHeader() {
-  min_ = {1e10, 1e10, 1e10};
-  max_ = {-1e10, -1e10, -1e10};
+  Point3D min{1e10, 1e10, 1e10};
+  Point3D max{-1e10, -1e10, -1e10};
   for (const DxfLayerView& layer : layers_) {
-    for (const Entity_List* list : layer.lists) list->GrowExtents(max_, min_);
+    for (const Entity_List* list : layer.lists) list->GrowExtents(max, min);
   }
+  auto writeExtent = [&](std::string_view name, const Point3D& p) {
+    WritePair(9, name);
+    WritePair(10, DxfGeneralText(p.x));
+    WritePair(20, DxfGeneralText(p.y));
+    WritePair(30, DxfGeneralText(p.z));
+  };
   WritePair(0, "SECTION");
   WritePair(2, "HEADER");
-  WritePair(9, "$EXTMIN");
-  WritePair(10, DxfGeneralText(min_.x));
-  WritePair(20, DxfGeneralText(min_.y));
-  WritePair(30, DxfGeneralText(min_.z));
-  WritePair(9, "$EXTMAX");
-  WritePair(10, DxfGeneralText(max_.x));
-  WritePair(20, DxfGeneralText(max_.y));
-  WritePair(30, DxfGeneralText(max_.z));
+  writeExtent("$EXTMIN", min);
+  writeExtent("$EXTMAX", max);
   WritePair(0, "ENDSEC");
   Check();
 }

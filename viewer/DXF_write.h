@@ -39,8 +39,6 @@ class DXF_Writer {
 
   std::ostream& out_;
   std::vector<DxfLayerView> layers_;
-  Point3D min_;
-  Point3D max_;
 };
 
 // Every layer of the drawing with all its lists, in order.
