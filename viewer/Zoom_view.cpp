@@ -29,6 +29,13 @@ void FitScales(Zoom_view& v, double m, const WorldRect& r) {
   v.scaleX = v.scaleY = std::min(sx, sy);
 }
 
+// "2.500" -> "2.5", "3.000" -> "3"; digits without a point are left alone.
+void DropTrailingZeros(std::string& digits) {
+  if (digits.find('.') == std::string::npos) return;
+  while (digits.back() == '0') digits.pop_back();
+  if (digits.back() == '.') digits.pop_back();
+}
+
 }  // namespace
 
 void ZoomViews::SetWindow(int marginX, int marginY, const WorldRect& rect, int width, int height) {
@@ -160,18 +167,12 @@ std::string GeneralText(double x, int precision) {
   const int exponent = std::atoi(text.c_str() + e + 1);
   if (exponent >= precision || exponent < -5) {
     std::string mantissa = text.substr(0, e);
-    if (mantissa.find('.') != std::string::npos) {
-      while (mantissa.back() == '0') mantissa.pop_back();
-      if (mantissa.back() == '.') mantissa.pop_back();
-    }
+    DropTrailingZeros(mantissa);
     return mantissa + "E" + std::to_string(exponent);
   }
   std::snprintf(buf, sizeof buf, "%.*f", std::max(0, precision - 1 - exponent), x);
   text = buf;
-  if (text.find('.') != std::string::npos) {
-    while (text.back() == '0') text.pop_back();
-    if (text.back() == '.') text.pop_back();
-  }
+  DropTrailingZeros(text);
   return text;
 }
 
