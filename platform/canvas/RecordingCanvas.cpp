@@ -63,6 +63,18 @@ void AppendBezier(std::vector<TPoint>& out, TPoint p0, TPoint p1, TPoint p2, TPo
   }
 }
 
+std::vector<TPoint> RectFigure(const TRect& r) {
+  return {{r.left, r.top}, {r.right, r.top}, {r.right, r.bottom}, {r.left, r.bottom}};
+}
+
+// The em height of a font of the given height: a negative height is the em itself, a positive
+// one the whole cell, 0 the default font.
+int32_t EmHeight(int32_t fontHeight) {
+  if (fontHeight < 0) return -fontHeight;
+  if (fontHeight > 0) return fontHeight - fontHeight / 9;
+  return 11;
+}
+
 size_t CodePointCount(std::string_view text) {
   return static_cast<size_t>(std::count_if(text.begin(), text.end(),
                                            [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
@@ -380,7 +392,7 @@ void RecordingCanvas::PolyBezierTo(std::span<const TPoint> points) {
 
 void RecordingCanvas::Rectangle(const TRect& rect) {
   if (inPath_) {
-    PathAddFigure({{rect.left, rect.top}, {rect.right, rect.top}, {rect.right, rect.bottom}, {rect.left, rect.bottom}});
+    PathAddFigure(RectFigure(rect));
   }
   RecordShape(CanvasOp::Rectangle, rect);
 }
@@ -388,9 +400,7 @@ void RecordingCanvas::Rectangle(const TRect& rect) {
 void RecordingCanvas::RoundRect(const TRect& rect, int32_t cornerWidth, int32_t cornerHeight) {
   if (inPath_) {
     const Region shape = Region::FromRoundRect(rect, cornerWidth, cornerHeight);
-    for (const TRect& r : shape.Rects()) {
-      PathAddFigure({{r.left, r.top}, {r.right, r.top}, {r.right, r.bottom}, {r.left, r.bottom}});
-    }
+    for (const TRect& r : shape.Rects()) PathAddFigure(RectFigure(r));
   }
   RecordShape(CanvasOp::RoundRect, rect, {cornerWidth, cornerHeight});
 }
@@ -551,15 +561,8 @@ TRect RecordingCanvas::GetClipBox() const {
 
 TextMetric RecordingCanvas::GetTextMetrics() const {
   const int32_t h = state_.font.height;
-  int32_t em = 11;
-  int32_t cell = em + em / 8;
-  if (h < 0) {
-    em = -h;
-    cell = em + em / 8;
-  } else if (h > 0) {
-    cell = h;
-    em = h - h / 9;
-  }
+  const int32_t em = EmHeight(h);
+  const int32_t cell = h > 0 ? h : em + em / 8;
   TextMetric m;
   m.height = cell;
   m.descent = cell / 5;
@@ -571,8 +574,7 @@ TextMetric RecordingCanvas::GetTextMetrics() const {
 }
 
 int32_t RecordingCanvas::CharAdvance() const {
-  const int32_t h = state_.font.height;
-  const int32_t em = h < 0 ? -h : (h > 0 ? h - h / 9 : 11);
+  const int32_t em = EmHeight(state_.font.height);
   return std::max(1, em / 2) + (state_.font.weight >= FW_BOLD ? 1 : 0);
 }
 
