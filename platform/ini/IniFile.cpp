@@ -128,15 +128,18 @@ const IniFile::Line* IniFile::FindValue(const Section& section, std::string_view
   return nullptr;
 }
 
-std::string IniFile::ReadString(std::string_view section, std::string_view key, std::string_view def) const {
+const IniFile::Line* IniFile::FindValue(std::string_view section, std::string_view key) const {
   const Section* s = FindSection(section);
-  const Line* line = s ? FindValue(*s, key) : nullptr;
+  return s ? FindValue(*s, key) : nullptr;
+}
+
+std::string IniFile::ReadString(std::string_view section, std::string_view key, std::string_view def) const {
+  const Line* line = FindValue(section, key);
   return std::string(line ? std::string_view(line->value) : def);
 }
 
 int32_t IniFile::ReadInteger(std::string_view section, std::string_view key, int32_t def) const {
-  const Section* s = FindSection(section);
-  const Line* line = s ? FindValue(*s, key) : nullptr;
+  const Line* line = FindValue(section, key);
   if (!line) return def;
   std::string_view v = Trim(line->value);
   bool negative = false;
@@ -193,8 +196,7 @@ void IniFile::WriteInteger(std::string_view section, std::string_view key, int32
 bool IniFile::SectionExists(std::string_view section) const { return FindSection(section) != nullptr; }
 
 bool IniFile::ValueExists(std::string_view section, std::string_view key) const {
-  const Section* s = FindSection(section);
-  return s && FindValue(*s, key);
+  return FindValue(section, key) != nullptr;
 }
 
 std::vector<std::string> IniFile::ReadSections() const {

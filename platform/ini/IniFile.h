@@ -58,6 +58,8 @@ class IniFile {
   Section* FindSection(std::string_view name);
   const Section* FindSection(std::string_view name) const;
   static const Line* FindValue(const Section& section, std::string_view key);
+  // The value line of a key in a section; none when either is missing.
+  const Line* FindValue(std::string_view section, std::string_view key) const;
 
   std::filesystem::path fileName_;
   std::vector<Section> sections_;
