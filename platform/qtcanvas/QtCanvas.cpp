@@ -59,11 +59,8 @@ Qt::FillRule ToFillRule(PolyFillMode mode) {
 
 }  // namespace
 
-QtCanvas::QtCanvas(QImage& image) : device_(&image), image_(&image), size_{image.width(), image.height()} {
-  painter_ = std::make_unique<QPainter>(device_);
-  painter_->setRenderHint(QPainter::Antialiasing, false);
-  painter_->setRenderHint(QPainter::TextAntialiasing, false);
-  RefreshFont();
+QtCanvas::QtCanvas(QImage& image) : QtCanvas(static_cast<QPaintDevice&>(image), TSize{image.width(), image.height()}) {
+  image_ = &image;
 }
 
 QtCanvas::QtCanvas(QPaintDevice& device, TSize size) : device_(&device), size_(size) {
