@@ -10,7 +10,6 @@ namespace {
 
 constexpr int32_t kLowestQuality = 10;
 constexpr int32_t kFewestMinutiae = 4;
-constexpr int32_t kCellSize = 4;   // half pixels a hash cell spans
 
 // Angles -20 and 20 are the same turn: both live in bucket angle 20.
 int32_t WrapBucketAngle(int32_t angle)
@@ -74,8 +73,6 @@ int32_t BuildPairHash(const Impression& impression, PairHashTables& tables)
     // The other slot keeps the impression hashed last.
     tables.active = 1 - tables.active;
     PairHashSlot& slot = tables.Active();
-    for (auto& row : tables.votes)
-        row.fill(0);
     ClearSlot(slot);
     slot.source = impression;
     slot.first = MakeFineImpression(impression);
@@ -90,8 +87,8 @@ int32_t BuildPairHash(const Impression& impression, PairHashTables& tables)
             const PairFeature& feature = slot.features[i][j];
             if (feature.angle == kNoPairFeature)
                 continue;
-            const int32_t qx = feature.dx / kCellSize;
-            const int32_t qy = feature.dy / kCellSize;
+            const int32_t qx = feature.dx / kHashCellSize;
+            const int32_t qy = feature.dy / kHashCellSize;
             for (int32_t ox = -1; ox <= 1; ++ox) {
                 for (int32_t oy = -1; oy <= 1; ++oy) {
                     for (int32_t oa = -1; oa <= 1; ++oa) {

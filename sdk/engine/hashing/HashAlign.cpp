@@ -13,7 +13,6 @@ namespace vela::engine {
 
 namespace {
 
-constexpr int32_t kCellSize = 4;
 constexpr int32_t kFewestVotes = 3;          // a minutia needs this many votes to count
 constexpr int32_t kLargestRotation = 100;
 constexpr int32_t kFewestMeanMinutiae = 4;
@@ -118,7 +117,7 @@ void VoteCorrespondences(PairHashTables& tables, const Impression& fineSecond)
             const PairFeature feature = MakePairFeature(fineSecond, u, w);
             if (feature.angle == kNoPairFeature)
                 continue;
-            const int32_t index = PairBucketIndex(feature.dx / kCellSize, feature.dy / kCellSize, feature.angle);
+            const int32_t index = PairBucketIndex(feature.dx / kHashCellSize, feature.dy / kHashCellSize, feature.angle);
             bucketOf[w] = index;
             if (index < 0)
                 continue;

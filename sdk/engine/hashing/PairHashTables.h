@@ -33,6 +33,7 @@ struct PairFeature {
 // The pair hash: cells of 4 x 4 half pixels in the first minutia's frame
 // (-26..26 each way) by direction difference (-20..20); each bucket holds at
 // most 5 pairs (i, j) of the first impression's minutiae.
+inline constexpr int32_t kHashCellSize = 4;                          // half pixels a cell spans
 inline constexpr int32_t kHashCellRange = 26;
 inline constexpr int32_t kHashCells = 2 * kHashCellRange + 1;       // 53
 inline constexpr int32_t kHashAngleRange = 20;
