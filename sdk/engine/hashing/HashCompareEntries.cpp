@@ -12,7 +12,6 @@ namespace vela::engine {
 
 namespace {
 
-constexpr int32_t kLargestRotation = 100;
 constexpr int32_t kFewestMeanMinutiae = 7;     // below it the hash score itself does not count
 constexpr int32_t kFirstOddQuality = 50;       // the odd records take part above these qualities
 constexpr int32_t kSecondOddQuality = 40;
@@ -44,7 +43,7 @@ int32_t HashScoreEntries(const EntryImpressions& first, const EntryImpressions& 
         SetMatchResult(context, {tables.working.rotation, 2 * tables.working.xShift, 2 * tables.working.yShift});
 
     const AlignmentEstimate& estimate = tables.handedOut;
-    const bool aligned = estimate.rotation >= -kLargestRotation && estimate.rotation <= kLargestRotation;
+    const bool aligned = estimate.rotation != kNoRotation;
     int32_t score = 0;
     if (aligned) {
         int32_t best = NinetyFivePercent(CompareMinutiaeSets(first[0], moved0, 0, context));

@@ -10,7 +10,8 @@
 namespace vela::engine {
 
 // What the hash alignment found: the working estimate is written by every
-// step of a comparison, the handed-out one only when an alignment succeeds.
+// step of a comparison, the handed-out one only when an alignment succeeds
+// (until then its rotation is kNoRotation).
 inline constexpr int16_t kNoRotation = 200;
 struct AlignmentEstimate {
     int16_t meanCount = 0;   // mean minutiae count of the two impressions
