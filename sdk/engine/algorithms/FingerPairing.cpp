@@ -36,7 +36,7 @@ bool FingerPairing::Other(const FingerSet& first, const FingerSet& second, size_
 int32_t ScoreFingerPairs(const FingerSet& first, const FingerSet& second, const FingerPairing& pairing,
                          int32_t limit, const EntryComparison& compare, FingerScoreList& list, int32_t& others)
 {
-    const bool byPlace = pairing.rule == PairRule::ByKind && pairing.plain;
+    const bool byPlace = pairing.ByPlace();
     int32_t compared = 0;
     for (size_t i = 0; i < first.size(); ++i) {
         for (size_t j = 0; j < second.size(); ++j) {

@@ -27,6 +27,9 @@ struct FingerPairing {
     PairRule rule = PairRule::SameCode;
     bool plain = false;       // ByKind only: the first set holds plain impressions
 
+    // Sets of plain impressions are scored by place, the p-th compared pair in
+    // place p, instead of by finger code.
+    bool ByPlace() const { return rule == PairRule::ByKind && plain; }
     bool Matching(const FingerSet& first, const FingerSet& second, size_t i, size_t j) const;
     // Not matching, and a finger code 0 on either side.
     bool Other(const FingerSet& first, const FingerSet& second, size_t i, size_t j) const;

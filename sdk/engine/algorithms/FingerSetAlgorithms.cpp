@@ -34,7 +34,7 @@ struct TwoPassRule {
 
 int32_t PlacesScored(FingerScoreList& list, const FingerPairing& pairing, int32_t compared)
 {
-    return pairing.rule == PairRule::ByKind && pairing.plain ? compared : CompactFingerScores(list);
+    return pairing.ByPlace() ? compared : CompactFingerScores(list);
 }
 
 int32_t MatchInTwoPasses(const FingerSet& first, const FingerSet& second, const TwoPassRule& rule, int32_t flag,
