@@ -2,8 +2,9 @@
 
 #include <array>
 
+#include "engine/objects/EngineAdapter.h"
 #include "engine/objects/MatchCalls.h"
-#include "base/ByteOrder.h"
+#include "engine/records/BiometricData.h"
 
 namespace vela::math {
 
@@ -15,13 +16,9 @@ Matcher::~Matcher() = default;
 
 namespace {
 
-constexpr int32_t kListDataId = 1;
-// A block starts with its total size and its data id.
-constexpr size_t kBlockHeaderSize = 8;
-
 int32_t DataIdOf(std::span<const uint8_t> block) {
-  if (block.size() < kBlockHeaderSize) throw ex::invalid_argument();
-  return ReadLe<int32_t>(block.data() + 4);
+  if (block.size() < engine::biometric_data::kHeaderSize) throw ex::invalid_argument();
+  return BlockDataId(block);
 }
 
 std::span<const uint8_t> BlockOf(const BiometricTemplate& held) {
@@ -44,8 +41,8 @@ int32_t VerifyThreshold(int32_t securityLevel) {
 
 int32_t ChooseMatchAlgorithm(std::span<const uint8_t> probe, std::span<const uint8_t> stored,
                              int32_t setAlgorithm) {
-  const bool probeIsList = DataIdOf(probe) == kListDataId;
-  const bool storedIsList = DataIdOf(stored) == kListDataId;
+  const bool probeIsList = DataIdOf(probe) == kSingleFingerDataId;
+  const bool storedIsList = DataIdOf(stored) == kSingleFingerDataId;
   if (probeIsList != storedIsList) throw ex::invalid_argument();
   return probeIsList ? kListMatchAlgorithm : setAlgorithm;
 }
