@@ -35,6 +35,22 @@ std::vector<char*> ArgvOf(const std::string& program, const std::vector<std::str
   return argv;
 }
 
+// Starts the program with /dev/null as its input and, when output is a descriptor, that as its
+// standard output and error. Returns posix_spawnp's result.
+int SpawnProcess(const std::string& program, const std::vector<std::string>& args, int output, pid_t& pid) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  if (output >= 0) {
+    posix_spawn_file_actions_adddup2(&actions, output, STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, output, STDERR_FILENO);
+  }
+  std::vector<char*> argv = ArgvOf(program, args);
+  const int rc = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  return rc;
+}
+
 void SetError(std::string* error, const std::string& program, int code) {
   if (error) *error = program + ": " + std::strerror(code);
 }
@@ -52,13 +68,8 @@ std::string_view BaseName(std::string_view path) {
 }  // namespace
 
 pid_t Spawn(const std::string& program, const std::vector<std::string>& args, std::string* error) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  std::vector<char*> argv = ArgvOf(program, args);
   pid_t pid = -1;
-  const int rc = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
+  const int rc = SpawnProcess(program, args, -1, pid);
   if (rc != 0) {
     SetError(error, program, rc);
     return -1;
@@ -106,15 +117,8 @@ std::optional<Captured> RunAndCapture(const std::string& program, const std::vec
     SetError(error, program, errno);
     return std::nullopt;
   }
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-  posix_spawn_file_actions_adddup2(&actions, fds[1], STDERR_FILENO);
-  std::vector<char*> argv = ArgvOf(program, args);
   pid_t pid = -1;
-  const int rc = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
+  const int rc = SpawnProcess(program, args, fds[1], pid);
   ::close(fds[1]);
   if (rc != 0) {
     ::close(fds[0]);
