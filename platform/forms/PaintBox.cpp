@@ -18,6 +18,9 @@ std::optional<TMouseButton> ButtonOf(Qt::MouseButton button) {
   }
 }
 
+// The picture covers the widget, and is never empty.
+QSize PictureSize(const QWidget& widget) { return QSize(std::max(1, widget.width()), std::max(1, widget.height())); }
+
 }  // namespace
 
 TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
@@ -52,7 +55,7 @@ void TPaintBox::Recreate() {
     font = canvas_->GetFont();
   }
   canvas_.reset();
-  image_ = QImage(std::max(1, width()), std::max(1, height()), QImage::Format_RGB32);
+  image_ = QImage(PictureSize(*this), QImage::Format_RGB32);
   image_.fill(qtcanvas::ToQColor(color));
   canvas_ = std::make_unique<qtcanvas::QtCanvas>(image_);
   if (pen) canvas_->SetPen(*pen);
@@ -62,7 +65,7 @@ void TPaintBox::Recreate() {
 
 void TPaintBox::Repaint() {
   // A hidden widget hears of its size only when shown; the picture follows it here too.
-  if (image_.width() != std::max(1, width()) || image_.height() != std::max(1, height())) Recreate();
+  if (image_.size() != PictureSize(*this)) Recreate();
   image_.fill(qtcanvas::ToQColor(color));
   if (OnPaint) Guarded(this, OnPaint);
   update();
@@ -74,7 +77,7 @@ void TPaintBox::paintEvent(QPaintEvent*) {
 }
 
 void TPaintBox::resizeEvent(QResizeEvent*) {
-  if (image_.width() == std::max(1, width()) && image_.height() == std::max(1, height())) return;
+  if (image_.size() == PictureSize(*this)) return;
   Recreate();
   Repaint();
 }
