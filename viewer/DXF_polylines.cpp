@@ -148,10 +148,10 @@ bool Polyline_::MovePoint(const Point3D& oldPoint, const Point3D& newPoint) {
 Face3D_::Face3D_(int count, int32_t colorIndex, std::span<const Point3D> corners)
     : Polyline_(WCS_Z_Axis, true, colorIndex, corners.first(std::min<size_t>(count < 0 ? 0 : count, corners.size()))) {}
 
+// A 3DFACE lies in world coordinates and has no extrusion to write; a SOLID read with one keeps
+// it, or saving would turn its corners into another plane.
 void Face3D_::WriteToDxf(std::ostream& out, std::string_view layerName) const {
-  WritePair(out, 0, DxfName());
-  WritePair(out, 8, layerName);
-  WriteInt(out, 62, colorIndex_);
+  WriteRecordStart(out, layerName);
   for (size_t i = 0; i < points_.size(); ++i) WritePoint(out, 10 + static_cast<int>(i), points_[i]);
   if (points_.size() == 3) WritePoint(out, 13, points_[2]);
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <fstream>
@@ -176,6 +177,44 @@ TEST(DXF_Writer, ReadingBackGivesTheSameRecordsWithTheLayersReversed) {
   ASSERT_NE(line, nullptr);
   EXPECT_EQ(line->GetPoint().x, 5432100.123);
   EXPECT_EQ(Written(LayerViews(*second->drawing)).size(), once.size());
+}
+
+TEST(DXF_Writer, ASolidKeepsItsExtrusionAndAFaceWritesNone) {
+  auto first = ReadDxfText(Dxf({"0", "SECTION", "2", "ENTITIES",
+                                "0", "SOLID", "8", "K", "10", "1", "20", "1", "11", "3", "21", "1", "12", "1", "22",
+                                "2", "13", "3", "23", "2", "210", "0", "220", "0", "230", "-1",
+                                "0", "3DFACE", "8", "K", "10", "0", "20", "0", "30", "0", "11", "1", "21", "0", "31",
+                                "0", "12", "0", "22", "1", "32", "0",
+                                "0", "ENDSEC", "0", "EOF"}));
+  ASSERT_TRUE(first->prompts.errors.empty());
+  const std::string written = Written(LayerViews(*first->drawing));
+  // The group codes of the 3DFACE record, up to the next record.
+  std::istringstream lines(written);
+  std::vector<std::string> pairs;
+  for (std::string line; std::getline(lines, line);) {
+    line.erase(0, line.find_first_not_of(" \r"));
+    line.erase(line.find_last_not_of(" \r") + 1);
+    pairs.push_back(line);
+  }
+  std::vector<std::string> faceCodes;
+  for (size_t i = 0; i + 1 < pairs.size(); i += 2) {
+    if (pairs[i] == "0" && pairs[i + 1] == "3DFACE") {
+      for (size_t j = i + 2; j + 1 < pairs.size() && pairs[j] != "0"; j += 2) faceCodes.push_back(pairs[j]);
+    }
+  }
+  ASSERT_FALSE(faceCodes.empty());
+  EXPECT_EQ(std::count(faceCodes.begin(), faceCodes.end(), "210"), 0);
+  auto second = ReadDxfText(written);
+  const auto* solid = second->Entity<Solid_>("K", "Solid_", 0);
+  ASSERT_NE(solid, nullptr);
+  EXPECT_EQ(solid->Extrusion().z, -1.0);
+  ASSERT_NE(solid->OCS(), nullptr);
+  const auto* before = first->Entity<Solid_>("K", "Solid_", 0);
+  ASSERT_EQ(solid->Points().size(), before->Points().size());
+  for (size_t i = 0; i < solid->Points().size(); ++i) {
+    EXPECT_EQ(solid->Points()[i].x, before->Points()[i].x) << i;
+    EXPECT_EQ(solid->Points()[i].y, before->Points()[i].y) << i;
+  }
 }
 
 // A stream that fails once it has taken `limit` characters.
