@@ -93,7 +93,7 @@ class ScannerDriver final : public concurrency::WorkerThread, public Scanner {
         case 5: get(getContrastSlot, "GetContrast", [&] { return binding.GetContrast(); }); break;
         case 6: set(setGainSlot, "SetGain", [&](int32_t v) { binding.SetGain(v); }); break;
         case 7: get(getGainSlot, "GetGain", [&] { return binding.GetGain(); }); break;
-        case 8: describe(binding); break;
+        case 8: get(getDeviceInfoSlot, "GetDeviceInfo", [&] { return binding.GetDeviceInfo(); }); break;
         default: break;
       }
     }
@@ -137,9 +137,9 @@ class ScannerDriver final : public concurrency::WorkerThread, public Scanner {
     slot.succeed();
   }
 
-  template <class Get>
-  void get(concurrency::IntResultSlot& slot, const char* operation, Get getValue) {
-    int32_t value;
+  template <class Slot, class Get>
+  void get(Slot& slot, const char* operation, Get getValue) {
+    decltype(getValue()) value{};
     try {
       value = getValue();
     } catch (...) {
@@ -147,17 +147,6 @@ class ScannerDriver final : public concurrency::WorkerThread, public Scanner {
       return;
     }
     slot.succeed(value);
-  }
-
-  void describe(Binding& binding) {
-    vela::base::smart_ptr<DeviceInfo> info;
-    try {
-      info = binding.GetDeviceInfo();
-    } catch (...) {
-      getDeviceInfoSlot.SetError("GetDeviceInfo");
-      return;
-    }
-    getDeviceInfoSlot.succeed(info);
   }
 
   const uint16_t deviceIndex;
