@@ -4,14 +4,13 @@
 #include <cmath>
 #include <numbers>
 
+#include "engine/records/EngineGeometry.h"
 #include "engine/records/RoundHalfAway.h"
 
 namespace vela::engine {
 
 namespace {
 
-constexpr int32_t kCentreX = 72;
-constexpr int32_t kCentreY = 100;
 constexpr int32_t kCentreColumn = 9;
 constexpr int32_t kCentreRow = 12;
 
@@ -52,8 +51,8 @@ Impression RescaleImpression(const Impression& impression)
     int32_t kept = 0;
     const int32_t count = std::min<int32_t>(impression.count, kMaxMinutiae);
     for (int32_t i = 0; i < count; ++i) {
-        const int32_t x = RoundHalfAway((impression.x[i] - kCentreX) * kRescaleX) + kCentreX;
-        const int32_t y = RoundHalfAway((impression.y[i] - kCentreY) * kRescaleY) + kCentreY;
+        const int32_t x = RoundHalfAway((impression.x[i] - kImpressionCentreX) * kRescaleX) + kImpressionCentreX;
+        const int32_t y = RoundHalfAway((impression.y[i] - kImpressionCentreY) * kRescaleY) + kImpressionCentreY;
         if (x < 0 || x >= kMinutiaMaxX || y < 0 || y >= kMinutiaMaxY)
             continue;
         out.x[kept] = static_cast<uint8_t>(x);

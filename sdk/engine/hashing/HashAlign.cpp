@@ -7,6 +7,7 @@
 #include "engine/hashing/BuildPairHash.h"
 #include "engine/hashing/FineImpression.h"
 #include "engine/hashing/TransformImpression.h"
+#include "engine/records/EngineGeometry.h"
 #include "engine/records/RoundHalfAway.h"
 
 namespace vela::engine {
@@ -16,8 +17,6 @@ namespace {
 constexpr int32_t kFewestVotes = 3;          // a minutia needs this many votes to count
 constexpr int32_t kLargestRotation = 100;
 constexpr int32_t kFewestMeanMinutiae = 4;
-constexpr int32_t kCentreX = 72;
-constexpr int32_t kCentreY = 100;
 
 // Values that differences can take, for the window histograms: directions
 // fold into -60..60, positions differ by less than 400 half pixels.
@@ -197,10 +196,10 @@ TurnedMinutiae EstimateRotation(PairHashTables& tables, const Impression& fineSe
     const double sine = std::sin(radians);
     TurnedMinutiae turned;
     for (int32_t a = 0; a < count; ++a) {
-        const int32_t X = first.x[a] - kCentreX;
-        const int32_t Y = first.y[a] - kCentreY;
-        turned.x[a] = RoundHalfAway(X * cosine - Y * sine) + kCentreX;
-        turned.y[a] = RoundHalfAway(X * sine + Y * cosine) + kCentreY;
+        const int32_t X = first.x[a] - kImpressionCentreX;
+        const int32_t Y = first.y[a] - kImpressionCentreY;
+        turned.x[a] = RoundHalfAway(X * cosine - Y * sine) + kImpressionCentreX;
+        turned.y[a] = RoundHalfAway(X * sine + Y * cosine) + kImpressionCentreY;
     }
     return turned;
 }

@@ -5,14 +5,13 @@
 #include <numbers>
 
 #include "engine/hashing/FineImpression.h"
+#include "engine/records/EngineGeometry.h"
 #include "engine/records/RoundHalfAway.h"
 
 namespace vela::engine {
 
 namespace {
 
-constexpr int32_t kCentreX = 72;
-constexpr int32_t kCentreY = 100;
 
 enum class DirectionUnits { Steps15, Fine };
 
@@ -38,10 +37,10 @@ void TransformMinutiae(const Impression& source, Impression& out, double cosine,
     const int32_t count = std::min<int32_t>(source.count, kMaxMinutiae);
     int32_t kept = 0;
     for (int32_t i = 0; i < count; ++i) {
-        const int32_t X = source.x[i] + xShift - kCentreX;
-        const int32_t Y = source.y[i] + yShift - kCentreY;
-        const int32_t x = RoundHalfAway(X * cosine - Y * sine) + kCentreX;
-        const int32_t y = RoundHalfAway(X * sine + Y * cosine) + kCentreY;
+        const int32_t X = source.x[i] + xShift - kImpressionCentreX;
+        const int32_t Y = source.y[i] + yShift - kImpressionCentreY;
+        const int32_t x = RoundHalfAway(X * cosine - Y * sine) + kImpressionCentreX;
+        const int32_t y = RoundHalfAway(X * sine + Y * cosine) + kImpressionCentreY;
         if (x < 0 || x >= kMinutiaMaxX || y < 0 || y >= kMinutiaMaxY)
             continue;
         out.x[kept] = static_cast<uint8_t>(x);
@@ -58,11 +57,11 @@ void TransformBlocks(const Impression& source, Impression& out, double cosine, d
 {
     const int32_t turn = RoundHalfAway(degrees / 3.0);
     for (int32_t row = 0; row < kBlockRows; ++row) {
-        const int32_t Q = -kCentreY + kMinutiaUnitsPerBlock * row;
+        const int32_t Q = -kImpressionCentreY + kMinutiaUnitsPerBlock * row;
         for (int32_t column = 0; column < kBlockColumns; ++column) {
-            const int32_t P = -kCentreX + kMinutiaUnitsPerBlock * column;
-            const int32_t u = RoundHalfAway(P * cosine + Q * sine) - xShift + kCentreX;
-            const int32_t v = RoundHalfAway(Q * cosine - P * sine) - yShift + kCentreY;
+            const int32_t P = -kImpressionCentreX + kMinutiaUnitsPerBlock * column;
+            const int32_t u = RoundHalfAway(P * cosine + Q * sine) - xShift + kImpressionCentreX;
+            const int32_t v = RoundHalfAway(Q * cosine - P * sine) - yShift + kImpressionCentreY;
             const int32_t sourceColumn = RoundHalfAway(u / 8.0);
             const int32_t sourceRow = RoundHalfAway(v / 8.0);
             uint8_t value = kNoDirection;

@@ -35,6 +35,9 @@ inline constexpr uint8_t kNoDirection = 61;
 inline constexpr int32_t kMinutiaUnitsPerBlock = kBlockSide / 2;
 inline constexpr int32_t kMinutiaMaxX = kWorkWidth / 2;                                // x < 144
 inline constexpr int32_t kMinutiaMaxY = kWorkHeight / 2;                               // y < 200
+// The centre of an impression in minutia units, about which impressions are turned and scaled.
+inline constexpr int32_t kImpressionCentreX = kMinutiaMaxX / 2;                        // 72
+inline constexpr int32_t kImpressionCentreY = kMinutiaMaxY / 2;                        // 100
 inline constexpr int32_t kMinutiaDirections = 24;                                      // 15-degree steps
 inline constexpr int32_t kMaxMinutiae = 70;
 
