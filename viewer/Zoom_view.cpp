@@ -97,12 +97,6 @@ void ZoomViews::ResetView() {
   last_ = shown;
 }
 
-canvas::TPoint ZoomViews::WorldToScreen(const Point3D& p, const Matrix4x4* matrix) const {
-  const Point3D q = matrix ? DXF_Utils::TransformPoint(*matrix, p) : p;
-  const Zoom_view& v = current_;
-  return {RoundHalfEven((q.x - v.left) * v.scaleX), RoundHalfEven((v.top - q.y) * v.scaleY)};
-}
-
 Point3D ZoomViews::ScreenToWorld(int x, int y) const {
   const Zoom_view& v = current_;
   return {x / v.scaleX + v.left, v.top - y / v.scaleY, 0.0};

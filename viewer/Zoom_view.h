@@ -7,6 +7,7 @@
 
 #include "DXF_Utils.h"
 #include "canvas/CanvasTypes.h"
+#include "winmath/WinMath.h"
 
 namespace pv::viewer {
 
@@ -59,7 +60,11 @@ class ZoomViews {
 
   // Pixel of a world point (through the matrix when given), rounded half to even;
   // std::range_error when the pixel is beyond the integer range.
-  canvas::TPoint WorldToScreen(const Point3D& p, const Matrix4x4* matrix) const;
+  canvas::TPoint WorldToScreen(const Point3D& p, const Matrix4x4* matrix) const {
+    const Point3D q = matrix ? DXF_Utils::TransformPoint(*matrix, p) : p;
+    return {winmath::RoundHalfEven((q.x - current_.left) * current_.scaleX),
+            winmath::RoundHalfEven((current_.top - q.y) * current_.scaleY)};
+  }
   Point3D ScreenToWorld(int x, int y) const;
 
   ZoomScrollBars ScrollBars() const;

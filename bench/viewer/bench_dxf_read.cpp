@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "BigDrawing.h"
 #include "DXF_read.h"
 #include "Thinkbox.h"
 
@@ -15,16 +16,6 @@ namespace {
 
 using namespace pv::viewer;
 namespace fs = std::filesystem;
-
-constexpr int kBigEntities = 200000;
-
-class SilentPrompts : public ReaderPrompts {
- public:
-  void Pause(int) override {}
-  bool ConfirmReadWarning(const std::string&) override { return true; }
-  void ShowReadError(const std::string&) override {}
-  void ShowMessage(const std::string&) override {}
-};
 
 // Entities in the drawing, blocks and their contents apart.
 size_t CountEntities(const std::vector<std::unique_ptr<DXF_Layer>>& layers) {
@@ -38,20 +29,8 @@ size_t CountEntities(const std::vector<std::unique_ptr<DXF_Layer>>& layers) {
   return n;
 }
 
-fs::path BigDrawing() {
-  const fs::path file = fs::path(BENCH_DATA_DIR) / "big_r12.dxf";
-  if (fs::exists(file)) return file;
-  fs::create_directories(file.parent_path());
-  const fs::path partial = file.string() + ".part";
-  const std::string command = "/usr/bin/python3 '" + std::string(BENCH_VIEWER_DIR) + "/make_big_r12.py' '" +
-                              partial.string() + "' " + std::to_string(kBigEntities);
-  if (std::system(command.c_str()) != 0) return {};
-  fs::rename(partial, file);
-  return file;
-}
-
 void BM_ReadBigR12(benchmark::State& state) {
-  const fs::path file = BigDrawing();
+  const fs::path file = BigDrawingFile();
   if (file.empty()) {
     state.SkipWithError("could not make the drawing with ezdxf (/usr/bin/python3, python3-ezdxf)");
     return;

@@ -150,26 +150,38 @@ QRectF QtCanvas::OutlineBox(const TRect& box) const {
                 std::max(0.0, r.Height() - 1 - 2 * inset));
 }
 
+bool QtCanvas::ThinSolidPen() const {
+  return state_.pen.width <= 1 && (state_.pen.style == PenStyle::Solid || state_.pen.style == PenStyle::InsideFrame);
+}
+
+void QtCanvas::ApplyStrokePen(bool thin) {
+  // Building a QPen allocates; most drawings stroke thousands of shapes with one pen.
+  if (!strokePenOf_ || !(*strokePenOf_ == state_.pen) || strokePenThin_ != thin) {
+    const Pen& pen = state_.pen;
+    strokePen_ = QPen(ToQColor(pen.color));
+    strokePen_.setJoinStyle(Qt::RoundJoin);
+    if (thin) {
+      strokePen_.setWidth(0);
+      strokePen_.setCapStyle(Qt::FlatCap);
+      const auto dashes = DashPattern(pen.style);
+      if (!dashes.isEmpty()) strokePen_.setDashPattern(dashes);
+    } else {
+      // A wide pen is filled around the line; its centre sits on pixel centres.
+      strokePen_.setWidth(pen.width);
+      strokePen_.setCapStyle(Qt::RoundCap);
+    }
+    strokePenOf_ = pen;
+    strokePenThin_ = thin;
+  }
+  painter_->setPen(strokePen_);
+}
+
 void QtCanvas::StrokeOutline(const QPainterPath& outline) {
   if (!PenDraws() || !ApplyRop2()) return;
-  const Pen& pen = state_.pen;
-  QPen qpen(ToQColor(pen.color));
-  qpen.setJoinStyle(Qt::RoundJoin);
   painter_->setBrush(Qt::NoBrush);
-  if (pen.width <= 1) {
-    qpen.setWidth(0);
-    qpen.setCapStyle(Qt::FlatCap);
-    const auto dashes = DashPattern(pen.style);
-    if (!dashes.isEmpty()) qpen.setDashPattern(dashes);
-    painter_->setPen(qpen);
-    painter_->drawPath(outline);
-    return;
-  }
-  // A wide pen is filled around the line; its centre sits on pixel centres.
-  qpen.setWidth(pen.width);
-  qpen.setCapStyle(Qt::RoundCap);
-  painter_->setPen(qpen);
-  painter_->drawPath(outline.translated(0.5, 0.5));
+  const bool thin = state_.pen.width <= 1;
+  ApplyStrokePen(thin);
+  painter_->drawPath(thin ? outline : outline.translated(0.5, 0.5));
 }
 
 void QtCanvas::FillInterior(const QPainterPath& interior, const QBrush& brush) {
@@ -206,6 +218,13 @@ void QtCanvas::LineTo(int32_t x, int32_t y) {
     path_.lineTo(x, y);
     return;
   }
+  if (directCalls_ && ThinSolidPen()) {
+    // A line of no length has no pixel before its left-out end pixel.
+    if ((from.x == x && from.y == y) || !PenDraws() || !ApplyRop2()) return;
+    ApplyStrokePen(true);
+    painter_->drawLine(from.x, from.y, x, y);
+    return;
+  }
   QPainterPath line;
   line.moveTo(from.x, from.y);
   line.lineTo(x, y);
@@ -214,6 +233,12 @@ void QtCanvas::LineTo(int32_t x, int32_t y) {
 
 void QtCanvas::Polyline(std::span<const TPoint> points) {
   if (points.size() < 2) return;
+  if (!inPath_ && directCalls_ && ThinSolidPen()) {
+    if (!PenDraws() || !ApplyRop2()) return;
+    ApplyStrokePen(true);
+    painter_->drawPolyline(ToQPolygon(points));
+    return;
+  }
   QPainterPath line;
   line.addPolygon(QPolygonF(ToQPolygon(points)));
   if (inPath_) {
@@ -299,6 +324,14 @@ void QtCanvas::Rectangle(const TRect& rect) {
   } else {
     interior.addRect(QRectF(r.left, r.top, r.Width(), r.Height()));
   }
+  if (directCalls_ && ThinSolidPen()) {
+    if (BrushDraws()) FillInterior(interior, MakeBrush(state_.brush));
+    if (!PenDraws() || !ApplyRop2()) return;
+    painter_->setBrush(Qt::NoBrush);
+    ApplyStrokePen(true);
+    painter_->drawRect(OutlineBox(r));
+    return;
+  }
   QPainterPath outline;
   outline.addRect(OutlineBox(r));
   PaintShape(interior, outline, true);
@@ -322,15 +355,23 @@ void QtCanvas::RoundRect(const TRect& rect, int32_t cornerWidth, int32_t cornerH
 
 void QtCanvas::Ellipse(const TRect& rect) {
   const TRect r = Normalized(rect);
+  const QRectF box(r.left, r.top, r.Width(), r.Height());
   QPainterPath interior;
-  interior.addEllipse(QRectF(r.left, r.top, r.Width(), r.Height()));
   if (inPath_) {
+    interior.addEllipse(box);
     PathAppend(interior);
     return;
   }
+  // Qt's own ellipse call rounds its outline differently, so both parts stay paths; the
+  // interior is only built when a brush paints it.
+  if (BrushDraws()) {
+    interior.addEllipse(box);
+    FillInterior(interior, MakeBrush(state_.brush));
+  }
+  if (!PenDraws()) return;
   QPainterPath outline;
   outline.addEllipse(OutlineBox(r));
-  PaintShape(interior, outline, true);
+  StrokeOutline(outline);
 }
 
 // Qt's arcs take parametric angles of the ellipse; the platform gives two radial points whose

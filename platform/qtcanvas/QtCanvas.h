@@ -16,6 +16,7 @@
 // operations other than copy fall back to copy and GetPixel answers CLR_INVALID.
 
 #include <QFont>
+#include <QPen>
 #include <QImage>
 #include <QPainterPath>
 #include <memory>
@@ -51,6 +52,9 @@ class QtCanvas : public Canvas {
   QtCanvas& operator=(const QtCanvas&) = delete;
 
   TSize Size() const { return size_; }
+  // Whether lines, polylines, rectangles and ellipses may go through QPainter's direct calls
+  // where those paint the same pixels as the path route (on by default; tests compare both).
+  void SetDirectCalls(bool on) { directCalls_ = on; }
 
   const Pen& GetPen() const override { return state_.pen; }
   void SetPen(const Pen& pen) override;
@@ -143,6 +147,10 @@ class QtCanvas : public Canvas {
   void StrokeOutline(const QPainterPath& outline);
   void FillInterior(const QPainterPath& interior, const QBrush& brush);
   bool PenDraws() const;
+  // A solid pen of one pixel: QPainter's direct calls stroke it as its paths do.
+  bool ThinSolidPen() const;
+  // Sets the painter's pen for stroking with the canvas pen (kept between calls).
+  void ApplyStrokePen(bool thin);
   bool BrushDraws() const;
   QBrush MakeBrush(const Brush& brush) const;
   // Sets the painter's composition for the pen's raster operation; false for "no operation".
@@ -156,6 +164,8 @@ class QtCanvas : public Canvas {
   void PathAppend(const QPainterPath& figure);
 
   void RefreshFont();
+  // Restores the painter's saved state, which may hold another font than qfont_.
+  void RestorePainter();
   const QFont& CurrentQFont() const { return qfont_; }
   void DrawTextLine(int32_t x, int32_t y, const QString& text, std::span<const int32_t> advances);
 
@@ -168,6 +178,13 @@ class QtCanvas : public Canvas {
   QFont qfont_;
   bool inPath_ = false;
   QPainterPath path_;
+  bool directCalls_ = true;
+  // Whether the painter's font is qfont_ (setting a font copies and resolves it).
+  bool painterHasFont_ = false;
+  // The QPen last built from the canvas pen, and what it was built from.
+  QPen strokePen_;
+  std::optional<Pen> strokePenOf_;
+  bool strokePenThin_ = false;
 };
 
 }  // namespace pv::qtcanvas

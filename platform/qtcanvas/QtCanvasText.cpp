@@ -56,6 +56,12 @@ void QtCanvas::RefreshFont() {
     if (average > 0) font.setStretch(std::clamp(f.width * 100 / average, 1, 4000));
   }
   qfont_ = font;
+  painterHasFont_ = false;
+}
+
+void QtCanvas::RestorePainter() {
+  painter_->restore();
+  painterHasFont_ = false;
 }
 
 TextMetric QtCanvas::GetTextMetrics() const {
@@ -94,14 +100,17 @@ std::vector<ABC> QtCanvas::GetCharABCWidths(uint32_t first, uint32_t last) const
 // Writes one line with its reference point at (x, y), placed by the alignment flags.
 void QtCanvas::DrawTextLine(int32_t x, int32_t y, const QString& text, std::span<const int32_t> advances) {
   const QFontMetrics fm(qfont_);
+  const uint32_t horizontal = state_.textAlign & TA_HORIZONTAL_MASK;
+  const bool opaque = state_.bkMode == BkMode::Opaque;
+  // Measuring lays the text out once more: only when the placement or the background needs it.
+  const bool measure = horizontal == TA_CENTER || horizontal == TA_RIGHT || opaque || !directCalls_;
   int width = 0;
-  if (advances.empty()) {
-    width = fm.horizontalAdvance(text);
-  } else {
+  if (measure && advances.empty()) width = fm.horizontalAdvance(text);
+  if (measure && !advances.empty()) {
     for (size_t i = 0; i < advances.size() && i < static_cast<size_t>(text.size()); ++i) width += advances[i];
   }
   double dx = 0;
-  switch (state_.textAlign & TA_HORIZONTAL_MASK) {
+  switch (horizontal) {
     case TA_CENTER: dx = -width / 2; break;
     case TA_RIGHT: dx = -width; break;
     default: break;
@@ -112,14 +121,23 @@ void QtCanvas::DrawTextLine(int32_t x, int32_t y, const QString& text, std::span
     case TA_BOTTOM: dy = -fm.descent(); break;
     default: break;
   }
-  painter_->save();
+  // Turned text is written in a turned frame about its reference point; level text is placed
+  // directly, which keeps the painter's state (and saves its copy) between texts.
+  const bool turned = state_.font.escapement != 0 || !directCalls_;
+  if (turned) {
+    painter_->save();
+    painter_->translate(x, y);
+    if (state_.font.escapement != 0) painter_->rotate(-state_.font.escapement / 10.0);
+  } else {
+    dx += x;
+    dy += y;
+  }
   painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
-  painter_->translate(x, y);
-  if (state_.font.escapement != 0) painter_->rotate(-state_.font.escapement / 10.0);
-  if (state_.bkMode == BkMode::Opaque) {
+  if (opaque) {
     painter_->fillRect(QRectF(dx, dy - fm.ascent(), width, fm.ascent() + fm.descent()), ToQColor(state_.bkColor));
   }
-  painter_->setFont(qfont_);
+  if (!painterHasFont_ || turned) painter_->setFont(qfont_);
+  painterHasFont_ = !turned;
   painter_->setPen(ToQColor(state_.font.color));
   if (advances.empty()) {
     painter_->drawText(QPointF(dx, dy), text);
@@ -130,7 +148,7 @@ void QtCanvas::DrawTextLine(int32_t x, int32_t y, const QString& text, std::span
       at += static_cast<size_t>(i) < advances.size() ? advances[static_cast<size_t>(i)] : fm.horizontalAdvance(text[i]);
     }
   }
-  painter_->restore();
+  if (turned) painter_->restore();
 }
 
 void QtCanvas::TextOut(int32_t x, int32_t y, std::string_view text) {
@@ -158,7 +176,7 @@ void QtCanvas::ExtTextOut(int32_t x, int32_t y, uint32_t options, const TRect* r
   // Advances count characters of the text; Qt counts UTF-16 units, which agree for the
   // characters programs write here.
   DrawTextLine(x, y, q, advances);
-  if (clipped) painter_->restore();
+  if (clipped) RestorePainter();
 }
 
 int32_t QtCanvas::DrawText(std::string_view text, TRect& rect, uint32_t format) {
@@ -213,7 +231,7 @@ int32_t QtCanvas::DrawText(std::string_view text, TRect& rect, uint32_t format) 
     DrawTextLine(x, top, line, {});
     top += lineHeight;
   }
-  painter_->restore();
+  RestorePainter();
   state_.textAlign = savedAlign;
   return height;
 }

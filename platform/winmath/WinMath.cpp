@@ -23,14 +23,7 @@ int32_t MulDiv(int32_t number, int32_t numerator, int32_t denominator) {
 
 double RoundHalfAwayValue(double x) { return std::round(x); }
 
-double RoundHalfEvenValue(double x) {
-  if (!std::isfinite(x)) return x;
-  const double floor = std::floor(x);
-  const double diff = x - floor;
-  if (diff < 0.5) return floor;
-  if (diff > 0.5) return floor + 1.0;
-  return std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1.0;
-}
+void ThrowOutOfIntegerRange() { throw std::range_error("Value out of integer range"); }
 
 namespace {
 
@@ -39,14 +32,13 @@ T Checked(double value) {
   // Both bounds are exact doubles: the minimum is a power of two, max + 1 is one too.
   constexpr double kLow = static_cast<double>(std::numeric_limits<T>::min());
   constexpr double kHighExclusive = -kLow;
-  if (!(value >= kLow && value < kHighExclusive)) throw std::range_error("Value out of integer range");
+  if (!(value >= kLow && value < kHighExclusive)) ThrowOutOfIntegerRange();
   return static_cast<T>(value);
 }
 
 }  // namespace
 
 int32_t RoundHalfAway(double x) { return Checked<int32_t>(RoundHalfAwayValue(x)); }
-int32_t RoundHalfEven(double x) { return Checked<int32_t>(RoundHalfEvenValue(x)); }
 int64_t RoundHalfEven64(double x) { return Checked<int64_t>(RoundHalfEvenValue(x)); }
 int32_t Trunc(double x) { return Checked<int32_t>(std::trunc(x)); }
 

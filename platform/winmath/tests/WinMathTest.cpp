@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 #include <stdexcept>
+#include <vector>
 
 #include "winmath/WinMath.h"
 
@@ -57,4 +58,27 @@ TEST(Rounding, RefusesValuesOutsideTheIntegerRange) {
   EXPECT_EQ(RoundHalfEven(2147483647.4), INT32_MAX);
   EXPECT_THROW(RoundHalfEven(2147483647.5), std::range_error);  // rounds to 2^31
   EXPECT_EQ(RoundHalfEven(-2147483648.4), INT32_MIN);
+}
+
+// The inline rounding against the definition: the nearest whole number below or above, the
+// even one on a tie. Ties, near-ties, both signs and magnitudes up to beyond 2^53.
+TEST(Rounding, HalfEvenMatchesItsDefinitionEverywhere) {
+  auto reference = [](double x) {
+    const double floor = std::floor(x);
+    const double diff = x - floor;
+    if (diff < 0.5) return floor;
+    if (diff > 0.5) return floor + 1.0;
+    return std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1.0;
+  };
+  std::vector<double> values{0.0, -0.0, 0.49999999999999994, -0.49999999999999994, 4503599627370495.5,
+                             -4503599627370495.5, 4503599627370496.0, 9007199254740993.0, 1e300, -1e300};
+  for (double magnitude = 1e-3; magnitude < 1e17; magnitude *= 3.7) {
+    for (double frac : {0.0, 0.25, 0.5, 0.75, 1.5, 2.5}) {
+      const double x = std::floor(magnitude) + frac;
+      values.insert(values.end(), {x, -x, std::nextafter(x, 0.0), std::nextafter(x, 1e308), -std::nextafter(x, 0.0)});
+    }
+  }
+  for (double x : values) EXPECT_EQ(RoundHalfEvenValue(x), reference(x)) << std::hexfloat << x;
+  EXPECT_TRUE(std::isnan(RoundHalfEvenValue(std::nan(""))));
+  EXPECT_EQ(RoundHalfEvenValue(std::numeric_limits<double>::infinity()), std::numeric_limits<double>::infinity());
 }

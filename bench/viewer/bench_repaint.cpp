@@ -1,0 +1,171 @@
+// How fast Planview repaints a large drawing and answers the tracking queries: the
+// 200,000-entity R12 drawing of the reader benchmark, shown whole in a 1280 x 800 zoom panel.
+// BM_RepaintZoomPanel paints it the way the main window does (every list through the entities'
+// Draw and the panel's world-to-screen mapping onto the Qt canvas); BM_RawPainterFloor paints
+// the same primitives, recorded once, straight onto a QPainter. Their ratio is what the
+// canvas and the mapping add on top of Qt's own drawing.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <cmath>
+#include <memory>
+#include <random>
+
+#include "BigDrawing.h"
+#include "Zoomer.h"
+#include "canvas/RecordingCanvas.h"
+#include "qtcanvas/QtCanvas.h"
+
+namespace {
+
+using namespace pv::viewer;
+namespace canvas = pv::canvas;
+
+constexpr int kWidth = 1280;
+constexpr int kHeight = 800;
+
+struct LoadedDrawing {
+  std::unique_ptr<DXF_Object> drawing;
+  selection_lists selection;
+  Point3D min;
+  Point3D max;
+};
+
+LoadedDrawing* Drawing() {
+  static std::unique_ptr<LoadedDrawing> loaded = [] {
+    auto d = std::make_unique<LoadedDrawing>();
+    d->drawing = ReadBigDrawing();
+    if (!d->drawing) return std::unique_ptr<LoadedDrawing>();
+    d->max = {-1e300, -1e300, -1e300};
+    d->min = {1e300, 1e300, 1e300};
+    for (Entity_List* list : DrawnLists(*d->drawing)) {
+      d->selection.lists.push_back(list);
+      list->GrowExtents(d->max, d->min);
+    }
+    return d;
+  }();
+  return loaded.get();
+}
+
+struct Panel {
+  Zoom_panel panel;
+  explicit Panel(LoadedDrawing& d) {
+    panel.resize(kWidth + 40, kHeight + 40);
+    panel.PaintBox().resize(kWidth, kHeight);
+    panel.SetWindow(10, 10, {d.min.x, d.min.y, d.max.x, d.max.y});
+    panel.OnPaint = [this, &d](QObject*) {
+      canvas::Canvas& c = panel.PaintBox().Canvas();
+      canvas::Pen pen = c.GetPen();
+      pen.width = 1;
+      pen.color = canvas::clBlack;
+      c.SetPen(pen);
+      canvas::Brush brush;
+      brush.style = canvas::BrushStyle::Clear;
+      c.SetBrush(brush);
+      for (Entity_List* list : d.selection.lists) list->DrawAll(c, nullptr, &Zoom_panel::WorldToScreen, &panel);
+    };
+  }
+};
+
+void BM_RepaintZoomPanel(benchmark::State& state) {
+  LoadedDrawing* d = Drawing();
+  if (!d) return state.SkipWithError("could not make the drawing with ezdxf");
+  Panel p(*d);
+  for (auto _ : state) p.panel.Repaint();
+  state.counters["entities"] = static_cast<double>(EntityCount(*d->drawing));
+}
+BENCHMARK(BM_RepaintZoomPanel)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The lines, ellipses, arcs, pixels and texts the repaint draws, replayed through QPainter's
+// own calls with a pen and font set once.
+void BM_RawPainterFloor(benchmark::State& state) {
+  LoadedDrawing* d = Drawing();
+  if (!d) return state.SkipWithError("could not make the drawing with ezdxf");
+  Panel p(*d);
+  canvas::RecordingCanvas record({kWidth, kHeight});
+  for (Entity_List* list : d->selection.lists) list->DrawAll(record, nullptr, &Zoom_panel::WorldToScreen, &p.panel);
+  QImage image(kWidth, kHeight, QImage::Format_RGB32);
+  for (auto _ : state) {
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    QPen pen(Qt::black);
+    pen.setWidth(0);
+    painter.setPen(pen);
+    QPoint at;
+    for (const canvas::CanvasCommand& c : record.Commands()) {
+      const auto& a = c.args;
+      switch (c.op) {
+        case canvas::CanvasOp::MoveTo: at = QPoint(a[0], a[1]); break;
+        case canvas::CanvasOp::LineTo:
+          painter.drawLine(at, QPoint(a[0], a[1]));
+          at = QPoint(a[0], a[1]);
+          break;
+        case canvas::CanvasOp::Polyline:
+        case canvas::CanvasOp::Polygon: {
+          QPolygon poly;
+          for (const canvas::TPoint& q : c.points) poly << QPoint(q.x, q.y);
+          painter.drawPolyline(poly);
+          break;
+        }
+        case canvas::CanvasOp::Ellipse: painter.drawEllipse(QRect(a[0], a[1], a[2] - a[0], a[3] - a[1])); break;
+        case canvas::CanvasOp::Arc: painter.drawArc(QRect(a[0], a[1], a[2] - a[0], a[3] - a[1]), 0, 16 * 90); break;
+        case canvas::CanvasOp::SetPixel: painter.drawPoint(a[0], a[1]); break;
+        case canvas::CanvasOp::TextOut:
+        case canvas::CanvasOp::ExtTextOut: painter.drawText(a[0], a[1], QString::fromStdString(c.text)); break;
+        default: break;
+      }
+    }
+  }
+}
+BENCHMARK(BM_RawPainterFloor)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Mouse points spread over the drawing, the same for every run.
+std::vector<Point3D> QueryPoints(const LoadedDrawing& d, int n) {
+  std::mt19937 rng(7);
+  std::uniform_real_distribution<double> x(d.min.x, d.max.x);
+  std::uniform_real_distribution<double> y(d.min.y, d.max.y);
+  std::vector<Point3D> points;
+  for (int i = 0; i < n; ++i) points.push_back({x(rng), y(rng), 0.0});
+  return points;
+}
+
+void BM_NearestPoint(benchmark::State& state) {
+  LoadedDrawing* d = Drawing();
+  if (!d) return state.SkipWithError("could not make the drawing with ezdxf");
+  const auto points = QueryPoints(*d, 256);
+  size_t i = 0;
+  for (auto _ : state) {
+    DXF_Entity* entity = nullptr;
+    Point3D closest;
+    d->selection.FindNearestPoint(points[i++ % points.size()], entity, closest);
+    benchmark::DoNotOptimize(entity);
+  }
+}
+BENCHMARK(BM_NearestPoint)->Unit(benchmark::kMicrosecond);
+
+void BM_ContainingEntity(benchmark::State& state) {
+  LoadedDrawing* d = Drawing();
+  if (!d) return state.SkipWithError("could not make the drawing with ezdxf");
+  const auto points = QueryPoints(*d, 256);
+  size_t i = 0;
+  for (auto _ : state) {
+    DXF_Entity* entity = nullptr;
+    Point3D closest;
+    d->selection.FindContainingEntity(points[i++ % points.size()], entity, closest);
+    benchmark::DoNotOptimize(entity);
+  }
+}
+BENCHMARK(BM_ContainingEntity)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
