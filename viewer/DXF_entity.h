@@ -74,6 +74,9 @@ class DXF_Entity {
   virtual double Distance(const Point3D& p) const = 0;  // squared for points, lines and polylines
   virtual Point3D ClosestPoint(const Point3D& p) const = 0;
   virtual bool IsInside(const Point3D&) const { return false; }
+  // Grows the box by every point that Distance measures to and every point that IsInside
+  // accepts; an entity that grows nothing is measured by every query (see DXF_index.h).
+  virtual void GrowQueryBox(Point3D&, Point3D&) const {}
   virtual bool MovePoint(const Point3D&, const Point3D&) { return false; }
   // The class name as declared ("Point_", "Line_"): the name of the entity list it goes in.
   virtual const char* ClassName() const = 0;

@@ -7,7 +7,7 @@ namespace pv::viewer {
 
 // ---- Entity_List ------------------------------------------------------------------------
 
-Entity_List::Entity_List(std::string name) : name_(std::move(name)) { ++DXF_Counters::lists; }
+Entity_List::Entity_List(std::string name) : name_(std::move(name)), stamp_(NextStamp()) { ++DXF_Counters::lists; }
 
 Entity_List::~Entity_List() { --DXF_Counters::lists; }
 
@@ -16,12 +16,14 @@ void Entity_List::Add(std::unique_ptr<DXF_Entity> entity) {
     if (auto* block = dynamic_cast<Block_*>(entity.get())) blocks_.emplace(block->Name(), block);
   }
   entities_.push_back(std::move(entity));
+  stamp_ = NextStamp();
 }
 
 std::unique_ptr<DXF_Entity> Entity_List::TakeLast() {
   if (entities_.empty()) return nullptr;
   auto entity = std::move(entities_.back());
   entities_.pop_back();
+  stamp_ = NextStamp();
   blocks_.clear();
   blocksIndexed_ = false;
   return entity;
@@ -255,7 +257,41 @@ void DXF_Object::Reindex() {
 
 // ---- selection_lists --------------------------------------------------------------------
 
+// A few entities are walked: building an index would cost more than it saves.
+constexpr size_t kIndexedEntities = 64;
+
+const EntityIndex* selection_lists::QueryIndex() const {
+  std::vector<Entity_List::Stamp> stamps;
+  stamps.reserve(lists.size() + 1);
+  size_t count = 0;
+  for (const Entity_List* list : lists) {
+    stamps.push_back(list->StampOf());
+    count += list->Count();
+  }
+  stamps.push_back(Entity_List::GeometryGeneration());
+  if (count < kIndexedEntities) return nullptr;
+  if (!index_ || stamps != indexStamps_) {
+    std::vector<DXF_Entity*> entities;
+    entities.reserve(count);
+    for (const Entity_List* list : lists) {
+      for (const auto& e : list->Entities()) entities.push_back(e.get());
+    }
+    index_ = std::make_shared<EntityIndex>(std::move(entities));
+    indexStamps_ = std::move(stamps);
+  }
+  return index_.get();
+}
+
 void selection_lists::FindNearestPoint(const Point3D& p, DXF_Entity*& entity, Point3D& closest) const {
+  // The index answers as the walk below: the least distance, the first list and the first
+  // position in it on ties.
+  if (const EntityIndex* index = QueryIndex()) {
+    if (DXF_Entity* nearest = index->Nearest(p, 1e10)) {
+      entity = nearest;
+      closest = nearest->ClosestPoint(p);
+    }
+    return;
+  }
   double best = 1e10;
   for (const Entity_List* list : lists) {
     DXF_Entity* candidate = nullptr;
@@ -270,13 +306,17 @@ void selection_lists::FindNearestPoint(const Point3D& p, DXF_Entity*& entity, Po
 
 void selection_lists::FindContainingEntity(const Point3D& p, DXF_Entity*& entity, Point3D& closest) const {
   closest = WCS_Origin;
-  for (const Entity_List* list : lists) {
-    if (DXF_Entity* inside = list->FirstInside(p)) {
-      entity = inside;
-      closest = inside->ClosestPoint(p);
-      return;
+  DXF_Entity* inside = nullptr;
+  if (const EntityIndex* index = QueryIndex()) {
+    inside = index->FirstInside(p);
+  } else {
+    for (const Entity_List* list : lists) {
+      if ((inside = list->FirstInside(p))) break;
     }
   }
+  if (!inside) return;
+  entity = inside;
+  closest = inside->ClosestPoint(p);
 }
 
 }  // namespace pv::viewer

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "DXF_entity.h"
+#include "DXF_index.h"
 
 namespace pv::viewer {
 
@@ -65,6 +66,13 @@ class Entity_List {
   // The least Distance, from 1e10; entity changes only for a strictly smaller one.
   double Nearest(const Point3D& p, DXF_Entity*& entity) const;
   DXF_Entity* FirstInside(const Point3D& p) const;
+  // Tells indexes over the list (DXF_index.h) that it changed: a new value at every change,
+  // and a value no other list ever had.
+  using Stamp = uint64_t;
+  Stamp StampOf() const { return stamp_; }
+  // Entities were moved or changed in place: every index is built again.
+  static void NoteGeometryChanged() { geometryGeneration_ = NextStamp(); }
+  static Stamp GeometryGeneration() { return geometryGeneration_; }
   // The first Block_ of that name (exact), or none. Kept in an index so that inserts find
   // their blocks in constant time.
   Block_* FindBlock(std::string_view name) const;
@@ -76,6 +84,10 @@ class Entity_List {
   std::vector<std::unique_ptr<DXF_Entity>> entities_;
   mutable std::unordered_map<std::string, Block_*, NameHash, std::equal_to<>> blocks_;
   mutable bool blocksIndexed_ = false;
+  static Stamp NextStamp() { return ++lastStamp_; }
+  Stamp stamp_;
+  static inline Stamp lastStamp_ = 0;
+  static inline Stamp geometryGeneration_ = 0;
 };
 
 class DXF_Layer {
@@ -172,6 +184,13 @@ class selection_lists {
   // The first entity that contains p, in list order; closest starts at the origin and the
   // entity is left as passed when nothing contains p.
   void FindContainingEntity(const Point3D& p, DXF_Entity*& entity, Point3D& closest) const;
+
+ private:
+  // An index over the lists' entities in order, built again when the lists or their
+  // entities changed since (see DXF_index.h); none for a few entities.
+  const EntityIndex* QueryIndex() const;
+  mutable std::shared_ptr<const EntityIndex> index_;
+  mutable std::vector<Entity_List::Stamp> indexStamps_;
 };
 
 }  // namespace pv::viewer

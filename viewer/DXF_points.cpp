@@ -71,6 +71,11 @@ void Point_::GrowExtents(Point3D& max, Point3D& min) const {
 
 double Point_::Distance(const Point3D& p) const { return SqrDistance2D(p, point_); }
 
+void Point_::GrowQueryBox(Point3D& max, Point3D& min) const {
+  MaxPoint(max, point_);
+  MinPoint(min, point_);
+}
+
 Point3D Point_::ClosestPoint(const Point3D&) const { return point_; }
 
 bool Point_::MovePoint(const Point3D& oldPoint, const Point3D& newPoint) {
@@ -220,6 +225,12 @@ void Line_::GrowExtents(Point3D& max, Point3D& min) const {
 
 double Line_::Distance(const Point3D& p) const { return MinOf(SqrDistance2D(p, point_), SqrDistance2D(p, end_)); }
 
+void Line_::GrowQueryBox(Point3D& max, Point3D& min) const {
+  Point_::GrowQueryBox(max, min);
+  MaxPoint(max, end_);
+  MinPoint(min, end_);
+}
+
 Point3D Line_::ClosestPoint(const Point3D& p) const {
   return SqrDistance2D(p, point_) < SqrDistance2D(p, end_) ? point_ : end_;
 }
@@ -282,6 +293,14 @@ void Circle_::GrowExtents(Point3D& max, Point3D& min) const {
 }
 
 bool Circle_::IsInside(const Point3D& p) const { return Distance2D(p, point_) <= radius_; }
+
+// The centre that Distance measures to, and the disc that IsInside accepts (an arc too
+// contains its whole disc).
+void Circle_::GrowQueryBox(Point3D& max, Point3D& min) const {
+  const double r = std::fabs(radius_);
+  MaxPoint(max, AddPoints(point_, {r, r, 0.0}));
+  MinPoint(min, SubPoints(point_, {r, r, 0.0}));
+}
 
 // ---- Arc_ -------------------------------------------------------------------------------
 

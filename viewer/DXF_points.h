@@ -22,6 +22,7 @@ class Point_ : public DXF_Entity {
   void GrowExtents(Point3D& max, Point3D& min) const override;
   double Distance(const Point3D& p) const override;
   Point3D ClosestPoint(const Point3D& p) const override;
+  void GrowQueryBox(Point3D& max, Point3D& min) const override;
   bool MovePoint(const Point3D& oldPoint, const Point3D& newPoint) override;
   const char* ClassName() const override { return "Point_"; }
 
@@ -115,6 +116,7 @@ class Line_ : public Point_ {
   void GrowExtents(Point3D& max, Point3D& min) const override;
   double Distance(const Point3D& p) const override;
   Point3D ClosestPoint(const Point3D& p) const override;
+  void GrowQueryBox(Point3D& max, Point3D& min) const override;
   bool MovePoint(const Point3D& oldPoint, const Point3D& newPoint) override;
   const char* ClassName() const override { return "Line_"; }
 
@@ -133,6 +135,7 @@ class Circle_ : public Point_ {
   std::string Details() const override;
   void GrowExtents(Point3D& max, Point3D& min) const override;
   bool IsInside(const Point3D& p) const override;
+  void GrowQueryBox(Point3D& max, Point3D& min) const override;
   const char* ClassName() const override { return "Circle_"; }
 
   double Radius() const { return radius_; }

@@ -35,6 +35,7 @@ class Polyline_ : public DXF_Entity {
   Point3D ClosestPoint(const Point3D& p) const override;
   // Even-odd crossing test in x and y, closed polylines only.
   bool IsInside(const Point3D& p) const override;
+  void GrowQueryBox(Point3D& max, Point3D& min) const override { GrowExtents(max, min); }
   bool MovePoint(const Point3D& oldPoint, const Point3D& newPoint) override;
   const char* ClassName() const override { return "Polyline_"; }
 

@@ -131,7 +131,9 @@ std::vector<Point3D> QueryPoints(const LoadedDrawing& d, int n) {
   return points;
 }
 
-void BM_NearestPoint(benchmark::State& state) {
+// One tracking query after another at the points above, as the tracking timer asks them.
+void RunQueries(benchmark::State& state,
+                void (selection_lists::*query)(const Point3D&, DXF_Entity*&, Point3D&) const) {
   LoadedDrawing* d = Drawing();
   if (!d) return state.SkipWithError("could not make the drawing with ezdxf");
   const auto points = QueryPoints(*d, 256);
@@ -139,24 +141,15 @@ void BM_NearestPoint(benchmark::State& state) {
   for (auto _ : state) {
     DXF_Entity* entity = nullptr;
     Point3D closest;
-    d->selection.FindNearestPoint(points[i++ % points.size()], entity, closest);
+    (d->selection.*query)(points[i++ % points.size()], entity, closest);
     benchmark::DoNotOptimize(entity);
   }
 }
+
+void BM_NearestPoint(benchmark::State& state) { RunQueries(state, &selection_lists::FindNearestPoint); }
 BENCHMARK(BM_NearestPoint)->Unit(benchmark::kMicrosecond);
 
-void BM_ContainingEntity(benchmark::State& state) {
-  LoadedDrawing* d = Drawing();
-  if (!d) return state.SkipWithError("could not make the drawing with ezdxf");
-  const auto points = QueryPoints(*d, 256);
-  size_t i = 0;
-  for (auto _ : state) {
-    DXF_Entity* entity = nullptr;
-    Point3D closest;
-    d->selection.FindContainingEntity(points[i++ % points.size()], entity, closest);
-    benchmark::DoNotOptimize(entity);
-  }
-}
+void BM_ContainingEntity(benchmark::State& state) { RunQueries(state, &selection_lists::FindContainingEntity); }
 BENCHMARK(BM_ContainingEntity)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
