@@ -108,10 +108,23 @@ void Insert_::SetExtrusion(const Point3D& extrusion) {
   DXF_Entity::SetExtrusion(extrusion);  // validates and stores it
   Point3D ax, ay;
   ArbitraryAxes(extrusion, ax, ay);
+  axes_ = MatrixFromAxes(ax, ay, extrusion);
   Matrix4x4 m = ScaleMatrix(scale_);
   m = MatrixMultiply(m, RotationZ(std::cos(-rotation_), std::sin(-rotation_)));
   m = MatrixMultiply(m, TranslationMatrix(point_));
-  ocs_ = MatrixMultiply(m, MatrixFromAxes(ax, ay, extrusion));
+  ocs_ = MatrixMultiply(m, axes_);
+}
+
+bool Insert_::MovePoint(const Point3D& oldPoint, const Point3D& newPoint) {
+  const Point3D before = WorldPoint();
+  if (!Point_::MovePoint(oldPoint, newPoint)) return false;
+  SetExtrusion(extrusion_);
+  const Point3D offset = SubPoints(WorldPoint(), before);
+  for (const auto& a : attribs_) {
+    const Point3D at = a->WorldPoint();
+    a->MovePoint(at, AddPoints(at, offset));
+  }
+  return true;
 }
 
 Block_* Insert_::GetBlock() const {
@@ -139,6 +152,14 @@ void Insert_::Draw(canvas::Canvas& canvas, const Matrix4x4* outer, WorldToScreen
   if (blockName_.empty()) return;
   const auto m = Combined(outer);
   GetBlock()->Draw(canvas, m ? &*m : nullptr, toScreen, userData);
+}
+
+void Insert_::DrawVertices(canvas::Canvas& canvas, const Matrix4x4* outer, WorldToScreenFunc toScreen,
+                           void* userData) {
+  const DrawContext dc{canvas, outer, toScreen, userData};
+  SelectPenColor(canvas);
+  const auto m = Combined(outer);
+  DrawMark(dc, WCS_Origin, m ? &*m : nullptr);
 }
 
 void Insert_::WriteToDxf(std::ostream& out, std::string_view layerName) const {

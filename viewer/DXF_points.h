@@ -26,11 +26,15 @@ class Point_ : public DXF_Entity {
   const char* ClassName() const override { return "Point_"; }
 
   const Point3D& GetPoint() const { return point_; }
+  // Where the point is drawn in the world: hit tests, extents and moves see it there.
+  virtual Point3D WorldPoint() const { return ToWorld(point_); }
 
  protected:
   // For entities without an object coordinate system (lines) and for those that build their
   // own matrix (inserts).
   Point_(int32_t colorIndex, const Point3D& point);
+  // The point of the entity's own coordinates that is drawn at a world point.
+  virtual std::optional<Point3D> PointFromWorld(const Point3D& world) const { return FromWorld(world); }
 
   Point3D point_;
 };
@@ -43,6 +47,8 @@ class Text_ : public Point_ {
         const Point3D& alignmentPoint, const Point3D& insertionPoint);
 
   void Draw(canvas::Canvas& canvas, const Matrix4x4* outer, WorldToScreenFunc toScreen, void* userData) override;
+  // The alignment point goes along with the insertion point, so the text follows the move.
+  bool MovePoint(const Point3D& oldPoint, const Point3D& newPoint) override;
   void WriteToDxf(std::ostream& out, std::string_view layerName) const override;
   std::string Details() const override;
   const char* ClassName() const override { return "Text_"; }
@@ -146,6 +152,8 @@ class Circle_ : public Point_ {
     bool mirrored = false;
   };
   Placement Place(const Matrix4x4* matrix) const;
+  // Extents and inside test of the circle as drawn (through its object coordinate system).
+  Placement PlaceInWorld() const { return Place(OCS()); }
   // The screen box of the placed circle; false when it is too small to draw (then p1 is the
   // pixel to set).
   bool ScreenBox(const DrawContext& dc, const Placement& place, canvas::TRect& box, canvas::TPoint& p1) const;
@@ -169,6 +177,14 @@ class Arc_ : public Circle_ {
   double EndAngle() const { return endAngle_; }
 
  private:
+  // The ends through the matrix, in the counter-clockwise order in which the placed arc runs
+  // (a mirror turns its direction round).
+  struct Ends {
+    Point3D start;
+    Point3D end;
+  };
+  Ends PlaceEnds(const Matrix4x4* matrix) const;
+
   double startAngle_ = 0.0;
   double endAngle_ = 0.0;
 };
