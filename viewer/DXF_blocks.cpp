@@ -170,7 +170,7 @@ void Insert_::WriteToDxf(std::ostream& out, std::string_view layerName) const {
     WriteFloat(out, 42, scale_.y);
     WriteFloat(out, 43, scale_.z);
   }
-  if (rotation_ != 0.0) WriteFloat(out, 50, rotation_ * 180.0 / std::numbers::pi);
+  if (rotation_ != 0.0) WriteAngle(out, 50, rotation_);
   if (attribs_.empty()) {
     WriteInt(out, 66, 0);
     return;

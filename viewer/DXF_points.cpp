@@ -53,6 +53,13 @@ void GrowArcExtents(const Point3D& centre, double radius, double startAngle, dou
   }
 }
 
+// The counter-clockwise sweep of an angle difference in degrees, above 0 and at most 360 (ends
+// that meet make a whole turn).
+double Sweep(double degrees) {
+  const double r = ReduceDegrees(degrees);
+  return r == 0.0 ? 360.0 : r;
+}
+
 int32_t ClampToInt(long long v) {
   return static_cast<int32_t>(std::clamp<long long>(v, INT32_MIN, INT32_MAX));
 }
@@ -137,16 +144,21 @@ void Text_::DrawText(const DrawContext& dc) const {
     font.escapement = escapement;
     canvas.SetFont(font);
   }
-  uint32_t align = canvas.GetTextAlign();
+  // Every alignment sets its own, so a text is placed alike whatever was drawn before it.
+  // Middle (4) is centred like centre (1); aligned (3) and fit (5) start at the insertion point.
+  uint32_t align = canvas::TA_BASELINE | canvas::TA_LEFT;
+  const Point3D* place = &alignmentPoint_;
   switch (alignment_) {
-    case 0: align = canvas::TA_BASELINE | canvas::TA_LEFT; break;
-    case 1: align = canvas::TA_BASELINE | canvas::TA_CENTER; break;
+    case 1:
+    case 4: align = canvas::TA_BASELINE | canvas::TA_CENTER; break;
     case 2: align = canvas::TA_BASELINE | canvas::TA_RIGHT; break;
+    case 3:
+    case 5: place = &point_; break;
     default: break;
   }
   if (canvas.GetTextAlign() != align) canvas.SetTextAlign(align);
   const auto m = Combined(dc.outer);
-  const TPoint at = dc.Map(alignmentPoint_, m ? &*m : nullptr);
+  const TPoint at = dc.Map(*place, m ? &*m : nullptr);
   canvas.TextOut(at.x, at.y, text_);
 }
 
@@ -345,7 +357,26 @@ void Arc_::Draw(canvas::Canvas& canvas, const Matrix4x4* outer, WorldToScreenFun
     return;
   }
   const Ends ends = PlaceEnds(matrix);
-  canvas.Arc(box, dc.Map(ends.start, nullptr), dc.Map(ends.end, nullptr));
+  const TPoint start = dc.Map(ends.start, nullptr);
+  const TPoint end = dc.Map(ends.end, nullptr);
+  // Rounding to whole pixels can bring the ends of a short arc together, where the canvas
+  // takes equal radials as the whole ellipse, or carry them past each other. When the sweep on
+  // screen is then more than half a turn off the arc's own, draw what the arc covers: the
+  // short stroke between its ends, or the whole ellipse for an arc that is almost one.
+  const double cx = (static_cast<double>(box.left) + box.right) / 2.0;
+  const double cy = (static_cast<double>(box.top) + box.bottom) / 2.0;
+  auto screenDegrees = [&](TPoint p) { return std::atan2(cy - p.y, p.x - cx) * kDegrees; };
+  const double onScreen = Sweep(screenDegrees(end) - screenDegrees(start));
+  const double own = Sweep(ToDegrees(endAngle_) - ToDegrees(startAngle_));
+  if (std::fabs(onScreen - own) <= 180.0) {
+    canvas.Arc(box, start, end);
+  } else if (own < 180.0) {
+    canvas.MoveTo(start.x, start.y);
+    canvas.LineTo(end.x, end.y);
+    canvas.SetPixel(end.x, end.y, canvas.GetPen().color);
+  } else {
+    canvas.Arc(box, start, start);
+  }
 }
 
 Arc_::Ends Arc_::PlaceEnds(const Matrix4x4* matrix) const {
@@ -362,8 +393,8 @@ Arc_::Ends Arc_::PlaceEnds(const Matrix4x4* matrix) const {
 
 void Arc_::WriteToDxf(std::ostream& out, std::string_view layerName) const {
   Circle_::WriteToDxf(out, layerName);
-  WriteFloat(out, 50, startAngle_ * kDegrees);
-  WriteFloat(out, 51, endAngle_ * kDegrees);
+  WriteAngle(out, 50, startAngle_);
+  WriteAngle(out, 51, endAngle_);
 }
 
 std::string Arc_::Details() const {

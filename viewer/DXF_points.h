@@ -41,8 +41,8 @@ class Point_ : public DXF_Entity {
 
 class Text_ : public Point_ {
  public:
-  // Alignment 0 left, 1 centre, 2 right (others keep the canvas' alignment). An alignment
-  // point at the origin is replaced by the insertion point.
+  // Alignment 0 left, 1 and 4 centred on the alignment point, 2 right; 3 and 5 left from the
+  // insertion point. An alignment point at the origin is replaced by the insertion point.
   Text_(const Point3D& extrusion, int32_t alignment, int32_t colorIndex, double height, std::string text,
         const Point3D& alignmentPoint, const Point3D& insertionPoint);
 
