@@ -154,14 +154,6 @@ void Insert_::Draw(canvas::Canvas& canvas, const Matrix4x4* outer, WorldToScreen
   GetBlock()->Draw(canvas, m ? &*m : nullptr, toScreen, userData);
 }
 
-void Insert_::DrawVertices(canvas::Canvas& canvas, const Matrix4x4* outer, WorldToScreenFunc toScreen,
-                           void* userData) {
-  const DrawContext dc{canvas, outer, toScreen, userData};
-  SelectPenColor(canvas);
-  const auto m = Combined(outer);
-  DrawMark(dc, WCS_Origin, m ? &*m : nullptr);
-}
-
 void Insert_::WriteToDxf(std::ostream& out, std::string_view layerName) const {
   Point_::WriteToDxf(out, layerName);
   if (!blockName_.empty()) WritePair(out, 2, blockName_);

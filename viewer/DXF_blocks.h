@@ -83,9 +83,6 @@ class Insert_ : public Point_ {
 
   // Attributes are placed where the insert is (they are not in the block's coordinates).
   void Draw(canvas::Canvas& canvas, const Matrix4x4* outer, WorldToScreenFunc toScreen, void* userData) override;
-  // The mark at the insertion point, where the block's base point lands.
-  void DrawVertices(canvas::Canvas& canvas, const Matrix4x4* outer, WorldToScreenFunc toScreen,
-                    void* userData) override;
   // The insertion point in the world: the insert's own matrix already moves to it, so only
   // the extrusion's axes place it.
   Point3D WorldPoint() const override { return DXF_Utils::TransformPoint(axes_, point_); }
@@ -105,6 +102,8 @@ class Insert_ : public Point_ {
   std::optional<Point3D> PointFromWorld(const Point3D& world) const override {
     return DXF_Utils::InverseTransformPoint(axes_, world);
   }
+  // The vertex mark goes where the block's base point lands.
+  const Point3D& MarkedPoint() const override { return WCS_Origin; }
 
  private:
   std::vector<std::unique_ptr<Attrib_>> attribs_;

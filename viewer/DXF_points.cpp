@@ -79,7 +79,7 @@ void Point_::Draw(canvas::Canvas& canvas, const Matrix4x4* outer, WorldToScreenF
   const DrawContext dc{canvas, outer, toScreen, userData};
   SelectPenColor(canvas);
   const auto m = Combined(outer);
-  DrawMark(dc, point_, m ? &*m : nullptr);
+  DrawMark(dc, MarkedPoint(), m ? &*m : nullptr);
 }
 
 void Point_::DrawVertices(canvas::Canvas& canvas, const Matrix4x4* outer, WorldToScreenFunc toScreen,

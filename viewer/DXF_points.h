@@ -35,6 +35,8 @@ class Point_ : public DXF_Entity {
   Point_(int32_t colorIndex, const Point3D& point);
   // The point of the entity's own coordinates that is drawn at a world point.
   virtual std::optional<Point3D> PointFromWorld(const Point3D& world) const { return FromWorld(world); }
+  // The point whose mark is drawn, in the coordinates the entity's matrix maps.
+  virtual const Point3D& MarkedPoint() const { return point_; }
 
   Point3D point_;
 };

@@ -11,22 +11,12 @@ namespace {
 
 using canvas::CanvasOp;
 using canvas::RecordingCanvas;
+using test::Drawn;
 using test::Dxf;
 using test::UnitMap;
 using Lines = std::vector<std::string>;
 
 std::vector<Point3D> Square() { return {{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}}; }
-
-// The drawing commands only, without state changes.
-Lines Drawn(const RecordingCanvas& c) {
-  Lines out;
-  for (const auto& cmd : c.Commands()) {
-    if (cmd.op != CanvasOp::SetPen && cmd.op != CanvasOp::SetFont && cmd.op != CanvasOp::SetTextAlign) {
-      out.push_back(cmd.ToString());
-    }
-  }
-  return out;
-}
 
 std::string Record(const DXF_Entity& e, std::string_view layer = "0") {
   std::ostringstream out;

@@ -11,22 +11,12 @@
 namespace pv::viewer {
 namespace {
 
-using canvas::CanvasOp;
 using canvas::RecordingCanvas;
+using test::Drawn;
 using test::UnitMap;
 using Lines = std::vector<std::string>;
 
 constexpr Point3D kDown{0, 0, -1};
-
-Lines Drawn(const RecordingCanvas& c) {
-  Lines out;
-  for (const auto& cmd : c.Commands()) {
-    if (cmd.op != CanvasOp::SetPen && cmd.op != CanvasOp::SetFont && cmd.op != CanvasOp::SetTextAlign) {
-      out.push_back(cmd.ToString());
-    }
-  }
-  return out;
-}
 
 std::vector<Point3D> Square() { return {{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}}; }
 
