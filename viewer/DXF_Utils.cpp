@@ -134,6 +134,28 @@ Point3D TransformPoint(const Matrix4x4& m, const Point3D& p) {
           p.x * m.m[0][2] + p.y * m.m[1][2] + p.z * m.m[2][2] + m.m[3][2]};
 }
 
+// Solves v·A = p - t for the 3x3 part A by Cramer's rule (columns of A against the rows of
+// the equation, since points are row vectors).
+std::optional<Point3D> InverseTransformPoint(const Matrix4x4& m, const Point3D& p) {
+  const auto& a = m.m;
+  const double det = a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) -
+                     a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0]) +
+                     a[0][2] * (a[1][0] * a[2][1] - a[1][1] * a[2][0]);
+  if (det == 0.0 || !std::isfinite(det)) return std::nullopt;
+  const double r[3] = {p.x - a[3][0], p.y - a[3][1], p.z - a[3][2]};
+  // v = r · A^-1, with A^-1 = adj(A) / det.
+  double v[3];
+  for (int i = 0; i < 3; ++i) {
+    const int j = (i + 1) % 3, k = (i + 2) % 3;
+    // Column i of A^-1 is the cross product of rows j and k of A, over det.
+    const double cx = a[j][1] * a[k][2] - a[j][2] * a[k][1];
+    const double cy = a[j][2] * a[k][0] - a[j][0] * a[k][2];
+    const double cz = a[j][0] * a[k][1] - a[j][1] * a[k][0];
+    v[i] = (r[0] * cx + r[1] * cy + r[2] * cz) / det;
+  }
+  return Point3D{v[0], v[1], v[2]};
+}
+
 double PlanarDeterminant(const Matrix4x4& m) { return m.m[0][0] * m.m[1][1] - m.m[0][1] * m.m[1][0]; }
 
 char LocaleDecimalSeparator() {

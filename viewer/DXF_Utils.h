@@ -67,6 +67,8 @@ Matrix4x4 MatrixMultiply(const Matrix4x4& a, const Matrix4x4& b);
 // b when a is none, a when b is none, otherwise a·b; none when both are none.
 std::optional<Matrix4x4> CombineMatrices(const Matrix4x4* a, const Matrix4x4* b);
 Point3D TransformPoint(const Matrix4x4& m, const Point3D& p);
+// The point that TransformPoint(m, ·) takes to p; none when the matrix flattens space.
+std::optional<Point3D> InverseTransformPoint(const Matrix4x4& m, const Point3D& p);
 // The determinant of the x-y part of a matrix: its area scale, negative for a mirror.
 double PlanarDeterminant(const Matrix4x4& m);
 

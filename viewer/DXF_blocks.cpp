@@ -108,10 +108,23 @@ void Insert_::SetExtrusion(const Point3D& extrusion) {
   DXF_Entity::SetExtrusion(extrusion);  // validates and stores it
   Point3D ax, ay;
   ArbitraryAxes(extrusion, ax, ay);
+  axes_ = MatrixFromAxes(ax, ay, extrusion);
   Matrix4x4 m = ScaleMatrix(scale_);
   m = MatrixMultiply(m, RotationZ(std::cos(-rotation_), std::sin(-rotation_)));
   m = MatrixMultiply(m, TranslationMatrix(point_));
-  ocs_ = MatrixMultiply(m, MatrixFromAxes(ax, ay, extrusion));
+  ocs_ = MatrixMultiply(m, axes_);
+}
+
+bool Insert_::MovePoint(const Point3D& oldPoint, const Point3D& newPoint) {
+  const Point3D before = WorldPoint();
+  if (!Point_::MovePoint(oldPoint, newPoint)) return false;
+  SetExtrusion(extrusion_);
+  const Point3D offset = SubPoints(WorldPoint(), before);
+  for (const auto& a : attribs_) {
+    const Point3D at = a->WorldPoint();
+    a->MovePoint(at, AddPoints(at, offset));
+  }
+  return true;
 }
 
 Block_* Insert_::GetBlock() const {
@@ -149,7 +162,7 @@ void Insert_::WriteToDxf(std::ostream& out, std::string_view layerName) const {
     WriteFloat(out, 42, scale_.y);
     WriteFloat(out, 43, scale_.z);
   }
-  if (rotation_ != 0.0) WriteFloat(out, 50, rotation_ * 180.0 / std::numbers::pi);
+  if (rotation_ != 0.0) WriteAngle(out, 50, rotation_);
   if (attribs_.empty()) {
     WriteInt(out, 66, 0);
     return;

@@ -83,6 +83,11 @@ class Insert_ : public Point_ {
 
   // Attributes are placed where the insert is (they are not in the block's coordinates).
   void Draw(canvas::Canvas& canvas, const Matrix4x4* outer, WorldToScreenFunc toScreen, void* userData) override;
+  // The insertion point in the world: the insert's own matrix already moves to it, so only
+  // the extrusion's axes place it.
+  Point3D WorldPoint() const override { return DXF_Utils::TransformPoint(axes_, point_); }
+  // The block and the attributes go along with the insertion point.
+  bool MovePoint(const Point3D& oldPoint, const Point3D& newPoint) override;
   void WriteToDxf(std::ostream& out, std::string_view layerName) const override;
   std::string Details() const override;
   const char* ClassName() const override { return "Insert_"; }
@@ -93,11 +98,19 @@ class Insert_ : public Point_ {
   const std::vector<std::unique_ptr<Attrib_>>& Attribs() const { return attribs_; }
   Entity_List* BlockList() const { return blockList_; }
 
+ protected:
+  std::optional<Point3D> PointFromWorld(const Point3D& world) const override {
+    return DXF_Utils::InverseTransformPoint(axes_, world);
+  }
+  // The vertex mark goes where the block's base point lands.
+  const Point3D& MarkedPoint() const override { return WCS_Origin; }
+
  private:
   std::vector<std::unique_ptr<Attrib_>> attribs_;
   std::string blockName_;
   Point3D scale_;
   double rotation_ = 0.0;
+  Matrix4x4 axes_ = Identity_Matrix;  // the extrusion's object coordinate system
   mutable Block_* block_ = nullptr;  // found on first use
   Entity_List* blockList_ = nullptr;
 };

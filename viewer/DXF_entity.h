@@ -95,6 +95,12 @@ class DXF_Entity {
   DXF_Entity();
 
   std::optional<Matrix4x4> Combined(const Matrix4x4* outer) const;
+  // A point of the entity's own coordinates where drawing puts it in the world, and back.
+  // Hit tests, extents and vertex moves work on world points, as the user sees them.
+  Point3D ToWorld(const Point3D& p) const { return ocs_ ? DXF_Utils::TransformPoint(*ocs_, p) : p; }
+  std::optional<Point3D> FromWorld(const Point3D& p) const {
+    return ocs_ ? DXF_Utils::InverseTransformPoint(*ocs_, p) : p;
+  }
   void SelectPenColor(canvas::Canvas& canvas) const;  // only when it differs
   void DrawMark(const DrawContext& dc, const Point3D& p, const Matrix4x4* matrix) const;
   std::string OcsLine() const;  // "OCS Axis (x, y, z)" or "WCS"
@@ -105,6 +111,7 @@ class DXF_Entity {
   static void WritePair(std::ostream& out, int code, std::string_view value);
   static void WriteInt(std::ostream& out, int code, long long value);
   static void WriteFloat(std::ostream& out, int code, double value);
+  static void WriteAngle(std::ostream& out, int code, double radians);  // in degrees
 
   TColor color_ = 0;
   int32_t colorIndex_ = 0;

@@ -108,10 +108,11 @@ bool DxfGroupReader::FillBuffer() {
   return bufferCount_ > 0;
 }
 
-bool DxfGroupReader::ReadDxfLine() {
+bool DxfGroupReader::ReadDxfLine(size_t maxLength) {
   value_.clear();
   ++lineNumber_;
-  for (;;) {
+  for (size_t length = 0;; ++length) {
+    if (length > maxLength) return false;
     if (bufferPos_ == bufferCount_ && !FillBuffer()) return false;
     const char c = buffer_[bufferPos_++];
     if (c == '\n') return !ioError_;
@@ -131,8 +132,10 @@ int DxfGroupReader::NextGroupCode() {
     return code_;
   }
   code_ = kNoGroup;
+  // A code line is a few characters: a longer one ends reading here, without looking through
+  // the rest of a file that has no line ends.
   do {
-    if (!ReadDxfLine()) return kNoGroup;
+    if (!ReadDxfLine(kMaxLineLength)) return kNoGroup;
   } while (value_.empty());
   std::string_view line = value_;
   while (!line.empty() && line.front() == ' ') line.remove_prefix(1);

@@ -71,7 +71,8 @@ class DxfGroupReader {
 
  private:
   bool FillBuffer();
-  bool ReadDxfLine();
+  // Reads one line; false at the end, or when it grows beyond maxLength characters.
+  bool ReadDxfLine(size_t maxLength = SIZE_MAX);
 
   DxfByteSource& source_;
   std::function<void()> onBlock_;

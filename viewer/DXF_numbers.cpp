@@ -81,6 +81,15 @@ std::string DxfRealText(double x) {
   return Fixed(d, 3);
 }
 
+std::string DxfAngleText(double degrees) {
+  if (!std::isfinite(degrees)) return DxfRealText(degrees);
+  char buf[64];
+  const auto written = std::to_chars(buf, buf + sizeof buf, degrees, std::chars_format::general, 12);
+  double rounded = degrees;
+  std::from_chars(buf, written.ptr, rounded);
+  return DxfRealText(rounded);
+}
+
 std::string DxfGeneralText(double x) {
   if (x == 0.0) return "0";
   if (!std::isfinite(x)) return std::isnan(x) ? "NAN" : (x > 0 ? "INF" : "-INF");

@@ -13,5 +13,8 @@ namespace pv::viewer {
 std::string DxfRealText(double x);
 // 10000000000 -> "10000000000", 2.5 -> "2.5", 1e20 -> "1E20", 1.5e-7 -> "1.5E-7".
 std::string DxfGeneralText(double x);
+// Angles in degrees, rounded to 12 significant digits first: the model keeps radians, and the
+// round trip's noise (29.999999999999996) goes, so an angle read as 30 is written as 30.000.
+std::string DxfAngleText(double degrees);
 
 }  // namespace pv::viewer

@@ -26,6 +26,40 @@ double ReduceDegrees(double degrees) {
   return r >= 360.0 ? 0.0 : r;
 }
 
+// The ends, then every quadrant point (0, 90, 180, 270 degrees) the arc passes on its way
+// counter-clockwise from start to end. Angles are first brought into 0 to 360 degrees.
+void GrowArcExtents(const Point3D& centre, double radius, double startAngle, double endAngle, Point3D& max,
+                    Point3D& min) {
+  auto widen = [&](double radians) {
+    const double x = centre.x + radius * std::cos(radians);
+    const double y = centre.y + radius * std::sin(radians);
+    MaxPoint(max, {x, y, max.z});
+    MinPoint(min, {x, y, min.z});
+  };
+  widen(startAngle);
+  widen(endAngle);
+  const double startDegrees = ToDegrees(startAngle);
+  const double endDegrees = ToDegrees(endAngle);
+  if (!std::isfinite(startDegrees) || !std::isfinite(endDegrees)) return;
+  const int s = static_cast<int>(ReduceDegrees(startDegrees));
+  const int e = static_cast<int>(ReduceDegrees(endDegrees));
+  int angle = ((s + 90) / 90) * 90;
+  int stop = ((e + 89) / 90) * 90;
+  if (angle == 360) angle = 0;
+  if (stop == 360) stop = 0;
+  while (angle != stop) {
+    widen(angle / kDegrees);
+    angle = angle == 270 ? 0 : angle + 90;
+  }
+}
+
+// The counter-clockwise sweep of an angle difference in degrees, above 0 and at most 360 (ends
+// that meet make a whole turn).
+double Sweep(double degrees) {
+  const double r = ReduceDegrees(degrees);
+  return r == 0.0 ? 360.0 : r;
+}
+
 int32_t ClampToInt(long long v) {
   return static_cast<int32_t>(std::clamp<long long>(v, INT32_MIN, INT32_MAX));
 }
@@ -45,7 +79,7 @@ void Point_::Draw(canvas::Canvas& canvas, const Matrix4x4* outer, WorldToScreenF
   const DrawContext dc{canvas, outer, toScreen, userData};
   SelectPenColor(canvas);
   const auto m = Combined(outer);
-  DrawMark(dc, point_, m ? &*m : nullptr);
+  DrawMark(dc, MarkedPoint(), m ? &*m : nullptr);
 }
 
 void Point_::DrawVertices(canvas::Canvas& canvas, const Matrix4x4* outer, WorldToScreenFunc toScreen,
@@ -65,22 +99,26 @@ void Point_::WriteToDxf(std::ostream& out, std::string_view layerName) const {
 std::string Point_::Details() const { return JoinLines({ClassName(), OcsLine(), PointToText(point_)}); }
 
 void Point_::GrowExtents(Point3D& max, Point3D& min) const {
-  MaxPoint(max, point_);
-  MinPoint(min, point_);
+  const Point3D p = WorldPoint();
+  MaxPoint(max, p);
+  MinPoint(min, p);
 }
 
-double Point_::Distance(const Point3D& p) const { return SqrDistance2D(p, point_); }
+double Point_::Distance(const Point3D& p) const { return SqrDistance2D(p, WorldPoint()); }
 
 void Point_::GrowQueryBox(Point3D& max, Point3D& min) const {
-  MaxPoint(max, point_);
-  MinPoint(min, point_);
+  const Point3D p = WorldPoint();
+  MaxPoint(max, p);
+  MinPoint(min, p);
 }
 
-Point3D Point_::ClosestPoint(const Point3D&) const { return point_; }
+Point3D Point_::ClosestPoint(const Point3D&) const { return WorldPoint(); }
 
 bool Point_::MovePoint(const Point3D& oldPoint, const Point3D& newPoint) {
-  if (!SamePoint(point_, oldPoint)) return false;
-  point_ = newPoint;
+  if (!SamePoint(WorldPoint(), oldPoint)) return false;
+  const auto moved = PointFromWorld(newPoint);
+  if (!moved) return false;
+  point_ = *moved;
   return true;
 }
 
@@ -112,21 +150,33 @@ void Text_::DrawText(const DrawContext& dc) const {
     font.escapement = escapement;
     canvas.SetFont(font);
   }
-  uint32_t align = canvas.GetTextAlign();
+  // Every alignment sets its own, so a text is placed alike whatever was drawn before it.
+  // Middle (4) is centred like centre (1); aligned (3) and fit (5) start at the insertion point.
+  uint32_t align = canvas::TA_BASELINE | canvas::TA_LEFT;
+  const Point3D* place = &alignmentPoint_;
   switch (alignment_) {
-    case 0: align = canvas::TA_BASELINE | canvas::TA_LEFT; break;
-    case 1: align = canvas::TA_BASELINE | canvas::TA_CENTER; break;
+    case 1:
+    case 4: align = canvas::TA_BASELINE | canvas::TA_CENTER; break;
     case 2: align = canvas::TA_BASELINE | canvas::TA_RIGHT; break;
+    case 3:
+    case 5: place = &point_; break;
     default: break;
   }
   if (canvas.GetTextAlign() != align) canvas.SetTextAlign(align);
   const auto m = Combined(dc.outer);
-  const TPoint at = dc.Map(alignmentPoint_, m ? &*m : nullptr);
+  const TPoint at = dc.Map(*place, m ? &*m : nullptr);
   canvas.TextOut(at.x, at.y, text_);
 }
 
 void Text_::Draw(canvas::Canvas& canvas, const Matrix4x4* outer, WorldToScreenFunc toScreen, void* userData) {
   DrawText({canvas, outer, toScreen, userData});
+}
+
+bool Text_::MovePoint(const Point3D& oldPoint, const Point3D& newPoint) {
+  const Point3D before = point_;
+  if (!Point_::MovePoint(oldPoint, newPoint)) return false;
+  alignmentPoint_ = AddPoints(alignmentPoint_, SubPoints(point_, before));
+  return true;
 }
 
 void Text_::WriteToDxf(std::ostream& out, std::string_view layerName) const {
@@ -288,18 +338,24 @@ void Circle_::WriteToDxf(std::ostream& out, std::string_view layerName) const {
 std::string Circle_::Details() const { return JoinLines({Point_::Details(), "Radius = " + FloatToText(radius_)}); }
 
 void Circle_::GrowExtents(Point3D& max, Point3D& min) const {
-  MaxPoint(max, AddPoints(point_, {radius_, radius_, 0.0}));
-  MinPoint(min, SubPoints(point_, {radius_, radius_, 0.0}));
+  const Placement place = PlaceInWorld();
+  MaxPoint(max, AddPoints(place.centre, {place.radius, place.radius, 0.0}));
+  MinPoint(min, SubPoints(place.centre, {place.radius, place.radius, 0.0}));
 }
 
-bool Circle_::IsInside(const Point3D& p) const { return Distance2D(p, point_) <= radius_; }
+bool Circle_::IsInside(const Point3D& p) const {
+  const Placement place = PlaceInWorld();
+  return Distance2D(p, place.centre) <= place.radius;
+}
 
 // The centre that Distance measures to, and the disc that IsInside accepts (an arc too
 // contains its whole disc).
 void Circle_::GrowQueryBox(Point3D& max, Point3D& min) const {
-  const double r = std::fabs(radius_);
-  MaxPoint(max, AddPoints(point_, {r, r, 0.0}));
-  MinPoint(min, SubPoints(point_, {r, r, 0.0}));
+  Point_::GrowQueryBox(max, min);
+  const Placement place = PlaceInWorld();
+  const double r = std::fabs(place.radius);
+  MaxPoint(max, AddPoints(place.centre, {r, r, 0.0}));
+  MinPoint(min, SubPoints(place.centre, {r, r, 0.0}));
 }
 
 // ---- Arc_ -------------------------------------------------------------------------------
@@ -322,22 +378,45 @@ void Arc_::Draw(canvas::Canvas& canvas, const Matrix4x4* outer, WorldToScreenFun
     canvas.SetPixel(p1.x, p1.y, canvas.GetPen().color);
     return;
   }
-  const Point3D& c = point_;
-  Point3D start{c.x + radius_ * std::cos(startAngle_), c.y + radius_ * std::sin(startAngle_), c.z + radius_};
-  Point3D end{c.x + radius_ * std::cos(endAngle_), c.y + radius_ * std::sin(endAngle_), c.z + radius_};
-  if (matrix) {
-    start = TransformPoint(*matrix, start);
-    end = TransformPoint(*matrix, end);
-    // A mirror turns the arc's direction round; the screen arc always runs counter-clockwise.
-    if (place.mirrored) std::swap(start, end);
+  const Ends ends = PlaceEnds(matrix);
+  const TPoint start = dc.Map(ends.start, nullptr);
+  const TPoint end = dc.Map(ends.end, nullptr);
+  // Rounding to whole pixels can bring the ends of a short arc together, where the canvas
+  // takes equal radials as the whole ellipse, or carry them past each other. When the sweep on
+  // screen is then more than half a turn off the arc's own, draw what the arc covers: the
+  // short stroke between its ends, or the whole ellipse for an arc that is almost one.
+  const double cx = (static_cast<double>(box.left) + box.right) / 2.0;
+  const double cy = (static_cast<double>(box.top) + box.bottom) / 2.0;
+  auto screenDegrees = [&](TPoint p) { return std::atan2(cy - p.y, p.x - cx) * kDegrees; };
+  const double onScreen = Sweep(screenDegrees(end) - screenDegrees(start));
+  const double own = Sweep(ToDegrees(endAngle_) - ToDegrees(startAngle_));
+  if (std::fabs(onScreen - own) <= 180.0) {
+    canvas.Arc(box, start, end);
+  } else if (own < 180.0) {
+    canvas.MoveTo(start.x, start.y);
+    canvas.LineTo(end.x, end.y);
+    canvas.SetPixel(end.x, end.y, canvas.GetPen().color);
+  } else {
+    canvas.Arc(box, start, start);
   }
-  canvas.Arc(box, dc.Map(start, nullptr), dc.Map(end, nullptr));
+}
+
+Arc_::Ends Arc_::PlaceEnds(const Matrix4x4* matrix) const {
+  const Point3D& c = point_;
+  Ends ends{{c.x + radius_ * std::cos(startAngle_), c.y + radius_ * std::sin(startAngle_), c.z + radius_},
+            {c.x + radius_ * std::cos(endAngle_), c.y + radius_ * std::sin(endAngle_), c.z + radius_}};
+  if (!matrix) return ends;
+  ends.start = TransformPoint(*matrix, ends.start);
+  ends.end = TransformPoint(*matrix, ends.end);
+  // The screen arc always runs counter-clockwise.
+  if (PlanarDeterminant(*matrix) < 0.0) std::swap(ends.start, ends.end);
+  return ends;
 }
 
 void Arc_::WriteToDxf(std::ostream& out, std::string_view layerName) const {
   Circle_::WriteToDxf(out, layerName);
-  WriteFloat(out, 50, startAngle_ * kDegrees);
-  WriteFloat(out, 51, endAngle_ * kDegrees);
+  WriteAngle(out, 50, startAngle_);
+  WriteAngle(out, 51, endAngle_);
 }
 
 std::string Arc_::Details() const {
@@ -345,30 +424,17 @@ std::string Arc_::Details() const {
       {Circle_::Details(), "Angle 1 = " + FloatToText(startAngle_), "Angle 2 = " + FloatToText(endAngle_)});
 }
 
-// The ends, then every quadrant point (0, 90, 180, 270 degrees) the arc passes on its way
-// counter-clockwise from start to end. Angles are first brought into 0 to 360 degrees.
+// The arc as drawn: in its own coordinates when it has none other, else from the angles at
+// which its placed ends lie around the placed centre.
 void Arc_::GrowExtents(Point3D& max, Point3D& min) const {
-  auto widen = [&](double radians) {
-    const double x = point_.x + radius_ * std::cos(radians);
-    const double y = point_.y + radius_ * std::sin(radians);
-    MaxPoint(max, {x, y, max.z});
-    MinPoint(min, {x, y, min.z});
-  };
-  widen(startAngle_);
-  widen(endAngle_);
-  const double startDegrees = ToDegrees(startAngle_);
-  const double endDegrees = ToDegrees(endAngle_);
-  if (!std::isfinite(startDegrees) || !std::isfinite(endDegrees)) return;
-  const int s = static_cast<int>(ReduceDegrees(startDegrees));
-  const int e = static_cast<int>(ReduceDegrees(endDegrees));
-  int angle = ((s + 90) / 90) * 90;
-  int stop = ((e + 89) / 90) * 90;
-  if (angle == 360) angle = 0;
-  if (stop == 360) stop = 0;
-  while (angle != stop) {
-    widen(angle / kDegrees);
-    angle = angle == 270 ? 0 : angle + 90;
+  if (!ocs_) {
+    GrowArcExtents(point_, radius_, startAngle_, endAngle_, max, min);
+    return;
   }
+  const Placement place = PlaceInWorld();
+  const Ends ends = PlaceEnds(OCS());
+  auto angle = [&](const Point3D& p) { return std::atan2(p.y - place.centre.y, p.x - place.centre.x); };
+  GrowArcExtents(place.centre, place.radius, angle(ends.start), angle(ends.end), max, min);
 }
 
 }  // namespace pv::viewer

@@ -27,23 +27,31 @@ class Point_ : public DXF_Entity {
   const char* ClassName() const override { return "Point_"; }
 
   const Point3D& GetPoint() const { return point_; }
+  // Where the point is drawn in the world: hit tests, extents and moves see it there.
+  virtual Point3D WorldPoint() const { return ToWorld(point_); }
 
  protected:
   // For entities without an object coordinate system (lines) and for those that build their
   // own matrix (inserts).
   Point_(int32_t colorIndex, const Point3D& point);
+  // The point of the entity's own coordinates that is drawn at a world point.
+  virtual std::optional<Point3D> PointFromWorld(const Point3D& world) const { return FromWorld(world); }
+  // The point whose mark is drawn, in the coordinates the entity's matrix maps.
+  virtual const Point3D& MarkedPoint() const { return point_; }
 
   Point3D point_;
 };
 
 class Text_ : public Point_ {
  public:
-  // Alignment 0 left, 1 centre, 2 right (others keep the canvas' alignment). An alignment
-  // point at the origin is replaced by the insertion point.
+  // Alignment 0 left, 1 and 4 centred on the alignment point, 2 right; 3 and 5 left from the
+  // insertion point. An alignment point at the origin is replaced by the insertion point.
   Text_(const Point3D& extrusion, int32_t alignment, int32_t colorIndex, double height, std::string text,
         const Point3D& alignmentPoint, const Point3D& insertionPoint);
 
   void Draw(canvas::Canvas& canvas, const Matrix4x4* outer, WorldToScreenFunc toScreen, void* userData) override;
+  // The alignment point goes along with the insertion point, so the text follows the move.
+  bool MovePoint(const Point3D& oldPoint, const Point3D& newPoint) override;
   void WriteToDxf(std::ostream& out, std::string_view layerName) const override;
   std::string Details() const override;
   const char* ClassName() const override { return "Text_"; }
@@ -149,6 +157,8 @@ class Circle_ : public Point_ {
     bool mirrored = false;
   };
   Placement Place(const Matrix4x4* matrix) const;
+  // Extents and inside test of the circle as drawn (through its object coordinate system).
+  Placement PlaceInWorld() const { return Place(OCS()); }
   // The screen box of the placed circle; false when it is too small to draw (then p1 is the
   // pixel to set).
   bool ScreenBox(const DrawContext& dc, const Placement& place, canvas::TRect& box, canvas::TPoint& p1) const;
@@ -172,6 +182,14 @@ class Arc_ : public Circle_ {
   double EndAngle() const { return endAngle_; }
 
  private:
+  // The ends through the matrix, in the counter-clockwise order in which the placed arc runs
+  // (a mirror turns its direction round).
+  struct Ends {
+    Point3D start;
+    Point3D end;
+  };
+  Ends PlaceEnds(const Matrix4x4* matrix) const;
+
   double startAngle_ = 0.0;
   double endAngle_ = 0.0;
 };

@@ -96,7 +96,8 @@ std::string Polyline_::Details() const {
 }
 
 void Polyline_::GrowExtents(Point3D& max, Point3D& min) const {
-  for (const Point3D& p : points_) {
+  for (const Point3D& q : points_) {
+    const Point3D p = ToWorld(q);
     MaxPoint(max, p);
     MinPoint(min, p);
   }
@@ -104,14 +105,15 @@ void Polyline_::GrowExtents(Point3D& max, Point3D& min) const {
 
 double Polyline_::Distance(const Point3D& p) const {
   double best = 1e10;
-  for (const Point3D& q : points_) best = MinOf(best, SqrDistance2D(p, q));
+  for (const Point3D& q : points_) best = MinOf(best, SqrDistance2D(p, ToWorld(q)));
   return best;
 }
 
 Point3D Polyline_::ClosestPoint(const Point3D& p) const {
   double best = 1e10;
   Point3D closest{1e10, 1e10, 1e10};
-  for (const Point3D& q : points_) {
+  for (const Point3D& own : points_) {
+    const Point3D q = ToWorld(own);
     const double d = SqrDistance2D(p, q);
     if (d < best) {
       best = d;
@@ -124,21 +126,23 @@ Point3D Polyline_::ClosestPoint(const Point3D& p) const {
 bool Polyline_::IsInside(const Point3D& p) const {
   if (!closed_ || points_.empty()) return false;
   bool inside = false;
-  const Point3D* previous = &points_.back();
-  for (const Point3D& q : points_) {
-    const bool crosses = (q.y <= p.y && p.y < previous->y) || (previous->y <= p.y && p.y < q.y);
-    if (crosses && q.x + (p.y - q.y) * (previous->x - q.x) / (previous->y - q.y) > p.x) inside = !inside;
-    previous = &q;
+  Point3D previous = ToWorld(points_.back());
+  for (const Point3D& own : points_) {
+    const Point3D q = ToWorld(own);
+    const bool crosses = (q.y <= p.y && p.y < previous.y) || (previous.y <= p.y && p.y < q.y);
+    if (crosses && q.x + (p.y - q.y) * (previous.x - q.x) / (previous.y - q.y) > p.x) inside = !inside;
+    previous = q;
   }
   return inside;
 }
 
 bool Polyline_::MovePoint(const Point3D& oldPoint, const Point3D& newPoint) {
   for (Point3D& q : points_) {
-    if (SamePoint(q, oldPoint)) {
-      q = newPoint;
-      return true;
-    }
+    if (!SamePoint(ToWorld(q), oldPoint)) continue;
+    const auto moved = FromWorld(newPoint);
+    if (!moved) return false;
+    q = *moved;
+    return true;
   }
   return false;
 }

@@ -164,11 +164,14 @@ bool DXF_Reader::SkipToEndOfSection() {
   }
 }
 
+// Extents of one point (some writers leave $EXTMIN equal to $EXTMAX) say no more than missing
+// ones: like inverted ones, they are computed from the entities alone.
 void DXF_Reader::CompleteExtents() {
   const bool inverted = extMin_.x > extMax_.x || extMin_.y > extMax_.y || extMin_.z > extMax_.z;
-  if (!inverted && !SamePoint(extMin_, WCS_Origin) && !SamePoint(extMax_, WCS_Origin)) return;
+  const bool onePoint = SamePoint(extMin_, extMax_) && !SamePoint(extMin_, WCS_Origin);
+  if (!inverted && !onePoint && !SamePoint(extMin_, WCS_Origin) && !SamePoint(extMax_, WCS_Origin)) return;
   Note("File contained no Max/Min extents. Scanning...");
-  if (inverted) {
+  if (inverted || onePoint) {
     extMax_ = {-DBL_MAX, -DBL_MAX, -DBL_MAX};
     extMin_ = {DBL_MAX, DBL_MAX, DBL_MAX};
   }

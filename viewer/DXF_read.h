@@ -48,7 +48,8 @@ class DXF_user_abort : public DXF_read_exception {
 
 // One record's groups, as the reader keeps them.
 struct abstract_entity {
-  std::string s1, s2, s3, layer;
+  std::string s1, s2, s3;
+  std::string layer = "0";  // the format's default layer, for records without code 8
   std::array<Point3D, 4> corners{};  // codes 10, 11, 12, 13 (and their 20s and 30s)
   double elevation = 0.0, thickness = 0.0, radius = 0.0;
   Point3D scale;                     // 41, 42, 43

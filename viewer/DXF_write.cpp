@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "DXF_blocks.h"
 #include "DXF_numbers.h"
 
 namespace pv::viewer {
@@ -113,10 +114,33 @@ std::vector<DxfLayerView> LayerViews(const DXF_Object& drawing) {
   return views;
 }
 
+namespace {
+
+void AddBlockListsUsedBy(const DXF_Entity& entity, std::vector<const Entity_List*>& lists) {
+  if (const auto* insert = dynamic_cast<const Insert_*>(&entity)) {
+    const Entity_List* blocks = insert->BlockList();
+    if (blocks && std::find(lists.begin(), lists.end(), blocks) == lists.end()) lists.push_back(blocks);
+  } else if (const auto* block = dynamic_cast<const Block_*>(&entity)) {
+    for (const auto& e : block->Entities()) AddBlockListsUsedBy(*e, lists);
+  }
+}
+
+// The lists and every block list that inserts among them, or inside those blocks, use.
+std::vector<const Entity_List*> WithBlocksInUse(const std::vector<Entity_List*>& chosen) {
+  std::vector<const Entity_List*> lists(chosen.begin(), chosen.end());
+  for (size_t i = 0; i < lists.size(); ++i) {  // block lists added here are walked in turn
+    for (const auto& e : lists[i]->Entities()) AddBlockListsUsedBy(*e, lists);
+  }
+  return lists;
+}
+
+}  // namespace
+
 std::vector<DxfLayerView> LayerViews(const selection_lists& selection) {
   std::vector<DxfLayerView> views;
-  for (const Entity_List* list : selection.lists) {
-    const std::string name = list->Owner() ? list->Owner()->Name() : std::string("0");
+  for (const Entity_List* list : WithBlocksInUse(selection.lists)) {
+    const bool blocks = list->Name() == "Block_";
+    const std::string name = list->Owner() && !blocks ? list->Owner()->Name() : std::string("0");
     auto view = std::find_if(views.begin(), views.end(), [&](const DxfLayerView& v) { return v.name == name; });
     if (view == views.end()) view = views.insert(views.end(), DxfLayerView{name, 0, {}});
     view->lists.push_back(list);

@@ -44,7 +44,9 @@ class DXF_Writer {
 // Every layer of the drawing with all its lists, in order.
 std::vector<DxfLayerView> LayerViews(const DXF_Object& drawing);
 // The chosen lists under the names of the layers that own them: one layer per name, in the
-// order the names first appear, colour 0 (as a new layer of a drawing has).
+// order the names first appear, colour 0 (as a new layer of a drawing has). The block
+// definitions that chosen inserts use come along, chosen or not, so that the file reads back
+// as the same drawing; block definitions go under layer "0", where the writer looks for them.
 std::vector<DxfLayerView> LayerViews(const selection_lists& selection);
 
 // Writes the layers to a file. The file is written beside its final place under a

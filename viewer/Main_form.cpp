@@ -232,6 +232,10 @@ void TCAD_Demo_Form::LoadButtonClick() {
 
 void TCAD_Demo_Form::LoadFile(const std::string& fileName, int filterIndex) {
   std::error_code error;
+  if (std::filesystem::is_directory(fileName, error)) {
+    forms::ShowMessage(fileName + " is a folder, not a file", this);
+    return;
+  }
   if (!std::filesystem::is_regular_file(fileName, error)) {
     forms::ShowMessage("File not found", this);
     return;

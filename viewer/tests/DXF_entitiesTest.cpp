@@ -11,22 +11,12 @@ namespace {
 
 using canvas::CanvasOp;
 using canvas::RecordingCanvas;
+using test::Drawn;
 using test::Dxf;
 using test::UnitMap;
 using Lines = std::vector<std::string>;
 
 std::vector<Point3D> Square() { return {{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}}; }
-
-// The drawing commands only, without state changes.
-Lines Drawn(const RecordingCanvas& c) {
-  Lines out;
-  for (const auto& cmd : c.Commands()) {
-    if (cmd.op != CanvasOp::SetPen && cmd.op != CanvasOp::SetFont && cmd.op != CanvasOp::SetTextAlign) {
-      out.push_back(cmd.ToString());
-    }
-  }
-  return out;
-}
 
 std::string Record(const DXF_Entity& e, std::string_view layer = "0") {
   std::ostringstream out;
@@ -257,6 +247,33 @@ TEST(Drawing, TextPlacementHeightAndAlignment) {
   EXPECT_EQ(c.Count(CanvasOp::TextOut), 0u);
   Attdef_(WCS_Z_Axis, 0, 1, 0, 0, "p", "d", "t", WCS_Origin, WCS_Origin).Draw(c, nullptr, UnitMap, nullptr);
   EXPECT_EQ(c.Commands().size(), 0u);
+}
+
+// Each alignment places its text the same way whatever alignment the text before it had.
+TEST(Drawing, TextAlignmentDoesNotDependOnTheTextDrawnBefore) {
+  constexpr uint32_t kLeft = canvas::TA_BASELINE | canvas::TA_LEFT;
+  constexpr uint32_t kCentre = canvas::TA_BASELINE | canvas::TA_CENTER;
+  constexpr uint32_t kRight = canvas::TA_BASELINE | canvas::TA_RIGHT;
+  struct Case {
+    int32_t alignment;
+    uint32_t align;
+    const char* drawn;
+  };
+  // Insertion point (1, 1), alignment point (4, 5).
+  const Case cases[] = {
+      {0, kLeft, "TextOut 4,-5 \"T\""},   {1, kCentre, "TextOut 4,-5 \"T\""}, {2, kRight, "TextOut 4,-5 \"T\""},
+      {3, kLeft, "TextOut 1,-1 \"T\""},   {4, kCentre, "TextOut 4,-5 \"T\""}, {5, kLeft, "TextOut 1,-1 \"T\""},
+  };
+  for (const Case& c : cases) {
+    for (int32_t before = 0; before <= 5; ++before) {
+      RecordingCanvas canvas;
+      Text_(WCS_Z_Axis, before, 7, 10, "B", {4, 5, 0}, {1, 1, 0}).Draw(canvas, nullptr, UnitMap, nullptr);
+      canvas.Clear();
+      Text_(WCS_Z_Axis, c.alignment, 7, 10, "T", {4, 5, 0}, {1, 1, 0}).Draw(canvas, nullptr, UnitMap, nullptr);
+      EXPECT_EQ(canvas.GetTextAlign(), c.align) << c.alignment << " after " << before;
+      EXPECT_EQ(Drawn(canvas), Lines{c.drawn}) << c.alignment << " after " << before;
+    }
+  }
 }
 
 TEST(Drawing, PolylinesAndMeshes) {

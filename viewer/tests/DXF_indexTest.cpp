@@ -1,6 +1,6 @@
 // The tracking queries answer through an index over each list; these tests hold its answers
 // to those of walking the lists in order, on a generated drawing of every kind of entity
-// (inserts placed away from their blocks' contents, mirrored circles and arcs, closed and
+// (inserts placed away from their blocks' contents, entities seen from below, closed and
 // open polylines, faces, repeated entities that tie, blocks themselves) at many points.
 #include <gtest/gtest.h>
 
@@ -40,6 +40,8 @@ std::string GeneratedDrawing(int count, unsigned seed) {
     pair(code + 10, Number(y));
     pair(code + 20, "0");
   };
+  // Seen from below: drawn (and hit) mirrored.
+  auto mirror = [&] { pair(210, "0"), pair(220, "0"), pair(230, "-1"); };
   std::string previous;
   for (int i = 0; i < count; ++i) {
     const std::string layer = "L" + std::to_string(i % 3);
@@ -48,24 +50,27 @@ std::string GeneratedDrawing(int count, unsigned seed) {
     switch (i % 9) {
       case 0:
         pair(0, "POINT"), pair(8, layer), point(10, x, y);
+        if (rng() % 3 == 0) mirror();
         break;
       case 1:
         pair(0, "LINE"), pair(8, layer), point(10, x, y), point(11, x + small(rng), y + small(rng));
         break;
       case 2:
         pair(0, "CIRCLE"), pair(8, layer), point(10, x, y), pair(40, Number(radius(rng)));
-        if (rng() % 3 == 0) pair(210, "0"), pair(220, "0"), pair(230, "-1");
+        if (rng() % 3 == 0) mirror();
         break;
       case 3:
         pair(0, "ARC"), pair(8, layer), point(10, x, y), pair(40, Number(radius(rng)));
         pair(50, Number(rng() % 360)), pair(51, Number(rng() % 360));
-        if (rng() % 3 == 0) pair(210, "0"), pair(220, "0"), pair(230, "-1");
+        if (rng() % 3 == 0) mirror();
         break;
       case 4:
         pair(0, "TEXT"), pair(8, layer), point(10, x, y), pair(40, "2"), pair(1, "T" + std::to_string(i));
+        if (rng() % 3 == 0) mirror();
         break;
       case 5: {
         pair(0, "POLYLINE"), pair(8, layer), pair(66, "1"), point(10, 0, 0), pair(70, rng() % 2 ? "1" : "0");
+        if (rng() % 3 == 0) mirror();
         const int vertices = 3 + static_cast<int>(rng() % 6);
         for (int v = 0; v < vertices; ++v) pair(0, "VERTEX"), pair(8, layer), point(10, x + small(rng), y + small(rng));
         pair(0, "SEQEND"), pair(8, layer);
@@ -74,6 +79,7 @@ std::string GeneratedDrawing(int count, unsigned seed) {
       case 6:
         pair(0, "INSERT"), pair(8, layer), pair(2, "FAR"), point(10, x, y);
         if (rng() % 2) pair(50, Number(rng() % 360));
+        if (rng() % 3 == 0) mirror();
         break;
       case 7:
         pair(0, "3DFACE"), pair(8, layer), point(10, x, y), point(11, x + 5, y), point(12, x + 5, y + 5),

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -414,6 +416,59 @@ TEST(DXF_Reader, ExtentsFromHeaderOrFromEntities) {
   EXPECT_EQ(r->drawing->GetMinExtents().y, 20.0);
   EXPECT_EQ(r->drawing->GetMaxExtents().y, 40.0);
   EXPECT_EQ(r->drawing->GetMaxExtents().z, 0.0);
+  // Extents of one point, as some writers leave them, are computed from the entities too.
+  DxfText onePoint;
+  onePoint.Extents(7, 7).Section("ENTITIES").Line("A", 10, 20, 30, 40).EndSec().Eof();
+  r = ReadDxfText(onePoint.Text());
+  EXPECT_EQ(r->busy.Notes().back(), kScanning);
+  EXPECT_EQ(r->drawing->GetMinExtents().x, 10.0);
+  EXPECT_EQ(r->drawing->GetMaxExtents().x, 30.0);
+  EXPECT_EQ(r->drawing->GetMaxExtents().y, 40.0);
+}
+
+TEST(DXF_Reader, AnEntityWithoutALayerIsOnLayerZero) {
+  DxfText e;
+  e.P(0, "POINT").P(10, "1").P(20, "2").P(30, "0");
+  e.P(0, "CIRCLE").P(8, "A").P(10, "1").P(20, "2").P(30, "0").P(40, "3");
+  const auto r = ReadDxfText(EntitiesFile(e));
+  EXPECT_EQ(r->Count("0", "Point_"), 1u);
+  EXPECT_EQ(r->Layer(""), nullptr);
+  EXPECT_EQ(r->Count("A", "Circle_"), 1u);
+}
+
+// A gigabyte of 'x' without a line end, counting the bytes served.
+class Endless : public DxfByteSource {
+ public:
+  explicit Endless(uint64_t* served) : served_(served) {}
+  long Read(char* buffer, size_t size) override {
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(size, kSize - position_));
+    std::memset(buffer, 'x', n);
+    position_ += n;
+    *served_ += n;
+    return static_cast<long>(n);
+  }
+  bool Seek(uint64_t position) override {
+    position_ = std::min(position, kSize);
+    return true;
+  }
+  uint64_t Size() const override { return kSize; }
+
+ private:
+  static constexpr uint64_t kSize = 1ull << 30;
+  uint64_t position_ = 0;
+  uint64_t* served_;
+};
+
+// A file without line ends is told apart from DXF after a line's worth of bytes, not after
+// reading all of it.
+TEST(DXF_Reader, ALongFileWithoutLineEndsIsNotReadThrough) {
+  uint64_t served = 0;
+  test::RecordingPrompts prompts;
+  test::RecordingBusyBox busy;
+  DXF_Reader reader(std::make_unique<Endless>(&served), busy, prompts);
+  EXPECT_FALSE(reader.ReadDxfFile());
+  EXPECT_EQ(prompts.errors, Strings{"The file is not a DXF file"});
+  EXPECT_LE(served, 2 * DxfGroupReader::kBlockSize);
 }
 
 TEST(DXF_Reader, EveryEntityKind) {

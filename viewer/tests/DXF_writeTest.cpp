@@ -230,6 +230,42 @@ class FailingBuffer : public std::streambuf {
   size_t taken_ = 0;
 };
 
+// The model keeps angles in radians; an angle read in degrees is written back as it was read.
+TEST(DXF_Writer, AnglesAreWrittenBackAsTheyWereRead) {
+  const std::vector<std::string> angles{"0.000", "30.000", "45.000", "90.000", "180.000", "270.000", "359.950"};
+  std::string text = Dxf({"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "8", "0", "2", "B", "10", "0.0", "20", "0.0",
+                          "30", "0.0", "0", "ENDBLK", "0", "ENDSEC", "0", "SECTION", "2", "ENTITIES"});
+  std::vector<std::string> expected;
+  for (size_t i = 0; i < angles.size(); ++i) {
+    const std::string& end = angles[(i + 1) % angles.size()];
+    text += Dxf({"0", "ARC", "8", "A", "10", "1.000", "20", "2.000", "30", "0.000", "40", "3.000", "50", angles[i],
+                 "51", end});
+    expected.insert(expected.end(), {angles[i], end});
+  }
+  for (size_t i = 1; i < angles.size(); ++i) {  // a rotation of 0 is not written
+    text += Dxf({"0", "INSERT", "8", "A", "2", "B", "10", "0.000", "20", "0.000", "30", "0.000", "50", angles[i]});
+    expected.push_back(angles[i]);
+  }
+  text += Dxf({"0", "ENDSEC", "0", "EOF"});
+  auto angleValues = [](const std::string& file) {
+    std::vector<std::string> values;
+    std::istringstream lines(file);
+    std::string code, value;
+    while (std::getline(lines, code) && std::getline(lines, value)) {
+      if (!code.empty() && code.back() == '\r') code.pop_back();
+      if (!value.empty() && value.back() == '\r') value.pop_back();
+      if (code == "50" || code == "51") values.push_back(value);
+    }
+    return values;
+  };
+  ASSERT_EQ(angleValues(text), expected);
+  const auto read = ReadDxfText(text);
+  const std::string saved = Written(LayerViews(*read->drawing));
+  EXPECT_EQ(angleValues(saved), expected);
+  const auto again = ReadDxfText(saved);
+  EXPECT_EQ(angleValues(Written(LayerViews(*again->drawing))), expected);
+}
+
 TEST(DXF_Writer, AFailedWriteThrows) {
   auto read = ReadDxfText(kAllEntities);
   FailingBuffer buffer(500);

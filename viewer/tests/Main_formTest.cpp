@@ -396,6 +396,79 @@ TEST_F(MainFormTest, SavesTheChosenListsAndReadsThemBack) {
   EXPECT_FALSE(std::filesystem::exists(scratch.path() / "again.DXF.dxf"));
 }
 
+// Block definitions are hidden by default, so not chosen: the inserts that use them still take
+// them into the file, which reads back (by us and by ezdxf) with the same inserts.
+TEST_F(MainFormTest, SavingWithHiddenBlocksKeepsTheBlocksTheInsertsUse) {
+  Load(scratch.Write("plan.dxf", kPlan));
+  ASSERT_TRUE(form->block_defs->isChecked());
+  dialogs.saveAnswers.push_back(FileDialogResult{(scratch.path() / "saved.dxf").string(), 1});
+  form->SaveButton->click();
+  const auto saved = scratch.path() / "saved.dxf";
+  ASSERT_TRUE(std::filesystem::exists(saved));
+
+  test::RecordingPrompts prompts;
+  NullBusyBox quiet;
+  auto back = DXF_Object::CreateFromFile(saved, nullptr, quiet, prompts);
+  EXPECT_TRUE(prompts.warnings.empty()) << prompts.warnings.front();
+  EXPECT_TRUE(prompts.errors.empty());
+  DXF_Layer* c = nullptr;
+  DXF_Layer* zero = nullptr;
+  for (int i = 0; i < back->LayerCount(); ++i) {
+    if (back->Layer(static_cast<size_t>(i))->Name() == "C") c = back->Layer(static_cast<size_t>(i));
+    if (back->Layer(static_cast<size_t>(i))->Name() == "0") zero = back->Layer(static_cast<size_t>(i));
+  }
+  ASSERT_NE(c, nullptr);
+  ASSERT_NE(zero, nullptr);
+  EXPECT_EQ(zero->ListByName("Block_")->Count(), 1u);
+  ASSERT_EQ(c->ListByName("Insert_")->Count(), 1u);
+  auto* insert = dynamic_cast<Insert_*>(c->ListByName("Insert_")->Entity(0));
+  ASSERT_NE(insert, nullptr);
+  EXPECT_EQ(insert->GetBlock()->Name(), "MARK");
+  EXPECT_EQ(insert->GetBlock()->Entities().size(), 1u);
+
+  if (!test::EzdxfAvailable()) GTEST_SKIP() << "python3-ezdxf is not installed";
+  std::vector<std::string> savedEnts;
+  const auto counts = EzdxfCounts(saved, &savedEnts);
+  EXPECT_EQ(counts.at("C/Insert_"), 1u);
+  std::string out;
+  ASSERT_TRUE(test::RunCommand("/usr/bin/python3 -c \"import ezdxf,sys; d=ezdxf.readfile(sys.argv[1]); "
+                               "print(len(d.blocks.get('MARK')))\" '" + saved.string() + "'", out));
+  EXPECT_EQ(out, "1\n");
+}
+
+TEST_F(MainFormTest, AFolderGivenAsTheFileIsNamedAsOne) {
+  Load(scratch.path());
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, scratch.path().string() + " is a folder, not a file");
+  EXPECT_EQ(form->Drawing(), nullptr);
+}
+
+// The arcs of this file have extrusion (0, 0, -1): the view fits what is drawn, and tracking
+// and dragging find them where they are drawn.
+TEST_F(MainFormTest, MirroredArcsAreFittedTrackedAndDraggedWhereTheyAreDrawn) {
+  SKIP_WITHOUT_SHARED_DATA("offset_self_intersect_r12.dxf");
+  Load(kShared / "dxf" / "offset_self_intersect_r12.dxf");
+  EXPECT_NEAR(form->FormMin().x, -1.5, 1e-6);  // as ezdxf's bounding box has it
+  EXPECT_NEAR(form->FormMin().y, 0, 1e-6);
+  EXPECT_NEAR(form->FormMax().x, 34, 1e-6);
+  EXPECT_NEAR(form->FormMax().y, 25, 1e-6);
+  StartTracking();
+  TrackAt({32, 6, 0});
+  ASSERT_NE(form->TrackedEntity(), nullptr);
+  EXPECT_STREQ(form->TrackedEntity()->ClassName(), "Arc_");
+  EXPECT_EQ(tracking->Tr_X->text(), "32");
+  DXF_Entity* arc = form->TrackedEntity();
+
+  Mouse(QEvent::MouseButtonPress, Screen({32, 6, 0}), Qt::ShiftModifier, Qt::LeftButton);
+  const canvas::TPoint release = Screen({33, 8, 0});
+  Mouse(QEvent::MouseButtonRelease, release, Qt::ShiftModifier, Qt::LeftButton);
+  EXPECT_TRUE(dialogs.shown.empty());
+  const Point3D expected = DXF_Utils::RoundPoint(form->ZoomBox->ScreenToWorld(release.x, release.y), 1000);
+  const Point3D now = arc->ClosestPoint(expected);
+  EXPECT_NEAR(now.x, expected.x, 1e-9);
+  EXPECT_NEAR(now.y, expected.y, 1e-9);
+}
+
 TEST_F(MainFormTest, AFailedSaveIsReportedAndTheProgramGoesOn) {
   Load(scratch.Write("plan.dxf", kPlan));
   const size_t chosen = form->Selection().lists.size();

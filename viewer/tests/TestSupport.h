@@ -21,6 +21,18 @@ inline canvas::TPoint UnitMap(void*, const Point3D& p, const Matrix4x4* m) {
   return {static_cast<int32_t>(DXF_Utils::RoundHalfEven(q.x)), static_cast<int32_t>(DXF_Utils::RoundHalfEven(-q.y))};
 }
 
+// The drawing commands of a recording, without the pen, font and alignment changes.
+inline std::vector<std::string> Drawn(const canvas::RecordingCanvas& c) {
+  std::vector<std::string> out;
+  for (const auto& cmd : c.Commands()) {
+    if (cmd.op != canvas::CanvasOp::SetPen && cmd.op != canvas::CanvasOp::SetFont &&
+        cmd.op != canvas::CanvasOp::SetTextAlign) {
+      out.push_back(cmd.ToString());
+    }
+  }
+  return out;
+}
+
 class RecordingPrompts : public ReaderPrompts {
  public:
   std::vector<int> pauses;
