@@ -42,6 +42,9 @@ class TCoolTrayIcon {
   TCoolTrayIcon(const TCoolTrayIcon&) = delete;
   TCoolTrayIcon& operator=(const TCoolTrayIcon&) = delete;
 
+  // How often a refused add is tried again, in ms.
+  static constexpr unsigned kAddRetryInterval = 2000;
+
   // Applies the settings once they are all made, as after loading a form.
   void Loaded();
 
@@ -119,6 +122,7 @@ class TCoolTrayIcon {
   void CycleTick();
   void ClickTimerTick();
   void ExitTimerTick();
+  void AddTimerTick();
   void ApplyCycle();
 
   pv::tray::TrayShell& shell_;
@@ -142,6 +146,9 @@ class TCoolTrayIcon {
   TSimpleTimer cycleTimer_;
   TSimpleTimer clickTimer_;
   TSimpleTimer exitTimer_;
+  // Tries the add again while the desktop has no notification area yet (the service may
+  // start before the desktop's tray host does).
+  TSimpleTimer addTimer_;
   bool clickStart_ = false;
   bool clickReady_ = false;
   bool doubleClick_ = false;

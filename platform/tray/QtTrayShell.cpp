@@ -38,7 +38,13 @@ bool QtTrayShell::NotifyIcon(unsigned message, const NotifyIconData& data) {
   QSystemTrayIcon* icon = icons_.value(id);
   switch (message) {
     case NIM_ADD: {
-      if (icon || !QSystemTrayIcon::isSystemTrayAvailable()) return false;
+      // Adding an icon that is there already only updates it; without a notification area the
+      // add is refused, and the icon component tries again.
+      if (icon) {
+        Apply(icon, data);
+        return true;
+      }
+      if (!QSystemTrayIcon::isSystemTrayAvailable()) return false;
       icon = new QSystemTrayIcon();
       icons_.insert(id, icon);
       QObject::connect(icon, &QSystemTrayIcon::activated, icon, [this, id](QSystemTrayIcon::ActivationReason why) {
