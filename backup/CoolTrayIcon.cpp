@@ -81,6 +81,7 @@ TCoolTrayIcon::~TCoolTrayIcon() {
 void TCoolTrayIcon::Loaded() {
   bool showMainForm = true;
   if (OnStartup) OnStartup(this, showMainForm);
+  showMainForm_ = showMainForm;
   if (!showMainForm && HideMainForm) HideMainForm();
   ModifyIcon();
   SetIconVisible(iconVisible_);

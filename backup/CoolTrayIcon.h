@@ -99,8 +99,10 @@ class TCoolTrayIcon {
   TNotifyEvent OnBalloonHintShow, OnBalloonHintHide, OnBalloonHintTimeout, OnBalloonHintClick;
   TNotifyEvent OnMinimizeToTray;
   TStartupEvent OnStartup;
-  // Hides the main window; set by the program that owns one.
+  // Hides the main window; set by the program that owns one (TCoolTrayIconHooks does).
   std::function<void()> HideMainForm;
+  // False when OnStartup said the main form is not to be shown at start-up.
+  bool ShowMainForm() const { return showMainForm_; }
 
   // What the shell holds for this icon (for tests and diagnostics).
   const pv::tray::NotifyIconData& IconData() const { return data_; }
@@ -142,6 +144,7 @@ class TCoolTrayIcon {
   bool wantEnterExitEvents_ = false;
   bool minimizeToTray_ = false;
   int behaviour_ = 0;
+  bool showMainForm_ = true;
 
   TSimpleTimer cycleTimer_;
   TSimpleTimer clickTimer_;

@@ -19,6 +19,7 @@
 
 #include "Alarm.h"
 #include "Console.h"
+#include "CoolTrayIconHooks.h"
 #include "Schedule.h"
 #include "Service.h"
 #include "ServiceShell.h"
@@ -138,6 +139,7 @@ int main(int argc, char** argv) {
   TSafestowService service(shell, services);
   service.runsAsUnit = std::getenv("INVOCATION_ID") != nullptr;
   TConsoleForm console(dir / kSettingsFile, clock, services, processes, service.CoolTrayIcon1(), service.ImageList1());
+  TCoolTrayIconHooks trayHooks(service.CoolTrayIcon1(), console);
   TAlarmList alarms(dir / kAlarmsFile, clock);
   alarms.Load();
   TScheduleForm schedule(alarms, console.Runner(), clock, &console);

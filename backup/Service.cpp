@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include "Console.h"
+#include "CoolTrayIconHooks.h"
 #include "ServiceShell.h"
 #include "Texts.h"
 #include "service/EventLog.h"
@@ -81,10 +82,7 @@ void TSafestowService::CoolTrayIcon1Click() {
 }
 
 void TSafestowService::ShowClick() {
-  if (!console_) return;
-  console_->show();
-  console_->raise();
-  console_->activateWindow();
+  if (console_) RestoreWindow(*console_);
 }
 
 void TSafestowService::AboutClick() { OpenUrl(Q(texts::kDeveloperSite)); }

@@ -13,6 +13,7 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -54,7 +55,11 @@ class TempDir {
 class FakeClock : public Clock {
  public:
   DateTime now{2026, 12, 10, 2, 5, 9, 0};
-  DateTime Now() const override { return now; }
+  mutable int throwOnRead = 0;  // the next readings that throw
+  DateTime Now() const override {
+    if (throwOnRead > 0 && throwOnRead--) throw std::runtime_error("clock unreadable");
+    return now;
+  }
   void Advance(int seconds) { now = AddSeconds(now, seconds); }
 };
 
@@ -64,9 +69,11 @@ class FakeServices : public pv::service::ServiceControl {
   std::map<std::string, int> states;
   std::vector<std::string> calls;
   bool failInstall = false;
+  int throwOnQuery = 0;  // the next queries that throw, as a bus that cannot be reached would
 
   int QueryServiceState(const std::string& name) override {
     calls.push_back("query " + name);
+    if (throwOnQuery > 0 && throwOnQuery--) throw std::runtime_error("service manager unreachable");
     const auto it = states.find(name);
     return it == states.end() ? pv::service::kServiceStopped : it->second;
   }
