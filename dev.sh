@@ -17,6 +17,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   python3 python3-ezdxf
   xvfb xauth x11-apps netpbm
+  dbus-daemon
 )
 
 ensure_packages() {

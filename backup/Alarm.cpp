@@ -27,13 +27,43 @@ bool AlarmMatches(const TAlarm& alarm, const DateTime& now) {
   return false;
 }
 
-bool CheckAlarm(TAlarm& alarm, const DateTime& now) {
-  if (!AlarmMatches(alarm, now)) {
+std::optional<DateTime> LatestDue(const TAlarm& alarm, const DateTime& now) {
+  if (!alarm.Valid()) return std::nullopt;
+  DateTime due = Combine(now, alarm.Time);
+  due.second = 0;
+  due.msec = 0;
+  if (alarm.Recurring == kOnDate) {
+    due = Combine(alarm.Time, due);
+    return SecondsOf(due) <= SecondsOf(now) ? std::optional(due) : std::nullopt;
+  }
+  if (alarm.Recurring != kEveryDay && (alarm.Recurring < 1 || alarm.Recurring > 7)) return std::nullopt;
+  // Today's time, or the day before, back to a week for a weekday.
+  for (int back = 0; back <= 7; ++back) {
+    const bool dayFits = alarm.Recurring == kEveryDay || DayOfWeek(due) == alarm.Recurring;
+    if (dayFits && SecondsOf(due) <= SecondsOf(now)) return due;
+    due = AddSeconds(due, -86400);
+  }
+  return std::nullopt;
+}
+
+bool CheckAlarm(TAlarm& alarm, const DateTime& now, const std::optional<DateTime>& previous) {
+  const std::optional<DateTime> due = LatestDue(alarm, now);
+  const bool thisMinute = AlarmMatches(alarm, now);
+  // A clock that jumps forward (set by hand, a summer-time change, a wake from sleep) skips
+  // minutes; a due time among them is still owed its run.
+  const bool jumpedOver = due && previous && SecondsOf(*previous) < SecondsOf(*due);
+  if (!thisMinute && !jumpedOver) {
     alarm.Fired = false;
     return false;
   }
-  if (alarm.Fired) return false;
-  alarm.Fired = true;
+  // A clock set back (or the hour repeated when summer time ends) meets the same due time
+  // again: one run per due time.
+  if (alarm.lastDue && due && *alarm.lastDue == *due) {
+    alarm.Fired = thisMinute;
+    return false;
+  }
+  alarm.Fired = thisMinute;
+  alarm.lastDue = due;
   return true;
 }
 
@@ -103,8 +133,10 @@ void TAlarmList::Update(int index, const TAlarm& alarm) {
   if (index < 0 || index >= Count()) return;
   TAlarm& entry = entries_.at(static_cast<std::size_t>(index));
   const bool fired = entry.Fired;
+  const std::optional<DateTime> lastDue = entry.lastDue;
   entry = alarm;
   entry.Fired = fired;
+  entry.lastDue = lastDue;
   SaveAfterEdit();
 }
 
@@ -117,8 +149,9 @@ void TAlarmList::Remove(int index) {
 int TAlarmList::Check(const DateTime& now) {
   int due = 0;
   for (TAlarm& alarm : entries_) {
-    if (CheckAlarm(alarm, now)) ++due;
+    if (CheckAlarm(alarm, now, lastCheck_)) ++due;
   }
+  lastCheck_ = now;
   return due;
 }
 

@@ -2,6 +2,7 @@
 // The schedule's entries, when they come due, and their file Alarms.ini.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,7 @@ inline constexpr int kEveryDay = 0;   // 1..7: weekly, 1 Sunday .. 7 Saturday
 inline constexpr int kOnDate = 8;
 
 struct TAlarm {
-  bool Fired = false;   // has started its backup in the current matching minute
+  bool Fired = false;   // has started its backup for the due time of the current minute
   std::string Message;  // the entry's name
   DateTime Time;        // hour and minute; for kOnDate also the date
   int Recurring = kEveryDay;
@@ -25,6 +26,9 @@ struct TAlarm {
   // holding one never comes due until it is edited.
   std::string badTime;
   std::string badDate;
+  // The due time this entry last started a backup for: it never runs twice for one, whatever
+  // the clock does. Kept in memory only.
+  std::optional<DateTime> lastDue;
   bool Valid() const { return badTime.empty() && badDate.empty(); }
 };
 
@@ -32,8 +36,13 @@ struct TAlarm {
 std::string FormatAlarmText(const TAlarm& alarm);
 // Same hour and minute, and the day fits the kind; seconds do not count.
 bool AlarmMatches(const TAlarm& alarm, const DateTime& now);
-// True once per matching minute: the entry then starts a backup.
-bool CheckAlarm(TAlarm& alarm, const DateTime& now);
+// The entry's latest due time (its minute, seconds 0) not after `now`; nothing when it has
+// none (a date still ahead, an unknown kind, a damaged entry).
+std::optional<DateTime> LatestDue(const TAlarm& alarm, const DateTime& now);
+// True when the entry starts a backup now: its due time is this minute, or the clock passed
+// it since the check before (`previous`, when there was one) by jumping over it; and it has
+// not run for that due time yet.
+bool CheckAlarm(TAlarm& alarm, const DateTime& now, const std::optional<DateTime>& previous = std::nullopt);
 
 TAlarm LoadAlarm(const pv::ini::IniFile& ini, const std::string& section, const DateTime& now);
 void SaveAlarm(pv::ini::IniFile& ini, const std::string& section, const TAlarm& alarm);
@@ -55,7 +64,8 @@ class TAlarmList {
   void Update(int index, const TAlarm& alarm);
   void Remove(int index);
 
-  // Marks the entries that come due now; returns how many did, in list order.
+  // Marks the entries that come due now (or were jumped over since the last check); returns
+  // how many did, in list order.
   int Check(const DateTime& now);
   const std::string& LastSaveError() const { return saveError_; }
 
@@ -65,6 +75,7 @@ class TAlarmList {
   std::filesystem::path fileName_;
   const Clock& clock_;
   std::vector<TAlarm> entries_;
+  std::optional<DateTime> lastCheck_;
   std::string saveError_;
 };
 

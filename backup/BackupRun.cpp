@@ -5,6 +5,7 @@
 
 #include "Retention.h"
 #include "Texts.h"
+#include "service/EventLog.h"
 #include "tray/TrayShell.h"
 
 namespace safestow {
@@ -26,12 +27,21 @@ std::optional<long long> ParseLimit(const std::string& text) {
   return value;
 }
 
-bool DumpExists(const fs::path& folder, const std::string& stamp) {
+// The dump an export with this stamp writes, in either spelling of the extension.
+std::optional<fs::path> DumpOf(const fs::path& folder, const std::string& stamp) {
   for (const char* ext : {".DMP", ".dmp"}) {
     std::error_code ec;
-    if (fs::is_regular_file(folder / (stamp + ext), ec)) return true;
+    if (fs::exists(fs::symlink_status(folder / (stamp + ext), ec))) return folder / (stamp + ext);
   }
-  return false;
+  return std::nullopt;
+}
+
+// What a failed export left under its name is not a backup: it would count as one in the
+// retention and push good dumps out.
+void RemoveLeftover(const fs::path& folder, const std::string& stamp) {
+  while (const auto leftover = DumpOf(folder, stamp)) {
+    if (!RemoveFile(*leftover)) return;
+  }
 }
 
 }  // namespace
@@ -52,14 +62,24 @@ void TBackupRunner::RunBackup(int count) {
 void TBackupRunner::RunPending() {
   if (running_) return;
   running_ = true;
+  // A run that throws (its handler logs it) must not leave the runner busy for good.
+  struct EndRun {
+    bool& running;
+    ~EndRun() { running = false; }
+  } endRun{running_};
   while (pending_ > 0) {
+    if (processes_.Stopping()) {
+      pending_ = 0;  // the program is ending: nothing more starts
+      break;
+    }
     const std::string stamp = FormatDateTime(kStampFormat, clock_.Now());
-    if (stamp == lastStamp_) break;  // the same second would write the same dump file
+    // A stamp names the dump file: never one used before, nor one a dump already has (the
+    // clock may have been set back onto it). The run waits for a free second instead.
+    if (stamp == lastStamp_ || DumpOf(view_.CurrentSettings().pathBackup, stamp)) break;
     --pending_;
     lastStamp_ = stamp;
     RunOne(stamp);
   }
-  running_ = false;
 }
 
 void TBackupRunner::Fail(const std::string& reason) {
@@ -73,15 +93,13 @@ void TBackupRunner::RunOne(const std::string& stamp) {
   const ConsoleSettings settings = view_.CurrentSettings();
   const fs::path folder = settings.pathBackup;
 
-  if (settings.typeSizeBackup == 0) {
-    RetainByCount(folder, settings.sizeDayBackup);
-  } else {
-    const auto limit = ParseLimit(settings.sizeDirBackup);
+  std::optional<long long> limit;
+  if (settings.typeSizeBackup != 0) {
+    limit = ParseLimit(settings.sizeDirBackup);
     if (!limit) {
       Fail(texts::kFailBadSize + settings.sizeDirBackup);
       return;
     }
-    RetainBySize(folder, static_cast<double>(*limit));
   }
 
   if (services_.QueryServiceState(settings.databaseService) != pv::service::kServiceRunning) {
@@ -107,15 +125,34 @@ void TBackupRunner::RunOne(const std::string& stamp) {
   view_.ShowBalloon(texts::kBalloonTitle, texts::kBalloonRunning, pv::tray::NIIF_INFO, kBalloonSeconds);
 
   const int exitCode = processes_.WaitForExit(pid);
+  const bool stopped = processes_.Stopping();
+  // The stamp was free when the run began, so a dump under it now is this run's.
+  const std::optional<fs::path> dump = DumpOf(folder, stamp);
+  const bool succeeded = exitCode == 0 && !stopped && dump;
+  if (succeeded) {
+    // Old dumps make room only for a good one, and the new dump neither counts nor goes.
+    const std::string keep = dump->filename().string();
+    if (limit) {
+      RetainBySize(folder, static_cast<double>(*limit), RemoveFile, keep);
+    } else {
+      RetainByCount(folder, settings.sizeDayBackup, RemoveFile, keep);
+    }
+  } else {
+    RemoveLeftover(folder, stamp);
+  }
 
   runState_ = kRunStateStopped;
   view_.SetBackupButtonEnabled(true);
   view_.RefreshDumpList();
   view_.SetStateText(texts::kStateWaiting);
   view_.SetBusyAnimation(false);
-  if (exitCode != 0) {
+  if (stopped) {
+    Fail(texts::kFailStopped);
+    pv::service::CurrentEventLog().Write(pv::service::EventKind::Warning,
+                                         texts::kFailStopped + std::string(": ") + stamp + ".DMP");
+  } else if (exitCode != 0) {
     Fail(texts::kFailExitCode + std::to_string(exitCode));
-  } else if (!DumpExists(folder, stamp)) {
+  } else if (!dump) {
     Fail(texts::kFailNoDump + stamp + ".DMP");
   } else {
     lastSucceeded_ = true;

@@ -1,8 +1,10 @@
 #pragma once
-// One backup: prune the folder, run the database's export utility into a dated dump file,
-// wait for it with the program still answering, and report the result. Runs never overlap:
-// a run asked for while one is going waits for it, and two runs never share a stamp (and so
-// a dump file name).
+// One backup: run the database's export utility into a dated dump file, wait for it with the
+// program still answering, prune the older dumps once the new one is there, and report the
+// result. A failed export's leftover is removed, so only good dumps count and none is
+// deleted for a failed run. Runs never overlap: a run asked for while one is going waits for
+// it, and a run never takes the stamp (and so the dump file name) of an earlier one or of a
+// dump in the folder.
 
 #include <string>
 

@@ -19,6 +19,7 @@
 
 #include "DumpFiles.h"
 #include "Texts.h"
+#include "service/EventLog.h"
 
 namespace safestow {
 namespace {
@@ -131,18 +132,20 @@ TConsoleForm::TConsoleForm(std::filesystem::path settingsFile, const Clock& cloc
     move(screen->availableGeometry().center() - rect().center());
   }
 
-  connect(RadioGroup1Items, &QButtonGroup::idClicked, this, [this] { RadioGroup1Click(); });
-  connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
-  connect(BitBtn3, &QPushButton::clicked, this, [this] { BitBtn3Click(); });
-  connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
-  connect(BitBtn5, &QPushButton::clicked, this, [this] {
+  connect(RadioGroup1Items, &QButtonGroup::idClicked, this,
+      pv::service::Guarded("RadioGroup1Click", [this] { RadioGroup1Click(); }));
+  connect(BitBtn2, &QPushButton::clicked, this, pv::service::Guarded("BitBtn2Click", [this] { BitBtn2Click(); }));
+  connect(BitBtn3, &QPushButton::clicked, this, pv::service::Guarded("BitBtn3Click", [this] { BitBtn3Click(); }));
+  connect(BitBtn1, &QPushButton::clicked, this, pv::service::Guarded("BitBtn1Click", [this] { BitBtn1Click(); }));
+  connect(BitBtn5, &QPushButton::clicked, this, pv::service::Guarded("ShowSchedule", [this] {
     if (ShowSchedule) ShowSchedule();
-  });
-  connect(BitBtn4, &QPushButton::clicked, this, [this] {
+  }));
+  connect(BitBtn4, &QPushButton::clicked, this, pv::service::Guarded("StopService", [this] {
     if (StopService) StopService();
-  });
-  connect(SpeedButton1, &QPushButton::clicked, this, [this] { SpeedButton1Click(); });
-  connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+  }));
+  connect(SpeedButton1, &QPushButton::clicked, this,
+      pv::service::Guarded("SpeedButton1Click", [this] { SpeedButton1Click(); }));
+  connect(Timer1, &QTimer::timeout, this, pv::service::Guarded("Timer1Timer", [this] { Timer1Timer(); }));
 }
 
 TConsoleForm::~TConsoleForm() = default;

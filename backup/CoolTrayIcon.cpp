@@ -2,6 +2,8 @@
 
 #include <unordered_map>
 
+#include "service/EventLog.h"
+
 namespace safestow {
 namespace {
 
@@ -14,20 +16,24 @@ struct TTrayIconHandler {
 };
 TTrayIconHandler* gTrayHandler = nullptr;
 
+void DispatchTrayEvent(std::uintptr_t id, unsigned event) {
+  if (event == kShellRestarted) {
+    // The notification area came back empty: visible icons are added again.
+    for (auto& [key, each] : gTrayHandler->icons) {
+      if (each->IconVisible()) each->ShowIcon();
+    }
+    return;
+  }
+  const auto it = gTrayHandler->icons.find(id);
+  if (it != gTrayHandler->icons.end()) it->second->HandleIconMessage(event);
+}
+
 void RegisterIcon(TrayShell& shell, TCoolTrayIcon* icon) {
   if (!gTrayHandler) {
     gTrayHandler = new TTrayIconHandler;
     gTrayHandler->shell = &shell;
     shell.SetCallback([](std::uintptr_t id, unsigned event) {
-      if (event == kShellRestarted) {
-        // The notification area came back empty: visible icons are added again.
-        for (auto& [key, each] : gTrayHandler->icons) {
-          if (each->IconVisible()) each->ShowIcon();
-        }
-        return;
-      }
-      const auto it = gTrayHandler->icons.find(id);
-      if (it != gTrayHandler->icons.end()) it->second->HandleIconMessage(event);
+      pv::service::GuardHandler("tray icon", [id, event] { DispatchTrayEvent(id, event); });
     });
   }
   gTrayHandler->icons[reinterpret_cast<std::uintptr_t>(icon)] = icon;
@@ -59,7 +65,8 @@ TCoolTrayIcon::TCoolTrayIcon(TrayShell& shell)
     : shell_(shell),
       cycleTimer_(1000, [this](TSimpleTimer*) { CycleTick(); }),
       clickTimer_(1000, [this](TSimpleTimer*) { ClickTimerTick(); }),
-      exitTimer_(20, [this](TSimpleTimer*) { ExitTimerTick(); }) {
+      exitTimer_(20, [this](TSimpleTimer*) { ExitTimerTick(); }),
+      addTimer_(kAddRetryInterval, [this](TSimpleTimer*) { AddTimerTick(); }) {
   RegisterIcon(shell, this);
   data_.uID = reinterpret_cast<std::uintptr_t>(this);
   data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
@@ -74,6 +81,7 @@ TCoolTrayIcon::~TCoolTrayIcon() {
 void TCoolTrayIcon::Loaded() {
   bool showMainForm = true;
   if (OnStartup) OnStartup(this, showMainForm);
+  showMainForm_ = showMainForm;
   if (!showMainForm && HideMainForm) HideMainForm();
   ModifyIcon();
   SetIconVisible(iconVisible_);
@@ -92,12 +100,21 @@ bool TCoolTrayIcon::PrepareIconData() {
 void TCoolTrayIcon::ShowIcon() {
   iconVisible_ = true;
   PrepareIconData();
-  shell_.NotifyIcon(NIM_ADD, data_);
+  if (shell_.NotifyIcon(NIM_ADD, data_)) {
+    addTimer_.Stop(true);
+  } else if (!addTimer_.Enabled()) {
+    addTimer_.Start();
+  }
 }
 
 void TCoolTrayIcon::HideIcon() {
   iconVisible_ = false;
+  addTimer_.Stop(true);
   shell_.NotifyIcon(NIM_DELETE, data_);
+}
+
+void TCoolTrayIcon::AddTimerTick() {
+  if (iconVisible_) ShowIcon();
 }
 
 void TCoolTrayIcon::ModifyIcon() {

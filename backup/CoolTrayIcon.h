@@ -42,6 +42,9 @@ class TCoolTrayIcon {
   TCoolTrayIcon(const TCoolTrayIcon&) = delete;
   TCoolTrayIcon& operator=(const TCoolTrayIcon&) = delete;
 
+  // How often a refused add is tried again, in ms.
+  static constexpr unsigned kAddRetryInterval = 2000;
+
   // Applies the settings once they are all made, as after loading a form.
   void Loaded();
 
@@ -96,8 +99,10 @@ class TCoolTrayIcon {
   TNotifyEvent OnBalloonHintShow, OnBalloonHintHide, OnBalloonHintTimeout, OnBalloonHintClick;
   TNotifyEvent OnMinimizeToTray;
   TStartupEvent OnStartup;
-  // Hides the main window; set by the program that owns one.
+  // Hides the main window; set by the program that owns one (TCoolTrayIconHooks does).
   std::function<void()> HideMainForm;
+  // False when OnStartup said the main form is not to be shown at start-up.
+  bool ShowMainForm() const { return showMainForm_; }
 
   // What the shell holds for this icon (for tests and diagnostics).
   const pv::tray::NotifyIconData& IconData() const { return data_; }
@@ -119,6 +124,7 @@ class TCoolTrayIcon {
   void CycleTick();
   void ClickTimerTick();
   void ExitTimerTick();
+  void AddTimerTick();
   void ApplyCycle();
 
   pv::tray::TrayShell& shell_;
@@ -138,10 +144,14 @@ class TCoolTrayIcon {
   bool wantEnterExitEvents_ = false;
   bool minimizeToTray_ = false;
   int behaviour_ = 0;
+  bool showMainForm_ = true;
 
   TSimpleTimer cycleTimer_;
   TSimpleTimer clickTimer_;
   TSimpleTimer exitTimer_;
+  // Tries the add again while the desktop has no notification area yet (the service may
+  // start before the desktop's tray host does).
+  TSimpleTimer addTimer_;
   bool clickStart_ = false;
   bool clickReady_ = false;
   bool doubleClick_ = false;

@@ -82,9 +82,12 @@ DateTime Combine(const DateTime& date, const DateTime& time) {
   return r;
 }
 
+std::int64_t SecondsOf(const DateTime& dt) {
+  return DaysFromCivil(dt.year, dt.month, dt.day) * 86400 + dt.hour * 3600 + dt.minute * 60 + dt.second;
+}
+
 DateTime AddSeconds(const DateTime& dt, std::int64_t seconds) {
-  std::int64_t total = DaysFromCivil(dt.year, dt.month, dt.day) * 86400 + dt.hour * 3600 + dt.minute * 60 +
-                       dt.second + seconds;
+  std::int64_t total = SecondsOf(dt) + seconds;
   std::int64_t days = total >= 0 ? total / 86400 : (total - 86399) / 86400;
   std::int64_t rest = total - days * 86400;
   DateTime r = dt;

@@ -29,6 +29,8 @@ bool SameDate(const DateTime& a, const DateTime& b);
 // The date of `date` with the time of day of `time`.
 DateTime Combine(const DateTime& date, const DateTime& time);
 DateTime AddSeconds(const DateTime& dt, std::int64_t seconds);
+// Seconds since 1 January 1970 of the wall-clock reading (no time zone): for ordering.
+std::int64_t SecondsOf(const DateTime& dt);
 // The local time of a moment of the system clock, to the second.
 DateTime LocalTime(std::time_t t);
 

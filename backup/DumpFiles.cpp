@@ -51,7 +51,10 @@ std::vector<DumpFile> ListDumpFiles(const fs::path& folder, std::string_view mas
   std::error_code ec;
   fs::directory_iterator it(folder, ec);
   if (ec) return files;
-  for (const fs::directory_entry& entry : it) {
+  // Incremented with an error code: a folder that fails half-way gives what was read so far.
+  for (auto end = fs::directory_iterator(); it != end; it.increment(ec)) {
+    if (ec) break;
+    const fs::directory_entry& entry = *it;
     const std::string name = entry.path().filename().string();
     if (name.empty() || name.front() == '.' || !MatchesMask(name, mask)) continue;
     std::error_code fileEc;

@@ -19,12 +19,14 @@
 
 #include "Alarm.h"
 #include "Console.h"
+#include "CoolTrayIconHooks.h"
 #include "Schedule.h"
 #include "Service.h"
 #include "ServiceShell.h"
 #include "SimpleTimer.h"
 #include "Texts.h"
 #include "process/EventLoopProcessRunner.h"
+#include "service/EventLog.h"
 #include "timer/QtTimerHost.h"
 #include "tray/QtTrayShell.h"
 
@@ -56,6 +58,22 @@ QIcon DrawIcon(bool arrow) {
   }
   return QIcon(pixmap);
 }
+
+// The last net under every handler: an exception that reaches the event loop is written to
+// the event log and the program goes on. Our own handlers are guarded where they are
+// connected; this catches what comes through Qt's own dispatch.
+class ServiceApplication : public QApplication {
+ public:
+  using QApplication::QApplication;
+  bool notify(QObject* receiver, QEvent* event) override {
+    try {
+      return QApplication::notify(receiver, event);
+    } catch (...) {
+      pv::service::LogHandlerException("event loop", std::current_exception());
+      return false;
+    }
+  }
+};
 
 // SIGTERM (systemd's stop) and SIGINT end the event loop, so the program closes in order.
 int gSignalPipe[2] = {-1, -1};
@@ -102,7 +120,7 @@ int main(int argc, char** argv) {
   const fs::path exe = OwnExecutable(argv[0]);
   if (line.command != ServiceCommand::Run) return RunCommand(line, exe.string(), argc, argv);
 
-  QApplication app(argc, argv);
+  ServiceApplication app(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
   QuitOnSignals(app);
   TSimpleTimerHandler::SetHostFactory([] { return std::make_unique<pv::timer::QtTimerHost>(); });
@@ -121,6 +139,7 @@ int main(int argc, char** argv) {
   TSafestowService service(shell, services);
   service.runsAsUnit = std::getenv("INVOCATION_ID") != nullptr;
   TConsoleForm console(dir / kSettingsFile, clock, services, processes, service.CoolTrayIcon1(), service.ImageList1());
+  TCoolTrayIconHooks trayHooks(service.CoolTrayIcon1(), console);
   TAlarmList alarms(dir / kAlarmsFile, clock);
   alarms.Load();
   TScheduleForm schedule(alarms, console.Runner(), clock, &console);

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "Texts.h"
+#include "service/EventLog.h"
 
 namespace safestow {
 namespace {
@@ -41,19 +42,23 @@ TScheduleForm::TScheduleForm(TAlarmList& alarms, TBackupRunner& runner, const Cl
   resize(420, 260);
   setFixedSize(size());
 
-  connect(NewButton, &QPushButton::clicked, this, [this] { NewButtonClick(); });
-  connect(EditButton, &QPushButton::clicked, this, [this] { EditButtonClick(); });
-  connect(DeleteButton, &QPushButton::clicked, this, [this] { DeleteButtonClick(); });
+  connect(NewButton, &QPushButton::clicked, this, pv::service::Guarded("NewButtonClick", [this] { NewButtonClick(); }));
+  connect(EditButton, &QPushButton::clicked, this,
+      pv::service::Guarded("EditButtonClick", [this] { EditButtonClick(); }));
+  connect(DeleteButton, &QPushButton::clicked, this,
+      pv::service::Guarded("DeleteButtonClick", [this] { DeleteButtonClick(); }));
   connect(CloseButton, &QPushButton::clicked, this, &QDialog::close);
-  connect(AlarmListBox, &QListWidget::itemSelectionChanged, this, [this] { UpdateButtons(); });
-  connect(AlarmListBox, &QListWidget::itemDoubleClicked, this, [this] { EditButtonClick(); });
+  connect(AlarmListBox, &QListWidget::itemSelectionChanged, this,
+      pv::service::Guarded("UpdateButtons", [this] { UpdateButtons(); }));
+  connect(AlarmListBox, &QListWidget::itemDoubleClicked, this,
+      pv::service::Guarded("EditButtonClick", [this] { EditButtonClick(); }));
   ExecEditor = [](TAlarmDetailsForm& editor) { return editor.exec(); };
 
   FillList();
   UpdateButtons();
   Timer = new QTimer(this);
   Timer->setObjectName("Timer");
-  connect(Timer, &QTimer::timeout, this, [this] { TimerTimer(); });
+  connect(Timer, &QTimer::timeout, this, pv::service::Guarded("TimerTimer", [this] { TimerTimer(); }));
   Timer->start(500);
 }
 
@@ -107,7 +112,7 @@ void TScheduleForm::TimerTimer() {
   // The backups start from the event loop, not inside this tick: a timer does not tick again
   // while its own handler runs, and the check must go on during a long export.
   if (CheckAlarms(alarms_, runner_, clock_.Now()) && !runner_.Running()) {
-    QTimer::singleShot(0, this, [this] { runner_.RunPending(); });
+    QTimer::singleShot(0, this, pv::service::Guarded("RunBackup", [this] { runner_.RunPending(); }));
   }
 }
 

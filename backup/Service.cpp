@@ -8,8 +8,10 @@
 #include <QUrl>
 
 #include "Console.h"
+#include "CoolTrayIconHooks.h"
 #include "ServiceShell.h"
 #include "Texts.h"
+#include "service/EventLog.h"
 
 namespace safestow {
 namespace {
@@ -46,9 +48,9 @@ TSafestowService::TSafestowService(pv::tray::TrayShell& shell, pv::service::Serv
   menu_->addSeparator();
   QAction* stop = menu_->addAction(Q(texts::kMenuStop));
   stop->setObjectName("StopService");
-  QObject::connect(show, &QAction::triggered, [this] { ShowClick(); });
-  QObject::connect(about, &QAction::triggered, [this] { AboutClick(); });
-  QObject::connect(stop, &QAction::triggered, [this] { StopServiceClick(); });
+  QObject::connect(show, &QAction::triggered, pv::service::Guarded("ShowClick", [this] { ShowClick(); }));
+  QObject::connect(about, &QAction::triggered, pv::service::Guarded("AboutClick", [this] { AboutClick(); }));
+  QObject::connect(stop, &QAction::triggered, pv::service::Guarded("StopServiceClick", [this] { StopServiceClick(); }));
   menuPort_ = std::make_unique<MenuPort>(*menu_);
 
   Confirm = [](const std::string& question, const std::string& caption) {
@@ -80,10 +82,7 @@ void TSafestowService::CoolTrayIcon1Click() {
 }
 
 void TSafestowService::ShowClick() {
-  if (!console_) return;
-  console_->show();
-  console_->raise();
-  console_->activateWindow();
+  if (console_) RestoreWindow(*console_);
 }
 
 void TSafestowService::AboutClick() { OpenUrl(Q(texts::kDeveloperSite)); }

@@ -1,5 +1,7 @@
 #include "SimpleTimer.h"
 
+#include "service/EventLog.h"
+
 namespace safestow {
 namespace {
 
@@ -39,7 +41,7 @@ void TSimpleTimerHandler::Tick(pv::timer::TimerId id) {
   auto* timer = reinterpret_cast<TSimpleTimer*>(id);
   if (timers_.count(timer) == 0) return;
   if (timer->oneShot_) timer->Stop(true);
-  if (timer->onTimer_) timer->onTimer_(timer);
+  if (timer->onTimer_) pv::service::GuardHandler("OnTimer", [timer] { timer->onTimer_(timer); });
 }
 
 TSimpleTimer::TSimpleTimer() : handler_(TSimpleTimerHandler::Register(this)) {}

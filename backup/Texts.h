@@ -31,6 +31,7 @@ inline constexpr char kBalloonFailedHead[] = "Ошибка! Резерное к�
 inline constexpr char kFailNotStarted[] = "Не удалось запустить exp: ";   // + reason
 inline constexpr char kFailExitCode[] = "exp завершился с кодом ";       // + code
 inline constexpr char kFailNoDump[] = "Не создан файл: ";                // + stamp + ".DMP"
+inline constexpr char kFailStopped[] = "exp остановлен: программа завершается";
 inline constexpr char kFailBadSize[] = "Неверный размер архива: ";       // + the field's text
 
 // Stop command

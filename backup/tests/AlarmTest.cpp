@@ -206,3 +206,46 @@ TEST_F(ScheduleTest, FileIsCp1251ForAnIndependentReader) {
   ASSERT_TRUE(result.has_value());
   EXPECT_EQ(result->output, "2|Ночная копия|02:00|0|-|Годовая|23:05|8|31.12.2026");
 }
+
+TEST_F(ScheduleTest, ClockJumpsNeitherSkipNorRepeatARun) {
+  struct Case {
+    const char* what;
+    std::vector<DateTime> checks;  // the clock at each check, in order
+    std::vector<std::string> stamps;
+  };
+  const Case cases[] = {
+      {"a jump of minutes over 02:00 runs once, at once",
+       {{2026, 12, 10, 1, 59, 58}, {2026, 12, 10, 2, 7, 0}, {2026, 12, 10, 2, 7, 1}},
+       {"10-12-2026-02-07-00"}},
+      {"summer time: 01:59:59 then 03:00:00",
+       {{2026, 3, 29, 1, 59, 59}, {2026, 3, 29, 3, 0, 0}},
+       {"29-03-2026-03-00-00"}},
+      {"set back after the run: 02:00 comes again, no second run",
+       {{2026, 12, 10, 2, 0, 1}, {2026, 12, 10, 2, 1, 30}, {2026, 12, 10, 1, 58, 0}, {2026, 12, 10, 2, 0, 0},
+        {2026, 12, 10, 2, 0, 30}},
+       {"10-12-2026-02-00-01"}},
+      {"winter time: the hour 02:00-02:59 is lived twice",
+       {{2026, 10, 25, 2, 0, 5}, {2026, 10, 25, 2, 59, 59}, {2026, 10, 25, 2, 0, 0}, {2026, 10, 25, 2, 0, 5}},
+       {"25-10-2026-02-00-05"}},
+      {"a jump over two due days runs once, and the next day as usual",
+       {{2026, 12, 10, 1, 0, 0}, {2026, 12, 12, 9, 0, 0}, {2026, 12, 13, 2, 0, 0}},
+       {"12-12-2026-09-00-00", "13-12-2026-02-00-00"}},
+      {"the first check after start-up runs nothing that was due before it",
+       {{2026, 12, 10, 9, 0, 0}, {2026, 12, 10, 9, 0, 1}},
+       {}},
+  };
+  for (const Case& c : cases) {
+    processes.starts.clear();
+    TAlarmList list(dir.path() / "jump.ini", clock);
+    TAlarm nightly = Entry("nightly", 2, 0);
+    list.Add(nightly);
+    TBackupRunner run(clock, services, processes, view);
+    for (const DateTime& at : c.checks) {
+      clock.now = at;
+      if (CheckAlarms(list, run, clock.now)) run.RunPending();
+    }
+    std::vector<std::string> stamps;
+    for (const std::string& s : processes.starts) stamps.push_back(s.substr(s.rfind('/') + 1));
+    EXPECT_EQ(stamps, c.stamps) << c.what;
+  }
+}

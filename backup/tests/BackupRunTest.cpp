@@ -163,3 +163,74 @@ TEST_F(BackupRunTest, ABadSizeLimitStopsTheRunBeforeAnything) {
   EXPECT_EQ(view.balloons, std::vector<std::string>{
                                "3|Ошибка! Резерное копирование не выполнено!\rНеверный размер архива: 10 Mb"});
 }
+
+TEST_F(BackupRunTest, FailedRunsNeitherCountNorPushGoodDumpsOut) {
+  // Two kept; three good dumps from earlier runs, then three exports die half-way (a full
+  // disk), then one succeeds.
+  view.settings.sizeDayBackup = 2;
+  for (int i = 0; i < 3; ++i) MakeDump(Dumps(), "good" + std::to_string(i) + ".DMP", 4, 100 - i);
+  exp.SetPartial(1);
+  for (int run = 0; run < 3; ++run) {
+    runner.RunBackup();
+    clock.Advance(60);
+    EXPECT_FALSE(runner.LastRunSucceeded());
+  }
+  EXPECT_EQ(exp.Calls().size(), 3u);
+  std::vector<std::string> names;
+  for (const DumpFile& f : ListDumpFiles(Dumps())) names.push_back(f.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"good0.DMP", "good1.DMP", "good2.DMP"}));
+  EXPECT_EQ(view.balloons.back(), "3|Ошибка! Резерное копирование не выполнено!\rexp завершился с кодом 1");
+
+  // The next good run makes room for itself only once it is there.
+  exp.Reset();
+  runner.RunBackup();
+  EXPECT_TRUE(runner.LastRunSucceeded());
+  names.clear();
+  for (const DumpFile& f : ListDumpFiles(Dumps())) names.push_back(f.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"good1.DMP", "good2.DMP", "10-12-2026-02-08-09.DMP"}));
+}
+
+TEST_F(BackupRunTest, SizeRetentionWaitsForAGoodDumpAndDoesNotCountIt) {
+  view.settings.typeSizeBackup = 1;
+  view.settings.sizeDirBackup = "2";
+  for (int i = 0; i < 3; ++i) MakeDump(Dumps(), "good" + std::to_string(i) + ".DMP", 1048576, 100 - i);
+  exp.SetPartial(2);
+  runner.RunBackup();
+  EXPECT_EQ(ListDumpFiles(Dumps()).size(), 3u);  // nothing deleted for a failed run
+
+  exp.Reset();
+  clock.Advance(1);
+  runner.RunBackup();
+  // 3 Mb of older dumps above 2 Mb: the oldest two go (down to below the limit); the new
+  // dump does not count.
+  const auto dumps = ListDumpFiles(Dumps());
+  ASSERT_EQ(dumps.size(), 2u);
+  EXPECT_EQ(dumps[0].name, "good2.DMP");
+  EXPECT_EQ(dumps[1].name, "10-12-2026-02-05-10.DMP");
+}
+
+TEST_F(BackupRunTest, AClockSetBackOntoAnExistingStampNeverReusesItsName) {
+  MakeDump(Dumps(), "10-12-2026-02-05-09.DMP", 0, 3600);
+  WriteText(Dumps() / "10-12-2026-02-05-09.DMP", "the good dump of an hour ago");
+
+  // An export that writes nothing and exits 0 is not taken for a success because of the old
+  // file, and one that fails half-way does not overwrite it.
+  for (const auto& broken : {std::function<void()>([&] { exp.SetNoDump(); }), std::function<void()>([&] {
+                               exp.Reset();
+                               exp.SetPartial(1);
+                             })}) {
+    broken();
+    clock.now = {2026, 12, 10, 2, 5, 9};
+    TBackupRunner fresh(clock, services, processes, view);  // as after a restart: no stamp remembered
+    fresh.RunBackup();
+    EXPECT_EQ(fresh.Pending(), 1) << "the run waits for a free second";
+    clock.Advance(1);
+    fresh.RunPending();
+    EXPECT_EQ(fresh.Pending(), 0);
+    EXPECT_FALSE(fresh.LastRunSucceeded());
+    EXPECT_EQ(ReadText(Dumps() / "10-12-2026-02-05-09.DMP"), "the good dump of an hour ago");
+    EXPECT_FALSE(fs::exists(Dumps() / "10-12-2026-02-05-10.DMP"));
+    EXPECT_NE(view.balloons.back().find("Ошибка!"), std::string::npos) << view.balloons.back();
+    for (const std::string& call : exp.Calls()) EXPECT_EQ(call.find("02-05-09"), std::string::npos) << call;
+  }
+}

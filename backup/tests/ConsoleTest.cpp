@@ -12,6 +12,7 @@
 
 #include "Console.h"
 #include "FormsSupport.h"
+#include "Schedule.h"
 #include "Service.h"
 #include "ini/CodePage1251.h"
 #include "process/EventLoopProcessRunner.h"
@@ -170,4 +171,34 @@ TEST_F(ConsoleTest, TrayClickAndTheStopQuestion) {
   EXPECT_TRUE(actions[2]->isSeparator());
   service->PopupMenu1()->findChild<QAction*>("Show")->trigger();
   EXPECT_TRUE(console->isVisible());
+}
+
+TEST_F(ConsoleTest, HandlerExceptionsAreLoggedOnceAndTheScheduleGoesOn) {
+  RecordingEventLog log;
+  StandInExp exp(dir.path());
+  console->LoadConsoleSettings();
+  console->Edit1->setText(QString::fromStdString(Dumps().string()));
+
+  // A click on the tray icon whose handler throws.
+  services.throwOnQuery = 1;
+  shell.Send(service->CoolTrayIcon1().IconData().uID, pv::tray::WM_LBUTTONDOWN);
+  shell.Send(service->CoolTrayIcon1().IconData().uID, pv::tray::WM_LBUTTONUP);
+  EXPECT_EQ(log.errors, std::vector<std::string>{"tray icon: service manager unreachable"});
+
+  // A schedule tick whose handler throws; the next tick starts the due backup.
+  FakeClock scheduleClock;
+  scheduleClock.throwOnRead = 1;
+  TAlarmList alarms(dir.path() / "Alarms.ini", scheduleClock);
+  TAlarm due;
+  due.Time.hour = 2;
+  due.Time.minute = 5;
+  alarms.Add(due);
+  TScheduleForm schedule(alarms, console->Runner(), scheduleClock);
+  const fs::path dump = Dumps() / "10-12-2026-02-05-09.DMP";
+  QElapsedTimer waited;
+  waited.start();
+  while (!fs::exists(dump) && waited.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  EXPECT_TRUE(fs::exists(dump));
+  EXPECT_EQ(log.errors, (std::vector<std::string>{"tray icon: service manager unreachable",
+                                                  "TimerTimer: clock unreadable"}));
 }

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "CoolTrayIcon.h"
+#include "TestSupport.h"
 
 using namespace safestow;
 using namespace pv::tray;
@@ -12,9 +15,10 @@ class FakeShell : public TrayShell {
  public:
   std::vector<std::pair<unsigned, NotifyIconData>> messages;
   ScreenPoint cursor{100, 200};
+  bool refuseAdd = false;  // no notification area (yet)
   bool NotifyIcon(unsigned message, const NotifyIconData& data) override {
     messages.emplace_back(message, data);
-    return true;
+    return !(refuseAdd && message == NIM_ADD);
   }
   ScreenPoint CursorPos() override { return cursor; }
   unsigned KeyFlags() override { return kShiftFlag; }
@@ -206,4 +210,57 @@ TEST_F(CoolTrayIconTest, BalloonEventsEnterExitAndShellRestart) {
   shell.messages.clear();
   shell.Send(0, kShellRestarted);
   EXPECT_TRUE(shell.messages.empty());
+}
+
+TEST_F(CoolTrayIconTest, AClickHandlerThatThrowsIsLoggedAndClicksGoOn) {
+  safestow::test::RecordingEventLog log;
+  int clicks = 0;
+  icon->OnClick = [&](TCoolTrayIcon*) {
+    if (++clicks == 1) throw std::runtime_error("no such service");
+  };
+  EXPECT_NO_THROW({
+    Send(WM_LBUTTONDOWN);
+    Send(WM_LBUTTONUP);
+  });
+  EXPECT_EQ(log.errors, std::vector<std::string>{"tray icon: no such service"});
+  Send(WM_LBUTTONDOWN);
+  Send(WM_LBUTTONUP);
+  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(log.errors.size(), 1u);
+}
+
+TEST_F(CoolTrayIconTest, AnIconIsAddedOnceTheTrayAppearsAndAgainAfterItRestarts) {
+  // The service starts before the desktop's tray host: every add is refused at first.
+  shell.refuseAdd = true;
+  icon->SetIconVisible(true);
+  const auto adds = [&] {
+    return std::count_if(shell.messages.begin(), shell.messages.end(),
+                         [](const auto& m) { return m.first == NIM_ADD; });
+  };
+  EXPECT_EQ(adds(), 1);
+  Timers().Advance(TCoolTrayIcon::kAddRetryInterval * 3);
+  EXPECT_EQ(adds(), 4);  // tried again and again
+
+  shell.refuseAdd = false;  // the tray host is up
+  Timers().Advance(TCoolTrayIcon::kAddRetryInterval);
+  EXPECT_EQ(adds(), 5);
+  Timers().Advance(TCoolTrayIcon::kAddRetryInterval * 5);
+  EXPECT_EQ(adds(), 5);  // added: no more tries
+
+  // The tray host restarts; it is not back at once when the restart is reported.
+  shell.refuseAdd = true;
+  shell.Send(0, kShellRestarted);
+  EXPECT_EQ(adds(), 6);
+  shell.refuseAdd = false;
+  Timers().Advance(TCoolTrayIcon::kAddRetryInterval);
+  EXPECT_EQ(adds(), 7);
+  EXPECT_EQ(shell.messages.back().second.szTip, icon->IconData().szTip);
+
+  // A hidden icon is not tried again.
+  shell.refuseAdd = true;
+  shell.Send(0, kShellRestarted);
+  icon->SetIconVisible(false);
+  const auto before = adds();
+  Timers().Advance(TCoolTrayIcon::kAddRetryInterval * 3);
+  EXPECT_EQ(adds(), before);
 }

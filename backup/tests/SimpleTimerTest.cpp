@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "SimpleTimer.h"
+#include "TestSupport.h"
 
 using namespace safestow;
 using pv::timer::ManualTimerHost;
@@ -81,4 +82,21 @@ TEST_F(SimpleTimerTest, OneShotAndIntervalChanges) {
   t.SetOnTimer(nullptr);  // an empty handler stops it, flag kept
   EXPECT_TRUE(t.Enabled());
   EXPECT_EQ(TSimpleTimerHandler::Instance()->RunningCount(), 0);
+}
+
+TEST_F(SimpleTimerTest, AHandlerThatThrowsIsLoggedAndTheTimerGoesOn) {
+  safestow::test::RecordingEventLog log;
+  int calls = 0;
+  TSimpleTimer timer(500, [&](TSimpleTimer*) {
+    if (++calls == 1) throw std::filesystem::filesystem_error("directory iterator cannot advance", "/backup",
+                                                              std::make_error_code(std::errc::io_error));
+  });
+  ASSERT_TRUE(timer.Start());
+  EXPECT_NO_THROW(Host().Advance(500));
+  ASSERT_EQ(log.errors.size(), 1u);
+  EXPECT_NE(log.errors[0].find("directory iterator cannot advance"), std::string::npos) << log.errors[0];
+  Host().Advance(500);
+  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(log.errors.size(), 1u);
+  EXPECT_TRUE(timer.Enabled());
 }

@@ -13,6 +13,7 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@
 #include "BackupRun.h"
 #include "DateTime.h"
 #include "process/ProcessRunner.h"
+#include "service/EventLog.h"
 #include "service/ServiceControl.h"
 
 namespace safestow::test {
@@ -53,7 +55,11 @@ class TempDir {
 class FakeClock : public Clock {
  public:
   DateTime now{2026, 12, 10, 2, 5, 9, 0};
-  DateTime Now() const override { return now; }
+  mutable int throwOnRead = 0;  // the next readings that throw
+  DateTime Now() const override {
+    if (throwOnRead > 0 && throwOnRead--) throw std::runtime_error("clock unreadable");
+    return now;
+  }
   void Advance(int seconds) { now = AddSeconds(now, seconds); }
 };
 
@@ -63,9 +69,11 @@ class FakeServices : public pv::service::ServiceControl {
   std::map<std::string, int> states;
   std::vector<std::string> calls;
   bool failInstall = false;
+  int throwOnQuery = 0;  // the next queries that throw, as a bus that cannot be reached would
 
   int QueryServiceState(const std::string& name) override {
     calls.push_back("query " + name);
+    if (throwOnQuery > 0 && throwOnQuery--) throw std::runtime_error("service manager unreachable");
     const auto it = states.find(name);
     return it == states.end() ? pv::service::kServiceStopped : it->second;
   }
@@ -138,8 +146,9 @@ class RecordingView : public BackupView {
 };
 
 // Puts a stand-in "exp" first on PATH for the life of the object. Files beside it steer it:
-// exp.delay (seconds to wait), exp.fail (exit code, no dump), exp.nodump; it appends its
-// arguments to exp.log, one run per line.
+// exp.partial (writes a partial dump at once, then fails with that exit code, as on a full
+// disk), exp.delay (seconds to wait), exp.fail (exit code, no dump), exp.nodump; it appends
+// its arguments to exp.log, one run per line.
 class StandInExp {
  public:
   explicit StandInExp(const fs::path& dir) : dir_(dir / "bin") {
@@ -148,10 +157,12 @@ class StandInExp {
               "#!/bin/sh\n"
               "here=$(dirname \"$0\")\n"
               "printf '%s\\n' \"$*\" >> \"$here/exp.log\"\n"
+              "for a in \"$@\"; do case \"$a\" in file=*) f=\"${a#file=}\";; esac; done\n"
+              "[ -f \"$here/exp.partial\" ] && printf 'partial' > \"$f.DMP\"\n"
               "[ -f \"$here/exp.delay\" ] && sleep \"$(cat \"$here/exp.delay\")\"\n"
+              "[ -f \"$here/exp.partial\" ] && exit \"$(cat \"$here/exp.partial\")\"\n"
               "[ -f \"$here/exp.fail\" ] && exit \"$(cat \"$here/exp.fail\")\"\n"
               "[ -f \"$here/exp.nodump\" ] && exit 0\n"
-              "for a in \"$@\"; do case \"$a\" in file=*) f=\"${a#file=}\";; esac; done\n"
               "printf 'dump of %s\\n' \"$1\" > \"$f.DMP\"\n");
     fs::permissions(dir_ / "exp", fs::perms::owner_all);
     const char* old = std::getenv("PATH");
@@ -163,6 +174,10 @@ class StandInExp {
   void SetDelay(const std::string& seconds) { WriteText(dir_ / "exp.delay", seconds); }
   void SetFail(int code) { WriteText(dir_ / "exp.fail", std::to_string(code)); }
   void SetNoDump() { WriteText(dir_ / "exp.nodump", "1"); }
+  void SetPartial(int code) { WriteText(dir_ / "exp.partial", std::to_string(code)); }
+  void Reset() {
+    for (const char* f : {"exp.delay", "exp.fail", "exp.nodump", "exp.partial"}) fs::remove(dir_ / f);
+  }
   std::vector<std::string> Calls() const {
     std::vector<std::string> lines;
     std::string text = ReadText(dir_ / "exp.log");
@@ -178,6 +193,20 @@ class StandInExp {
  private:
   fs::path dir_;
   std::string oldPath_;
+};
+
+// Takes the event log's entries for the life of the object.
+class RecordingEventLog : public pv::service::EventLog {
+ public:
+  RecordingEventLog() : previous_(pv::service::SetEventLog(this)) {}
+  ~RecordingEventLog() override { pv::service::SetEventLog(previous_); }
+  std::vector<std::string> errors, warnings;
+  void Write(pv::service::EventKind kind, const std::string& text) override {
+    (kind == pv::service::EventKind::Error ? errors : warnings).push_back(text);
+  }
+
+ private:
+  pv::service::EventLog* previous_;
 };
 
 // A dump file with a given age, so tests control the order by modification time.

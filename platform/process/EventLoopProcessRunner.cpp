@@ -12,12 +12,13 @@ namespace pv::process {
 
 pid_t EventLoopProcessRunner::Start(const std::string& program, const std::vector<std::string>& args,
                                     std::string* error) {
-  return Spawn(program, args, error);
+  return Spawn(program, args, error, /*ownGroup=*/true);
 }
 
 int EventLoopProcessRunner::WaitForExit(pid_t pid) {
   std::optional<int> code = TryReap(pid);
   if (code) return *code;
+  if (stopping_) return Terminate(pid, graceMs);
 
   QEventLoop loop;
   const auto check = [&] {
@@ -34,13 +35,16 @@ int EventLoopProcessRunner::WaitForExit(pid_t pid) {
     QObject::connect(&poll, &QTimer::timeout, &loop, check);
     poll.start(50);
   }
-  // The loop may also be left by an application-wide quit; the process is still ours to wait for.
-  while (!code) loop.exec();
+  // The loop ends by itself only when the process has ended. Any other return is an
+  // application-wide quit: every nested loop then returns at once, so waiting on would spin.
+  loop.exec();
   if (pidFd >= 0) {
     delete notifier;
     ::close(pidFd);
   }
-  return *code;
+  if (code) return *code;
+  stopping_ = true;
+  return Terminate(pid, graceMs);
 }
 
 }  // namespace pv::process

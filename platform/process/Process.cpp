@@ -37,7 +37,14 @@ std::vector<char*> ArgvOf(const std::string& program, const std::vector<std::str
 
 // Starts the program with /dev/null as its input and, when output is a descriptor, that as its
 // standard output and error. Returns posix_spawnp's result.
-int SpawnProcess(const std::string& program, const std::vector<std::string>& args, int output, pid_t& pid) {
+int SpawnProcess(const std::string& program, const std::vector<std::string>& args, int output, pid_t& pid,
+                 bool ownGroup = false) {
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  if (ownGroup) {
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attr, 0);
+  }
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
@@ -46,8 +53,9 @@ int SpawnProcess(const std::string& program, const std::vector<std::string>& arg
     posix_spawn_file_actions_adddup2(&actions, output, STDERR_FILENO);
   }
   std::vector<char*> argv = ArgvOf(program, args);
-  const int rc = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+  const int rc = posix_spawnp(&pid, program.c_str(), &actions, &attr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attr);
   return rc;
 }
 
@@ -67,9 +75,9 @@ std::string_view BaseName(std::string_view path) {
 
 }  // namespace
 
-pid_t Spawn(const std::string& program, const std::vector<std::string>& args, std::string* error) {
+pid_t Spawn(const std::string& program, const std::vector<std::string>& args, std::string* error, bool ownGroup) {
   pid_t pid = -1;
-  const int rc = SpawnProcess(program, args, -1, pid);
+  const int rc = SpawnProcess(program, args, -1, pid, ownGroup);
   if (rc != 0) {
     SetError(error, program, rc);
     return -1;
@@ -95,6 +103,20 @@ int WaitBlocking(pid_t pid) {
     r = ::waitpid(pid, &status, 0);
   } while (r < 0 && errno == EINTR);
   return r < 0 ? -1 : ExitCodeOf(status);
+}
+
+int Terminate(pid_t pid, int graceMs) {
+  if (pid <= 0) return -1;
+  if (const std::optional<int> code = TryReap(pid)) return *code;
+  const pid_t target = ::getpgid(pid) == pid ? -pid : pid;
+  ::kill(target, SIGTERM);
+  constexpr int kStepMs = 20;
+  for (int waited = 0; waited < graceMs; waited += kStepMs) {
+    if (const std::optional<int> code = TryReap(pid)) return *code;
+    ::usleep(kStepMs * 1000);
+  }
+  ::kill(target, SIGKILL);
+  return WaitBlocking(pid);
 }
 
 int OpenPidFd(pid_t pid) {

@@ -12,8 +12,10 @@ namespace pv::process {
 
 // Starts `program` (looked up on PATH when it holds no slash) with `args` as its arguments,
 // exactly as given: no shell, no word splitting, no quoting. Standard input is /dev/null.
-// Returns the pid, or -1 with the reason in *error.
-pid_t Spawn(const std::string& program, const std::vector<std::string>& args, std::string* error = nullptr);
+// With `ownGroup` the program leads a process group of its own, so that Terminate reaches
+// whatever it starts in turn. Returns the pid, or -1 with the reason in *error.
+pid_t Spawn(const std::string& program, const std::vector<std::string>& args, std::string* error = nullptr,
+            bool ownGroup = false);
 
 // The exit code once the child has ended (reaping it), nothing while it runs.
 // A child ended by a signal gives 128 + the signal; a pid that is not our child gives -1.
@@ -21,6 +23,10 @@ std::optional<int> TryReap(pid_t pid);
 
 // Blocks until the child ends; the exit code as TryReap gives it.
 int WaitBlocking(pid_t pid);
+
+// Ends a child of ours: SIGTERM (to its whole group when it leads one), SIGKILL when it is
+// still there after `graceMs`; reaps it and returns its exit code as TryReap gives it.
+int Terminate(pid_t pid, int graceMs);
 
 // A descriptor that becomes readable when the process ends (pidfd), or -1 where the kernel
 // has none; the caller closes it.

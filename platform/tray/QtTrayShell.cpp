@@ -2,9 +2,13 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDBusServiceWatcher>
+#include <QTimer>
 #include <QGuiApplication>
 #include <QStyleHints>
 #include <QSystemTrayIcon>
+
+#include "DBusNotifications.h"
 
 namespace pv::tray {
 namespace {
@@ -20,9 +24,52 @@ QSystemTrayIcon::MessageIcon BalloonIcon(unsigned kind) {
 
 }  // namespace
 
-QtTrayShell::QtTrayShell() = default;
+QtTrayShell::QtTrayShell(const QDBusConnection& bus)
+    : balloons_(std::make_unique<DBusNotifications>(bus)),
+      watcher_(std::make_unique<QDBusServiceWatcher>(QString::fromLatin1(kTrayWatcherService), bus,
+                                                     QDBusServiceWatcher::WatchForRegistration)),
+      poll_(std::make_unique<QTimer>()),
+      trayAvailable_(QSystemTrayIcon::isSystemTrayAvailable()) {
+  balloons_->OnEvent = [this](std::uintptr_t id, unsigned event) { Notify(id, event); };
+  QObject::connect(watcher_.get(), &QDBusServiceWatcher::serviceRegistered, watcher_.get(),
+                   [this] { TrayHostRestarted(); });
+  QObject::connect(poll_.get(), &QTimer::timeout, poll_.get(), [this] { PollTray(); });
+  poll_->start(kTrayPollInterval);
+}
 
 QtTrayShell::~QtTrayShell() { qDeleteAll(icons_); }
+
+void QtTrayShell::PollTray() {
+  // A tray without a watcher on the bus (an embedding tray) shows up only as availability.
+  const bool available = QSystemTrayIcon::isSystemTrayAvailable();
+  if (available && !trayAvailable_) TrayHostRestarted();
+  trayAvailable_ = available;
+}
+
+void QtTrayShell::TrayHostRestarted() {
+  // The icons belonged to the host that went away: they are made anew when added again.
+  qDeleteAll(icons_);
+  icons_.clear();
+  Notify(0, kShellRestarted);
+}
+
+void QtTrayShell::ShowBalloon(QSystemTrayIcon* icon, const NotifyIconData& data) {
+  const QString title = QString::fromStdString(data.szInfoTitle);
+  if (balloons_->Available()) {
+    // An empty text takes the balloon back, as the Windows shell does.
+    if (data.szInfo.empty()) {
+      balloons_->Close(data.uID);
+    } else {
+      balloons_->Show(data.uID, title, QString::fromStdString(data.szInfo), data.dwInfoFlags,
+                      static_cast<int>(data.uTimeout));
+    }
+    return;
+  }
+  if (!icon || data.szInfo.empty()) return;
+  icon->showMessage(title, QString::fromStdString(data.szInfo), BalloonIcon(data.dwInfoFlags),
+                    static_cast<int>(data.uTimeout));
+  Notify(data.uID, NIN_BALLOONSHOW);
+}
 
 void QtTrayShell::RegisterIcon(const std::string& name, const QIcon& icon) {
   images_.insert(QString::fromStdString(name), icon);
@@ -38,7 +85,13 @@ bool QtTrayShell::NotifyIcon(unsigned message, const NotifyIconData& data) {
   QSystemTrayIcon* icon = icons_.value(id);
   switch (message) {
     case NIM_ADD: {
-      if (icon || !QSystemTrayIcon::isSystemTrayAvailable()) return false;
+      // Adding an icon that is there already only updates it; without a notification area the
+      // add is refused, and the icon component tries again.
+      if (icon) {
+        Apply(icon, data);
+        return true;
+      }
+      if (!QSystemTrayIcon::isSystemTrayAvailable()) return false;
       icon = new QSystemTrayIcon();
       icons_.insert(id, icon);
       QObject::connect(icon, &QSystemTrayIcon::activated, icon, [this, id](QSystemTrayIcon::ActivationReason why) {
@@ -69,13 +122,10 @@ bool QtTrayShell::NotifyIcon(unsigned message, const NotifyIconData& data) {
       return true;
     }
     case NIM_MODIFY:
+      // Balloons need no icon in the tray: the notification service shows them anyway.
+      if (data.uFlags & NIF_INFO) ShowBalloon(icon, data);
       if (!icon) return false;
       Apply(icon, data);
-      if ((data.uFlags & NIF_INFO) && !data.szInfo.empty()) {
-        icon->showMessage(QString::fromStdString(data.szInfoTitle), QString::fromStdString(data.szInfo),
-                          BalloonIcon(data.dwInfoFlags), static_cast<int>(data.uTimeout));
-        Notify(id, NIN_BALLOONSHOW);
-      }
       return true;
     case NIM_DELETE:
       if (!icon) return false;

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <ctime>
 
 #include <QCoreApplication>
@@ -46,4 +50,42 @@ TEST(EventLoopProcessRunner, AnEndedProcessReturnsAtOnce) {
   ASSERT_GT(pid, 0);
   ::usleep(200000);
   EXPECT_EQ(runner.WaitForExit(pid), 9);
+}
+
+TEST(EventLoopProcessRunner, AQuitDuringTheWaitEndsTheProcessAndReturnsPromptly) {
+  App();
+  ::alarm(30);  // a wait that never returns fails the test instead of hanging it
+  pv::process::EventLoopProcessRunner runner;
+  runner.graceMs = 500;
+  // The child ignores SIGTERM and leaves a grandchild behind: both must go.
+  const pid_t pid = runner.Start("/bin/sh", {"-c", "trap '' TERM; sleep 60 & sleep 60; wait"}, nullptr);
+  ASSERT_GT(pid, 0);
+
+  int exitCode = 0;
+  bool stoppingAfter = false;
+  int afterQuit = -1;
+  const auto started = std::chrono::steady_clock::now();
+  QTimer::singleShot(0, [&] {
+    QTimer::singleShot(100, [] { QCoreApplication::quit(); });
+    exitCode = runner.WaitForExit(pid);
+    stoppingAfter = runner.Stopping();
+    // A wait asked for after the quit ends its process at once too.
+    const pid_t late = runner.Start("/bin/sleep", {"60"}, nullptr);
+    afterQuit = runner.WaitForExit(late);
+  });
+  QCoreApplication::exec();  // returns: the program can end
+  const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  ::alarm(0);
+
+  EXPECT_LT(seconds, 5.0);
+  EXPECT_TRUE(stoppingAfter);
+  EXPECT_EQ(exitCode, 128 + SIGKILL);
+  EXPECT_EQ(afterQuit, 128 + SIGTERM);
+  // The orphaned grandchild is reaped by whoever adopts it: give that a moment.
+  bool groupGone = false;
+  for (int i = 0; i < 100 && !groupGone; ++i) {
+    groupGone = ::kill(-pid, 0) != 0;
+    if (!groupGone) ::usleep(20000);
+  }
+  EXPECT_TRUE(groupGone) << "the process group is gone";
 }
