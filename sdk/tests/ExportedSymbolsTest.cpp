@@ -83,6 +83,9 @@ TEST(ExportedSymbols, FactoriesAndClassInformationAreThere) {
       "typeinfo for vela::base::Image",
       "typeinfo for vela::base::ImageSet",
       "typeinfo for vela::render::BMP_Image",
+      "Create_ImageDrawer",
+      "typeinfo for vela::render::ImageDrawer",
+      "vela::render::Calculate_Histogram(vela::base::smart_ptr<vela::base::Image>, int*)",
   };
   for (const char* name : required) EXPECT_TRUE(names.count(name)) << "missing: " << name;
 }
