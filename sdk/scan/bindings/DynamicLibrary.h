@@ -12,6 +12,11 @@ namespace vela::scan {
 // for a name the table lacks (case is ignored, as Windows ignores it).
 std::string VendorLibraryFile(std::string_view windowsName);
 
+// The Linux name of a vendor entry point: decorated Windows names map through
+// one fixed table, every other name is its own.
+const char* VendorEntryName(const char* windowsName);
+
+// A loaded vendor library. Entry points are asked for by their Windows names.
 class DynamicLibrary {
  public:
   // Loads the file; throws std::runtime_error "Failed to LoadLibrary".
