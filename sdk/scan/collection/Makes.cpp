@@ -5,8 +5,12 @@
 #include "bindings/crossmatch/CrossMatchDevice.h"
 #include "bindings/fakescan/FakeScanDevice.h"
 #include "bindings/izzix/IzzixDevice.h"
+#include "bindings/nitgen/NitgenDevice.h"
+#include "bindings/tavix3/Tavix3Device.h"
 #include "bindings/tavix35/Tavix35Device.h"
+#include "bindings/tavixmouse/TavixMouseDevice.h"
 #include "bindings/tavixusb/TavixUsbDevice.h"
+#include "bindings/upek/UpekDevice.h"
 #include "device/DeviceType.h"
 #include "device/ScannerDriver.h"
 
@@ -24,12 +28,16 @@ const std::array<Make, 10> makes{{
      CreateScannerDriver<Tavix35Device>},
     {CrossMatchType, "CrossMatch Device", "CrossMatch Verifier 300", Listing::OneDevice, EnumerateCrossMatch,
      CreateScannerDriver<CrossMatchDevice>},
-    {Tavix3Type, "Tavix3 Device", "Tavix3 Device", Listing::OneDevice, nullptr, nullptr},
-    {NitgenType, "Nitgen Device", "MFDU01-C3", Listing::OnePerIndex, nullptr, nullptr},
+    {Tavix3Type, "Tavix3 Device", "Tavix3 Device", Listing::OneDevice, EnumerateTavix3,
+     CreateScannerDriver<Tavix3Device>},
+    {NitgenType, "Nitgen Device", "MFDU01-C3", Listing::OnePerIndex, EnumerateNitgen,
+     CreateScannerDriver<NitgenDevice>},
     {NetworkType, "Tavix BI Ethernet Device", "Quillon Tavix BI Ethernet", Listing::OnePerIndex, nullptr,
      nullptr},
-    {TavixMouseType, "Tavix Mouse 4.0", "Tavix Mouse 4.0", Listing::OneDevice, nullptr, nullptr},
-    {UpekType, "UPEK Eicon", "Swipe fingerprint scanner", Listing::OnePerIndex, nullptr, nullptr},
+    {TavixMouseType, "Tavix Mouse 4.0", "Tavix Mouse 4.0", Listing::OneDevice, EnumerateTavixMouse,
+     CreateScannerDriver<TavixMouseDevice>},
+    {UpekType, "UPEK Eicon", "Swipe fingerprint scanner", Listing::OnePerIndex, EnumerateUpek,
+     CreateScannerDriver<UpekDevice>},
 }};
 
 }  // namespace

@@ -15,6 +15,8 @@ TEST(VendorCollection, ListsEveryMakeFoundInTheFixedOrder) {
   TempWorkingDirectory cwd;  // no test scanner folder
   // Each control starts its library's script afresh.
   StandInControl izzix("libizzix.so"), usb("libqnusbapi.so"), crossMatch("libusb4xx.so");
+  StandInControl fm("libfm200api.so"), secu("libsecubsp.so"), smz("libsmz_api.so"), ia("libiaapi.so");
+  ia.Set("devices", 2);
   StandInControl ftr("libftrscanapi.so");
   std::vector<uint8_t> statuses(128, 1);
   statuses[2] = statuses[9] = 0;
@@ -30,5 +32,24 @@ TEST(VendorCollection, ListsEveryMakeFoundInTheFixedOrder) {
                         {0x30002, "Tavix3.5 Device"},
                         {0x30009, "Tavix3.5 Device"},
                         {0x40000, "CrossMatch Device"},
+                        {0x50000, "Tavix3 Device"},
+                        {0x60000, "Nitgen Device"},
+                        {0x60001, "Nitgen Device"},
+                        {0xA0000, "Tavix Mouse 4.0"},
+                        {0xB0000, "UPEK Eicon"},
+                        {0xB0001, "UPEK Eicon"},
                     }));
+  EXPECT_STREQ(devices->GetByIndex(6)->GetDescription(), "MFDU01-C3");
+
+  // Every listed device opens through the collection on its make's driver.
+  smart_ptr<BioScanners> scanners = Create_BioScanners();
+  smart_ptr<DeviceDescriptorList> again = scanners->GetDevices();
+  for (int32_t i = 0; i < again->Count(); ++i) {
+    smart_ptr<DeviceDescriptor> descriptor = again->GetByIndex(i);
+    smart_ptr<Scanner> device = scanners->GetDevice(descriptor);
+    EXPECT_EQ(device->GetDeviceInfo()->GetDeviceType(), descriptor->GetId() >> 16) << descriptor->GetName();
+    EXPECT_GT(device->AcquireImage()->GetWidth(), 0) << descriptor->GetName();
+  }
+  for (StandInControl* library : {&izzix, &usb, &crossMatch, &ftr, &fm, &secu, &smz, &ia})
+    EXPECT_EQ(library->OpenHandles(), 0);
 }

@@ -58,7 +58,7 @@ STANDIN_EXPORT int32_t ftrScanGetImage(Handle, int32_t dose, uint8_t* buffer) {
 STANDIN_EXPORT int32_t ftrScanRestore7Bytes(Handle, uint8_t* bytes) {
   Log("ftrScanRestore7Bytes");
   const std::vector<uint8_t> serial = standin::Bytes("serial");
-  std::memcpy(bytes, serial.data(), std::min<size_t>(serial.size(), 7));
+  if (!serial.empty()) std::memcpy(bytes, serial.data(), std::min<size_t>(serial.size(), 7));
   return 1;
 }
 
