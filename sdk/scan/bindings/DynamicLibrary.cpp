@@ -52,11 +52,13 @@ DynamicLibrary::DynamicLibrary(const std::string& fileName)
   if (!module) throw std::runtime_error("Failed to LoadLibrary");
 }
 
-DynamicLibrary::~DynamicLibrary() { dlclose(module); }
+DynamicLibrary::~DynamicLibrary() {
+  if (module) dlclose(module);
+}
 
 void* DynamicLibrary::GetProc(const char* name) const {
   const char* entryName = VendorEntryName(name);
-  void* entry = entryName ? dlsym(module, entryName) : nullptr;
+  void* entry = module && entryName ? dlsym(module, entryName) : nullptr;
   if (!entry) throw std::runtime_error("Failed to GetProcAddress");
   return entry;
 }

@@ -36,6 +36,10 @@ class DynamicLibrary {
 
   const std::string& LibraryName() const { return libraryName; }
 
+  // Leaves the library loaded for the rest of the process: the destructor
+  // then unloads nothing.
+  void KeepLoaded() { module = nullptr; }
+
  private:
   void* module;
   std::string libraryName;

@@ -5,6 +5,7 @@
 #include "bindings/crossmatch/CrossMatchDevice.h"
 #include "bindings/fakescan/FakeScanDevice.h"
 #include "bindings/izzix/IzzixDevice.h"
+#include "bindings/network/NetworkScanner.h"
 #include "bindings/nitgen/NitgenDevice.h"
 #include "bindings/tavix3/Tavix3Device.h"
 #include "bindings/tavix35/Tavix35Device.h"
@@ -32,8 +33,8 @@ const std::array<Make, 10> makes{{
      CreateScannerDriver<Tavix3Device>},
     {NitgenType, "Nitgen Device", "MFDU01-C3", Listing::OnePerIndex, EnumerateNitgen,
      CreateScannerDriver<NitgenDevice>},
-    {NetworkType, "Tavix BI Ethernet Device", "Quillon Tavix BI Ethernet", Listing::OnePerIndex, nullptr,
-     nullptr},
+    {NetworkType, "Tavix BI Ethernet Device", "Quillon Tavix BI Ethernet", Listing::OnePerIndex,
+     EnumerateNetwork, CreateNetworkScanner},
     {TavixMouseType, "Tavix Mouse 4.0", "Tavix Mouse 4.0", Listing::OneDevice, EnumerateTavixMouse,
      CreateScannerDriver<TavixMouseDevice>},
     {UpekType, "UPEK Eicon", "Swipe fingerprint scanner", Listing::OnePerIndex, EnumerateUpek,

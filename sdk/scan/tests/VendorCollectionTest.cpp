@@ -16,6 +16,7 @@ TEST(VendorCollection, ListsEveryMakeFoundInTheFixedOrder) {
   // Each control starts its library's script afresh.
   StandInControl izzix("libizzix.so"), usb("libqnusbapi.so"), crossMatch("libusb4xx.so");
   StandInControl fm("libfm200api.so"), secu("libsecubsp.so"), smz("libsmz_api.so"), ia("libiaapi.so");
+  StandInControl corvid("libqncorvidapi.so");
   ia.Set("devices", 2);
   StandInControl ftr("libftrscanapi.so");
   std::vector<uint8_t> statuses(128, 1);
@@ -35,6 +36,8 @@ TEST(VendorCollection, ListsEveryMakeFoundInTheFixedOrder) {
                         {0x50000, "Tavix3 Device"},
                         {0x60000, "Nitgen Device"},
                         {0x60001, "Nitgen Device"},
+                        {0x80000, "Tavix BI Ethernet Device"},
+                        {0x80001, "Tavix BI Ethernet Device"},
                         {0xA0000, "Tavix Mouse 4.0"},
                         {0xB0000, "UPEK Eicon"},
                         {0xB0001, "UPEK Eicon"},
@@ -50,6 +53,6 @@ TEST(VendorCollection, ListsEveryMakeFoundInTheFixedOrder) {
     EXPECT_EQ(device->GetDeviceInfo()->GetDeviceType(), descriptor->GetId() >> 16) << descriptor->GetName();
     EXPECT_GT(device->AcquireImage()->GetWidth(), 0) << descriptor->GetName();
   }
-  for (StandInControl* library : {&izzix, &usb, &crossMatch, &ftr, &fm, &secu, &smz, &ia})
+  for (StandInControl* library : {&izzix, &usb, &crossMatch, &ftr, &fm, &secu, &smz, &ia, &corvid})
     EXPECT_EQ(library->OpenHandles(), 0);
 }
