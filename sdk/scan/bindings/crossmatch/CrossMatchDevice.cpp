@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "bindings/CaptureTarget.h"
+#include "bindings/Probe.h"
 #include "device/DeviceType.h"
 #include "device/StandardDeviceInfo.h"
 
@@ -98,8 +99,7 @@ void CrossMatchDevice::Capture() {
 vela::base::smart_ptr<DeviceInfo> CrossMatchDevice::GetDeviceInfo() { return CreateDeviceInfo(CrossMatchType); }
 
 std::vector<uint16_t> EnumerateCrossMatch() {
-  try {
-    DynamicLibrary library(VendorLibraryFile(libraryName));
+  return ProbeLibrary(libraryName, [](const DynamicLibrary& library) -> DeviceIndices {
     auto initialize = library.GetProc<Initialize_t>("USB_Initialize");
     auto reset = library.GetProc<Reset_t>("USB_Reset");
     auto uninitialize = library.GetProc<Uninitialize_t>("USB_Uninitialize");
@@ -108,9 +108,7 @@ std::vector<uint16_t> EnumerateCrossMatch() {
     uninitialize();
     if (found) return {0};
     return {};
-  } catch (const std::exception&) {
-    return {};
-  }
+  });
 }
 
 }  // namespace vela::scan

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "bindings/CaptureTarget.h"
+#include "bindings/Probe.h"
 #include "device/DeviceType.h"
 #include "device/StandardDeviceInfo.h"
 
@@ -39,17 +40,7 @@ void IzzixDevice::Capture() {
 vela::base::smart_ptr<DeviceInfo> IzzixDevice::GetDeviceInfo() { return CreateDeviceInfo(IzzixType); }
 
 std::vector<uint16_t> EnumerateIzzix() {
-  try {
-    DynamicLibrary library(VendorLibraryFile(libraryName));
-    auto dfpOpen = library.GetProc<DFP_Open_t>("DFP_Open");
-    auto dfpClose = library.GetProc<DFP_Close_t>("DFP_Close");
-    const Handle handle = dfpOpen(0);
-    if (handle == failedHandle) return {};
-    dfpClose(handle);
-    return {0};
-  } catch (const std::exception&) {
-    return {};
-  }
+  return ProbeByOpening<DFP_Open_t, DFP_Close_t>(libraryName, "DFP_Open", "DFP_Close", 0, failedHandle);
 }
 
 }  // namespace vela::scan

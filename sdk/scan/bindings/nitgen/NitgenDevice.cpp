@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "bindings/CaptureTarget.h"
+#include "bindings/Probe.h"
 #include "device/DeviceType.h"
 #include "device/StandardDeviceInfo.h"
 
@@ -93,8 +94,7 @@ void NitgenDevice::Send(DeviceValue which, int32_t value) {
 vela::base::smart_ptr<DeviceInfo> NitgenDevice::GetDeviceInfo() { return CreateDeviceInfo(NitgenType, deviceId); }
 
 std::vector<uint16_t> EnumerateNitgen() {
-  try {
-    DynamicLibrary library(VendorLibraryFile(libraryName));
+  return ProbeLibrary(libraryName, [](const DynamicLibrary& library) -> DeviceIndices {
     auto init = library.GetProc<Init_t>("SecuAPI_Init");
     auto enumerate = library.GetProc<EnumerateDevice_t>("SecuAPI_EnumerateDevice");
     auto terminate = library.GetProc<Terminate_t>("SecuAPI_Terminate");
@@ -102,14 +102,12 @@ std::vector<uint16_t> EnumerateNitgen() {
     if (init(&api) != 0) return {};
     int32_t count = 0;
     const uint16_t* ids = nullptr;
-    std::vector<uint16_t> indices;
+    DeviceIndices indices;
     if (enumerate(api, &count, &ids) == 0 && ids)
       for (int32_t i = 0; i < count; ++i) indices.push_back(ids[i]);
     terminate(api);
     return indices;
-  } catch (const std::exception&) {
-    return {};
-  }
+  });
 }
 
 }  // namespace vela::scan

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "bindings/CaptureTarget.h"
+#include "bindings/Probe.h"
 #include "device/DeviceType.h"
 #include "device/StandardDeviceInfo.h"
 
@@ -63,17 +64,8 @@ void Tavix3Device::Capture() {
 vela::base::smart_ptr<DeviceInfo> Tavix3Device::GetDeviceInfo() { return CreateDeviceInfo(Tavix3Type); }
 
 std::vector<uint16_t> EnumerateTavix3() {
-  try {
-    DynamicLibrary library(VendorLibraryFile(libraryName));
-    auto connect = library.GetProc<ConnectCaptureDriver_t>("FP_ConnectCaptureDriver");
-    auto disconnect = library.GetProc<DisconnectCaptureDriver_t>("FP_DisconnectCaptureDriver");
-    const Connection connection = connect(0);
-    if (!connection) return {};
-    disconnect(connection);
-    return {0};
-  } catch (const std::exception&) {
-    return {};
-  }
+  return ProbeByOpening<ConnectCaptureDriver_t, DisconnectCaptureDriver_t>(
+      libraryName, "FP_ConnectCaptureDriver", "FP_DisconnectCaptureDriver", 0, 0);
 }
 
 }  // namespace vela::scan

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "bindings/CaptureTarget.h"
+#include "bindings/Probe.h"
 #include "device/DeviceType.h"
 #include "device/StandardDeviceInfo.h"
 
@@ -82,18 +83,15 @@ int32_t Tavix35SerialNumber(const std::array<uint8_t, 7>& bytes) {
 }
 
 std::vector<uint16_t> EnumerateTavix35() {
-  try {
-    DynamicLibrary library(VendorLibraryFile(libraryName));
+  return ProbeLibrary(libraryName, [](const DynamicLibrary& library) -> DeviceIndices {
     std::array<uint8_t, interfaceCount> statuses;
     statuses.fill(0xFF);
     if (!library.GetProc<GetInterfaces_t>("ftrScanGetInterfaces")(statuses.data())) return {};
-    std::vector<uint16_t> indices;
+    DeviceIndices indices;
     for (int32_t i = 0; i < interfaceCount; ++i)
       if (statuses[size_t(i)] == 0) indices.push_back(uint16_t(i));
     return indices;
-  } catch (const std::exception&) {
-    return {};
-  }
+  });
 }
 
 }  // namespace vela::scan

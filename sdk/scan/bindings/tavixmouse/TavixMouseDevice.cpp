@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "bindings/CaptureTarget.h"
+#include "bindings/Probe.h"
 #include "device/DeviceType.h"
 #include "device/StandardDeviceInfo.h"
 
@@ -59,17 +60,7 @@ void TavixMouseDevice::Capture() {
 vela::base::smart_ptr<DeviceInfo> TavixMouseDevice::GetDeviceInfo() { return CreateDeviceInfo(TavixMouseType); }
 
 std::vector<uint16_t> EnumerateTavixMouse() {
-  try {
-    DynamicLibrary library(VendorLibraryFile(libraryName));
-    auto initDriver = library.GetProc<InitDriver_t>("SMZ_InitDriver");
-    auto terminateDriver = library.GetProc<TerminateDriver_t>("SMZ_TerminateDriver");
-    const Driver driver = initDriver(1);
-    if (!driver) return {};
-    terminateDriver(driver);
-    return {0};
-  } catch (const std::exception&) {
-    return {};
-  }
+  return ProbeByOpening<InitDriver_t, TerminateDriver_t>(libraryName, "SMZ_InitDriver", "SMZ_TerminateDriver", 1, 0);
 }
 
 }  // namespace vela::scan

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "bindings/CaptureTarget.h"
+#include "bindings/Probe.h"
 #include "device/DeviceType.h"
 #include "device/StandardDeviceInfo.h"
 
@@ -53,15 +54,12 @@ void TavixUsbDevice::Capture() {
 vela::base::smart_ptr<DeviceInfo> TavixUsbDevice::GetDeviceInfo() { return CreateDeviceInfo(TavixUsbType); }
 
 std::vector<uint16_t> EnumerateTavixUsb() {
-  try {
-    DynamicLibrary library(VendorLibraryFile(libraryName));
+  return ProbeLibrary(libraryName, [](const DynamicLibrary& library) -> DeviceIndices {
     Interface* usbInterface = nullptr;
     if (library.GetProc<OpenEx_t>(openEntry)(0, &usbInterface) != 0 || !usbInterface) return {};
     usbInterface->table->Release(usbInterface);
     return {0};
-  } catch (const std::exception&) {
-    return {};
-  }
+  });
 }
 
 }  // namespace vela::scan

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "bindings/Probe.h"
 #include "bindings/upek/UpekErrors.h"
 #include "device/DeviceType.h"
 #include "device/StandardDeviceInfo.h"
@@ -118,25 +119,22 @@ vela::base::smart_ptr<DeviceInfo> UpekDevice::GetDeviceInfo() {
 }
 
 std::vector<uint16_t> EnumerateUpek() {
-  try {
-    DynamicLibrary library(VendorLibraryFile(libraryName));
+  return ProbeLibrary(libraryName, [](const DynamicLibrary& library) -> DeviceIndices {
     auto initialize = library.GetProc<Initialize_t>("IAInitialize");
     auto terminate = library.GetProc<Terminate_t>("IATerminate");
     auto enumerateDevices = library.GetProc<EnumerateDevices_t>("IAEnumerateDevices");
     auto free = library.GetProc<Free_t>("IAFree");
     CheckUpekResult(initialize(&memoryFunctions));
-    std::vector<uint16_t> indices;
+    DeviceIndices indices;
     try {
       const size_t count = ListDevices(enumerateDevices, free).size();
       for (size_t i = 0; i < count && i <= 0xFFFF; ++i) indices.push_back(uint16_t(i));
     } catch (const std::exception&) {
-      indices.clear();
+      indices.clear();  // the library is terminated all the same
     }
     terminate();
     return indices;
-  } catch (const std::exception&) {
-    return {};
-  }
+  });
 }
 
 }  // namespace vela::scan
