@@ -111,6 +111,15 @@ TEST(ImageDrawer, QualityBarFillsSegmentsFromBelow) {
   Create_ImageDrawer()->DrawQualityBar(picture, 50);
   EXPECT_EQ(picture->At(470, 257), grey) << "level 206: segment at 250 stays empty";
   EXPECT_EQ(picture->At(470, 277), yellow) << "segment at 270 is filled";
+
+  // The canvas stretches over other sizes: 2 pixels a unit across, half a unit down.
+  smart_ptr<Picture> wide(new Picture(1024, 256));
+  Create_ImageDrawer()->DrawQualityBar(wide, 100);
+  for (int y : {225, 228, 232}) EXPECT_EQ(wide->At(940, y), green) << y;
+  EXPECT_EQ(wide->At(924, 228), green);
+  EXPECT_EQ(wide->At(963, 228), green);
+  EXPECT_EQ(wide->At(964, 228), untouched);
+  EXPECT_EQ(wide->At(940, 233), untouched);
 }
 
 TEST(ImageDrawer, GridGroupsLinesAndStopsAtTheCanvasEdge) {

@@ -215,11 +215,16 @@ TEST(UpekBinding, ErrorTableAndStateAnswers) {
     }
   }
   EXPECT_NO_THROW(CheckUpekResult(0));
-  for (int32_t code : {2, 11, 28, 30, 1, 12, 27, 31}) {
+  struct Answer {
+    int32_t code;
+    int32_t result;
+    uint8_t response;
+  } answers[] = {{1, 0, 1},     {2, -1062, 0},  {11, -1062, 0}, {12, 0, 1},
+                 {27, 0, 1},    {28, -1062, 0}, {30, -1062, 0}, {31, 0, 1}};
+  for (const Answer& a : answers) {
     uint8_t response = 0xFF;
-    const bool refused = (code >= 2 && code <= 11) || code >= 28 && code <= 30;
-    EXPECT_EQ(UpekStateCallback(code, &response, nullptr), refused ? -1062 : 0) << code;
-    EXPECT_EQ(response, refused ? 0 : 1) << code;
+    EXPECT_EQ(UpekStateCallback(a.code, &response, nullptr), a.result) << a.code;
+    EXPECT_EQ(response, a.response) << a.code;
   }
 }
 
