@@ -86,6 +86,7 @@ run_tsan_tests() {
     "sdk/scan/tests vela_scan_concurrency_test *"
     "sdk/scan/tests vela_scan_device_test *"
     "sdk/scan/tests vela_scan_fakescan_test *"
+    "sdk/scan/tests vela_scan_bindings_test *"
     "sdk/engine/objects/tests vela_objects_tests Identify.*:TemplateSet*:RecordSet*"
   )
   local run dir t filter targets=()

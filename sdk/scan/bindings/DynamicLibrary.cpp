@@ -22,7 +22,20 @@ constexpr std::array<std::pair<const char*, const char*>, 9> libraryFiles{{
     {"QnCorvidApi.dll", "libqncorvidapi.so"},
 }};
 
+// Entry names that carry Windows call decorations (a leading underscore and
+// the argument bytes after "@"); the Linux libraries export them plain.
+constexpr std::array<std::pair<const char*, const char*>, 1> decoratedEntries{{
+    {"_QNUSBOpenEx@8", "QNUSBOpenEx"},
+}};
+
 }  // namespace
+
+const char* VendorEntryName(const char* windowsName) {
+  if (!windowsName) return nullptr;
+  for (const auto& [windows, linuxName] : decoratedEntries)
+    if (std::string_view(windows) == windowsName) return linuxName;
+  return windowsName;
+}
 
 std::string VendorLibraryFile(std::string_view windowsName) {
   for (const auto& [windows, linuxFile] : libraryFiles) {
@@ -39,10 +52,13 @@ DynamicLibrary::DynamicLibrary(const std::string& fileName)
   if (!module) throw std::runtime_error("Failed to LoadLibrary");
 }
 
-DynamicLibrary::~DynamicLibrary() { dlclose(module); }
+DynamicLibrary::~DynamicLibrary() {
+  if (module) dlclose(module);
+}
 
 void* DynamicLibrary::GetProc(const char* name) const {
-  void* entry = name ? dlsym(module, name) : nullptr;
+  const char* entryName = VendorEntryName(name);
+  void* entry = module && entryName ? dlsym(module, entryName) : nullptr;
   if (!entry) throw std::runtime_error("Failed to GetProcAddress");
   return entry;
 }

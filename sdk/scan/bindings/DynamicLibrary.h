@@ -12,6 +12,11 @@ namespace vela::scan {
 // for a name the table lacks (case is ignored, as Windows ignores it).
 std::string VendorLibraryFile(std::string_view windowsName);
 
+// The Linux name of a vendor entry point: decorated Windows names map through
+// one fixed table, every other name is its own.
+const char* VendorEntryName(const char* windowsName);
+
+// A loaded vendor library. Entry points are asked for by their Windows names.
 class DynamicLibrary {
  public:
   // Loads the file; throws std::runtime_error "Failed to LoadLibrary".
@@ -30,6 +35,10 @@ class DynamicLibrary {
   }
 
   const std::string& LibraryName() const { return libraryName; }
+
+  // Leaves the library loaded for the rest of the process: the destructor
+  // then unloads nothing.
+  void KeepLoaded() { module = nullptr; }
 
  private:
   void* module;

@@ -123,3 +123,19 @@ TEST(ScannerCollection, ListsTheTestScannerWhenItsFolderHoldsABitmap) {
   smart_ptr<Scanner> device = scanners->GetDevice(devices->GetByIndex(0));
   EXPECT_EQ(device->GetDeviceInfo()->GetDeviceType(), FakeScanType);
 }
+
+TEST(ScannerCollection, WithoutVendorLibrariesVendorDevicesFailToOpenWithTheirTexts) {
+  smart_ptr<BioScanners> scanners = Create_BioScanners();
+  struct Case {
+    int32_t id;
+    const char* failure;
+  } cases[] = {{0x70000, "Failed to LoadLibrary"},
+               {0x10000, "Failed to LoadLibrary"},
+               {0x60001, "Failed to LoadLibrary"},
+               {0xB0000, "Failed to LoadLibrary"},
+               // Twice: a library that failed to load leaves the shared count as it was.
+               {0x80000, "Failed to load library QnCorvidApi.dll"},
+               {0x80000, "Failed to load library QnCorvidApi.dll"}};
+  for (const Case& c : cases)
+    EXPECT_EQ(FailureOf([&] { scanners->GetDevice(DescriptorWithId(c.id)); }), c.failure) << std::hex << c.id;
+}

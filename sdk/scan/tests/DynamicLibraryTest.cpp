@@ -18,6 +18,12 @@ TEST(VendorLibraryFile, MapsWindowsNamesIgnoringCaseAndRejectsOthers) {
   EXPECT_EQ(FailureOf<std::runtime_error>([] { VendorLibraryFile("IZZIX.dll.evil"); }), "Failed to LoadLibrary");
 }
 
+TEST(VendorEntryName, DecoratedWindowsNamesMapToPlainOnes) {
+  EXPECT_STREQ(vela::scan::VendorEntryName("_QNUSBOpenEx@8"), "QNUSBOpenEx");
+  EXPECT_STREQ(vela::scan::VendorEntryName("DFP_Open"), "DFP_Open");
+  EXPECT_EQ(vela::scan::VendorEntryName(nullptr), nullptr);
+}
+
 TEST(DynamicLibrary, FindsEntryPointsAndUnloadsOnDestruction) {
   std::optional<DynamicLibrary> library;
   library.emplace(STUB_VENDOR_LIBRARY);
