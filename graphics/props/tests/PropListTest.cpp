@@ -142,7 +142,7 @@ TEST_F(PropHistoryTest, AGroupKeepsTheFirstStateOfEachProperty) {
   history.EndAction();
   EXPECT_EQ(history.Count(), 1);
   history.Undo();
-  EXPECT_EQ(brush->color, 0xFFFFFF);
+  EXPECT_EQ(brush->color, 0);
   EXPECT_EQ(brush->style, "bsSolid");
   EXPECT_TRUE(brush->bitmap.empty());
   history.Redo();

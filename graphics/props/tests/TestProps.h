@@ -64,11 +64,11 @@ class TTestBrushProp : public TCustomProp {
     if (i == 3) style = v.ToString();
     DoChanged();
   }
-  // Colour stored when not white, style when not bsSolid, bitmap when present.
+  // Colour stored when not black, style when not bsSolid, bitmap when present.
   bool PublishedStored(int i) const override {
     switch (i) {
       case 0: return !bitmap.empty();
-      case 1: return color != 0xFFFFFF;
+      case 1: return color != 0;
       case 3: return style != "bsSolid";
       default: return true;
     }
@@ -76,7 +76,7 @@ class TTestBrushProp : public TCustomProp {
   TCustomProp* PublishedObject(int i) override { return i == 2 ? &font : nullptr; }
 
   std::vector<uint8_t> bitmap;
-  int32_t color = 0xFFFFFF;
+  int32_t color = 0;
   std::string style = "bsSolid";
   TTestFontProp font;
 };
