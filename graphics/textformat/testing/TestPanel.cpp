@@ -357,16 +357,20 @@ IDocControl* TTestPanel::GroupSelection(std::string_view groupClass) {
 
 void TTestPanel::UngroupSelection() {
   std::vector<IDocControl*> freed;
+  std::vector<IDocControl*> members;
   for (IDocControl* s : selection_) {
     auto* group = static_cast<TTestControl*>(s);
     if (!IsGroup(*group) || !group->parent_) continue;
     TTestControl* parent = group->parent_;
     int index = group->IndexInParent();
-    while (!group->children_.empty()) parent->InsertChild(index++, group->children_.front());
+    while (!group->children_.empty()) {
+      members.push_back(group->children_.front());
+      parent->InsertChild(index++, group->children_.front());
+    }
     freed.push_back(group);
   }
-  selection_.clear();
   for (IDocControl* g : freed) FreeControl(g);
+  selection_ = members;
 }
 
 // The ID check: the control's old ID goes back to the pool, a refused or negative one is
