@@ -1,6 +1,7 @@
 #include "props/PropList.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "base/TextHelpers.h"
 #include "history/History.h"
@@ -37,6 +38,17 @@ static bool IsWritableName(std::string_view name) {
   return true;
 }
 
+namespace {
+
+// One copy of every property name in use, for the lifetime of the process (the library runs
+// on one thread).
+const std::string* InternName(std::string_view name) {
+  static std::unordered_set<std::string> names;
+  return &*names.emplace(name).first;
+}
+
+}  // namespace
+
 TPropList::~TPropList() {
   if (link_) link_->DestroyNotify();
   Clear();
@@ -50,13 +62,13 @@ TNotifyLink& TPropList::GetNotifyLink() {
 
 size_t TPropList::LowerBound(std::string_view name) const {
   const auto it = std::lower_bound(entries_.begin(), entries_.end(), name,
-                                   [](const Entry& e, std::string_view n) { return CompareNames(e.name, n) < 0; });
+                                   [](const Entry& e, std::string_view n) { return CompareNames(*e.name, n) < 0; });
   return static_cast<size_t>(it - entries_.begin());
 }
 
 TCustomProp* TPropList::PropByName(std::string_view name) const {
   const size_t i = LowerBound(name);
-  if (i < entries_.size() && SameName(entries_[i].name, name)) return entries_[i].prop.get();
+  if (i < entries_.size() && SameName(*entries_[i].name, name)) return entries_[i].prop.get();
   return nullptr;
 }
 
@@ -69,15 +81,15 @@ int TPropList::IndexOfProp(const TCustomProp* prop) const {
 
 std::string_view TPropList::NameOf(const TCustomProp* prop) const {
   const int i = IndexOfProp(prop);
-  return i < 0 ? std::string_view() : std::string_view(entries_[static_cast<size_t>(i)].name);
+  return i < 0 ? std::string_view() : std::string_view(*entries_[static_cast<size_t>(i)].name);
 }
 
 int TPropList::AddProp(std::unique_ptr<TCustomProp>& prop, std::string_view name) {
   if (!prop || prop->owner_ || IsReservedPropName(name) || !IsWritableName(name)) return -1;
   const size_t i = LowerBound(name);
-  if (i < entries_.size() && SameName(entries_[i].name, name)) return -1;
+  if (i < entries_.size() && SameName(*entries_[i].name, name)) return -1;
   prop->owner_ = this;
-  entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(i), Entry{std::string(name), std::move(prop)});
+  entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(i), Entry{InternName(name), std::move(prop)});
   return static_cast<int>(i);
 }
 

@@ -47,7 +47,7 @@ class TPropList : public TVexaObject {
 
   int Count() const { return static_cast<int>(entries_.size()); }
   TCustomProp* PropByIndex(int i) const { return entries_[static_cast<size_t>(i)].prop.get(); }
-  const std::string& NameByIndex(int i) const { return entries_[static_cast<size_t>(i)].name; }
+  const std::string& NameByIndex(int i) const { return *entries_[static_cast<size_t>(i)].name; }
   TCustomProp* PropByName(std::string_view name) const;
   int IndexOfProp(const TCustomProp* prop) const;
   std::string_view NameOf(const TCustomProp* prop) const;
@@ -90,8 +90,9 @@ class TPropList : public TVexaObject {
 
  private:
   friend class TPropRefList;
+  // The names are interned: a document of many controls holds each name once.
   struct Entry {
-    std::string name;
+    const std::string* name;
     std::unique_ptr<TCustomProp> prop;
   };
   size_t LowerBound(std::string_view name) const;

@@ -47,7 +47,7 @@ void TPropList::SaveToFiler(TVexaFiler& filer, std::string_view indent, bool sav
   for (Entry& e : entries_) {
     TCustomProp& prop = *e.prop;
     if (!saveAll && (prop.HasFlag(pfNotStored) || !IsPropStored(prop, {}))) continue;
-    SaveProp(filer, prop, e.name, indent, saveAll);
+    SaveProp(filer, prop, *e.name, indent, saveAll);
   }
 }
 

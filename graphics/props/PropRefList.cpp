@@ -20,19 +20,13 @@ bool TPropRefList::AddIdMapping(int32_t storedId, int32_t assignedId) {
     unchanged_.Use(storedId);
     return true;
   }
-  for (const auto& pair : pairs_) {
-    if (pair.first == storedId) return false;
-  }
-  pairs_.emplace_back(storedId, assignedId);
-  return true;
+  return pairs_.emplace(storedId, assignedId).second;
 }
 
 int32_t TPropRefList::TranslateId(int32_t storedId) const {
   if (unchanged_.Used(storedId)) return storedId;
-  for (const auto& pair : pairs_) {
-    if (pair.first == storedId) return pair.second;
-  }
-  return 0;
+  const auto it = pairs_.find(storedId);
+  return it == pairs_.end() ? 0 : it->second;
 }
 
 void TPropRefList::Apply() {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 #include <string>
-#include <utility>
+#include <unordered_map>
 #include <vector>
 
 #include "base/IdPool.h"
@@ -48,7 +48,7 @@ class TPropRefList {
 
   std::vector<Deferred> deferred_;
   TIdPool unchanged_;
-  std::vector<std::pair<int32_t, int32_t>> pairs_;
+  std::unordered_map<int32_t, int32_t> pairs_;
 };
 
 }  // namespace pv::graphics

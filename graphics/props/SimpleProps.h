@@ -31,9 +31,9 @@ class TEnumProp : public TCustomProp {
   void GetEnumList(std::vector<std::string>& names) const override;
 
  private:
+  uint8_t index_ = 0;
   const std::vector<std::string>* names_;
   std::unique_ptr<std::vector<std::string>> own_;
-  uint8_t index_ = 0;
 };
 
 class TBoolProp : public TEnumProp {
