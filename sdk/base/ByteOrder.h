@@ -38,4 +38,30 @@ void WriteLe(uint8_t* at, T value)
     std::memcpy(at, bytes, sizeof(T));
 }
 
+// Big-endian unsigned fields of the standard records (ISO and INCITS).
+inline uint16_t ReadBe16(const uint8_t* at)
+{
+    return static_cast<uint16_t>(at[0] << 8 | at[1]);
+}
+
+inline uint32_t ReadBe32(const uint8_t* at)
+{
+    return static_cast<uint32_t>(at[0]) << 24 | static_cast<uint32_t>(at[1]) << 16 |
+           static_cast<uint32_t>(at[2]) << 8 | at[3];
+}
+
+inline void WriteBe16(uint8_t* at, uint16_t value)
+{
+    at[0] = static_cast<uint8_t>(value >> 8);
+    at[1] = static_cast<uint8_t>(value);
+}
+
+inline void WriteBe32(uint8_t* at, uint32_t value)
+{
+    at[0] = static_cast<uint8_t>(value >> 24);
+    at[1] = static_cast<uint8_t>(value >> 16);
+    at[2] = static_cast<uint8_t>(value >> 8);
+    at[3] = static_cast<uint8_t>(value);
+}
+
 } // namespace vela

@@ -4,6 +4,7 @@
 #include "vela/base.h"
 #include "vela/concurrency.h"
 #include "vela/image.h"
+#include "vela/iso.h"
 #include "vela/math.h"
 #include "vela/render.h"
 #include "vela/scan.h"
