@@ -52,6 +52,8 @@ int CrowdRadius(const MinutiaList& m, int i, int j)
     return turned ? 8 : 6;
 }
 
+} // namespace
+
 bool NearBackground(int x, int y, const uint8_t* blocks)
 {
     for (int v = -kBackgroundReach; v <= kBackgroundReach; v += kBackgroundReach) {
@@ -65,6 +67,8 @@ bool NearBackground(int x, int y, const uint8_t* blocks)
     }
     return false;
 }
+
+namespace {
 
 int CentreDistance(const MinutiaList& m, int i)
 {
