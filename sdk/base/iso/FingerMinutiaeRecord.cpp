@@ -46,17 +46,17 @@ class MinutiaeView final : public virtual FingerMinutiaeView {
 class MinutiaeRecord final : public virtual FingerMinutiaeRecord {
  public:
   explicit MinutiaeRecord(std::vector<uint8_t> bytes)
-      : bytes(std::move(bytes)), recordLength(ReadBe32(this->bytes.data() + 8)) {}
+      : bytes(std::move(bytes)), recordLength(ReadBe<uint32_t>(this->bytes.data() + 8)) {}
 
   void Save(smart_ptr<vela::base::OutputStream> stream) override {
     stream->Write(bytes.data(), static_cast<int32_t>(bytes.size()));
   }
   bool HasExtendedData() const override { return false; }
-  uint16_t GetCaptureEquipmentID() const override { return ReadBe16(bytes.data() + 12); }
-  uint16_t GetXSize() const override { return ReadBe16(bytes.data() + 14); }
-  uint16_t GetYSize() const override { return ReadBe16(bytes.data() + 16); }
-  uint16_t GetXResolution() const override { return ReadBe16(bytes.data() + 18); }
-  uint16_t GetYResolution() const override { return ReadBe16(bytes.data() + 20); }
+  uint16_t GetCaptureEquipmentID() const override { return ReadBe<uint16_t>(bytes.data() + 12); }
+  uint16_t GetXSize() const override { return ReadBe<uint16_t>(bytes.data() + 14); }
+  uint16_t GetYSize() const override { return ReadBe<uint16_t>(bytes.data() + 16); }
+  uint16_t GetXResolution() const override { return ReadBe<uint16_t>(bytes.data() + 18); }
+  uint16_t GetYResolution() const override { return ReadBe<uint16_t>(bytes.data() + 20); }
   int32_t GetViewCount() const override { return bytes[22] + 1; }
 
   // Views are walked inside the record's own length, so a count byte that
@@ -97,7 +97,7 @@ smart_ptr<FingerMinutiaeRecord> Create_FingerMinutiaeRecord(smart_ptr<vela::base
   if (bytes.size() < kHeaderSize) throw exceptions::invalid_argument(kTooLittle);
   // A record may sit in a longer stream (padding after it), never the other
   // way round: a record whose length runs past the bytes read is cut short.
-  const uint32_t length = ReadBe32(bytes.data() + 8);
+  const uint32_t length = ReadBe<uint32_t>(bytes.data() + 8);
   if (length < kHeaderSize || length > bytes.size())
     throw exceptions::base_exception("Wrong length of template data");
   return smart_ptr<FingerMinutiaeRecord>(new MinutiaeRecord(std::move(bytes)));

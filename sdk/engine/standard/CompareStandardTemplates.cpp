@@ -36,8 +36,8 @@ bool DecodeIsoView(const uint8_t* at, DecodedIsoView& view)
     const uint8_t* minutia = at + 4;
     for (int i = 0; i < view.count; ++i, minutia += 5) {
         view.angle[i] = (minutia[4] * 120 >> 8) % 120;
-        view.x[i] = RoundHalfAway((ReadBe16(minutia) & kLow14Bits) * kIsoUnitsToHalfPixels);
-        view.y[i] = RoundHalfAway((ReadBe16(minutia + 2) & kLow14Bits) * kIsoUnitsToHalfPixels);
+        view.x[i] = RoundHalfAway((ReadBe<uint16_t>(minutia) & kLow14Bits) * kIsoUnitsToHalfPixels);
+        view.y[i] = RoundHalfAway((ReadBe<uint16_t>(minutia + 2) & kLow14Bits) * kIsoUnitsToHalfPixels);
     }
     return CentreView(view);
 }
@@ -48,11 +48,11 @@ int32_t DecodeIsoTemplate(std::span<const uint8_t> t, DecodedIsoView (&views)[2]
 {
     if (t.size() < kShortestIsoTemplate)
         return standard_result::Malformed;
-    const uint32_t total = ReadBe32(t.data());
+    const uint32_t total = ReadBe<uint32_t>(t.data());
     if (total > t.size())
         return standard_result::Malformed;
     const int more = t[38];
-    if (more >= 2 || ReadBe32(t.data() + 24) != total - kIsoTemplateHeaderSize)
+    if (more >= 2 || ReadBe<uint32_t>(t.data() + 24) != total - kIsoTemplateHeaderSize)
         return standard_result::Malformed;
     const uint8_t* first = t.data() + kIsoViewsOffset;
     const int32_t n = first[3];
@@ -87,9 +87,9 @@ int32_t ReadIncitsHeader(std::span<const uint8_t> r, IncitsHeader& header)
     if (r.size() < kShortestIncitsRecord)
         return standard_result::Malformed;
     size_t fields = 10;
-    header.length = ReadBe16(r.data() + 8);
+    header.length = ReadBe<uint16_t>(r.data() + 8);
     if (header.length == 0) {
-        header.length = ReadBe32(r.data() + 10);
+        header.length = ReadBe<uint32_t>(r.data() + 10);
         fields = 14;
         if (header.length < kLongLengthFrom)
             return standard_result::Malformed;
@@ -98,8 +98,8 @@ int32_t ReadIncitsHeader(std::span<const uint8_t> r, IncitsHeader& header)
     }
     if (header.length > r.size())
         return standard_result::Malformed;
-    header.xResolution = ReadBe16(r.data() + fields + 10);
-    header.yResolution = ReadBe16(r.data() + fields + 12);
+    header.xResolution = ReadBe<uint16_t>(r.data() + fields + 10);
+    header.yResolution = ReadBe<uint16_t>(r.data() + fields + 12);
     header.viewCount = r[fields + 14];
     header.viewsOffset = fields + 16;
     if (header.viewCount > 0 && (header.xResolution == 0 || header.yResolution == 0))
@@ -121,7 +121,7 @@ int32_t DecodeIncitsView(std::span<const uint8_t> r, const IncitsHeader& header,
     const size_t minutiaeEnd = at + 4 + 6 * static_cast<size_t>(n);
     if (minutiaeEnd + 2 > end)
         return standard_result::Malformed;
-    const size_t next = minutiaeEnd + 2 + ReadBe16(r.data() + minutiaeEnd);
+    const size_t next = minutiaeEnd + 2 + ReadBe<uint16_t>(r.data() + minutiaeEnd);
     if (next > end)
         return standard_result::Malformed;
 
@@ -131,8 +131,8 @@ int32_t DecodeIncitsView(std::span<const uint8_t> r, const IncitsHeader& header,
     const uint8_t* minutia = v + 4;
     for (int i = 0; i < view.count; ++i, minutia += 6) {
         view.angle[i] = (minutia[4] * 120 / 180) % 120;
-        view.x[i] = RoundHalfAway((ReadBe16(minutia) & kLow14Bits) * 170.0 / (2.0 * header.xResolution));
-        view.y[i] = RoundHalfAway(ReadBe16(minutia + 2) * 170.0 / (2.0 * header.yResolution));
+        view.x[i] = RoundHalfAway((ReadBe<uint16_t>(minutia) & kLow14Bits) * 170.0 / (2.0 * header.xResolution));
+        view.y[i] = RoundHalfAway(ReadBe<uint16_t>(minutia + 2) * 170.0 / (2.0 * header.yResolution));
     }
     if (!CentreView(view))
         return standard_result::Malformed;

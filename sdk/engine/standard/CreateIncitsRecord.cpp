@@ -69,25 +69,25 @@ size_t WriteIncitsView(uint8_t* at, const uint8_t* impression, int capacity, con
         const unsigned type = 2u - impression[layout::TypeOffset(capacity) + i];
         const uint16_t x = IncitsCoordinate(impression[layout::XOffset(capacity) + i], d.xResolution, cut.left);
         const uint16_t y = IncitsCoordinate(impression[layout::YOffset(capacity) + i], d.yResolution, cut.top);
-        WriteBe16(minutia, static_cast<uint16_t>(type << 14 | x));
-        WriteBe16(minutia + 2, y);
+        WriteBe<uint16_t>(minutia, static_cast<uint16_t>(type << 14 | x));
+        WriteBe<uint16_t>(minutia + 2, y);
         const uint8_t angle = static_cast<uint8_t>(256 - impression[layout::DirectionOffset(capacity) + i]);
         minutia[4] = static_cast<uint8_t>(angle * 180 / 256);
         minutia[5] = 0;
     }
-    WriteBe16(minutia, 0);
+    WriteBe<uint16_t>(minutia, 0);
     return 4 + 6 * static_cast<size_t>(n) + 2;
 }
 
 // The header fields after the length field.
 void WriteIncitsFields(uint8_t* at, const IncitsImageDescriptor& d)
 {
-    WriteBe32(at, d.productId);
-    WriteBe16(at + 4, static_cast<uint16_t>((d.complianceFlags & 0x0F) << 12 | (d.captureEquipmentId & 0x0FFF)));
-    WriteBe16(at + 6, static_cast<uint16_t>(d.width));
-    WriteBe16(at + 8, static_cast<uint16_t>(d.height));
-    WriteBe16(at + 10, static_cast<uint16_t>(d.xResolution));
-    WriteBe16(at + 12, static_cast<uint16_t>(d.yResolution));
+    WriteBe<uint32_t>(at, d.productId);
+    WriteBe<uint16_t>(at + 4, static_cast<uint16_t>((d.complianceFlags & 0x0F) << 12 | (d.captureEquipmentId & 0x0FFF)));
+    WriteBe<uint16_t>(at + 6, static_cast<uint16_t>(d.width));
+    WriteBe<uint16_t>(at + 8, static_cast<uint16_t>(d.height));
+    WriteBe<uint16_t>(at + 10, static_cast<uint16_t>(d.xResolution));
+    WriteBe<uint16_t>(at + 12, static_cast<uint16_t>(d.yResolution));
     at[14] = static_cast<uint8_t>(d.imageCount);
     at[15] = 0;
 }
@@ -145,11 +145,11 @@ int32_t CreateIncitsRecord(std::span<const uint8_t> pixels, const IncitsImageDes
         longLength = false;
     }
     if (longLength) {
-        WriteBe16(bytes + 8, 0);
-        WriteBe32(bytes + 10, static_cast<uint32_t>(total));
+        WriteBe<uint16_t>(bytes + 8, 0);
+        WriteBe<uint32_t>(bytes + 10, static_cast<uint32_t>(total));
         WriteIncitsFields(bytes + 14, d);
     } else {
-        WriteBe16(bytes + 8, static_cast<uint16_t>(total));
+        WriteBe<uint16_t>(bytes + 8, static_cast<uint16_t>(total));
         WriteIncitsFields(bytes + 10, d);
     }
     return static_cast<int32_t>(total);

@@ -48,8 +48,8 @@ size_t WriteIsoView(uint8_t* at, const uint8_t* impression, const StandardCut& c
         const uint8_t type = impression[layout::TypeOffset(kIsoCapacity) + i];
         const uint16_t x = IsoCoordinate(impression[layout::XOffset(kIsoCapacity) + i], cut.left);
         const uint16_t y = IsoCoordinate(impression[layout::YOffset(kIsoCapacity) + i], cut.top);
-        WriteBe16(minutia, static_cast<uint16_t>((type == layout::kRidgeEnding ? 1u << 14 : 0u) | x));
-        WriteBe16(minutia + 2, y);
+        WriteBe<uint16_t>(minutia, static_cast<uint16_t>((type == layout::kRidgeEnding ? 1u << 14 : 0u) | x));
+        WriteBe<uint16_t>(minutia + 2, y);
         minutia[4] = static_cast<uint8_t>(256 - impression[layout::DirectionOffset(kIsoCapacity) + i]);
     }
     return kViewHeaderSize + kMinutiaSize * static_cast<size_t>(n);
@@ -57,21 +57,21 @@ size_t WriteIsoView(uint8_t* at, const uint8_t* impression, const StandardCut& c
 
 void WriteIsoHeaders(uint8_t* out, size_t total, const IsoTemplateRequest& r, int views, int quality)
 {
-    WriteBe32(out, static_cast<uint32_t>(total));
+    WriteBe<uint32_t>(out, static_cast<uint32_t>(total));
     const uint8_t fixed[] = {1, 4, 1, 1, 2, 3};
     std::memcpy(out + 4, fixed, sizeof fixed);
     out[10] = static_cast<uint8_t>(quality);
     out[11] = 1;
-    WriteBe32(out + 12, 8);
+    WriteBe<uint32_t>(out + 12, 8);
     uint8_t* record = out + kIsoTemplateHeaderSize;
     const uint8_t identity[] = {'F', 'M', 'R', 0, 0x20, '1', '1', 0};
     std::memcpy(record, identity, sizeof identity);
-    WriteBe32(record + 8, static_cast<uint32_t>(total - kIsoTemplateHeaderSize));
-    WriteBe16(record + 12, static_cast<uint16_t>((r.certificationFlags & 0x0F) << 12 | (r.captureDeviceId & 0x0FFF)));
-    WriteBe16(record + 14, static_cast<uint16_t>(r.width));
-    WriteBe16(record + 16, static_cast<uint16_t>(r.height));
-    WriteBe16(record + 18, static_cast<uint16_t>(r.xResolution));
-    WriteBe16(record + 20, static_cast<uint16_t>(r.yResolution));
+    WriteBe<uint32_t>(record + 8, static_cast<uint32_t>(total - kIsoTemplateHeaderSize));
+    WriteBe<uint16_t>(record + 12, static_cast<uint16_t>((r.certificationFlags & 0x0F) << 12 | (r.captureDeviceId & 0x0FFF)));
+    WriteBe<uint16_t>(record + 14, static_cast<uint16_t>(r.width));
+    WriteBe<uint16_t>(record + 16, static_cast<uint16_t>(r.height));
+    WriteBe<uint16_t>(record + 18, static_cast<uint16_t>(r.xResolution));
+    WriteBe<uint16_t>(record + 20, static_cast<uint16_t>(r.yResolution));
     record[22] = static_cast<uint8_t>(views - 1);
     record[23] = 0;
 }

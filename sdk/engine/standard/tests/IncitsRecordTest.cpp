@@ -97,13 +97,13 @@ TEST(CreateIncitsRecord, RecordReadBackFromTheAnsiLayout)
     ASSERT_GT(length, 0);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(r.data()), 3), "FMR");
     EXPECT_EQ(std::vector<uint8_t>(r.begin() + 3, r.begin() + 8), (std::vector<uint8_t>{0, 0x20, '2', '0', 0}));
-    EXPECT_EQ(ReadBe16(r.data() + 8), length);
-    EXPECT_EQ(ReadBe32(r.data() + 10), 0xCAFE0001u);
-    EXPECT_EQ(ReadBe16(r.data() + 14), 0x2456);
-    EXPECT_EQ(ReadBe16(r.data() + 16), 248);
-    EXPECT_EQ(ReadBe16(r.data() + 18), 338);
-    EXPECT_EQ(ReadBe16(r.data() + 20), 197);
-    EXPECT_EQ(ReadBe16(r.data() + 22), 197);
+    EXPECT_EQ(ReadBe<uint16_t>(r.data() + 8), length);
+    EXPECT_EQ(ReadBe<uint32_t>(r.data() + 10), 0xCAFE0001u);
+    EXPECT_EQ(ReadBe<uint16_t>(r.data() + 14), 0x2456);
+    EXPECT_EQ(ReadBe<uint16_t>(r.data() + 16), 248);
+    EXPECT_EQ(ReadBe<uint16_t>(r.data() + 18), 338);
+    EXPECT_EQ(ReadBe<uint16_t>(r.data() + 20), 197);
+    EXPECT_EQ(ReadBe<uint16_t>(r.data() + 22), 197);
     EXPECT_EQ(r[24], 2);
     EXPECT_EQ(r[25], 0);
     size_t at = 26;
@@ -117,13 +117,13 @@ TEST(CreateIncitsRecord, RecordReadBackFromTheAnsiLayout)
         for (int i = 0; i < v[3]; ++i) {
             const uint8_t* m = v + 4 + 6 * i;
             EXPECT_TRUE(m[0] >> 6 == 1 || m[0] >> 6 == 2) << "ending 01 or bifurcation 10";
-            EXPECT_LT(ReadBe16(m) & 0x3FFF, 248 + 2);
-            EXPECT_LT(ReadBe16(m + 2), 338 + 2);
+            EXPECT_LT(ReadBe<uint16_t>(m) & 0x3FFF, 248 + 2);
+            EXPECT_LT(ReadBe<uint16_t>(m + 2), 338 + 2);
             EXPECT_LT(m[4], 180);
             EXPECT_EQ(m[5], 0);
         }
         at += 4 + 6 * v[3];
-        EXPECT_EQ(ReadBe16(r.data() + at), 0) << "no extended data";
+        EXPECT_EQ(ReadBe<uint16_t>(r.data() + at), 0) << "no extended data";
         at += 2;
     }
     EXPECT_EQ(at, static_cast<size_t>(length));
@@ -152,8 +152,8 @@ TEST(CreateIncitsRecord, IsoMinutiaeMapOntoIncitsOnesAt170PixelsPerCm)
         for (; k < incitsView[3]; ++k) {
             const uint8_t* n = incitsView + 4 + 6 * k;
             const int isoType = m[0] >> 6, incitsType = n[0] >> 6;
-            const int x = ReadBe16(n) & 0x3FFF, y = ReadBe16(n + 2);
-            if ((ReadBe16(m) & 0x3FFF) == RoundHalfAway(x * 1000.0 / 170) && ReadBe16(m + 2) == RoundHalfAway(y * 1000.0 / 170) &&
+            const int x = ReadBe<uint16_t>(n) & 0x3FFF, y = ReadBe<uint16_t>(n + 2);
+            if ((ReadBe<uint16_t>(m) & 0x3FFF) == RoundHalfAway(x * 1000.0 / 170) && ReadBe<uint16_t>(m + 2) == RoundHalfAway(y * 1000.0 / 170) &&
                 incitsType == 2 - isoType && n[4] == m[4] * 180 / 256)
                 break;
         }
@@ -176,7 +176,7 @@ TEST(CreateIncitsRecord, ManyViewsKeepTheShortHeaderWhenTheyFit)
     std::vector<uint8_t> r(static_cast<size_t>(GetIncitsRecordSize(count)));
     const int32_t length = CreateIncitsRecord(Repeat(p, count), d, r);
     ASSERT_GT(length, 0);
-    EXPECT_EQ(ReadBe16(r.data() + 8), length);
+    EXPECT_EQ(ReadBe<uint16_t>(r.data() + 8), length);
     EXPECT_EQ(r[24], count);
     EXPECT_EQ(r[26 + 3], 10) << "the caller's maximum";
 }

@@ -79,20 +79,20 @@ TEST(CreateIsoTemplate, TwoViewsLaidOutAsTheRecordSays)
     EXPECT_EQ(pixels, TwoViews(a, b)) << "the caller's pixels are left as they were";
 
     // Template header.
-    EXPECT_EQ(ReadBe32(t.data()), static_cast<uint32_t>(length));
+    EXPECT_EQ(ReadBe<uint32_t>(t.data()), static_cast<uint32_t>(length));
     EXPECT_EQ(std::vector<uint8_t>(t.begin() + 4, t.begin() + 10), (std::vector<uint8_t>{1, 4, 1, 1, 2, 3}));
     EXPECT_EQ(t[11], 1);
-    EXPECT_EQ(ReadBe32(t.data() + 12), 8u);
+    EXPECT_EQ(ReadBe<uint32_t>(t.data() + 12), 8u);
     // Record header (ISO/IEC 19794-2 general header, the engine's view count).
     const uint8_t* r = t.data() + 16;
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(r), 3), "FMR");
     EXPECT_EQ(std::vector<uint8_t>(r + 3, r + 8), (std::vector<uint8_t>{0, 0x20, '1', '1', 0}));
-    EXPECT_EQ(ReadBe32(r + 8), static_cast<uint32_t>(length - 16));
-    EXPECT_EQ(ReadBe16(r + 12), 0x3123);
-    EXPECT_EQ(ReadBe16(r + 14), 248);
-    EXPECT_EQ(ReadBe16(r + 16), 338);
-    EXPECT_EQ(ReadBe16(r + 18), 197);
-    EXPECT_EQ(ReadBe16(r + 20), 197);
+    EXPECT_EQ(ReadBe<uint32_t>(r + 8), static_cast<uint32_t>(length - 16));
+    EXPECT_EQ(ReadBe<uint16_t>(r + 12), 0x3123);
+    EXPECT_EQ(ReadBe<uint16_t>(r + 14), 248);
+    EXPECT_EQ(ReadBe<uint16_t>(r + 16), 338);
+    EXPECT_EQ(ReadBe<uint16_t>(r + 18), 197);
+    EXPECT_EQ(ReadBe<uint16_t>(r + 20), 197);
     EXPECT_EQ(r[22], 1);
     EXPECT_EQ(r[23], 0);
     // Views: 4 header bytes and 5-byte minutiae, the second right after the first.
@@ -116,8 +116,8 @@ TEST(CreateIsoTemplate, TwoViewsLaidOutAsTheRecordSays)
             endings += type;
             EXPECT_EQ(m[2] >> 6, 0);
             // Inside the picture: 248 x 338 pixels at 197 per cm, in thousandths of a cm.
-            EXPECT_LT(ReadBe16(m) & 0x3FFF, 248 * 1000 / 197 + 6);
-            EXPECT_LT(ReadBe16(m + 2), 338 * 1000 / 197 + 6);
+            EXPECT_LT(ReadBe<uint16_t>(m) & 0x3FFF, 248 * 1000 / 197 + 6);
+            EXPECT_LT(ReadBe<uint16_t>(m + 2), 338 * 1000 / 197 + 6);
         }
         EXPECT_GT(endings, 0);
         EXPECT_LT(endings, v[3]);
