@@ -166,8 +166,13 @@ int32_t CompareIsoTemplates(std::span<const uint8_t> a, std::span<const uint8_t>
         for (int j = 0; j < countB; ++j) {
             if (viewsA[i].finger != viewsB[j].finger)
                 continue;
-            if (!scorer)
-                scorer = std::make_unique<PairScorer<52>>();
+            if (!scorer) {
+                try {
+                    scorer = std::make_unique<PairScorer<52>>();
+                } catch (const std::bad_alloc&) {
+                    return standard_result::OutOfMemory;
+                }
+            }
             best = std::max(best, scorer->ScorePair(viewsA[i], viewsB[j]));
         }
     }
