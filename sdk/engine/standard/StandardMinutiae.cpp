@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <numbers>
 
 #include "engine/directions/RidgeCleanup.h"
+#include "engine/minutiae/FacingPairs.h"
 #include "engine/minutiae/FinishImpression.h"
 #include "engine/minutiae/MinutiaFilters.h"
 #include "engine/minutiae/NeighbourCodes.h"
@@ -26,7 +25,6 @@ constexpr int kEdgeInset = 11;             // a branching point lies at columns 
 constexpr int kShortestBranchSpread = 6;   // city-block distance from point to branch end
 constexpr int kValleyFrame = 6;
 
-constexpr int kNoPartner = 1000;
 constexpr int kFacingTurn = 102;           // directions at least this far apart may face
 constexpr int kFacingReachX = 13;          // |dx| must stay below
 constexpr int kFacingReachY = 12;          // |dy| must not exceed
@@ -55,17 +53,9 @@ struct FineDirectionTable {
 FineDirectionTable MakeFineDirections()
 {
     FineDirectionTable table{};
-    for (int dy = -kVectorReach; dy <= kVectorReach; ++dy) {
-        for (int dx = -kVectorReach; dx <= kVectorReach; ++dx) {
-            if (dx == 0 && dy == 0)
-                continue;
-            double angle = std::atan2(static_cast<double>(dy), static_cast<double>(dx));
-            if (angle < 0)
-                angle += 2 * std::numbers::pi;
-            table.value[dy + kVectorReach][dx + kVectorReach] =
-                static_cast<uint8_t>(static_cast<int>(std::floor(angle * 128 / std::numbers::pi + 0.5)) & 0xFF);
-        }
-    }
+    for (int dy = -kVectorReach; dy <= kVectorReach; ++dy)
+        for (int dx = -kVectorReach; dx <= kVectorReach; ++dx)
+            table.value[dy + kVectorReach][dx + kVectorReach] = static_cast<uint8_t>(AngleInSteps(dx, dy, 128) & 0xFF);
     return table;
 }
 
@@ -144,33 +134,9 @@ int PairCost(const StandardMinutiaList& m, int i, int j)
     return RoundDistance(std::abs(dx), std::abs(dy)) - turn - away + 256;
 }
 
-int NearestPartner(const StandardMinutiaList& m, int i)
+std::optional<int> NearestPartner(const StandardMinutiaList& m, int i)
 {
-    if (!m.valid[i])
-        return -1;
-    int best = -1, bestCost = kNoPartner;
-    for (int j = 0; j < m.count; ++j) {
-        if (j == i || !m.valid[j])
-            continue;
-        const int cost = PairCost(m, i, j);
-        if (cost < bestCost) {
-            best = j;
-            bestCost = cost;
-        }
-    }
-    return best;
-}
-
-void RemoveFacingPairs(StandardMinutiaList& m)
-{
-    for (int i = 0; i < m.count; ++i) {
-        const int j = NearestPartner(m, i);
-        if (j >= 0 && NearestPartner(m, j) == i) {
-            m.valid[i] = 0;
-            m.valid[j] = 0;
-        }
-    }
-    m.Compact();
+    return LowestCostPartner(m, i, [](const StandardMinutiaList& list, int a, int b) { return PairCost(list, a, b); });
 }
 
 int CrowdRadius(const StandardMinutiaList& m, int i, int turn)
@@ -282,14 +248,7 @@ void TraceBranchings(uint8_t* image, OffsetList& points, StandardMinutiaList& li
     for (int k = 0; k < points.count; ++k) {
         const int point = points.offsets[k];
         int neighbours[8];
-        int found = 0;
-        for (int step : kWalkOrder)
-            if (image[point + step])
-                neighbours[found++] = point + step;
-        image[point] = 0;
-        for (int n = 0; n < found; ++n)
-            image[neighbours[n]] = 0;
-        if (found < 3)
+        if (CutBranchingPoint(image, point, neighbours) < 3)
             continue;
         const PixelPosition p = PositionOf(point);
         uint8_t branch[3];
@@ -345,7 +304,7 @@ void FindStandardMinutiae(StandardWorkArea& area, uint8_t* impression, StandardC
         if (m.valid[i] && NearBackground(m.x[i], m.y[i], blocks))
             m.valid[i] = 0;
     m.Compact();
-    RemoveFacingPairs(m);
+    DropMutualPartners(m, [](const StandardMinutiaList& list, int i) { return NearestPartner(list, i); });
     ResolveCrowding(m);
     WriteNearestCentre(m, impression, capacity.capacity);
 
