@@ -192,6 +192,7 @@ TEST(CompareIncitsRecords, HostileRecordsGiveMinusSeven)
     std::vector<Case> cases = {
         {"length 91", [&] { auto r = good; r[8] = 0, r[9] = 91; return r; }()},
         {"length past the buffer", [&] { auto r = good; r[9] += 1; return r; }()},
+        {"length one short", [&] { auto r = good; r[9] -= 1; return r; }()},
         {"long length below 65536", IncitsRecordBytes({{2, 70, m}}, {.longLength = true})},
         {"9 minutiae", IncitsRecordBytes({{2, 70, GridMinutiae(9, 1.0)}})},
         {"finger code 11", IncitsRecordBytes({{11, 70, m}})},

@@ -142,6 +142,17 @@ TEST(CompareIsoTemplates, MalformedTemplatesGiveMinusSeven)
         p.y |= 0xC000;
     EXPECT_EQ(CompareIsoTemplates(IsoTemplateBytes({{2, 70, topBits}}), good), CompareIsoTemplates(good, good));
     EXPECT_GE(CompareIsoTemplates(twoViews, good), 0);
+    // Minutiae on the corners of the grid (spans of 143 and 199 half pixels).
+    std::vector<StdMinutia> corners;
+    for (int i = 0; i < 52; ++i)
+        corners.push_back({i % 2, static_cast<uint16_t>(i % 2 ? 1682 : 0), static_cast<uint16_t>(i / 2 % 2 ? 2341 : 0),
+                           static_cast<uint8_t>(i * 41)});
+    const auto cornerTemplate = IsoTemplateBytes({{2, 70, corners}});
+    for (const auto* other : {&good, &cornerTemplate}) {
+        const int32_t score = CompareIsoTemplates(cornerTemplate, *other);
+        EXPECT_GE(score, 0);
+        EXPECT_LE(score, 3000);
+    }
 }
 
 } // namespace

@@ -59,6 +59,23 @@ TEST(Incits378Matcher, RecordsFromPaddedImagesMatchTheirFingerAndSaveUnchanged)
                   return s;
               }()));
     EXPECT_EQ(first->GetValue(), 0.0f);
+    // A 24-bit image is turned grey by the library's own conversion, on a copy.
+    smart_ptr<ClientImage> colour(new ClientImage(a1->GetWidth(), a1->GetHeight(), 24, 500, 500, a1->GetWidth() * 3 + 2));
+    const base::Image& grey = *a1;
+    for (int32_t y = 0; y < a1->GetHeight(); ++y)
+        for (int32_t x = 0; x < a1->GetWidth(); ++x)
+            for (int c = 0; c < 3; ++c)
+                colour->At(3 * x + c, y) = grey.GetData()[static_cast<size_t>(y) * grey.GetRowBytes() + x];
+    const auto savedOf = [](const smart_ptr<incits378::Template>& t) {
+        auto s = Create_MemoryStream(nullptr, 0);
+        t->Save(s);
+        return StreamBytes(s);
+    };
+    auto converted = render::Create_BMP_Image(smart_ptr<base::Image>(colour));
+    converted->ConvertTo8Bpp();
+    EXPECT_EQ(savedOf(processor->CreateTemplate(math::RIGHT_THUMB, smart_ptr<base::Image>(colour))),
+              savedOf(processor->CreateTemplate(math::RIGHT_THUMB, smart_ptr<base::Image>(converted))));
+    EXPECT_EQ(colour->GetBitsPerPixel(), 24) << "the caller's image is left as it was";
     auto second = processor->CreateTemplate(math::RIGHT_THUMB, base::Create_ImageSet(a2));
     auto other = processor->CreateTemplate(math::RIGHT_THUMB, b1);
     auto matcher = incits378::Create_Matcher();
