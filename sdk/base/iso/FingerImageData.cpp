@@ -2,7 +2,6 @@
 #include <array>
 #include <cstring>
 #include <memory>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -28,7 +27,6 @@ constexpr uint8_t kMaxPosition = 10;
 constexpr size_t kMostFingers = 255;
 constexpr size_t kMostViews = 255;
 constexpr uint8_t kMaxQuality = 100;
-constexpr double kNewViewBitRate = 0.5;
 
 // Offsets in the general record header.
 namespace field {
@@ -72,14 +70,12 @@ struct RecordFormat {
 class ImageView final : public virtual vela::base::Image, public virtual FingerImageViewInfo {
  public:
   ImageView(const ViewHeader& header, std::vector<uint8_t> pixels, int32_t xResolution, int32_t yResolution,
-            int32_t bitsPerPixel, double bitRate, std::string comment)
+            int32_t bitsPerPixel)
       : header(header),
         pixels(std::move(pixels)),
         xResolution(xResolution),
         yResolution(yResolution),
-        bitsPerPixel(bitsPerPixel),
-        bitRate(bitRate),
-        comment(std::move(comment)) {}
+        bitsPerPixel(bitsPerPixel) {}
 
   int32_t GetWidth() const override { return ReadBe<uint16_t>(header.data() + view_field::kWidth); }
   int32_t GetHeight() const override { return ReadBe<uint16_t>(header.data() + view_field::kHeight); }
@@ -107,8 +103,6 @@ class ImageView final : public virtual vela::base::Image, public virtual FingerI
   int32_t xResolution;
   int32_t yResolution;
   int32_t bitsPerPixel;
-  double bitRate;
-  std::string comment;
 };
 
 class Finger final : public virtual FingerImageFinger {
@@ -146,8 +140,7 @@ class Finger final : public virtual FingerImageFinger {
     header[view_field::kImpression] = impressionType;
     WriteBe<uint16_t>(header.data() + view_field::kWidth, static_cast<uint16_t>(width));
     WriteBe<uint16_t>(header.data() + view_field::kHeight, static_cast<uint16_t>(height));
-    Append(smart_ptr<ImageView>(new ImageView(header, std::move(pixels), format.imageX, format.imageY, format.depth,
-                                              kNewViewBitRate, std::string())));
+    Append(smart_ptr<ImageView>(new ImageView(header, std::move(pixels), format.imageX, format.imageY, format.depth)));
   }
 
   // Numbers the view and raises the view count of every view of the finger.
@@ -272,15 +265,13 @@ class RecordReader {
     switch (header[field::kCompression]) {
       case COMPRESSION_NONE:
         if (data.size() != static_cast<size_t>(width) * height * depth / 8) throw exceptions::invalid_argument();
-        return smart_ptr<ImageView>(new ImageView(h, std::move(data), xRes, yRes, depth, kNewViewBitRate, {}));
+        return smart_ptr<ImageView>(new ImageView(h, std::move(data), xRes, yRes, depth));
       case COMPRESSION_WSQ: {
         std::vector<uint8_t> pixels;
         wsq::WsqInfo info;
         if (wsq::DecodeWsq(data, pixels, info) != wsq::kOk || info.width != width || info.height != height)
           throw exceptions::invalid_argument();
-        std::vector<std::string> texts;
-        const std::string comment = wsq::ReadWsqComment(data, texts) > 0 ? texts.front() : std::string();
-        return smart_ptr<ImageView>(new ImageView(h, std::move(pixels), xRes, yRes, depth, kNewViewBitRate, comment));
+        return smart_ptr<ImageView>(new ImageView(h, std::move(pixels), xRes, yRes, depth));
       }
       default:
         throw exceptions::not_implemented();

@@ -13,7 +13,6 @@ namespace {
 
 constexpr int32_t kNoPair = 500;
 constexpr int kAngleSteps = 120;
-constexpr int kHalfTurn = 60;
 constexpr int kShortestPair = 5;  // |dx| + |dy| must exceed
 constexpr int kLongestPair = 50;  // and stay below
 constexpr int kAngleTolerance = 6;
