@@ -80,7 +80,8 @@ run_fuzzers() {
 
 run_tsan_tests() {
   # Code that threads share, checked by ThreadSanitizer in a build of its own: the scanner
-  # framework, and identification against one set from several threads.
+  # framework, identification against one set from several threads, and ISO
+  # templates created from two client threads at once.
   configure build/tsan -DCMAKE_BUILD_TYPE=Debug -DPV_TSAN=ON -DPV_WITH_QT=OFF -DPV_BENCH=OFF
   local runs=(
     "sdk/scan/tests vela_scan_concurrency_test *"
@@ -88,6 +89,7 @@ run_tsan_tests() {
     "sdk/scan/tests vela_scan_fakescan_test *"
     "sdk/scan/tests vela_scan_bindings_test *"
     "sdk/engine/objects/tests vela_objects_tests Identify.*:TemplateSet*:RecordSet*"
+    "sdk/engine/standard/tests vela_standard_tests CreateIsoTemplate.TwoThreads*"
   )
   local run dir t filter targets=()
   for run in "${runs[@]}"; do read -r dir t filter <<<"$run"; targets+=("$t"); done

@@ -1,5 +1,7 @@
-// Little-endian fields of packed records. Every layer of the SDK reads and
-// writes its records through these, so they sit in the SDK's root namespace.
+// Little- and big-endian fields of packed records. Every layer of the SDK
+// reads and writes its records through these, so they sit in the SDK's root
+// namespace. The engine's records are little-endian; WSQ files and the ISO
+// records are big-endian.
 #pragma once
 
 #include <algorithm>
@@ -34,6 +36,30 @@ void WriteLe(uint8_t* at, T value)
     uint8_t bytes[sizeof(T)];
     std::memcpy(bytes, &value, sizeof(T));
     if constexpr (std::endian::native == std::endian::big)
+        std::reverse(bytes, bytes + sizeof(T));
+    std::memcpy(at, bytes, sizeof(T));
+}
+
+template <typename T>
+T ReadBe(const uint8_t* at)
+{
+    static_assert(std::is_trivially_copyable_v<T>);
+    uint8_t bytes[sizeof(T)];
+    std::memcpy(bytes, at, sizeof(T));
+    if constexpr (std::endian::native == std::endian::little)
+        std::reverse(bytes, bytes + sizeof(T));
+    T value;
+    std::memcpy(&value, bytes, sizeof(T));
+    return value;
+}
+
+template <typename T>
+void WriteBe(uint8_t* at, T value)
+{
+    static_assert(std::is_trivially_copyable_v<T>);
+    uint8_t bytes[sizeof(T)];
+    std::memcpy(bytes, &value, sizeof(T));
+    if constexpr (std::endian::native == std::endian::little)
         std::reverse(bytes, bytes + sizeof(T));
     std::memcpy(at, bytes, sizeof(T));
 }

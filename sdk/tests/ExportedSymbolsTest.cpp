@@ -86,6 +86,19 @@ TEST(ExportedSymbols, FactoriesAndClassInformationAreThere) {
       "Create_ImageDrawer",
       "typeinfo for vela::render::ImageDrawer",
       "vela::render::Calculate_Histogram(vela::base::smart_ptr<vela::base::Image>, int*)",
+      "vela::iso::Create_FingerImageData(vela::base::smart_ptr<vela::base::InputStream>)",
+      "vela::iso::Create_FingerImageData(unsigned short, unsigned short, unsigned short, unsigned short, "
+      "unsigned short, unsigned char, vela::iso::CompressionAlgorithm)",
+      "vela::iso::Create_FingerMinutiaeRecord(vela::base::smart_ptr<vela::base::InputStream>)",
+      "vela::incits378::Create_ImageProcessor()",
+      "vela::incits378::Create_Matcher()",
+      "vela::incits378::Create_Template(vela::base::smart_ptr<vela::base::InputStream>)",
+      "vela::iso_math::Create_ImageProcessor()",
+      "vela::iso_math::Create_Matcher(vela::math::SecurityLevel)",
+      "typeinfo for vela::iso::FingerImageData",
+      "typeinfo for vela::iso::FingerMinutiaeRecord",
+      "typeinfo for vela::incits378::Template",
+      "typeinfo for vela::incits378::SimpleMatchResult",
   };
   for (const char* name : required) EXPECT_TRUE(names.count(name)) << "missing: " << name;
 }

@@ -56,6 +56,7 @@ math_error::math_error(const char* message) : base_exception(message) {}
 math_error::~math_error() = default;
 
 incits378_error::incits378_error() : base_exception("INCITS378 error") {}
+incits378_error::incits378_error(const char* message) : base_exception(message) {}
 incits378_error::~incits378_error() = default;
 
 }  // namespace vela::base::exceptions

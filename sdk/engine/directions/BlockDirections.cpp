@@ -66,9 +66,9 @@ GradientSums BlockGradientSums(const uint8_t* workImage, int blockRow, int block
     return sums;
 }
 
-uint8_t RawBlockDirection(const GradientSums& sums)
+uint8_t RawBlockDirection(const GradientSums& sums, int32_t energyGate)
 {
-    if ((sums.gxx + sums.gyy) / kEnergyDivisor < kEnergyGate)
+    if ((sums.gxx + sums.gyy) / kEnergyDivisor < energyGate)
         return kNoDirection;
     double theta;
     if (sums.gxx == sums.gyy) {
@@ -138,13 +138,20 @@ uint8_t BlockDirectionQuality(const BlockDirectionMap& raw, const BlockDirection
 
 void EstimateBlockDirections(const uint8_t* workImage, uint8_t* record)
 {
+    EstimateBlockDirections(workImage, record + impression::kBlocksOffset, record[impression::kQualityOffset],
+                            kEnergyGate);
+}
+
+void EstimateBlockDirections(const uint8_t* workImage, uint8_t* blockMap, uint8_t& quality, int32_t energyGate)
+{
     BlockDirectionMap raw;
     for (int row = 0; row < kBlockRows; ++row)
         for (int column = 0; column < kBlockColumns; ++column)
-            raw[row * kBlockColumns + column] = RawBlockDirection(BlockGradientSums(workImage, row, column));
+            raw[row * kBlockColumns + column] =
+                RawBlockDirection(BlockGradientSums(workImage, row, column), energyGate);
     const BlockDirectionMap smoothed = SmoothBlockDirections(raw);
-    std::memcpy(record + impression::kBlocksOffset, smoothed.data(), kBlockCount);
-    record[impression::kQualityOffset] = BlockDirectionQuality(raw, smoothed);
+    std::memcpy(blockMap, smoothed.data(), kBlockCount);
+    quality = BlockDirectionQuality(raw, smoothed);
 }
 
 } // namespace vela::engine

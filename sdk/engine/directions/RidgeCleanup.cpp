@@ -93,18 +93,22 @@ bool CleanRidgeImage(std::span<uint8_t> workImage, std::span<const uint8_t> reco
     const auto scratch = CarveExtractionWork(work);
     if (!scratch || workImage.size() < static_cast<size_t>(kWorkImageBytes) || record.size() < impression::kSize)
         return false;
-    uint8_t* image = workImage.data();
-    SmoothAlongBlockDirection(image, scratch->scratch0, record.data() + impression::kBlocksOffset);
-    BoxMeanWork(image, scratch->scratch0, scratch->scratch1, 3);
-    BoxMeanWork(scratch->scratch0, image, scratch->scratch1, 9);
-    BinariseByLocalMean(image, scratch->scratch0);
+    CleanRidgeImage(workImage.data(), record.data() + impression::kBlocksOffset, *scratch);
+    return true;
+}
+
+void CleanRidgeImage(uint8_t* image, const uint8_t* blockMap, const ExtractionWork& scratch)
+{
+    SmoothAlongBlockDirection(image, scratch.scratch0, blockMap);
+    BoxMeanWork(image, scratch.scratch0, scratch.scratch1, 3);
+    BoxMeanWork(scratch.scratch0, image, scratch.scratch1, 9);
+    BinariseByLocalMean(image, scratch.scratch0);
     FillFrame(image, kWorkImageMargin, kFrameMark);
-    FillSmallRegions(image, kHoleLimit, scratch->entries);
+    FillSmallRegions(image, kHoleLimit, scratch.entries);
     InvertImage(image);
-    FillSmallRegions(image, kFragmentLimit, scratch->entries);
+    FillSmallRegions(image, kFragmentLimit, scratch.entries);
     InvertImage(image);
     FillFrame(image, kWorkImageMargin, 0);
-    return true;
 }
 
 void SmoothAlongBlockDirection(uint8_t* image, uint8_t* scratch, const uint8_t* blockMap)

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <span>
 
+#include "engine/directions/ExtractionWork.h"
+
 namespace vela::engine {
 
 // Pixel steps (dx, dy) 1 to 5 along each of the 60 block directions; dy < 0 is up.
@@ -17,6 +19,8 @@ extern const std::array<std::array<DirectionStep, 5>, 60> DirectionSteps;
 // with a local mean threshold and removes small holes and ridge fragments.
 // False, touching nothing, when a buffer is too small.
 bool CleanRidgeImage(std::span<uint8_t> workImage, std::span<const uint8_t> record, std::span<uint8_t> work);
+// The same on a WorkImage with a block map and scratch of the caller's own layout.
+void CleanRidgeImage(uint8_t* image, const uint8_t* blockMap, const ExtractionWork& scratch);
 
 // The steps of CleanRidgeImage, on WorkImage-sized buffers.
 void SmoothAlongBlockDirection(uint8_t* image, uint8_t* scratch, const uint8_t* blockMap);

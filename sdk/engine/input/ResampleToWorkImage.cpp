@@ -54,14 +54,15 @@ int32_t BackgroundLevel(const uint8_t* canvas, int32_t width, int32_t height)
     return std::min(RoundHalfAway(static_cast<double>(brighterSum) / static_cast<double>(brighterCount)), 255);
 }
 
-uint8_t SampleArea(const uint8_t* canvas, int32_t width, int32_t height, double x, double y, int32_t background)
+uint8_t SampleArea(const uint8_t* canvas, int32_t width, int32_t height, double x, double y, int32_t background,
+                   int32_t stride)
 {
     const int32_t column = static_cast<int32_t>(x);
     const int32_t row = static_cast<int32_t>(y);
     if (column < 0 || column >= width || row < 0 || row >= height)
         return static_cast<uint8_t>(background);
     if (column == 0 || column == width - 1 || row == 0 || row == height - 1)
-        return canvas[row * kCanvasSide + column];
+        return canvas[row * stride + column];
 
     const double leftEdge = x - kSampleReach;
     const double rightEdge = x + kSampleReach;
@@ -77,7 +78,7 @@ uint8_t SampleArea(const uint8_t* canvas, int32_t width, int32_t height, double 
     for (int r = 0; r < 2; ++r) {
         for (int c = 0; c < 2; ++c) {
             const double weight = rowWeights[r] * columnWeights[c];
-            weighted += weight * canvas[rows[r] * kCanvasSide + columns[c]];
+            weighted += weight * canvas[rows[r] * stride + columns[c]];
             weightSum += weight;
         }
     }

@@ -17,7 +17,9 @@ int32_t BackgroundLevel(const uint8_t* canvas, int32_t width, int32_t height);
 // The grey value at real position (x, y) of a width x height picture at the
 // canvas origin: the background outside it, the pixel itself on its outermost
 // rows and columns, else the weighted mean of the (up to) four pixels around.
-uint8_t SampleArea(const uint8_t* canvas, int32_t width, int32_t height, double x, double y, int32_t background);
+// Rows lie `stride` bytes apart (the canvas side unless given).
+uint8_t SampleArea(const uint8_t* canvas, int32_t width, int32_t height, double x, double y, int32_t background,
+                   int32_t stride = kCanvasSide);
 
 // Measures the background level, then, when the target resolution differs
 // from the source, resamples the picture to it through the second buffer:

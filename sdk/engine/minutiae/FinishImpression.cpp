@@ -11,7 +11,6 @@
 namespace vela::engine {
 namespace {
 
-constexpr int kFewestMinutiae = 3;
 constexpr int kCrowdReach = 10;   // |dx|, |dy| below, half pixels
 constexpr int kCrowdDistance = 9; // RoundDistance at most
 constexpr int kCrowdNeighbours = 3;
@@ -24,10 +23,8 @@ constexpr int kWindowBlocks =
 bool Directed(uint8_t value) { return value < kDirectionSteps; }
 
 // Minutiae with more than three others close by.
-int CrowdedMinutiae(const uint8_t* record, int count)
+int CrowdedMinutiae(const uint8_t* x, const uint8_t* y, int count)
 {
-    const uint8_t* x = record + impression::kMinutiaXOffset;
-    const uint8_t* y = record + impression::kMinutiaYOffset;
     int crowded = 0;
     for (int i = 0; i < count; ++i) {
         int close = 0;
@@ -85,13 +82,22 @@ int UndirectedInCentralWindow(const uint8_t* blocks)
 
 void FinishImpressionRecord(uint8_t* record)
 {
-    uint8_t& quality = record[impression::kQualityOffset];
-    const int count = record[impression::kCountOffset];
-    if (count <= kFewestMinutiae || 4 * CrowdedMinutiae(record, count) >= count) {
+    constexpr ImpressionFields kRecordFields{impression::kQualityOffset, impression::kCountOffset,
+                                             impression::kBlocksOffset,  impression::kMinutiaXOffset,
+                                             impression::kMinutiaYOffset, 4};
+    FinishImpressionRecord(record, kRecordFields);
+}
+
+void FinishImpressionRecord(uint8_t* record, const ImpressionFields& fields)
+{
+    uint8_t& quality = record[fields.quality];
+    const int count = record[fields.count];
+    if (count < fields.fewestMinutiae ||
+        4 * CrowdedMinutiae(record + fields.x, record + fields.y, count) >= count) {
         quality = 0;
         return;
     }
-    const uint8_t* blocks = record + impression::kBlocksOffset;
+    const uint8_t* blocks = record + fields.blocks;
     const int directed = DirectedBlocks(blocks);
     const int holes = HolesInsidePrint(blocks);
     const int filled = directed > 0 ? 100 * directed / (directed + kHoleWeight * holes) : 0;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/minutiae/FacingPairs.h"
 #include "engine/minutiae/NeighbourCodes.h"
 #include "engine/records/EngineGeometry.h"
 #include "engine/records/ImpressionRecord.h"
@@ -12,7 +13,6 @@
 namespace vela::engine {
 namespace {
 
-constexpr int kNoPartner = 1000;
 constexpr int kRightmostColumn = 265;
 constexpr int kFacingDirections = 9;
 constexpr int kFacingReachX = 13; // |dx| must stay below
@@ -52,6 +52,8 @@ int CrowdRadius(const MinutiaList& m, int i, int j)
     return turned ? 8 : 6;
 }
 
+} // namespace
+
 bool NearBackground(int x, int y, const uint8_t* blocks)
 {
     for (int v = -kBackgroundReach; v <= kBackgroundReach; v += kBackgroundReach) {
@@ -65,6 +67,8 @@ bool NearBackground(int x, int y, const uint8_t* blocks)
     }
     return false;
 }
+
+namespace {
 
 int CentreDistance(const MinutiaList& m, int i)
 {
@@ -106,20 +110,7 @@ int PairCost(const MinutiaList& m, int i, int j)
 
 std::optional<int> NearestPartner(const MinutiaList& m, int i)
 {
-    if (!m.valid[i])
-        return std::nullopt;
-    std::optional<int> best;
-    int bestCost = kNoPartner;
-    for (int j = 0; j < m.count; ++j) {
-        if (j == i || !m.valid[j])
-            continue;
-        const int cost = PairCost(m, i, j);
-        if (cost < bestCost) {
-            best = j;
-            bestCost = cost;
-        }
-    }
-    return best;
+    return LowestCostPartner(m, i, [](const MinutiaList& list, int a, int b) { return PairCost(list, a, b); });
 }
 
 void RemoveFacingPairs(MinutiaList& m)
@@ -127,14 +118,7 @@ void RemoveFacingPairs(MinutiaList& m)
     for (int i = 0; i < m.count; ++i)
         if (m.x[i] > kRightmostColumn)
             m.valid[i] = 0;
-    for (int i = 0; i < m.count; ++i) {
-        const auto j = NearestPartner(m, i);
-        if (j && NearestPartner(m, *j) == i) {
-            m.valid[i] = 0;
-            m.valid[*j] = 0;
-        }
-    }
-    m.Compact();
+    DropMutualPartners(m, NearestPartner);
 }
 
 void RemoveCrowdedMinutiae(MinutiaList& m)

@@ -24,4 +24,8 @@ void RemoveCrowdedMinutiae(MinutiaList& minutiae);
 // remain, and writes the first 70 into the record (half pixels) with the count.
 void LimitMinutiae(MinutiaList& minutiae, uint8_t* record);
 
+// Whether any of the 9 points 10 pixels around (x, y) lies off the block grid
+// or in a block without direction.
+bool NearBackground(int x, int y, const uint8_t* blocks);
+
 } // namespace vela::engine

@@ -37,17 +37,9 @@ struct VectorDirectionTable {
 VectorDirectionTable MakeVectorDirections()
 {
     VectorDirectionTable table{};
-    for (int dy = -kVectorReach; dy <= kVectorReach; ++dy) {
-        for (int dx = -kVectorReach; dx <= kVectorReach; ++dx) {
-            if (dx == 0 && dy == 0)
-                continue;
-            double angle = std::atan2(static_cast<double>(dy), static_cast<double>(dx));
-            if (angle < 0)
-                angle += 2 * std::numbers::pi;
-            table.value[dy + kVectorReach][dx + kVectorReach] =
-                static_cast<int>(std::floor(angle * 12 / std::numbers::pi + 0.5));
-        }
-    }
+    for (int dy = -kVectorReach; dy <= kVectorReach; ++dy)
+        for (int dx = -kVectorReach; dx <= kVectorReach; ++dx)
+            table.value[dy + kVectorReach][dx + kVectorReach] = AngleInSteps(dx, dy, 12);
     return table;
 }
 
@@ -68,6 +60,16 @@ RoundDistanceTable MakeRoundDistances()
 
 const std::array<uint8_t, 256> ThinKeep = CodeSet(kThinDeleted, 0, 1);
 const std::array<uint8_t, 256> SpurTrim = CodeSet(kSpurTrimmed, 1, 0);
+
+int AngleInSteps(int dx, int dy, int stepsPerHalfTurn)
+{
+    if (dx == 0 && dy == 0)
+        return 0;
+    double angle = std::atan2(static_cast<double>(dy), static_cast<double>(dx));
+    if (angle < 0)
+        angle += 2 * std::numbers::pi;
+    return static_cast<int>(std::floor(angle * stepsPerHalfTurn / std::numbers::pi + 0.5));
+}
 
 int VectorDirection(int dx, int dy)
 {

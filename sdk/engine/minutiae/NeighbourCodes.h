@@ -37,6 +37,10 @@ extern const std::array<uint8_t, 256> ThinKeep;
 // SpurTrim[code] is 1 when the last spur clean-up deletes a pixel with that code.
 extern const std::array<uint8_t, 256> SpurTrim;
 
+// floor(angle x stepsPerHalfTurn / pi + 0.5) of the vector (dx, dy), the angle
+// taken in [0, 2 pi) with rows growing downward; 0 for (0, 0).
+int AngleInSteps(int dx, int dy, int stepsPerHalfTurn);
+
 // floor(atan2(dy, dx) * 12 / pi + 0.5) with the angle in [0, 2 pi), rows
 // growing downward; 24 occurs just below a full turn. dx, dy in -10..10.
 int VectorDirection(int dx, int dy);

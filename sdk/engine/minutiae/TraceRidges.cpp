@@ -30,14 +30,7 @@ int DirectionBetween(int from, int to)
 std::optional<int> BranchingDirection(uint8_t* image, int point)
 {
     int neighbours[8];
-    int found = 0;
-    for (int step : kWalkOrder)
-        if (image[point + step])
-            neighbours[found++] = point + step;
-    image[point] = 0;
-    for (int k = 0; k < found; ++k)
-        image[neighbours[k]] = 0;
-    if (found < 3)
+    if (CutBranchingPoint(image, point, neighbours) < 3)
         return std::nullopt;
 
     int branch[3];
@@ -51,6 +44,18 @@ std::optional<int> BranchingDirection(uint8_t* image, int point)
 }
 
 } // namespace
+
+int CutBranchingPoint(uint8_t* image, int point, int (&neighbours)[8])
+{
+    int found = 0;
+    for (int step : kWalkOrder)
+        if (image[point + step])
+            neighbours[found++] = point + step;
+    image[point] = 0;
+    for (int k = 0; k < found; ++k)
+        image[neighbours[k]] = 0;
+    return found;
+}
 
 std::optional<int> FollowRidge(uint8_t* image, int start)
 {

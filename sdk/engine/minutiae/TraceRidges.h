@@ -21,6 +21,10 @@ void TraceRidges(uint8_t* image, OffsetList& endings, OffsetList& branchings, Mi
 // least 6 pixels were visited, otherwise nothing.
 std::optional<int> FollowRidge(uint8_t* image, int start);
 
+// Records the set neighbours of a branching point (walking order), clears the
+// point and them, and returns how many there were.
+int CutBranchingPoint(uint8_t* image, int point, int (&neighbours)[8]);
+
 // Both points at least 16 pixels inside the work area (columns 16..272, rows
 // 16..384) and more than 5 pixels apart in city-block distance.
 bool FarEnough(PixelPosition p, PixelPosition q);

@@ -63,6 +63,7 @@ struct VELA_API math_error : base_exception {
 
 struct VELA_API incits378_error : base_exception {
   incits378_error();
+  explicit incits378_error(const char* message);
   ~incits378_error() override;
 };
 
