@@ -61,6 +61,8 @@ TEST(ExportedSymbols, FactoriesAndClassInformationAreThere) {
       "vela::base::Create_ImageSet(vela::base::smart_ptr<vela::base::Image>)",
       "vela::render::Create_BMP_Image(vela::base::smart_ptr<vela::base::InputStream>)",
       "vela::render::Create_BMP_Image(vela::base::smart_ptr<vela::base::Image>)",
+      "vela::render::Create_WSQ_Image(vela::base::smart_ptr<vela::base::InputStream>)",
+      "vela::render::Create_WSQ_Image(vela::base::smart_ptr<vela::base::Image>)",
       "vela::base::BaseRefCounter::AddRef() const",
       "vela::base::BaseRefCounter::Release() const",
       "vela::base::BaseRefCounter::Version() const",
@@ -83,6 +85,7 @@ TEST(ExportedSymbols, FactoriesAndClassInformationAreThere) {
       "typeinfo for vela::base::Image",
       "typeinfo for vela::base::ImageSet",
       "typeinfo for vela::render::BMP_Image",
+      "typeinfo for vela::render::WSQ_Image",
   };
   for (const char* name : required) EXPECT_TRUE(names.count(name)) << "missing: " << name;
 }
@@ -90,7 +93,7 @@ TEST(ExportedSymbols, FactoriesAndClassInformationAreThere) {
 TEST(ExportedSymbols, InternalsStayHidden) {
   for (const std::string& name : ExportedNames()) {
     for (const char* inside : {"FileStream", "MemoryStreamImpl", "BitmapImage", "Base64",
-                               "DecodeBmp", "EncodeBmp", "std::"}) {
+                               "DecodeBmp", "EncodeBmp", "WsqImage", "vela::wsq", "std::"}) {
       if (name.rfind("Create_", 0) == 0) continue;
       EXPECT_EQ(name.find(inside), std::string::npos) << "exported by mistake: " << name;
     }

@@ -24,12 +24,20 @@ int32_t Reflect(int32_t j, int32_t n) {
   return j < n ? j : period - j;
 }
 
+// Whether position j of an extended line of interleaved coefficients holds
+// a coefficient. A single sample extends to a constant, whose high-pass
+// coefficients (the odd positions) are all zero; longer lines reflect odd
+// positions onto odd ones.
+bool HoldsCoefficient(int32_t j, int32_t n) { return n > 1 || j % 2 == 0; }
+
 // ext holds the line at ext[half .. half + n); fills the half values beyond
-// each end.
-void ExtendLine(float* ext, int32_t n, int half) {
+// each end. For interleaved coefficients a single sample's high-pass
+// neighbours are zero.
+void ExtendLine(float* ext, int32_t n, int half, bool coefficients) {
   for (int k = 1; k <= half; ++k) {
-    ext[half - k] = ext[half + Reflect(-k, n)];
-    ext[half + n - 1 + k] = ext[half + Reflect(n - 1 + k, n)];
+    const bool zero = coefficients && !HoldsCoefficient(k, n);
+    ext[half - k] = zero ? 0.0f : ext[half + Reflect(-k, n)];
+    ext[half + n - 1 + k] = zero ? 0.0f : ext[half + Reflect(n - 1 + k, n)];
   }
 }
 
@@ -59,7 +67,7 @@ void AnalyseRows(float* image, int32_t width, const Split& split, const PhaseFil
   for (int32_t y = r.y; y < r.y + r.height; ++y) {
     float* row = image + size_t(y) * size_t(width) + r.x;
     std::memcpy(ext + filters.half, row, sizeof(float) * size_t(r.width));
-    ExtendLine(ext, r.width, filters.half);
+    ExtendLine(ext, r.width, filters.half, false);
     for (int32_t p = 0; p < r.width; ++p) row[PlaceOf(p, halves)] = FilterAt(filters, p, ext);
   }
 }
@@ -72,7 +80,7 @@ void SynthesiseRows(float* image, int32_t width, const Split& split, const Phase
   for (int32_t y = r.y; y < r.y + r.height; ++y) {
     float* row = image + size_t(y) * size_t(width) + r.x;
     for (int32_t p = 0; p < r.width; ++p) ext[filters.half + p] = row[PlaceOf(p, halves)];
-    ExtendLine(ext, r.width, filters.half);
+    ExtendLine(ext, r.width, filters.half, true);
     for (int32_t m = 0; m < r.width; ++m) row[m] = FilterAt(filters, m, ext);
   }
 }
@@ -80,12 +88,12 @@ void SynthesiseRows(float* image, int32_t width, const Split& split, const Phase
 // Row `p` of the output takes the filtered rows of `source` (h rows of w
 // values) around p, whole rows at a time so memory is walked in order.
 void FilterColumnsInto(float* target, const float* source, int32_t p, int32_t w, int32_t h,
-                       const PhaseFilters& filters) {
+                       const PhaseFilters& filters, bool coefficients) {
   std::fill(target, target + w, 0.0f);
   const float* taps = filters.taps[p & 1].data();
   for (int k = -filters.half; k <= filters.half; ++k) {
     const float tap = taps[filters.half + k];
-    if (tap == 0.0f) continue;
+    if (tap == 0.0f || (coefficients && !HoldsCoefficient(p + k, h))) continue;
     const float* from = source + size_t(Reflect(p + k, h)) * size_t(w);
     for (int32_t x = 0; x < w; ++x) target[x] += tap * from[x];
   }
@@ -101,7 +109,7 @@ void AnalyseColumns(float* image, int32_t width, const Split& split, const Phase
                 sizeof(float) * size_t(r.width));
   for (int32_t p = 0; p < r.height; ++p) {
     float* target = image + size_t(r.y + PlaceOf(p, halves)) * size_t(width) + r.x;
-    FilterColumnsInto(target, copy, p, r.width, r.height, filters);
+    FilterColumnsInto(target, copy, p, r.width, r.height, filters, false);
   }
 }
 
@@ -116,7 +124,7 @@ void SynthesiseColumns(float* image, int32_t width, const Split& split,
                 sizeof(float) * size_t(r.width));
   for (int32_t m = 0; m < r.height; ++m) {
     float* target = image + size_t(r.y + m) * size_t(width) + r.x;
-    FilterColumnsInto(target, interleaved, m, r.width, r.height, filters);
+    FilterColumnsInto(target, interleaved, m, r.width, r.height, filters, true);
   }
 }
 

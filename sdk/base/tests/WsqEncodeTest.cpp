@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <optional>
+
+#include "ByteOrder.h"
+#include "WsqTestFiles.h"
+#include "images/BmpCodec.h"
+#include "wsq/WsqCodec.h"
+#include "wsq/WsqFormat.h"
+
+namespace {
+
+using namespace vela::wsq;
+using vela::test::ReadBytes;
+using vela::test::WsqDataDir;
+
+// The body of the first segment with that marker ahead of the first block.
+std::optional<std::vector<uint8_t>> SegmentBody(const std::vector<uint8_t>& file, uint16_t marker) {
+  size_t at = 2;
+  while (at + 4 <= file.size()) {
+    const uint16_t found = vela::ReadBe<uint16_t>(&file[at]);
+    const uint16_t length = vela::ReadBe<uint16_t>(&file[at + 2]);
+    if (found == marker) return std::vector<uint8_t>(file.begin() + at + 4, file.begin() + at + 2 + length);
+    if (found == kSob) break;
+    at += 2 + length;
+  }
+  return std::nullopt;
+}
+
+TEST(WsqReferenceFiles, OurEncoderMatchesTheReferenceEncoder) {
+  if (!std::filesystem::exists(WsqDataDir()) || !std::filesystem::exists(vela::test::FingerprintDir()))
+    GTEST_SKIP() << "no reference WSQ files or fingerprints in " << PV_SHARED_DATA_DIR;
+  for (const char* name : vela::test::kReferenceWsqNames) {
+    SCOPED_TRACE(name);
+    const auto bmp = vela::render::DecodeBmp(ReadBytes(vela::test::FingerprintDir() / (std::string(name) + ".bmp")));
+    const auto reference = ReadBytes(WsqDataDir() / (std::string(name) + ".wsq"));
+    const auto referencePixels = ReadBytes(WsqDataDir() / (std::string(name) + ".decoded.raw"));
+    const auto ours = vela::test::EncodeOrEmpty(bmp.pixels, bmp.width, bmp.height);
+    std::vector<uint8_t> decoded;
+    WsqInfo info;
+    ASSERT_EQ(DecodeWsq(ours, decoded, info), kOk);
+    const double psnr = vela::test::Psnr(decoded, bmp.pixels);
+    const double referencePsnr = vela::test::Psnr(referencePixels, bmp.pixels);
+    std::printf("%s: %zu bytes (reference %zu), %.3f bpp, PSNR %.2f dB (reference %.2f dB)\n", name,
+                ours.size(), reference.size(), 8.0 * ours.size() / bmp.pixels.size(), psnr,
+                referencePsnr);
+    EXPECT_EQ(SegmentBody(ours, kCom), SegmentBody(reference, kCom));
+    const auto frame = SegmentBody(ours, kSof), referenceFrame = SegmentBody(reference, kSof);
+    ASSERT_TRUE(frame && referenceFrame);
+    // Shift and scale: bytes 6-11 of the frame header's body.
+    EXPECT_EQ(std::vector<uint8_t>(frame->begin() + 6, frame->begin() + 12),
+              std::vector<uint8_t>(referenceFrame->begin() + 6, referenceFrame->begin() + 12));
+    EXPECT_NEAR(double(ours.size()), double(reference.size()), 0.05 * reference.size());
+    EXPECT_GE(psnr, referencePsnr - 0.3);
+  }
+}
+
+}  // namespace

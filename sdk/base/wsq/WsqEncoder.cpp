@@ -1,0 +1,403 @@
+// Encoding: normalise the pixels, transform, allocate bits over the
+// subbands, quantize, and write the segments with one Huffman table for the
+// first block and one for the other two.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <new>
+#include <span>
+
+#include "wsq/HuffmanCodes.h"
+#include "wsq/NistComment.h"
+#include "wsq/WsqCodec.h"
+#include "wsq/WsqQuantizer.h"
+#include "wsq/WsqTransform.h"
+#include "wsq/WsqTrees.h"
+
+namespace vela::wsq {
+namespace {
+
+// The standard's 9-tap low-pass and 7-tap high-pass analysis filters, centre
+// tap first.
+constexpr double kLowPassHalf[] = {0.85269867900940355, 0.37740285561265574,
+                                   -0.1106244044184253, -0.023849465019379894,
+                                   0.037828455506995304};
+constexpr double kHighPassHalf[] = {0.78848561640566261, -0.4180922732222121,
+                                    -0.040689417609558028, 0.064538882628937824};
+
+constexpr uint32_t kLimit16 = 0xFFFF;
+constexpr uint32_t kLimit32 = 0xFFFFFFFF;
+constexpr size_t kMaxCommentLength = 0xFFFF - 2;
+
+// Direct symbols code coefficient values -73..74 as value + 180; -74 would
+// land on the 16-bit zero-run escape.
+constexpr int32_t kSmallestDirect = -73;
+constexpr int32_t kLargestDirect = 74;
+constexpr int kDirectOffset = 180;
+constexpr uint64_t kLongestShortRun = 100;
+
+// value / 10^scale with as many digits as the field holds: multiplied by 10
+// until it reaches the limit, then divided once. False when even scale 0
+// does not fit.
+bool ToScaled(double value, uint32_t limit, ScaledValue& scaled) {
+  scaled = ScaledValue{};
+  if (!std::isfinite(value) || value < 0) return false;
+  if (value == 0) return true;
+  int multiplications = 0;
+  while (value < limit) {
+    value *= 10;
+    ++multiplications;
+  }
+  if (multiplications > 0) value /= 10;
+  const double rounded = std::round(value);
+  if (rounded > limit || multiplications - 1 > 255) return false;
+  scaled.scale = static_cast<uint8_t>(std::max(multiplications - 1, 0));
+  scaled.value = static_cast<uint32_t>(rounded);
+  return true;
+}
+
+class OutputBuffer {
+ public:
+  OutputBuffer(uint8_t* output, size_t capacity) : output(output), capacity(capacity) {}
+
+  void Byte(uint8_t value) {
+    if (status != kOk) return;
+    if (length >= capacity) {
+      status = kOutputFullByte;
+      return;
+    }
+    output[length++] = value;
+  }
+  void Word(uint16_t value) { Bytes(value, 2); }
+  void Long(uint32_t value) { Bytes(value, 4); }
+  void Text(std::string_view text) {
+    for (char c : text) Byte(static_cast<uint8_t>(c));
+  }
+  void Marker(Marker marker) { Word(marker); }
+
+  int Status() const { return status; }
+  size_t Length() const { return length; }
+
+ private:
+  void Bytes(uint32_t value, int count) {
+    if (status != kOk) return;
+    if (capacity - length < size_t(count)) {
+      status = kOutputFullWord;
+      return;
+    }
+    for (int i = count - 1; i >= 0; --i) output[length++] = static_cast<uint8_t>(value >> (8 * i));
+  }
+
+  uint8_t* output;
+  size_t capacity;
+  size_t length = 0;
+  int status = kOk;
+};
+
+// Bits first bit highest, a zero byte stuffed after every 0xFF, the last
+// byte padded with ones.
+class CodedDataWriter {
+ public:
+  explicit CodedDataWriter(OutputBuffer& out) : out(out) {}
+
+  void Put(uint32_t code, int length) {
+    bits = bits << length | code;
+    count += length;
+    while (count >= 8) {
+      count -= 8;
+      const uint8_t byte = static_cast<uint8_t>(bits >> count);
+      out.Byte(byte);
+      if (byte == 0xFF) out.Byte(0x00);
+    }
+  }
+  void Finish() {
+    if (count > 0) Put((1u << (8 - count)) - 1, 8 - count);
+  }
+
+ private:
+  OutputBuffer& out;
+  uint64_t bits = 0;
+  int count = 0;
+};
+
+// Calls emit(symbol, extra, extraBits) for the symbols that code `values`.
+template <typename Emit>
+int ForEachSymbol(std::span<const int32_t> values, Emit emit) {
+  uint64_t run = 0;
+  auto flushRun = [&] {
+    while (run > 0) {
+      const uint32_t part = static_cast<uint32_t>(std::min<uint64_t>(run, kLimit16));
+      if (part <= kLongestShortRun)
+        emit(static_cast<int>(part), 0u, 0);
+      else if (part <= 0xFF)
+        emit(105, part, 8);
+      else
+        emit(106, part, 16);
+      run -= part;
+    }
+  };
+  for (int32_t value : values) {
+    if (value == 0) {
+      ++run;
+      continue;
+    }
+    flushRun();
+    if (value >= kSmallestDirect && value <= kLargestDirect) {
+      emit(kDirectOffset + value, 0u, 0);
+      continue;
+    }
+    const uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : uint32_t(value);
+    if (magnitude > kLimit16) return kCoefficientTooLarge;
+    if (magnitude <= 0xFF)
+      emit(value > 0 ? 101 : 102, magnitude, 8);
+    else
+      emit(value > 0 ? 103 : 104, magnitude, 16);
+  }
+  flushRun();
+  return kOk;
+}
+
+using Frequencies = std::array<uint32_t, kMaxHuffmanValues>;
+
+int CountSymbols(std::span<const int32_t> values, Frequencies& frequencies) {
+  return ForEachSymbol(values, [&](int symbol, uint32_t, int) { ++frequencies[symbol]; });
+}
+
+void WriteBlock(std::span<const int32_t> values, const HuffmanEncoder& codes, OutputBuffer& out) {
+  CodedDataWriter writer(out);
+  ForEachSymbol(values, [&](int symbol, uint32_t extra, int extraBits) {
+    writer.Put(codes.code[symbol], codes.length[symbol]);
+    if (extraBits > 0) writer.Put(extra, extraBits);
+  });
+  writer.Finish();
+}
+
+void WriteComment(std::string_view text, OutputBuffer& out) {
+  out.Marker(kCom);
+  out.Word(static_cast<uint16_t>(text.size() + 2));
+  out.Text(text);
+}
+
+// The taps of one half filter as written: sign byte, scale byte, 32 bits.
+int WriteFilterHalf(std::span<const double> half, std::vector<float>& filter, OutputBuffer& out) {
+  const int centre = static_cast<int>(half.size()) - 1;
+  filter.assign(2 * half.size() - 1, 0.0f);
+  for (size_t k = 0; k < half.size(); ++k) {
+    ScaledValue scaled;
+    if (!ToScaled(std::fabs(half[k]), kLimit32, scaled)) return kValueTooLarge;
+    out.Byte(half[k] < 0 ? 1 : 0);
+    out.Byte(scaled.scale);
+    out.Long(scaled.value);
+    const float tap = static_cast<float>(half[k] < 0 ? -scaled.Real() : scaled.Real());
+    filter[size_t(centre) + k] = filter[size_t(centre) - k] = tap;
+  }
+  return kOk;
+}
+
+// Writes the transform table and returns the filters as the decoder will
+// read them back.
+int WriteTransformTable(TransformTable& table, OutputBuffer& out) {
+  out.Marker(kDtt);
+  out.Word(58);
+  out.Byte(static_cast<uint8_t>(2 * std::size(kLowPassHalf) - 1));
+  out.Byte(static_cast<uint8_t>(2 * std::size(kHighPassHalf) - 1));
+  if (const int status = WriteFilterHalf(kLowPassHalf, table.lowPass, out); status != kOk)
+    return status;
+  return WriteFilterHalf(kHighPassHalf, table.highPass, out);
+}
+
+int WriteScaled16(double value, OutputBuffer& out, float& asWritten) {
+  ScaledValue scaled;
+  if (!ToScaled(value, kLimit16, scaled)) return kValueTooLarge;
+  out.Byte(scaled.scale);
+  out.Word(static_cast<uint16_t>(scaled.value));
+  asWritten = static_cast<float>(scaled.Real());
+  return kOk;
+}
+
+// Writes the quantization table and returns it as the decoder will read it.
+int WriteQuantizationTable(const BinWidths& widths, QuantizationTable& table, OutputBuffer& out) {
+  out.Marker(kDqt);
+  out.Word(389);
+  out.Byte(2);
+  out.Word(static_cast<uint16_t>(std::lround(kBinCentre * 100)));
+  table.binCentre = static_cast<float>(kBinCentre);
+  for (int k = 0; k < kSubbands; ++k) {
+    const bool coded = k < kCodedSubbands && widths.binWidth[k] > 0;
+    if (const int status = WriteScaled16(coded ? widths.binWidth[k] : 0, out, table.binWidth[k]);
+        status != kOk)
+      return status;
+    if (const int status = WriteScaled16(coded ? widths.zeroBin[k] : 0, out, table.zeroBin[k]);
+        status != kOk)
+      return status;
+  }
+  table.defined = true;
+  return kOk;
+}
+
+int WriteFrameHeader(int32_t width, int32_t height, double mShift, double rScale,
+                     FrameHeader& frame, OutputBuffer& out) {
+  out.Marker(kSof);
+  out.Word(17);
+  out.Byte(0);
+  out.Byte(255);
+  out.Word(static_cast<uint16_t>(height));
+  out.Word(static_cast<uint16_t>(width));
+  if (const int status = WriteScaled16(mShift, out, frame.mShift); status != kOk) return status;
+  if (const int status = WriteScaled16(rScale, out, frame.rScale); status != kOk) return status;
+  out.Byte(0);
+  out.Word(0);
+  return kOk;
+}
+
+void WriteHuffmanTable(int id, const HuffmanTable& table, OutputBuffer& out) {
+  out.Marker(kDht);
+  out.Word(static_cast<uint16_t>(2 + 1 + kMaxCodeLength + table.values.size()));
+  out.Byte(static_cast<uint8_t>(id));
+  for (uint8_t count : table.counts) out.Byte(count);
+  for (uint8_t value : table.values) out.Byte(value);
+}
+
+void WriteBlockHeader(int tableId, OutputBuffer& out) {
+  out.Marker(kSob);
+  out.Word(3);
+  out.Byte(static_cast<uint8_t>(tableId));
+}
+
+// Pixels become (pixel - shift) / scale, about -128..128; a flat image has
+// scale 0 and becomes all zeros.
+struct Normalisation {
+  double mShift = 0;
+  double rScale = 0;
+};
+Normalisation Normalise(const uint8_t* pixels, size_t count) {
+  uint64_t sum = 0;
+  uint8_t lowest = 255, highest = 0;
+  for (size_t i = 0; i < count; ++i) {
+    sum += pixels[i];
+    lowest = std::min(lowest, pixels[i]);
+    highest = std::max(highest, pixels[i]);
+  }
+  Normalisation n;
+  n.mShift = double(sum) / double(count);
+  n.rScale = std::max(n.mShift - lowest, highest - n.mShift) / 128.0;
+  return n;
+}
+
+// The coefficients of each block, in the order Quantize lists them.
+std::array<std::span<const int32_t>, kBlocks> SplitIntoBlocks(std::span<const int32_t> indices,
+                                                             const SubbandTrees& trees,
+                                                             const QuantizationTable& table,
+                                                             bool& sizesAgree) {
+  std::array<std::span<const int32_t>, kBlocks> blocks;
+  size_t start = 0;
+  for (int b = 0; b < kBlocks; ++b) {
+    size_t size = 0;
+    for (int k = kBlockStart[b]; k < kBlockStart[b + 1]; ++k)
+      if (table.binWidth[k] != 0)
+        size += size_t(trees.subbands[k].width) * size_t(trees.subbands[k].height);
+    sizesAgree = start + size <= indices.size();
+    if (!sizesAgree) return {};
+    blocks[b] = indices.subspan(start, size);
+    start += size;
+  }
+  sizesAgree = start == indices.size();
+  return blocks;
+}
+
+int Encode(const uint8_t* pixels, int32_t width, int32_t height, int32_t ppi,
+           const char* comment, double bitrate, OutputBuffer& out) {
+  std::string nist;
+  if (const int status = WriteNistComment(comment, width, height, ppi, bitrate, nist);
+      status != kOk)
+    return status;
+  const bool plainComment = comment && !IsNistComment(comment);
+  if (nist.size() > kMaxCommentLength || (plainComment && std::strlen(comment) > kMaxCommentLength))
+    return kCommentTooLong;
+
+  out.Marker(kSoi);
+  WriteComment(nist, out);
+  if (plainComment) WriteComment(comment, out);
+  TransformTable transform;
+  if (const int status = WriteTransformTable(transform, out); status != kOk) return status;
+
+  const size_t count = size_t(width) * size_t(height);
+  const Normalisation normal = Normalise(pixels, count);
+  // The frame header is written ahead of its place so that the image is
+  // normalised with the values the decoder will read.
+  uint8_t frameBytes[19];
+  OutputBuffer frameOut(frameBytes, sizeof frameBytes);
+  FrameHeader frame;
+  if (const int status = WriteFrameHeader(width, height, normal.mShift, normal.rScale, frame, frameOut);
+      status != kOk)
+    return status;
+
+  std::vector<float> image(count);
+  for (size_t i = 0; i < count; ++i)
+    image[i] = frame.rScale == 0 ? 0.0f : (float(pixels[i]) - frame.mShift) / frame.rScale;
+  const SubbandTrees trees = BuildSubbandTrees(width, height);
+  TransformScratch scratch;
+  ForwardTransform(image.data(), width, trees, AnalysisFilters(transform), scratch);
+
+  BinWidths widths = ComputeBinWidths(SubbandVariances(image.data(), width, trees), bitrate);
+  KeepIndicesCodable(image.data(), width, trees, widths);
+  QuantizationTable quantization;
+  if (const int status = WriteQuantizationTable(widths, quantization, out); status != kOk)
+    return status;
+  for (uint8_t byte : frameBytes) out.Byte(byte);
+
+  const std::vector<int32_t> indices = Quantize(image.data(), width, trees, quantization);
+  image = {};
+  bool sizesAgree = false;
+  const auto blocks = SplitIntoBlocks(indices, trees, quantization, sizesAgree);
+  if (!sizesAgree) return kBlockSizesDiffer;
+
+  Frequencies first{}, rest{};
+  if (const int status = CountSymbols(blocks[0], first); status != kOk) return status;
+  for (int b = 1; b < kBlocks; ++b)
+    if (const int status = CountSymbols(blocks[b], rest); status != kOk) return status;
+  const HuffmanTable firstTable = OptimalHuffmanTable(first);
+  const HuffmanTable restTable = OptimalHuffmanTable(rest);
+
+  WriteHuffmanTable(0, firstTable, out);
+  WriteBlockHeader(0, out);
+  WriteBlock(blocks[0], EncoderFor(firstTable), out);
+  WriteHuffmanTable(1, restTable, out);
+  const HuffmanEncoder restCodes = EncoderFor(restTable);
+  for (int b = 1; b < kBlocks; ++b) {
+    WriteBlockHeader(1, out);
+    WriteBlock(blocks[b], restCodes, out);
+  }
+  out.Marker(kEoi);
+  return out.Status();
+}
+
+}  // namespace
+
+int EncodeWsq(const uint8_t* pixels, int32_t width, int32_t height, int32_t ppi,
+              const char* comment, double bitrate, uint8_t* output, size_t capacity,
+              size_t& encodedLength) {
+  encodedLength = 0;
+  if (!pixels || width < 1 || height < 1 || width > 0xFFFF || height > 0xFFFF) return kBadImage;
+  if (!std::isfinite(bitrate) || bitrate <= 0 || bitrate > 8) return kBadBitrate;
+  OutputBuffer out(output, output ? capacity : 0);
+  try {
+    const int status = Encode(pixels, width, height, ppi, comment, bitrate, out);
+    if (status != kOk) return status;
+  } catch (const std::bad_alloc&) {
+    return kEncoderNoMemory;
+  }
+  encodedLength = out.Length();
+  return kOk;
+}
+
+size_t EncodedCapacity(int32_t width, int32_t height, const char* comment) {
+  // Every segment but the coded data fits in 2 KiB; the comment may be
+  // written twice over (a NISTCOM list built from it, and itself).
+  constexpr size_t kSegments = 2048;
+  const size_t commentBytes = comment ? std::strlen(comment) : 0;
+  return size_t(std::max(width, 0)) * size_t(std::max(height, 0)) + kSegments +
+         2 * commentBytes;
+}
+
+}  // namespace vela::wsq
