@@ -86,6 +86,7 @@ run_tsan_tests() {
     "sdk/scan/tests vela_scan_device_test *"
     "sdk/scan/tests vela_scan_fakescan_test *"
     "sdk/engine/objects/tests vela_objects_tests Identify.*:TemplateSet*:RecordSet*"
+    "sdk/base/tests vela_base_tests WsqThreads.*"
   )
   local run dir t filter targets=()
   for run in "${runs[@]}"; do read -r dir t filter <<<"$run"; targets+=("$t"); done

@@ -42,6 +42,14 @@ File GoodFile() {
   return vela::test::EncodeOrEmpty(vela::test::RidgePicture(40, 30), 40, 30, 1.0, "note");
 }
 
+// Writes 0xFF, second a little way into the first block's coded data.
+void PutIntoCodedData(File& file, uint8_t second) {
+  size_t at = First(file, kSob) + 5 + 10;
+  while (file[at - 1] == 0xFF) ++at;
+  file[at] = 0xFF;
+  file[at + 1] = second;
+}
+
 struct BrokenCase {
   const char* name;
   std::function<void(File&)> breakIt;
@@ -98,21 +106,9 @@ TEST(WsqBrokenFiles, EachGivesItsStatus) {
          f.insert(f.begin() + long(First(f, kDht)), twice.begin(), twice.end());
        },
        kHuffmanTableTwice},
-      {"marker inside the coded data",
-       [](File& f) {
-         size_t at = First(f, kSob) + 5 + 10;
-         while (f[at - 1] == 0xFF) ++at;
-         f[at] = 0xFF;
-         f[at + 1] = 0xA2;
-       },
+      {"marker inside the coded data", [](File& f) { PutIntoCodedData(f, 0xA2); },
        kBadMarkerBeforeBlock},
-      {"0xFF followed by neither 0x00 nor a marker",
-       [](File& f) {
-         size_t at = First(f, kSob) + 5 + 10;
-         while (f[at - 1] == 0xFF) ++at;
-         f[at] = 0xFF;
-         f[at + 1] = 0x01;
-       },
+      {"0xFF followed by neither 0x00 nor a marker", [](File& f) { PutIntoCodedData(f, 0x01); },
        kBadStuffing},
       {"no EOI", [](File& f) { f.resize(f.size() - 2); }, kEndOfCodedData},
       {"nothing after the frame header",
@@ -139,6 +135,21 @@ TEST(WsqBrokenFiles, EachGivesItsStatus) {
                          file.data(), static_cast<int32_t>(file.size())))),
                  vela::base::exceptions::base_exception);
   }
+}
+
+// A transform table that is well formed but absurd: a high-pass centre tap
+// of 788485616 (its scale byte zeroed) overflows the reconstruction to
+// infinities of both signs and on to NaN, which must still become grey
+// levels without an undefined conversion.
+TEST(WsqBrokenFiles, AbsurdTablesStillGiveGreyLevels) {
+  File file = GoodFile();
+  ASSERT_FALSE(file.empty());
+  const size_t highPassCentre = First(file, kDtt) + 6 + 5 * 6;
+  file[highPassCentre + 1] = 0;
+  std::vector<uint8_t> pixels;
+  WsqInfo info;
+  EXPECT_EQ(DecodeWsq(file, pixels, info), kOk);
+  EXPECT_EQ(pixels.size(), 40u * 30u);
 }
 
 TEST(WsqBrokenFiles, ACutAnywhereFails) {

@@ -292,10 +292,7 @@ std::array<std::span<const int32_t>, kBlocks> SplitIntoBlocks(std::span<const in
   std::array<std::span<const int32_t>, kBlocks> blocks;
   size_t start = 0;
   for (int b = 0; b < kBlocks; ++b) {
-    size_t size = 0;
-    for (int k = kBlockStart[b]; k < kBlockStart[b + 1]; ++k)
-      if (table.binWidth[k] != 0)
-        size += size_t(trees.subbands[k].width) * size_t(trees.subbands[k].height);
+    const size_t size = CodedCoefficients(trees, table, kBlockStart[b], kBlockStart[b + 1]);
     sizesAgree = start + size <= indices.size();
     if (!sizesAgree) return {};
     blocks[b] = indices.subspan(start, size);

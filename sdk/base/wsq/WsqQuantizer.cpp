@@ -130,9 +130,19 @@ void KeepIndicesCodable(const float* image, int32_t width, const SubbandTrees& t
   }
 }
 
+size_t CodedCoefficients(const SubbandTrees& trees, const QuantizationTable& table, int first,
+                         int end) {
+  size_t count = 0;
+  for (int k = first; k < end; ++k)
+    if (table.binWidth[k] != 0)
+      count += size_t(trees.subbands[k].width) * size_t(trees.subbands[k].height);
+  return count;
+}
+
 std::vector<int32_t> Quantize(const float* image, int32_t width, const SubbandTrees& trees,
                               const QuantizationTable& table) {
   std::vector<int32_t> indices;
+  indices.reserve(CodedCoefficients(trees, table, 0, kSubbands));
   for (int k = 0; k < kSubbands; ++k) {
     const double binWidth = table.binWidth[k];
     if (binWidth == 0) continue;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -33,6 +34,10 @@ BinWidths ComputeBinWidths(const std::array<double, kCodedSubbands>& variances, 
 // what the 16-bit escapes can code.
 void KeepIndicesCodable(const float* image, int32_t width, const SubbandTrees& trees,
                         BinWidths& widths);
+
+// How many coefficients subbands first..end-1 code (those of width not 0).
+size_t CodedCoefficients(const SubbandTrees& trees, const QuantizationTable& table, int first,
+                         int end);
 
 // The bin index of every coefficient of the coded subbands, subband by
 // subband, rows top-down, with the widths given as the file will hold them.

@@ -59,43 +59,62 @@ Halves HalfOffsets(int32_t n, bool inverted) {
 }
 int32_t PlaceOf(int32_t p, Halves halves) { return (p & 1 ? halves.high : halves.low) + p / 2; }
 
+// Calls filterRow(row, ext) for each row of the region, ext being the line
+// buffer with room for the extension at both ends.
+template <typename FilterRow>
+void ForEachRow(float* image, int32_t width, const Rect& r, TransformScratch& scratch,
+                FilterRow filterRow) {
+  for (int32_t y = r.y; y < r.y + r.height; ++y)
+    filterRow(image + size_t(y) * size_t(width) + r.x, scratch.line.data());
+}
+
 void AnalyseRows(float* image, int32_t width, const Split& split, const PhaseFilters& filters,
                  TransformScratch& scratch) {
   const Rect& r = split.region;
   const Halves halves = HalfOffsets(r.width, split.invertX);
-  float* ext = scratch.line.data();
-  for (int32_t y = r.y; y < r.y + r.height; ++y) {
-    float* row = image + size_t(y) * size_t(width) + r.x;
+  ForEachRow(image, width, r, scratch, [&](float* row, float* ext) {
     std::memcpy(ext + filters.half, row, sizeof(float) * size_t(r.width));
     ExtendLine(ext, r.width, filters.half, false);
     for (int32_t p = 0; p < r.width; ++p) row[PlaceOf(p, halves)] = FilterAt(filters, p, ext);
-  }
+  });
 }
 
 void SynthesiseRows(float* image, int32_t width, const Split& split, const PhaseFilters& filters,
                     TransformScratch& scratch) {
   const Rect& r = split.region;
   const Halves halves = HalfOffsets(r.width, split.invertX);
-  float* ext = scratch.line.data();
-  for (int32_t y = r.y; y < r.y + r.height; ++y) {
-    float* row = image + size_t(y) * size_t(width) + r.x;
+  ForEachRow(image, width, r, scratch, [&](float* row, float* ext) {
     for (int32_t p = 0; p < r.width; ++p) ext[filters.half + p] = row[PlaceOf(p, halves)];
     ExtendLine(ext, r.width, filters.half, true);
     for (int32_t m = 0; m < r.width; ++m) row[m] = FilterAt(filters, m, ext);
-  }
+  });
 }
 
 // Row `p` of the output takes the filtered rows of `source` (h rows of w
-// values) around p, whole rows at a time so memory is walked in order.
+// values) around p. Whole rows are combined a strip at a time, so memory is
+// walked in order and the sums stay in a small buffer.
 void FilterColumnsInto(float* target, const float* source, int32_t p, int32_t w, int32_t h,
                        const PhaseFilters& filters, bool coefficients) {
-  std::fill(target, target + w, 0.0f);
-  const float* taps = filters.taps[p & 1].data();
+  const float* rows[kMaxFilterTaps];
+  float taps[kMaxFilterTaps];
+  int count = 0;
   for (int k = -filters.half; k <= filters.half; ++k) {
-    const float tap = taps[filters.half + k];
+    const float tap = filters.taps[p & 1][filters.half + k];
     if (tap == 0.0f || (coefficients && !HoldsCoefficient(p + k, h))) continue;
-    const float* from = source + size_t(Reflect(p + k, h)) * size_t(w);
-    for (int32_t x = 0; x < w; ++x) target[x] += tap * from[x];
+    rows[count] = source + size_t(Reflect(p + k, h)) * size_t(w);
+    taps[count++] = tap;
+  }
+  constexpr int32_t kStrip = 256;
+  float sums[kStrip];
+  for (int32_t x0 = 0; x0 < w; x0 += kStrip) {
+    const int32_t n = std::min(kStrip, w - x0);
+    std::fill(sums, sums + n, 0.0f);
+    for (int j = 0; j < count; ++j) {
+      const float tap = taps[j];
+      const float* from = rows[j] + x0;
+      for (int32_t x = 0; x < n; ++x) sums[x] += tap * from[x];
+    }
+    std::copy(sums, sums + n, target + x0);
   }
 }
 
