@@ -8,6 +8,7 @@
 #include "images/BmpCodec.h"
 #include "wsq/WsqCodec.h"
 #include "wsq/WsqFormat.h"
+#include "wsq/WsqWriter.h"
 
 namespace {
 
@@ -26,6 +27,32 @@ std::optional<std::vector<uint8_t>> SegmentBody(const std::vector<uint8_t>& file
     at += 2 + length;
   }
   return std::nullopt;
+}
+
+// Scaled values keep as many digits as their field holds; a value that does
+// not fit even at scale 0 is refused rather than given a wrapped scale byte.
+TEST(WsqScaledValues, AsManyDigitsAsTheFieldHolds) {
+  struct Case {
+    double value;
+    uint32_t limit;
+    bool fits;
+    uint8_t scale;
+    uint32_t written;
+  };
+  const Case cases[] = {
+      {166.6875, kLimit16, true, 2, 16669},  {0.98971, kLimit16, true, 4, 9897},
+      {0.44, kLimit16, true, 5, 44000},      {0, kLimit16, true, 0, 0},
+      {65535, kLimit16, true, 0, 65535},     {6553.54, kLimit16, true, 0, 6554},
+      {65536, kLimit16, false, 0, 0},        {1e9, kLimit16, false, 0, 0},
+      {-1, kLimit16, false, 0, 0},           {0.85269867900940355, kLimit32, true, 9, 852698679},
+  };
+  for (const Case& c : cases) {
+    ScaledValue scaled;
+    EXPECT_EQ(ToScaled(c.value, c.limit, scaled), c.fits) << c.value;
+    if (!c.fits) continue;
+    EXPECT_EQ(scaled.scale, c.scale) << c.value;
+    EXPECT_EQ(scaled.value, c.written) << c.value;
+  }
 }
 
 TEST(WsqReferenceFiles, OurEncoderMatchesTheReferenceEncoder) {

@@ -13,20 +13,11 @@
 #include "wsq/WsqQuantizer.h"
 #include "wsq/WsqTransform.h"
 #include "wsq/WsqTrees.h"
+#include "wsq/WsqWriter.h"
 
 namespace vela::wsq {
 namespace {
 
-// The standard's 9-tap low-pass and 7-tap high-pass analysis filters, centre
-// tap first.
-constexpr double kLowPassHalf[] = {0.85269867900940355, 0.37740285561265574,
-                                   -0.1106244044184253, -0.023849465019379894,
-                                   0.037828455506995304};
-constexpr double kHighPassHalf[] = {0.78848561640566261, -0.4180922732222121,
-                                    -0.040689417609558028, 0.064538882628937824};
-
-constexpr uint32_t kLimit16 = 0xFFFF;
-constexpr uint32_t kLimit32 = 0xFFFFFFFF;
 constexpr size_t kMaxCommentLength = 0xFFFF - 2;
 
 // Direct symbols code coefficient values -73..74 as value + 180; -74 would
@@ -35,90 +26,6 @@ constexpr int32_t kSmallestDirect = -73;
 constexpr int32_t kLargestDirect = 74;
 constexpr int kDirectOffset = 180;
 constexpr uint64_t kLongestShortRun = 100;
-
-// value / 10^scale with as many digits as the field holds: multiplied by 10
-// until it reaches the limit, then divided once. False when even scale 0
-// does not fit.
-bool ToScaled(double value, uint32_t limit, ScaledValue& scaled) {
-  scaled = ScaledValue{};
-  if (!std::isfinite(value) || value < 0) return false;
-  if (value == 0) return true;
-  int multiplications = 0;
-  while (value < limit) {
-    value *= 10;
-    ++multiplications;
-  }
-  if (multiplications > 0) value /= 10;
-  const double rounded = std::round(value);
-  if (rounded > limit || multiplications - 1 > 255) return false;
-  scaled.scale = static_cast<uint8_t>(std::max(multiplications - 1, 0));
-  scaled.value = static_cast<uint32_t>(rounded);
-  return true;
-}
-
-class OutputBuffer {
- public:
-  OutputBuffer(uint8_t* output, size_t capacity) : output(output), capacity(capacity) {}
-
-  void Byte(uint8_t value) {
-    if (status != kOk) return;
-    if (length >= capacity) {
-      status = kOutputFullByte;
-      return;
-    }
-    output[length++] = value;
-  }
-  void Word(uint16_t value) { Bytes(value, 2); }
-  void Long(uint32_t value) { Bytes(value, 4); }
-  void Text(std::string_view text) {
-    for (char c : text) Byte(static_cast<uint8_t>(c));
-  }
-  void Marker(Marker marker) { Word(marker); }
-
-  int Status() const { return status; }
-  size_t Length() const { return length; }
-
- private:
-  void Bytes(uint32_t value, int count) {
-    if (status != kOk) return;
-    if (capacity - length < size_t(count)) {
-      status = kOutputFullWord;
-      return;
-    }
-    for (int i = count - 1; i >= 0; --i) output[length++] = static_cast<uint8_t>(value >> (8 * i));
-  }
-
-  uint8_t* output;
-  size_t capacity;
-  size_t length = 0;
-  int status = kOk;
-};
-
-// Bits first bit highest, a zero byte stuffed after every 0xFF, the last
-// byte padded with ones.
-class CodedDataWriter {
- public:
-  explicit CodedDataWriter(OutputBuffer& out) : out(out) {}
-
-  void Put(uint32_t code, int length) {
-    bits = bits << length | code;
-    count += length;
-    while (count >= 8) {
-      count -= 8;
-      const uint8_t byte = static_cast<uint8_t>(bits >> count);
-      out.Byte(byte);
-      if (byte == 0xFF) out.Byte(0x00);
-    }
-  }
-  void Finish() {
-    if (count > 0) Put((1u << (8 - count)) - 1, 8 - count);
-  }
-
- private:
-  OutputBuffer& out;
-  uint64_t bits = 0;
-  int count = 0;
-};
 
 // Calls emit(symbol, extra, extraBits) for the symbols that code `values`.
 template <typename Emit>
@@ -170,98 +77,6 @@ void WriteBlock(std::span<const int32_t> values, const HuffmanEncoder& codes, Ou
     if (extraBits > 0) writer.Put(extra, extraBits);
   });
   writer.Finish();
-}
-
-void WriteComment(std::string_view text, OutputBuffer& out) {
-  out.Marker(kCom);
-  out.Word(static_cast<uint16_t>(text.size() + 2));
-  out.Text(text);
-}
-
-// The taps of one half filter as written: sign byte, scale byte, 32 bits.
-int WriteFilterHalf(std::span<const double> half, std::vector<float>& filter, OutputBuffer& out) {
-  const int centre = static_cast<int>(half.size()) - 1;
-  filter.assign(2 * half.size() - 1, 0.0f);
-  for (size_t k = 0; k < half.size(); ++k) {
-    ScaledValue scaled;
-    if (!ToScaled(std::fabs(half[k]), kLimit32, scaled)) return kValueTooLarge;
-    out.Byte(half[k] < 0 ? 1 : 0);
-    out.Byte(scaled.scale);
-    out.Long(scaled.value);
-    const float tap = static_cast<float>(half[k] < 0 ? -scaled.Real() : scaled.Real());
-    filter[size_t(centre) + k] = filter[size_t(centre) - k] = tap;
-  }
-  return kOk;
-}
-
-// Writes the transform table and returns the filters as the decoder will
-// read them back.
-int WriteTransformTable(TransformTable& table, OutputBuffer& out) {
-  out.Marker(kDtt);
-  out.Word(58);
-  out.Byte(static_cast<uint8_t>(2 * std::size(kLowPassHalf) - 1));
-  out.Byte(static_cast<uint8_t>(2 * std::size(kHighPassHalf) - 1));
-  if (const int status = WriteFilterHalf(kLowPassHalf, table.lowPass, out); status != kOk)
-    return status;
-  return WriteFilterHalf(kHighPassHalf, table.highPass, out);
-}
-
-int WriteScaled16(double value, OutputBuffer& out, float& asWritten) {
-  ScaledValue scaled;
-  if (!ToScaled(value, kLimit16, scaled)) return kValueTooLarge;
-  out.Byte(scaled.scale);
-  out.Word(static_cast<uint16_t>(scaled.value));
-  asWritten = static_cast<float>(scaled.Real());
-  return kOk;
-}
-
-// Writes the quantization table and returns it as the decoder will read it.
-int WriteQuantizationTable(const BinWidths& widths, QuantizationTable& table, OutputBuffer& out) {
-  out.Marker(kDqt);
-  out.Word(389);
-  out.Byte(2);
-  out.Word(static_cast<uint16_t>(std::lround(kBinCentre * 100)));
-  table.binCentre = static_cast<float>(kBinCentre);
-  for (int k = 0; k < kSubbands; ++k) {
-    const bool coded = k < kCodedSubbands && widths.binWidth[k] > 0;
-    if (const int status = WriteScaled16(coded ? widths.binWidth[k] : 0, out, table.binWidth[k]);
-        status != kOk)
-      return status;
-    if (const int status = WriteScaled16(coded ? widths.zeroBin[k] : 0, out, table.zeroBin[k]);
-        status != kOk)
-      return status;
-  }
-  table.defined = true;
-  return kOk;
-}
-
-int WriteFrameHeader(int32_t width, int32_t height, double mShift, double rScale,
-                     FrameHeader& frame, OutputBuffer& out) {
-  out.Marker(kSof);
-  out.Word(17);
-  out.Byte(0);
-  out.Byte(255);
-  out.Word(static_cast<uint16_t>(height));
-  out.Word(static_cast<uint16_t>(width));
-  if (const int status = WriteScaled16(mShift, out, frame.mShift); status != kOk) return status;
-  if (const int status = WriteScaled16(rScale, out, frame.rScale); status != kOk) return status;
-  out.Byte(0);
-  out.Word(0);
-  return kOk;
-}
-
-void WriteHuffmanTable(int id, const HuffmanTable& table, OutputBuffer& out) {
-  out.Marker(kDht);
-  out.Word(static_cast<uint16_t>(2 + 1 + kMaxCodeLength + table.values.size()));
-  out.Byte(static_cast<uint8_t>(id));
-  for (uint8_t count : table.counts) out.Byte(count);
-  for (uint8_t value : table.values) out.Byte(value);
-}
-
-void WriteBlockHeader(int tableId, OutputBuffer& out) {
-  out.Marker(kSob);
-  out.Word(3);
-  out.Byte(static_cast<uint8_t>(tableId));
 }
 
 // Pixels become (pixel - shift) / scale, about -128..128; a flat image has
