@@ -8,6 +8,7 @@
 #include "images/BmpCodec.h"
 #include "wsq/WsqCodec.h"
 #include "wsq/WsqFormat.h"
+#include "wsq/WsqQuantizer.h"
 #include "wsq/WsqWriter.h"
 
 namespace {
@@ -52,6 +53,30 @@ TEST(WsqScaledValues, AsManyDigitsAsTheFieldHolds) {
     if (!c.fits) continue;
     EXPECT_EQ(scaled.scale, c.scale) << c.value;
     EXPECT_EQ(scaled.value, c.written) << c.value;
+  }
+}
+
+// Extremes of the bit allocation: a subband of barely any variance beside
+// strong ones at a low rate is left out of the sum for q and would get a bin
+// far wider than 16 bits hold; the four coarsest subbands alone at the
+// highest rate drive q to infinity. Every coded subband keeps a width that
+// can be written, never 0 and never a wrapped value.
+TEST(WsqBinWidths, StayWritableAtTheExtremes) {
+  std::array<double, kCodedSubbands> strongAndFaint{};
+  strongAndFaint.fill(1e6);
+  strongAndFaint[59] = 1.02;
+  std::array<double, kCodedSubbands> coarsestOnly{};
+  for (int k = 0; k < 4; ++k) coarsestOnly[k] = 5000;
+  for (const auto& [variances, bitrate] :
+       {std::pair{strongAndFaint, 0.1}, std::pair{coarsestOnly, 8.0}}) {
+    const BinWidths widths = ComputeBinWidths(variances, bitrate);
+    for (int k = 0; k < kCodedSubbands; ++k) {
+      if (variances[k] < 1.01) continue;
+      ScaledValue scaled;
+      EXPECT_GT(widths.binWidth[k], 0) << k;
+      EXPECT_TRUE(ToScaled(widths.binWidth[k], kLimit16, scaled)) << k << ": " << widths.binWidth[k];
+      EXPECT_TRUE(ToScaled(widths.zeroBin[k], kLimit16, scaled)) << k << ": " << widths.zeroBin[k];
+    }
   }
 }
 

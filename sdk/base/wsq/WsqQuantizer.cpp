@@ -14,6 +14,11 @@ constexpr double kZeroBinRatio = 1.2;
 // negative bit rate; the bits are allocated again without it.
 constexpr double kMaxBinInDeviations = 5.0;
 constexpr double kGamma = 2.5;
+// Bin widths are written in 16 bits, the zero bin 1.2 times wider; a bin this
+// wide zeroes its subband anyway, and one this fine is finer than any image
+// needs (KeepIndicesCodable widens it as far as the escapes require).
+constexpr double kWidestBin = 0xFFFF / kZeroBinRatio;
+constexpr double kFinestBin = 1e-6;
 
 // The fraction of the image each subband covers.
 double AreaFraction(int k) { return k < 4 ? 1.0 / 1024 : k < 51 ? 1.0 / 256 : 1.0 / 16; }
@@ -106,7 +111,10 @@ BinWidths ComputeBinWidths(const std::array<double, kCodedSubbands>& variances, 
   BinWidths widths;
   for (int k = 0; k < kCodedSubbands; ++k) {
     if (!coded[k]) continue;
-    widths.binWidth[k] = relative[k] / q;
+    // A tiny image at a high rate can drive q to infinity, and a subband
+    // left out of the sum can get a bin wider than its field holds; both
+    // ends are held to what can be written.
+    widths.binWidth[k] = std::clamp(relative[k] / q, kFinestBin, kWidestBin);
     widths.zeroBin[k] = kZeroBinRatio * widths.binWidth[k];
   }
   return widths;
