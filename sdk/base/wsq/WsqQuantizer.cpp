@@ -19,6 +19,9 @@ constexpr double kGamma = 2.5;
 // needs (KeepIndicesCodable widens it as far as the escapes require).
 constexpr double kWidestBin = 0xFFFF / kZeroBinRatio;
 constexpr double kFinestBin = 1e-6;
+// Below this many samples a variance region is too small to estimate a
+// spread (a fingerprint's smallest subband has about 90).
+constexpr double kFewSamples = 16;
 
 // The fraction of the image each subband covers.
 double AreaFraction(int k) { return k < 4 ? 1.0 / 1024 : k < 51 ? 1.0 / 256 : 1.0 / 16; }
@@ -63,9 +66,10 @@ double Variance(const float* image, int32_t width, const Rect& r) {
       squares += v * v;
     }
   if (n < 1) return 0;
-  // A single coefficient has no spread of its own; its square is what it
-  // costs to leave it out.
-  if (n < 2) return squares;
+  // A handful of coefficients (the subbands of a tiny image) can all be large
+  // and alike, so their spread says nothing of what it costs to leave them
+  // out; their mean square does.
+  if (n < kFewSamples) return squares / n;
   return (squares - sum * sum / n) / (n - 1);
 }
 
