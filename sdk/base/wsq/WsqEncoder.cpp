@@ -117,8 +117,9 @@ std::array<std::span<const int32_t>, kBlocks> SplitIntoBlocks(std::span<const in
   return blocks;
 }
 
-int Encode(const uint8_t* pixels, int32_t width, int32_t height, int32_t ppi,
-           const char* comment, double bitrate, OutputBuffer& out) {
+// The NISTCOM list, then the caller's own comment when it is not one.
+int WriteComments(const char* comment, int32_t width, int32_t height, int32_t ppi,
+                  double bitrate, OutputBuffer& out) {
   std::string nist;
   if (const int status = WriteNistComment(comment, width, height, ppi, bitrate, nist);
       status != kOk)
@@ -126,44 +127,21 @@ int Encode(const uint8_t* pixels, int32_t width, int32_t height, int32_t ppi,
   const bool plainComment = comment && !IsNistComment(comment);
   if (nist.size() > kMaxCommentLength || (plainComment && std::strlen(comment) > kMaxCommentLength))
     return kCommentTooLong;
-
-  out.Marker(kSoi);
   WriteComment(nist, out);
   if (plainComment) WriteComment(comment, out);
-  TransformTable transform;
-  if (const int status = WriteTransformTable(transform, out); status != kOk) return status;
+  return kOk;
+}
 
-  const size_t count = size_t(width) * size_t(height);
-  const Normalisation normal = Normalise(pixels, count);
-  // The frame header is written ahead of its place so that the image is
-  // normalised with the values the decoder will read.
-  uint8_t frameBytes[19];
-  OutputBuffer frameOut(frameBytes, sizeof frameBytes);
-  FrameHeader frame;
-  if (const int status = WriteFrameHeader(width, height, normal.mShift, normal.rScale, frame, frameOut);
-      status != kOk)
-    return status;
-
+std::vector<float> NormalisedImage(const uint8_t* pixels, size_t count, const FrameHeader& frame) {
   std::vector<float> image(count);
   for (size_t i = 0; i < count; ++i)
     image[i] = frame.rScale == 0 ? 0.0f : (float(pixels[i]) - frame.mShift) / frame.rScale;
-  const SubbandTrees trees = BuildSubbandTrees(width, height);
-  TransformScratch scratch;
-  ForwardTransform(image.data(), width, trees, AnalysisFilters(transform), scratch);
+  return image;
+}
 
-  BinWidths widths = ComputeBinWidths(SubbandVariances(image.data(), width, trees), bitrate);
-  KeepIndicesCodable(image.data(), width, trees, widths);
-  QuantizationTable quantization;
-  if (const int status = WriteQuantizationTable(widths, quantization, out); status != kOk)
-    return status;
-  for (uint8_t byte : frameBytes) out.Byte(byte);
-
-  const std::vector<int32_t> indices = Quantize(image.data(), width, trees, quantization);
-  image = {};
-  bool sizesAgree = false;
-  const auto blocks = SplitIntoBlocks(indices, trees, quantization, sizesAgree);
-  if (!sizesAgree) return kBlockSizesDiffer;
-
+// Huffman table 0 for the first block, table 1 for the other two, each
+// block behind its header.
+int WriteBlocks(const std::array<std::span<const int32_t>, kBlocks>& blocks, OutputBuffer& out) {
   Frequencies first{}, rest{};
   if (const int status = CountSymbols(blocks[0], first); status != kOk) return status;
   for (int b = 1; b < kBlocks; ++b)
@@ -180,6 +158,47 @@ int Encode(const uint8_t* pixels, int32_t width, int32_t height, int32_t ppi,
     WriteBlockHeader(1, out);
     WriteBlock(blocks[b], restCodes, out);
   }
+  return kOk;
+}
+
+int Encode(const uint8_t* pixels, int32_t width, int32_t height, int32_t ppi,
+           const char* comment, double bitrate, OutputBuffer& out) {
+  out.Marker(kSoi);
+  if (const int status = WriteComments(comment, width, height, ppi, bitrate, out); status != kOk)
+    return status;
+  TransformTable transform;
+  if (const int status = WriteTransformTable(transform, out); status != kOk) return status;
+
+  // The frame header is made ahead of its place so that the image is
+  // normalised with the shift and scale that the decoder will read.
+  const size_t count = size_t(width) * size_t(height);
+  const Normalisation normal = Normalise(pixels, count);
+  uint8_t frameBytes[19];
+  OutputBuffer frameOut(frameBytes, sizeof frameBytes);
+  FrameHeader frame;
+  if (const int status =
+          WriteFrameHeader(width, height, normal.mShift, normal.rScale, frame, frameOut);
+      status != kOk)
+    return status;
+
+  std::vector<float> image = NormalisedImage(pixels, count, frame);
+  const SubbandTrees trees = BuildSubbandTrees(width, height);
+  TransformScratch scratch;
+  ForwardTransform(image.data(), width, trees, AnalysisFilters(transform), scratch);
+
+  BinWidths widths = ComputeBinWidths(SubbandVariances(image.data(), width, trees), bitrate);
+  KeepIndicesCodable(image.data(), width, trees, widths);
+  QuantizationTable quantization;
+  if (const int status = WriteQuantizationTable(widths, quantization, out); status != kOk)
+    return status;
+  for (uint8_t byte : frameBytes) out.Byte(byte);
+
+  const std::vector<int32_t> indices = Quantize(image.data(), width, trees, quantization);
+  image = {};
+  bool sizesAgree = false;
+  const auto blocks = SplitIntoBlocks(indices, trees, quantization, sizesAgree);
+  if (!sizesAgree) return kBlockSizesDiffer;
+  if (const int status = WriteBlocks(blocks, out); status != kOk) return status;
   out.Marker(kEoi);
   return out.Status();
 }
