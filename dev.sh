@@ -90,6 +90,7 @@ run_tsan_tests() {
     "sdk/scan/tests vela_scan_bindings_test *"
     "sdk/engine/objects/tests vela_objects_tests Identify.*:TemplateSet*:RecordSet*"
     "sdk/engine/standard/tests vela_standard_tests CreateIsoTemplate.TwoThreads*"
+    "sdk/base/tests vela_base_tests WsqThreads.*"
   )
   local run dir t filter targets=()
   for run in "${runs[@]}"; do read -r dir t filter <<<"$run"; targets+=("$t"); done

@@ -16,52 +16,52 @@ namespace vela {
 // the bytes and unaligned offsets (a record at byte 9 of an entry, say) stay
 // well defined.
 
-template <typename T>
-T ReadLe(const uint8_t* at)
+template <typename T, std::endian order>
+T ReadOrdered(const uint8_t* at)
 {
     static_assert(std::is_trivially_copyable_v<T>);
     uint8_t bytes[sizeof(T)];
     std::memcpy(bytes, at, sizeof(T));
-    if constexpr (std::endian::native == std::endian::big)
+    if constexpr (std::endian::native != order)
         std::reverse(bytes, bytes + sizeof(T));
     T value;
     std::memcpy(&value, bytes, sizeof(T));
     return value;
+}
+
+template <typename T, std::endian order>
+void WriteOrdered(uint8_t* at, T value)
+{
+    static_assert(std::is_trivially_copyable_v<T>);
+    uint8_t bytes[sizeof(T)];
+    std::memcpy(bytes, &value, sizeof(T));
+    if constexpr (std::endian::native != order)
+        std::reverse(bytes, bytes + sizeof(T));
+    std::memcpy(at, bytes, sizeof(T));
+}
+
+template <typename T>
+T ReadLe(const uint8_t* at)
+{
+    return ReadOrdered<T, std::endian::little>(at);
 }
 
 template <typename T>
 void WriteLe(uint8_t* at, T value)
 {
-    static_assert(std::is_trivially_copyable_v<T>);
-    uint8_t bytes[sizeof(T)];
-    std::memcpy(bytes, &value, sizeof(T));
-    if constexpr (std::endian::native == std::endian::big)
-        std::reverse(bytes, bytes + sizeof(T));
-    std::memcpy(at, bytes, sizeof(T));
+    WriteOrdered<T, std::endian::little>(at, value);
 }
 
 template <typename T>
 T ReadBe(const uint8_t* at)
 {
-    static_assert(std::is_trivially_copyable_v<T>);
-    uint8_t bytes[sizeof(T)];
-    std::memcpy(bytes, at, sizeof(T));
-    if constexpr (std::endian::native == std::endian::little)
-        std::reverse(bytes, bytes + sizeof(T));
-    T value;
-    std::memcpy(&value, bytes, sizeof(T));
-    return value;
+    return ReadOrdered<T, std::endian::big>(at);
 }
 
 template <typename T>
 void WriteBe(uint8_t* at, T value)
 {
-    static_assert(std::is_trivially_copyable_v<T>);
-    uint8_t bytes[sizeof(T)];
-    std::memcpy(bytes, &value, sizeof(T));
-    if constexpr (std::endian::native == std::endian::little)
-        std::reverse(bytes, bytes + sizeof(T));
-    std::memcpy(at, bytes, sizeof(T));
+    WriteOrdered<T, std::endian::big>(at, value);
 }
 
 } // namespace vela

@@ -210,4 +210,47 @@ TEST(Client, ImagesRoundTripThroughTheLibrary) {
   EXPECT_EQ(back->GetXResolution(), 500);
 }
 
+TEST(Client, WsqImagesRoundTripThroughTheLibrary) {
+  // A 40 x 30 client image of smooth shading.
+  class Shading : public vela::base::Image {
+   public:
+    Shading() {
+      for (int i = 0; i < 40 * 30; ++i) data[i] = uint8_t(60 + (i % 40) * 3 + (i / 40) * 2);
+    }
+    int32_t GetWidth() const override { return 40; }
+    int32_t GetHeight() const override { return 30; }
+    int32_t GetBitsPerPixel() const override { return 8; }
+    int32_t GetXResolution() const override { return 500; }
+    int32_t GetYResolution() const override { return 500; }
+    int32_t GetRowBytes() const override { return 40; }
+    const uint8_t* GetData() const override { return data; }
+    uint8_t* GetData() override { return data; }
+    void ConvertTo24Bpp() override {}
+    void ConvertTo8Bpp() override {}
+    uint8_t data[40 * 30];
+  };
+  smart_ptr<Shading> source(new Shading);
+  smart_ptr<vela::render::WSQ_Image> image =
+      vela::render::Create_WSQ_Image(smart_ptr<vela::base::Image>(source));
+  image->SetComment("client");
+  image->SetBitrate(2.0);
+  smart_ptr<MemoryStream> file = Create_MemoryStream(nullptr, 0);
+  image->Save(file);
+  file->SetPosition(0);
+  smart_ptr<vela::render::WSQ_Image> back =
+      vela::render::Create_WSQ_Image(smart_ptr<InputStream>(file));
+  EXPECT_EQ(back->GetWidth(), 40);
+  EXPECT_EQ(back->GetXResolution(), 500);
+  EXPECT_STREQ(back->GetComment(), "client");
+  for (int i = 0; i < 40 * 30; ++i) EXPECT_NEAR(back->GetData()[i], source->data[i], 3) << i;
+
+  const uint8_t notWsq[] = {'B', 'M', 0, 0};
+  ExpectCaughtThreeWays<ex::base_exception>(
+      [&] {
+        vela::render::Create_WSQ_Image(smart_ptr<InputStream>(Create_MemoryStream(notWsq, 4)));
+      },
+      "Failed to get WSQ Image info!");
+  ExpectCaughtThreeWays<ex::not_implemented>([&] { back->ConvertTo24Bpp(); }, "Not implemented");
+}
+
 }  // namespace

@@ -61,6 +61,8 @@ TEST(ExportedSymbols, FactoriesAndClassInformationAreThere) {
       "vela::base::Create_ImageSet(vela::base::smart_ptr<vela::base::Image>)",
       "vela::render::Create_BMP_Image(vela::base::smart_ptr<vela::base::InputStream>)",
       "vela::render::Create_BMP_Image(vela::base::smart_ptr<vela::base::Image>)",
+      "vela::render::Create_WSQ_Image(vela::base::smart_ptr<vela::base::InputStream>)",
+      "vela::render::Create_WSQ_Image(vela::base::smart_ptr<vela::base::Image>)",
       "vela::base::BaseRefCounter::AddRef() const",
       "vela::base::BaseRefCounter::Release() const",
       "vela::base::BaseRefCounter::Version() const",
@@ -99,6 +101,7 @@ TEST(ExportedSymbols, FactoriesAndClassInformationAreThere) {
       "typeinfo for vela::iso::FingerMinutiaeRecord",
       "typeinfo for vela::incits378::Template",
       "typeinfo for vela::incits378::SimpleMatchResult",
+      "typeinfo for vela::render::WSQ_Image",
   };
   for (const char* name : required) EXPECT_TRUE(names.count(name)) << "missing: " << name;
 }
@@ -108,7 +111,7 @@ TEST(ExportedSymbols, InternalsStayHidden) {
     for (const char* inside : {"FileStream", "MemoryStreamImpl", "BitmapImage", "Base64",
                                "DecodeBmp", "EncodeBmp", "std::",
                                "PixelCanvas", "QualityCurve", "HueToRgb", "CorvidLibrary", "NetworkScanner",
-                               "ParseNetworkReply", "IzzixDevice", "UpekDevice"}) {
+                               "ParseNetworkReply", "IzzixDevice", "UpekDevice", "WsqImage", "vela::wsq"}) {
       if (name.rfind("Create_", 0) == 0) continue;
       EXPECT_EQ(name.find(inside), std::string::npos) << "exported by mistake: " << name;
     }

@@ -2,10 +2,12 @@
 #include <array>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "ByteOrder.h"
+#include "images/WsqImage.h"
 #include "vela/iso.h"
 #include "wsq/WsqCodec.h"
 
@@ -27,6 +29,7 @@ constexpr uint8_t kMaxPosition = 10;
 constexpr size_t kMostFingers = 255;
 constexpr size_t kMostViews = 255;
 constexpr uint8_t kMaxQuality = 100;
+constexpr double kNewViewBitRate = 0.5;
 
 // Offsets in the general record header.
 namespace field {
@@ -70,12 +73,13 @@ struct RecordFormat {
 class ImageView final : public virtual vela::base::Image, public virtual FingerImageViewInfo {
  public:
   ImageView(const ViewHeader& header, std::vector<uint8_t> pixels, int32_t xResolution, int32_t yResolution,
-            int32_t bitsPerPixel)
+            int32_t bitsPerPixel, std::string comment = {})
       : header(header),
         pixels(std::move(pixels)),
         xResolution(xResolution),
         yResolution(yResolution),
-        bitsPerPixel(bitsPerPixel) {}
+        bitsPerPixel(bitsPerPixel),
+        comment(std::move(comment)) {}
 
   int32_t GetWidth() const override { return ReadBe<uint16_t>(header.data() + view_field::kWidth); }
   int32_t GetHeight() const override { return ReadBe<uint16_t>(header.data() + view_field::kHeight); }
@@ -94,6 +98,13 @@ class ImageView final : public virtual vela::base::Image, public virtual FingerI
   ViewHeader& Header() { return header; }
   const std::vector<uint8_t>& Pixels() const { return pixels; }
 
+  // The view as a WSQ file, at the view's own bit rate and with its comment.
+  std::vector<uint8_t> WsqFile() const {
+    const int32_t ppi = static_cast<int32_t>((int64_t{xResolution} + yResolution) / 2);
+    return vela::render::EncodeWsqFile(pixels.data(), GetWidth(), GetHeight(), ppi,
+                                       comment.empty() ? nullptr : comment.c_str(), bitRate);
+  }
+
  protected:
   ~ImageView() override = default;
 
@@ -103,6 +114,8 @@ class ImageView final : public virtual vela::base::Image, public virtual FingerI
   int32_t xResolution;
   int32_t yResolution;
   int32_t bitsPerPixel;
+  double bitRate = kNewViewBitRate;
+  std::string comment;
 };
 
 class Finger final : public virtual FingerImageFinger {
@@ -213,26 +226,31 @@ void ImageData::Save(smart_ptr<vela::base::OutputStream> stream) {
   const bool anyView = std::any_of(fingers.begin(), fingers.end(), [](const auto& f) { return f->GetViewCount() > 0; });
   if (!anyView) throw exceptions::invalid_argument("Can't save empty FingerImageData!");
   const uint8_t compression = header[field::kCompression];
-  // Views are kept uncompressed; writing WSQ needs the encoder, which this
-  // build does not have.
-  if (compression == COMPRESSION_WSQ) throw exceptions::not_supported();
-  if (compression != COMPRESSION_NONE) throw exceptions::not_implemented();
+  if (compression != COMPRESSION_NONE && compression != COMPRESSION_WSQ) throw exceptions::not_implemented();
 
+  // Every view is prepared before a byte is written, so a view the encoder
+  // refuses leaves the stream untouched.
+  std::vector<std::vector<uint8_t>> encoded;
   uint64_t length = kHeaderSize;
   for (const auto& finger : fingers)
     for (const auto& view : finger->Views()) {
-      WriteBe<uint32_t>(view->Header().data() + view_field::kLength,
-                        static_cast<uint32_t>(kViewHeaderSize + view->Pixels().size()));
-      length += kViewHeaderSize + view->Pixels().size();
+      size_t dataLength = view->Pixels().size();
+      if (compression == COMPRESSION_WSQ) {
+        encoded.push_back(view->WsqFile());
+        dataLength = encoded.back().size();
+      }
+      WriteBe<uint32_t>(view->Header().data() + view_field::kLength, static_cast<uint32_t>(kViewHeaderSize + dataLength));
+      length += kViewHeaderSize + dataLength;
     }
   WriteBe<uint16_t>(header.data() + field::kLength, static_cast<uint16_t>(length >> 32));
   WriteBe<uint32_t>(header.data() + field::kLength + 2, static_cast<uint32_t>(length));
   stream->Write(header.data(), static_cast<int32_t>(header.size()));
+  size_t next = 0;
   for (const auto& finger : fingers)
     for (const auto& view : finger->Views()) {
       stream->Write(view->Header().data(), static_cast<int32_t>(kViewHeaderSize));
-      if (!view->Pixels().empty())
-        stream->Write(view->Pixels().data(), static_cast<int32_t>(view->Pixels().size()));
+      const std::vector<uint8_t>& data = compression == COMPRESSION_WSQ ? encoded[next++] : view->Pixels();
+      if (!data.empty()) stream->Write(data.data(), static_cast<int32_t>(data.size()));
     }
 }
 
@@ -271,7 +289,7 @@ class RecordReader {
         wsq::WsqInfo info;
         if (wsq::DecodeWsq(data, pixels, info) != wsq::kOk || info.width != width || info.height != height)
           throw exceptions::invalid_argument();
-        return smart_ptr<ImageView>(new ImageView(h, std::move(pixels), xRes, yRes, depth));
+        return smart_ptr<ImageView>(new ImageView(h, std::move(pixels), xRes, yRes, depth, vela::render::WsqImageComment(data)));
       }
       default:
         throw exceptions::not_implemented();

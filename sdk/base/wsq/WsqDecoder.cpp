@@ -146,7 +146,9 @@ void Unquantize(const std::vector<int32_t>& coefficients, const QuantizationTabl
 void ToGreyLevels(const float* image, size_t count, const FrameHeader& frame, uint8_t* pixels) {
   for (size_t i = 0; i < count; ++i) {
     const float value = frame.mShift + frame.rScale * image[i] + 0.5f;
-    pixels[i] = value <= 0.0f ? 0 : value >= 255.0f ? 255 : static_cast<uint8_t>(value);
+    // Absurd filter taps or bin widths in a file can overflow to infinity
+    // and on to NaN, which reads as black.
+    pixels[i] = !(value > 0.0f) ? 0 : value >= 255.0f ? 255 : static_cast<uint8_t>(value);
   }
 }
 
