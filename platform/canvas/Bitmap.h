@@ -20,6 +20,9 @@ class Bitmap {
   Bitmap(int32_t width, int32_t height, TColor fill = clWhite);
   // An alpha bitmap with every pixel set to argb (0xAARRGGBB).
   static Bitmap Argb(int32_t width, int32_t height, uint32_t argb = 0);
+  // Gives the bitmap a new size and format with every pixel set to raw (0xAARRGGBB), reusing
+  // its memory when that is large enough.
+  void Reset(int32_t width, int32_t height, PixelFormat format, uint32_t raw);
 
   int32_t Width() const { return width_; }
   int32_t Height() const { return height_; }

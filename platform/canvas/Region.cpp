@@ -204,7 +204,8 @@ Region Region::FromRects(std::span<const TRect> rects) {
     ys.push_back(r.top);
     ys.push_back(r.bottom);
   }
-  std::sort(byTop.begin(), byTop.end(), [](const TRect& a, const TRect& b) { return a.top < b.top; });
+  const auto byTopOrder = [](const TRect& a, const TRect& b) { return a.top < b.top; };
+  if (!std::is_sorted(byTop.begin(), byTop.end(), byTopOrder)) std::sort(byTop.begin(), byTop.end(), byTopOrder);
   std::sort(ys.begin(), ys.end());
   ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
   Region out;
