@@ -1,11 +1,25 @@
 // Bitmaps and block transfers of the Qt canvas.
 #include <QPainter>
+#include <cstring>
 
 #include "qtcanvas/QtCanvas.h"
 
 namespace pv::qtcanvas {
 
+namespace {
+
+QImage ArgbImage(const Bitmap& bitmap) {
+  QImage image(bitmap.Width(), bitmap.Height(), QImage::Format_ARGB32);
+  for (int32_t y = 0; y < bitmap.Height(); ++y) {
+    std::memcpy(image.scanLine(y), bitmap.Row(y), static_cast<size_t>(bitmap.Width()) * 4);
+  }
+  return image;
+}
+
+}  // namespace
+
 QImage ToQImage(const Bitmap& bitmap) {
+  if (bitmap.HasAlpha()) return ArgbImage(bitmap);
   QImage image(bitmap.Width(), bitmap.Height(), bitmap.transparent ? QImage::Format_ARGB32 : QImage::Format_RGB32);
   const uint32_t key = bitmap.transparent ? bitmap.TransparentRGB() : 0;
   for (int32_t y = 0; y < bitmap.Height(); ++y) {
@@ -69,7 +83,7 @@ void QtCanvas::StretchBlt(const TRect& dest, const Bitmap& source, const TRect& 
       fill = QBrush(Qt::white);
       break;
   }
-  if (!image_) mode = QPainter::CompositionMode_SourceOver;
+  if (!image_ || ropsAsCopy_) mode = QPainter::CompositionMode_SourceOver;
   painter_->setCompositionMode(mode);
   if (usesSource) {
     if (!source.Empty()) {
