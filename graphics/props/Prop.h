@@ -87,6 +87,15 @@ class TCustomProp : public TVexaObject {
   int IndexOfPublished(std::string_view name) const;
 
  protected:
+  // The change protocol of every setter: nothing for an unchanged value or a read-only
+  // property; else before-change (which records undo), store, changed.
+  template <class T>
+  void ChangeValue(T& field, const T& value) {
+    if (field == value || IsReadOnly()) return;
+    DoBeforeChanged();
+    field = value;
+    DoChanged();
+  }
   void SetKind(TPropKind kind) { kind_ = static_cast<uint8_t>(kind); }
   void SetHasValueList(bool has) { hasValueList_ = has ? 1 : 0; }
 

@@ -48,12 +48,7 @@ void TEnumProp::AddName(const std::string& name) {
   own_->push_back(name);
 }
 
-void TEnumProp::SetEnumIndex(uint8_t index) {
-  if (index == index_ || IsReadOnly()) return;
-  DoBeforeChanged();
-  index_ = index;
-  DoChanged();
-}
+void TEnumProp::SetEnumIndex(uint8_t index) { ChangeValue(index_, index); }
 
 std::string TEnumProp::GetDisplayValue() const {
   const auto& names = Names();
@@ -132,12 +127,7 @@ void TIntProp::SetPropValue(std::string_view name, const PropValue& value) {
 
 // --- TLongWordProp
 
-void TLongWordProp::SetValue(uint32_t value) {
-  if (value == value_ || IsReadOnly()) return;
-  DoBeforeChanged();
-  value_ = value;
-  DoChanged();
-}
+void TLongWordProp::SetValue(uint32_t value) { ChangeValue(value_, value); }
 
 std::string TLongWordProp::GetDisplayValue() const {
   return HasFlag(pfThousandths) ? FormatThousandths(value_) : std::to_string(value_);
@@ -166,12 +156,7 @@ void TStrProp::SetOnGetValue(std::function<std::string()> onGetValue) {
 
 std::string TStrProp::GetValue() const { return onGetValue_ ? (*onGetValue_)() : text_; }
 
-void TStrProp::SetValue(const std::string& text) {
-  if (text == text_ || IsReadOnly()) return;
-  DoBeforeChanged();
-  text_ = text;
-  DoChanged();
-}
+void TStrProp::SetValue(const std::string& text) { ChangeValue(text_, text); }
 
 PropValue TStrProp::GetPropValue(std::string_view name) const {
   if (!name.empty()) return TCustomProp::GetPropValue(name);

@@ -152,26 +152,31 @@ void AppendValueLines(std::string& out, std::string_view indent, std::string_vie
 
 namespace {
 
-PropValue ReadList(TVexaFiler& filer) {
-  std::vector<std::string> items;
+// Hands each line of a string list or of binary data to onLine, the closing character of the
+// last one removed, up to the line that ends with closer or the end of the stream.
+template <class OnLine>
+void ReadContinued(TVexaFiler& filer, char closer, OnLine&& onLine) {
   std::string line;
   while (filer.ReadLine(line)) {
     std::string_view text = TrimRightBlanks(line);
-    const bool last = !text.empty() && text.back() == ')';
+    const bool last = !text.empty() && text.back() == closer;
     if (last) text = TrimRightBlanks(text.substr(0, text.size() - 1));
-    if (text.size() >= 2 && text.front() == '\'' && text.back() == '\'') items.push_back(UnquoteValue(text));
+    onLine(text);
     if (last) break;
   }
+}
+
+PropValue ReadList(TVexaFiler& filer) {
+  std::vector<std::string> items;
+  ReadContinued(filer, ')', [&](std::string_view text) {
+    if (text.size() >= 2 && text.front() == '\'' && text.back() == '\'') items.push_back(UnquoteValue(text));
+  });
   return items.empty() ? PropValue() : PropValue::StringArray(std::move(items));
 }
 
 PropValue ReadBytes(TVexaFiler& filer) {
   std::vector<uint8_t> bytes;
-  std::string line;
-  while (filer.ReadLine(line)) {
-    std::string_view text = TrimRightBlanks(line);
-    const bool last = !text.empty() && text.back() == '}';
-    if (last) text = TrimRightBlanks(text.substr(0, text.size() - 1));
+  ReadContinued(filer, '}', [&](std::string_view text) {
     // Grows to fit whatever length the line has.
     bytes.reserve(bytes.size() + text.size() / 2);
     for (size_t i = 0; i + 1 < text.size(); i += 2) {
@@ -179,8 +184,7 @@ PropValue ReadBytes(TVexaFiler& filer) {
       if (b < 0) throw EConvertError("Invalid binary data");
       bytes.push_back(static_cast<uint8_t>(b));
     }
-    if (last) break;
-  }
+  });
   return bytes.empty() ? PropValue() : PropValue::Bytes(std::move(bytes));
 }
 

@@ -32,6 +32,7 @@ void SaveDocumentToFiler(TVexaFiler& filer, IDocPanel& panel, IDocControl* onlyS
     for (int i = 0; i < root.ChildCount(); ++i) SaveObject(filer, *root.Child(i), "  ");
   }
   filer.SaveLine("end");
+  filer.Flush();
 }
 
 namespace {
@@ -66,6 +67,7 @@ bool SaveClipboardToFiler(TVexaFiler& filer, IDocPanel& panel) {
     }
   }
   filer.SaveLine("end");
+  filer.Flush();
   return true;
 }
 

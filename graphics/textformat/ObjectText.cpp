@@ -36,7 +36,7 @@ int CountObjects(const IDocControl& control) {
   return count;
 }
 
-TLoadingScope::TLoadingScope(IDocPanel& panel) : panel_(panel) { panel_.BeginLoading(); }
+TLoadingScope::TLoadingScope(IDocPanel& panel) : panel_(panel), depth_(panel.BeginLoading()) {}
 
 TLoadingScope::~TLoadingScope() {
   if (finished_) return;
@@ -129,6 +129,7 @@ IDocControl* LoadControl(TVexaFiler& filer, IDocPanel& panel, IDocControl* paren
   {
     TRecordingOff recordingOff(panel.History());
     TLoadingScope loading(panel);
+    if (loading.Depth() > kMaxObjectDepth) throw EDataFormatError();
     const size_t colon = line.rfind(':');
     if (colon == std::string_view::npos || colon < 1) {
       filer.SkipBlock();

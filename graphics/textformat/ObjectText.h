@@ -1,12 +1,22 @@
 #pragma once
 // Object blocks of the text format: one control with its stored properties and children.
 
+#include <stdexcept>
 #include <string_view>
 
 #include "base/VexaFiler.h"
 #include "textformat/DocModel.h"
 
 namespace pv::graphics {
+
+class EDataFormatError : public std::runtime_error {
+ public:
+  EDataFormatError() : std::runtime_error("Data format error") {}
+};
+
+// Objects nested deeper than this are refused (EDataFormatError): the reader recurses per
+// level, and a hostile file must not exhaust the stack.
+inline constexpr int kMaxObjectDepth = 200;
 
 // "object Name: TClass", the stored properties and the children one level deeper, "end";
 // each block's end adds 1 to the filer's saved count.
@@ -31,9 +41,12 @@ class TLoadingScope {
   TLoadingScope& operator=(const TLoadingScope&) = delete;
 
   void Finish();
+  // The loading counter's value after this scope counted up.
+  int Depth() const { return depth_; }
 
  private:
   IDocPanel& panel_;
+  int depth_;
   bool finished_ = false;
 };
 

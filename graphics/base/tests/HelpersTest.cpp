@@ -4,6 +4,7 @@
 
 #include "base/ClassRef.h"
 #include "base/Geometry.h"
+#include "base/ModelText.h"
 #include "base/TextHelpers.h"
 #include "base/Units.h"
 
@@ -60,6 +61,13 @@ TEST(TextHelpers, HexBytesAndNames) {
   EXPECT_LT(CompareNames("Hint", "ID"), 0);
   EXPECT_LT(CompareNames("ID", "Id2"), 0);
   EXPECT_EQ(TrimBlanks(" \t x y \r"), "x y");
+}
+
+TEST(ModelText, SingleByteCodePage1251) {
+  const std::string model = ToModelText("Схема №1");
+  EXPECT_EQ(model, "\xd1\xf5\xe5\xec\xe0 \xb9\x31");
+  EXPECT_EQ(FromModelText(model), "Схема №1");
+  EXPECT_EQ(ToModelText("€ и 中"), "\x88 \xe8 ?");
 }
 
 TEST(Geometry, NormalizeRectSwapsEdges) {

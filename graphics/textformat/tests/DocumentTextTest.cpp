@@ -243,6 +243,27 @@ TEST(DocumentText, SkipsWhatDoesNotBelongAndKeepsTheRest) {
   EXPECT_EQ(panel.SchemesRoot()->Props().PropByName("Version")->GetPropValue({}), PropValue::Integer(141));
 }
 
+TEST(DocumentText, DeepNestingIsRefusedNotOverflowed) {
+  const auto nested = [](int depth) {
+    std::string text = "document D\r\n  object S: TVexaScheme\r\n";
+    for (int i = 0; i < depth; ++i) text += "object G: TVexaGroup\r\n";
+    for (int i = 0; i < depth; ++i) text += "end\r\n";
+    return text + "  end\r\nend\r\n";
+  };
+  TTestPanel panel;
+  panel.LoadText(nested(100), TLoadMode::Document);
+  IDocControl* c = panel.SchemesRoot()->Child(0);
+  int depth = 0;
+  while (c->ChildCount() > 0) {
+    c = c->Child(0);
+    ++depth;
+  }
+  EXPECT_EQ(depth, 100);
+  EXPECT_THROW(panel.LoadText(nested(100000), TLoadMode::Document), EDataFormatError);
+  EXPECT_EQ(panel.Loading(), 0);
+  EXPECT_EQ(panel.ActiveScheme()->ChildCount(), 0);
+}
+
 TEST(DocumentText, RefusedAndNegativeIdsGetNewOnes) {
   TTestPanel panel;
   panel.LoadText(
@@ -318,6 +339,15 @@ TEST(DocumentText, SaveProgressCountsObjectBlocks) {
   EXPECT_EQ(filer.Total(), 8);
   ASSERT_FALSE(seen.empty());
   EXPECT_EQ(seen.back(), 100);
+}
+
+TEST(DocumentText, ASaveToAFullDiskIsAnError) {
+  TTestPanel panel;
+  panel.NewDocument();
+  panel.Add("TVexaBox", panel.ActiveScheme(), "Box");
+  TFileStream full("/dev/full", "wb");
+  TVexaFiler filer(full);
+  EXPECT_THROW(SaveDocumentToFiler(filer, panel), EStreamError);
 }
 
 }  // namespace

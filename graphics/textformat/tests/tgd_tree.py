@@ -36,34 +36,27 @@ def lines_of(data):
         yield line.lstrip(" ")
 
 
+def continued(lines, closer):
+    """The lines of a string list or of binary data, up to the one that ends with closer."""
+    for line in lines:
+        line = line.rstrip()
+        last = line.endswith(closer)
+        yield line[:-1].rstrip() if last else line
+        if last:
+            return
+
+
 def value(text, lines):
     if text.startswith("("):
         if text.endswith(")"):
             return "E", ""
-        items = []
-        for line in lines:
-            line = line.rstrip()
-            last = line.endswith(")")
-            if last:
-                line = line[:-1].rstrip()
-            if len(line) >= 2 and line[0] == "'" and line[-1] == "'":
-                items.append(unquote(line).hex().upper())
-            if last:
-                break
+        items = [unquote(line).hex().upper() for line in continued(lines, ")")
+                 if len(line) >= 2 and line[0] == "'" and line[-1] == "'"]
         return "L", ",".join(items)
     if text.startswith("{"):
         if text.endswith("}"):
             return "E", ""
-        hexes = []
-        for line in lines:
-            line = line.rstrip()
-            last = line.endswith("}")
-            if last:
-                line = line[:-1].rstrip()
-            hexes.append(line.upper())
-            if last:
-                break
-        return "B", "".join(hexes)
+        return "B", "".join(line.upper() for line in continued(lines, "}"))
     if len(text) >= 2 and text[0] == "'" and text[-1] == "'":
         return "S", unquote(text).hex().upper()
     if text == "":
