@@ -122,6 +122,28 @@ void Walker::Curve(int32_t from, int32_t c1, int32_t c2, int32_t to) {
 void Walker::SegmentTest(TPoint a, TPoint b, double t0, double t1) {
   const TPoint p = info_.testPoint;
   const double r = info_.tolerance;
+  if (info_.testInside) {
+    const int32_t lo = std::min(a.y, b.y);
+    const int32_t hi = std::max(a.y, b.y);
+    if (p.y >= lo && p.y < hi) {
+      const int64_t x = a.x + (static_cast<int64_t>(b.x) - a.x) * (static_cast<int64_t>(p.y) - a.y) /
+                                  (static_cast<int64_t>(b.y) - a.y);
+      info_.crossings.insert(std::upper_bound(info_.crossings.begin(), info_.crossings.end(), x), x);
+    }
+  }
+  const bool testOutline = r >= 1 && !info_.hit;
+  if (!testOutline && !info_.nearest) return;
+  const double minX = std::min(a.x, b.x), maxX = std::max(a.x, b.x);
+  const double minY = std::min(a.y, b.y), maxY = std::max(a.y, b.y);
+  const bool outline = testOutline && p.x >= minX - r && p.x <= maxX + r && p.y >= minY - r && p.y <= maxY + r;
+  TPathNearest* best = info_.nearest;
+  if (best && best->bestIndex >= 0) {
+    // No point of the segment is nearer than its box.
+    const double bx = std::max({minX - p.x, p.x - maxX, 0.0});
+    const double by = std::max({minY - p.y, p.y - maxY, 0.0});
+    if (bx * bx + by * by >= best->bestDistance) best = nullptr;
+  }
+  if (!outline && !best) return;
   const double abx = static_cast<double>(b.x) - a.x, aby = static_cast<double>(b.y) - a.y;
   const double apx = static_cast<double>(p.x) - a.x, apy = static_cast<double>(p.y) - a.y;
   const double bpx = static_cast<double>(p.x) - b.x, bpy = static_cast<double>(p.y) - b.y;
@@ -135,14 +157,8 @@ void Walker::SegmentTest(TPoint a, TPoint b, double t0, double t1) {
     const double cross = abx * apy - aby * apx;
     distance = cross * cross / o;
   }
-  if (r >= 1 && !info_.hit) {
-    const bool inBox = p.x >= std::min(a.x, b.x) - r && p.x <= std::max(a.x, b.x) + r &&
-                       p.y >= std::min(a.y, b.y) - r && p.y <= std::max(a.y, b.y) + r;
-    if (inBox) {
-      info_.hit = o >= 1 ? r * r >= distance : (std::abs(apx) <= r && std::abs(apy) <= r);
-    }
-  }
-  if (TPathNearest* best = info_.nearest) {
+  if (outline) info_.hit = o >= 1 ? r * r >= distance : (std::abs(apx) <= r && std::abs(apy) <= r);
+  if (best) {
     if (best->bestIndex < 0 || best->bestDistance > distance) {
       const double t = o > 0 ? std::clamp((o + v - u) / (2 * o), -1e9, 1e9) : 0.0;
       const TPoint foot{static_cast<int32_t>(std::llround(a.x + t * abx)), static_cast<int32_t>(std::llround(a.y + t * aby))};
@@ -170,15 +186,6 @@ void Walker::SegmentTest(TPoint a, TPoint b, double t0, double t1) {
         best->found = true;
         best->t = curve_ ? param : 0.0;
       }
-    }
-  }
-  if (info_.testInside) {
-    const int32_t lo = std::min(a.y, b.y);
-    const int32_t hi = std::max(a.y, b.y);
-    if (p.y >= lo && p.y < hi) {
-      const int64_t x = a.x + (static_cast<int64_t>(b.x) - a.x) * (static_cast<int64_t>(p.y) - a.y) /
-                                  (static_cast<int64_t>(b.y) - a.y);
-      info_.crossings.insert(std::upper_bound(info_.crossings.begin(), info_.crossings.end(), x), x);
     }
   }
 }
