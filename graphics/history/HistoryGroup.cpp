@@ -1,0 +1,75 @@
+#include "history/HistoryGroup.h"
+
+#include "history/History.h"
+
+namespace pv::graphics {
+
+const THistoryActionClass THistoryGroup::ClassInfo{"THistoryGroup", &THistoryAction::ClassInfo,
+                                                   &CreateHistoryAction<THistoryGroup>, nullptr};
+
+THistoryAction* THistoryGroup::AddAction(const THistoryActionClass& cls, TVexaObject* source, int tag) {
+  if (!IsHistoryActionClassRegistered(cls) || !cls.create) return nullptr;
+  for (const auto& child : children_) {
+    if (History().IsSame(*child, cls, source)) return nullptr;
+  }
+  children_.push_back(cls.create(History(), this));
+  children_.back()->Tag = tag;
+  return children_.back().get();
+}
+
+void THistoryGroup::EndInner() {
+  THistoryAction* last = LastChild();
+  if (last && last->State() == THistoryState::Recording) {
+    last->EndRecord();
+    if (last->RemoveWhenEnded()) RemoveLast();
+    return;
+  }
+  EndRecord();
+}
+
+void THistoryGroup::RemoveLast() {
+  if (children_.empty()) return;
+  children_.pop_back();
+  History().DoChange();
+}
+
+void THistoryGroup::EndRecord() {
+  THistoryAction::EndRecord();
+  AskToBeRemoved(dropWhenEmpty_ && children_.empty());
+}
+
+void THistoryGroup::Replay(bool undo) {
+  struct Reset {
+    THistoryGroup& group;
+    ~Reset() {
+      group.SetState(THistoryState::Idle);
+      group.currentIndex_ = -1;
+      group.currentSource_ = nullptr;
+    }
+  } reset{*this};
+  SetState(undo ? THistoryState::Undoing : THistoryState::Redoing);
+  const int count = Count();
+  for (int k = 0; k < count; ++k) {
+    const int i = undo ? count - 1 - k : k;
+    currentIndex_ = i;
+    THistoryAction& child = *Child(i);
+    bool found = false;
+    currentSource_ = History().GetActionSource(child, found);
+    if (!found) continue;
+    if (undo) {
+      child.UndoAction(currentSource_);
+    } else {
+      child.RedoAction(currentSource_);
+    }
+  }
+}
+
+void THistoryGroup::UndoAction(TVexaObject*) {
+  if (State() == THistoryState::Idle) Replay(true);
+}
+
+void THistoryGroup::RedoAction(TVexaObject*) {
+  if (State() == THistoryState::Idle) Replay(false);
+}
+
+}  // namespace pv::graphics

@@ -1,0 +1,81 @@
+#include "props/Prop.h"
+
+#include "base/TextHelpers.h"
+#include "props/PropList.h"
+
+namespace pv::graphics {
+
+TCustomProp::~TCustomProp() = default;
+
+std::string_view TCustomProp::Name() const { return owner_ ? owner_->NameOf(this) : std::string_view(); }
+
+TNotifyLink& TCustomProp::GetNotifyLink() {
+  if (!link_) link_ = std::make_unique<TNotifyLink>(this);
+  return *link_;
+}
+
+bool TCustomProp::IsReadOnly() const {
+  if (owner_) return owner_->IsReadOnly(*this);
+  return HasFlag(pfReadOnly);
+}
+
+std::string TCustomProp::GetDisplayValue() const { return std::string("(") + ClassName() + ")"; }
+
+void TCustomProp::SetDisplayValue(const std::string& text) { SetPropValue({}, PropValue::String(text)); }
+
+void TCustomProp::DoBeforeChanged() {
+  if (owner_) owner_->PropBeforeChange(*this);
+  if (link_) link_->PropNotify(this, true);
+}
+
+void TCustomProp::DoChanged() {
+  if (owner_) owner_->PropChanged(*this);
+  if (link_) link_->PropNotify(this, false);
+}
+
+void TCustomProp::SetPropValue(std::string_view name, const PropValue& value) {
+  if (name.empty()) return;
+  const int index = IndexOfPublished(name);
+  if (index >= 0) SetPublished(index, value);
+}
+
+PropValue TCustomProp::GetPropValue(std::string_view name) const {
+  if (name.empty()) return {};
+  const int index = IndexOfPublished(name);
+  return index < 0 ? PropValue() : GetPublished(index);
+}
+
+TPropKind TCustomProp::GetPropType(std::string_view name) const {
+  if (name.empty()) return static_cast<TPropKind>(kind_);
+  const int index = IndexOfPublished(name);
+  return index < 0 ? TPropKind::Plain : PublishedInfo(index).kind;
+}
+
+void TCustomProp::Setup(canvas::Canvas&, int32_t) {}
+
+void TCustomProp::GetEnumList(std::vector<std::string>&) const {}
+
+bool TCustomProp::IsPublishedStored(std::string_view name) const {
+  const int index = IndexOfPublished(name);
+  return index >= 0 && PublishedStored(index);
+}
+
+TPublishedInfo TCustomProp::PublishedInfo(int) const { return {"", TPropKind::Plain}; }
+
+PropValue TCustomProp::GetPublished(int) const { return {}; }
+
+void TCustomProp::SetPublished(int, const PropValue&) {}
+
+bool TCustomProp::PublishedStored(int) const { return true; }
+
+TCustomProp* TCustomProp::PublishedObject(int) { return nullptr; }
+
+int TCustomProp::IndexOfPublished(std::string_view name) const {
+  const int count = PublishedCount();
+  for (int i = 0; i < count; ++i) {
+    if (SameName(PublishedInfo(i).name, name)) return i;
+  }
+  return -1;
+}
+
+}  // namespace pv::graphics

@@ -1,0 +1,220 @@
+#include "props/SimpleProps.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "base/TextHelpers.h"
+#include "winmath/WinMath.h"
+
+namespace pv::graphics {
+
+int64_t ParseThousandths(const std::string& text, int64_t low, int64_t high) {
+  const std::string trimmed(TrimBlanks(text));
+  char* end = nullptr;
+  errno = 0;
+  const double number = trimmed.empty() ? 0.0 : std::strtod(trimmed.c_str(), &end);
+  if (trimmed.empty() || end != trimmed.c_str() + trimmed.size() || errno == ERANGE || !std::isfinite(number)) {
+    throw EConvertError("'" + text + "' is not a valid floating point value");
+  }
+  const double scaled = winmath::RoundHalfEvenValue(number * 1000.0);
+  if (scaled < static_cast<double>(low) || scaled > static_cast<double>(high)) {
+    throw EConvertError("'" + text + "' is out of range");
+  }
+  return static_cast<int64_t>(scaled);
+}
+
+std::string FormatThousandths(int64_t value) {
+  char buffer[40];
+  std::snprintf(buffer, sizeof buffer, "%.3f", static_cast<double>(value) / 1000.0);
+  return buffer;
+}
+
+// --- TEnumProp
+
+TEnumProp::TEnumProp(const std::vector<std::string>* names) : names_(names) { SetHasValueList(true); }
+
+const std::vector<std::string>& TEnumProp::Names() const {
+  static const std::vector<std::string> none;
+  return names_ ? *names_ : none;
+}
+
+void TEnumProp::AddName(const std::string& name) {
+  if (!own_) {
+    own_ = std::make_unique<std::vector<std::string>>(Names());
+    names_ = own_.get();
+  }
+  own_->push_back(name);
+}
+
+void TEnumProp::SetEnumIndex(uint8_t index) { ChangeValue(index_, index); }
+
+std::string TEnumProp::GetDisplayValue() const {
+  const auto& names = Names();
+  return index_ < names.size() ? names[index_] : std::string();
+}
+
+PropValue TEnumProp::GetPropValue(std::string_view name) const {
+  if (!name.empty()) return TCustomProp::GetPropValue(name);
+  return PropValue::String(GetDisplayValue());
+}
+
+void TEnumProp::SetPropValue(std::string_view name, const PropValue& value) {
+  if (!name.empty()) return TCustomProp::SetPropValue(name, value);
+  const std::string text = value.ToString();
+  const auto& names = Names();
+  for (size_t i = 0; i < names.size() && i < 256; ++i) {
+    if (SameName(names[i], text)) {
+      SetEnumIndex(static_cast<uint8_t>(i));
+      return;
+    }
+  }
+}
+
+void TEnumProp::GetEnumList(std::vector<std::string>& names) const { names = Names(); }
+
+namespace {
+const std::vector<std::string> kBoolNames{"False", "True"};
+}
+
+TBoolProp::TBoolProp() : TEnumProp(&kBoolNames) {}
+
+// --- TIntProp
+
+TIntProp::Hooks& TIntProp::EnsureHooks() {
+  if (!hooks_) hooks_ = std::make_unique<Hooks>();
+  return *hooks_;
+}
+
+void TIntProp::SetExternal(int32_t* external) { EnsureHooks().external = external; }
+
+void TIntProp::SetOnGetValue(std::function<int32_t()> onGetValue) { EnsureHooks().onGetValue = std::move(onGetValue); }
+
+int32_t TIntProp::GetValue() const {
+  if (hooks_ && hooks_->onGetValue) return hooks_->onGetValue();
+  if (hooks_ && hooks_->external) return *hooks_->external;
+  return value_;
+}
+
+void TIntProp::SetValue(int32_t value) {
+  const int32_t current = hooks_ && hooks_->external ? *hooks_->external : value_;
+  if (value == current || IsReadOnly()) return;
+  DoBeforeChanged();
+  if (hooks_ && hooks_->external) *hooks_->external = value;
+  value_ = value;
+  DoChanged();
+}
+
+std::string TIntProp::GetDisplayValue() const {
+  return HasFlag(pfThousandths) ? FormatThousandths(GetValue()) : std::to_string(GetValue());
+}
+
+void TIntProp::SetDisplayValue(const std::string& text) {
+  if (!HasFlag(pfThousandths)) return TCustomProp::SetDisplayValue(text);
+  SetValue(static_cast<int32_t>(ParseThousandths(text, INT32_MIN, INT32_MAX)));
+}
+
+PropValue TIntProp::GetPropValue(std::string_view name) const {
+  if (!name.empty()) return TCustomProp::GetPropValue(name);
+  return PropValue::Integer(GetValue());
+}
+
+void TIntProp::SetPropValue(std::string_view name, const PropValue& value) {
+  if (!name.empty()) return TCustomProp::SetPropValue(name, value);
+  SetValue(value.ToInteger());
+}
+
+// --- TLongWordProp
+
+void TLongWordProp::SetValue(uint32_t value) { ChangeValue(value_, value); }
+
+std::string TLongWordProp::GetDisplayValue() const {
+  return HasFlag(pfThousandths) ? FormatThousandths(value_) : std::to_string(value_);
+}
+
+void TLongWordProp::SetDisplayValue(const std::string& text) {
+  if (!HasFlag(pfThousandths)) return TCustomProp::SetDisplayValue(text);
+  SetValue(static_cast<uint32_t>(ParseThousandths(text, 0, UINT32_MAX)));
+}
+
+PropValue TLongWordProp::GetPropValue(std::string_view name) const {
+  if (!name.empty()) return TCustomProp::GetPropValue(name);
+  return PropValue::LongWord(value_);
+}
+
+void TLongWordProp::SetPropValue(std::string_view name, const PropValue& value) {
+  if (!name.empty()) return TCustomProp::SetPropValue(name, value);
+  SetValue(value.ToLongWord());
+}
+
+// --- TStrProp
+
+void TStrProp::SetOnGetValue(std::function<std::string()> onGetValue) {
+  onGetValue_ = onGetValue ? std::make_unique<std::function<std::string()>>(std::move(onGetValue)) : nullptr;
+}
+
+std::string TStrProp::GetValue() const { return onGetValue_ ? (*onGetValue_)() : text_; }
+
+void TStrProp::SetValue(const std::string& text) { ChangeValue(text_, text); }
+
+PropValue TStrProp::GetPropValue(std::string_view name) const {
+  if (!name.empty()) return TCustomProp::GetPropValue(name);
+  return PropValue::String(GetValue());
+}
+
+void TStrProp::SetPropValue(std::string_view name, const PropValue& value) {
+  if (!name.empty()) return TCustomProp::SetPropValue(name, value);
+  SetValue(value.ToString());
+}
+
+// --- TStrListProp
+
+std::string TStrListProp::GetText() const { return PropValue::StringArray(lines_).ToString(); }
+
+void TStrListProp::SetText(const std::string& text) {
+  if (IsReadOnly()) return;
+  DoBeforeChanged();
+  lines_.clear();
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t stop = text.find_first_of("\r\n", start);
+    if (stop == std::string::npos) stop = text.size();
+    lines_.push_back(text.substr(start, stop - start));
+    start = stop;
+    if (start < text.size()) {
+      const char first = text[start++];
+      if (start < text.size() && (text[start] == '\r' || text[start] == '\n') && text[start] != first) ++start;
+    }
+  }
+  DoChanged();
+}
+
+PropValue TStrListProp::GetPropValue(std::string_view name) const {
+  if (!name.empty()) return TCustomProp::GetPropValue(name);
+  if (lines_.empty()) return {};
+  return PropValue::StringArray(lines_);
+}
+
+void TStrListProp::SetPropValue(std::string_view name, const PropValue& value) {
+  if (!name.empty()) return TCustomProp::SetPropValue(name, value);
+  if (value.IsEmpty()) return SetText({});
+  if (value.GetKind() != PropValue::Kind::StringArray || IsReadOnly()) return;
+  DoBeforeChanged();
+  lines_ = value.AsStringArray();
+  DoChanged();
+}
+
+// --- TDataProp
+
+PropValue TDataProp::GetPropValue(std::string_view name) const {
+  if (!name.empty()) return TCustomProp::GetPropValue(name);
+  return OnGetData ? OnGetData() : PropValue();
+}
+
+void TDataProp::SetPropValue(std::string_view name, const PropValue& value) {
+  if (!name.empty()) return TCustomProp::SetPropValue(name, value);
+  if (OnSetData) OnSetData(value);
+}
+
+}  // namespace pv::graphics

@@ -1,0 +1,233 @@
+// The sorted list, its notifications, undo of properties through the history, and the
+// deferred references of a load.
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "history/History.h"
+#include "props/PropHistory.h"
+#include "props/PropList.h"
+#include "props/PropRefList.h"
+#include "props/SimpleProps.h"
+#include "props/tests/TestProps.h"
+
+namespace pv::graphics {
+namespace {
+
+TEST(PropList, KeepsNamesSortedAndUnique) {
+  TPropList list;
+  for (const char* name : {"Width", "ID", "Hint", "left", "Top"}) ASSERT_NE(list.Create<TIntProp>(name), nullptr);
+  EXPECT_EQ(list.Create<TIntProp>("Left"), nullptr);
+  for (const char* name : {"end", "object", "property", "document", "clipboard", "library", "", "A B", "x=y",
+                           "endpoint", "objects"}) {
+    EXPECT_EQ(list.Create<TIntProp>(name), nullptr) << name;
+  }
+  ASSERT_NE(list.Create<TIntProp>("EndAngle"), nullptr);
+  ASSERT_NE(list.Create<TIntProp>("End"), nullptr);
+  std::vector<std::string> names;
+  for (int i = 0; i < list.Count(); ++i) names.push_back(list.NameByIndex(i));
+  EXPECT_EQ(names, (std::vector<std::string>{"End", "EndAngle", "Hint", "ID", "left", "Top", "Width"}));
+  EXPECT_EQ(list.PropByName("LEFT"), list.PropByIndex(4));
+  EXPECT_EQ(list.PropByName("Right"), nullptr);
+  EXPECT_EQ(list.PropByIndex(6)->Name(), "Width");
+  EXPECT_EQ(list.PropByIndex(0)->Flags(), pfNew);
+
+  std::unique_ptr<TCustomProp> outside = std::make_unique<TIntProp>();
+  EXPECT_EQ(list.AddProp(outside, "Top"), -1);
+  EXPECT_NE(outside, nullptr);  // refused: still the caller's
+  EXPECT_EQ(outside->OwnerList(), nullptr);
+  list.DeleteProp(0);
+  EXPECT_EQ(list.Count(), 6);
+}
+
+TEST(PropList, NotifiesThroughThePropertyAndTheListLinks) {
+  TPropList list;
+  TIntProp* left = list.Create<TIntProp>("Left");
+  int owner = 0;
+  TNotifyLink watcher(&owner);
+  std::vector<std::string> seen;
+  watcher.OnNotify = [&](TNotifyLink&, TNotifyLink* from, const TNotifyLinkInfo& info) {
+    if (info.Code == TNotifyCode::Free) return;
+    const std::string who = from == &list.GetNotifyLink() ? "list" : "prop";
+    seen.push_back(who + (info.Code == TNotifyCode::PropBeforeChange ? " before" : " changed"));
+    EXPECT_EQ(info.Subject, left);
+  };
+  list.GetNotifyLink().AddListener(&watcher);
+  left->GetNotifyLink().AddListener(&watcher);
+  left->SetValue(1);
+  EXPECT_EQ(seen, (std::vector<std::string>{"list before", "prop before", "list changed", "prop changed"}));
+}
+
+// A list on a history, found again by the property's name as a panel would.
+class PropHistoryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegisterPropHistoryActions();
+    list.SetHistory(&history);
+    history.OnSetActionSource = [](THistory&, THistoryAction& a, TVexaObject* s) {
+      if (auto* p = dynamic_cast<TCustomProp*>(s)) a.SourceName = std::string(p->Name());
+    };
+    history.OnGetActionSource = [this](THistory&, THistoryAction& a, bool& found) -> TVexaObject* {
+      TCustomProp* p = list.PropByName(a.SourceName);
+      found = p != nullptr || a.SourceName.empty();
+      return p;
+    };
+    history.SetActive(true);
+  }
+  THistory history;
+  TPropList list;
+};
+
+TEST_F(PropHistoryTest, UndoAndRedoFollowAValueStack) {
+  TIntProp* left = list.Create<TIntProp>("Left");
+  TStrListProp* hint = list.Create<TStrListProp>("Hint");
+  std::mt19937 rng(1103);
+  std::vector<std::pair<int32_t, std::string>> stack{{0, ""}};
+  size_t at = 0;
+  for (int step = 0; step < 400; ++step) {
+    const int op = std::uniform_int_distribution<int>(0, 4)(rng);
+    if (op < 2) {
+      auto state = stack[at];
+      if (op == 0) {
+        state.first = step * 1000 - 7;
+        left->SetValue(state.first);
+      } else {
+        state.second = "line " + std::to_string(step) + "\r\n'quoted' (x)";
+        hint->SetText(state.second);
+      }
+      stack.resize(at + 1);
+      stack.push_back(state);
+      ++at;
+      if (stack.size() > 101) {
+        stack.erase(stack.begin());
+        --at;
+      }
+    } else if (op < 4) {
+      ASSERT_EQ(history.Undo(), at > 0);
+      if (at > 0) --at;
+    } else {
+      ASSERT_EQ(history.Redo(), at + 1 < stack.size());
+      if (at + 1 < stack.size()) ++at;
+    }
+    ASSERT_EQ(left->GetValue(), stack[at].first) << step;
+    ASSERT_EQ(hint->GetText(), stack[at].second) << step;
+  }
+}
+
+TEST_F(PropHistoryTest, UnchangedValuesRecordNothingAndReadOnlyIsRestored) {
+  TIntProp* id = list.Create<TIntProp>("ID");
+  id->SetValue(0);
+  EXPECT_EQ(history.Count(), 0);
+  id->SetValue(4);
+  id->SetFlags(pfReadOnly);
+  EXPECT_TRUE(history.Undo());
+  EXPECT_EQ(id->GetValue(), 0);
+  EXPECT_TRUE(history.Redo());
+  EXPECT_EQ(id->GetValue(), 4);
+  EXPECT_EQ(list.HistoryState(), THistoryState::Idle);
+
+  TIntProp* quiet = list.Create<TIntProp>("Quiet");
+  quiet->SetNotRecorded(true);
+  quiet->SetValue(9);
+  EXPECT_EQ(history.Count(), 1);
+}
+
+TEST_F(PropHistoryTest, AGroupKeepsTheFirstStateOfEachProperty) {
+  auto* brush = list.Create<test::TTestBrushProp>("Brush");
+  ASSERT_NE(history.BeginAction(TPropHistoryGroup::ClassInfo, nullptr), nullptr);
+  brush->SetPropValue("Color", PropValue::Integer(1));
+  brush->SetPropValue("Style", PropValue::String("bsClear"));
+  brush->SetPropValue("Bitmap", PropValue::Bytes({1, 2}));
+  history.EndAction();
+  EXPECT_EQ(history.Count(), 1);
+  history.Undo();
+  EXPECT_EQ(brush->color, 0);
+  EXPECT_EQ(brush->style, "bsSolid");
+  EXPECT_TRUE(brush->bitmap.empty());
+  history.Redo();
+  EXPECT_EQ(brush->color, 1);
+  EXPECT_EQ(brush->bitmap, (std::vector<uint8_t>{1, 2}));
+  // A property group that got no change leaves no step.
+  history.BeginAction(TPropHistoryGroup::ClassInfo, nullptr);
+  history.EndAction();
+  EXPECT_EQ(history.Count(), 1);
+}
+
+TEST(PropRefList, DefersReferencesUntilApplied) {
+  TPropRefList refs;
+  TPropList list;
+  TIntProp* link = list.Create<TIntProp>("Link");
+  link->SetFlags(pfReference);
+  TIntProp* left = list.Create<TIntProp>("Left");
+  list.SetRefList(&refs);
+  TMemoryStream stream("Link = 12\r\nLeft = 3\r\n");
+  TVexaFiler filer(stream);
+  std::string line;
+  while (filer.ReadLine(line)) list.LoadProp(filer, line);
+  list.SetRefList(nullptr);
+  EXPECT_EQ(left->GetValue(), 3);
+  EXPECT_EQ(link->GetValue(), 0);
+  EXPECT_EQ(refs.DeferredCount(), 1u);
+  // While applied, the reference list is attached and translates the stored IDs.
+  EXPECT_TRUE(refs.AddIdMapping(12, 40));
+  EXPECT_TRUE(refs.AddIdMapping(7, 7));
+  EXPECT_FALSE(refs.AddIdMapping(12, 41));
+  EXPECT_FALSE(refs.AddIdMapping(0, 5));
+  int32_t translated = 0;
+  link->SetOnGetValue(nullptr);
+  struct Watch : TPropListEvents {
+    TPropRefList* refs;
+    int32_t* out;
+    void PropChanged(TPropList& l, TCustomProp& p) override {
+      if (l.IsResolving()) *out = l.RefList()->TranslateId(static_cast<TIntProp&>(p).GetValue());
+    }
+  } watch;
+  watch.out = &translated;
+  list.SetEvents(&watch);
+  refs.Apply();
+  EXPECT_EQ(link->GetValue(), 12);
+  EXPECT_EQ(translated, 40);
+  EXPECT_EQ(refs.TranslateId(12), 0);  // forgotten after Apply
+  EXPECT_FALSE(list.IsResolving());
+  EXPECT_EQ(list.RefList(), nullptr);
+}
+
+TEST(PropRefList, AFreedControlTakesItsDeferredValuesAlong) {
+  TPropRefList refs;
+  TPropList kept;
+  TIntProp* keptLink = kept.Create<TIntProp>("Link");
+  keptLink->SetFlags(pfReference);
+  refs.AddDeferred(*keptLink, {}, PropValue::String("5"));
+  {
+    TPropList freed;
+    TIntProp* link = freed.Create<TIntProp>("Link");
+    link->SetFlags(pfReference);
+    refs.AddDeferred(*link, {}, PropValue::String("6"));
+    EXPECT_EQ(refs.DeferredCount(), 2u);
+  }
+  EXPECT_EQ(refs.DeferredCount(), 1u);
+  TPropList other;
+  TIntProp* deleted = other.Create<TIntProp>("Link");
+  refs.AddDeferred(*deleted, {}, PropValue::String("7"));
+  other.DeleteProp(0);
+  refs.Apply();  // nothing is written through freed properties (the sanitizer watches)
+  EXPECT_EQ(keptLink->GetValue(), 5);
+}
+
+TEST(PropRefList, AFailingValueDropsTheRestAndRestoresTheLists) {
+  TPropRefList refs;
+  TPropList list;
+  TIntProp* a = list.Create<TIntProp>("A");
+  TIntProp* b = list.Create<TIntProp>("B");
+  refs.AddDeferred(*a, {}, PropValue::String("1"));
+  refs.AddDeferred(*b, {}, PropValue::String("not a number"));
+  EXPECT_THROW(refs.Apply(), EConvertError);
+  EXPECT_EQ(refs.DeferredCount(), 0u);
+  EXPECT_FALSE(list.IsResolving());
+  EXPECT_EQ(list.RefList(), nullptr);
+  EXPECT_EQ(a->GetValue(), 0);
+}
+
+}  // namespace
+}  // namespace pv::graphics
