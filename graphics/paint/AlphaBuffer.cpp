@@ -12,16 +12,6 @@ namespace pv::graphics {
 
 namespace {
 
-// ((c << 16) + u / 2) / u for an opaque destination (u = 255), one entry per coverage.
-const std::array<uint32_t, 256>& OpaqueFactors() {
-  static const std::array<uint32_t, 256> table = [] {
-    std::array<uint32_t, 256> t{};
-    for (uint32_t c = 0; c < 256; ++c) t[c] = ((c << 16) + 127) / 255;
-    return t;
-  }();
-  return table;
-}
-
 uint32_t Mix(uint32_t d, uint32_t s, uint32_t factor) {
   const int32_t delta = static_cast<int32_t>(s) - static_cast<int32_t>(d);
   return static_cast<uint32_t>(static_cast<int32_t>(d) + ((delta * static_cast<int32_t>(factor) + 0x8000) >> 16));
@@ -34,6 +24,15 @@ uint32_t MixChannels(uint32_t d, uint32_t s, uint32_t factor) {
   return (r << 16) | (g << 8) | b;
 }
 
+// The mix over an opaque destination, two channels at a time: each 16-bit lane holds
+// d (256 - a) + s a with a = c * 256 / 255 rounded, within one level of d + (s - d) c / 255.
+uint32_t MixOpaque(uint32_t d, uint32_t s, uint32_t c) {
+  const uint32_t a = (c * 256 + 127) / 255;
+  const uint32_t rb = (((d & 0xFF00FFu) * (256 - a) + (s & 0xFF00FFu) * a + 0x800080u) >> 8) & 0xFF00FFu;
+  const uint32_t g = (((d & 0x00FF00u) * (256 - a) + (s & 0x00FF00u) * a + 0x008000u) >> 8) & 0x00FF00u;
+  return 0xFF000000u | rb | g;
+}
+
 }  // namespace
 
 uint32_t BlendPixel(uint32_t destination, uint32_t source, uint32_t coverage) {
@@ -41,13 +40,10 @@ uint32_t BlendPixel(uint32_t destination, uint32_t source, uint32_t coverage) {
   if (c == 0) return destination;
   if (c == 255) return 0xFF000000u | (source & 0x00FFFFFFu);
   const uint32_t m = 255 - (destination >> 24);  // how much of the destination is still open
-  uint32_t u = 255;                              // the coverage of the result
-  uint32_t factor = OpaqueFactors()[c];
-  if (m != 0) {
-    const uint32_t s = m * (255 - c) + 128;
-    u = 255 - (((s >> 8) + s) >> 8);  // 255 - m (255 - c) / 255, rounded; at least c
-    factor = ((c << 16) + u / 2) / u;
-  }
+  if (m == 0) return MixOpaque(destination, source, c);
+  const uint32_t s = m * (255 - c) + 128;
+  const uint32_t u = 255 - (((s >> 8) + s) >> 8);  // the result's coverage, 255 - m (255 - c) / 255; at least c
+  const uint32_t factor = ((c << 16) + u / 2) / u;
   return (u << 24) | MixChannels(destination, source, factor);
 }
 
@@ -74,16 +70,21 @@ bool TAlphaBuffer::BeginDraw(Canvas* target, const TRect& rect) {
 }
 
 void TAlphaBuffer::BlendInto(Bitmap& destination, int32_t transparency) const {
+  // The coverage of each alpha value at this transparency.
+  std::array<uint8_t, 256> scaled{};
+  for (uint32_t a = 0; a < 256; ++a) scaled[a] = static_cast<uint8_t>(a * static_cast<uint32_t>(100 - transparency) / 100);
   const int32_t w = std::min(destination.Width(), pixels_.Width());
   const int32_t h = std::min(destination.Height(), pixels_.Height());
   for (int32_t y = 0; y < h; ++y) {
     const uint32_t* from = pixels_.Row(y);
     uint32_t* to = destination.Row(y);
     for (int32_t x = 0; x < w; ++x) {
-      uint32_t c = from[x] >> 24;
-      if (c == 0) continue;
-      if (transparency > 0) c = c * static_cast<uint32_t>(100 - transparency) / 100;
-      to[x] = BlendPixel(to[x], from[x], c);
+      const uint32_t c = scaled[from[x] >> 24];
+      if (c == 255) {
+        to[x] = 0xFF000000u | from[x];
+      } else if (c != 0) {
+        to[x] = BlendPixel(to[x], from[x], c);
+      }
     }
   }
 }
@@ -97,10 +98,9 @@ void TAlphaBuffer::EndDraw(int32_t transparency) {
     BlendInto(parent_->pixels_, transparency);
     return;
   }
-  Bitmap destination;
-  if (target_->GetPixels(rect_, destination)) {
-    BlendInto(destination, transparency);
-    target_->SetPixels(rect_.left, rect_.top, destination);
+  if (target_->GetPixels(rect_, scratch_)) {
+    BlendInto(scratch_, transparency);
+    target_->SetPixels(rect_.left, rect_.top, scratch_);
     return;
   }
   // A target that keeps no pixels (a recording) gets the painted pixels without blending.

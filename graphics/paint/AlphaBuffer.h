@@ -64,6 +64,7 @@ class TAlphaBuffer {
   int32_t allocatedWidth_ = 0;
   int32_t allocatedHeight_ = 0;
   Bitmap pixels_;
+  Bitmap scratch_;  // the target's pixels while they are blended
   bool drawing_ = false;
   bool holdsContent_ = false;
 };

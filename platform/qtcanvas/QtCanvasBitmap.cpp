@@ -16,6 +16,14 @@ QImage ArgbImage(const Bitmap& bitmap) {
   return image;
 }
 
+// An opaque bitmap is drawn straight from its own memory; Qt takes the top byte of Format_RGB32
+// pixels as opaque whatever it holds. The view lives only as long as the call that draws it.
+QImage ViewOf(const Bitmap& bitmap) {
+  if (bitmap.transparent || bitmap.HasAlpha()) return ToQImage(bitmap);
+  return QImage(reinterpret_cast<const uchar*>(bitmap.Row(0)), bitmap.Width(), bitmap.Height(),
+                static_cast<qsizetype>(bitmap.Width()) * 4, QImage::Format_RGB32);
+}
+
 }  // namespace
 
 QImage ToQImage(const Bitmap& bitmap) {
@@ -38,13 +46,13 @@ QImage ToQImage(const Bitmap& bitmap) {
 void QtCanvas::Draw(int32_t x, int32_t y, const Bitmap& bitmap) {
   if (bitmap.Empty()) return;
   ApplyCopy();
-  painter_->drawImage(QPoint(x, y), ToQImage(bitmap));
+  painter_->drawImage(QPoint(x, y), ViewOf(bitmap));
 }
 
 void QtCanvas::StretchDraw(const TRect& rect, const Bitmap& bitmap) {
   if (bitmap.Empty()) return;
   ApplyCopy();
-  painter_->drawImage(QRect(rect.left, rect.top, rect.Width(), rect.Height()), ToQImage(bitmap));
+  painter_->drawImage(QRect(rect.left, rect.top, rect.Width(), rect.Height()), ViewOf(bitmap));
 }
 
 void QtCanvas::StretchBlt(const TRect& dest, const Bitmap& source, const TRect& sourceRect, Rop3 rop) {
@@ -87,7 +95,7 @@ void QtCanvas::StretchBlt(const TRect& dest, const Bitmap& source, const TRect& 
   painter_->setCompositionMode(mode);
   if (usesSource) {
     if (!source.Empty()) {
-      QImage image = ToQImage(source);
+      QImage image = ViewOf(source);
       if (image.hasAlphaChannel()) image = image.convertToFormat(QImage::Format_RGB32);
       painter_->drawImage(target, image, QRect(sourceRect.left, sourceRect.top, sourceRect.Width(), sourceRect.Height()));
     }
