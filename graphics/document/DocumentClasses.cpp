@@ -1,0 +1,18 @@
+#include "document/DocumentClasses.h"
+
+#include "actions/PanelGroups.h"
+#include "controls/ControlClasses.h"
+#include "document/Grid.h"
+#include "document/Schemes.h"
+
+namespace pv::graphics {
+
+void RegisterDocumentClasses() {
+  RegisterControlHistoryActions();
+  RegisterControlClass(TVexaLayer::ClassInfo);
+  RegisterControlClass(TVexaScheme::ClassInfo);
+  RegisterControlClass(TVexaControl::ClassInfo);
+  RegisterControlClass(TVexaServiceControl::ClassInfo);
+}
+
+}  // namespace pv::graphics

@@ -1,0 +1,147 @@
+#include <algorithm>
+#include <set>
+#include <vector>
+
+#include "controls/VexaPanel.h"
+#include "document/ServiceControls.h"
+
+namespace pv::graphics {
+
+const TVexaControlClass TVexaServiceControl::ClassInfo{{"TVexaServiceControl", &TVexaControl::ClassInfo.ref},
+                                                       &TVexaControl::Creator<TVexaServiceControl>};
+const TVexaControlClass TVexaLayer::ClassInfo{{"TVexaLayer", &TVexaServiceControl::ClassInfo.ref},
+                                              &TVexaControl::Creator<TVexaLayer>};
+const TVexaControlClass TVexaLayers::ClassInfo{{"TVexaLayers", &TVexaServiceControl::ClassInfo.ref},
+                                               &TVexaControl::Creator<TVexaLayers>};
+
+void TUniqueNameRule::After(TVexaControl& control) {
+  if (restoring_) return;
+  if (!control.IsUniqueName(true, true)) {
+    // The restoring write is not checked again: an old name that is refused as well would
+    // otherwise bounce between the two for ever.
+    restoring_ = true;
+    control.SetName(control.GetName() != oldName_ ? oldName_ : std::string());
+    restoring_ = false;
+  }
+  oldName_.clear();
+}
+
+TVexaControl* NextActive(const TVexaControl& root, int index) {
+  if (index < root.GetCount()) return root.GetChild(index);
+  if (index > 0 && index - 1 < root.GetCount()) return root.GetChild(index - 1);
+  return nullptr;
+}
+
+// --- TVexaLayer
+
+void TVexaLayer::CreateProperties() {
+  TVexaControl::CreateProperties();
+  moveable_ = Props().Create<TBoolProp>("Moveable");
+  moveable_->SetFlags(pfNew | pfNoRepaint);
+  moveable_->SetValue(true);
+  readOnly_ = Props().Create<TBoolProp>("ReadOnly");
+  readOnly_->SetFlags(pfNew | pfNoRepaint);
+  const uint8_t hidden = pfReadOnly | pfNotStored | pfNoRepaint;
+  for (TCustomProp* p : std::initializer_list<TCustomProp*>{left_, top_, width_, height_, layerProp_, reference_}) {
+    p->SetFlags(hidden);
+  }
+  visible_->SetFlags(pfNew);
+}
+
+void TVexaLayer::ControlCreate() {
+  SetSelectable(true);
+  SetMoveable(true);
+  if (Owner() && !Owner()->IsLoading()) SetName(Owner()->DefaultName(*this, true));
+  TVexaControl::ControlCreate();
+  SetVisible(true);
+}
+
+void TVexaLayer::ControlDestroy() {
+  // Every control drawn on this layer goes with it, wherever it lies: in a scheme, nested in
+  // a group or parentless. A control inside another one that goes is freed by that one.
+  if (IVexaPanel* panel = Owner()) {
+    std::vector<TVexaControl*> doomed;
+    panel->ForEachControl([&](TVexaControl& c) {
+      if (c.GetLayer() == this) doomed.push_back(&c);
+    });
+    const std::set<TVexaControl*> set(doomed.begin(), doomed.end());
+    std::erase_if(doomed, [&](TVexaControl* c) {
+      for (TVexaControl* p = c->GetParent(); p; p = p->GetParent()) {
+        if (set.count(p)) return true;
+      }
+      return false;
+    });
+    for (size_t i = doomed.size(); i-- > 0;) doomed[i]->Free();
+  }
+  TVexaControl::ControlDestroy();
+}
+
+void TVexaLayer::PropBeforeChanged(TCustomProp& prop) {
+  if (&prop == name_) nameRule_.Before(*this);
+  TVexaControl::PropBeforeChanged(prop);
+}
+
+void TVexaLayer::PropChanged(TCustomProp& prop) {
+  if (&prop == name_) nameRule_.After(*this);
+  if (&prop == selectable_ && !GetSelectable() && Owner()) {
+    const std::vector<IDocControl*> selection = Owner()->Selection();
+    for (size_t i = selection.size(); i-- > 0;) {
+      if (selection[i]->Layer() == this) Owner()->SelectControl(*AsVexa(selection[i]), false);
+    }
+  }
+  TVexaControl::PropChanged(prop);
+}
+
+void TVexaLayer::PropStored(TCustomProp& prop, std::string_view subName, bool& stored) {
+  TVexaControl::PropStored(prop, subName, stored);
+  if (!subName.empty()) return;
+  if (&prop == moveable_) stored = !GetMoveable();
+  if (&prop == readOnly_) stored = GetReadOnly();
+}
+
+void TVexaLayer::Invalidate() {
+  if (Owner() && Owner()->HasWindow() && UpdateCount() == 0) Owner()->InvalidateAll();
+}
+
+// --- TVexaLayers
+
+void TVexaLayers::ControlCreate() {
+  SetNoSelfPaint(true);
+  TVexaControl::ControlCreate();
+  SetVisible(false);
+  SetName("Layers");
+}
+
+TVexaLayer* TVexaLayers::NewLayer() { return TVexaControl::New<TVexaLayer>(Owner(), this, nullptr); }
+
+TVexaLayer* TVexaLayers::ByName(const std::string& name) const {
+  return static_cast<TVexaLayer*>(FindChildByName(name));
+}
+
+int TVexaLayers::AddChild(TVexaControl* control) {
+  if (!control || !control->InheritsFrom(TVexaLayer::ClassInfo)) return -1;
+  const int index = TVexaControl::AddChild(control);
+  if (index < 0) return index;
+  Notify(TVexaNotify::fnLayers);
+  if (Owner() && !Owner()->GetActiveLayer()) Owner()->SetActiveLayer(control);
+  return index;
+}
+
+void TVexaLayers::DeleteChild(int index) {
+  if (index < 0 || index >= GetCount()) return;
+  TVexaControl* child = GetChild(index);
+  // Only the call that takes the entry out moves the active layer; a plain delete frees the
+  // layer, whose teardown comes back here to take it out.
+  const bool removes = HasState(csExtracting) || child->HasState(csDestroying);
+  TVexaControl::DeleteChild(index);
+  if (!removes) return;
+  if (Owner() && Owner()->GetActiveLayer() == child) Owner()->SetActiveLayer(NextActive(*this, index));
+  Notify(TVexaNotify::fnLayers);
+}
+
+void TVexaLayers::MoveChild(int from, int to) {
+  TVexaControl::MoveChild(from, to);
+  Notify(TVexaNotify::fnLayers);
+}
+
+}  // namespace pv::graphics

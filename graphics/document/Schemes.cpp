@@ -1,0 +1,238 @@
+#include "document/Schemes.h"
+
+#include <unordered_map>
+
+#include "controls/RefProps.h"
+#include "controls/VexaPanel.h"
+
+namespace pv::graphics {
+
+const TVexaControlClass TVexaCustomScheme::ClassInfo{{"TVexaCustomScheme", &TVexaServiceControl::ClassInfo.ref},
+                                                     nullptr};
+const TVexaControlClass TVexaScheme::ClassInfo{{"TVexaScheme", &TVexaCustomScheme::ClassInfo.ref},
+                                               &TVexaControl::Creator<TVexaScheme>};
+const TVexaControlClass TVexaSchemes::ClassInfo{{"TVexaSchemes", &TVexaServiceControl::ClassInfo.ref},
+                                                &TVexaControl::Creator<TVexaSchemes>};
+
+namespace {
+
+constexpr uint8_t kHidden = pfReadOnly | pfNotStored | pfNoRepaint;
+
+}  // namespace
+
+// --- TSchemePaintOrder
+
+TSchemePaintOrder::TSchemePaintOrder(const TVexaControl& scheme, const TVexaControl& layers) {
+  layers_.resize(static_cast<size_t>(layers.GetCount()));
+  std::unordered_map<const TVexaControl*, int> layerIndex;
+  for (int l = 0; l < layers.GetCount(); ++l) layerIndex[layers.GetChild(l)] = l;
+  children_.resize(static_cast<size_t>(scheme.GetCount()));
+  for (int i = 0; i < scheme.GetCount(); ++i) {
+    TVexaControl* control = scheme.GetChild(i);
+    children_[static_cast<size_t>(i)].control = control;
+    const auto found = layerIndex.find(control->GetLayer());
+    if (found == layerIndex.end()) continue;
+    LayerEntry& layer = layers_[static_cast<size_t>(found->second)];
+    if (layer.last < 0) {
+      layer.first = i;
+    } else {
+      children_[static_cast<size_t>(layer.last)].next = i;
+      children_[static_cast<size_t>(i)].prev = layer.last;
+    }
+    layer.last = i;
+  }
+}
+
+std::vector<TVexaControl*> TSchemePaintOrder::LayerControls(int l) const {
+  std::vector<TVexaControl*> out;
+  for (int i = layers_[static_cast<size_t>(l)].first; i >= 0; i = children_[static_cast<size_t>(i)].next) {
+    out.push_back(children_[static_cast<size_t>(i)].control);
+  }
+  return out;
+}
+
+// --- TVexaCustomScheme
+
+void TVexaCustomScheme::CreateProperties() {
+  TVexaControl::CreateProperties();
+  default_ = Props().Create<TBoolProp>("Default");
+  default_->SetFlags(pfNew | pfNoRepaint);
+  for (TCustomProp* p : std::initializer_list<TCustomProp*>{left_, top_, width_, height_, layerProp_, transparency_}) {
+    p->SetFlags(kHidden);
+  }
+  width_->SetOnGetValue([this] { return Owner() ? Owner()->DocWidth() : 0; });
+  height_->SetOnGetValue([this] { return Owner() ? Owner()->DocHeight() : 0; });
+}
+
+void TVexaCustomScheme::ControlCreate() {
+  SetNoClippingTest(true);
+  SetNoSelfPaint(true);
+  if (Owner() && !Owner()->IsLoading()) SetName(Owner()->DefaultName(*this, true));
+  TVexaControl::ControlCreate();
+  SetVisible(true);
+  if (GetParent() && GetParent()->GetCount() == 1) SetDefault(true);
+}
+
+void TVexaCustomScheme::ControlDestroy() {
+  // Every reference to this scheme goes, from wherever it is made: nested in groups and
+  // from parentless controls too. (The references also listen to the scheme; this clears
+  // them inside the scheme's destruction group, so that undo restores them.)
+  if (IVexaPanel* panel = Owner()) {
+    std::vector<TVexaControl*> referring;
+    panel->ForEachControl([&](TVexaControl& c) {
+      if (c.GetReference() == this) referring.push_back(&c);
+    });
+    for (TVexaControl* c : referring) c->SetReference(nullptr);
+  }
+  TVexaControl::ControlDestroy();
+}
+
+void TVexaCustomScheme::PropBeforeChanged(TCustomProp& prop) {
+  if (&prop == name_) nameRule_.Before(*this);
+  TVexaControl::PropBeforeChanged(prop);
+}
+
+void TVexaCustomScheme::PropChanged(TCustomProp& prop) {
+  if (&prop == name_) nameRule_.After(*this);
+  if (&prop == default_ && GetParent()) {
+    TVexaControl& root = *GetParent();
+    if (GetDefault()) {
+      for (int i = 0; i < root.GetCount(); ++i) {
+        auto* other = dynamic_cast<TVexaCustomScheme*>(root.GetChild(i));
+        if (other && other != this) other->SetDefault(false);
+      }
+      if (Owner() && !Owner()->GetActiveScheme()) Owner()->SetActiveScheme(this);
+    } else {
+      bool another = false;
+      for (int i = 0; i < root.GetCount(); ++i) {
+        auto* other = dynamic_cast<TVexaCustomScheme*>(root.GetChild(i));
+        if (other && other != this && other->GetDefault()) another = true;
+      }
+      // There is always one Default scheme.
+      if (!another && !HasState(csDestroying)) SetDefault(true);
+    }
+  }
+  TVexaControl::PropChanged(prop);
+}
+
+void TVexaCustomScheme::PropStored(TCustomProp& prop, std::string_view subName, bool& stored) {
+  TVexaControl::PropStored(prop, subName, stored);
+  if (subName.empty() && &prop == default_) stored = GetDefault();
+}
+
+void TVexaCustomScheme::PaintAll(canvas::Canvas& canvas, int32_t x, int32_t y) {
+  IVexaPanel* panel = Owner();
+  if (!panel || !GetVisible()) return;
+  if (!NoSelfPaint() && panel->PaintsOnScreen()) {
+    Paint(canvas, panel->DocToPixelRect({x, y, x + GetWidth(), y + GetHeight()}));
+  }
+  if (panel->PaintsOnScreen()) {
+    if (TVexaControl* grid = panel->GetGrid()) grid->PaintAll(canvas, x, y);
+  }
+  TVexaControl* layers = panel->GetLayersRoot();
+  if (GetCount() == 0 || !layers || layers->GetCount() == 0) return;
+  const TSchemePaintOrder order(*this, *layers);
+  for (int l = 0; l < order.LayerCount(); ++l) {
+    for (TVexaControl* c : order.LayerControls(l)) c->PaintAll(canvas, x + c->GetLeft(), y + c->GetTop());
+  }
+}
+
+TVexaControl* TVexaCustomScheme::FindControlAt(int32_t x, int32_t y) {
+  IVexaPanel* panel = Owner();
+  TVexaControl* layers = panel ? panel->GetLayersRoot() : nullptr;
+  if (!layers) return nullptr;
+  const TSchemePaintOrder order(*this, *layers);
+  for (int l = order.LayerCount() - 1; l >= 0; --l) {
+    if (!layers->GetChild(l)->GetSelectable()) continue;
+    const std::vector<TVexaControl*> controls = order.LayerControls(l);
+    for (size_t i = controls.size(); i-- > 0;) {
+      if (controls[i]->GetVisible() && controls[i]->IsPointInside(x, y)) return controls[i];
+    }
+  }
+  return nullptr;
+}
+
+// --- TVexaScheme
+
+void TVexaScheme::ControlCreate() {
+  TVexaCustomScheme::ControlCreate();
+  SetNoSelfPaint(false);
+}
+
+// --- TVexaSchemes
+
+void TVexaSchemes::CreateProperties() {
+  TVexaControl::CreateProperties();
+  version_ = Props().Create<TIntProp>("Version");
+  version_->SetValue(140);
+  version_->SetFlags(pfReadOnly | pfNoRepaint);
+  minGap_ = Props().Create<TIntProp>("ConnectorsMinGap");
+  minGap_->SetValue(kDefaultMinGap);
+  minGap_->SetFlags(pfNew | pfThousandths | pfNoRepaint);
+  for (TCustomProp* p :
+       std::initializer_list<TCustomProp*>{left_, top_, visible_, layerProp_, reference_, transparency_}) {
+    p->SetFlags(kHidden);
+  }
+}
+
+void TVexaSchemes::ControlCreate() {
+  SetNoClippingTest(true);
+  SetName("Document");
+  SetID(1);
+  SetVisible(true);
+  SetShowHint(true);
+  SetSelectable(true);
+  SetConnectorsMinGap(kDefaultMinGap);
+  Notify(TVexaNotify::fnCreated);
+}
+
+int TVexaSchemes::AddChild(TVexaControl* control) {
+  if (!control || !control->IsCustomScheme()) return -1;
+  const int index = TVexaControl::AddChild(control);
+  if (index < 0) return index;
+  Notify(TVexaNotify::fnSchemes);
+  if (Owner() && !Owner()->GetActiveScheme()) Owner()->SetActiveScheme(control);
+  return index;
+}
+
+void TVexaSchemes::DeleteChild(int index) {
+  if (index < 0 || index >= GetCount()) return;
+  TVexaControl* child = GetChild(index);
+  const bool removes = HasState(csExtracting) || child->HasState(csDestroying);
+  TVexaControl::DeleteChild(index);
+  if (!removes) return;
+  if (Owner() && Owner()->GetActiveScheme() == child) Owner()->SetActiveScheme(NextActive(*this, index));
+  Notify(TVexaNotify::fnSchemes);
+}
+
+void TVexaSchemes::MoveChild(int from, int to) {
+  TVexaControl::MoveChild(from, to);
+  Notify(TVexaNotify::fnSchemes);
+}
+
+void TVexaSchemes::PropChanged(TCustomProp& prop) {
+  if (IVexaPanel* panel = Owner()) {
+    if (&prop == width_ && GetWidth() != panel->DocWidth()) panel->SetDocWidth(GetWidth());
+    if (&prop == height_ && GetHeight() != panel->DocHeight()) panel->SetDocHeight(GetHeight());
+    if (&prop == minGap_ && GetConnectorsMinGap() != panel->ConnectorsMinGap()) {
+      if (GetConnectorsMinGap() <= 0) {
+        SetConnectorsMinGap(1);
+        return;
+      }
+      panel->SetConnectorsMinGap(GetConnectorsMinGap());
+    }
+  } else if (&prop == minGap_ && GetConnectorsMinGap() <= 0) {
+    SetConnectorsMinGap(1);
+    return;
+  }
+  TVexaControl::PropChanged(prop);
+}
+
+void TVexaSchemes::PropStored(TCustomProp& prop, std::string_view subName, bool& stored) {
+  TVexaControl::PropStored(prop, subName, stored);
+  if (!subName.empty()) return;
+  if (&prop == width_ || &prop == height_) stored = true;
+  if (&prop == minGap_) stored = GetConnectorsMinGap() != kDefaultMinGap;
+}
+
+}  // namespace pv::graphics
