@@ -45,7 +45,8 @@ void TVexaControl::InitControl(TVexaControl* parent, TVexaControl* layer) {
   propertiesCreated_ = true;
   if (parent) parent->AddChild(this);
   if (!parent_ && owner_) owner_->AddParentless(*this);
-  layer_ = layer;
+  // No layer given: the one the parent handed down stays.
+  if (layer) layer_ = layer;
   IVexaPanel* panel = owner_;
   try {
     ControlCreate();

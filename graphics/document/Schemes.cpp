@@ -2,6 +2,7 @@
 
 #include <unordered_map>
 
+#include "canvas/Canvas.h"
 #include "controls/RefProps.h"
 #include "controls/VexaPanel.h"
 
@@ -157,6 +158,11 @@ TVexaControl* TVexaCustomScheme::FindControlAt(int32_t x, int32_t y) {
 void TVexaScheme::ControlCreate() {
   TVexaCustomScheme::ControlCreate();
   SetNoSelfPaint(false);
+}
+
+void TVexaScheme::Paint(canvas::Canvas& canvas, const TRect& rect) {
+  canvas.SetBrush({canvas::BrushStyle::Solid, canvas::clWhite});
+  canvas.FillRect(rect);
 }
 
 // --- TVexaSchemes

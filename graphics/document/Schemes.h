@@ -36,6 +36,9 @@ class TVexaScheme : public TVexaCustomScheme {
   static const TVexaControlClass ClassInfo;
   const TVexaControlClass& ClassType() const override { return ClassInfo; }
 
+  // The page's background: a solid white fill until the scheme has its brush and picture.
+  void Paint(canvas::Canvas& canvas, const TRect& rect) override;
+
  protected:
   void ControlCreate() override;
 };
