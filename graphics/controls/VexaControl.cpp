@@ -350,6 +350,8 @@ void TVexaControl::DeleteChild(int index) {
   if (owner_ && !child->HasState(csDestroying)) owner_->AddParentless(*child);
   if (owner_) owner_->SelectControl(*child, false);
   children_.erase(children_.begin() + index);
+  // A group fits itself to the children it has left.
+  if (!HasState(csDestroying) && !InTransformation() && !(owner_ && owner_->IsLoading())) RefitToChildren();
   if (child->HasState(csReparenting)) return;
   child->Notify(TVexaNotify::fnParent);
   Notify(TVexaNotify::fnOrder);
@@ -549,6 +551,21 @@ void TVexaControl::RestorePoints(const TRect& rect, const std::vector<TPoint>& p
   SetDocRect(rect);
   SetPointsEx(points, types);
   EndUpdate();
+}
+
+void TVexaControl::BeginTransformation(TPoint origin) {
+  if (InTransformation()) return;
+  state_ |= csTransforming;
+  const TRect r = GetDocRect();
+  savedOrigin_ = origin;
+  savedRect_ = {r.left - origin.x, r.top - origin.y, r.right - origin.x, r.bottom - origin.y};
+  for (TVexaControl* child : children_) child->BeginTransformation(origin);
+}
+
+void TVexaControl::EndTransformation() {
+  if (!InTransformation()) return;
+  for (TVexaControl* child : children_) child->EndTransformation();
+  state_ &= static_cast<uint8_t>(~csTransforming);
 }
 
 // --- painting and hit testing

@@ -162,6 +162,14 @@ class TVexaControl : public IDocControl {
   bool InUpdate() const override { return updateCount_ > 0 || HasState(csInEndUpdate); }
   TRect UpdateRect() const override { return updateRect_; }
 
+  // The transformation bracket: every descendant keeps its rectangle relative to origin, so
+  // that a sizing can place each one from where it started.
+  virtual void BeginTransformation(TPoint origin);
+  virtual void EndTransformation();
+  // The document rectangle saved by BeginTransformation, relative to its origin.
+  const TRect& SavedRect() const { return savedRect_; }
+  TPoint SavedOrigin() const { return savedOrigin_; }
+
   // Painting and hit testing (pixels).
   virtual void Paint(canvas::Canvas& canvas, const TRect& rect);
   virtual void PaintAll(canvas::Canvas& canvas, int32_t originX, int32_t originY);
@@ -258,6 +266,8 @@ class TVexaControl : public IDocControl {
   bool propertiesCreated_ = false;
   bool checkingId_ = false;
   TRect updateRect_{};
+  TRect savedRect_{};
+  TPoint savedOrigin_{};
 };
 
 // Depth-first walk over a control and all its descendants; never leaves the first control's

@@ -3,6 +3,7 @@
 #include "actions/PanelGroups.h"
 #include "controls/ControlClasses.h"
 #include "document/Grid.h"
+#include "document/Group.h"
 #include "document/Schemes.h"
 
 namespace pv::graphics {
@@ -13,6 +14,7 @@ void RegisterDocumentClasses() {
   RegisterControlClass(TVexaScheme::ClassInfo);
   RegisterControlClass(TVexaControl::ClassInfo);
   RegisterControlClass(TVexaServiceControl::ClassInfo);
+  RegisterControlClass(TVexaGroup::ClassInfo);
 }
 
 }  // namespace pv::graphics

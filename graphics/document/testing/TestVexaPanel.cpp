@@ -95,8 +95,15 @@ IDocControl* TTestVexaPanel::GroupSelection(std::string_view groupClass) {
   }
   TVexaControl* group = AsVexa(CreateControl(groupClass, nullptr));
   if (!group) return nullptr;
-  for (TVexaControl* m : members) group->AddChild(m);
-  parent->AddChild(group);
+  group->SetLayerControl(members.front()->GetLayer());
+  // Every control keeps its place on the page while it changes parent.
+  const auto keepPlace = [](TVexaControl* newParent, TVexaControl* control) {
+    const TRect r = control->GetDocRect();
+    newParent->AddChild(control);
+    control->SetDocRect(r);
+  };
+  for (TVexaControl* m : members) keepPlace(group, m);
+  keepPlace(parent, group);
   parent->MoveChild(parent->IndexOf(group), index);
   selection_ = {group};
   return group;
@@ -115,7 +122,9 @@ void TTestVexaPanel::UngroupSelection() {
     while (group->GetCount() > 0) {
       TVexaControl* child = group->GetChild(0);
       members.push_back(child);
+      const TRect r = child->GetDocRect();
       parent->AddChild(child);
+      child->SetDocRect(r);
       parent->MoveChild(parent->IndexOf(child), index++);
     }
     group->Free();

@@ -10,6 +10,7 @@
 #include <set>
 
 #include "canvas/RecordingCanvas.h"
+#include "document/Group.h"
 #include "document/testing/TestVexaPanel.h"
 
 namespace pv::graphics {
@@ -121,7 +122,7 @@ class TreeModel {
   std::vector<TVexaControl*> Ordinary() {
     std::vector<TVexaControl*> all;
     panel_.ForEachControl([&](TVexaControl& c) {
-      if (&c.ClassType() == &TVexaControl::ClassInfo) all.push_back(&c);
+      if (&c.ClassType() == &TVexaControl::ClassInfo || c.IsGroup()) all.push_back(&c);
     });
     return all;
   }
@@ -152,7 +153,9 @@ class TreeModel {
   }
 
   void Create() {
-    TVexaControl* c = TVexaControl::New<TVexaControl>(&panel_, AnyContainer(), AnyLayer());
+    TVexaControl* parent = AnyContainer();
+    TVexaControl* c = Pick(4) == 0 ? TVexaControl::New<TVexaGroup>(&panel_, parent, AnyLayer())
+                                   : TVexaControl::New<TVexaControl>(&panel_, parent, AnyLayer());
     c->SetName("c" + std::to_string(++created_));
     c->SetVisible(true);
     c->SetWidth(1000 + static_cast<int32_t>(Pick(50000)));
