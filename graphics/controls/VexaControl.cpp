@@ -181,8 +181,13 @@ void TVexaControl::RecordOrder(TVexaControl& control) {
   if (owner_) owner_->History().RecordStep(TOrderHistoryAction::ClassInfo, &control);
 }
 
-bool TVexaControl::IsHistorySource() const {
-  return owner_ && owner_->History().GetCurrentSource() == static_cast<const TVexaObject*>(this);
+bool TVexaControl::IsHistorySource() const { return owner_ && Owns(owner_->History().GetCurrentSource()); }
+
+bool TVexaControl::Owns(const TVexaObject* object) const {
+  if (!object) return false;
+  if (object == static_cast<const TVexaObject*>(this)) return true;
+  const auto* prop = dynamic_cast<const TCustomProp*>(object);
+  return prop && prop->OwnerList() == props_.get();
 }
 
 // --- properties

@@ -119,6 +119,8 @@ class TVexaControl : public IDocControl {
   void MoveChild(int from, int to) override;
   void SetParent(IDocControl* parent) override;
   bool IsAncestorOf(const TVexaControl* control) const;
+  // The control itself or one of its properties.
+  bool Owns(const TVexaObject* object) const;
 
   // The layer.
   TVexaControl* GetLayer() const { return layer_; }
@@ -208,6 +210,7 @@ class TVexaControl : public IDocControl {
   // Records a TOrderHistoryAction for the control when the panel records.
   void RecordOrder(TVexaControl& control);
   void RecordSizeChange();
+  // The history is undoing or redoing a step of this control or of one of its properties.
   bool IsHistorySource() const;
 
   void SetNoSelfPaint(bool on) { noSelfPaint_ = on; }

@@ -33,7 +33,7 @@ bool TVexaGroup::AnyChildIsHistorySource() const {
   if (!Owner()) return false;
   const TVexaObject* source = Owner()->History().GetCurrentSource();
   for (int i = 0; i < GetCount(); ++i) {
-    if (source == GetChild(i)) return true;
+    if (GetChild(i)->Owns(source)) return true;
   }
   return false;
 }

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
+#include "actions/CreateDestroyGroups.h"
+#include "actions/GroupActions.h"
 #include "document/DocumentClasses.h"
+#include "props/PropHistory.h"
 #include "winmath/WinMath.h"
 
 namespace pv::graphics::test {
@@ -16,6 +19,29 @@ TTestVexaPanel::TTestVexaPanel() {
   grid_ = TVexaControl::New<TVexaGrid>(this, nullptr);
   schemes_->SetWidth(docWidth_);
   schemes_->SetHeight(docHeight_);
+  // The panel history's mapping of actions to their sources: controls by ID, properties by
+  // the control's ID and the property's name.
+  history_.OnSetActionSource = [](THistory&, THistoryAction& a, TVexaObject* source) {
+    if (auto* control = dynamic_cast<TVexaControl*>(source)) {
+      a.SourceId = control->GetId();
+    } else if (auto* prop = dynamic_cast<TCustomProp*>(source)) {
+      auto* control = prop->OwnerList() ? dynamic_cast<TVexaControl*>(prop->OwnerList()->Control()) : nullptr;
+      a.SourceId = control ? control->GetId() : 0;
+      a.SourceName = std::string(prop->Name());
+    }
+  };
+  history_.OnGetActionSource = [this](THistory&, THistoryAction& a, bool& found) -> TVexaObject* {
+    if (&a.ClassType() == &TPropHistoryGroup::ClassInfo || (a.SourceId == 0 && a.SourceName.empty())) {
+      found = true;
+      return &a.ClassType() == &TPropHistoryGroup::ClassInfo ? nullptr : this;
+    }
+    TVexaControl* control = AsVexa(FindControl(a.SourceId));
+    TVexaObject* source = control;
+    if (control && !a.SourceName.empty()) source = control->Props().PropByName(a.SourceName);
+    found = source != nullptr || InheritsFrom(a.ClassType(), TGroupUngroupHistoryAction::ClassInfo) ||
+            InheritsFrom(a.ClassType(), TCreateDestroyHistoryGroup::ClassInfo);
+    return source;
+  };
 }
 
 void TTestVexaPanel::SetDocWidth(int32_t w) {
