@@ -10,6 +10,7 @@
 #include "controls/RefProps.h"
 #include "controls/VexaPanel.h"
 #include "history/History.h"
+#include "paint/AlphaBuffer.h"
 #include "props/PropRefList.h"
 #include "textformat/ObjectText.h"
 
@@ -577,6 +578,15 @@ void TVexaControl::EndTransformation() {
 
 void TVexaControl::Paint(canvas::Canvas&, const TRect&) {}
 
+int32_t TVexaControl::EffectiveTransparency() const {
+  int32_t t = GetTransparency();
+  if (layer_ && layer_ != this && layer_->GetTransparency() > 0) {
+    const int32_t layer = layer_->GetTransparency();
+    t = t * (100 - layer) / 100 + layer;
+  }
+  return t;
+}
+
 void TVexaControl::PaintAll(canvas::Canvas& canvas, int32_t originX, int32_t originY) {
   if (!owner_ || !GetVisible()) return;
   if (layer_ && layer_ != this && !layer_->GetVisible()) return;
@@ -585,11 +595,39 @@ void TVexaControl::PaintAll(canvas::Canvas& canvas, int32_t originX, int32_t ori
     const TRect clip = owner_->PaintRect();
     if (r.left > clip.right || r.top > clip.bottom || r.right < clip.left || r.bottom < clip.top) return;
   }
+  const int32_t transparency = EffectiveTransparency();
+  const bool compose = transparencyMode_ == 1 ||
+                       (transparencyMode_ == 0 && transparency > 0 && !owner_->SuppressesTransparency());
+  std::unique_ptr<TAlphaBuffer> nested;
+  canvas::Canvas* target = &canvas;
+  if (compose) {
+    // Inside a control that composes already, this one composes into that one's buffer.
+    TAlphaBuffer* enclosing = &owner_->AlphaBuffer();
+    for (const TVexaControl* p = parent_; p; p = p->parent_) {
+      if (p->alphaInUse_) {
+        enclosing = p->alphaInUse_;
+        break;
+      }
+    }
+    TAlphaBuffer* buffer = enclosing;
+    if (enclosing->Drawing()) {
+      nested = std::make_unique<TAlphaBuffer>(enclosing);
+      buffer = nested.get();
+    }
+    if (buffer->BeginDraw(&canvas, owner_->PaintRect())) {
+      alphaInUse_ = buffer;
+      target = buffer->GetCanvas();
+    }
+  }
   if (!noSelfPaint_) {
-    Paint(canvas, owner_->DocToPixelRect({originX, originY, originX + GetWidth(), originY + GetHeight()}));
+    Paint(*target, owner_->DocToPixelRect({originX, originY, originX + GetWidth(), originY + GetHeight()}));
   }
   for (TVexaControl* child : children_) {
-    child->PaintAll(canvas, originX + child->GetLeft(), originY + child->GetTop());
+    child->PaintAll(*target, originX + child->GetLeft(), originY + child->GetTop());
+  }
+  if (alphaInUse_) {
+    alphaInUse_->EndDraw(transparency);
+    alphaInUse_ = nullptr;
   }
 }
 

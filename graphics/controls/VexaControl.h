@@ -23,6 +23,7 @@ class Canvas;
 namespace pv::graphics {
 
 class IVexaPanel;
+class TAlphaBuffer;
 class TLayerProp;
 class TSchemeRefProp;
 
@@ -183,6 +184,13 @@ class TVexaControl : public IDocControl {
   // Reads the rest of the control's block (its object line already read).
   virtual void LoadFromFiler(TVexaFiler& filer);
 
+  // 0 automatic (composed when the effective transparency is above 0), 1 always composed,
+  // any other value never.
+  uint8_t TransparencyMode() const { return transparencyMode_; }
+  void SetTransparencyMode(uint8_t mode) { transparencyMode_ = mode; }
+  // Own transparency combined with the layer's: own x (100 - layer) / 100 + layer.
+  int32_t EffectiveTransparency() const;
+
   bool NoSelfPaint() const { return noSelfPaint_; }
   bool NoClippingTest() const { return noClippingTest_; }
 
@@ -268,6 +276,8 @@ class TVexaControl : public IDocControl {
   bool pendingRect_ = false;
   bool propertiesCreated_ = false;
   bool checkingId_ = false;
+  uint8_t transparencyMode_ = 0;
+  TAlphaBuffer* alphaInUse_ = nullptr;
   TRect updateRect_{};
   TRect savedRect_{};
   TPoint savedOrigin_{};

@@ -19,6 +19,7 @@ class Canvas;
 
 namespace pv::graphics {
 
+class TAlphaBuffer;
 class TCustomProp;
 class TVexaControl;
 
@@ -77,6 +78,10 @@ class IVexaPanel : public IDocPanel {
   virtual TRect PaintRect() const = 0;
   virtual bool PaintsOnScreen() const = 0;
   virtual bool ShowsDocumentFrame() const = 0;
+  // The buffer through which transparent controls paint; whether transparency is left out
+  // (a printer, a quick paint).
+  virtual TAlphaBuffer& AlphaBuffer() = 0;
+  virtual bool SuppressesTransparency() const = 0;
 
   // Every control of the document, depth-first from each top control. The callback may not
   // add or remove controls.

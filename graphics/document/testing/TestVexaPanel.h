@@ -13,6 +13,7 @@
 #include "document/Grid.h"
 #include "document/Schemes.h"
 #include "history/History.h"
+#include "paint/AlphaBuffer.h"
 #include "props/PropRefList.h"
 #include "textformat/DocumentText.h"
 
@@ -90,6 +91,8 @@ class TTestVexaPanel : public IVexaPanel {
   TRect PaintRect() const override { return paintRect; }
   bool PaintsOnScreen() const override { return true; }
   bool ShowsDocumentFrame() const override { return false; }
+  TAlphaBuffer& AlphaBuffer() override { return alpha_; }
+  bool SuppressesTransparency() const override { return suppressTransparency; }
 
   TVexaLayers& Layers() const { return *layers_; }
   TVexaSchemes& Schemes() const { return *schemes_; }
@@ -100,6 +103,7 @@ class TTestVexaPanel : public IVexaPanel {
   bool autoNames = false;
   bool autoNameNumbs = true;
   bool hasWindow = false;
+  bool suppressTransparency = false;
   bool modified = false;
   int32_t scale = 100;
   TRect paintRect{0, 0, 1920, 1080};
@@ -109,6 +113,7 @@ class TTestVexaPanel : public IVexaPanel {
 
  private:
   THistory history_{this};
+  TAlphaBuffer alpha_;
   TPropRefList refs_;
   TIdPool ids_;
   int loading_ = 0;
