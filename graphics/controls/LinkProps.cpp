@@ -1,5 +1,7 @@
 #include "controls/LinkProps.h"
 
+#include <stdexcept>
+
 #include "base/TextHelpers.h"
 #include "controls/VexaControl.h"
 #include "controls/VexaPanel.h"
@@ -86,6 +88,10 @@ void TLinkProp::HandleMessage(TNotifyLink* source, const TNotifyLinkInfo& info) 
     return;
   }
   if (info.Code == TNotifyCode::Control && info.Notify == TVexaNotify::fnID) rebuild_ = true;
+  LinkMessage(info);
+}
+
+void TLinkProp::LinkMessage(const TNotifyLinkInfo& info) {
   if (OnLinkNotify) OnLinkNotify(*this, info);
 }
 
@@ -141,6 +147,58 @@ void TLinkProp::SetLinkedControl(TVexaControl* control) {
   SetLink(control, nullptr);
   rebuild_ = true;
   DoChanged();
+}
+
+// --- TLinkPointProp
+
+TLinkPointProp* TLinkPointProp::CreateIn(TPropList& list, std::string_view name) {
+  if (!dynamic_cast<TVexaControl*>(list.Control())) throw std::runtime_error("Can't create link prop");
+  return list.Create<TLinkPointProp>(name);
+}
+
+TLinkPointProp::~TLinkPointProp() {
+  // The linked control holds this point: take it back before it goes.
+  if (LinkedControl()) LinkedControl()->RemoveLinkPoint(&point_);
+}
+
+bool TLinkPointProp::SetLink(TVexaControl* control, TCustomProp*) {
+  TVexaControl* owner = OwningControl();
+  if (!owner) throw std::runtime_error("Can't create link prop");
+  if (control == owner || control == LinkedControl()) return false;
+  if (control && !control->GetNotifyLink()) return false;
+  if (LinkedControl()) LinkedControl()->RemoveLinkPoint(&point_);
+  TLinkProp::SetLink(control, nullptr);
+  if (control) {
+    control->AddLinkPoint(&point_);
+    linkedRect_ = control->GetDocRect();
+  }
+  return true;
+}
+
+void TLinkPointProp::LinkMessage(const TNotifyLinkInfo& info) {
+  if (info.Code == TNotifyCode::Control && info.Notify == TVexaNotify::fnLinkPoints) {
+    if (point_ == lastReported_) return;
+    lastReported_ = point_;
+  }
+  TLinkProp::LinkMessage(info);
+}
+
+void TLinkPointProp::SetLinkPoint(TPoint point) {
+  if (point == point_ || IsReadOnly()) return;
+  busy_ = true;
+  DoBeforeChanged();
+  point_ = point;
+  if (LinkedControl()) {
+    LinkedControl()->Notify(TVexaNotify::fnLinkPoints);
+  } else if (OnLinkNotify) {
+    TNotifyLinkInfo info;
+    info.Code = TNotifyCode::Control;
+    info.Subject = OwningControl();
+    info.Notify = TVexaNotify::fnLinkPoints;
+    OnLinkNotify(*this, info);
+  }
+  DoChanged();
+  busy_ = false;
 }
 
 }  // namespace pv::graphics

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "base/NotifyLink.h"
+#include "base/Geometry.h"
 #include "props/Prop.h"
 
 namespace pv::graphics {
@@ -54,6 +55,8 @@ class TLinkProp : public TCustomProp {
  protected:
   // Moves the listening from the old target to the new one; false refuses the link.
   virtual bool SetLink(TVexaControl* control, TCustomProp* prop);
+  // A message of the linked object other than its end: to OnLinkNotify.
+  virtual void LinkMessage(const TNotifyLinkInfo& info);
   TVexaControl* OwningControl() const;
 
  private:
@@ -65,6 +68,37 @@ class TLinkProp : public TCustomProp {
   TVexaControl* control_ = nullptr;
   TCustomProp* prop_ = nullptr;
   TNotifyLink link_{this};
+};
+
+// A link to a control plus a point that the control carries as one of its link points, so that
+// the point follows the control (a connector's end). Only a control's property list can hold
+// one: elsewhere it raises "Can't create link prop" when it is first linked or added.
+class TLinkPointProp : public TLinkProp {
+ public:
+  ~TLinkPointProp() override;
+  const char* ClassName() const override { return "TLinkPointProp"; }
+
+  // Creates one in a control's property list; std::runtime_error otherwise.
+  static TLinkPointProp* CreateIn(TPropList& list, std::string_view name);
+
+  TPoint GetLinkPoint() const { return point_; }
+  void SetLinkPoint(TPoint point);
+  const TRect& LinkedRect() const { return linkedRect_; }
+  // Set while the property changes its own point (the owner's handler tells it from a move
+  // of the linked control).
+  bool Busy() const { return busy_; }
+
+ protected:
+  // Refuses the owning control and the control already linked.
+  bool SetLink(TVexaControl* control, TCustomProp* prop) override;
+  // The linked control's link points moved: passed on only when this point moved.
+  void LinkMessage(const TNotifyLinkInfo& info) override;
+
+ private:
+  TPoint point_{};
+  TPoint lastReported_{};
+  TRect linkedRect_{};
+  bool busy_ = false;
 };
 
 }  // namespace pv::graphics

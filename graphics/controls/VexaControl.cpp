@@ -212,7 +212,10 @@ TVexaControl* TVexaControl::GetScheme() const {
 
 void TVexaControl::PropBeforeChanged(TCustomProp& prop) {
   const std::string_view name = prop.Name();
-  if (IsGeometry(name) && updateCount_ == 0) updateRect_ = GetDocRect();
+  if (IsGeometry(name) && updateCount_ == 0) {
+    updateRect_ = GetDocRect();
+    if (!linkPoints_.empty()) linkBaseRect_ = updateRect_;
+  }
   if (&prop == id_) lastId_ = id_->GetValue();
   if (!prop.HasFlag(pfNoRepaint)) Invalidate();
   if (owner_) owner_->ControlPropBeforeChanged(*this, prop);
@@ -439,6 +442,12 @@ void TVexaControl::Notify(TVexaNotify code) {
       !InTransformation() && !(owner_ && owner_->IsLoading())) {
     parent_->RefitToChildren();
   }
+  if ((code == TVexaNotify::fnRect || code == TVexaNotify::fnParent) && rotationCount_ == 0 && !linkPoints_.empty()) {
+    const TRect base = linkBaseRect_;  // the update bracket below moves the field
+    const TRect now = GetDocRect();
+    TransformPoints(base, now);
+    linkBaseRect_ = now;
+  }
   if (code == TVexaNotify::fnLinkPoints && updateCount_ > 0) {
     pendingLinkPoints_ = true;
     return;
@@ -461,6 +470,7 @@ bool TVexaControl::BeginUpdate() {
     pendingRect_ = false;
     pendingLinkPoints_ = false;
     updateRect_ = GetDocRect();
+    if (!HasState(csInEndUpdate)) linkBaseRect_ = updateRect_;
   }
   return ++updateCount_ == 1;
 }
@@ -565,11 +575,14 @@ void TVexaControl::BeginTransformation(TPoint origin) {
   const TRect r = GetDocRect();
   savedOrigin_ = origin;
   savedRect_ = {r.left - origin.x, r.top - origin.y, r.right - origin.x, r.bottom - origin.y};
+  savedLinkPoints_.clear();
+  for (const TPoint* p : linkPoints_) savedLinkPoints_.push_back({p->x - origin.x, p->y - origin.y});
   for (TVexaControl* child : children_) child->BeginTransformation(origin);
 }
 
 void TVexaControl::EndTransformation() {
   if (!InTransformation()) return;
+  savedLinkPoints_.clear();
   for (TVexaControl* child : children_) child->EndTransformation();
   state_ &= static_cast<uint8_t>(~csTransforming);
 }

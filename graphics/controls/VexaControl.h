@@ -12,6 +12,7 @@
 #include "base/NotifyLink.h"
 #include "base/VexaFiler.h"
 #include "controls/ControlClasses.h"
+#include "controls/Rotation.h"
 #include "props/PropList.h"
 #include "props/SimpleProps.h"
 #include "textformat/DocModel.h"
@@ -173,6 +174,54 @@ class TVexaControl : public IDocControl {
   const TRect& SavedRect() const { return savedRect_; }
   TPoint SavedOrigin() const { return savedOrigin_; }
 
+  // Rotation and mirroring.
+  virtual void Rotate(const TRotateRec& rec);
+  virtual void RotatePoints(const TRotateRec& rec);
+  // Every descendant, then the control itself.
+  virtual void RotateAll(const TRotateRec& rec);
+  // Mirrors the saved link points inside the saved rectangle; only in a transformation.
+  virtual void Mirror(bool horizontal, bool vertical);
+  void BeginRotation() { ++rotationCount_; }
+  void EndRotation() {
+    if (rotationCount_ > 0) --rotationCount_;
+  }
+
+  // Link points: point records (absolute document units) that other objects own and register
+  // here; the control rewrites them in place when it moves, sizes or rotates.
+  int AddLinkPoint(TPoint* point);
+  int IndexOfLinkPoint(const TPoint* point) const;
+  // EListError for an index outside the list (or without one).
+  void DeleteLinkPoint(int index);
+  void RemoveLinkPoint(TPoint* point);
+  int GetLinkPointsCount() const { return static_cast<int>(linkPoints_.size()); }
+  TPoint GetLinkPointAt(int index) const;
+  void SetLinkPointAt(int index, TPoint point);
+  // Rescales the link points from one rectangle to another (from the saved state while
+  // transforming).
+  virtual void TransformPoints(const TRect& oldRect, const TRect& newRect);
+
+  // The points of a path (curves and connectors have them).
+  virtual TPoint GetPoint(int) const { return {}; }
+  virtual void SetPoint(int, TPoint) {}
+  virtual uint8_t GetPointType(int index) const;
+  virtual void SetPointType(int, uint8_t) {}
+  virtual bool GetIsPointsClosed() const { return true; }
+  virtual void SetIsPointsClosed(bool) {}
+  // -1 for a control point, else the number of nodes before index.
+  int GetNodeIndex(int index) const;
+  // The index of the n-th node; -1 when there is none.
+  int GetPointIndex(int node) const;
+  int GetNodesCount() const;
+  // Points with the default types: nodes, the last one ending the figure.
+  void SetPoints(const std::vector<TPoint>& points);
+  virtual bool MovePathPoint(int index, TPoint delta, bool symmetric, bool smooth,
+                             const std::vector<uint8_t>* selection);
+  // Drags the segment from first to last at parameter t (0..1).
+  virtual bool MovePathSegment(int first, int last, double t, TPoint delta);
+  virtual bool EditPoints(int, const std::vector<uint8_t>*, TPoint) { return false; }
+  // The document rectangle's top-left in pixels.
+  virtual TPoint GetAnchorPoint() const;
+
   // Painting and hit testing (pixels).
   virtual void Paint(canvas::Canvas& canvas, const TRect& rect);
   virtual void PaintAll(canvas::Canvas& canvas, int32_t originX, int32_t originY);
@@ -222,6 +271,18 @@ class TVexaControl : public IDocControl {
   bool IsHistorySource() const;
 
   void SetNoSelfPaint(bool on) { noSelfPaint_ = on; }
+  // For a rotation that must end in one rectangle notification against the rectangle from
+  // before it (groups).
+  bool TakePendingRect() {
+    const bool pending = pendingRect_;
+    pendingRect_ = false;
+    return pending;
+  }
+  void MarkPendingRect(const TRect& updateRect) {
+    pendingRect_ = true;
+    updateRect_ = updateRect;
+  }
+  int RotationCount() const { return rotationCount_; }
   void SetNoClippingTest(bool on) { noClippingTest_ = on; }
   bool InTransformation() const { return HasState(csTransforming); }
 
@@ -281,6 +342,10 @@ class TVexaControl : public IDocControl {
   TRect updateRect_{};
   TRect savedRect_{};
   TPoint savedOrigin_{};
+  std::vector<TPoint*> linkPoints_;
+  TRect linkBaseRect_{};
+  std::vector<TPoint> savedLinkPoints_;
+  int rotationCount_ = 0;
 };
 
 // Depth-first walk over a control and all its descendants; never leaves the first control's

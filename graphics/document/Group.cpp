@@ -102,6 +102,49 @@ void TVexaGroup::PropChanged(TCustomProp& prop) {
   TVexaControl::PropChanged(prop);
 }
 
+void TVexaGroup::Rotate(const TRotateRec& rec) {
+  if (GetCount() > 0) {
+    TRect u{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    for (int i = 0; i < GetCount(); ++i) {
+      const TVexaControl* c = GetChild(i);
+      u = {std::min(u.left, c->GetLeft()), std::min(u.top, c->GetTop()),
+           std::max(u.right, c->GetLeft() + c->GetWidth()), std::max(u.bottom, c->GetTop() + c->GetHeight())};
+    }
+    {
+      FlagScope refitting(refitting_);
+      for (int i = 0; i < GetCount(); ++i) {
+        TVexaControl* c = GetChild(i);
+        c->BeginUpdate();
+        c->SetLeft(c->GetLeft() - u.left);
+        c->SetTop(c->GetTop() - u.top);
+        c->EndUpdate();
+      }
+    }
+    const TRect doc = GetDocRect();
+    BeginRotation();
+    {
+      FlagScope refitting(refitting_);
+      SetDocRect({doc.left + u.left, doc.top + u.top, doc.left + u.right, doc.top + u.bottom});
+    }
+    EndRotation();
+  }
+  RotatePoints(rec);
+}
+
+void TVexaGroup::RotateAll(const TRotateRec& rec) {
+  if (rec.mirror && Props().IsReadOnly(*width_)) return;
+  if (rec.angle == 180 && Props().IsReadOnly(*height_)) return;
+  BeginUpdate();
+  const TRect before = UpdateRect();
+  TVexaControl::RotateAll(rec);
+  const bool pending = TakePendingRect();
+  EndUpdate();
+  if (!pending) return;
+  BeginUpdate();
+  MarkPendingRect(before);
+  EndUpdate();
+}
+
 TRect TVexaGroup::GetRefreshRect(int32_t x, int32_t y) const {
   TRect r = TVexaControl::GetRefreshRect(x, y);
   for (int i = 0; i < GetCount(); ++i) {

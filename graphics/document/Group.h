@@ -17,6 +17,11 @@ class TVexaGroup : public TVexaControl {
   void RefitToChildren() override;
   TRect GetRefreshRect(int32_t x, int32_t y) const override;
   bool IsPointInside(int32_t x, int32_t y) const override;
+  // After the children turned: fits the rectangle to them inside a rotation bracket.
+  void Rotate(const TRotateRec& rec) override;
+  // Children and group in one update, ending in one rectangle notification against the
+  // rectangle from before the rotation.
+  void RotateAll(const TRotateRec& rec) override;
 
  protected:
   void ControlCreate() override;
