@@ -76,6 +76,9 @@ class IVexaPanel : public IDocPanel {
   virtual void InvalidateAll() = 0;
   // The rectangle being painted, in pixels; whether painting goes to the screen.
   virtual TRect PaintRect() const = 0;
+  virtual void SetPaintRect(const TRect& rect) = 0;
+  // The editor's aids (outlines of empty clones, handles) are drawn.
+  virtual bool ShowsEditingAids() const = 0;
   virtual bool PaintsOnScreen() const = 0;
   virtual bool ShowsDocumentFrame() const = 0;
   // The buffer through which transparent controls paint; whether transparency is left out

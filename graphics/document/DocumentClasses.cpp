@@ -2,6 +2,7 @@
 
 #include "actions/PanelGroups.h"
 #include "controls/ControlClasses.h"
+#include "document/Clone.h"
 #include "document/Grid.h"
 #include "document/Group.h"
 #include "document/Schemes.h"
@@ -15,6 +16,7 @@ void RegisterDocumentClasses() {
   RegisterControlClass(TVexaControl::ClassInfo);
   RegisterControlClass(TVexaServiceControl::ClassInfo);
   RegisterControlClass(TVexaGroup::ClassInfo);
+  RegisterControlClass(TVexaClone::ClassInfo);
 }
 
 }  // namespace pv::graphics

@@ -4,8 +4,8 @@
 
 namespace pv::graphics {
 
-// Registers the layer, the scheme, the base control, the service control and the group (in
-// that order),
+// Registers the layer, the scheme, the base control, the service control, the group and the
+// clone (in that order),
 // and the history actions the controls record.
 void RegisterDocumentClasses();
 

@@ -89,6 +89,8 @@ class TTestVexaPanel : public IVexaPanel {
   void InvalidatePixelRect(const TRect& rect) override { invalidated.push_back(rect); }
   void InvalidateAll() override { ++wholeInvalidations; }
   TRect PaintRect() const override { return paintRect; }
+  void SetPaintRect(const TRect& rect) override { paintRect = rect; }
+  bool ShowsEditingAids() const override { return showEditingAids; }
   bool PaintsOnScreen() const override { return true; }
   bool ShowsDocumentFrame() const override { return false; }
   TAlphaBuffer& AlphaBuffer() override { return alpha_; }
@@ -104,6 +106,7 @@ class TTestVexaPanel : public IVexaPanel {
   bool autoNameNumbs = true;
   bool hasWindow = false;
   bool suppressTransparency = false;
+  bool showEditingAids = false;
   bool modified = false;
   int32_t scale = 100;
   TRect paintRect{0, 0, 1920, 1080};

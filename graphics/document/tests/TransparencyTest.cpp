@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "canvas/Canvas.h"
+#include "document/Clone.h"
 #include "document/testing/TestVexaPanel.h"
 #include "paint/tests/TestCanvas.h"
 
@@ -93,6 +94,27 @@ TEST_F(TransparencyFixture, TransparencyCanBeLeftOut) {
   red->SetTransparency(50);
   panel.suppressTransparency = true;
   ExpectNear(PaintAndProbe(red), {255, 0, 0});
+}
+
+// A clone of another size than its source paints the source into a bitmap and stretches it;
+// what the source leaves unpainted stays as it was.
+TEST_F(TransparencyFixture, AStretchedCloneKeepsWhatItsSourceLeavesUnpainted) {
+  TVexaControl* holder = TVexaControl::New<TVexaControl>(&panel, panel.GetActiveScheme(), panel.GetActiveLayer());
+  holder->SetVisible(true);
+  holder->SetDocRect({0, 0, 10000, 10000});
+  red->SetParent(holder);
+  red->SetDocRect({0, 0, 5000, 5000});
+  auto* clone = TVexaControl::New<TVexaClone>(&panel, panel.GetActiveScheme(), panel.GetActiveLayer());
+  clone->SetSource(holder);
+  clone->SetAutoSize(false);
+  clone->SetDocRect({20000, 0, 40000, 20000});
+  clone->PaintAll(*image.canvas, clone->GetLeft(), clone->GetTop());
+  ExpectNear(Split(image.At(22, 2)), {255, 0, 0});
+  ExpectNear(Split(image.At(29, 9)), {255, 0, 0});
+  ExpectNear(Split(image.At(31, 2)), {255, 255, 255});
+  ExpectNear(Split(image.At(35, 15)), {255, 255, 255});
+  ExpectNear(Split(image.At(5, 5)), {255, 255, 255});  // the source itself was not painted here
+  EXPECT_EQ(panel.paintRect, (TRect{0, 0, 40, 40}));
 }
 
 }  // namespace
