@@ -327,6 +327,14 @@ int TVexaControl::AddChild(TVexaControl* control) {
   return static_cast<int>(children_.size()) - 1;
 }
 
+void TVexaControl::MoveToPanel(IVexaPanel* panel) {
+  if (panel == owner_) return;
+  if (parent_) parent_->ExtractChild(this);
+  if (owner_) owner_->RemoveParentless(*this);
+  ChangePanel(panel);
+  if (owner_) owner_->AddParentless(*this);
+}
+
 void TVexaControl::ChangePanel(IVexaPanel* panel) {
   if (panel == owner_) return;
   if (owner_) {

@@ -121,6 +121,10 @@ class TVexaControl : public IDocControl {
   void MoveChild(int from, int to) override;
   void SetParent(IDocControl* parent) override;
   bool IsAncestorOf(const TVexaControl* control) const;
+  // Moves the control and its subtree to another panel (none: out of any document): it
+  // leaves a parent of the old panel, takes its IDs into the new pool where they are free,
+  // records into the new history, and is parentless there.
+  void MoveToPanel(IVexaPanel* panel);
   // The control itself or one of its properties.
   bool Owns(const TVexaObject* object) const;
 
