@@ -1,5 +1,6 @@
 #include "document/Grid.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "canvas/Canvas.h"
@@ -82,11 +83,39 @@ void TVexaGrid::Paint(canvas::Canvas& canvas, const TRect& rect) {
     FillRows(canvas, rect, vStep, rect.bottom - frame);
     return;
   }
+  if (PaintDotsAsBlock(canvas, rect, hStep, vStep)) return;
   for (double y = rect.top; Round(y) <= rect.bottom; y += vStep) {
     for (double x = rect.left; Round(x) <= rect.right; x += hStep) {
       canvas.FillRect({Round(x), Round(y), Round(x) + 1, Round(y) + 1});
     }
   }
+}
+
+// Thousands of dots are set in one block of pixels read from and written back to the
+// canvas, instead of one fill each; false when the canvas keeps no pixels.
+bool TVexaGrid::PaintDotsAsBlock(canvas::Canvas& canvas, const TRect& rect, double hStep, double vStep) const {
+  if ((color_ & ~0xFFFFFF) != 0) return false;  // a system colour: the canvas resolves it
+  const TRect clip = canvas.GetClipBox();
+  const TRect block{std::max(rect.left, clip.left), std::max(rect.top, clip.top), std::min(rect.right + 1, clip.right),
+                    std::min(rect.bottom + 1, clip.bottom)};
+  if (block.left >= block.right || block.top >= block.bottom) return true;
+  canvas::Bitmap pixels;
+  if (!canvas.GetPixels(block, pixels)) return false;
+  const uint32_t argb = 0xFF000000u | ((color_ & 0xFF) << 16) | (color_ & 0xFF00) | ((color_ >> 16) & 0xFF);
+  for (double y = rect.top; Round(y) <= rect.bottom; y += vStep) {
+    const int32_t py = Round(y) - block.top;
+    if (py < 0) continue;
+    if (py >= pixels.Height()) break;
+    uint32_t* row = pixels.Row(py);
+    for (double x = rect.left; Round(x) <= rect.right; x += hStep) {
+      const int32_t px = Round(x) - block.left;
+      if (px < 0) continue;
+      if (px >= pixels.Width()) break;
+      row[px] = argb;
+    }
+  }
+  canvas.SetPixels(block.left, block.top, pixels);
+  return true;
 }
 
 }  // namespace pv::graphics

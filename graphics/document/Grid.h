@@ -50,6 +50,7 @@ class TVexaGrid : public TVexaServiceControl {
  private:
   template <class T>
   void Change(T& field, T value, bool repaint);
+  bool PaintDotsAsBlock(canvas::Canvas& canvas, const TRect& rect, double hStep, double vStep) const;
 
   bool snap_ = false;
   uint8_t snapStyle_ = static_cast<uint8_t>(TVexaSnap::snLeft) | static_cast<uint8_t>(TVexaSnap::snTop);

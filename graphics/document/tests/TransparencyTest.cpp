@@ -117,5 +117,18 @@ TEST_F(TransparencyFixture, AStretchedCloneKeepsWhatItsSourceLeavesUnpainted) {
   EXPECT_EQ(panel.paintRect, (TRect{0, 0, 40, 40}));
 }
 
+TEST_F(TransparencyFixture, GridDotsLandOnTheirPixels) {
+  TVexaGrid& grid = panel.Grid();
+  grid.SetHorizSize(10000);
+  grid.SetVertSize(10000);
+  grid.Paint(*image.canvas, {0, 0, 40, 40});
+  for (int y = 0; y < 40; ++y) {
+    for (int x = 0; x < 40; ++x) {
+      const bool dot = x % 10 == 0 && y % 10 == 0;
+      ASSERT_EQ(image.At(x, y), dot ? 0x808080u : 0xFFFFFFu) << x << "," << y;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace pv::graphics
