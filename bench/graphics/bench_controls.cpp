@@ -30,7 +30,7 @@ class TBenchBox : public TVexaControl {
   static const TVexaControlClass ClassInfo;
   const TVexaControlClass& ClassType() const override { return ClassInfo; }
   void Paint(pv::canvas::Canvas& canvas, const TRect& rect) override {
-    canvas.SetBrush({pv::canvas::BrushStyle::Solid, 0x3080C0});
+    canvas.SetBrush({pv::canvas::BrushStyle::Solid, 0x3080C0, nullptr});
     canvas.FillRect(rect);
   }
 

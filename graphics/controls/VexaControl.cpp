@@ -95,7 +95,7 @@ void TVexaControl::ControlCreate() {
   if (owner_) {
     if (!owner_->IsLoading()) {
       checkingId_ = true;
-      id_->SetValue(static_cast<uint32_t>(owner_->IdPool().Generate()));
+      id_->SetValue(owner_->AssignControlId(*this, 0));
       checkingId_ = false;
       if (owner_->AutoNames() && GetName().empty()) SetName(owner_->DefaultName(*this, owner_->AutoNameNumbs()));
     }
@@ -127,7 +127,7 @@ void TVexaControl::DoDestroy() {
     if (parent_) parent_->ExtractChild(this);
     if (owner_) {
       owner_->SelectControl(*this, false);
-      owner_->IdPool().Release(GetId());
+      owner_->ReleaseControlId(*this, GetID());
       owner_->RemoveParentless(*this);
     }
   } catch (...) {
@@ -276,8 +276,11 @@ void TVexaControl::PropReadOnly(TCustomProp& prop, bool& readOnly) {
 // --- children
 
 int TVexaControl::IndexOf(const TVexaControl* control) const {
-  const auto it = std::find(children_.begin(), children_.end(), control);
-  return it == children_.end() ? -1 : static_cast<int>(it - children_.begin());
+  // Compares pointers only (a caller may ask about a control that is gone). From the back: the children a load appends and a teardown takes are the last ones.
+  for (size_t i = children_.size(); i-- > 0;) {
+    if (children_[i] == control) return static_cast<int>(i);
+  }
+  return -1;
 }
 
 TVexaControl* TVexaControl::FindChildByName(const std::string& name) const {
@@ -306,8 +309,7 @@ bool TVexaControl::IsAncestorOf(const TVexaControl* control) const {
 int TVexaControl::AddChild(TVexaControl* control) {
   // A control can't hold itself or an ancestor: every walk of the tree would never end.
   if (!control || control == this || control->IsAncestorOf(this)) return -1;
-  const int existing = IndexOf(control);
-  if (existing >= 0) return existing;
+  if (control->parent_ == this) return IndexOf(control);
   const bool changesPanel = control->owner_ != owner_;
   if (!changesPanel) RecordOrder(*control);
   control->state_ |= csReparenting;
@@ -339,15 +341,15 @@ void TVexaControl::ChangePanel(IVexaPanel* panel) {
   if (panel == owner_) return;
   if (owner_) {
     owner_->SelectControl(*this, false);
-    owner_->IdPool().Release(GetId());
+    owner_->ReleaseControlId(*this, GetID());
     props_->SetHistory(nullptr);
   }
   owner_ = panel;
   if (owner_) {
-    const int32_t id = GetId();
-    if (id == 0 || !owner_->IdPool().Use(id)) {
+    const uint32_t id = owner_->AssignControlId(*this, GetID());
+    if (id != GetID()) {
       checkingId_ = true;
-      id_->SetValue(static_cast<uint32_t>(owner_->IdPool().Generate()));
+      id_->SetValue(id);
       checkingId_ = false;
     }
     props_->SetHistory(&owner_->History());
@@ -608,6 +610,15 @@ int32_t TVexaControl::EffectiveTransparency() const {
   return t;
 }
 
+TRect TVexaControl::PaintExtent(int32_t x, int32_t y) const {
+  TRect r = GetRefreshRect(x, y);
+  for (const TVexaControl* child : children_) {
+    const TRect c = child->PaintExtent(x + child->GetLeft(), y + child->GetTop());
+    r = {std::min(r.left, c.left), std::min(r.top, c.top), std::max(r.right, c.right), std::max(r.bottom, c.bottom)};
+  }
+  return r;
+}
+
 void TVexaControl::PaintAll(canvas::Canvas& canvas, int32_t originX, int32_t originY) {
   if (!owner_ || !GetVisible()) return;
   if (layer_ && layer_ != this && !layer_->GetVisible()) return;
@@ -635,7 +646,13 @@ void TVexaControl::PaintAll(canvas::Canvas& canvas, int32_t originX, int32_t ori
       nested = std::make_unique<TAlphaBuffer>(enclosing);
       buffer = nested.get();
     }
-    if (buffer->BeginDraw(&canvas, owner_->PaintRect())) {
+    // The buffer covers only what this control and its children can paint: a small
+    // transparent control does not blend the whole paint rectangle.
+    const TRect extent = owner_->DocToPixelRect(PaintExtent(originX, originY));
+    const TRect paint = owner_->PaintRect();
+    const TRect area{std::max(extent.left, paint.left), std::max(extent.top, paint.top),
+                     std::min(extent.right + 1, paint.right), std::min(extent.bottom + 1, paint.bottom)};
+    if (area.left < area.right && area.top < area.bottom && buffer->BeginDraw(&canvas, area)) {
       alphaInUse_ = buffer;
       target = buffer->GetCanvas();
     }

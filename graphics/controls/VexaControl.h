@@ -230,6 +230,8 @@ class TVexaControl : public IDocControl {
   virtual void Paint(canvas::Canvas& canvas, const TRect& rect);
   virtual void PaintAll(canvas::Canvas& canvas, int32_t originX, int32_t originY);
   virtual bool IsPointInside(int32_t x, int32_t y) const;
+  // The refresh rectangles of the control and all its descendants, at origin (x, y).
+  TRect PaintExtent(int32_t x, int32_t y) const;
   virtual TVexaControl* FindControlAt(int32_t x, int32_t y);
 
   // The text format.

@@ -26,6 +26,9 @@ class TVexaControl;
 class IVexaPanel : public IDocPanel {
  public:
   virtual TIdPool& IdPool() = 0;
+  // A control's ID from the pool: wanted when it is free (not 0), else a new one.
+  virtual uint32_t AssignControlId(TVexaControl& control, uint32_t wanted) = 0;
+  virtual void ReleaseControlId(TVexaControl& control, uint32_t id) = 0;
   // The ID check: takes the control's new ID into the pool, or gives it a fresh one when the
   // pool refuses it; returns the ID the control is to have (oldId already released).
   virtual uint32_t CheckControlId(TVexaControl& control, uint32_t oldId, uint32_t newId) = 0;

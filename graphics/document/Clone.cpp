@@ -140,8 +140,8 @@ void TVexaClone::Paint(canvas::Canvas& canvas, const TRect& rect) {
   if (!panel || busy_) return;
   if (!source) {
     if (!panel->PaintsOnScreen() || !panel->ShowsEditingAids()) return;
-    canvas.SetPen({canvas::PenStyle::Dash, 1, canvas::clBlack});
-    canvas.SetBrush({canvas::BrushStyle::Clear, canvas::clWhite});
+    canvas.SetPen({canvas::PenStyle::Dash, 1, canvas::clBlack, canvas::PenMode::Copy});
+    canvas.SetBrush({canvas::BrushStyle::Clear, canvas::clWhite, nullptr});
     canvas.Rectangle(rect);
     return;
   }

@@ -68,7 +68,7 @@ void TVexaGrid::Paint(canvas::Canvas& canvas, const TRect& rect) {
   const int32_t scale = panel->Scale();
   const int32_t frame = panel->ShowsDocumentFrame() ? 1 : 0;
   if (showPixGrid_ && scale >= 400) {
-    canvas.SetBrush({canvas::BrushStyle::Solid, pixColor_});
+    canvas.SetBrush({canvas::BrushStyle::Solid, pixColor_, nullptr});
     const double step = scale / 100.0;
     FillColumns(canvas, rect, step, rect.right - frame);
     FillRows(canvas, rect, step, rect.bottom - frame);
@@ -77,7 +77,7 @@ void TVexaGrid::Paint(canvas::Canvas& canvas, const TRect& rect) {
   const double hStep = GridStep(scale, horizSize_);
   const double vStep = GridStep(scale, vertSize_);
   if (hStep <= 0 || vStep <= 0) return;
-  canvas.SetBrush({canvas::BrushStyle::Solid, color_});
+  canvas.SetBrush({canvas::BrushStyle::Solid, color_, nullptr});
   if (style_ == TVexaGridStyle::gsLines) {
     FillColumns(canvas, rect, hStep, rect.right - frame);
     FillRows(canvas, rect, vStep, rect.bottom - frame);

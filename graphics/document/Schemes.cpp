@@ -161,7 +161,7 @@ void TVexaScheme::ControlCreate() {
 }
 
 void TVexaScheme::Paint(canvas::Canvas& canvas, const TRect& rect) {
-  canvas.SetBrush({canvas::BrushStyle::Solid, canvas::clWhite});
+  canvas.SetBrush({canvas::BrushStyle::Solid, canvas::clWhite, nullptr});
   canvas.FillRect(rect);
 }
 

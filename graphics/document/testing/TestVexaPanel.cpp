@@ -69,11 +69,8 @@ IDocControl* TTestVexaPanel::CreateControl(std::string_view className, IDocContr
 }
 
 IDocControl* TTestVexaPanel::FindControl(int32_t id) const {
-  if (id == 0) return nullptr;
-  for (TVexaControl* top : TopControls()) {
-    if (TVexaControl* found = top->FindByID(static_cast<uint32_t>(id))) return found;
-  }
-  return nullptr;
+  const auto found = byId_.find(static_cast<uint32_t>(id));
+  return found == byId_.end() ? nullptr : found->second;
 }
 
 IDocControl* TTestVexaPanel::FindLayer(int32_t id) const {
@@ -159,11 +156,24 @@ void TTestVexaPanel::UngroupSelection() {
 }
 
 uint32_t TTestVexaPanel::CheckControlId(TVexaControl& control, uint32_t oldId, uint32_t newId) {
-  ids_.Release(static_cast<int32_t>(oldId));
-  const auto wanted = static_cast<int32_t>(newId);
-  const int32_t assigned = wanted > 0 && ids_.Use(wanted) ? wanted : ids_.Generate();
-  control.Props().AddIdMapping(wanted, assigned);
+  ReleaseControlId(control, oldId);
+  const uint32_t assigned = AssignControlId(control, newId);
+  control.Props().AddIdMapping(static_cast<int32_t>(newId), static_cast<int32_t>(assigned));
+  return assigned;
+}
+
+uint32_t TTestVexaPanel::AssignControlId(TVexaControl& control, uint32_t wanted) {
+  const auto id = static_cast<int32_t>(wanted);
+  const int32_t assigned = id > 0 && ids_.Use(id) ? id : ids_.Generate();
+  byId_[static_cast<uint32_t>(assigned)] = &control;
   return static_cast<uint32_t>(assigned);
+}
+
+void TTestVexaPanel::ReleaseControlId(TVexaControl& control, uint32_t id) {
+  const auto found = byId_.find(id);
+  if (found == byId_.end() || found->second != &control) return;
+  byId_.erase(found);
+  ids_.Release(static_cast<int32_t>(id));
 }
 
 void TTestVexaPanel::AddParentless(TVexaControl& control) {

@@ -4,6 +4,7 @@
 // with a scale, a paint rectangle and a record of notifications and invalidations.
 
 #include <functional>
+#include <unordered_map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -54,6 +55,8 @@ class TTestVexaPanel : public IVexaPanel {
   // IVexaPanel
   TIdPool& IdPool() override { return ids_; }
   uint32_t CheckControlId(TVexaControl& control, uint32_t oldId, uint32_t newId) override;
+  uint32_t AssignControlId(TVexaControl& control, uint32_t wanted) override;
+  void ReleaseControlId(TVexaControl& control, uint32_t id) override;
   bool IsLoading() const override { return loading_ > 0; }
   int Loading() const { return loading_; }
   void AddParentless(TVexaControl& control) override;
@@ -126,6 +129,8 @@ class TTestVexaPanel : public IVexaPanel {
   TVexaControl* activeLayer_ = nullptr;
   TVexaControl* activeScheme_ = nullptr;
   std::vector<TVexaControl*> parentless_;
+  // Every control with an ID, so that loading resolves links without walking the tree.
+  std::unordered_map<uint32_t, TVexaControl*> byId_;
   std::vector<IDocControl*> selection_;
   int32_t docWidth_ = 800000;
   int32_t docHeight_ = 600000;

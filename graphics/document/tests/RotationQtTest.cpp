@@ -29,8 +29,12 @@ TEST(RotationAgainstQTransform, EveryPointLandsWhereTheTransformPutsIt) {
     // Exact halves may round either way after the transform's own arithmetic.
     ASSERT_LE(std::abs(got.x - std::lround(q.x())), 1) << i;
     ASSERT_LE(std::abs(got.y - std::lround(q.y())), 1) << i;
-    if (std::abs(q.x() - std::floor(q.x()) - 0.5) > 1e-6) ASSERT_EQ(got.x, std::lround(q.x())) << i;
-    if (std::abs(q.y() - std::floor(q.y()) - 0.5) > 1e-6) ASSERT_EQ(got.y, std::lround(q.y())) << i;
+    if (std::abs(q.x() - std::floor(q.x()) - 0.5) > 1e-6) {
+      ASSERT_EQ(got.x, std::lround(q.x())) << i;
+    }
+    if (std::abs(q.y() - std::floor(q.y()) - 0.5) > 1e-6) {
+      ASSERT_EQ(got.y, std::lround(q.y())) << i;
+    }
   }
 }
 

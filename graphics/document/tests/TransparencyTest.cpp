@@ -17,7 +17,7 @@ class TRedControl : public TVexaControl {
   static const TVexaControlClass ClassInfo;
   const TVexaControlClass& ClassType() const override { return ClassInfo; }
   void Paint(canvas::Canvas& canvas, const TRect& rect) override {
-    canvas.SetBrush({canvas::BrushStyle::Solid, 0x0000FF});
+    canvas.SetBrush({canvas::BrushStyle::Solid, 0x0000FF, nullptr});
     canvas.FillRect(rect);
   }
 

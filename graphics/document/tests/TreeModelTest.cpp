@@ -98,17 +98,27 @@ class TreeModel {
       } else {
         EXPECT_EQ(std::count(tops.begin(), tops.end(), c), 1) << "lost: " << c->GetName();
       }
-      if (c->GetLayer()) EXPECT_TRUE(alive.count(c->GetLayer())) << "dangling layer";
-      if (c->GetReference()) EXPECT_TRUE(alive.count(c->GetReference())) << "dangling scheme reference";
+      if (c->GetLayer()) {
+        EXPECT_TRUE(alive.count(c->GetLayer())) << "dangling layer";
+      }
+      if (c->GetReference()) {
+        EXPECT_TRUE(alive.count(c->GetReference())) << "dangling scheme reference";
+      }
       EXPECT_NE(c->GetId(), 0);
       EXPECT_TRUE(panel_.IdPool().Used(c->GetId()));
       EXPECT_TRUE(ids.insert(c->GetId()).second) << "ID twice: " << c->GetId();
     }
     for (TVexaControl* active : {panel_.GetActiveLayer(), panel_.GetActiveScheme()}) {
-      if (active) EXPECT_TRUE(alive.count(active)) << "dangling active layer or scheme";
+      if (active) {
+        EXPECT_TRUE(alive.count(active)) << "dangling active layer or scheme";
+      }
     }
-    if (panel_.Layers().GetCount() > 0) EXPECT_EQ(panel_.GetActiveLayer()->GetParent(), &panel_.Layers());
-    if (panel_.Schemes().GetCount() > 0) EXPECT_EQ(panel_.GetActiveScheme()->GetParent(), &panel_.Schemes());
+    if (panel_.Layers().GetCount() > 0) {
+      EXPECT_EQ(panel_.GetActiveLayer()->GetParent(), &panel_.Layers());
+    }
+    if (panel_.Schemes().GetCount() > 0) {
+      EXPECT_EQ(panel_.GetActiveScheme()->GetParent(), &panel_.Schemes());
+    }
   }
 
   TTestVexaPanel& Panel() { return panel_; }
