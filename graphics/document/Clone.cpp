@@ -6,6 +6,7 @@
 #include "canvas/Canvas.h"
 #include "canvas/OffsetCanvas.h"
 #include "controls/VexaPanel.h"
+#include "document/FlagScope.h"
 
 namespace pv::graphics {
 
@@ -13,12 +14,6 @@ const TVexaControlClass TVexaClone::ClassInfo{{"TVexaClone", &TVexaControl::Clas
                                               &TVexaControl::Creator<TVexaClone>};
 
 namespace {
-
-struct BusyScope {
-  bool& flag;
-  explicit BusyScope(bool& f) : flag(f) { flag = true; }
-  ~BusyScope() { flag = false; }
-};
 
 // The colour that stands for "not painted" in the bitmap a stretched source is drawn into.
 constexpr canvas::TColor kUntouched = 0x00FE01FE;
@@ -111,7 +106,7 @@ TRect TVexaClone::GetRefreshRect(int32_t x, int32_t y) const {
   TRect r = TVexaControl::GetRefreshRect(x, y);
   const TVexaControl* source = GetSource();
   if (!source || busy_) return r;
-  BusyScope busy(busy_);
+  TFlagScope busy(busy_);
   const TRect s = source->GetRefreshRect(0, 0);
   const int32_t sw = source->GetWidth();
   const int32_t sh = source->GetHeight();
@@ -145,7 +140,7 @@ void TVexaClone::Paint(canvas::Canvas& canvas, const TRect& rect) {
     canvas.Rectangle(rect);
     return;
   }
-  BusyScope busy(busy_);
+  TFlagScope busy(busy_);
   const TRect sourcePixels = source->GetPixelRect();
   if (!GetAutoSize() && (RectWidth(rect) != RectWidth(sourcePixels) || RectHeight(rect) != RectHeight(sourcePixels))) {
     PaintStretched(canvas, rect, *source);

@@ -34,12 +34,8 @@ void FillRows(canvas::Canvas& canvas, const TRect& rect, double step, int32_t li
 
 void TVexaGrid::CreateProperties() {
   TVexaControl::CreateProperties();
-  const uint8_t hidden = pfReadOnly | pfNotStored | pfNoRepaint;
-  for (TCustomProp* p : std::initializer_list<TCustomProp*>{left_, top_, width_, height_, layerProp_, reference_}) {
-    p->SetFlags(hidden);
-  }
-  width_->SetOnGetValue([this] { return Owner() ? Owner()->DocWidth() : 0; });
-  height_->SetOnGetValue([this] { return Owner() ? Owner()->DocHeight() : 0; });
+  HideProps({left_, top_, width_, height_, layerProp_, reference_});
+  FollowDocumentSize();
 }
 
 void TVexaGrid::ControlCreate() {

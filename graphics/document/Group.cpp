@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "controls/VexaPanel.h"
+#include "document/FlagScope.h"
 #include "history/History.h"
 
 namespace pv::graphics {
@@ -12,12 +13,6 @@ const TVexaControlClass TVexaGroup::ClassInfo{{"TVexaGroup", &TVexaControl::Clas
                                               &TVexaControl::Creator<TVexaGroup>};
 
 namespace {
-
-struct FlagScope {
-  bool& flag;
-  explicit FlagScope(bool& f) : flag(f) { flag = true; }
-  ~FlagScope() { flag = false; }
-};
 
 int32_t RoundScaled(double scale, int32_t v) { return static_cast<int32_t>(std::lround(scale * v)); }
 
@@ -38,32 +33,37 @@ bool TVexaGroup::AnyChildIsHistorySource() const {
   return false;
 }
 
+TRect TVexaGroup::ChildrenUnion() const {
+  TRect u{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+  for (int i = 0; i < GetCount(); ++i) {
+    const TVexaControl* c = GetChild(i);
+    u = {std::min(u.left, c->GetLeft()), std::min(u.top, c->GetTop()), std::max(u.right, c->GetLeft() + c->GetWidth()),
+         std::max(u.bottom, c->GetTop() + c->GetHeight())};
+  }
+  return u;
+}
+
+void TVexaGroup::ShiftChildren(int32_t dx, int32_t dy) {
+  for (int i = 0; i < GetCount(); ++i) {
+    TVexaControl* c = GetChild(i);
+    c->BeginUpdate();
+    c->SetLeft(c->GetLeft() + dx);
+    c->SetTop(c->GetTop() + dy);
+    c->EndUpdate();
+  }
+}
+
 void TVexaGroup::RefitToChildren() {
   if (refitting_ || moving_ || IsHistorySource()) return;
-  FlagScope refitting(refitting_);
+  TFlagScope refitting(refitting_);
   if (AnyChildIsHistorySource()) return;
   const TRect doc = GetDocRect();
   if (GetCount() == 0) {
     SetDocRect({doc.left, doc.top, doc.left + 1, doc.top + 1});
     return;
   }
-  TRect u{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
-  for (int i = 0; i < GetCount(); ++i) {
-    const TVexaControl* c = GetChild(i);
-    u.left = std::min(u.left, c->GetLeft());
-    u.top = std::min(u.top, c->GetTop());
-    u.right = std::max(u.right, c->GetLeft() + c->GetWidth());
-    u.bottom = std::max(u.bottom, c->GetTop() + c->GetHeight());
-  }
-  if (u.left != 0 || u.top != 0) {
-    for (int i = 0; i < GetCount(); ++i) {
-      TVexaControl* c = GetChild(i);
-      c->BeginUpdate();
-      c->SetLeft(c->GetLeft() - u.left);
-      c->SetTop(c->GetTop() - u.top);
-      c->EndUpdate();
-    }
-  }
+  const TRect u = ChildrenUnion();
+  if (u.left != 0 || u.top != 0) ShiftChildren(-u.left, -u.top);
   const int32_t left = doc.left + u.left;
   const int32_t top = doc.top + u.top;
   SetDocRect({left, top, left + (u.right - u.left), top + (u.bottom - u.top)});
@@ -104,26 +104,15 @@ void TVexaGroup::PropChanged(TCustomProp& prop) {
 
 void TVexaGroup::Rotate(const TRotateRec& rec) {
   if (GetCount() > 0) {
-    TRect u{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
-    for (int i = 0; i < GetCount(); ++i) {
-      const TVexaControl* c = GetChild(i);
-      u = {std::min(u.left, c->GetLeft()), std::min(u.top, c->GetTop()),
-           std::max(u.right, c->GetLeft() + c->GetWidth()), std::max(u.bottom, c->GetTop() + c->GetHeight())};
-    }
+    const TRect u = ChildrenUnion();
     {
-      FlagScope refitting(refitting_);
-      for (int i = 0; i < GetCount(); ++i) {
-        TVexaControl* c = GetChild(i);
-        c->BeginUpdate();
-        c->SetLeft(c->GetLeft() - u.left);
-        c->SetTop(c->GetTop() - u.top);
-        c->EndUpdate();
-      }
+      TFlagScope refitting(refitting_);
+      ShiftChildren(-u.left, -u.top);
     }
     const TRect doc = GetDocRect();
     BeginRotation();
     {
-      FlagScope refitting(refitting_);
+      TFlagScope refitting(refitting_);
       SetDocRect({doc.left + u.left, doc.top + u.top, doc.left + u.right, doc.top + u.bottom});
     }
     EndRotation();

@@ -30,6 +30,10 @@ class TVexaGroup : public TVexaControl {
 
  private:
   bool AnyChildIsHistorySource() const;
+  // The children's rectangles united, in the group's coordinates (children present).
+  TRect ChildrenUnion() const;
+  // Each child moved inside its own update.
+  void ShiftChildren(int32_t dx, int32_t dy);
 
   bool resizing_ = false;
   bool moving_ = false;

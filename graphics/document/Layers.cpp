@@ -26,10 +26,50 @@ void TUniqueNameRule::After(TVexaControl& control) {
   oldName_.clear();
 }
 
-TVexaControl* NextActive(const TVexaControl& root, int index) {
-  if (index < root.GetCount()) return root.GetChild(index);
-  if (index > 0 && index - 1 < root.GetCount()) return root.GetChild(index - 1);
-  return nullptr;
+void TVexaServiceControl::HideProps(std::initializer_list<TCustomProp*> props) {
+  for (TCustomProp* p : props) p->SetFlags(pfReadOnly | pfNotStored | pfNoRepaint);
+}
+
+void TVexaServiceControl::FollowDocumentSize() {
+  width_->SetOnGetValue([this] { return Owner() ? Owner()->DocWidth() : 0; });
+  height_->SetOnGetValue([this] { return Owner() ? Owner()->DocHeight() : 0; });
+}
+
+// --- TVexaServiceRoot
+
+int TVexaServiceRoot::AddChild(TVexaControl* control) {
+  if (!control || !Holds(*control)) return -1;
+  const int index = TVexaControl::AddChild(control);
+  if (index < 0) return index;
+  Notify(ChildrenNotify());
+  if (Owner() && !Active()) SetActive(control);
+  return index;
+}
+
+void TVexaServiceRoot::DeleteChild(int index) {
+  if (index < 0 || index >= GetCount()) return;
+  TVexaControl* child = GetChild(index);
+  // Only the call that takes the entry out moves the active one; a plain delete frees the
+  // child, whose teardown comes back here to take it out.
+  const bool removes = HasState(csExtracting) || child->HasState(csDestroying);
+  TVexaControl::DeleteChild(index);
+  if (!removes) return;
+  if (Owner() && Active() == child) {
+    // The child now at its index, else the one before, else none.
+    TVexaControl* next = nullptr;
+    if (index < GetCount()) {
+      next = GetChild(index);
+    } else if (index > 0 && index - 1 < GetCount()) {
+      next = GetChild(index - 1);
+    }
+    SetActive(next);
+  }
+  Notify(ChildrenNotify());
+}
+
+void TVexaServiceRoot::MoveChild(int from, int to) {
+  TVexaControl::MoveChild(from, to);
+  Notify(ChildrenNotify());
 }
 
 // --- TVexaLayer
@@ -41,10 +81,7 @@ void TVexaLayer::CreateProperties() {
   moveable_->SetValue(true);
   readOnly_ = Props().Create<TBoolProp>("ReadOnly");
   readOnly_->SetFlags(pfNew | pfNoRepaint);
-  const uint8_t hidden = pfReadOnly | pfNotStored | pfNoRepaint;
-  for (TCustomProp* p : std::initializer_list<TCustomProp*>{left_, top_, width_, height_, layerProp_, reference_}) {
-    p->SetFlags(hidden);
-  }
+  HideProps({left_, top_, width_, height_, layerProp_, reference_});
   visible_->SetFlags(pfNew);
 }
 
@@ -118,30 +155,10 @@ TVexaLayer* TVexaLayers::ByName(const std::string& name) const {
   return static_cast<TVexaLayer*>(FindChildByName(name));
 }
 
-int TVexaLayers::AddChild(TVexaControl* control) {
-  if (!control || !control->InheritsFrom(TVexaLayer::ClassInfo)) return -1;
-  const int index = TVexaControl::AddChild(control);
-  if (index < 0) return index;
-  Notify(TVexaNotify::fnLayers);
-  if (Owner() && !Owner()->GetActiveLayer()) Owner()->SetActiveLayer(control);
-  return index;
-}
+TVexaControl* TVexaLayers::Active() const { return Owner() ? Owner()->GetActiveLayer() : nullptr; }
 
-void TVexaLayers::DeleteChild(int index) {
-  if (index < 0 || index >= GetCount()) return;
-  TVexaControl* child = GetChild(index);
-  // Only the call that takes the entry out moves the active layer; a plain delete frees the
-  // layer, whose teardown comes back here to take it out.
-  const bool removes = HasState(csExtracting) || child->HasState(csDestroying);
-  TVexaControl::DeleteChild(index);
-  if (!removes) return;
-  if (Owner() && Owner()->GetActiveLayer() == child) Owner()->SetActiveLayer(NextActive(*this, index));
-  Notify(TVexaNotify::fnLayers);
-}
-
-void TVexaLayers::MoveChild(int from, int to) {
-  TVexaControl::MoveChild(from, to);
-  Notify(TVexaNotify::fnLayers);
+void TVexaLayers::SetActive(TVexaControl* control) {
+  if (Owner()) Owner()->SetActiveLayer(control);
 }
 
 }  // namespace pv::graphics

@@ -15,12 +15,6 @@ const TVexaControlClass TVexaScheme::ClassInfo{{"TVexaScheme", &TVexaCustomSchem
 const TVexaControlClass TVexaSchemes::ClassInfo{{"TVexaSchemes", &TVexaServiceControl::ClassInfo.ref},
                                                 &TVexaControl::Creator<TVexaSchemes>};
 
-namespace {
-
-constexpr uint8_t kHidden = pfReadOnly | pfNotStored | pfNoRepaint;
-
-}  // namespace
-
 // --- TSchemePaintOrder
 
 TSchemePaintOrder::TSchemePaintOrder(const TVexaControl& scheme, const TVexaControl& layers) {
@@ -58,11 +52,8 @@ void TVexaCustomScheme::CreateProperties() {
   TVexaControl::CreateProperties();
   default_ = Props().Create<TBoolProp>("Default");
   default_->SetFlags(pfNew | pfNoRepaint);
-  for (TCustomProp* p : std::initializer_list<TCustomProp*>{left_, top_, width_, height_, layerProp_, transparency_}) {
-    p->SetFlags(kHidden);
-  }
-  width_->SetOnGetValue([this] { return Owner() ? Owner()->DocWidth() : 0; });
-  height_->SetOnGetValue([this] { return Owner() ? Owner()->DocHeight() : 0; });
+  HideProps({left_, top_, width_, height_, layerProp_, transparency_});
+  FollowDocumentSize();
 }
 
 void TVexaCustomScheme::ControlCreate() {
@@ -175,45 +166,24 @@ void TVexaSchemes::CreateProperties() {
   minGap_ = Props().Create<TIntProp>("ConnectorsMinGap");
   minGap_->SetValue(kDefaultMinGap);
   minGap_->SetFlags(pfNew | pfThousandths | pfNoRepaint);
-  for (TCustomProp* p :
-       std::initializer_list<TCustomProp*>{left_, top_, visible_, layerProp_, reference_, transparency_}) {
-    p->SetFlags(kHidden);
-  }
+  visible_->SetValue(true);  // before it turns read-only
+  HideProps({left_, top_, visible_, layerProp_, reference_, transparency_});
 }
 
 void TVexaSchemes::ControlCreate() {
   SetNoClippingTest(true);
   SetName("Document");
   SetID(1);
-  SetVisible(true);
   SetShowHint(true);
   SetSelectable(true);
   SetConnectorsMinGap(kDefaultMinGap);
   Notify(TVexaNotify::fnCreated);
 }
 
-int TVexaSchemes::AddChild(TVexaControl* control) {
-  if (!control || !control->IsCustomScheme()) return -1;
-  const int index = TVexaControl::AddChild(control);
-  if (index < 0) return index;
-  Notify(TVexaNotify::fnSchemes);
-  if (Owner() && !Owner()->GetActiveScheme()) Owner()->SetActiveScheme(control);
-  return index;
-}
+TVexaControl* TVexaSchemes::Active() const { return Owner() ? Owner()->GetActiveScheme() : nullptr; }
 
-void TVexaSchemes::DeleteChild(int index) {
-  if (index < 0 || index >= GetCount()) return;
-  TVexaControl* child = GetChild(index);
-  const bool removes = HasState(csExtracting) || child->HasState(csDestroying);
-  TVexaControl::DeleteChild(index);
-  if (!removes) return;
-  if (Owner() && Owner()->GetActiveScheme() == child) Owner()->SetActiveScheme(NextActive(*this, index));
-  Notify(TVexaNotify::fnSchemes);
-}
-
-void TVexaSchemes::MoveChild(int from, int to) {
-  TVexaControl::MoveChild(from, to);
-  Notify(TVexaNotify::fnSchemes);
+void TVexaSchemes::SetActive(TVexaControl* control) {
+  if (Owner()) Owner()->SetActiveScheme(control);
 }
 
 void TVexaSchemes::PropChanged(TCustomProp& prop) {

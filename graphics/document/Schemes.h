@@ -43,7 +43,7 @@ class TVexaScheme : public TVexaCustomScheme {
   void ControlCreate() override;
 };
 
-class TVexaSchemes : public TVexaServiceControl {
+class TVexaSchemes : public TVexaServiceRoot {
  public:
   static const TVexaControlClass ClassInfo;
   const TVexaControlClass& ClassType() const override { return ClassInfo; }
@@ -54,15 +54,16 @@ class TVexaSchemes : public TVexaServiceControl {
   int32_t GetConnectorsMinGap() const { return minGap_->GetValue(); }
   void SetConnectorsMinGap(int32_t v) { minGap_->SetValue(v); }
 
-  int AddChild(TVexaControl* control) override;
-  void DeleteChild(int index) override;
-  void MoveChild(int from, int to) override;
 
  protected:
   void CreateProperties() override;
   void ControlCreate() override;
   void PropChanged(TCustomProp& prop) override;
   void PropStored(TCustomProp& prop, std::string_view subName, bool& stored) override;
+  bool Holds(const TVexaControl& control) const override { return control.IsCustomScheme(); }
+  TVexaNotify ChildrenNotify() const override { return TVexaNotify::fnSchemes; }
+  TVexaControl* Active() const override;
+  void SetActive(TVexaControl* control) override;
 
  private:
   TIntProp* version_ = nullptr;

@@ -2,6 +2,7 @@
 // The service objects that give a document its structure: layers and their root, schemes and
 // their root. They are controls so that they share properties, history and the text format.
 
+#include <initializer_list>
 #include <string>
 
 #include "controls/RefProps.h"
@@ -13,6 +14,28 @@ class TVexaServiceControl : public TVexaControl {
  public:
   static const TVexaControlClass ClassInfo;
   const TVexaControlClass& ClassType() const override { return ClassInfo; }
+
+ protected:
+  // Properties that mean nothing for this service object: read-only, never stored, and a
+  // change repaints nothing.
+  void HideProps(std::initializer_list<TCustomProp*> props);
+  // Width and Height read the panel's document size.
+  void FollowDocumentSize();
+};
+
+// The root of the layers or of the schemes: it holds only its own kind, moves the panel's
+// active one off a child that leaves, and tells every change of its children.
+class TVexaServiceRoot : public TVexaServiceControl {
+ public:
+  int AddChild(TVexaControl* control) override;
+  void DeleteChild(int index) override;
+  void MoveChild(int from, int to) override;
+
+ protected:
+  virtual bool Holds(const TVexaControl& control) const = 0;
+  virtual TVexaNotify ChildrenNotify() const = 0;
+  virtual TVexaControl* Active() const = 0;
+  virtual void SetActive(TVexaControl* control) = 0;
 };
 
 // A layer or scheme keeps its name unique among its siblings: a refused name gives way to the
@@ -52,7 +75,7 @@ class TVexaLayer : public TVexaServiceControl {
   TUniqueNameRule nameRule_;
 };
 
-class TVexaLayers : public TVexaServiceControl {
+class TVexaLayers : public TVexaServiceRoot {
  public:
   static const TVexaControlClass ClassInfo;
   const TVexaControlClass& ClassType() const override { return ClassInfo; }
@@ -61,16 +84,12 @@ class TVexaLayers : public TVexaServiceControl {
   TVexaLayer* ByName(const std::string& name) const;
   TVexaLayer* GetLayer(int index) const { return static_cast<TVexaLayer*>(GetChild(index)); }
 
-  int AddChild(TVexaControl* control) override;
-  void DeleteChild(int index) override;
-  void MoveChild(int from, int to) override;
-
  protected:
   void ControlCreate() override;
+  bool Holds(const TVexaControl& control) const override { return control.InheritsFrom(TVexaLayer::ClassInfo); }
+  TVexaNotify ChildrenNotify() const override { return TVexaNotify::fnLayers; }
+  TVexaControl* Active() const override;
+  void SetActive(TVexaControl* control) override;
 };
-
-// Moves the panel's active layer or scheme off a child that leaves the root: to the child now
-// at its index, else the one before, else none.
-TVexaControl* NextActive(const TVexaControl& root, int index);
 
 }  // namespace pv::graphics
