@@ -6,6 +6,7 @@
 #include "controls/VexaControl.h"
 #include "controls/VexaPanel.h"
 #include "paths/PathTypes.h"
+#include "winmath/WinMath.h"
 
 namespace pv::graphics {
 
@@ -213,6 +214,31 @@ bool TVexaControl::MovePathSegment(int first, int last, double t, TPoint delta) 
   }
   EndUpdate();
   return true;
+}
+
+void TVexaControl::GetEndPointsInfo(TEndPointsInfo& info) const {
+  info.hasEndPoints = false;
+  info.movable = false;
+}
+
+void TVexaControl::SetLastPointClosed(bool closed) {
+  for (int i = GetPointsCount() - 1; i >= 0; --i) {
+    if (GetPointType(i) == ptControl) continue;
+    SetPointType(i, closed ? ptEndNodeClose : ptEndNode);
+    return;
+  }
+}
+
+void TVexaControl::GetPixelPoints(std::vector<TPoint>& out, int32_t x, int32_t y, int32_t scale) const {
+  using winmath::MulDiv;
+  const TRect doc = GetDocRect();
+  const int32_t x0 = x - MulDiv(doc.left, scale, 100000);
+  const int32_t y0 = y - MulDiv(doc.top, scale, 100000);
+  out.resize(static_cast<size_t>(GetPointsCount()));
+  for (int i = 0; i < GetPointsCount(); ++i) {
+    const TPoint p = GetPoint(i);
+    out[static_cast<size_t>(i)] = {MulDiv(p.x + doc.left, scale, 100000) + x0, MulDiv(p.y + doc.top, scale, 100000) + y0};
+  }
 }
 
 TPoint TVexaControl::GetAnchorPoint() const {

@@ -26,6 +26,8 @@ namespace pv::graphics {
 class IVexaPanel;
 class TAlphaBuffer;
 class TLayerProp;
+class TLinkProp;
+struct TPathFigureInfos;
 class TSchemeRefProp;
 
 // State flags.
@@ -204,6 +206,29 @@ class TVexaControl : public IDocControl {
   // transforming).
   virtual void TransformPoints(const TRect& oldRect, const TRect& newRect);
 
+  // What a connector asks of the ends of a path.
+  struct TEndPointsInfo {
+    bool hasEndPoints = false;
+    int32_t lastEndPoint = 0;
+    bool movable = false;  // the answer
+    int32_t index = 0;     // the point asked about, filled in by the caller
+  };
+  virtual void GetEndPointsInfo(TEndPointsInfo& info) const;
+  // A curve with this control's look; none for a control that has no outline to give.
+  virtual TVexaControl* CreateCurveControl() { return nullptr; }
+  // The link properties of a connector's two ends; none for other controls.
+  virtual void GetLinkProps(TLinkProp*& start, TLinkProp*& end) const {
+    start = nullptr;
+    end = nullptr;
+  }
+  // The class's own link points (a box's edge middles): document units, relative to the control.
+  virtual TPoint GetLinkPoint(int) const { return {}; }
+  virtual int GetLinkPointCount() const { return 0; }
+  // A selection change begins and ends (connectors reroute at the end).
+  virtual void BeginSelectionUpdate() { updateRect_ = GetDocRect(); }
+  virtual void EndSelectionUpdate() {}
+  virtual void MinimalGapChanged() {}
+
   // The points of a path (curves and connectors have them).
   virtual TPoint GetPoint(int) const { return {}; }
   virtual void SetPoint(int, TPoint) {}
@@ -223,6 +248,24 @@ class TVexaControl : public IDocControl {
   // Drags the segment from first to last at parameter t (0..1).
   virtual bool MovePathSegment(int first, int last, double t, TPoint delta);
   virtual bool EditPoints(int, const std::vector<uint8_t>*, TPoint) { return false; }
+  virtual uint32_t GetEditPointsCaps(const std::vector<uint8_t>*) const { return 0; }
+  virtual const TPathFigureInfos* GetPathInfo() const { return nullptr; }
+  // The index of the new point; -1 when the control takes none.
+  virtual int InsertPoint(int, TPoint) { return -1; }
+  virtual int InsertCurvePoint(int, TPoint, TPoint, TPoint) { return -1; }
+  virtual int InsertPointAtPos(TPoint) { return -1; }
+  virtual void DeletePoint(int) {}
+  virtual bool FlattenPoints(double) { return false; }
+  virtual bool PathHitTest(TPoint, int32_t) const { return false; }
+  virtual bool FindNearestPathPoint(TPoint, int32_t&, int32_t&) const { return false; }
+  int AddPoint(TPoint point) { return InsertPoint(GetPointsCount(), point); }
+  int AddCurvePoint(TPoint point, TPoint control1, TPoint control2) {
+    return InsertCurvePoint(GetPointsCount(), point, control1, control2);
+  }
+  // The last point that is not a control point ends a closed or an open figure.
+  void SetLastPointClosed(bool closed);
+  // Every path point for painting at scale, the control's document top-left at pixel (x, y).
+  void GetPixelPoints(std::vector<TPoint>& out, int32_t x, int32_t y, int32_t scale) const;
   // The document rectangle's top-left in pixels.
   virtual TPoint GetAnchorPoint() const;
 

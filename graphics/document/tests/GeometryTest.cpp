@@ -24,6 +24,7 @@ class TPathControl : public TVexaControl {
   TPoint GetPoint(int i) const override { return points[static_cast<size_t>(i)]; }
   void SetPoint(int i, TPoint p) override { points[static_cast<size_t>(i)] = p; }
   uint8_t GetPointType(int i) const override { return types[static_cast<size_t>(i)]; }
+  void SetPointType(int i, uint8_t t) override { types[static_cast<size_t>(i)] = t; }
   void GetPointsEx(std::vector<TPoint>& p, std::vector<uint8_t>& t) const override {
     p = points;
     t = types;
@@ -166,6 +167,27 @@ TEST_F(GeometryFixture, NodesAndPointsAreCountedPastControlPoints) {
   EXPECT_EQ(plain->GetNodesCount(), 0);
   p->SetPoints({{0, 0}, {5, 5}});
   EXPECT_EQ(p->types, (std::vector<uint8_t>{ptNode, ptEndNode}));
+}
+
+TEST_F(GeometryFixture, PixelPointsAndClosingTheLastNode) {
+  auto* p = TVexaControl::New<TPathControl>(&panel, Scheme(), panel.GetActiveLayer());
+  p->SetDocRect({10000, 20000, 30000, 40000});
+  p->SetPointsEx({{0, 0}, {1500, 2500}, {20000, 20000}, {5000, 5000}}, {ptNode, ptNode, ptEndNode, ptControl});
+  std::vector<TPoint> pixels;
+  p->GetPixelPoints(pixels, 3, 4, 50);  // half scale, top-left drawn at (3, 4)
+  EXPECT_EQ(pixels, (std::vector<TPoint>{{3, 4}, {4, 5}, {13, 14}, {6, 7}}));
+  p->SetLastPointClosed(true);
+  EXPECT_EQ(p->types[2], ptEndNodeClose);
+  EXPECT_EQ(p->types[3], ptControl);
+  // The base control answers the points interface with nothing.
+  TVexaControl* plain = Box(Scheme(), {0, 0, 1, 1});
+  EXPECT_EQ(plain->AddPoint({1, 1}), -1);
+  EXPECT_EQ(plain->CreateCurveControl(), nullptr);
+  TVexaControl::TEndPointsInfo info;
+  plain->GetEndPointsInfo(info);
+  EXPECT_FALSE(info.hasEndPoints);
+  EXPECT_FALSE(info.movable);
+  EXPECT_TRUE(plain->GetIsPointsClosed());
 }
 
 TEST_F(GeometryFixture, DraggingASegment) {
