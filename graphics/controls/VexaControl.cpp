@@ -34,7 +34,15 @@ void TVexaControl::Construct(IVexaPanel* panel, TVexaControl* parent, TVexaContr
   try {
     InitControl(parent, layer);
   } catch (...) {
-    Free();
+    // A control that never came to be leaves no destruction to undo.
+    THistory* history = panel ? &panel->History() : nullptr;
+    if (history) history->DisableRecording();
+    try {
+      Free();
+    } catch (...) {
+      // The creation's own error is the one the caller hears of.
+    }
+    if (history) history->EnableRecording();
     throw;
   }
 }

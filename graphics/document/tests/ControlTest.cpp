@@ -230,6 +230,35 @@ TEST_F(ControlFixture, AControlOutsideAnyPanelKeepsItsOwnTree) {
   EXPECT_EQ(root->GetLayer(), nullptr);
 }
 
+// A class whose creation fails half-way.
+class TFailingControl : public TVexaControl {
+ public:
+  static const TVexaControlClass ClassInfo;
+  const TVexaControlClass& ClassType() const override { return ClassInfo; }
+
+ protected:
+  void ControlCreate() override {
+    TVexaControl::ControlCreate();
+    throw std::runtime_error("no");
+  }
+};
+const TVexaControlClass TFailingControl::ClassInfo{{"TFailingControl", &TVexaControl::ClassInfo.ref},
+                                                   &TVexaControl::Creator<TFailingControl>};
+
+TEST_F(ControlFixture, AFailedCreationLeavesNothingBehind) {
+  panel.History().SetActive(true);
+  const int actions = panel.History().Count();
+  const std::string before = panel.SaveText();
+  EXPECT_THROW(TVexaControl::New<TFailingControl>(&panel, Scheme(), Layer()), std::runtime_error);
+  EXPECT_EQ(Scheme()->GetCount(), 0);
+  EXPECT_TRUE(panel.Parentless().empty());
+  EXPECT_EQ(panel.History().OpenGroup(), nullptr);
+  EXPECT_EQ(panel.History().Count(), actions);
+  EXPECT_EQ(panel.SaveText(), before);
+  // The ID it had is free again.
+  EXPECT_EQ(Add(Scheme())->GetId(), panel.IdPool().Ranges().back());
+}
+
 TEST(ControlClasses, TheRegistryKeepsEachClassOnceInItsOrder) {
   TTestVexaPanel panel;  // registers the document's classes
   const int count = ControlClassCount();
