@@ -319,7 +319,13 @@ int TVexaControl::AddChild(TVexaControl* control) {
   if (!control || control == this || control->IsAncestorOf(this)) return -1;
   if (control->parent_ == this) return IndexOf(control);
   const bool changesPanel = control->owner_ != owner_;
+  // Between panels the old one records a destruction and this one a creation, with nothing
+  // recorded here while the control settles in.
+  IVexaPanel* oldPanel = changesPanel ? control->owner_ : nullptr;
+  const bool destroyGroup =
+      oldPanel && oldPanel->History().BeginAction(TControlDestroyHistoryGroup::ClassInfo, control) != nullptr;
   if (!changesPanel) RecordOrder(*control);
+  if (changesPanel && owner_) owner_->History().DisableRecording();
   control->state_ |= csReparenting;
   if (control->parent_) control->parent_->ExtractChild(control);
   if (control->owner_) control->owner_->RemoveParentless(*control);
@@ -327,10 +333,15 @@ int TVexaControl::AddChild(TVexaControl* control) {
   children_.push_back(control);
   control->parent_ = this;
   control->state_ &= static_cast<uint8_t>(~csReparenting);
+  if (destroyGroup) oldPanel->History().EndAction();
   if (layer_ && control->layer_ != layer_) {
     control->SetLayerControl(layer_);
   } else {
     control->Invalidate();
+  }
+  if (changesPanel && owner_) {
+    owner_->History().EnableRecording();
+    if (owner_->History().BeginAction(TControlCreateHistoryGroup::ClassInfo, control)) owner_->History().EndAction();
   }
   control->Notify(TVexaNotify::fnParent);
   Notify(TVexaNotify::fnOrder);

@@ -89,3 +89,34 @@ TEST(CopyControlToCurve, TheCopyTakesEveryPropertyItShares) {
 
 }  // namespace
 }  // namespace pv::graphics
+
+namespace pv::graphics {
+namespace {
+
+TEST(PanelChange, TheOldPanelRecordsADestructionAndTheNewOneACreation) {
+  test::TTestVexaPanel a;
+  test::TTestVexaPanel b;
+  a.NewDocument();
+  b.NewDocument();
+  TVexaControl* c = TVexaControl::New<TVexaControl>(&a, a.GetActiveScheme(), a.GetActiveLayer());
+  c->SetName("moved");
+  TVexaControl::New<TVexaControl>(&a, c)->SetName("kid");
+  a.History().SetActive(true);
+  b.History().SetActive(true);
+  const std::string aBefore = a.SaveText();
+  const std::string bBefore = b.SaveText();
+  b.GetActiveScheme()->AddChild(c);
+  EXPECT_EQ(a.History().Count(), 1);
+  EXPECT_EQ(b.History().Count(), 1);
+  EXPECT_EQ(c->GetLayer(), nullptr);  // the scheme hands down no layer
+  const std::string bAfter = b.SaveText();
+  ASSERT_TRUE(b.History().Undo());
+  EXPECT_EQ(b.SaveText(), bBefore);
+  ASSERT_TRUE(a.History().Undo());
+  EXPECT_EQ(a.SaveText(), aBefore);
+  ASSERT_TRUE(b.History().Redo());
+  EXPECT_EQ(b.SaveText(), bAfter);
+}
+
+}  // namespace
+}  // namespace pv::graphics
