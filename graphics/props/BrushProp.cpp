@@ -141,29 +141,24 @@ void TBrushProp::ClearBitmap() {
   DoChanged();
 }
 
-void TBrushProp::SetBitmapMasked(bool masked) {
-  if (masked == masked_ || IsReadOnly()) return;
+// Without a bitmap the value is kept in the field; with one it goes to the bitmap, whose change
+// handling takes it back.
+template <class T>
+void TBrushProp::SetMaskField(T& field, T value, T Bitmap::*bitmapField) {
+  if (value == field || IsReadOnly()) return;
   DoBeforeChanged();
-  masked_ = masked;
+  field = value;
   if (!bitmap_) {
     DoChanged();
     return;
   }
-  bitmap_->transparent = masked;
+  (*bitmap_).*bitmapField = value;
   BitmapChanged();
 }
 
-void TBrushProp::SetBitmapMaskColor(TColor color) {
-  if (color == maskColor_ || IsReadOnly()) return;
-  DoBeforeChanged();
-  maskColor_ = color;
-  if (!bitmap_) {
-    DoChanged();
-    return;
-  }
-  bitmap_->transparentColor = color;
-  BitmapChanged();
-}
+void TBrushProp::SetBitmapMasked(bool masked) { SetMaskField(masked_, masked, &Bitmap::transparent); }
+
+void TBrushProp::SetBitmapMaskColor(TColor color) { SetMaskField(maskColor_, color, &Bitmap::transparentColor); }
 
 void TBrushProp::SetBitmapCache(bool on) {
   if (on == cacheOn_ || IsReadOnly()) return;

@@ -68,6 +68,8 @@ class TBrushProp : public TCustomProp {
   // cache dropped, the change announced.
   void BitmapChanged();
   void ApplyMask();
+  template <class T>
+  void SetMaskField(T& field, T value, T Bitmap::*bitmapField);
 
   Brush brush_;
   TBrushMethod method_ = TBrushMethod::bmHatch;

@@ -179,12 +179,7 @@ TEST(TBrushProp, PaintsGradientsAndCachedTiles) {
 
 TEST(TBrushProp, LinkedBitmapsComeFromTheProgramsFolderWithoutChangingDirectory) {
   const std::string name = "pv_brush_link_test.bmp";
-  const std::filesystem::path file = std::filesystem::path(ProgramFolder()) / name;
-  {
-    const auto bytes = picture::WriteBmp(Bitmap(5, 4, clNavy));
-    std::ofstream out(file, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  }
+  const std::filesystem::path file = WriteBesideProgram(name, picture::WriteBmp(Bitmap(5, 4, clNavy)));
   const auto cwd = std::filesystem::current_path();
   std::filesystem::current_path(std::filesystem::temp_directory_path());
   TPropList list;

@@ -1,15 +1,15 @@
 #pragma once
 // Helpers of the drawing property tests: text save and load of a list, a log of the change
-// notifications, and a white Qt image with off-screen canvases registered.
-#include <QGuiApplication>
-#include <QImage>
-#include <memory>
+// notifications, files beside the program, and the paint tests' white Qt image.
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "base/TextHelpers.h"
+#include "paint/tests/TestCanvas.h"
+#include "props/LinkedFile.h"
 #include "props/PropList.h"
-#include "qtcanvas/QtCanvas.h"
 
 namespace pv::graphics::drawtest {
 
@@ -36,23 +36,15 @@ struct ChangeLog : TPropListEvents {
   bool locked = false;
 };
 
-inline void StartQt() {
-  static int argc = 1;
-  static char name[] = "graphics_drawprops_tests";
-  static char* argv[] = {name, nullptr};
-  static QGuiApplication app(argc, argv);
-  pv::qtcanvas::RegisterBitmapCanvasFactory();
-}
+using testing::StartQt;
+using testing::WhiteImage;
 
-struct WhiteImage {
-  WhiteImage(int w, int h) : image(w, h, QImage::Format_RGB32) {
-    StartQt();
-    image.fill(Qt::white);
-    canvas = std::make_unique<pv::qtcanvas::QtCanvas>(image);
-  }
-  uint32_t At(int x, int y) const { return canvas->GetPixel(x, y); }
-  QImage image;
-  std::unique_ptr<pv::qtcanvas::QtCanvas> canvas;
-};
+// Writes a file beside the test program, where linked names are looked up; returns its path.
+inline std::filesystem::path WriteBesideProgram(const std::string& name, const std::vector<uint8_t>& bytes) {
+  const std::filesystem::path file = std::filesystem::path(ProgramFolder()) / name;
+  std::ofstream out(file, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return file;
+}
 
 }  // namespace pv::graphics::drawtest

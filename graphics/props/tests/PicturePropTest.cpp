@@ -176,12 +176,7 @@ TEST_F(TPicturePropTest, AFastBufferPaintsIntoTheTargetBufferAndCanBeTakenOver) 
 
 TEST_F(TPicturePropTest, LinkedPicturesComeFromTheProgramsFolderAndAreNotStored) {
   const std::string name = "pv_picture_link_test.bmp";
-  const std::filesystem::path file = std::filesystem::path(ProgramFolder()) / name;
-  {
-    const auto bytes = picture::WriteBmp(Bitmap(6, 3, clNavy));
-    std::ofstream out(file, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  }
+  const std::filesystem::path file = WriteBesideProgram(name, picture::WriteBmp(Bitmap(6, 3, clNavy)));
   TPropList list;
   TPictureProp* prop = list.Create<TPictureProp>("Picture");
   prop->SetLinkName(name);
