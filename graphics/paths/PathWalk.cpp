@@ -133,14 +133,17 @@ void Walker::SegmentTest(TPoint a, TPoint b, double t0, double t1) {
   }
   const bool testOutline = r >= 1 && !info_.hit;
   if (!testOutline && !info_.nearest) return;
-  const double minX = std::min(a.x, b.x), maxX = std::max(a.x, b.x);
-  const double minY = std::min(a.y, b.y), maxY = std::max(a.y, b.y);
-  const bool outline = testOutline && p.x >= minX - r && p.x <= maxX + r && p.y >= minY - r && p.y <= maxY + r;
+  // Whole coordinates: the box test in integers, with the tolerance's whole part.
+  const int64_t minX = std::min(a.x, b.x), maxX = std::max(a.x, b.x);
+  const int64_t minY = std::min(a.y, b.y), maxY = std::max(a.y, b.y);
+  const int64_t reach = testOutline ? static_cast<int64_t>(std::min(r, 1e12)) : 0;
+  const bool outline = testOutline && p.x >= minX - reach && p.x <= maxX + reach && p.y >= minY - reach &&
+                       p.y <= maxY + reach;
   TPathNearest* best = info_.nearest;
   if (best && best->bestIndex >= 0) {
     // No point of the segment is nearer than its box.
-    const double bx = std::max({minX - p.x, p.x - maxX, 0.0});
-    const double by = std::max({minY - p.y, p.y - maxY, 0.0});
+    const double bx = static_cast<double>(std::max({minX - p.x, p.x - maxX, int64_t{0}}));
+    const double by = static_cast<double>(std::max({minY - p.y, p.y - maxY, int64_t{0}}));
     if (bx * bx + by * by >= best->bestDistance) best = nullptr;
   }
   if (!outline && !best) return;
