@@ -126,8 +126,6 @@ void TPictureProp::SetFastBuffer(bool on) {
   if (on) {
     fastBuffer_ = std::make_unique<TAlphaBuffer>();
     DrawToBuffer();
-  } else if (!IsBitmap()) {
-    columns_ = rows_ = 1;
   }
   DoChanged();
 }
