@@ -24,10 +24,12 @@ uint32_t MixChannels(uint32_t d, uint32_t s, uint32_t factor) {
   return (r << 16) | (g << 8) | b;
 }
 
+// The weight out of 256 of coverage c (out of 255).
+constexpr uint32_t Weight(uint32_t c) { return (c * 256 + 127) / 255; }
+
 // The mix over an opaque destination, two channels at a time: each 16-bit lane holds
-// d (256 - a) + s a with a = c * 256 / 255 rounded, within one level of d + (s - d) c / 255.
-uint32_t MixOpaque(uint32_t d, uint32_t s, uint32_t c) {
-  const uint32_t a = (c * 256 + 127) / 255;
+// d (256 - a) + s a with a = Weight(c), within one level of d + (s - d) c / 255.
+inline uint32_t MixOpaque(uint32_t d, uint32_t s, uint32_t a) {
   const uint32_t rb = (((d & 0xFF00FFu) * (256 - a) + (s & 0xFF00FFu) * a + 0x800080u) >> 8) & 0xFF00FFu;
   const uint32_t g = (((d & 0x00FF00u) * (256 - a) + (s & 0x00FF00u) * a + 0x008000u) >> 8) & 0x00FF00u;
   return 0xFF000000u | rb | g;
@@ -40,7 +42,7 @@ uint32_t BlendPixel(uint32_t destination, uint32_t source, uint32_t coverage) {
   if (c == 0) return destination;
   if (c == 255) return 0xFF000000u | (source & 0x00FFFFFFu);
   const uint32_t m = 255 - (destination >> 24);  // how much of the destination is still open
-  if (m == 0) return MixOpaque(destination, source, c);
+  if (m == 0) return MixOpaque(destination, source, Weight(c));
   const uint32_t s = m * (255 - c) + 128;
   const uint32_t u = 255 - (((s >> 8) + s) >> 8);  // the result's coverage, 255 - m (255 - c) / 255; at least c
   const uint32_t factor = ((c << 16) + u / 2) / u;
@@ -72,7 +74,11 @@ bool TAlphaBuffer::BeginDraw(Canvas* target, const TRect& rect) {
 void TAlphaBuffer::BlendInto(Bitmap& destination, int32_t transparency) const {
   // The coverage of each alpha value at this transparency.
   std::array<uint8_t, 256> scaled{};
-  for (uint32_t a = 0; a < 256; ++a) scaled[a] = static_cast<uint8_t>(a * static_cast<uint32_t>(100 - transparency) / 100);
+  std::array<uint32_t, 256> weight{};
+  for (uint32_t a = 0; a < 256; ++a) {
+    scaled[a] = static_cast<uint8_t>(a * static_cast<uint32_t>(100 - transparency) / 100);
+    weight[a] = Weight(a);
+  }
   const int32_t w = std::min(destination.Width(), pixels_.Width());
   const int32_t h = std::min(destination.Height(), pixels_.Height());
   for (int32_t y = 0; y < h; ++y) {
@@ -83,7 +89,8 @@ void TAlphaBuffer::BlendInto(Bitmap& destination, int32_t transparency) const {
       if (c == 255) {
         to[x] = 0xFF000000u | from[x];
       } else if (c != 0) {
-        to[x] = BlendPixel(to[x], from[x], c);
+        // An opaque destination, the usual case, inline; the rest through the full formula.
+        to[x] = (to[x] >> 24) == 255 ? MixOpaque(to[x], from[x], weight[c]) : BlendPixel(to[x], from[x], c);
       }
     }
   }

@@ -19,12 +19,16 @@ TPoint RoundPoint(Vec v, TPoint origin) {
 class Walker {
  public:
   Walker(std::span<const TPoint> points, std::span<const uint8_t> types, TPathWalkInfo& info)
-      : points_(points), types_(types), info_(info) {}
+      : points_(points),
+        types_(types),
+        info_(info),
+        stopOnHit_(info.mode == TPathWalkMode::HitTest && !info.nearest),
+        reach_(static_cast<int64_t>(std::clamp(info.tolerance, 0.0, 1e12))) {}
 
   bool Run(const TPathFigureInfos& infos);
 
  private:
-  bool Stopped() const { return info_.mode == TPathWalkMode::HitTest && info_.hit && !info_.nearest; }
+  bool Stopped() const { return stopOnHit_ && info_.hit; }
   void Start(TPoint p);
   void Line(TPoint to, int32_t startIndex, int32_t endIndex, double t0, double t1);
   void Curve(int32_t from, int32_t c1, int32_t c2, int32_t to);
@@ -35,6 +39,9 @@ class Walker {
   std::span<const TPoint> points_;
   std::span<const uint8_t> types_;
   TPathWalkInfo& info_;
+  // Fixed for the walk, kept apart from the info that segments write to.
+  const bool stopOnHit_;
+  const int64_t reach_;  // the tolerance's whole part: box tests on whole coordinates
   int32_t segmentStart_ = 0;
   int32_t segmentEndIndex_ = 0;
   bool curve_ = false;
@@ -133,14 +140,16 @@ void Walker::SegmentTest(TPoint a, TPoint b, double t0, double t1) {
   }
   const bool testOutline = r >= 1 && !info_.hit;
   if (!testOutline && !info_.nearest) return;
-  const double minX = std::min(a.x, b.x), maxX = std::max(a.x, b.x);
-  const double minY = std::min(a.y, b.y), maxY = std::max(a.y, b.y);
-  const bool outline = testOutline && p.x >= minX - r && p.x <= maxX + r && p.y >= minY - r && p.y <= maxY + r;
+  const int64_t minX = std::min(a.x, b.x), maxX = std::max(a.x, b.x);
+  const int64_t minY = std::min(a.y, b.y), maxY = std::max(a.y, b.y);
+  const int64_t reach = reach_;  // the box test on whole coordinates
+  const bool outline = testOutline && p.x >= minX - reach && p.x <= maxX + reach && p.y >= minY - reach &&
+                       p.y <= maxY + reach;
   TPathNearest* best = info_.nearest;
   if (best && best->bestIndex >= 0) {
     // No point of the segment is nearer than its box.
-    const double bx = std::max({minX - p.x, p.x - maxX, 0.0});
-    const double by = std::max({minY - p.y, p.y - maxY, 0.0});
+    const double bx = static_cast<double>(std::max({minX - p.x, p.x - maxX, int64_t{0}}));
+    const double by = static_cast<double>(std::max({minY - p.y, p.y - maxY, int64_t{0}}));
     if (bx * bx + by * by >= best->bestDistance) best = nullptr;
   }
   if (!outline && !best) return;

@@ -26,12 +26,17 @@ Bitmap Bitmap::Argb(int32_t width, int32_t height, uint32_t argb) {
   return bitmap;
 }
 
-void Bitmap::Reset(int32_t width, int32_t height, PixelFormat format, uint32_t raw) {
+void Bitmap::Resize(int32_t width, int32_t height, PixelFormat format) {
   width_ = std::max(width, 0);
   height_ = std::max(height, 0);
   if (width_ == 0 || height_ == 0) width_ = height_ = 0;
   format_ = format;
-  pixels_.assign(static_cast<size_t>(width_) * height_, raw);
+  pixels_.resize(static_cast<size_t>(width_) * height_);
+}
+
+void Bitmap::Reset(int32_t width, int32_t height, PixelFormat format, uint32_t raw) {
+  Resize(width, height, format);
+  std::fill(pixels_.begin(), pixels_.end(), raw);
 }
 
 uint32_t Bitmap::GetPixel(int32_t x, int32_t y) const {

@@ -23,6 +23,8 @@ class Bitmap {
   // Gives the bitmap a new size and format with every pixel set to raw (0xAARRGGBB), reusing
   // its memory when that is large enough.
   void Reset(int32_t width, int32_t height, PixelFormat format, uint32_t raw);
+  // The same without setting the pixels: what they hold afterwards is unspecified.
+  void Resize(int32_t width, int32_t height, PixelFormat format);
 
   int32_t Width() const { return width_; }
   int32_t Height() const { return height_; }

@@ -41,11 +41,13 @@ void JpegGraphic::Draw(Canvas& canvas, const TRect& rect) const {
   if (!pixels_.Empty()) canvas.StretchDraw(rect, pixels_);
 }
 
-void JpegGraphic::LoadFromBytes(std::span<const uint8_t> bytes) {
-  Bitmap pixels = ReadJpeg(bytes);
+void EncodedGraphic::LoadFromBytes(std::span<const uint8_t> bytes) {
+  Bitmap pixels = Decode(bytes);
   bytes_.assign(bytes.begin(), bytes.end());
   pixels_ = std::move(pixels);
 }
+
+Bitmap JpegGraphic::Decode(std::span<const uint8_t> bytes) const { return ReadJpeg(bytes); }
 
 void JpegGraphic::Assign(const Bitmap& bitmap, int quality) { LoadFromBytes(WriteJpeg(bitmap, quality)); }
 
@@ -62,11 +64,7 @@ void IconGraphic::Draw(Canvas& canvas, const TRect& rect) const {
   canvas.StretchDraw(rect, opaque);
 }
 
-void IconGraphic::LoadFromBytes(std::span<const uint8_t> bytes) {
-  Bitmap pixels = ReadIco(bytes);
-  bytes_.assign(bytes.begin(), bytes.end());
-  pixels_ = std::move(pixels);
-}
+Bitmap IconGraphic::Decode(std::span<const uint8_t> bytes) const { return ReadIco(bytes); }
 
 void MetafileGraphic::Draw(Canvas& canvas, const TRect& rect) const {
   if (bytes_.empty() || rect.IsEmpty()) return;

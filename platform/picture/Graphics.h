@@ -32,43 +32,47 @@ class BitmapGraphic : public Graphic {
   Bitmap bitmap_;
 };
 
-// A JPEG file kept as it was read (saved unchanged) with its decoded pixels.
-class JpegGraphic : public Graphic {
+// A graphic kept as the file it was read from (saved unchanged) with its decoded pixels.
+class EncodedGraphic : public Graphic {
  public:
-  const char* ClassName() const override { return "TJPEGImage"; }
-  std::unique_ptr<Graphic> Clone() const override { return std::make_unique<JpegGraphic>(*this); }
   bool Empty() const override { return pixels_.Empty(); }
   int32_t Width() const override { return pixels_.Width(); }
   int32_t Height() const override { return pixels_.Height(); }
-  void Draw(Canvas& canvas, const TRect& rect) const override;
+  // The graphic is replaced only when the bytes decode.
   void LoadFromBytes(std::span<const uint8_t> bytes) override;
   std::vector<uint8_t> SaveToBytes() const override { return bytes_; }
-  // Encodes the bitmap's pixels.
-  void Assign(const Bitmap& bitmap, int quality = 90);
   const Bitmap& Pixels() const { return pixels_; }
 
- private:
+ protected:
+  virtual Bitmap Decode(std::span<const uint8_t> bytes) const = 0;
+
   std::vector<uint8_t> bytes_;
   Bitmap pixels_;
 };
 
-// An icon file kept as it was read, drawn from its largest image with its transparency.
-class IconGraphic : public Graphic {
+// A JPEG (JFIF) file.
+class JpegGraphic : public EncodedGraphic {
+ public:
+  const char* ClassName() const override { return "TJPEGImage"; }
+  std::unique_ptr<Graphic> Clone() const override { return std::make_unique<JpegGraphic>(*this); }
+  void Draw(Canvas& canvas, const TRect& rect) const override;
+  // Encodes the bitmap's pixels.
+  void Assign(const Bitmap& bitmap, int quality = 90);
+
+ protected:
+  Bitmap Decode(std::span<const uint8_t> bytes) const override;
+};
+
+// An icon file, drawn from its largest image with its transparency.
+class IconGraphic : public EncodedGraphic {
  public:
   IconGraphic() { transparent_ = true; }
   const char* ClassName() const override { return "TIcon"; }
   std::unique_ptr<Graphic> Clone() const override { return std::make_unique<IconGraphic>(*this); }
-  bool Empty() const override { return pixels_.Empty(); }
-  int32_t Width() const override { return pixels_.Width(); }
-  int32_t Height() const override { return pixels_.Height(); }
   void Draw(Canvas& canvas, const TRect& rect) const override;
-  void LoadFromBytes(std::span<const uint8_t> bytes) override;
-  std::vector<uint8_t> SaveToBytes() const override { return bytes_; }
-  const Bitmap& Pixels() const { return pixels_; }
 
- private:
-  std::vector<uint8_t> bytes_;
-  Bitmap pixels_;
+ protected:
+  Bitmap Decode(std::span<const uint8_t> bytes) const override;
 };
 
 // A Windows metafile. This platform cannot play its records: the bytes are kept (and saved

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "canvas/Bitmap.h"
+#include "picture/Graphic.h"  // PictureError
 
 namespace pv::picture {
 

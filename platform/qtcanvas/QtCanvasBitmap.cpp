@@ -16,12 +16,17 @@ QImage ArgbImage(const Bitmap& bitmap) {
   return image;
 }
 
-// An opaque bitmap is drawn straight from its own memory; Qt takes the top byte of Format_RGB32
-// pixels as opaque whatever it holds. The view lives only as long as the call that draws it.
+// An opaque bitmap needs no colour comparisons: its rows are copied with the alpha byte set,
+// since Qt takes Format_RGB32 pixels as 0xffRRGGBB and some of its paths copy the top byte.
 QImage ViewOf(const Bitmap& bitmap) {
   if (bitmap.transparent || bitmap.HasAlpha()) return ToQImage(bitmap);
-  return QImage(reinterpret_cast<const uchar*>(bitmap.Row(0)), bitmap.Width(), bitmap.Height(),
-                static_cast<qsizetype>(bitmap.Width()) * 4, QImage::Format_RGB32);
+  QImage image(bitmap.Width(), bitmap.Height(), QImage::Format_RGB32);
+  for (int32_t y = 0; y < bitmap.Height(); ++y) {
+    const uint32_t* from = bitmap.Row(y);
+    auto* to = reinterpret_cast<uint32_t*>(image.scanLine(y));
+    for (int32_t x = 0; x < bitmap.Width(); ++x) to[x] = from[x] | 0xFF000000u;
+  }
+  return image;
 }
 
 }  // namespace

@@ -13,8 +13,13 @@ namespace pv::qtcanvas {
 bool QtCanvas::GetPixels(const TRect& rect, Bitmap& out) const {
   if (!image_) return false;
   const TRect inside = IntersectRect(rect, {0, 0, size_.cx, size_.cy});
-  // The bitmap's memory is reused when it is large enough.
-  out.Reset(std::max(0, rect.Width()), std::max(0, rect.Height()), PixelFormat::Argb32, 0);
+  // The bitmap's memory is reused when it is large enough; only a rect that reaches outside
+  // the device needs the zeros.
+  if (inside == rect) {
+    out.Resize(rect.Width(), rect.Height(), PixelFormat::Argb32);
+  } else {
+    out.Reset(std::max(0, rect.Width()), std::max(0, rect.Height()), PixelFormat::Argb32, 0);
+  }
   if (inside.IsEmpty()) return true;
   const uint32_t opaque = image_->hasAlphaChannel() ? 0u : 0xFF000000u;
   const size_t bytes = static_cast<size_t>(inside.Width()) * 4;

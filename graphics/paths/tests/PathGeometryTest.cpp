@@ -126,6 +126,26 @@ TEST(PathGeometry, FlatteningStaysWithinItsToleranceAlsoAtHugeCoordinates) {
   }
 }
 
+// Curves of a loop at coordinates near the end of the 32-bit range: single precision could
+// neither tell the split points apart nor finish; the walk ends and stays within its depth.
+TEST(PathGeometry, FlatteningEndsForDegenerateCurvesAtTheEdgeOfTheRange) {
+  const int32_t big = 2'000'000'000;
+  const TPointArray cases[] = {
+      {{big, big}, {-big, big}, {-big, -big}, {big, big}},        // a loop back to its start
+      {{big, -big}, {big, -big}, {big, -big}, {big, -big}},       // all one point
+      {{-big, 0}, {big, 1}, {-big, 2}, {big - 1, 3}},             // a thin zig-zag
+  };
+  for (const TPointArray& curve : cases) {
+    TPointArray pts = curve;
+    TTypeArray types{ptNode, ptControl, ptControl, ptEndNode};
+    ASSERT_TRUE(FlattenPath(pts, types, nullptr, 1.0));
+    EXPECT_LE(pts.size(), (size_t{1} << 20) + 1);
+    EXPECT_EQ(pts.back(), curve.back());
+    TRect bounds;
+    EXPECT_TRUE(GetPathBounds(curve, TTypeArray{ptNode, ptControl, ptControl, ptEndNode}, bounds));
+  }
+}
+
 TEST(PathGeometry, NearestPointLiesOnTheOutline) {
   std::mt19937 random(9);
   for (int round = 0; round < 50; ++round) {

@@ -12,6 +12,7 @@
 #include "picture/IconCodec.h"
 #include "picture/JpegCodec.h"
 #include "picture/Picture.h"
+#include "picture/RecordingGraphic.h"
 
 namespace pv::picture {
 namespace {
@@ -250,6 +251,23 @@ TEST(Picture, BadStreamsLeaveThePictureAsItWas) {
   picture.LoadFromStream({});
   EXPECT_TRUE(picture.Empty());
   EXPECT_TRUE(picture.SaveToStream().empty());
+}
+
+TEST(Picture, OtherRegisteredClassesStreamTheirOwnBytes) {
+  RegisterGraphicClass("TRecordingGraphic", {"rec"}, [] { return std::make_unique<RecordingGraphic>(); });
+  RecordingGraphic graphic(4, 3);
+  graphic.LoadFromBytes(std::vector<uint8_t>{9, 8, 7});
+  Picture picture;
+  picture.SetGraphic(&graphic);
+  const std::vector<uint8_t> stream = picture.SaveToStream();
+  EXPECT_EQ(stream, (std::vector<uint8_t>{17, 'T', 'R', 'e', 'c', 'o', 'r', 'd', 'i', 'n', 'g', 'G', 'r', 'a', 'p',
+                                          'h', 'i', 'c', 9, 8, 7}));
+  Picture back;
+  back.LoadFromStream(stream);
+  canvas::RecordingCanvas rec;
+  back.GetGraphic()->Draw(rec, {1, 2, 3, 4});
+  EXPECT_EQ(static_cast<const RecordingGraphic*>(back.GetGraphic())->draws, (std::vector<TRect>{{1, 2, 3, 4}}));
+  EXPECT_EQ(rec.Lines(), (std::vector<std::string>{"FillRect 1,2,3,4"}));
 }
 
 TEST(Picture, LoadsFilesByTheirExtension) {
