@@ -151,8 +151,30 @@ void TVexaScheme::ControlCreate() {
   SetNoSelfPaint(false);
 }
 
+void TVexaScheme::CreateProperties() {
+  TVexaCustomScheme::CreateProperties();
+  brush_ = Props().Create<TBrushProp>("Brush");
+  brush_->SetStyle(canvas::BrushStyle::Solid);
+  picture_ = Props().Create<TPictureProp>("Picture");
+}
+
 void TVexaScheme::Paint(canvas::Canvas& canvas, const TRect& rect) {
-  canvas.SetBrush({canvas::BrushStyle::Solid, canvas::clWhite, nullptr});
+  if (!picture_->IsEmpty()) {
+    picture_->Draw(canvas, rect, nullptr, false, 0);
+    return;
+  }
+  canvas::Pen pen = canvas.GetPen();
+  pen.style = canvas::PenStyle::Clear;
+  pen.mode = canvas::PenMode::Copy;
+  canvas.SetPen(pen);
+  brush_->Setup(canvas, 100);
+  if (brush_->IsPainted()) {
+    canvas.SaveState();
+    canvas.IntersectClipRect(rect);
+    brush_->PaintFill(canvas, rect, Owner() ? Owner()->PaintRect() : rect, false, Owner() ? Owner()->Scale() : 100);
+    canvas.RestoreState();
+    return;
+  }
   canvas.FillRect(rect);
 }
 

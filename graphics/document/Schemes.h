@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "document/ServiceControls.h"
+#include "props/BrushProp.h"
+#include "props/PictureProp.h"
 
 namespace pv::graphics {
 
@@ -36,11 +38,18 @@ class TVexaScheme : public TVexaCustomScheme {
   static const TVexaControlClass ClassInfo;
   const TVexaControlClass& ClassType() const override { return ClassInfo; }
 
-  // The page's background: a solid white fill until the scheme has its brush and picture.
+  TBrushProp& Brush() const { return *brush_; }
+  TPictureProp& Picture() const { return *picture_; }
+  // The page's background: its picture, else its brush.
   void Paint(canvas::Canvas& canvas, const TRect& rect) override;
 
  protected:
+  void CreateProperties() override;
   void ControlCreate() override;
+
+ private:
+  TBrushProp* brush_ = nullptr;
+  TPictureProp* picture_ = nullptr;
 };
 
 class TVexaSchemes : public TVexaServiceRoot {

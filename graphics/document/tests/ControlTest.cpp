@@ -327,6 +327,7 @@ TEST_F(RoundTrip, LayersSchemesAndTheDocumentProperties) {
   second->SetVisible(false);
   auto* scheme2 = TVexaControl::New<TVexaScheme>(&panel, &panel.Schemes());
   scheme2->SetDefault(true);
+  scheme2->Brush().SetColor(0x123456);
   panel.Schemes().SetConnectorsMinGap(12000);
   panel.Schemes().SetName("My document");
   TVexaControl::New<TVexaServiceControl>(&panel, Scheme(), second)->SetName("service");
@@ -348,6 +349,8 @@ TEST_F(RoundTrip, LayersSchemesAndTheDocumentProperties) {
   EXPECT_FALSE(loaded.Layers().GetLayer(1)->GetVisible());
   EXPECT_FALSE(loaded.Schemes().GetScheme(0)->GetDefault());
   EXPECT_TRUE(loaded.Schemes().GetScheme(1)->GetDefault());
+  EXPECT_EQ(static_cast<TVexaScheme*>(loaded.Schemes().GetScheme(1))->Brush().GetColor(), 0x123456);
+  EXPECT_EQ(static_cast<TVexaScheme*>(loaded.Schemes().GetScheme(0))->Brush().GetColor(), canvas::clWhite);
   EXPECT_EQ(loaded.Schemes().GetConnectorsMinGap(), 12000);
   EXPECT_EQ(loaded.ConnectorsMinGap(), 12000);
   EXPECT_EQ(loaded.GetActiveLayer(), loaded.Layers().GetChild(0));
