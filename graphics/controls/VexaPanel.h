@@ -82,6 +82,15 @@ class IVexaPanel : public IDocPanel {
   virtual void SetPaintRect(const TRect& rect) = 0;
   // The editor's aids (outlines of empty clones, handles) are drawn.
   virtual bool ShowsEditingAids() const = 0;
+  // Pages paint their background when output asks for it too (on screen they always do).
+  virtual bool PaintsSchemeBackgrounds() const = 0;
+  // A page's background stretches over the whole window while the view is centred.
+  virtual bool SchemeBkStretch() const = 0;
+  virtual bool ViewCentred() const = 0;
+  // The window's client area, pixels.
+  virtual TRect ClientRect() const = 0;
+  // The host's hook after a page's background is painted.
+  virtual void PaintSchemeEvent(canvas::Canvas& canvas, TVexaControl& scheme) = 0;
   virtual bool PaintsOnScreen() const = 0;
   virtual bool ShowsDocumentFrame() const = 0;
   // The buffer through which transparent controls paint; whether transparency is left out

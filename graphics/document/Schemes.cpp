@@ -115,9 +115,23 @@ void TVexaCustomScheme::PropStored(TCustomProp& prop, std::string_view subName, 
 void TVexaCustomScheme::PaintAll(canvas::Canvas& canvas, int32_t x, int32_t y) {
   IVexaPanel* panel = Owner();
   if (!panel || !GetVisible()) return;
-  if (!NoSelfPaint() && panel->PaintsOnScreen()) {
-    Paint(canvas, panel->DocToPixelRect({x, y, x + GetWidth(), y + GetHeight()}));
+  if (!NoSelfPaint() && (panel->PaintsOnScreen() || panel->PaintsSchemeBackgrounds())) {
+    TRect r = panel->DocToPixelRect({x, y, x + GetWidth(), y + GetHeight()});
+    if (panel->SchemeBkStretch() && panel->ViewCentred()) {
+      // Narrower than the window: widened to it, centred.
+      const TRect client = panel->ClientRect();
+      const auto widen = [](int32_t& low, int32_t& high, int32_t size) {
+        const int32_t diff = size - (high - low);
+        if (diff <= 0) return;
+        low -= diff / 2;  // a positive half rounds towards minus infinity
+        high = low + size;
+      };
+      widen(r.left, r.right, RectWidth(client));
+      widen(r.top, r.bottom, RectHeight(client));
+    }
+    Paint(canvas, r);
   }
+  panel->PaintSchemeEvent(canvas, *this);
   if (panel->PaintsOnScreen()) {
     if (TVexaControl* grid = panel->GetGrid()) grid->PaintAll(canvas, x, y);
   }
@@ -149,6 +163,16 @@ TVexaControl* TVexaCustomScheme::FindControlAt(int32_t x, int32_t y) {
 void TVexaScheme::ControlCreate() {
   TVexaCustomScheme::ControlCreate();
   SetNoSelfPaint(false);
+}
+
+TRect TVexaScheme::GetRefreshRect(int32_t x, int32_t y) const {
+  const IVexaPanel* panel = Owner();
+  if (!panel || !panel->SchemeBkStretch()) return TVexaCustomScheme::GetRefreshRect(x, y);
+  const TRect client = panel->ClientRect();
+  const TPoint a = panel->PixelToDocPoint({client.left, client.top});
+  const TPoint b = panel->PixelToDocPoint({client.right, client.bottom});
+  const TRect doc = GetDocRect();
+  return {a.x - doc.left, a.y - doc.top, b.x - doc.left, b.y - doc.top};
 }
 
 void TVexaScheme::CreateProperties() {

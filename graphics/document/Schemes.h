@@ -42,6 +42,8 @@ class TVexaScheme : public TVexaCustomScheme {
   TPictureProp& Picture() const { return *picture_; }
   // The page's background: its picture, else its brush.
   void Paint(canvas::Canvas& canvas, const TRect& rect) override;
+  // With a stretched background: the whole window, relative to the scheme.
+  TRect GetRefreshRect(int32_t x, int32_t y) const override;
 
  protected:
   void CreateProperties() override;

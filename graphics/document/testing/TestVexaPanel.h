@@ -94,6 +94,13 @@ class TTestVexaPanel : public IVexaPanel {
   TRect PaintRect() const override { return paintRect; }
   void SetPaintRect(const TRect& rect) override { paintRect = rect; }
   bool ShowsEditingAids() const override { return showEditingAids; }
+  bool PaintsSchemeBackgrounds() const override { return false; }
+  bool SchemeBkStretch() const override { return schemeBkStretch; }
+  bool ViewCentred() const override { return viewCentred; }
+  TRect ClientRect() const override { return clientRect; }
+  void PaintSchemeEvent(canvas::Canvas& canvas, TVexaControl& scheme) override {
+    if (OnPaintScheme) OnPaintScheme(canvas, scheme);
+  }
   bool PaintsOnScreen() const override { return true; }
   bool ShowsDocumentFrame() const override { return false; }
   TAlphaBuffer& AlphaBuffer() override { return alpha_; }
@@ -110,6 +117,10 @@ class TTestVexaPanel : public IVexaPanel {
   bool hasWindow = false;
   bool suppressTransparency = false;
   bool showEditingAids = false;
+  bool schemeBkStretch = false;
+  bool viewCentred = false;
+  TRect clientRect{0, 0, 1920, 1080};
+  std::function<void(canvas::Canvas&, TVexaControl&)> OnPaintScheme;
   bool modified = false;
   int32_t scale = 100;
   TRect paintRect{0, 0, 1920, 1080};

@@ -258,6 +258,24 @@ TEST_F(DocumentFixture, SchemesPaintLayerByLayerAndCullWhatLiesOutside) {
   EXPECT_EQ(Filled(hidden).size(), 2u);
 }
 
+TEST_F(DocumentFixture, AStretchedBackgroundFillsTheCentredWindow) {
+  panel.SetDocWidth(500000);
+  panel.SetDocHeight(2000000);
+  panel.clientRect = {0, 0, 801, 600};
+  panel.schemeBkStretch = true;
+  int hooked = 0;
+  panel.OnPaintScheme = [&](canvas::Canvas&, TVexaControl& s) { hooked += &s == Scheme() ? 1 : 100; };
+  RecordingCanvas off;
+  Scheme()->PaintAll(off, 0, 0);
+  EXPECT_EQ(Filled(off).front(), (TRect{0, 0, 500, 2000}));  // not centred: as it is
+  panel.viewCentred = true;
+  RecordingCanvas on;
+  Scheme()->PaintAll(on, 0, 0);
+  EXPECT_EQ(Filled(on).front(), (TRect{-150, 0, 651, 2000}));  // 301 more: 150 to the left
+  EXPECT_EQ(hooked, 2);
+  EXPECT_EQ(Scheme()->GetRefreshRect(0, 0), (TRect{0, 0, 801000, 600000}));
+}
+
 TEST(GridStep, IsRealValuedAndDoubledToFourPixels) {
   struct Case {
     int32_t scale, size;
