@@ -90,6 +90,14 @@ void TVexaControl::SetLinkPointAt(int index, TPoint point) {
   Notify(TVexaNotify::fnLinkPoints);
 }
 
+void TVexaControl::FollowAncestorMove(int32_t dx, int32_t dy) {
+  if (linkPoints_.empty()) return;
+  BeginUpdate();
+  linkBaseRect_ = {linkBaseRect_.left - dx, linkBaseRect_.top - dy, linkBaseRect_.right - dx, linkBaseRect_.bottom - dy};
+  Notify(TVexaNotify::fnRect);
+  EndUpdate();
+}
+
 void TVexaControl::TransformPoints(const TRect& oldRectRef, const TRect& newRectRef) {
   // Copies: the callers may pass fields that the update bracket below rewrites.
   const TRect oldRect = oldRectRef;

@@ -202,6 +202,8 @@ class TVexaControl : public IDocControl {
   int GetLinkPointsCount() const { return static_cast<int>(linkPoints_.size()); }
   TPoint GetLinkPointAt(int index) const;
   void SetLinkPointAt(int index, TPoint point);
+  // The control moved by (dx, dy) with an ancestor: its link points follow.
+  void FollowAncestorMove(int32_t dx, int32_t dy);
   // Rescales the link points from one rectangle to another (from the saved state while
   // transforming).
   virtual void TransformPoints(const TRect& oldRect, const TRect& newRect);

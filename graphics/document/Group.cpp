@@ -80,6 +80,16 @@ void TVexaGroup::PropBeforeChanged(TCustomProp& prop) {
 }
 
 void TVexaGroup::PropChanged(TCustomProp& prop) {
+  if ((&prop == left_ || &prop == top_) && !moving_) {
+    // The descendants moved along: their link points follow.
+    TFlagScope moving(moving_);
+    const TRect now = GetDocRect();
+    const int32_t dx = now.left - moveRect_.left;
+    const int32_t dy = now.top - moveRect_.top;
+    TPassControlRec pass;
+    pass.PassFirst(this);
+    for (TVexaControl* c = pass.PassNext(); c; c = pass.PassNext()) c->FollowAncestorMove(dx, dy);
+  }
   if ((&prop == width_ || &prop == height_) && resizing_) {
     const TRect saved = SavedRect();
     const int32_t savedWidth = saved.right - saved.left;

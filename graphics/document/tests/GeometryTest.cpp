@@ -141,6 +141,11 @@ TEST_F(GeometryFixture, LinkPointsInsideASizedGroupScaleFromWhereTheyStarted) {
   EXPECT_EQ(end->end->GetLinkPoint(), (TPoint{20000, 10000}));
   a->Mirror(true, false);  // outside a transformation: nothing
   EXPECT_EQ(end->end->GetLinkPoint(), (TPoint{20000, 10000}));
+  // Moving the group carries the point of a control inside it.
+  g->SetLeft(g->GetLeft() + 5000);
+  g->SetTop(g->GetTop() - 1000);
+  EXPECT_EQ(a->GetDocRect(), (TRect{5000, -1000, 25000, 9000}));
+  EXPECT_EQ(end->end->GetLinkPoint(), (TPoint{25000, 9000}));
 }
 
 TEST_F(GeometryFixture, AGroupTurnsAsOneAndSendsOneRectangleNotification) {
