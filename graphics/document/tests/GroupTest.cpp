@@ -77,6 +77,20 @@ TEST_F(GroupFixture, HitsAndRefreshComeFromTheChildren) {
   EXPECT_EQ(g->GetRefreshRect(0, 0), (TRect{0, 0, 100000, 100000}));
 }
 
+TEST_F(GroupFixture, ChildrenKeepTheirOwnLayersThroughSavingAndLoading) {
+  TVexaLayer* second = panel.Layers().NewLayer();
+  TVexaGroup* g = Group(Scheme());
+  g->SetLayerControl(panel.GetActiveLayer());
+  TVexaControl* a = Box(g, {0, 0, 1000, 1000});
+  a->SetLayerControl(second);
+  const std::string text = panel.SaveText();
+  TTestVexaPanel loaded;
+  loaded.LoadText(text);
+  EXPECT_EQ(loaded.SaveText(), text);
+  EXPECT_EQ(static_cast<TVexaControl*>(loaded.Schemes().GetChild(0)->GetChild(0)->Child(0))->GetLayer(),
+            loaded.Layers().GetChild(1));
+}
+
 TEST_F(GroupFixture, GroupingAndUngroupingKeepEveryControlInPlace) {
   TVexaControl* a = Box(Scheme(), {1000, 1000, 2000, 2000});
   TVexaControl* b = Box(Scheme(), {3000, 500, 4000, 900});
