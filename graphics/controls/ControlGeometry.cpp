@@ -1,10 +1,13 @@
 // The geometric half of a control: rotation and mirroring, link points, and the generic
 // interface to path points that curves and connectors fill in.
 
+#include <algorithm>
 #include <cmath>
 
 #include "controls/VexaControl.h"
 #include "controls/VexaPanel.h"
+#include "paths/PathInsert.h"
+#include "paths/PathQueries.h"
 #include "paths/PathTypes.h"
 #include "winmath/WinMath.h"
 
@@ -211,7 +214,7 @@ bool TVexaControl::MovePathSegment(int first, int last, double t, TPoint delta) 
       // At an end of a curve the control points have no pull: that end node follows.
       move(t >= 1.0 ? last : first, delta);
     } else {
-      const double k = 1.0 / (3.0 * t * (1.0 - t));
+      const double k = CurveShiftFactor(t);
       const TPoint d{RoundScaled(k, delta.x), RoundScaled(k, delta.y)};
       move(first + 1, d);
       move(first + 2, d);
@@ -247,6 +250,55 @@ void TVexaControl::GetPixelPoints(std::vector<TPoint>& out, int32_t x, int32_t y
     const TPoint p = GetPoint(i);
     out[static_cast<size_t>(i)] = {MulDiv(p.x + doc.left, scale, 100000) + x0, MulDiv(p.y + doc.top, scale, 100000) + y0};
   }
+}
+
+void TVexaControl::GetEditPointGuide(TPoint pixel, TEditPointGuide& guide) const {
+  guide = TEditPointGuide{};
+  guide.position = pixel;
+  if (!owner_ || GetPointsCount() == 0) return;
+  std::vector<TPoint> points;
+  std::vector<uint8_t> types;
+  GetPointsEx(points, types);
+  const TRect doc = GetDocRect();
+  const TPoint d = owner_->PixelToDocPoint(pixel);
+  const TPoint p{d.x - doc.left, d.y - doc.top};
+  const TPathFigureInfos infos = BuildFigureInfos(points, types);
+  TPathNearest nearest;
+  int32_t s = -1;
+  int32_t e = -1;
+  if (!graphics::FindNearestPathPoint(points, types, p, true, &infos, nearest, s, e)) return;
+  const int32_t figure = FigureOfPoint(infos, s);
+  if (figure < 0) return;
+  const TPathFigureInfo& f = infos.figures[static_cast<size_t>(figure)];
+  int32_t added = 1;
+  if (e < f.first || e > f.last) {
+    // Beyond the end of an open figure: a segment from its end node to the position.
+    guide.points = {points[static_cast<size_t>(s)], p};
+    guide.types = {ptNode, ptEndNode};
+  } else {
+    const bool curve = s + 1 < static_cast<int32_t>(types.size()) && types[static_cast<size_t>(s + 1)] == ptControl;
+    const int32_t next = curve ? 3 : 1;
+    guide.points = {points[static_cast<size_t>(s)]};
+    guide.types = {ptNode};
+    if (curve) {
+      guide.points.push_back(points[static_cast<size_t>(s + 1)]);
+      guide.points.push_back(points[static_cast<size_t>(s + 2)]);
+      guide.types.insert(guide.types.end(), {ptControl, ptControl});
+    }
+    guide.points.push_back(points[static_cast<size_t>(e)]);
+    guide.types.push_back(ptEndNode);
+    const double tolerance = 4.0 * 100000.0 / std::max(owner_->Scale(), 1);
+    added = InsertPathPoint(guide.points, guide.types, 0, nullptr, tolerance, p, next);
+    if (added < 0) {
+      guide.points.clear();
+      guide.types.clear();
+      return;
+    }
+  }
+  guide.count = static_cast<int32_t>(guide.points.size());
+  guide.selection.assign(guide.points.size(), 0);
+  guide.selection[static_cast<size_t>(added)] = 1;
+  guide.position = guide.points[static_cast<size_t>(added)];
 }
 
 TPoint TVexaControl::GetAnchorPoint() const {

@@ -268,6 +268,16 @@ class TVexaControl : public IDocControl {
   void SetLastPointClosed(bool closed);
   // Every path point for painting at scale, the control's document top-left at pixel (x, y).
   void GetPixelPoints(std::vector<TPoint>& out, int32_t x, int32_t y, int32_t scale) const;
+  // The preview of a point inserted on the path while points are edited: the piece of path
+  // around the new point (document units, relative to the control), the new one selected.
+  struct TEditPointGuide {
+    int32_t count = 0;
+    TPoint position{};
+    std::vector<TPoint> points;
+    std::vector<uint8_t> types;
+    std::vector<uint8_t> selection;
+  };
+  virtual void GetEditPointGuide(TPoint pixel, TEditPointGuide& guide) const;
   // The document rectangle's top-left in pixels.
   virtual TPoint GetAnchorPoint() const;
 

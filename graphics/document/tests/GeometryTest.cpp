@@ -195,6 +195,29 @@ TEST_F(GeometryFixture, PixelPointsAndClosingTheLastNode) {
   EXPECT_TRUE(plain->GetIsPointsClosed());
 }
 
+TEST_F(GeometryFixture, TheEditPointGuideShowsWhereANewPointGoes) {
+  auto* p = TVexaControl::New<TPathControl>(&panel, Scheme(), panel.GetActiveLayer());
+  p->SetDocRect({10000, 0, 30000, 10000});
+  p->SetPointsEx({{0, 0}, {20000, 0}}, {ptNode, ptEndNode});
+  TVexaControl::TEditPointGuide guide;
+  p->GetEditPointGuide({15, 1}, guide);  // on the segment, near its middle
+  ASSERT_EQ(guide.count, 3);
+  EXPECT_EQ(guide.points[0], (TPoint{0, 0}));
+  EXPECT_EQ(guide.points[2], (TPoint{20000, 0}));
+  EXPECT_EQ(guide.selection, (std::vector<uint8_t>{0, 1, 0}));
+  EXPECT_EQ(guide.position, guide.points[1]);
+  EXPECT_NEAR(guide.position.x, 5000, 1000);
+  p->GetEditPointGuide({45, 0}, guide);  // beyond the open end
+  ASSERT_EQ(guide.count, 2);
+  EXPECT_EQ(guide.points[0], (TPoint{20000, 0}));
+  EXPECT_EQ(guide.points[1], (TPoint{35000, 0}));
+  EXPECT_EQ(guide.types[1], ptEndNode);
+  TVexaControl* plain = Box(Scheme(), {0, 0, 1, 1});
+  plain->GetEditPointGuide({3, 4}, guide);
+  EXPECT_EQ(guide.count, 0);
+  EXPECT_EQ(guide.position, (TPoint{3, 4}));
+}
+
 TEST_F(GeometryFixture, DraggingASegment) {
   auto* p = TVexaControl::New<TPathControl>(&panel, Scheme(), panel.GetActiveLayer());
   const std::vector<TPoint> curve{{0, 0}, {300, 0}, {600, 0}, {900, 0}, {1200, 0}};
