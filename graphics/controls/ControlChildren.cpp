@@ -179,11 +179,10 @@ void TVexaControl::SetLayerControl(TVexaControl* layer) {
   layer_ = layer;
   layerProp_->DoChanged();
   if (!IsSelectable() && IsSelected()) SetSelected(false);
-  // While a load resolves its references, children keep the layers they were stored with
-  // (theirs are resolved before their parent's); only those without one take the parent's.
-  const bool resolving = props_->IsResolving();
-  for (TVexaControl* child : children_) {
-    if (!resolving || !child->layer_) child->SetLayerControl(layer);
+  // While a load resolves its references, children keep the layers they were stored with,
+  // none included (theirs are resolved before their parent's).
+  if (!props_->IsResolving()) {
+    for (TVexaControl* child : children_) child->SetLayerControl(layer);
   }
   Invalidate();
 }
