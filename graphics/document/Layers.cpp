@@ -26,6 +26,16 @@ void TUniqueNameRule::After(TVexaControl& control) {
   oldName_.clear();
 }
 
+void TVexaServiceControl::PropBeforeChanged(TCustomProp& prop) {
+  if (keepNameUnique_ && &prop == name_) nameRule_.Before(*this);
+  TVexaControl::PropBeforeChanged(prop);
+}
+
+void TVexaServiceControl::PropChanged(TCustomProp& prop) {
+  if (keepNameUnique_ && &prop == name_) nameRule_.After(*this);
+  TVexaControl::PropChanged(prop);
+}
+
 void TVexaServiceControl::HideProps(std::initializer_list<TCustomProp*> props) {
   for (TCustomProp* p : props) p->SetFlags(pfReadOnly | pfNotStored | pfNoRepaint);
 }
@@ -76,6 +86,7 @@ void TVexaServiceRoot::MoveChild(int from, int to) {
 
 void TVexaLayer::CreateProperties() {
   TVexaControl::CreateProperties();
+  KeepNameUnique();
   moveable_ = Props().Create<TBoolProp>("Moveable");
   moveable_->SetFlags(pfNew | pfNoRepaint);
   moveable_->SetValue(true);
@@ -113,20 +124,14 @@ void TVexaLayer::ControlDestroy() {
   TVexaControl::ControlDestroy();
 }
 
-void TVexaLayer::PropBeforeChanged(TCustomProp& prop) {
-  if (&prop == name_) nameRule_.Before(*this);
-  TVexaControl::PropBeforeChanged(prop);
-}
-
 void TVexaLayer::PropChanged(TCustomProp& prop) {
-  if (&prop == name_) nameRule_.After(*this);
   if (&prop == selectable_ && !GetSelectable() && Owner()) {
     const std::vector<IDocControl*> selection = Owner()->Selection();
     for (size_t i = selection.size(); i-- > 0;) {
       if (selection[i]->Layer() == this) Owner()->SelectControl(*AsVexa(selection[i]), false);
     }
   }
-  TVexaControl::PropChanged(prop);
+  TVexaServiceControl::PropChanged(prop);
 }
 
 void TVexaLayer::PropStored(TCustomProp& prop, std::string_view subName, bool& stored) {

@@ -50,6 +50,7 @@ std::vector<TVexaControl*> TSchemePaintOrder::LayerControls(int l) const {
 
 void TVexaCustomScheme::CreateProperties() {
   TVexaControl::CreateProperties();
+  KeepNameUnique();
   default_ = Props().Create<TBoolProp>("Default");
   default_->SetFlags(pfNew | pfNoRepaint);
   HideProps({left_, top_, width_, height_, layerProp_, transparency_});
@@ -79,13 +80,7 @@ void TVexaCustomScheme::ControlDestroy() {
   TVexaControl::ControlDestroy();
 }
 
-void TVexaCustomScheme::PropBeforeChanged(TCustomProp& prop) {
-  if (&prop == name_) nameRule_.Before(*this);
-  TVexaControl::PropBeforeChanged(prop);
-}
-
 void TVexaCustomScheme::PropChanged(TCustomProp& prop) {
-  if (&prop == name_) nameRule_.After(*this);
   if (&prop == default_ && GetParent()) {
     TVexaControl& root = *GetParent();
     if (GetDefault()) {
@@ -104,7 +99,7 @@ void TVexaCustomScheme::PropChanged(TCustomProp& prop) {
       if (!another && !HasState(csDestroying)) SetDefault(true);
     }
   }
-  TVexaControl::PropChanged(prop);
+  TVexaServiceControl::PropChanged(prop);
 }
 
 void TVexaCustomScheme::PropStored(TCustomProp& prop, std::string_view subName, bool& stored) {
@@ -247,7 +242,7 @@ void TVexaSchemes::PropChanged(TCustomProp& prop) {
     SetConnectorsMinGap(1);
     return;
   }
-  TVexaControl::PropChanged(prop);
+  TVexaServiceControl::PropChanged(prop);
 }
 
 void TVexaSchemes::PropStored(TCustomProp& prop, std::string_view subName, bool& stored) {

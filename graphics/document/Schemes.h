@@ -24,13 +24,11 @@ class TVexaCustomScheme : public TVexaServiceControl {
   void CreateProperties() override;
   void ControlCreate() override;
   void ControlDestroy() override;
-  void PropBeforeChanged(TCustomProp& prop) override;
   void PropChanged(TCustomProp& prop) override;
   void PropStored(TCustomProp& prop, std::string_view subName, bool& stored) override;
 
  private:
   TBoolProp* default_ = nullptr;
-  TUniqueNameRule nameRule_;
 };
 
 class TVexaScheme : public TVexaCustomScheme {

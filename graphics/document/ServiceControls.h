@@ -10,17 +10,37 @@
 
 namespace pv::graphics {
 
+// A layer or scheme keeps its name unique among its siblings: a refused name gives way to the
+// old one (or to none when the old one was refused too).
+class TUniqueNameRule {
+ public:
+  void Before(const TVexaControl& control) { oldName_ = control.GetName(); }
+  void After(TVexaControl& control);
+
+ private:
+  std::string oldName_;
+  bool restoring_ = false;
+};
+
 class TVexaServiceControl : public TVexaControl {
  public:
   static const TVexaControlClass ClassInfo;
   const TVexaControlClass& ClassType() const override { return ClassInfo; }
 
  protected:
+  void PropBeforeChanged(TCustomProp& prop) override;
+  void PropChanged(TCustomProp& prop) override;
+  // Layers and schemes keep their names unique among their siblings.
+  void KeepNameUnique() { keepNameUnique_ = true; }
   // Properties that mean nothing for this service object: read-only, never stored, and a
   // change repaints nothing.
   void HideProps(std::initializer_list<TCustomProp*> props);
   // Width and Height read the panel's document size.
   void FollowDocumentSize();
+
+ private:
+  bool keepNameUnique_ = false;
+  TUniqueNameRule nameRule_;
 };
 
 // The root of the layers or of the schemes: it holds only its own kind, moves the panel's
@@ -38,17 +58,6 @@ class TVexaServiceRoot : public TVexaServiceControl {
   virtual void SetActive(TVexaControl* control) = 0;
 };
 
-// A layer or scheme keeps its name unique among its siblings: a refused name gives way to the
-// old one (or to none when the old one was refused too).
-class TUniqueNameRule {
- public:
-  void Before(const TVexaControl& control) { oldName_ = control.GetName(); }
-  void After(TVexaControl& control);
-
- private:
-  std::string oldName_;
-  bool restoring_ = false;
-};
 
 class TVexaLayer : public TVexaServiceControl {
  public:
@@ -65,14 +74,12 @@ class TVexaLayer : public TVexaServiceControl {
   void CreateProperties() override;
   void ControlCreate() override;
   void ControlDestroy() override;
-  void PropBeforeChanged(TCustomProp& prop) override;
   void PropChanged(TCustomProp& prop) override;
   void PropStored(TCustomProp& prop, std::string_view subName, bool& stored) override;
 
  private:
   TBoolProp* moveable_ = nullptr;
   TBoolProp* readOnly_ = nullptr;
-  TUniqueNameRule nameRule_;
 };
 
 class TVexaLayers : public TVexaServiceRoot {
