@@ -89,6 +89,7 @@ void TVexaControl::MoveToPanel(IVexaPanel* panel) {
 void TVexaControl::ChangePanel(IVexaPanel* panel) {
   if (panel == owner_) return;
   if (owner_) {
+    LeavePanel();
     owner_->SelectControl(*this, false);
     owner_->ReleaseControlId(*this, GetID());
     props_->SetHistory(nullptr);

@@ -331,6 +331,10 @@ class TVexaControl : public IDocControl {
   // The history is undoing or redoing a step of this control or of one of its properties.
   bool IsHistorySource() const;
 
+  // The control is about to leave its panel for another one (or none).
+  virtual void LeavePanel() {}
+  // Forgets the layer without asking it (the layer is leaving, whatever its rules).
+  static void DropLayer(TVexaControl& control) { control.layer_ = nullptr; }
   void SetNoSelfPaint(bool on) { noSelfPaint_ = on; }
   // For a rotation that must end in one rectangle notification against the rectangle from
   // before it (groups).

@@ -124,6 +124,15 @@ void TVexaLayer::ControlDestroy() {
   TVexaControl::ControlDestroy();
 }
 
+void TVexaLayer::LeavePanel() {
+  Owner()->ForEachControl([this](TVexaControl& c) {
+    if (c.GetLayer() == this) {
+      DropLayer(c);
+      c.Invalidate();
+    }
+  });
+}
+
 void TVexaLayer::PropChanged(TCustomProp& prop) {
   if (&prop == selectable_ && !GetSelectable() && Owner()) {
     const std::vector<IDocControl*> selection = Owner()->Selection();

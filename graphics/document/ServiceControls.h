@@ -74,6 +74,8 @@ class TVexaLayer : public TVexaServiceControl {
   void CreateProperties() override;
   void ControlCreate() override;
   void ControlDestroy() override;
+  // The controls of the old panel drawn on it lose it: it is no layer of theirs any more.
+  void LeavePanel() override;
   void PropChanged(TCustomProp& prop) override;
   void PropStored(TCustomProp& prop, std::string_view subName, bool& stored) override;
 

@@ -223,6 +223,21 @@ TEST_F(DocumentFixture, ASchemeClearsEveryReferenceToIt) {
   again->Free();
 }
 
+TEST_F(DocumentFixture, ALayerMovedToAnotherDocumentLeavesNoControlPointingAtIt) {
+  TVexaLayer* moving = panel.Layers().NewLayer();
+  moving->SetReadOnly(true);
+  TVexaControl* c = Add(Scheme(), moving);
+  TTestVexaPanel other;
+  other.NewDocument();
+  other.Layers().AddChild(moving);
+  EXPECT_EQ(moving->Owner(), &other);
+  EXPECT_EQ(c->GetLayer(), nullptr);
+  moving->Free();
+  panel.SaveText();
+  RecordingCanvas canvas;
+  Scheme()->PaintAll(canvas, 0, 0);
+}
+
 TEST_F(DocumentFixture, AnUnselectableLayerDropsItsControlsFromTheSelection) {
   TVexaLayer* second = panel.Layers().NewLayer();
   TVexaControl* a = Add(Scheme(), Layer());
