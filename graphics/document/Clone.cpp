@@ -54,11 +54,19 @@ void TVexaClone::UpdateSize() {
   TVexaControl* source = GetSource();
   if (!source) return;
   SetSizeLocked(false);
-  BeginUpdate();
-  SetWidth(source->GetWidth());
-  SetHeight(source->GetHeight());
-  EndUpdate();
+  {
+    TFlagScope updating(updatingSize_);
+    BeginUpdate();
+    SetWidth(source->GetWidth());
+    SetHeight(source->GetHeight());
+    EndUpdate();
+  }
   SetSizeLocked(true);
+}
+
+void TVexaClone::PropReadOnly(TCustomProp& prop, bool& readOnly) {
+  TVexaControl::PropReadOnly(prop, readOnly);
+  if (updatingSize_ && (&prop == width_ || &prop == height_)) readOnly = false;
 }
 
 void TVexaClone::SourceMessage(const TNotifyLinkInfo& info) {

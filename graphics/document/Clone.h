@@ -32,6 +32,9 @@ class TVexaClone : public TVexaControl {
   void ControlCreate() override;
   void PropChanged(TCustomProp& prop) override;
   void PropStored(TCustomProp& prop, std::string_view subName, bool& stored) override;
+  // The size that follows the source is no edit: a layer that is not moveable (or read-only)
+  // does not stop it.
+  void PropReadOnly(TCustomProp& prop, bool& readOnly) override;
 
  private:
   void SourceMessage(const TNotifyLinkInfo& info);
@@ -40,6 +43,7 @@ class TVexaClone : public TVexaControl {
   TLinkProp* source_ = nullptr;
   TBoolProp* autoSize_ = nullptr;
   bool sizeLocked_ = false;
+  bool updatingSize_ = false;
   // Set while the clone paints or measures its source: a source that leads back to the clone
   // by a way the refusal could not see (a clone moved into its source later) stops there.
   mutable bool busy_ = false;

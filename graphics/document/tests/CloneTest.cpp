@@ -84,6 +84,14 @@ TEST_F(CloneFixture, AutoSizeFollowsTheSourceAndLocksTheSize) {
   EXPECT_FALSE(clone->SizeLocked());
 }
 
+TEST_F(CloneFixture, FollowsItsSourceOnALayerThatDoesNotMove) {
+  static_cast<TVexaLayer*>(panel.GetActiveLayer())->SetMoveable(false);
+  clone->SetSource(source);
+  EXPECT_EQ(clone->GetWidth(), 10000);
+  clone->SetLeft(7);
+  EXPECT_EQ(clone->GetLeft(), 50000);  // what a user does is still refused
+}
+
 TEST_F(CloneFixture, PaintsTheSourceAtItsOwnPlace) {
   clone->SetSource(source);
   canvas::RecordingCanvas canvas;
