@@ -1,7 +1,6 @@
 // The extent and the figures of every cap style.
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include "shapes/LineCaps.h"
 #include "winmath/WinMath.h"
@@ -12,18 +11,9 @@ using canvas::TPoint;
 
 namespace {
 
-// Halves to even as the rest of the drawing rounds, held within int32 for absurd sizes.
-int32_t Round32(double x) {
-  const double r = winmath::RoundHalfEvenValue(x);
-  if (!(r > std::numeric_limits<int32_t>::min())) return std::numeric_limits<int32_t>::min();
-  if (r >= std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-  return static_cast<int32_t>(r);
-}
-
-int32_t Clamp32(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
-}
+// Halves to even as the rest of the drawing rounds; absurd sizes clamp instead of failing.
+int32_t Round32(double x) { return winmath::RoundHalfEvenClamped(x); }
+int32_t Clamp32(int64_t v) { return winmath::ClampToInt32(v); }
 
 bool IsCap(int32_t style) { return style >= -18 && style <= -1; }
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -41,19 +40,9 @@ const Cp1251Chars& Chars() {
   return chars;
 }
 
-// Round as the layout rounds everywhere (halves to even), held within int32 so that an absurd
-// scale clamps instead of failing.
-int32_t RoundPixels(double x) {
-  const double r = winmath::RoundHalfEvenValue(x);
-  if (!(r > std::numeric_limits<int32_t>::min())) return std::numeric_limits<int32_t>::min();
-  if (r >= std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-  return static_cast<int32_t>(r);
-}
-
-int32_t Clamp32(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
-}
+// Halves to even, as the layout rounds everywhere; an absurd scale clamps instead of failing.
+int32_t RoundPixels(double x) { return winmath::RoundHalfEvenClamped(x); }
+int32_t Clamp32(int64_t v) { return winmath::ClampToInt32(v); }
 
 // A height in design units rounded up to whole pixels at the scale.
 int32_t WholePixels(int32_t height, double scale) {
