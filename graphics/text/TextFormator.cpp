@@ -35,6 +35,9 @@ struct Cp1251Chars {
   }
 };
 
+// Control characters have no glyph: they are neither measured nor written.
+bool IsControl(uint32_t codePoint) { return codePoint < 0x20 || (codePoint >= 0x7F && codePoint < 0xA0); }
+
 const Cp1251Chars& Chars() {
   static const Cp1251Chars chars;
   return chars;
@@ -103,9 +106,8 @@ bool TTextFormator::ReadOutlineMetrics(Canvas& canvas, const Font& font) {
   const auto& chars = Chars();
   for (int b = 0; b < 256 && ok; ++b) {
     const uint32_t u = chars.codePoint[b];
-    if (u < 0x20 || (u >= 0x7F && u < 0xA0)) {
-      // Control characters have no glyph and are never measured; asking a font for one only
-      // sends it searching the system for a fallback.
+    if (IsControl(u)) {
+      // Asking a font for a control character only sends it searching the system for a fallback.
       widths_.abc[b] = {};
       widths_.width[b] = 0;
       continue;
@@ -161,7 +163,7 @@ void TTextFormator::DrawLines(const TRect& rect, std::string_view text, int32_t 
   int64_t n = 0;
   for (TTextLine line; breaker.NextLine(line); ++n) {
     const std::string_view s = text.substr(line.start, line.end - line.start);
-    const int32_t top = RoundPixels(rect.top + static_cast<double>(n) * lineHeight_ * scale_);
+    const int32_t top = rect.top + RoundPixels(static_cast<double>(n) * lineHeight_ * scale_);
     Remember(s);
     if (justify && last_.width <= width) {
       DrawJustified(rect.left, top, s, width);
@@ -188,7 +190,7 @@ void TTextFormator::DrawRun(int32_t left, int32_t top, std::string_view run, dou
   const int32_t x = left + pixel;
   for (char ch : run) {
     const auto c = static_cast<uint8_t>(ch);
-    if (c <= 31) continue;
+    if (IsControl(chars.codePoint[c])) continue;
     out += chars.utf8[c];
     at += widths_.width[c];
     const int32_t next = RoundPixels(at * scale_);

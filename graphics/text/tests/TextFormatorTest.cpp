@@ -169,6 +169,12 @@ TEST(TextFormator, WritesCodePage1251AsUnicode) {
   ASSERT_EQ(runs.size(), 1u);
   EXPECT_EQ(runs[0].text, "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xE2\x84\x96");  // "Привет №"
   EXPECT_EQ(runs[0].advances.size(), 8u);  // one advance per character, not per byte
+  // Control characters (tabs, DEL, the unassigned 0x98) have no glyph and are not written.
+  canvas.Clear();
+  f.DrawLines({0, 0, 100, 100}, "a\t\x7F\x98z", 100 * kChar, false, TTextAlignment::LeftJustify, false);
+  ASSERT_EQ(Runs(canvas).size(), 1u);
+  EXPECT_EQ(Runs(canvas)[0].text, "az");
+  EXPECT_EQ(Runs(canvas)[0].advances, (std::vector<int32_t>{6, 7}));
 }
 
 // Font heights: a height of 0 used to divide by zero and a positive one gave a negative em.
