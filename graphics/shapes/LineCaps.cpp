@@ -1,6 +1,8 @@
 // Drawing the caps at the open ends of a path.
 #include "shapes/LineCaps.h"
 
+#include <algorithm>
+
 namespace pv::graphics {
 
 using namespace pv::canvas;
@@ -76,7 +78,7 @@ void DrawCap(Canvas& dc, int32_t penWidth, const TLineCap& cap, TPoint end, TPoi
   if (end == from || !GetLineCapShape(cap.style, end, from, cap.size, shape)) return;
   Pen pen;
   pen.style = cap.color == clNone ? PenStyle::Clear : PenStyle::InsideFrame;
-  pen.width = penWidth;
+  pen.width = std::max(0, penWidth);
   pen.color = cap.color == clNone ? clBlack : cap.color;
   pen.mode = PenMode::Copy;
   Brush brush;
