@@ -119,6 +119,8 @@ class Canvas {
   virtual TSize GetTextExtent(std::string_view text) const = 0;
   virtual TextMetric GetTextMetrics() const = 0;
   virtual std::vector<ABC> GetCharABCWidths(uint32_t first, uint32_t last) const = 0;
+  // The em square of the current font's design, in design units (2048 for most outline faces).
+  virtual int32_t GetFontEmSquare() const = 0;
   int32_t TextWidth(std::string_view text) const { return GetTextExtent(text).cx; }
   int32_t TextHeight(std::string_view text) const { return GetTextExtent(text).cy; }
 
@@ -126,6 +128,16 @@ class Canvas {
   virtual void Draw(int32_t x, int32_t y, const Bitmap& bitmap) = 0;  // honours transparency
   virtual void StretchDraw(const TRect& rect, const Bitmap& bitmap) = 0;
   virtual void StretchBlt(const TRect& dest, const Bitmap& source, const TRect& sourceRect, Rop3 rop) = 0;
+
+  // ---- Pixel blocks -------------------------------------------------------------------
+  // Reads the pixels of rect into out, which becomes an Argb32 bitmap of the rect's size: a
+  // device without alpha reads as opaque (alpha 255), pixels outside the device as 0. False,
+  // and out untouched, when the canvas keeps no pixels.
+  virtual bool GetPixels(const TRect& rect, Bitmap& out) const = 0;
+  // Writes the pixels of the bitmap with its top-left at (x, y), unchanged (no raster
+  // operation, no transparency), wherever the clip lets them through. A device with alpha
+  // takes the alpha bytes of an Argb32 bitmap too (opaque for an Rgb32 one).
+  virtual void SetPixels(int32_t x, int32_t y, const Bitmap& pixels) = 0;
 };
 
 }  // namespace pv::canvas

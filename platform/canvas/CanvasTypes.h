@@ -132,6 +132,8 @@ struct Brush {
 constexpr int32_t FW_NORMAL = 400;
 constexpr int32_t FW_BOLD = 700;
 
+enum class FontPitch : int32_t { Default, Variable, Fixed };
+
 // A logical font. A negative height is the em height in pixels, a positive one the cell
 // height (em plus internal leading); 0 asks for the default size.
 struct Font {
@@ -144,6 +146,7 @@ struct Font {
   bool underline = false;
   bool strikeOut = false;
   uint8_t charset = 1;       // DEFAULT_CHARSET
+  FontPitch pitch = FontPitch::Default;
   TColor color = clBlack;
   friend bool operator==(const Font&, const Font&) = default;
 };

@@ -140,6 +140,7 @@ const char* CanvasOpName(CanvasOp op) {
     case CanvasOp::Draw: return "Draw";
     case CanvasOp::StretchDraw: return "StretchDraw";
     case CanvasOp::StretchBlt: return "StretchBlt";
+    case CanvasOp::SetPixels: return "SetPixels";
   }
   return "?";
 }
@@ -235,6 +236,7 @@ void Replay(const std::vector<CanvasCommand>& commands, Canvas& target) {
       case CanvasOp::StretchBlt:
         target.StretchBlt(ArgsRect(a), *c.bitmap, ArgsRect(a, 4), static_cast<Rop3>(static_cast<uint32_t>(a[8])));
         break;
+      case CanvasOp::SetPixels: target.SetPixels(a[0], a[1], *c.bitmap); break;
     }
   }
 }
@@ -663,6 +665,30 @@ void RecordingCanvas::StretchBlt(const TRect& dest, const Bitmap& source, const 
   args.insert(args.end(), s.begin(), s.end());
   args.push_back(static_cast<int32_t>(rop));
   Record(CanvasOp::StretchBlt, std::move(args)).bitmap = std::make_shared<const Bitmap>(source);
+}
+
+bool RecordingCanvas::GetPixels(const TRect&, Bitmap&) const { return false; }
+
+void RecordingCanvas::SetPixels(int32_t x, int32_t y, const Bitmap& pixels) {
+  Record(CanvasOp::SetPixels, {x, y, pixels.Width(), pixels.Height()}).bitmap = std::make_shared<const Bitmap>(pixels);
+}
+
+namespace {
+
+class LoggedCanvas : public RecordingCanvas {
+ public:
+  LoggedCanvas(TSize size, std::vector<std::vector<CanvasCommand>>& log) : RecordingCanvas(size), log_(log) {}
+  ~LoggedCanvas() override { log_.push_back(Commands()); }
+
+ private:
+  std::vector<std::vector<CanvasCommand>>& log_;
+};
+
+}  // namespace
+
+std::unique_ptr<Canvas> RecordingBitmapCanvasFactory::Create(Bitmap& bitmap) {
+  ++created;
+  return std::make_unique<LoggedCanvas>(TSize{bitmap.Width(), bitmap.Height()}, finished);
 }
 
 }  // namespace pv::canvas

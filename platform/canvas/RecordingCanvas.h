@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "canvas/BitmapCanvas.h"
 #include "canvas/Canvas.h"
 
 namespace pv::canvas {
@@ -25,7 +26,7 @@ enum class CanvasOp {
   Ellipse, Arc, ArcTo, Chord, Pie, SetPixel, FillRect, FrameRect, DrawFocusRect, InvertRect,
   BeginPath, EndPath, AbortPath, CloseFigure, StrokePath, FillPath, StrokeAndFillPath, SelectClipPath,
   FillRgn, FrameRgn, SelectClipRgn, ExtSelectClipRgn, IntersectClipRect, ExcludeClipRect,
-  TextOut, ExtTextOut, DrawText, Draw, StretchDraw, StretchBlt,
+  TextOut, ExtTextOut, DrawText, Draw, StretchDraw, StretchBlt, SetPixels,
 };
 
 const char* CanvasOpName(CanvasOp op);
@@ -130,10 +131,15 @@ class RecordingCanvas : public Canvas {
   TSize GetTextExtent(std::string_view text) const override;
   TextMetric GetTextMetrics() const override;
   std::vector<ABC> GetCharABCWidths(uint32_t first, uint32_t last) const override;
+  int32_t GetFontEmSquare() const override { return kEmSquare; }
+  static constexpr int32_t kEmSquare = 2048;
 
   void Draw(int32_t x, int32_t y, const Bitmap& bitmap) override;
   void StretchDraw(const TRect& rect, const Bitmap& bitmap) override;
   void StretchBlt(const TRect& dest, const Bitmap& source, const TRect& sourceRect, Rop3 rop) override;
+  // It keeps no pixels: reading answers false; writing is recorded.
+  bool GetPixels(const TRect& rect, Bitmap& out) const override;
+  void SetPixels(int32_t x, int32_t y, const Bitmap& pixels) override;
 
  private:
   struct State {
@@ -163,6 +169,16 @@ class RecordingCanvas : public Canvas {
   std::vector<CanvasCommand> commands_;
   bool inPath_ = false;
   std::vector<Figure> path_;  // flattened figures of the path being built or last ended
+};
+
+// The test double of the off-screen canvas factory (canvas/BitmapCanvas.h): it hands out
+// recording canvases of the bitmap's size, which leave the bitmap untouched, and keeps what
+// each of them recorded once its owner lets it go.
+class RecordingBitmapCanvasFactory : public BitmapCanvasFactory {
+ public:
+  std::unique_ptr<Canvas> Create(Bitmap& bitmap) override;
+  int created = 0;
+  std::vector<std::vector<CanvasCommand>> finished;  // in the order the canvases were freed
 };
 
 }  // namespace pv::canvas

@@ -193,6 +193,36 @@ Region Region::Combine(const Region& a, const Region& b, RegionMode mode) {
   return out;
 }
 
+Region Region::FromRects(std::span<const TRect> rects) {
+  std::vector<TRect> byTop;
+  byTop.reserve(rects.size());
+  std::vector<int32_t> ys;
+  ys.reserve(2 * rects.size());
+  for (const TRect& r : rects) {
+    if (r.IsEmpty()) continue;
+    byTop.push_back(r);
+    ys.push_back(r.top);
+    ys.push_back(r.bottom);
+  }
+  const auto byTopOrder = [](const TRect& a, const TRect& b) { return a.top < b.top; };
+  if (!std::is_sorted(byTop.begin(), byTop.end(), byTopOrder)) std::sort(byTop.begin(), byTop.end(), byTopOrder);
+  std::sort(ys.begin(), ys.end());
+  ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
+  Region out;
+  std::vector<TRect> active;
+  std::vector<Span> spans;
+  size_t next = 0;
+  for (size_t i = 0; i + 1 < ys.size(); ++i) {
+    const int32_t y = ys[i];
+    std::erase_if(active, [y](const TRect& r) { return r.bottom <= y; });
+    while (next < byTop.size() && byTop[next].top <= y) active.push_back(byTop[next++]);
+    spans.clear();
+    for (const TRect& r : active) spans.emplace_back(r.left, r.right);
+    out.AppendBand(y, ys[i + 1], Normalise(spans));
+  }
+  return out;
+}
+
 bool Region::Contains(int32_t x, int32_t y) const {
   const auto* spans = SpansAt(y);
   return spans != nullptr && InSpans(*spans, x);

@@ -26,6 +26,9 @@ class Region {
   static Region FromPolyPolygon(std::span<const TPoint> points, std::span<const int32_t> counts,
                                 PolyFillMode mode);
   static Region Combine(const Region& a, const Region& b, RegionMode mode);
+  // The union of many rectangles (corners in order; empty ones are ignored) built in one
+  // sweep: uniting them pairwise would cost time quadratic in their number.
+  static Region FromRects(std::span<const TRect> rects);
 
   bool Contains(int32_t x, int32_t y) const;
   bool IsEmpty() const { return bands_.empty(); }

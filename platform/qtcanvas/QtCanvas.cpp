@@ -61,6 +61,7 @@ Qt::FillRule ToFillRule(PolyFillMode mode) {
 
 QtCanvas::QtCanvas(QImage& image) : QtCanvas(static_cast<QPaintDevice&>(image), TSize{image.width(), image.height()}) {
   image_ = &image;
+  ropsAsCopy_ = image.hasAlphaChannel();
 }
 
 QtCanvas::QtCanvas(QPaintDevice& device, TSize size) : device_(&device), size_(size) {
@@ -82,7 +83,7 @@ void QtCanvas::SetFont(const Font& font) {
   const bool faceChanged = font.name != state_.font.name || font.height != state_.font.height ||
                            font.width != state_.font.width || font.weight != state_.font.weight ||
                            font.italic != state_.font.italic || font.underline != state_.font.underline ||
-                           font.strikeOut != state_.font.strikeOut;
+                           font.strikeOut != state_.font.strikeOut || font.pitch != state_.font.pitch;
   state_.font = font;
   if (faceChanged) RefreshFont();
 }
@@ -107,7 +108,7 @@ bool QtCanvas::BrushDraws() const {
 }
 
 bool QtCanvas::ApplyRop2() const {
-  if (!image_) {
+  if (!image_ || ropsAsCopy_) {
     painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
     return state_.pen.mode != PenMode::Nop;
   }

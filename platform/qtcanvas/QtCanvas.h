@@ -13,7 +13,9 @@
 //  - text is placed by its cell top, baseline or bottom as the alignment flags say; Qt
 //    places it by the baseline.
 // A canvas on another paint device (an SVG generator) draws the same, except that raster
-// operations other than copy fall back to copy and GetPixel answers CLR_INVALID.
+// operations other than copy fall back to copy and GetPixel answers CLR_INVALID. On an image
+// with alpha (an off-screen Argb32 bitmap) raster operations fall back to copy as well, since
+// they would scramble the alpha bytes; painted pixels come out opaque.
 
 #include <QFont>
 #include <QPen>
@@ -40,10 +42,14 @@ QString FaceFor(std::string_view name);
 QImage ToQImage(const Bitmap& bitmap);
 QRegion ToQRegion(const Region& region);
 QColor ToQColor(TColor color);
+// Registers the factory of off-screen canvases on bitmaps (canvas/BitmapCanvas.h) that paint
+// with this backend; the program calls it once at start-up.
+void RegisterBitmapCanvasFactory();
 
 class QtCanvas : public Canvas {
  public:
-  // Paints on the image for the canvas' lifetime; the image must be in Format_RGB32.
+  // Paints on the image for the canvas' lifetime; the image must be in Format_RGB32 (or
+  // Format_ARGB32 for an off-screen bitmap with alpha).
   explicit QtCanvas(QImage& image);
   // Paints on any other device of the given size in pixels.
   QtCanvas(QPaintDevice& device, TSize size);
@@ -123,10 +129,13 @@ class QtCanvas : public Canvas {
   TSize GetTextExtent(std::string_view text) const override;
   TextMetric GetTextMetrics() const override;
   std::vector<ABC> GetCharABCWidths(uint32_t first, uint32_t last) const override;
+  int32_t GetFontEmSquare() const override;
 
   void Draw(int32_t x, int32_t y, const Bitmap& bitmap) override;
   void StretchDraw(const TRect& rect, const Bitmap& bitmap) override;
   void StretchBlt(const TRect& dest, const Bitmap& source, const TRect& sourceRect, Rop3 rop) override;
+  bool GetPixels(const TRect& rect, Bitmap& out) const override;
+  void SetPixels(int32_t x, int32_t y, const Bitmap& pixels) override;
 
  private:
   struct State {
@@ -171,6 +180,7 @@ class QtCanvas : public Canvas {
 
   QPaintDevice* device_;
   QImage* image_ = nullptr;
+  bool ropsAsCopy_ = false;  // the image has alpha
   TSize size_;
   std::unique_ptr<QPainter> painter_;
   State state_;

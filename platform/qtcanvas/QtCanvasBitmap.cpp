@@ -1,11 +1,38 @@
 // Bitmaps and block transfers of the Qt canvas.
 #include <QPainter>
+#include <cstring>
 
 #include "qtcanvas/QtCanvas.h"
 
 namespace pv::qtcanvas {
 
+namespace {
+
+QImage ArgbImage(const Bitmap& bitmap) {
+  QImage image(bitmap.Width(), bitmap.Height(), QImage::Format_ARGB32);
+  for (int32_t y = 0; y < bitmap.Height(); ++y) {
+    std::memcpy(image.scanLine(y), bitmap.Row(y), static_cast<size_t>(bitmap.Width()) * 4);
+  }
+  return image;
+}
+
+// An opaque bitmap needs no colour comparisons: its rows are copied with the alpha byte set,
+// since Qt takes Format_RGB32 pixels as 0xffRRGGBB and some of its paths copy the top byte.
+QImage ViewOf(const Bitmap& bitmap) {
+  if (bitmap.transparent || bitmap.HasAlpha()) return ToQImage(bitmap);
+  QImage image(bitmap.Width(), bitmap.Height(), QImage::Format_RGB32);
+  for (int32_t y = 0; y < bitmap.Height(); ++y) {
+    const uint32_t* from = bitmap.Row(y);
+    auto* to = reinterpret_cast<uint32_t*>(image.scanLine(y));
+    for (int32_t x = 0; x < bitmap.Width(); ++x) to[x] = from[x] | 0xFF000000u;
+  }
+  return image;
+}
+
+}  // namespace
+
 QImage ToQImage(const Bitmap& bitmap) {
+  if (bitmap.HasAlpha()) return ArgbImage(bitmap);
   QImage image(bitmap.Width(), bitmap.Height(), bitmap.transparent ? QImage::Format_ARGB32 : QImage::Format_RGB32);
   const uint32_t key = bitmap.transparent ? bitmap.TransparentRGB() : 0;
   for (int32_t y = 0; y < bitmap.Height(); ++y) {
@@ -24,13 +51,13 @@ QImage ToQImage(const Bitmap& bitmap) {
 void QtCanvas::Draw(int32_t x, int32_t y, const Bitmap& bitmap) {
   if (bitmap.Empty()) return;
   ApplyCopy();
-  painter_->drawImage(QPoint(x, y), ToQImage(bitmap));
+  painter_->drawImage(QPoint(x, y), ViewOf(bitmap));
 }
 
 void QtCanvas::StretchDraw(const TRect& rect, const Bitmap& bitmap) {
   if (bitmap.Empty()) return;
   ApplyCopy();
-  painter_->drawImage(QRect(rect.left, rect.top, rect.Width(), rect.Height()), ToQImage(bitmap));
+  painter_->drawImage(QRect(rect.left, rect.top, rect.Width(), rect.Height()), ViewOf(bitmap));
 }
 
 void QtCanvas::StretchBlt(const TRect& dest, const Bitmap& source, const TRect& sourceRect, Rop3 rop) {
@@ -69,11 +96,11 @@ void QtCanvas::StretchBlt(const TRect& dest, const Bitmap& source, const TRect& 
       fill = QBrush(Qt::white);
       break;
   }
-  if (!image_) mode = QPainter::CompositionMode_SourceOver;
+  if (!image_ || ropsAsCopy_) mode = QPainter::CompositionMode_SourceOver;
   painter_->setCompositionMode(mode);
   if (usesSource) {
     if (!source.Empty()) {
-      QImage image = ToQImage(source);
+      QImage image = ViewOf(source);
       if (image.hasAlphaChannel()) image = image.convertToFormat(QImage::Format_RGB32);
       painter_->drawImage(target, image, QRect(sourceRect.left, sourceRect.top, sourceRect.Width(), sourceRect.Height()));
     }

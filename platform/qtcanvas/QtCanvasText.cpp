@@ -39,6 +39,10 @@ void QtCanvas::RefreshFont() {
   font.setItalic(f.italic);
   font.setUnderline(f.underline);
   font.setStrikeOut(f.strikeOut);
+  if (f.pitch == FontPitch::Fixed) {
+    font.setFixedPitch(true);
+    font.setStyleHint(QFont::TypeWriter);
+  }
   if (f.height < 0) {
     font.setPixelSize(-f.height);
   } else if (f.height == 0) {

@@ -42,4 +42,18 @@ int32_t RoundHalfAway(double x) { return Checked<int32_t>(RoundHalfAwayValue(x))
 int64_t RoundHalfEven64(double x) { return Checked<int64_t>(RoundHalfEvenValue(x)); }
 int32_t Trunc(double x) { return Checked<int32_t>(std::trunc(x)); }
 
+int32_t RoundHalfEvenClamped(double x) {
+  if (std::isnan(x)) return 0;
+  const double r = RoundHalfEvenValue(x);
+  if (r <= std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+  if (r >= std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+  return static_cast<int32_t>(r);
+}
+
+int32_t ClampToInt32(int64_t x) {
+  if (x < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+  if (x > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+  return static_cast<int32_t>(x);
+}
+
 }  // namespace pv::winmath

@@ -41,4 +41,9 @@ inline int32_t RoundHalfEven(double x) {
 // Toward zero, with the same range check.
 int32_t Trunc(double x);
 
+// For drawing code that must not fail on absurd sizes: halves to even, or a 64-bit value, held
+// within the range of int32_t (not a number gives 0).
+int32_t RoundHalfEvenClamped(double x);
+int32_t ClampToInt32(int64_t x);
+
 }  // namespace pv::winmath

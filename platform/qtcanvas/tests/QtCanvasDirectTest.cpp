@@ -65,7 +65,9 @@ void ExpectSamePixels(const std::string& what, const Drawing& draw) {
   const QImage direct = Render(draw, true);
   EXPECT_EQ(FirstDifference(direct, Render(draw, false)), "") << what;
   // Only for cases that paint: a drawing that left the background as it was proves nothing.
-  if (what.find("mode 11") == std::string::npos) EXPECT_NE(FirstDifference(direct, Background()), "") << what;
+  if (what.find("mode 11") == std::string::npos) {
+    EXPECT_NE(FirstDifference(direct, Background()), "") << what;
+  }
 }
 
 struct PenCase {

@@ -82,3 +82,15 @@ TEST(Rounding, HalfEvenMatchesItsDefinitionEverywhere) {
   EXPECT_TRUE(std::isnan(RoundHalfEvenValue(std::nan(""))));
   EXPECT_EQ(RoundHalfEvenValue(std::numeric_limits<double>::infinity()), std::numeric_limits<double>::infinity());
 }
+
+TEST(Rounding, ClampedVariantsHoldValuesWithinInt32) {
+  EXPECT_EQ(RoundHalfEvenClamped(2.5), 2);
+  EXPECT_EQ(RoundHalfEvenClamped(-3.5), -4);
+  EXPECT_EQ(RoundHalfEvenClamped(3e9), INT32_MAX);
+  EXPECT_EQ(RoundHalfEvenClamped(-3e9), INT32_MIN);
+  EXPECT_EQ(RoundHalfEvenClamped(std::numeric_limits<double>::infinity()), INT32_MAX);
+  EXPECT_EQ(RoundHalfEvenClamped(std::nan("")), 0);
+  EXPECT_EQ(ClampToInt32(int64_t{1} << 40), INT32_MAX);
+  EXPECT_EQ(ClampToInt32(-(int64_t{1} << 40)), INT32_MIN);
+  EXPECT_EQ(ClampToInt32(-7), -7);
+}

@@ -1,0 +1,309 @@
+// The geometric half of a control: rotation and mirroring, link points, and the generic
+// interface to path points that curves and connectors fill in.
+
+#include <algorithm>
+#include <cmath>
+
+#include "controls/VexaControl.h"
+#include "controls/VexaPanel.h"
+#include "paths/PathInsert.h"
+#include "paths/PathQueries.h"
+#include "paths/PathTypes.h"
+#include "winmath/WinMath.h"
+
+namespace pv::graphics {
+
+namespace {
+
+int32_t RoundScaled(double scale, int32_t v) { return static_cast<int32_t>(std::lround(scale * v)); }
+
+double Ratio(int32_t to, int32_t from) { return from == 0 ? 0.0 : static_cast<double>(to) / from; }
+
+}  // namespace
+
+// --- rotation
+
+void TVexaControl::Rotate(const TRotateRec& rec) {
+  BeginRotation();
+  SetDocRect(RotateRect(GetDocRect(), rec));
+  EndRotation();
+  RotatePoints(rec);
+}
+
+void TVexaControl::RotatePoints(const TRotateRec& rec) {
+  if (linkPoints_.empty() || IsHistorySource()) return;
+  BeginUpdate();
+  for (TPoint* p : linkPoints_) *p = RotatePoint(*p, rec);
+  pendingLinkPoints_ = true;
+  EndUpdate();
+}
+
+void TVexaControl::RotateAll(const TRotateRec& rec) {
+  Invalidate();
+  for (TVexaControl* child : children_) child->RotateAll(rec);
+  Rotate(rec);
+}
+
+void TVexaControl::Mirror(bool horizontal, bool vertical) {
+  if (!InTransformation()) return;
+  for (TPoint& p : savedLinkPoints_) {
+    if (horizontal) p.x = savedRect_.left + savedRect_.right - p.x;
+    if (vertical) p.y = savedRect_.top + savedRect_.bottom - p.y;
+  }
+}
+
+// --- link points
+
+int TVexaControl::AddLinkPoint(TPoint* point) {
+  const int existing = IndexOfLinkPoint(point);
+  if (existing >= 0) return existing;
+  if (linkPoints_.empty()) linkBaseRect_ = GetDocRect();
+  linkPoints_.push_back(point);
+  Notify(TVexaNotify::fnLinkPoints);
+  return static_cast<int>(linkPoints_.size()) - 1;
+}
+
+int TVexaControl::IndexOfLinkPoint(const TPoint* point) const {
+  for (size_t i = 0; i < linkPoints_.size(); ++i) {
+    if (linkPoints_[i] == point) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void TVexaControl::DeleteLinkPoint(int index) {
+  if (index < 0 || index >= GetLinkPointsCount()) throw EListError(index);
+  linkPoints_.erase(linkPoints_.begin() + index);
+  if (linkPoints_.empty()) linkPoints_.shrink_to_fit();
+  Notify(TVexaNotify::fnLinkPoints);
+}
+
+void TVexaControl::RemoveLinkPoint(TPoint* point) {
+  const int index = IndexOfLinkPoint(point);
+  if (index >= 0) DeleteLinkPoint(index);
+}
+
+TPoint TVexaControl::GetLinkPointAt(int index) const {
+  if (index < 0 || index >= GetLinkPointsCount()) throw EListError(index);
+  return *linkPoints_[static_cast<size_t>(index)];
+}
+
+void TVexaControl::SetLinkPointAt(int index, TPoint point) {
+  if (index < 0 || index >= GetLinkPointsCount()) throw EListError(index);
+  *linkPoints_[static_cast<size_t>(index)] = point;
+  Notify(TVexaNotify::fnLinkPoints);
+}
+
+void TVexaControl::FollowAncestorMove(int32_t dx, int32_t dy) {
+  if (linkPoints_.empty()) return;
+  BeginUpdate();
+  linkBaseRect_ = {linkBaseRect_.left - dx, linkBaseRect_.top - dy, linkBaseRect_.right - dx, linkBaseRect_.bottom - dy};
+  Notify(TVexaNotify::fnRect);
+  EndUpdate();
+}
+
+void TVexaControl::TransformPoints(const TRect& oldRectRef, const TRect& newRectRef) {
+  // Copies: the callers may pass fields that the update bracket below rewrites.
+  const TRect oldRect = oldRectRef;
+  const TRect newRect = newRectRef;
+  if (linkPoints_.empty() || oldRect == newRect || IsHistorySource()) return;
+  BeginUpdate();
+  if (InTransformation() && savedLinkPoints_.size() == linkPoints_.size()) {
+    const double sx = Ratio(RectWidth(newRect), RectWidth(savedRect_));
+    const double sy = Ratio(RectHeight(newRect), RectHeight(savedRect_));
+    for (size_t i = 0; i < linkPoints_.size(); ++i) {
+      const TPoint& saved = savedLinkPoints_[i];
+      *linkPoints_[i] = {RoundScaled(sx, saved.x - savedRect_.left) + newRect.left,
+                         RoundScaled(sy, saved.y - savedRect_.top) + newRect.top};
+    }
+  } else {
+    const double sx = Ratio(RectWidth(newRect), RectWidth(oldRect));
+    const double sy = Ratio(RectHeight(newRect), RectHeight(oldRect));
+    for (TPoint* p : linkPoints_) {
+      *p = {RoundScaled(sx, p->x - oldRect.left) + newRect.left, RoundScaled(sy, p->y - oldRect.top) + newRect.top};
+    }
+  }
+  pendingLinkPoints_ = true;
+  EndUpdate();
+}
+
+// --- path points
+
+uint8_t TVexaControl::GetPointType(int index) const {
+  if (index != GetPointsCount() - 1) return ptNode;
+  return GetIsPointsClosed() ? ptEndNodeClose : ptEndNode;
+}
+
+int TVexaControl::GetNodeIndex(int index) const {
+  if (index < GetPointsCount() && GetPointType(index) == ptControl) return -1;
+  int nodes = 0;
+  for (int i = 0; i < index && i < GetPointsCount(); ++i) {
+    if (GetPointType(i) != ptControl) ++nodes;
+  }
+  return nodes;
+}
+
+int TVexaControl::GetPointIndex(int node) const {
+  int nodes = 0;
+  for (int i = 0; i < GetPointsCount(); ++i) {
+    if (GetPointType(i) == ptControl) continue;
+    if (nodes++ == node) return i;
+  }
+  return -1;
+}
+
+int TVexaControl::GetNodesCount() const { return GetPointsCount() > 0 ? GetNodeIndex(GetPointsCount()) : 0; }
+
+void TVexaControl::SetPoints(const std::vector<TPoint>& points) {
+  std::vector<uint8_t> types(points.size(), ptNode);
+  if (!types.empty()) types.back() = GetIsPointsClosed() ? ptEndNodeClose : ptEndNode;
+  SetPointsEx(points, types);
+}
+
+bool TVexaControl::MovePathPoint(int index, TPoint delta, bool symmetric, bool smooth,
+                                 const std::vector<uint8_t>* selection) {
+  const int count = GetPointsCount();
+  const bool valid = index >= 0 && index < count;
+  if (valid && GetPointType(index) == ptControl) {
+    const TPoint moved{GetPoint(index).x + delta.x, GetPoint(index).y + delta.y};
+    SetPoint(index, moved);
+    if (!symmetric && !smooth) return true;
+    std::vector<TPoint> points;
+    std::vector<uint8_t> types;
+    GetPointsEx(points, types);
+    const TPathFigureInfos infos = BuildFigureInfos(points, types);
+    const int figure = FigureOfPoint(infos, index);
+    if (figure < 0) return true;
+    const TPathFigureInfo& f = infos.figures[static_cast<size_t>(figure)];
+    // The node this control point belongs to, and the control point across it.
+    const bool first = index > 0 && types[static_cast<size_t>(index - 1)] != ptControl;
+    int node = first ? index - 1 : index + 1;
+    int opposite = first ? index - 2 : index + 2;
+    if (node > f.last) node = f.first;  // a closing curve ends at the figure's first node
+    if (opposite < f.first) opposite = f.closed ? f.last : -1;
+    if (opposite > f.last) opposite = f.closed ? f.first + 1 : -1;
+    if (opposite < 0 || opposite >= count || types[static_cast<size_t>(opposite)] != ptControl) return true;
+    const TPoint n = points[static_cast<size_t>(node)];
+    if (symmetric) {
+      SetPoint(opposite, {2 * n.x - moved.x, 2 * n.y - moved.y});
+      return true;
+    }
+    const TPoint o = points[static_cast<size_t>(opposite)];
+    const double movedLength = std::hypot(moved.x - n.x, moved.y - n.y);
+    const double oppositeLength = std::hypot(o.x - n.x, o.y - n.y);
+    const double k = movedLength == 0 ? 0.0 : oppositeLength / movedLength;
+    SetPoint(opposite, {n.x - RoundScaled(k, moved.x - n.x), n.y - RoundScaled(k, moved.y - n.y)});
+    return true;
+  }
+  if (selection) {
+    EditPoints(0, selection, delta);
+    return true;
+  }
+  if (!valid) return false;
+  SetPoint(index, {GetPoint(index).x + delta.x, GetPoint(index).y + delta.y});
+  return true;
+}
+
+bool TVexaControl::MovePathSegment(int first, int last, double t, TPoint delta) {
+  const int count = GetPointsCount();
+  if (first == last || first < 0 || last < 0 || first >= count || last >= count) return false;
+  if (delta.x == 0 && delta.y == 0) return false;
+  const auto move = [this](int i, TPoint d) { SetPoint(i, {GetPoint(i).x + d.x, GetPoint(i).y + d.y}); };
+  BeginUpdate();
+  if (first + 2 < count && GetPointType(first + 1) == ptControl) {
+    if (!(t > 0.0 && t < 1.0)) {
+      // At an end of a curve the control points have no pull: that end node follows.
+      move(t >= 1.0 ? last : first, delta);
+    } else {
+      const double k = CurveShiftFactor(t);
+      const TPoint d{RoundScaled(k, delta.x), RoundScaled(k, delta.y)};
+      move(first + 1, d);
+      move(first + 2, d);
+    }
+  } else {
+    move(first, delta);
+    move(last, delta);
+  }
+  EndUpdate();
+  return true;
+}
+
+void TVexaControl::GetEndPointsInfo(TEndPointsInfo& info) const {
+  info.hasEndPoints = false;
+  info.movable = false;
+}
+
+void TVexaControl::SetLastPointClosed(bool closed) {
+  for (int i = GetPointsCount() - 1; i >= 0; --i) {
+    if (GetPointType(i) == ptControl) continue;
+    SetPointType(i, closed ? ptEndNodeClose : ptEndNode);
+    return;
+  }
+}
+
+void TVexaControl::GetPixelPoints(std::vector<TPoint>& out, int32_t x, int32_t y, int32_t scale) const {
+  using winmath::MulDiv;
+  const TRect doc = GetDocRect();
+  const int32_t x0 = x - MulDiv(doc.left, scale, 100000);
+  const int32_t y0 = y - MulDiv(doc.top, scale, 100000);
+  out.resize(static_cast<size_t>(GetPointsCount()));
+  for (int i = 0; i < GetPointsCount(); ++i) {
+    const TPoint p = GetPoint(i);
+    out[static_cast<size_t>(i)] = {MulDiv(p.x + doc.left, scale, 100000) + x0, MulDiv(p.y + doc.top, scale, 100000) + y0};
+  }
+}
+
+void TVexaControl::GetEditPointGuide(TPoint pixel, TEditPointGuide& guide) const {
+  guide = TEditPointGuide{};
+  guide.position = pixel;
+  if (!owner_ || GetPointsCount() == 0) return;
+  std::vector<TPoint> points;
+  std::vector<uint8_t> types;
+  GetPointsEx(points, types);
+  const TRect doc = GetDocRect();
+  const TPoint d = owner_->PixelToDocPoint(pixel);
+  const TPoint p{d.x - doc.left, d.y - doc.top};
+  const TPathFigureInfos infos = BuildFigureInfos(points, types);
+  TPathNearest nearest;
+  int32_t s = -1;
+  int32_t e = -1;
+  if (!graphics::FindNearestPathPoint(points, types, p, true, &infos, nearest, s, e)) return;
+  const int32_t figure = FigureOfPoint(infos, s);
+  if (figure < 0) return;
+  const TPathFigureInfo& f = infos.figures[static_cast<size_t>(figure)];
+  int32_t added = 1;
+  if (e < f.first || e > f.last) {
+    // Beyond the end of an open figure: a segment from its end node to the position.
+    guide.points = {points[static_cast<size_t>(s)], p};
+    guide.types = {ptNode, ptEndNode};
+  } else {
+    const bool curve = s + 1 < static_cast<int32_t>(types.size()) && types[static_cast<size_t>(s + 1)] == ptControl;
+    const int32_t next = curve ? 3 : 1;
+    guide.points = {points[static_cast<size_t>(s)]};
+    guide.types = {ptNode};
+    if (curve) {
+      guide.points.push_back(points[static_cast<size_t>(s + 1)]);
+      guide.points.push_back(points[static_cast<size_t>(s + 2)]);
+      guide.types.insert(guide.types.end(), {ptControl, ptControl});
+    }
+    guide.points.push_back(points[static_cast<size_t>(e)]);
+    guide.types.push_back(ptEndNode);
+    const double tolerance = 4.0 * 100000.0 / std::max(owner_->Scale(), 1);
+    added = InsertPathPoint(guide.points, guide.types, 0, nullptr, tolerance, p, next);
+    if (added < 0) {
+      guide.points.clear();
+      guide.types.clear();
+      return;
+    }
+  }
+  guide.count = static_cast<int32_t>(guide.points.size());
+  guide.selection.assign(guide.points.size(), 0);
+  guide.selection[static_cast<size_t>(added)] = 1;
+  guide.position = guide.points[static_cast<size_t>(added)];
+}
+
+TPoint TVexaControl::GetAnchorPoint() const {
+  const TRect r = GetDocRect();
+  return owner_ ? owner_->DocToPixelPoint({r.left, r.top}) : TPoint{r.left, r.top};
+}
+
+}  // namespace pv::graphics

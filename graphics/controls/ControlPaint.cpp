@@ -1,0 +1,172 @@
+// Where a control lies and how it paints: document and pixel rectangles, invalidation, the
+// transformation bracket, painting with culling and transparency, and hit testing.
+
+#include <algorithm>
+#include <memory>
+
+#include "controls/VexaControl.h"
+#include "controls/VexaPanel.h"
+#include "paint/AlphaBuffer.h"
+
+namespace pv::graphics {
+
+// --- geometry
+
+TRect TVexaControl::GetDocRect() const {
+  TRect r{GetLeft(), GetTop(), GetLeft() + GetWidth(), GetTop() + GetHeight()};
+  for (const TVexaControl* p = parent_; p; p = p->parent_) {
+    r.left += p->GetLeft();
+    r.right += p->GetLeft();
+    r.top += p->GetTop();
+    r.bottom += p->GetTop();
+  }
+  return r;
+}
+
+void TVexaControl::SetDocRect(const TRect& rect) {
+  int32_t dx = 0;
+  int32_t dy = 0;
+  for (const TVexaControl* p = parent_; p; p = p->parent_) {
+    dx += p->GetLeft();
+    dy += p->GetTop();
+  }
+  BeginUpdate();
+  SetLeft(rect.left - dx);
+  SetTop(rect.top - dy);
+  SetWidth(rect.right - rect.left);
+  SetHeight(rect.bottom - rect.top);
+  EndUpdate();
+}
+
+TRect TVexaControl::GetPixelRect() const { return owner_ ? owner_->DocToPixelRect(GetDocRect()) : TRect{}; }
+
+TRect TVexaControl::GetRefreshRect(int32_t x, int32_t y) const { return {x, y, x + GetWidth(), y + GetHeight()}; }
+
+void TVexaControl::Invalidate() {
+  if (!owner_ || !owner_->HasWindow() || updateCount_ > 0) return;
+  const TVexaControl* scheme = GetScheme();
+  if (scheme && scheme != owner_->GetActiveScheme() && parent_ != owner_->GetSchemesRoot()) return;
+  if (!noSelfPaint_) {
+    const TRect doc = GetDocRect();
+    owner_->InvalidatePixelRect(owner_->DocToPixelRect(GetRefreshRect(doc.left, doc.top)));
+  }
+  for (TVexaControl* child : children_) child->Invalidate();
+}
+
+void TVexaControl::GetPointsEx(std::vector<TPoint>& points, std::vector<uint8_t>& types) const {
+  points.clear();
+  types.clear();
+}
+
+void TVexaControl::RestorePoints(const TRect& rect, const std::vector<TPoint>& points,
+                                 const std::vector<uint8_t>& types) {
+  BeginUpdate();
+  SetDocRect(rect);
+  SetPointsEx(points, types);
+  EndUpdate();
+}
+
+void TVexaControl::BeginTransformation(TPoint origin) {
+  if (InTransformation()) return;
+  state_ |= csTransforming;
+  const TRect r = GetDocRect();
+  savedOrigin_ = origin;
+  savedRect_ = {r.left - origin.x, r.top - origin.y, r.right - origin.x, r.bottom - origin.y};
+  savedLinkPoints_.clear();
+  for (const TPoint* p : linkPoints_) savedLinkPoints_.push_back({p->x - origin.x, p->y - origin.y});
+  for (TVexaControl* child : children_) child->BeginTransformation(origin);
+}
+
+void TVexaControl::EndTransformation() {
+  if (!InTransformation()) return;
+  savedLinkPoints_.clear();
+  for (TVexaControl* child : children_) child->EndTransformation();
+  state_ &= static_cast<uint8_t>(~csTransforming);
+}
+
+// --- painting and hit testing
+
+void TVexaControl::Paint(canvas::Canvas&, const TRect&) {}
+
+int32_t TVexaControl::EffectiveTransparency() const {
+  int32_t t = GetTransparency();
+  if (layer_ && layer_ != this && layer_->GetTransparency() > 0) {
+    const int32_t layer = layer_->GetTransparency();
+    t = t * (100 - layer) / 100 + layer;
+  }
+  return t;
+}
+
+TRect TVexaControl::PaintExtent(int32_t x, int32_t y) const {
+  TRect r = GetRefreshRect(x, y);
+  for (const TVexaControl* child : children_) {
+    const TRect c = child->PaintExtent(x + child->GetLeft(), y + child->GetTop());
+    r = {std::min(r.left, c.left), std::min(r.top, c.top), std::max(r.right, c.right), std::max(r.bottom, c.bottom)};
+  }
+  return r;
+}
+
+void TVexaControl::PaintAll(canvas::Canvas& canvas, int32_t originX, int32_t originY) {
+  if (!owner_ || !GetVisible()) return;
+  if (layer_ && layer_ != this && !layer_->GetVisible()) return;
+  if (!noClippingTest_) {
+    const TRect r = owner_->DocToPixelRect(GetRefreshRect(originX, originY));
+    const TRect clip = owner_->PaintRect();
+    if (r.left > clip.right || r.top > clip.bottom || r.right < clip.left || r.bottom < clip.top) return;
+  }
+  const int32_t transparency = EffectiveTransparency();
+  const bool compose = transparencyMode_ == 1 ||
+                       (transparencyMode_ == 0 && transparency > 0 && !owner_->SuppressesTransparency());
+  std::unique_ptr<TAlphaBuffer> nested;
+  canvas::Canvas* target = &canvas;
+  if (compose) {
+    // Inside a control that composes already, this one composes into that one's buffer.
+    TAlphaBuffer* enclosing = &owner_->AlphaBuffer();
+    for (const TVexaControl* p = parent_; p; p = p->parent_) {
+      if (p->alphaInUse_) {
+        enclosing = p->alphaInUse_;
+        break;
+      }
+    }
+    TAlphaBuffer* buffer = enclosing;
+    if (enclosing->Drawing()) {
+      nested = std::make_unique<TAlphaBuffer>(enclosing);
+      buffer = nested.get();
+    }
+    // The buffer covers only what this control and its children can paint: a small
+    // transparent control does not blend the whole paint rectangle.
+    const TRect extent = owner_->DocToPixelRect(PaintExtent(originX, originY));
+    const TRect paint = owner_->PaintRect();
+    const TRect area{std::max(extent.left, paint.left), std::max(extent.top, paint.top),
+                     std::min(extent.right + 1, paint.right), std::min(extent.bottom + 1, paint.bottom)};
+    if (area.left < area.right && area.top < area.bottom && buffer->BeginDraw(&canvas, area)) {
+      alphaInUse_ = buffer;
+      target = buffer->GetCanvas();
+    }
+  }
+  if (!noSelfPaint_) {
+    Paint(*target, owner_->DocToPixelRect({originX, originY, originX + GetWidth(), originY + GetHeight()}));
+  }
+  for (TVexaControl* child : children_) {
+    child->PaintAll(*target, originX + child->GetLeft(), originY + child->GetTop());
+  }
+  if (alphaInUse_) {
+    alphaInUse_->EndDraw(transparency);
+    alphaInUse_ = nullptr;
+  }
+}
+
+bool TVexaControl::IsPointInside(int32_t x, int32_t y) const {
+  const TRect r = GetPixelRect();
+  return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
+TVexaControl* TVexaControl::FindControlAt(int32_t x, int32_t y) {
+  for (size_t i = children_.size(); i-- > 0;) {
+    TVexaControl* child = children_[i];
+    if (child->GetVisible() && child->IsSelectable() && child->IsPointInside(x, y)) return child;
+  }
+  return nullptr;
+}
+
+}  // namespace pv::graphics

@@ -1,0 +1,369 @@
+#include "controls/VexaControl.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "actions/CreateDestroyGroups.h"
+#include "actions/GeometryActions.h"
+#include "actions/OrderHistoryAction.h"
+#include "controls/RefProps.h"
+#include "controls/VexaPanel.h"
+#include "history/History.h"
+
+namespace pv::graphics {
+
+const TVexaControlClass TVexaControl::ClassInfo{{"TVexaControl", nullptr}, &TVexaControl::Creator<TVexaControl>};
+
+namespace {
+
+bool IsGeometry(std::string_view name) {
+  return name == "Left" || name == "Top" || name == "Width" || name == "Height";
+}
+
+}  // namespace
+
+// --- creation and destruction
+
+void TVexaControl::Construct(IVexaPanel* panel, TVexaControl* parent, TVexaControl* layer) {
+  state_ = csCreating;
+  owner_ = panel;
+  try {
+    InitControl(parent, layer);
+  } catch (...) {
+    // A control that never came to be leaves no destruction to undo.
+    THistory* history = panel ? &panel->History() : nullptr;
+    if (history) history->DisableRecording();
+    try {
+      Free();
+    } catch (...) {
+      // The creation's own error is the one the caller hears of.
+    }
+    if (history) history->EnableRecording();
+    throw;
+  }
+}
+
+void TVexaControl::InitControl(TVexaControl* parent, TVexaControl* layer) {
+  props_ = std::make_unique<TPropList>(this);
+  props_->SetEvents(&events_);
+  CreateProperties();
+  propertiesCreated_ = true;
+  if (parent) parent->AddChild(this);
+  if (!parent_ && owner_) owner_->AddParentless(*this);
+  // No layer given: the one the parent handed down stays.
+  if (layer) layer_ = layer;
+  IVexaPanel* panel = owner_;
+  try {
+    ControlCreate();
+  } catch (...) {
+    CloseHistoryGroup(true);
+    throw;
+  }
+  state_ &= static_cast<uint8_t>(~csCreating);
+  if (owner_) props_->SetHistory(&owner_->History());
+  if (owner_ == panel) CloseHistoryGroup(false);
+}
+
+void TVexaControl::CreateProperties() {
+  TPropList& p = *props_;
+  id_ = p.Create<TLongWordProp>("ID");
+  id_->SetFlags(pfNew | pfNoRepaint);
+  tag_ = p.Create<TIntProp>("Tag");
+  tag_->SetFlags(pfNew | pfNoRepaint);
+  name_ = p.Create<TStrProp>("Name");
+  name_->SetFlags(pfNew | pfNotStored | pfNoRepaint);
+  left_ = p.Create<TIntProp>("Left");
+  top_ = p.Create<TIntProp>("Top");
+  width_ = p.Create<TIntProp>("Width");
+  height_ = p.Create<TIntProp>("Height");
+  for (TIntProp* g : {left_, top_, width_, height_}) g->SetFlags(pfNew | pfThousandths);
+  visible_ = p.Create<TBoolProp>("Visible");
+  visible_->SetFlags(pfNotStored);
+  hint_ = p.Create<TStrListProp>("Hint");
+  hint_->SetFlags(pfNew | pfNoRepaint);
+  showHint_ = p.Create<TBoolProp>("ShowHint");
+  showHint_->SetFlags(pfNew | pfNoRepaint);
+  showHint_->SetValue(true);
+  layerProp_ = p.Create<TLayerProp>("Layer", *this);
+  layerProp_->SetFlags(pfNew | pfReference);
+  reference_ = p.Create<TSchemeRefProp>("Reference");
+  reference_->SetFlags(pfNew | pfNoRepaint | pfReference);
+  userData_ = p.Create<TUserDataProp>("UserData");
+  transparency_ = p.Create<TIntProp>("Transparency");
+  selectable_ = p.Create<TBoolProp>("Selectable");
+  selectable_->SetFlags(pfNoRepaint);
+  selectable_->SetValue(true);
+}
+
+void TVexaControl::ControlCreate() {
+  if (owner_) {
+    if (!owner_->IsLoading()) {
+      checkingId_ = true;
+      id_->SetValue(owner_->AssignControlId(*this, 0));
+      checkingId_ = false;
+      if (owner_->AutoNames() && GetName().empty()) SetName(owner_->DefaultName(*this, owner_->AutoNameNumbs()));
+    }
+    OpenHistoryGroup(true);
+  }
+  SetShowHint(true);
+  SetSelectable(true);
+  Notify(TVexaNotify::fnCreated);
+}
+
+void TVexaControl::Free() {
+  if (HasState(csDestroying)) return;
+  state_ |= csDestroying;
+  try {
+    DoDestroy();
+  } catch (...) {
+    delete this;
+    throw;
+  }
+  delete this;
+}
+
+void TVexaControl::DoDestroy() {
+  if (!HasState(csDestroying)) return;
+  if (link_) link_->DestroyNotify();
+  try {
+    ControlDestroy();
+    ClearChildren();
+    if (parent_) parent_->ExtractChild(this);
+    if (owner_) {
+      owner_->SelectControl(*this, false);
+      owner_->ReleaseControlId(*this, GetID());
+      owner_->RemoveParentless(*this);
+    }
+  } catch (...) {
+    CloseHistoryGroup(true);
+    throw;
+  }
+  CloseHistoryGroup(false);
+}
+
+void TVexaControl::ControlDestroy() {
+  OpenHistoryGroup(false);
+  Notify(TVexaNotify::fnDestroyed);
+}
+
+TVexaControl::~TVexaControl() {
+  // Only a failed teardown gets here with a tree left: take the control out of it so that
+  // nothing points at freed memory.
+  for (size_t i = children_.size(); i-- > 0;) {
+    TVexaControl* child = children_[i];
+    child->parent_ = nullptr;
+    child->Free();
+  }
+  if (parent_) std::erase(parent_->children_, this);
+  if (owner_ && propertiesCreated_) owner_->RemoveParentless(*this);
+  props_.reset();
+}
+
+IDocPanel& TVexaControl::Panel() const {
+  if (!owner_) throw std::logic_error("The control belongs to no document");
+  return *owner_;
+}
+
+void TVexaControl::OpenHistoryGroup(bool creation) {
+  if (!owner_) return;
+  const THistoryActionClass& cls = creation ? TControlCreateHistoryGroup::ClassInfo : TControlDestroyHistoryGroup::ClassInfo;
+  if (!owner_->History().BeginAction(cls, this)) return;
+  state_ = creation ? csHistoryGroup : static_cast<uint8_t>(state_ | csHistoryGroup);
+}
+
+void TVexaControl::CloseHistoryGroup(bool cancel) {
+  if (!HasState(csHistoryGroup)) return;
+  state_ &= static_cast<uint8_t>(~csHistoryGroup);
+  if (!owner_) return;
+  if (cancel) {
+    owner_->History().CancelAction();
+  } else {
+    owner_->History().EndAction();
+  }
+}
+
+void TVexaControl::RecordOrder(TVexaControl& control) {
+  if (owner_) owner_->History().RecordStep(TOrderHistoryAction::ClassInfo, &control);
+}
+
+bool TVexaControl::IsHistorySource() const { return owner_ && Owns(owner_->History().GetCurrentSource()); }
+
+bool TVexaControl::Owns(const TVexaObject* object) const {
+  if (!object) return false;
+  if (object == static_cast<const TVexaObject*>(this)) return true;
+  const auto* prop = dynamic_cast<const TCustomProp*>(object);
+  return prop && prop->OwnerList() == props_.get();
+}
+
+// --- properties
+
+TVexaControl* TVexaControl::GetReference() const { return reference_->GetScheme(); }
+
+void TVexaControl::SetReference(TVexaControl* scheme) { reference_->SetScheme(scheme); }
+
+bool TVexaControl::IsSelected() const { return owner_ && owner_->IsControlSelected(*this); }
+
+void TVexaControl::SetSelected(bool selected) {
+  if (owner_) owner_->SelectControl(*this, selected);
+}
+
+TVexaControl* TVexaControl::GetScheme() const {
+  for (TVexaControl* p = parent_; p; p = p->parent_) {
+    if (p->IsCustomScheme()) return p;
+  }
+  return nullptr;
+}
+
+void TVexaControl::PropBeforeChanged(TCustomProp& prop) {
+  const std::string_view name = prop.Name();
+  if (IsGeometry(name) && updateCount_ == 0) {
+    updateRect_ = GetDocRect();
+    if (!linkPoints_.empty()) linkBaseRect_ = updateRect_;
+  }
+  if (&prop == id_) lastId_ = id_->GetValue();
+  if (!prop.HasFlag(pfNoRepaint)) Invalidate();
+  if (owner_) owner_->ControlPropBeforeChanged(*this, prop);
+  if (link_) link_->PropNotify(&prop, true);
+}
+
+void TVexaControl::PropChanged(TCustomProp& prop) {
+  const std::string_view name = prop.Name();
+  if (&prop == width_ && GetWidth() < 1) {
+    SetWidth(1);
+    return;
+  }
+  if (&prop == height_ && GetHeight() < 1) {
+    SetHeight(1);
+    return;
+  }
+  if (IsGeometry(name)) Notify(TVexaNotify::fnRect);
+  if (&prop == name_) Notify(TVexaNotify::fnName);
+  if (&prop == id_ && !checkingId_ && owner_ && id_->GetValue() != lastId_) {
+    const uint32_t wanted = id_->GetValue();
+    const uint32_t given = owner_->CheckControlId(*this, lastId_, wanted);
+    if (given != wanted) {
+      checkingId_ = true;
+      id_->SetValue(given);
+      checkingId_ = false;
+    }
+    if (given != lastId_) Notify(TVexaNotify::fnID);
+  }
+  if (&prop == selectable_ && !GetSelectable() && IsSelected()) SetSelected(false);
+  if (!prop.HasFlag(pfNoRepaint)) Invalidate();
+  if (owner_) owner_->ControlPropChanged(*this, prop);
+  if (link_) link_->PropNotify(&prop, false);
+}
+
+void TVexaControl::PropStored(TCustomProp& prop, std::string_view subName, bool& stored) {
+  if (!subName.empty()) return;
+  if (&prop == tag_) stored = GetTag() != 0;
+  if (&prop == hint_) stored = hint_->GetCount() > 0;
+  if (&prop == showHint_) stored = !GetShowHint();
+  if (&prop == reference_) stored = GetReference() != nullptr;
+  if (&prop == userData_) stored = userData_->GetCount() > 0;
+  if (&prop == transparency_) stored = GetTransparency() > 0;
+  if (&prop == selectable_) stored = !GetSelectable();
+}
+
+void TVexaControl::PropReadOnly(TCustomProp& prop, bool& readOnly) {
+  // The panel's ID assignment is no user change: a read-only layer does not refuse it.
+  if (!layer_ || layer_ == this || (&prop == id_ && checkingId_)) return;
+  const auto* layerReadOnly = dynamic_cast<const TBoolProp*>(layer_->Props().PropByName("ReadOnly"));
+  if (layerReadOnly && layerReadOnly->GetValue()) {
+    readOnly = true;
+    return;
+  }
+  const auto* moveable = dynamic_cast<const TBoolProp*>(layer_->Props().PropByName("Moveable"));
+  if (moveable && !moveable->GetValue() && IsGeometry(prop.Name())) readOnly = true;
+}
+
+// --- notifications and updates
+
+TNotifyLink* TVexaControl::GetNotifyLink() {
+  if (HasState(csDestroying)) return nullptr;
+  if (!link_) link_ = std::make_unique<TNotifyLink>(this);
+  return link_.get();
+}
+
+void TVexaControl::Notify(TVexaNotify code) {
+  if (code == TVexaNotify::fnRect && updateCount_ > 0) {
+    pendingRect_ = true;
+    return;
+  }
+  if (code == TVexaNotify::fnRect && owner_) RecordSizeChange();
+  if ((code == TVexaNotify::fnRect || code == TVexaNotify::fnParent) && parent_ && parent_->IsGroup() &&
+      !InTransformation() && !(owner_ && owner_->IsLoading())) {
+    parent_->RefitToChildren();
+  }
+  if ((code == TVexaNotify::fnRect || code == TVexaNotify::fnParent) && rotationCount_ == 0 && !linkPoints_.empty()) {
+    const TRect base = linkBaseRect_;  // the update bracket below moves the field
+    const TRect now = GetDocRect();
+    TransformPoints(base, now);
+    linkBaseRect_ = now;
+  }
+  if (code == TVexaNotify::fnLinkPoints && updateCount_ > 0) {
+    pendingLinkPoints_ = true;
+    return;
+  }
+  if (owner_) owner_->ControlNotify(*this, code);
+  if (link_) link_->ControlNotify(this, code);
+}
+
+// The rectangle of a whole update is one undo step; single property changes record
+// themselves.
+void TVexaControl::RecordSizeChange() {
+  THistory& history = owner_->History();
+  if (!history.CanRecord() || history.RecordingDisabled() || !InUpdate()) return;
+  history.RecordStep(HasPoints() ? TPointsHistoryAction::ClassInfo : TDocRectHistoryAction::ClassInfo, this);
+}
+
+bool TVexaControl::BeginUpdate() {
+  if (updateCount_ == 0) {
+    Invalidate();
+    pendingRect_ = false;
+    pendingLinkPoints_ = false;
+    updateRect_ = GetDocRect();
+    if (!HasState(csInEndUpdate)) linkBaseRect_ = updateRect_;
+  }
+  return ++updateCount_ == 1;
+}
+
+bool TVexaControl::EndUpdate() {
+  if (updateCount_ == 0) return false;
+  state_ |= csInEndUpdate;
+  const bool last = --updateCount_ == 0;
+  if (last) {
+    if (pendingRect_) {
+      pendingRect_ = false;
+      Notify(TVexaNotify::fnRect);
+    }
+    if (pendingLinkPoints_) {
+      pendingLinkPoints_ = false;
+      Notify(TVexaNotify::fnLinkPoints);
+    }
+    Invalidate();
+  }
+  state_ &= static_cast<uint8_t>(~csInEndUpdate);
+  return last;
+}
+
+bool TVexaControl::IsUniqueName(bool checkEmpty, bool checkSiblings) const {
+  const std::string name = GetName();
+  if (checkEmpty && name.empty()) return false;
+  if (!checkSiblings || !parent_) return true;
+  for (const TVexaControl* sibling : parent_->children_) {
+    if (sibling != this && sibling->GetName() == name) return false;
+  }
+  return true;
+}
+
+bool TVexaControl::IsSelectable() const {
+  if (!GetSelectable()) return false;
+  if (layer_ && layer_ != this && !layer_->GetSelectable()) return false;
+  for (const TVexaControl* p = parent_; p; p = p->parent_) {
+    if (!p->GetSelectable()) return false;
+  }
+  return true;
+}
+
+}  // namespace pv::graphics

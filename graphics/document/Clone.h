@@ -1,0 +1,52 @@
+#pragma once
+// A clone draws another control, its source, at its own place: at the source's size, or
+// stretched to its own when AutoSize is off.
+
+#include "controls/LinkProps.h"
+#include "controls/VexaControl.h"
+
+namespace pv::graphics {
+
+class TVexaClone : public TVexaControl {
+ public:
+  static const TVexaControlClass ClassInfo;
+  const TVexaControlClass& ClassType() const override { return ClassInfo; }
+
+  TVexaControl* GetSource() const { return source_->LinkedControl(); }
+  void SetSource(TVexaControl* source) { source_->SetLinkedControl(source); }
+  bool GetAutoSize() const { return autoSize_->GetValue(); }
+  void SetAutoSize(bool on) { autoSize_->SetValue(on); }
+  // Width and Height read-only while the size follows the source (only with AutoSize).
+  void SetSizeLocked(bool locked);
+  bool SizeLocked() const { return sizeLocked_; }
+  void UpdateSize();
+  // A source a clone can't show: a clone, the clone itself, or a control that holds it (the
+  // picture would hold itself without end).
+  bool IsRefusedSource(const TVexaControl* source) const;
+
+  void Paint(canvas::Canvas& canvas, const TRect& rect) override;
+  TRect GetRefreshRect(int32_t x, int32_t y) const override;
+
+ protected:
+  void CreateProperties() override;
+  void ControlCreate() override;
+  void PropChanged(TCustomProp& prop) override;
+  void PropStored(TCustomProp& prop, std::string_view subName, bool& stored) override;
+  // The size that follows the source is no edit: a layer that is not moveable (or read-only)
+  // does not stop it.
+  void PropReadOnly(TCustomProp& prop, bool& readOnly) override;
+
+ private:
+  void SourceMessage(const TNotifyLinkInfo& info);
+  void PaintStretched(canvas::Canvas& canvas, const TRect& rect, TVexaControl& source);
+
+  TLinkProp* source_ = nullptr;
+  TBoolProp* autoSize_ = nullptr;
+  bool sizeLocked_ = false;
+  bool updatingSize_ = false;
+  // Set while the clone paints or measures its source: a source that leads back to the clone
+  // by a way the refusal could not see (a clone moved into its source later) stops there.
+  mutable bool busy_ = false;
+};
+
+}  // namespace pv::graphics
