@@ -165,6 +165,8 @@ class VELA_API FingerRecordList : public virtual vela::base::BaseRefCounter {
 // A template of up to ten fingers.
 class VELA_API XTemplate : public virtual BiometricTemplate {
  public:
+  // invalid_argument, writing nothing, when no finger is left (RemoveFinger
+  // of the last one): such a template could not be read back.
   virtual void Save(vela::base::smart_ptr<vela::base::OutputStream> stream) = 0;
 
  protected:
@@ -367,12 +369,16 @@ class VELA_API Matcher : public virtual vela::base::BaseRefCounter {
   virtual bool Verify(vela::base::smart_ptr<BiometricTemplate> probe,
                       vela::base::smart_ptr<BiometricTemplate> stored) = 0;
   // invalid_argument when only one of the two holds a list of impressions
-  // (data id 1), or a block is too short to say what it holds.
+  // (data id 1), or a block is too short to say what it holds; bad_quality
+  // when either holds no minutia at all (as templates of types 1 and 2 made
+  // from images without ridges do).
   virtual vela::base::smart_ptr<MatchResult> Match(vela::base::smart_ptr<BiometricTemplate> probe,
                                                    vela::base::smart_ptr<BiometricTemplate> stored) = 0;
   // The at most maxCount best templates of the set scoring at least minScore.
-  // Several threads may identify against one set at once, each with its own
-  // matcher.
+  // Stored templates that cannot be compared with the probe (a list of
+  // impressions against finger entries, or no minutia) are skipped; the
+  // probe itself is refused as Match refuses it. Several threads may
+  // identify against one set at once, each with its own matcher.
   virtual vela::base::smart_ptr<CandidateList> Identify(
       vela::base::smart_ptr<BiometricTemplate> probe, vela::base::smart_ptr<RecordSet> set,
       int32_t maxCount, int32_t minScore) = 0;

@@ -7,6 +7,7 @@
 
 #include "FakeMatchEngine.h"
 #include "engine/objects/MatchResults.h"
+#include "engine/objects/TemplateImpl.h"
 #include "vela/math.h"
 
 namespace vela::math {
@@ -104,14 +105,24 @@ TEST(Identify, LeavesTheClientsEnumerationAlone) {
   EXPECT_EQ(set->Current()->GetId(), 3);
 }
 
-TEST(Identify, AFailingComparisonEndsIt) {
+TEST(Identify, SkipsWhatItCannotCompareButRefusesABadProbe) {
   FakeMatchEngine engine;
   const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_FAST);
   const smart_ptr<RecordSet> set = Create_RecordSet();
   set->Add(ScoredTemplate(800), 1);
-  set->Add(ScoredTemplate(800, 1), 2);  // a list of impressions among finger sets
-  EXPECT_THROW(matcher->Identify(ScoredTemplate(0), set, 5, 0), ex::invalid_argument);
+  set->Add(ScoredTemplate(900, 1), 2);  // a list of impressions among finger sets
+  set->Add(smart_ptr<Template>(new TemplateImpl(TemplateIds{165, 14}, 0, {1, 0, 0}, {}, {}, {})), 3);
+  const smart_ptr<CandidateList> found = matcher->Identify(ScoredTemplate(0), set, 5, 0);
+  ASSERT_EQ(found->Count(), 1);
+  EXPECT_EQ(found->GetByIndex(0)->GetId(), 1);
+  const smart_ptr<CandidateList> lists = matcher->Identify(ScoredTemplate(0, 1), set, 5, 0);
+  ASSERT_EQ(lists->Count(), 1);
+  EXPECT_EQ(lists->GetByIndex(0)->GetId(), 2);
   EXPECT_THROW(matcher->Identify(smart_ptr<Template>(), set, 5, 0), ex::invalid_argument);
+  EXPECT_THROW(
+      matcher->Identify(smart_ptr<Template>(new TemplateImpl(TemplateIds{165, 14}, 0, {1, 0, 0}, {}, {}, {})),
+                        set, 5, 0),
+      ex::invalid_argument);
   EXPECT_THROW(matcher->Identify(ScoredTemplate(0), smart_ptr<RecordSet>(), 5, 0),
                ex::invalid_argument);
 }

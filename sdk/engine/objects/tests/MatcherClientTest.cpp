@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -69,6 +70,107 @@ TEST(MatcherClient, ThreadsIdentifyTheirFingersInOneSet) {
   }
   for (std::thread& t : threads) t.join();
   EXPECT_EQ(found, (std::vector<int32_t>{1, 2, 3, 4, 5, 6}));
+}
+
+// A grey image of the client's own making: all white, all black or noise.
+class PlainImage : public vela::base::Image {
+ public:
+  enum Kind { kWhite, kBlack, kNoise };
+  explicit PlainImage(Kind kind) : pixels(size_t(kWidth) * kHeight, kind == kWhite ? 255 : 0) {
+    if (kind != kNoise) return;
+    std::mt19937 random(7);
+    for (uint8_t& p : pixels) p = uint8_t(random());
+  }
+  int32_t GetWidth() const override { return kWidth; }
+  int32_t GetHeight() const override { return kHeight; }
+  int32_t GetBitsPerPixel() const override { return 8; }
+  int32_t GetXResolution() const override { return 500; }
+  int32_t GetYResolution() const override { return 500; }
+  int32_t GetRowBytes() const override { return kWidth; }
+  const uint8_t* GetData() const override { return pixels.data(); }
+  uint8_t* GetData() override { return pixels.data(); }
+  void ConvertTo24Bpp() override {}
+  void ConvertTo8Bpp() override {}
+
+ private:
+  static constexpr int32_t kWidth = 248;
+  static constexpr int32_t kHeight = 338;
+  std::vector<uint8_t> pixels;
+};
+
+TEST(MatcherClient, IdentifySkipsStoredTemplatesOfAnotherKind) {
+  if (!std::filesystem::exists(ImagePath(1, 1)))
+    GTEST_SKIP() << "no fingerprint images in " << PV_SHARED_DATA_DIR "/fingerprints";
+  // Type 3 makes a list of impressions, types 1 and 2 finger entries: the two
+  // kinds cannot be compared, yet one set may hold both.
+  const smart_ptr<math::Template> compact =
+      math::Create_ImageProcessor(math::IMG_PROC_COMPACT)->CreateTemplate(Picture(1, 1), 1);
+  const smart_ptr<math::Template> list =
+      math::Create_ImageProcessor(math::IMG_PROC_MIRRORED)->CreateTemplate(Picture(1, 2), 1);
+  const smart_ptr<math::XTemplate> entries =
+      math::Create_ImageProcessor(math::IMG_PROC_FINGER_SET)->CreateXTemplate(1, Picture(1, 3));
+  const smart_ptr<math::TemplateSet> templates = Create_TemplateSet();
+  const smart_ptr<math::RecordSet> records = math::Create_RecordSet();
+  records->Add(compact, 1);
+  records->Add(list, 2);
+  records->Add(entries, 3);
+  templates->Add(compact, 1);
+  templates->Add(list, 2);
+  templates->Add(entries, 3);
+  for (math::MatchSpeed speed : {math::MATCH_SPEED_NORMAL, math::MATCH_SPEED_FAST}) {
+    SCOPED_TRACE(speed);
+    const smart_ptr<math::Matcher> matcher = math::Create_Matcher(math::SECURITY_LEVEL_LOW, speed);
+    const smart_ptr<math::Template> probe =
+        math::Create_ImageProcessor(math::IMG_PROC_COMPACT)->CreateTemplate(Picture(1, 4), 1);
+    for (const smart_ptr<math::CandidateList>& found :
+         {matcher->Identify(probe, templates, 5, 0), matcher->Identify(probe, records, 5, 0)}) {
+      ASSERT_EQ(found->Count(), 2);
+      EXPECT_NE(found->GetByIndex(0)->GetId(), 2);
+      EXPECT_NE(found->GetByIndex(1)->GetId(), 2);
+    }
+    // The list probe finds only the list.
+    const smart_ptr<math::CandidateList> found = matcher->Identify(list, templates, 5, 0);
+    ASSERT_EQ(found->Count(), 1);
+    EXPECT_EQ(found->GetByIndex(0)->GetId(), 2);
+    // A direct comparison of the two kinds is still refused.
+    EXPECT_THROW(matcher->Match(probe, list), ex::invalid_argument);
+  }
+}
+
+TEST(MatcherClient, TemplatesWithoutMinutiaeAreRefusedWhereTheyWouldBeMatched) {
+  if (!std::filesystem::exists(ImagePath(1, 1)))
+    GTEST_SKIP() << "no fingerprint images in " << PV_SHARED_DATA_DIR "/fingerprints";
+  const smart_ptr<math::Matcher> matcher =
+      math::Create_Matcher(math::SECURITY_LEVEL_LOW, math::MATCH_SPEED_NORMAL);
+  for (math::img_proc_type type : {math::IMG_PROC_COMPACT, math::IMG_PROC_FINGER_SET}) {
+    SCOPED_TRACE(type);
+    const smart_ptr<math::ImageProcessor> processor = math::Create_ImageProcessor(type);
+    const smart_ptr<math::Template> real = processor->CreateTemplate(Picture(2, 1), 2);
+    for (PlainImage::Kind kind : {PlainImage::kWhite, PlainImage::kBlack}) {
+      SCOPED_TRACE(kind);
+      // Both types keep every impression as the engine makes it, so a picture
+      // without ridges still gives a template, one without a minutia.
+      const smart_ptr<math::Template> blank =
+          processor->CreateTemplate(smart_ptr<vela::base::Image>(new PlainImage(kind)), 2);
+      EXPECT_EQ(blank->GetMinutiae()->Count(), 0);
+      EXPECT_THROW(matcher->Match(blank, real), ex::bad_quality);
+      EXPECT_THROW(matcher->Match(real, blank), ex::bad_quality);
+      EXPECT_THROW(matcher->Verify(real, blank), ex::bad_quality);
+
+      const smart_ptr<math::TemplateSet> set = Create_TemplateSet();
+      set->Add(blank, 1);
+      set->Add(real, 2);
+      const smart_ptr<math::CandidateList> found = matcher->Identify(real, set, 5, 0);
+      ASSERT_EQ(found->Count(), 1);
+      EXPECT_EQ(found->GetByIndex(0)->GetId(), 2);
+      EXPECT_THROW(matcher->Identify(blank, set, 5, 0), ex::bad_quality);
+    }
+  }
+  // A list of impressions keeps only impressions that hold something.
+  const smart_ptr<math::ImageProcessor> lists = math::Create_ImageProcessor(math::IMG_PROC_MIRRORED);
+  for (PlainImage::Kind kind : {PlainImage::kWhite, PlainImage::kBlack, PlainImage::kNoise})
+    EXPECT_THROW(lists->CreateTemplate(smart_ptr<vela::base::Image>(new PlainImage(kind)), 2),
+                 ex::bad_quality);
 }
 
 }  // namespace
