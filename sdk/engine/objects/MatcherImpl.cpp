@@ -77,13 +77,13 @@ int32_t MatcherImpl::GetSecurityLevel() const {
 }
 
 void MatcherImpl::SetMatchSpeed(int32_t speed) {
-  if (speed != MATCH_SPEED_NORMAL && speed != MATCH_SPEED_FAST) throw ex::invalid_argument();
+  if (speed != MATCH_SPEED_QUICK && speed != MATCH_SPEED_THOROUGH) throw ex::invalid_argument();
   // A fresh context: what the old one cached belongs to the old algorithm.
   engine::MatchContextPtr fresh = engine::MakeMatchContext();
   if (!fresh) throw ex::math_error("Not Enough Memory");
   std::lock_guard<std::mutex> hold(lock);
   matchSpeed = speed;
-  matchAlgorithmId = speed == MATCH_SPEED_NORMAL ? kNormalSpeedAlgorithm : kFastSpeedAlgorithm;
+  matchAlgorithmId = speed == MATCH_SPEED_QUICK ? kQuickSpeedAlgorithm : kThoroughSpeedAlgorithm;
   context = std::move(fresh);
 }
 

@@ -72,7 +72,7 @@ TEST(CandidateList, TiesKeepTheirOrderAndTheTailIsCut) {
 
 TEST(Identify, RanksTheEntriesOfEitherKindOfSet) {
   FakeMatchEngine engine;
-  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_NORMAL);
+  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_QUICK);
   const smart_ptr<RecordSet> records = Create_RecordSet();
   const smart_ptr<TemplateSet> templates = Create_TemplateSet();
   const int32_t scores[] = {10, 900, 900, 50, 1200};
@@ -94,7 +94,7 @@ TEST(Identify, RanksTheEntriesOfEitherKindOfSet) {
 
 TEST(Identify, LeavesTheClientsEnumerationAlone) {
   FakeMatchEngine engine;
-  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_FAST);
+  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_THOROUGH);
   const smart_ptr<TemplateSet> set = Create_TemplateSet();
   for (int32_t id = 1; id <= 3; ++id) set->Add(ScoredTemplate(id * 100), id);
   ASSERT_TRUE(set->MoveNext());
@@ -107,7 +107,7 @@ TEST(Identify, LeavesTheClientsEnumerationAlone) {
 
 TEST(Identify, SkipsWhatItCannotCompareButRefusesABadProbe) {
   FakeMatchEngine engine;
-  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_FAST);
+  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_THOROUGH);
   const smart_ptr<RecordSet> set = Create_RecordSet();
   set->Add(ScoredTemplate(800), 1);
   set->Add(ScoredTemplate(900, 1), 2);  // a list of impressions among finger sets
@@ -163,7 +163,7 @@ smart_ptr<SetEntry> ClientRecordSet::GetByIndex(int32_t index) const {
 
 TEST(Identify, WalksASetTheClientMade) {
   FakeMatchEngine engine;
-  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_FAST);
+  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_THOROUGH);
   const smart_ptr<RecordSet> set(new ClientRecordSet());
   set->Add(ScoredTemplate(300), 8);
   set->Add(ScoredTemplate(700), 9, 90);
@@ -186,7 +186,7 @@ TEST(Identify, ThreadsIdentifyAgainstOneSetAtOnce) {
 
   std::atomic<int> wrong{0};
   auto identify = [&] {
-    const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_FAST);
+    const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_THOROUGH);
     for (int round = 0; round < 10; ++round) {
       const smart_ptr<CandidateList> list = matcher->Identify(ScoredTemplate(0), set, kEntries, 0);
       bool right = list->Count() == kEntries;

@@ -45,6 +45,17 @@ TEST(MatcherClient, RefusalsArriveAsTheLibrarysExceptionTypes) {
   }
 }
 
+TEST(MatcherClient, SpeedNamesKeepTheirValues) {
+  static_assert(math::MATCH_SPEED_QUICK == 1 && math::MATCH_SPEED_THOROUGH == 2);
+  static_assert(math::MATCH_SPEED_NORMAL == math::MATCH_SPEED_QUICK);
+  static_assert(math::MATCH_SPEED_FAST == math::MATCH_SPEED_THOROUGH);
+  const smart_ptr<math::Matcher> matcher =
+      math::Create_Matcher(math::SECURITY_LEVEL_LOW, math::MATCH_SPEED_THOROUGH);
+  EXPECT_EQ(matcher->GetMatchSpeed(), 2);
+  matcher->SetMatchSpeed(math::MATCH_SPEED_NORMAL);
+  EXPECT_EQ(matcher->GetMatchSpeed(), 1);
+}
+
 TEST(MatcherClient, ThreadsIdentifyTheirFingersInOneSet) {
   if (!std::filesystem::exists(ImagePath(1, 1)))
     GTEST_SKIP() << "no fingerprint images in " << PV_SHARED_DATA_DIR "/fingerprints";
@@ -63,7 +74,7 @@ TEST(MatcherClient, ThreadsIdentifyTheirFingersInOneSet) {
   for (size_t i = 0; i < probes.size(); ++i) {
     threads.emplace_back([&, i] {
       const smart_ptr<math::Matcher> matcher =
-          math::Create_Matcher(math::SECURITY_LEVEL_LOW, math::MATCH_SPEED_FAST);
+          math::Create_Matcher(math::SECURITY_LEVEL_LOW, math::MATCH_SPEED_THOROUGH);
       const smart_ptr<math::CandidateList> list = matcher->Identify(probes[i], set, 1, 0);
       if (list->Count() == 1) found[i] = list->GetByIndex(0)->GetId();
     });
@@ -117,7 +128,7 @@ TEST(MatcherClient, IdentifySkipsStoredTemplatesOfAnotherKind) {
   templates->Add(compact, 1);
   templates->Add(list, 2);
   templates->Add(entries, 3);
-  for (math::MatchSpeed speed : {math::MATCH_SPEED_NORMAL, math::MATCH_SPEED_FAST}) {
+  for (math::MatchSpeed speed : {math::MATCH_SPEED_QUICK, math::MATCH_SPEED_THOROUGH}) {
     SCOPED_TRACE(speed);
     const smart_ptr<math::Matcher> matcher = math::Create_Matcher(math::SECURITY_LEVEL_LOW, speed);
     const smart_ptr<math::Template> probe =
@@ -141,7 +152,7 @@ TEST(MatcherClient, TemplatesWithoutMinutiaeAreRefusedWhereTheyWouldBeMatched) {
   if (!std::filesystem::exists(ImagePath(1, 1)))
     GTEST_SKIP() << "no fingerprint images in " << PV_SHARED_DATA_DIR "/fingerprints";
   const smart_ptr<math::Matcher> matcher =
-      math::Create_Matcher(math::SECURITY_LEVEL_LOW, math::MATCH_SPEED_NORMAL);
+      math::Create_Matcher(math::SECURITY_LEVEL_LOW, math::MATCH_SPEED_QUICK);
   for (math::img_proc_type type : {math::IMG_PROC_COMPACT, math::IMG_PROC_FINGER_SET}) {
     SCOPED_TRACE(type);
     const smart_ptr<math::ImageProcessor> processor = math::Create_ImageProcessor(type);
