@@ -120,7 +120,7 @@ void VoteCorrespondences(PairHashTables& tables, const Impression& fineSecond)
             bucketOf[w] = index;
             if (index < 0)
                 continue;
-            const PairBucket& bucket = tables.Active().buckets[static_cast<size_t>(index)];
+            const PairBucket bucket = tables.Active().Bucket(index);
             for (int32_t p = 0; p < bucket.count; ++p)
                 ++counters[bucket.pairs[p][0]];
         }
@@ -135,7 +135,7 @@ void VoteCorrespondences(PairHashTables& tables, const Impression& fineSecond)
         for (int32_t w = 0; w < secondCount; ++w) {
             if (bucketOf[w] < 0)
                 continue;
-            const PairBucket& bucket = tables.Active().buckets[static_cast<size_t>(bucketOf[w])];
+            const PairBucket bucket = tables.Active().Bucket(bucketOf[w]);
             for (int32_t p = 0; p < bucket.count; ++p) {
                 if (bucket.pairs[p][0] == chosen)
                     ++tables.votes[w][bucket.pairs[p][1]];

@@ -13,14 +13,6 @@ void DestroyPairHashTables(PairHashTables* tables)
 
 } // namespace
 
-int32_t PairBucketIndex(int32_t qx, int32_t qy, int32_t angle)
-{
-    if (qx < -kHashCellRange || qx > kHashCellRange || qy < -kHashCellRange || qy > kHashCellRange ||
-        angle < -kHashAngleRange || angle > kHashAngleRange)
-        return -1;
-    return ((qx + kHashCellRange) * kHashCells + (qy + kHashCellRange)) * kHashAngles + (angle + kHashAngleRange);
-}
-
 PairHashTables* AttachPairHashTables(MatchContext& context)
 {
     if (context.pairHash)
