@@ -23,11 +23,26 @@ private:
 
 void StretchContrast(uint8_t* image, CanvasExtent extent, int32_t clip, CanvasWindow window)
 {
+    // Four partial histograms: the canvas is mostly one background grey, and
+    // one counter bumped by every pixel in turn would serialise the loop.
+    std::array<std::array<int32_t, 256>, 4> partial{};
+    const int32_t firstColumn = std::max(0, window.firstColumn);
+    const int32_t lastColumn = std::min(extent.width - 1, window.lastColumn);
+    for (int32_t row = std::max(0, window.firstRow); row <= std::min(extent.height - 1, window.lastRow); ++row) {
+        const uint8_t* line = image + row * kCanvasSide;
+        int32_t column = firstColumn;
+        for (; column + 3 <= lastColumn; column += 4) {
+            ++partial[0][line[column]];
+            ++partial[1][line[column + 1]];
+            ++partial[2][line[column + 2]];
+            ++partial[3][line[column + 3]];
+        }
+        for (; column <= lastColumn; ++column)
+            ++partial[0][line[column]];
+    }
     std::array<int32_t, 256> histogram{};
-    for (int32_t row = std::max(0, window.firstRow); row <= std::min(extent.height - 1, window.lastRow); ++row)
-        for (int32_t column = std::max(0, window.firstColumn); column <= std::min(extent.width - 1, window.lastColumn);
-             ++column)
-            ++histogram[image[row * kCanvasSide + column]];
+    for (int32_t v = 0; v < 256; ++v)
+        histogram[v] = partial[0][v] + partial[1][v] + partial[2][v] + partial[3][v];
 
     int32_t lo = 0, count = 0;
     for (lo = 0; lo < 255; ++lo) {
@@ -65,17 +80,21 @@ void BoxMean(const uint8_t* source, uint8_t* destination, uint8_t* scratch, Canv
 
     std::memset(scratch, 0, kCanvasBytes);
     if (extent.width >= n) {
+        // Each window summed whole rather than slid: the same sums, without
+        // the chain from one column to the next, so that the columns of a row
+        // are summed side by side.
+        const int32_t columns = extent.width - 2 * half;
+        std::array<uint16_t, kCanvasSide> sums;
         for (int32_t row = 0; row < extent.height; ++row) {
             const uint8_t* in = source + row * kCanvasSide;
-            uint8_t* out = scratch + row * kCanvasSide;
-            int32_t sum = 0;
-            for (int32_t column = 0; column < n; ++column)
-                sum += in[column];
-            out[half] = mean[sum];
-            for (int32_t column = half + 1; column <= extent.width - half - 1; ++column) {
-                sum += in[column + half] - in[column - half - 1];
-                out[column] = mean[sum];
-            }
+            uint8_t* out = scratch + row * kCanvasSide + half;
+            for (int32_t column = 0; column < columns; ++column)
+                sums[column] = in[column];
+            for (int32_t k = 1; k < n; ++k)
+                for (int32_t column = 0; column < columns; ++column)
+                    sums[column] = static_cast<uint16_t>(sums[column] + in[column + k]);
+            for (int32_t column = 0; column < columns; ++column)
+                out[column] = mean[sums[column]];
         }
     }
     std::memset(destination, 0, kCanvasBytes);
