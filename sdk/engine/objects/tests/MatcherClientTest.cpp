@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "ClientImage.h"
 #include "vela/math.h"
 #include "vela/render.h"
 
@@ -83,31 +84,16 @@ TEST(MatcherClient, ThreadsIdentifyTheirFingersInOneSet) {
   EXPECT_EQ(found, (std::vector<int32_t>{1, 2, 3, 4, 5, 6}));
 }
 
-// A grey image of the client's own making: all white, all black or noise.
-class PlainImage : public vela::base::Image {
- public:
-  enum Kind { kWhite, kBlack, kNoise };
-  explicit PlainImage(Kind kind) : pixels(size_t(kWidth) * kHeight, kind == kWhite ? 255 : 0) {
-    if (kind != kNoise) return;
+// A 248 x 338 grey picture without ridges: all white, all black or noise.
+enum class Plain { kWhite, kBlack, kNoise };
+smart_ptr<vela::base::Image> PlainPicture(Plain kind) {
+  std::vector<uint8_t> pixels(248 * 338, kind == Plain::kWhite ? 255 : 0);
+  if (kind == Plain::kNoise) {
     std::mt19937 random(7);
     for (uint8_t& p : pixels) p = uint8_t(random());
   }
-  int32_t GetWidth() const override { return kWidth; }
-  int32_t GetHeight() const override { return kHeight; }
-  int32_t GetBitsPerPixel() const override { return 8; }
-  int32_t GetXResolution() const override { return 500; }
-  int32_t GetYResolution() const override { return 500; }
-  int32_t GetRowBytes() const override { return kWidth; }
-  const uint8_t* GetData() const override { return pixels.data(); }
-  uint8_t* GetData() override { return pixels.data(); }
-  void ConvertTo24Bpp() override {}
-  void ConvertTo8Bpp() override {}
-
- private:
-  static constexpr int32_t kWidth = 248;
-  static constexpr int32_t kHeight = 338;
-  std::vector<uint8_t> pixels;
-};
+  return smart_ptr<vela::base::Image>(new vela::test::ClientImage(248, 338, 8, std::move(pixels)));
+}
 
 TEST(MatcherClient, IdentifySkipsStoredTemplatesOfAnotherKind) {
   if (!std::filesystem::exists(ImagePath(1, 1)))
@@ -157,12 +143,11 @@ TEST(MatcherClient, TemplatesWithoutMinutiaeAreRefusedWhereTheyWouldBeMatched) {
     SCOPED_TRACE(type);
     const smart_ptr<math::ImageProcessor> processor = math::Create_ImageProcessor(type);
     const smart_ptr<math::Template> real = processor->CreateTemplate(Picture(2, 1), 2);
-    for (PlainImage::Kind kind : {PlainImage::kWhite, PlainImage::kBlack}) {
-      SCOPED_TRACE(kind);
+    for (Plain kind : {Plain::kWhite, Plain::kBlack}) {
+      SCOPED_TRACE(int(kind));
       // Both types keep every impression as the engine makes it, so a picture
       // without ridges still gives a template, one without a minutia.
-      const smart_ptr<math::Template> blank =
-          processor->CreateTemplate(smart_ptr<vela::base::Image>(new PlainImage(kind)), 2);
+      const smart_ptr<math::Template> blank = processor->CreateTemplate(PlainPicture(kind), 2);
       EXPECT_EQ(blank->GetMinutiae()->Count(), 0);
       EXPECT_THROW(matcher->Match(blank, real), ex::bad_quality);
       EXPECT_THROW(matcher->Match(real, blank), ex::bad_quality);
@@ -179,9 +164,8 @@ TEST(MatcherClient, TemplatesWithoutMinutiaeAreRefusedWhereTheyWouldBeMatched) {
   }
   // A list of impressions keeps only impressions that hold something.
   const smart_ptr<math::ImageProcessor> lists = math::Create_ImageProcessor(math::IMG_PROC_MIRRORED);
-  for (PlainImage::Kind kind : {PlainImage::kWhite, PlainImage::kBlack, PlainImage::kNoise})
-    EXPECT_THROW(lists->CreateTemplate(smart_ptr<vela::base::Image>(new PlainImage(kind)), 2),
-                 ex::bad_quality);
+  for (Plain kind : {Plain::kWhite, Plain::kBlack, Plain::kNoise})
+    EXPECT_THROW(lists->CreateTemplate(PlainPicture(kind), 2), ex::bad_quality);
 }
 
 }  // namespace

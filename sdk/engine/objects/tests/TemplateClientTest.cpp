@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ClientImage.h"
 #include "vela/math.h"
 #include "vela/render.h"
 
@@ -112,23 +113,8 @@ TEST(TemplateClient, AnExtendedTemplateWithoutFingersIsNotSaved) {
 }
 
 TEST(TemplateClient, SavingAnImageOfAnotherDepthThrowsTheLibrarysType) {
-  const uint8_t pixels[16] = {};
-  struct Deep : vela::base::Image {
-    explicit Deep(const uint8_t* p) : p(p) {}
-    int32_t GetWidth() const override { return 2; }
-    int32_t GetHeight() const override { return 2; }
-    int32_t GetBitsPerPixel() const override { return 32; }
-    int32_t GetXResolution() const override { return 500; }
-    int32_t GetYResolution() const override { return 500; }
-    int32_t GetRowBytes() const override { return 8; }
-    const uint8_t* GetData() const override { return p; }
-    uint8_t* GetData() override { return nullptr; }
-    void ConvertTo24Bpp() override {}
-    void ConvertTo8Bpp() override {}
-    const uint8_t* p;
-  };
-  const smart_ptr<vela::render::BMP_Image> copy =
-      vela::render::Create_BMP_Image(smart_ptr<vela::base::Image>(new Deep(pixels)));
+  const smart_ptr<vela::render::BMP_Image> copy = vela::render::Create_BMP_Image(
+      smart_ptr<vela::base::Image>(new vela::test::ClientImage(2, 2, 32, std::vector<uint8_t>(16))));
   smart_ptr<MemoryStream> out = Create_MemoryStream(nullptr, 0);
   try {
     copy->Save(out);
