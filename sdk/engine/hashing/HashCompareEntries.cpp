@@ -1,13 +1,12 @@
 #include "engine/hashing/HashCompareEntries.h"
 
 #include <algorithm>
-#include <array>
 
 #include "engine/hashing/BuildPairHash.h"
 #include "engine/hashing/HashAlign.h"
 #include "engine/hashing/MapHashScore.h"
 #include "engine/hashing/TransformImpression.h"
-#include "engine/matching/CompareMinutiaeSets.h"
+#include "engine/matching/ComparisonMemo.h"
 
 namespace vela::engine {
 
@@ -27,39 +26,6 @@ bool OddRecordsCount(const EntryImpressions& first, const EntryImpressions& seco
 {
     return first[index].quality > kFirstOddQuality && second[index].quality > kSecondOddQuality;
 }
-
-// Compact entries repeat their impressions (records 1 and 3 are copies of 0
-// and 2), and a comparison of two records depends on nothing but the two
-// records and the rotation count: each distinct comparison of one entry
-// pair runs once. The records compared must outlive the memo.
-class ComparisonMemo {
-public:
-    explicit ComparisonMemo(MatchContext& context) : context_(context) {}
-
-    int32_t Compare(const Impression& first, const Impression& second, int32_t rotations)
-    {
-        for (size_t k = 0; k < size_; ++k) {
-            const Known& known = known_[k];
-            if (known.rotations == rotations && *known.first == first && *known.second == second)
-                return known.score;
-        }
-        const int32_t score = CompareMinutiaeSets(first, second, rotations, context_);
-        if (size_ < known_.size())
-            known_[size_++] = Known{&first, &second, rotations, score};
-        return score;
-    }
-
-private:
-    struct Known {
-        const Impression* first = nullptr;
-        const Impression* second = nullptr;
-        int32_t rotations = 0;
-        int32_t score = 0;
-    };
-    MatchContext& context_;
-    std::array<Known, 8> known_{};
-    size_t size_ = 0;
-};
 
 } // namespace
 
