@@ -1,37 +1,38 @@
-// Accuracy of verification over a folder of impressions named
+// Accuracy of verification over folders of impressions named
 // <finger>_<n>.bmp: one template per impression, every genuine pair (two
 // impressions of one finger) and every impostor pair of first impressions
-// (two fingers) compared, and the error rates that follow.
+// (two fingers) compared at each match speed, and the error rates that follow.
 //
-//   vela_accuracy [folder] [--speed 1|2] [--type 1|2] [--all-impostors]
+//   vela_accuracy [folder...] [--speed 1|2] [--type 1|2] [--all-impostors]
 //
-// The last line of the output is EER=<equal error rate in percent>.
+// Without --speed both speeds are measured. Each folder and speed ends with a
+// line EER=<equal error rate in percent>; a table of every folder and speed
+// closes the output.
 #include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <map>
+#include <numeric>
 #include <string>
 #include <vector>
 
-#include "ErrorRates.h"
+#include "AccuracyRun.h"
 #include "vela/math.h"
-#include "vela/render.h"
 
 namespace {
 
 using vela::base::smart_ptr;
 namespace math = vela::math;
 namespace fs = std::filesystem;
-using accuracy::ErrorRates;
-using accuracy::Score;
+using accuracy::Figures;
+using accuracy::Impression;
+using accuracy::PairScore;
 
 struct Options {
-  fs::path folder = fs::path(PV_SHARED_DATA_DIR) / "fingerprints";
-  int32_t speed = math::MATCH_SPEED_NORMAL;
+  std::vector<fs::path> folders;
+  std::vector<int32_t> speeds{math::MATCH_SPEED_QUICK, math::MATCH_SPEED_THOROUGH};
   int32_t type = math::IMG_PROC_COMPACT;
   bool allImpostors = false;
 };
@@ -42,81 +43,42 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     if ((arg == "--speed" || arg == "--type") && i + 1 < argc) {
       const int32_t value = std::atoi(argv[++i]);
       if (value != 1 && value != 2) return false;
-      (arg == "--speed" ? options.speed : options.type) = value;
+      if (arg == "--speed")
+        options.speeds = {value};
+      else
+        options.type = value;
     } else if (arg == "--all-impostors") {
       options.allImpostors = true;
     } else if (!arg.empty() && arg[0] != '-') {
-      options.folder = arg;
+      options.folders.push_back(arg);
     } else {
       return false;
     }
   }
+  if (options.folders.empty()) options.folders.push_back(fs::path(PV_SHARED_DATA_DIR) / "fingerprints");
   return true;
 }
 
-struct Impression {
-  std::string finger;
-  int number = 0;
-  fs::path path;
-  smart_ptr<math::Template> made;  // empty when it failed to enrol
-};
+double Percent(double fraction) { return 100 * fraction; }
 
-// <finger>_<n>.bmp, ordered by finger and then by n.
-std::vector<Impression> FindImpressions(const fs::path& folder) {
-  std::vector<Impression> found;
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-    if (entry.path().extension() != ".bmp") continue;
-    const std::string stem = entry.path().stem().string();
-    const size_t cut = stem.rfind('_');
-    if (cut == std::string::npos || cut == 0 || cut + 1 == stem.size()) continue;
-    const std::string number = stem.substr(cut + 1);
-    if (number.find_first_not_of("0123456789") != std::string::npos) continue;
-    found.push_back({stem.substr(0, cut), std::atoi(number.c_str()), entry.path(), {}});
-  }
-  std::sort(found.begin(), found.end(), [](const Impression& a, const Impression& b) {
-    return a.finger != b.finger ? a.finger < b.finger : a.number < b.number;
-  });
-  return found;
-}
-
-// Every impression is enrolled as the same finger position: a verification
-// claims one finger, so a wrong finger arrives under the right code.
-int Enrol(std::vector<Impression>& impressions, int32_t type) {
-  const smart_ptr<math::ImageProcessor> processor =
-      math::Create_ImageProcessor(math::img_proc_type(type));
-  int failures = 0;
-  for (Impression& impression : impressions) {
-    try {
-      const smart_ptr<vela::base::Image> image =
-          vela::render::Create_BMP_Image(Create_IFileStream(impression.path.string().c_str()));
-      impression.made = processor->CreateTemplate(image, math::RIGHT_INDEX);
-    } catch (const std::exception& e) {
-      ++failures;
-      std::printf("failed to enrol %s: %s\n", impression.path.filename().string().c_str(), e.what());
-    }
-  }
-  return failures;
-}
-
-Score Compare(math::Matcher& matcher, const Impression& probe, const Impression& stored) {
-  if (!probe.made || !stored.made) return std::nullopt;
-  return matcher.Match(probe.made, stored.made)->GetScore();
-}
-
-void PrintSpread(const char* name, const std::vector<Score>& scores) {
-  std::vector<int32_t> made;
-  for (const Score& s : scores)
-    if (s) made.push_back(*s);
-  if (made.empty()) {
-    std::printf("%-9s scores: none\n", name);
+void PrintSpread(const char* name, std::vector<int32_t> values) {
+  if (values.empty()) {
+    std::printf("%-9s none\n", name);
     return;
   }
-  std::sort(made.begin(), made.end());
-  std::printf("%-9s scores: %zu pairs, min %d, median %d, max %d\n", name, made.size(), made.front(),
-              made[made.size() / 2], made.back());
+  std::sort(values.begin(), values.end());
+  const double mean = std::accumulate(values.begin(), values.end(), 0.0) / double(values.size());
+  std::printf("%-9s min %d, median %d, mean %.1f, max %d\n", name, values.front(),
+              values[values.size() / 2], mean, values.back());
 }
 
-double Percent(double fraction) { return 100 * fraction; }
+void PrintScoreSpread(const char* name, const std::vector<PairScore>& pairs, bool genuine) {
+  std::vector<int32_t> scores;
+  for (const PairScore& pair : pairs)
+    if (pair.genuine == genuine && pair.score) scores.push_back(*pair.score);
+  std::printf("%-8s ", name);
+  PrintSpread("scores:", scores);
+}
 
 struct Level {
   const char* name;
@@ -125,86 +87,101 @@ struct Level {
 constexpr std::array<Level, 3> kLevels{{{"low", math::SECURITY_LEVEL_LOW},
                                         {"medium", math::SECURITY_LEVEL_MEDIUM},
                                         {"high", math::SECURITY_LEVEL_HIGH}}};
-// Pairs that Verify accepted, per security level.
-using VerifyCounts = std::array<int64_t, kLevels.size()>;
+
+// FMR and FNMR of Verify at each security level; a pair that could not be
+// compared is neither a false match nor a match.
+void PrintVerifyRates(math::Matcher& matcher, const std::vector<Impression>& impressions,
+                      const std::vector<PairScore>& pairs, const Figures& figures) {
+  for (const Level& level : kLevels) {
+    matcher.SetSecurityLevel(level.level);
+    size_t genuineAccepted = 0, impostorAccepted = 0;
+    for (const PairScore& pair : pairs) {
+      if (!pair.score) continue;
+      if (matcher.Verify(impressions[pair.probe].made, impressions[pair.stored].made))
+        ++(pair.genuine ? genuineAccepted : impostorAccepted);
+    }
+    const double fmr =
+        figures.impostorPairs ? double(impostorAccepted) / double(figures.impostorPairs) : 0;
+    const double fnmr =
+        figures.genuinePairs ? 1 - double(genuineAccepted) / double(figures.genuinePairs) : 0;
+    std::printf("security level %d (%s, Verify): FMR %.2f%%, FNMR %.2f%%\n", level.level, level.name,
+                Percent(fmr), Percent(fnmr));
+  }
+}
+
+struct Row {
+  std::string folder;
+  int32_t speed;
+  Figures figures;
+  double comparisonsPerSecond;
+};
+
+Row MeasureSpeed(const fs::path& folder, const std::vector<Impression>& impressions, int32_t speed,
+                 bool allImpostors) {
+  const smart_ptr<math::Matcher> matcher =
+      math::Create_Matcher(math::SECURITY_LEVEL_LOW, math::MatchSpeed(speed));
+  const auto start = std::chrono::steady_clock::now();
+  const std::vector<PairScore> pairs = accuracy::ScorePairs(impressions, *matcher, allImpostors);
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const Figures figures = accuracy::Summarise(pairs);
+  const double rate = seconds > 0 ? double(pairs.size()) / seconds : 0;
+
+  std::printf("-- match speed %d\n", speed);
+  std::printf("genuine pairs: %zu, impostor pairs: %zu (%s); %.1f comparisons/s (Match)\n",
+              figures.genuinePairs, figures.impostorPairs,
+              allImpostors ? "all impressions" : "first impressions", rate);
+  PrintScoreSpread("genuine", pairs, true);
+  PrintScoreSpread("impostor", pairs, false);
+  std::printf("genuine pairs scoring 0: %.2f%%\n", Percent(figures.genuineZeroShare));
+  std::printf("FNMR at FMR 1%%: %.2f%% (threshold %d)\n", Percent(figures.atOnePercent.falseNonMatchRate),
+              figures.atOnePercent.threshold);
+  std::printf("FNMR at FMR 0.1%%: %.2f%% (threshold %d)\n",
+              Percent(figures.atOnePerMille.falseNonMatchRate), figures.atOnePerMille.threshold);
+  PrintVerifyRates(*matcher, impressions, pairs, figures);
+  std::printf("equal error rate at threshold %d\n", figures.equalError.threshold);
+  std::printf("EER=%.2f\n", Percent(figures.equalError.rate));
+  return {folder.filename().string(), speed, figures, rate};
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, options)) {
-    std::fprintf(stderr, "usage: %s [folder] [--speed 1|2] [--type 1|2] [--all-impostors]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s [folder...] [--speed 1|2] [--type 1|2] [--all-impostors]\n",
+                 argv[0]);
     return 2;
   }
-  if (!fs::is_directory(options.folder)) {
-    std::fprintf(stderr, "no folder of impressions at %s\n", options.folder.string().c_str());
-    return 1;
-  }
-  std::vector<Impression> impressions = FindImpressions(options.folder);
-  if (impressions.empty()) {
-    std::fprintf(stderr, "no <finger>_<n>.bmp files in %s\n", options.folder.string().c_str());
-    return 1;
-  }
-
-  std::printf("folder %s: %zu impressions; image processor type %d, match speed %d\n",
-              options.folder.string().c_str(), impressions.size(), options.type, options.speed);
-  const int failures = Enrol(impressions, options.type);
-
-  const smart_ptr<math::Matcher> matcher =
-      math::Create_Matcher(math::SECURITY_LEVEL_LOW, math::MatchSpeed(options.speed));
-  std::vector<bool> first(impressions.size());
-  for (size_t i = 0; i < impressions.size(); ++i)
-    first[i] = i == 0 || impressions[i - 1].finger != impressions[i].finger;
-
-  // Scores come from Match; the rates at the security levels from Verify.
-  std::vector<Score> genuine, impostor;
-  VerifyCounts genuineAccepted{}, impostorAccepted{};
-  int64_t comparisons = 0;
-  const auto start = std::chrono::steady_clock::now();
-  for (size_t a = 0; a < impressions.size(); ++a) {
-    for (size_t b = a + 1; b < impressions.size(); ++b) {
-      const Impression& stored = impressions[a];
-      const Impression& probe = impressions[b];
-      const bool isGenuine = stored.finger == probe.finger;
-      if (!isGenuine && !(options.allImpostors || (first[a] && first[b]))) continue;
-      (isGenuine ? genuine : impostor).push_back(Compare(*matcher, probe, stored));
-      ++comparisons;
-      if (!probe.made || !stored.made) continue;
-      VerifyCounts& accepted = isGenuine ? genuineAccepted : impostorAccepted;
-      for (size_t level = 0; level < kLevels.size(); ++level) {
-        matcher->SetSecurityLevel(kLevels[level].level);
-        accepted[level] += matcher->Verify(probe.made, stored.made) ? 1 : 0;
-        ++comparisons;
-      }
+  std::vector<Row> rows;
+  for (const fs::path& folder : options.folders) {
+    if (!fs::is_directory(folder)) {
+      std::fprintf(stderr, "no folder of impressions at %s\n", folder.string().c_str());
+      return 1;
     }
+    std::vector<Impression> impressions = accuracy::FindImpressions(folder);
+    if (impressions.empty()) {
+      std::fprintf(stderr, "no <finger>_<n>.bmp files in %s\n", folder.string().c_str());
+      return 1;
+    }
+    std::printf("== folder %s: %zu impressions; image processor type %d\n", folder.string().c_str(),
+                impressions.size(), options.type);
+    const accuracy::EnrolReport enrolled = accuracy::Enrol(impressions, options.type);
+    for (const std::string& failure : enrolled.failures) std::printf("failed to enrol %s\n", failure.c_str());
+    std::printf("failures to enrol: %zu of %zu (%.2f%%)\n", enrolled.failures.size(), impressions.size(),
+                Percent(double(enrolled.failures.size()) / double(impressions.size())));
+    PrintSpread("minutiae:", enrolled.minutiae);
+    PrintSpread("quality:", enrolled.quality);
+    for (int32_t speed : options.speeds)
+      rows.push_back(MeasureSpeed(folder, impressions, speed, options.allImpostors));
   }
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
-  std::printf("failures to enrol: %d of %zu (%.2f%%)\n", failures, impressions.size(),
-              Percent(double(failures) / double(impressions.size())));
-  std::printf("genuine pairs: %zu, impostor pairs: %zu (%s); %.1f comparisons/s\n", genuine.size(),
-              impostor.size(), options.allImpostors ? "all impressions" : "first impressions",
-              double(comparisons) / seconds);
-  PrintSpread("genuine", genuine);
-  PrintSpread("impostor", impostor);
-
-  const ErrorRates rates(genuine, impostor);
-  for (double fmr : {0.01, 0.001}) {
-    const ErrorRates::OperatingPoint at = rates.AtFalseMatchRate(fmr);
-    std::printf("FNMR at FMR %g%%: %.2f%% (threshold %d)\n", Percent(fmr),
-                Percent(at.falseNonMatchRate), at.threshold);
+  std::printf("\n%-14s %5s %7s %13s %15s %13s %10s\n", "folder", "speed", "EER", "FNMR@FMR1%",
+              "FNMR@FMR0.1%", "genuine 0s", "compares/s");
+  for (const Row& row : rows) {
+    std::printf("%-14s %5d %6.2f%% %12.2f%% %14.2f%% %12.2f%% %10.1f\n", row.folder.c_str(), row.speed,
+                Percent(row.figures.equalError.rate), Percent(row.figures.atOnePercent.falseNonMatchRate),
+                Percent(row.figures.atOnePerMille.falseNonMatchRate),
+                Percent(row.figures.genuineZeroShare), row.comparisonsPerSecond);
   }
-  for (size_t level = 0; level < kLevels.size(); ++level) {
-    // A pair that could not be compared is neither a false match nor a match.
-    const double fmr = impostor.empty() ? 0 : double(impostorAccepted[level]) / double(impostor.size());
-    const double fnmr =
-        genuine.empty() ? 0 : 1 - double(genuineAccepted[level]) / double(genuine.size());
-    std::printf("security level %d (%s, Verify): FMR %.2f%%, FNMR %.2f%%\n", kLevels[level].level,
-                kLevels[level].name, Percent(fmr), Percent(fnmr));
-  }
-  const ErrorRates::EqualError eer = rates.EqualErrorRate();
-  std::printf("equal error rate at threshold %d\n", eer.threshold);
-  std::printf("EER=%.2f\n", Percent(eer.rate));
   return 0;
 }

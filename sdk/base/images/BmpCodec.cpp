@@ -86,7 +86,7 @@ DecodedBmp DecodeBmp(std::span<const uint8_t> file) {
 
 std::vector<uint8_t> EncodeBmp(const vela::base::Image& image) {
   const int32_t bitsPerPixel = image.GetBitsPerPixel();
-  if (bitsPerPixel != 8 && bitsPerPixel != 24) throw "unimplemented bitmap format !";
+  if (bitsPerPixel != 8 && bitsPerPixel != 24) throw invalid_argument("unimplemented bitmap format !");
   const int32_t width = image.GetWidth();
   const int32_t height = image.GetHeight();
   const int32_t stride = image.GetRowBytes();

@@ -23,7 +23,7 @@ struct DecodedBmp {
 DecodedBmp DecodeBmp(std::span<const uint8_t> file);
 
 // The whole file for an 8- or 24-bit image, rows taken at the image's
-// GetRowBytes() stride. Other depths throw the bare text
+// GetRowBytes() stride. Other depths throw invalid_argument
 // "unimplemented bitmap format !".
 std::vector<uint8_t> EncodeBmp(const vela::base::Image& image);
 

@@ -243,15 +243,15 @@ TEST(BmpSave, TwentyFourBitImageHasNoPaletteAndIsRefusedOnRead) {
   EXPECT_THROW(Read(file), ex::invalid_argument);
 }
 
-TEST(BmpSave, OtherDepthsThrowTheBareTextAndWriteNothing) {
+TEST(BmpSave, OtherDepthsThrowInvalidArgumentAndWriteNothing) {
   smart_ptr<Image> source(new vela::test::StridedImage(2, 2, 32, 8));
   smart_ptr<BMP_Image> copy = Create_BMP_Image(source);
   smart_ptr<MemoryStream> out = Create_MemoryStream(nullptr, 0);
   try {
     copy->Save(out);
     FAIL();
-  } catch (const char* text) {
-    EXPECT_STREQ(text, "unimplemented bitmap format !");
+  } catch (const ex::invalid_argument& e) {
+    EXPECT_STREQ(e.what(), "unimplemented bitmap format !");
   }
   EXPECT_EQ(out->Size(), 0);
   EXPECT_THROW(copy->Save(smart_ptr<vela::base::OutputStream>()), ex::invalid_argument);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/matching/CompareMinutiaeSets.h"
+#include "engine/matching/ComparisonMemo.h"
 
 namespace vela::engine {
 
@@ -26,15 +26,16 @@ int32_t NineTenths(int32_t score)
 int32_t CompareWithRule(const EntryImpressions& first, const EntryImpressions& second, const EntryPairRule& rule,
                         MatchContext& context)
 {
-    const int32_t zero = NineTenths(CompareMinutiaeSets(first[0], second[0], rule.rotations, context));
+    ComparisonMemo memo(context);
+    const int32_t zero = NineTenths(memo.Compare(first[0], second[0], rule.rotations));
     int32_t main = zero;
     if (rule.alwaysRecordTwo || zero > kRecordTwoNeeds)
-        main = std::max(main, NineTenths(CompareMinutiaeSets(first[2], second[2], rule.rotations, context)));
+        main = std::max(main, NineTenths(memo.Compare(first[2], second[2], rule.rotations)));
     int32_t odd = 0;
     if (main >= rule.gate) {
         for (size_t k : {size_t{1}, size_t{3}}) {
             if (first[k].quality > kOddRecordQuality && second[k].quality > kOddRecordQuality)
-                odd = std::max(odd, CompareMinutiaeSets(first[k], second[k], rule.rotations, context));
+                odd = std::max(odd, memo.Compare(first[k], second[k], rule.rotations));
         }
     }
     return CombineEntryPairScores(main, odd);

@@ -19,15 +19,97 @@ private:
     uint64_t factor_;
 };
 
+// The same quotients for the sums of one window of n pixels (at most 255 n)
+// by a 16 x 16-bit multiplication, which the loops do for many pixels at a
+// time. Checked against ExactDivision over every such sum when made.
+class WindowDivision {
+public:
+    explicit WindowDivision(int32_t n) : multiplier_(static_cast<uint32_t>((65536 + n - 1) / n))
+    {
+        const ExactDivision exact(n);
+        usable_ = 255 * n < 65536;
+        for (int32_t sum = 0; usable_ && sum <= 255 * n; ++sum)
+            usable_ = Mean(static_cast<uint16_t>(sum)) == exact[sum];
+    }
+    bool Usable() const { return usable_; }
+    uint8_t Mean(uint16_t sum) const { return static_cast<uint8_t>((uint32_t{sum} * multiplier_) >> 16); }
+
+private:
+    uint32_t multiplier_;
+    bool usable_ = false;
+};
+
+// BoxMean's two passes with the divider given; Sum holds a window's sum.
+template <class Sum, class Divide>
+void BoxMeanPasses(const uint8_t* source, uint8_t* destination, uint8_t* scratch, CanvasExtent extent,
+                   int32_t half, Divide mean)
+{
+    const int32_t n = 2 * half + 1;
+    std::memset(scratch, 0, kCanvasBytes);
+    if (extent.width >= n) {
+        // Each window summed whole rather than slid: the same sums, without
+        // the chain from one column to the next, so that the columns of a row
+        // are summed side by side.
+        const int32_t columns = extent.width - 2 * half;
+        std::array<Sum, kCanvasSide> sums;
+        for (int32_t row = 0; row < extent.height; ++row) {
+            const uint8_t* in = source + row * kCanvasSide;
+            uint8_t* out = scratch + row * kCanvasSide + half;
+            for (int32_t column = 0; column < columns; ++column)
+                sums[column] = in[column];
+            for (int32_t k = 1; k < n; ++k)
+                for (int32_t column = 0; column < columns; ++column)
+                    sums[column] = static_cast<Sum>(sums[column] + in[column + k]);
+            for (int32_t column = 0; column < columns; ++column)
+                out[column] = mean(sums[column]);
+        }
+    }
+    std::memset(destination, 0, kCanvasBytes);
+    if (extent.height < n)
+        return;
+    std::array<Sum, kCanvasSide> sums{};
+    for (int32_t row = 0; row < n; ++row)
+        for (int32_t column = 0; column < extent.width; ++column)
+            sums[column] = static_cast<Sum>(sums[column] + scratch[row * kCanvasSide + column]);
+    for (int32_t column = 0; column < extent.width; ++column)
+        destination[half * kCanvasSide + column] = mean(sums[column]);
+    for (int32_t row = half + 1; row <= extent.height - half - 1; ++row) {
+        const uint8_t* add = scratch + (row + half) * kCanvasSide;
+        const uint8_t* drop = scratch + (row - half - 1) * kCanvasSide;
+        uint8_t* out = destination + row * kCanvasSide;
+        // In 16 bits the sum may pass below zero between the add and the
+        // drop; it wraps back, and every window's sum fits.
+        for (int32_t column = 0; column < extent.width; ++column) {
+            sums[column] = static_cast<Sum>(sums[column] + add[column] - drop[column]);
+            out[column] = mean(sums[column]);
+        }
+    }
+}
+
 } // namespace
 
 void StretchContrast(uint8_t* image, CanvasExtent extent, int32_t clip, CanvasWindow window)
 {
+    // Four partial histograms: the canvas is mostly one background grey, and
+    // one counter bumped by every pixel in turn would serialise the loop.
+    std::array<std::array<int32_t, 256>, 4> partial{};
+    const int32_t firstColumn = std::max(0, window.firstColumn);
+    const int32_t lastColumn = std::min(extent.width - 1, window.lastColumn);
+    for (int32_t row = std::max(0, window.firstRow); row <= std::min(extent.height - 1, window.lastRow); ++row) {
+        const uint8_t* line = image + row * kCanvasSide;
+        int32_t column = firstColumn;
+        for (; column + 3 <= lastColumn; column += 4) {
+            ++partial[0][line[column]];
+            ++partial[1][line[column + 1]];
+            ++partial[2][line[column + 2]];
+            ++partial[3][line[column + 3]];
+        }
+        for (; column <= lastColumn; ++column)
+            ++partial[0][line[column]];
+    }
     std::array<int32_t, 256> histogram{};
-    for (int32_t row = std::max(0, window.firstRow); row <= std::min(extent.height - 1, window.lastRow); ++row)
-        for (int32_t column = std::max(0, window.firstColumn); column <= std::min(extent.width - 1, window.lastColumn);
-             ++column)
-            ++histogram[image[row * kCanvasSide + column]];
+    for (int32_t v = 0; v < 256; ++v)
+        histogram[v] = partial[0][v] + partial[1][v] + partial[2][v] + partial[3][v];
 
     int32_t lo = 0, count = 0;
     for (lo = 0; lo < 255; ++lo) {
@@ -61,41 +143,15 @@ void BoxMean(const uint8_t* source, uint8_t* destination, uint8_t* scratch, Canv
 {
     const int32_t half = std::max(1, window / 2);
     const int32_t n = 2 * half + 1;
-    const ExactDivision mean(n);
-
-    std::memset(scratch, 0, kCanvasBytes);
-    if (extent.width >= n) {
-        for (int32_t row = 0; row < extent.height; ++row) {
-            const uint8_t* in = source + row * kCanvasSide;
-            uint8_t* out = scratch + row * kCanvasSide;
-            int32_t sum = 0;
-            for (int32_t column = 0; column < n; ++column)
-                sum += in[column];
-            out[half] = mean[sum];
-            for (int32_t column = half + 1; column <= extent.width - half - 1; ++column) {
-                sum += in[column + half] - in[column - half - 1];
-                out[column] = mean[sum];
-            }
-        }
-    }
-    std::memset(destination, 0, kCanvasBytes);
-    if (extent.height < n)
+    const WindowDivision quick(n);
+    if (quick.Usable()) {
+        BoxMeanPasses<uint16_t>(source, destination, scratch, extent, half,
+                                [&quick](uint16_t sum) { return quick.Mean(sum); });
         return;
-    std::array<int32_t, kCanvasSide> sums{};
-    for (int32_t row = 0; row < n; ++row)
-        for (int32_t column = 0; column < extent.width; ++column)
-            sums[column] += scratch[row * kCanvasSide + column];
-    for (int32_t column = 0; column < extent.width; ++column)
-        destination[half * kCanvasSide + column] = mean[sums[column]];
-    for (int32_t row = half + 1; row <= extent.height - half - 1; ++row) {
-        const uint8_t* add = scratch + (row + half) * kCanvasSide;
-        const uint8_t* drop = scratch + (row - half - 1) * kCanvasSide;
-        uint8_t* out = destination + row * kCanvasSide;
-        for (int32_t column = 0; column < extent.width; ++column) {
-            sums[column] += add[column] - drop[column];
-            out[column] = mean[sums[column]];
-        }
     }
+    const ExactDivision exact(n);
+    BoxMeanPasses<int32_t>(source, destination, scratch, extent, half,
+                           [&exact](int32_t sum) { return exact[sum]; });
 }
 
 void FillCanvasFrame(uint8_t* image, CanvasExtent extent, int32_t k, uint8_t value)

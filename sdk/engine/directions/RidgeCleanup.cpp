@@ -222,7 +222,8 @@ void FillSmallRegions(uint8_t* image, int limit, int32_t* entries)
         int head = 0, held = 0, size = 0;
         auto take = [&](int at) {
             image[at] = kPushedMark;
-            pending[(head + held) % kCapacity] = at;
+            const int tail = head + held;
+            pending[tail >= kCapacity ? tail - kCapacity : tail] = at;
             ++held;
             if (size < kRecordCapacity)
                 recorded[size] = at;
@@ -231,7 +232,7 @@ void FillSmallRegions(uint8_t* image, int limit, int32_t* entries)
         take(start);
         while (held > 0) {
             const int at = pending[head];
-            head = (head + 1) % kCapacity;
+            head = head + 1 == kCapacity ? 0 : head + 1;
             --held;
             for (int step : kNeighbours) {
                 const int next = at + step;

@@ -11,36 +11,6 @@ namespace {
 constexpr int32_t kLowestQuality = 10;
 constexpr int32_t kFewestMinutiae = 4;
 
-// Angles -20 and 20 are the same turn: both live in bucket angle 20.
-int32_t WrapBucketAngle(int32_t angle)
-{
-    if (angle < -(kHashAngleRange - 1))
-        return kHashAngleRange;
-    if (angle > kHashAngleRange)
-        return -(kHashAngleRange - 1);
-    return angle;
-}
-
-void ClearSlot(PairHashSlot& slot)
-{
-    for (auto& row : slot.features)
-        row.fill(PairFeature{});
-    for (int32_t index : slot.filledBuckets)
-        slot.buckets[static_cast<size_t>(index)].count = 0;
-    slot.filledBuckets.clear();
-}
-
-void AddPair(PairHashSlot& slot, int32_t index, int32_t i, int32_t j)
-{
-    PairBucket& bucket = slot.buckets[static_cast<size_t>(index)];
-    if (bucket.count >= kBucketPairs)
-        return;
-    if (bucket.count == 0)
-        slot.filledBuckets.push_back(index);
-    bucket.pairs[bucket.count] = {static_cast<uint8_t>(i), static_cast<uint8_t>(j)};
-    ++bucket.count;
-}
-
 } // namespace
 
 bool RefusesPairHash(const Impression& impression)
@@ -73,7 +43,9 @@ int32_t BuildPairHash(const Impression& impression, PairHashTables& tables)
     // The other slot keeps the impression hashed last.
     tables.active = 1 - tables.active;
     PairHashSlot& slot = tables.Active();
-    ClearSlot(slot);
+    for (auto& row : slot.features)
+        row.fill(PairFeature{});
+    slot.Clear();
     slot.source = impression;
     slot.first = MakeFineImpression(impression);
     slot.built = true;
@@ -87,27 +59,20 @@ int32_t BuildPairHash(const Impression& impression, PairHashTables& tables)
             const PairFeature& feature = slot.features[i][j];
             if (feature.angle == kNoPairFeature)
                 continue;
-            const int32_t qx = feature.dx / kHashCellSize;
-            const int32_t qy = feature.dy / kHashCellSize;
-            for (int32_t ox = -1; ox <= 1; ++ox) {
-                for (int32_t oy = -1; oy <= 1; ++oy) {
-                    for (int32_t oa = -1; oa <= 1; ++oa) {
-                        const int32_t index = PairBucketIndex(qx + ox, qy + oy, WrapBucketAngle(feature.angle + oa));
-                        if (index >= 0)
-                            AddPair(slot, index, i, j);
-                    }
-                }
-            }
+            // A valid feature is shorter than 100 half pixels: its cell lies
+            // inside the table.
+            const int32_t cell = PairBucketIndex(feature.dx / kHashCellSize, feature.dy / kHashCellSize, feature.angle);
+            if (cell >= 0)
+                slot.Enter(cell, i, j);
         }
     }
     return 0;
 }
 
-const PairBucket& PairBucketAt(const PairHashTables& tables, int32_t qx, int32_t qy, int32_t angle)
+PairBucket PairBucketAt(const PairHashTables& tables, int32_t qx, int32_t qy, int32_t angle)
 {
-    static const PairBucket kEmpty{};
     const int32_t index = PairBucketIndex(qx, qy, angle);
-    return index < 0 ? kEmpty : tables.Active().buckets[static_cast<size_t>(index)];
+    return index < 0 ? PairBucket{} : tables.Active().Bucket(index);
 }
 
 } // namespace vela::engine

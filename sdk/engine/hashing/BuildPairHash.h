@@ -22,6 +22,6 @@ PairFeature MakePairFeature(const Impression& fine, int32_t i, int32_t j);
 int32_t BuildPairHash(const Impression& impression, PairHashTables& tables);
 
 // The pairs of one bucket; for tests and diagnostics.
-const PairBucket& PairBucketAt(const PairHashTables& tables, int32_t qx, int32_t qy, int32_t angle);
+PairBucket PairBucketAt(const PairHashTables& tables, int32_t qx, int32_t qy, int32_t angle);
 
 } // namespace vela::engine

@@ -107,20 +107,18 @@ void VoteCorrespondences(PairHashTables& tables, const Impression& fineSecond)
 {
     const int32_t firstCount = tables.Active().first.count;
     const int32_t secondCount = fineSecond.count;
-    std::array<int32_t, kMaxMinutiae> bucketOf{};
+    // The bucket each other minutia w found, read once for both passes.
+    std::array<PairBucket, kMaxMinutiae> bucketOf{};
     std::array<int32_t, kMaxMinutiae> counters{};
     for (int32_t u = 0; u < secondCount; ++u) {
         counters.fill(0);
-        bucketOf.fill(-1);
         for (int32_t w = 0; w < secondCount; ++w) {
+            bucketOf[w].count = 0;
             const PairFeature feature = MakePairFeature(fineSecond, u, w);
             if (feature.angle == kNoPairFeature)
                 continue;
-            const int32_t index = PairBucketIndex(feature.dx / kHashCellSize, feature.dy / kHashCellSize, feature.angle);
-            bucketOf[w] = index;
-            if (index < 0)
-                continue;
-            const PairBucket& bucket = tables.Active().buckets[static_cast<size_t>(index)];
+            bucketOf[w] = tables.Active().Bucket(feature.dx / kHashCellSize, feature.dy / kHashCellSize, feature.angle);
+            const PairBucket& bucket = bucketOf[w];
             for (int32_t p = 0; p < bucket.count; ++p)
                 ++counters[bucket.pairs[p][0]];
         }
@@ -133,9 +131,7 @@ void VoteCorrespondences(PairHashTables& tables, const Impression& fineSecond)
             continue;
         ++tables.votes[u][chosen];
         for (int32_t w = 0; w < secondCount; ++w) {
-            if (bucketOf[w] < 0)
-                continue;
-            const PairBucket& bucket = tables.Active().buckets[static_cast<size_t>(bucketOf[w])];
+            const PairBucket& bucket = bucketOf[w];
             for (int32_t p = 0; p < bucket.count; ++p) {
                 if (bucket.pairs[p][0] == chosen)
                     ++tables.votes[w][bucket.pairs[p][1]];

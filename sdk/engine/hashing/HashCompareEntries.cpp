@@ -6,7 +6,7 @@
 #include "engine/hashing/HashAlign.h"
 #include "engine/hashing/MapHashScore.h"
 #include "engine/hashing/TransformImpression.h"
-#include "engine/matching/CompareMinutiaeSets.h"
+#include "engine/matching/ComparisonMemo.h"
 
 namespace vela::engine {
 
@@ -37,6 +37,7 @@ bool EarnsReverseHashComparison(int32_t score)
 int32_t HashScoreEntries(const EntryImpressions& first, const EntryImpressions& second, PairHashTables& tables,
                          MatchContext& context)
 {
+    ComparisonMemo memo(context);
     Impression moved0;
     const int32_t hashScore = HashAlign(tables, second[0], moved0);
     if (!context.result.pending)
@@ -45,32 +46,32 @@ int32_t HashScoreEntries(const EntryImpressions& first, const EntryImpressions& 
     const AlignmentEstimate& estimate = tables.handedOut;
     const bool aligned = estimate.rotation != kNoRotation;
     int32_t score = 0;
+    Impression moved1;
     if (aligned) {
-        int32_t best = NinetyFivePercent(CompareMinutiaeSets(first[0], moved0, 0, context));
+        int32_t best = NinetyFivePercent(memo.Compare(first[0], moved0, 0));
         if (estimate.meanCount >= kFewestMeanMinutiae)
             best = std::max(best, MapHashScore(hashScore));
         if (OddRecordsCount(first, second, 1)) {
-            const Impression moved1 =
-                TransformImpression(second[1], estimate.rotation, -estimate.xShift, -estimate.yShift);
-            best = std::max(best, CompareMinutiaeSets(first[1], moved1, 0, context));
+            moved1 = TransformImpression(second[1], estimate.rotation, -estimate.xShift, -estimate.yShift);
+            best = std::max(best, memo.Compare(first[1], moved1, 0));
         }
         score = std::max(score, best);
     }
 
     for (size_t k : {size_t{0}, size_t{2}}) {
-        score = std::max(score, NinetyFivePercent(CompareMinutiaeSets(first[k], second[k], 1, context)));
+        score = std::max(score, NinetyFivePercent(memo.Compare(first[k], second[k], 1)));
         if (OddRecordsCount(first, second, k + 1))
-            score = std::max(score, CompareMinutiaeSets(first[k + 1], second[k + 1], 1, context));
+            score = std::max(score, memo.Compare(first[k + 1], second[k + 1], 1));
     }
     if (!aligned)
         return score;
 
     // Records 2 and 3 are shifted copies: only the turn carries over.
     const Impression moved2 = TransformImpression(second[2], estimate.rotation, 0, 0);
-    score = std::max(score, NinetyFivePercent(CompareMinutiaeSets(first[2], moved2, 0, context)));
+    score = std::max(score, NinetyFivePercent(memo.Compare(first[2], moved2, 0)));
     if (OddRecordsCount(first, second, 3)) {
         const Impression moved3 = TransformImpression(second[3], estimate.rotation, 0, 0);
-        score = std::max(score, CompareMinutiaeSets(first[3], moved3, 0, context));
+        score = std::max(score, memo.Compare(first[3], moved3, 0));
     }
     return score;
 }

@@ -1,5 +1,6 @@
 #include "engine/hashing/PairHashTables.h"
 
+#include <algorithm>
 #include <new>
 
 namespace vela::engine {
@@ -11,14 +12,163 @@ void DestroyPairHashTables(PairHashTables* tables)
     delete tables;
 }
 
+// A pair of angle a is entered at the angles a - 1, a and a + 1, folded so
+// that -20 and 20 share the bucket angle 20 (only -19..20 are filled).
+int32_t WrapBucketAngle(int32_t angle)
+{
+    if (angle < -(kHashAngleRange - 1))
+        return kHashAngleRange;
+    if (angle > kHashAngleRange)
+        return -(kHashAngleRange - 1);
+    return angle;
+}
+
+// For a bucket angle, the own angles whose pairs reach it and how many times
+// each does (a pair of angle -20 reaches bucket angle 20 twice).
+struct AngleSource {
+    int32_t angle;
+    int32_t times;
+};
+struct AngleSources {
+    std::array<AngleSource, 4> sources{};
+    int32_t count = 0;
+    uint64_t mask = 0;  // bit a + 20 for each own angle a
+};
+
+std::array<AngleSources, kHashAngles> MakeAngleSources()
+{
+    std::array<AngleSources, kHashAngles> table{};
+    for (int32_t own = -kHashAngleRange; own <= kHashAngleRange; ++own) {
+        for (int32_t turn = -1; turn <= 1; ++turn) {
+            AngleSources& into = table[static_cast<size_t>(WrapBucketAngle(own + turn) + kHashAngleRange)];
+            int32_t k = 0;
+            while (k < into.count && into.sources[static_cast<size_t>(k)].angle != own)
+                ++k;
+            if (k == into.count)
+                into.sources[static_cast<size_t>(into.count++)] = AngleSource{own, 0};
+            ++into.sources[static_cast<size_t>(k)].times;
+            into.mask |= uint64_t{1} << (own + kHashAngleRange);
+        }
+    }
+    return table;
+}
+
+const AngleSources& SourcesOfBucketAngle(int32_t angle)
+{
+    static const std::array<AngleSources, kHashAngles> table = MakeAngleSources();
+    return table[static_cast<size_t>(angle + kHashAngleRange)];
+}
+
+size_t CellListSlot(int32_t cell)
+{
+    return (static_cast<uint32_t>(cell) * 2654435761u >> 19) & (PairHashSlot::kCellListSlots - 1);
+}
+
 } // namespace
 
-int32_t PairBucketIndex(int32_t qx, int32_t qy, int32_t angle)
+void PairHashSlot::Clear()
 {
-    if (qx < -kHashCellRange || qx > kHashCellRange || qy < -kHashCellRange || qy > kHashCellRange ||
-        angle < -kHashAngleRange || angle > kHashAngleRange)
-        return -1;
-    return ((qx + kHashCellRange) * kHashCells + (qy + kHashCellRange)) * kHashAngles + (angle + kHashAngleRange);
+    for (int32_t slot : usedCellLists) {
+        const int32_t cell = cellLists[static_cast<size_t>(slot)].cell;
+        occupied[static_cast<size_t>(cell) >> 6] = 0;
+        cellLists[static_cast<size_t>(slot)] = CellList{};
+    }
+    usedCellLists.clear();
+    entered.clear();
+    nextInCell.clear();
+}
+
+size_t PairHashSlot::FindCellList(int32_t cell) const
+{
+    size_t slot = CellListSlot(cell);
+    while (cellLists[slot].cell != cell && cellLists[slot].cell >= 0)
+        slot = (slot + 1) & (kCellListSlots - 1);
+    return slot;
+}
+
+void PairHashSlot::Enter(int32_t cell, int32_t i, int32_t j)
+{
+    const int16_t at = static_cast<int16_t>(entered.size());
+    entered.push_back({static_cast<uint8_t>(i), static_cast<uint8_t>(j)});
+    nextInCell.push_back(-1);
+    CellList& list = cellLists[FindCellList(cell)];
+    if (list.cell < 0) {
+        list.cell = cell;
+        list.head = at;
+        usedCellLists.push_back(static_cast<int32_t>(&list - cellLists.data()));
+        occupied[static_cast<size_t>(cell) >> 6] |= uint64_t{1} << (cell & 63);
+    } else {
+        nextInCell[static_cast<size_t>(list.tail)] = at;
+    }
+    list.tail = at;
+}
+
+PairBucket PairHashSlot::Bucket(int32_t index) const
+{
+    if (index < 0 || index >= kHashBuckets)
+        return PairBucket{};
+    const int32_t angle = index % kHashAngles - kHashAngleRange;
+    const int32_t qy = index / kHashAngles % kHashCells - kHashCellRange;
+    const int32_t qx = index / kHashAngles / kHashCells - kHashCellRange;
+    return Bucket(qx, qy, angle);
+}
+
+uint64_t PairHashSlot::OccupiedAngles(int32_t qx, int32_t qy) const
+{
+    if (qx < -kHashCellRange || qx > kHashCellRange || qy < -kHashCellRange || qy > kHashCellRange)
+        return 0;
+    const size_t first = static_cast<size_t>(PairBucketIndex(qx, qy, -kHashAngleRange));
+    const size_t word = first >> 6;
+    const size_t shift = first & 63;
+    uint64_t bits = occupied[word] >> shift;
+    if (shift != 0 && word + 1 < occupied.size())
+        bits |= occupied[word + 1] << (64 - shift);
+    return bits & ((uint64_t{1} << kHashAngles) - 1);
+}
+
+PairBucket PairHashSlot::Bucket(int32_t qx, int32_t qy, int32_t angle) const
+{
+    PairBucket bucket;
+    if (PairBucketIndex(qx, qy, angle) < 0)
+        return bucket;
+    // The first five entries that reach the bucket, in entry order; from each
+    // contributing cell only its first five can be among them.
+    struct Reach {
+        int16_t at;
+        int16_t times;
+    };
+    std::array<Reach, 9 * 4 * kBucketPairs> found;
+    size_t count = 0;
+    const AngleSources& sources = SourcesOfBucketAngle(angle);
+    for (int32_t ox = -1; ox <= 1; ++ox) {
+        for (int32_t oy = -1; oy <= 1; ++oy) {
+            const uint64_t angles = OccupiedAngles(qx - ox, qy - oy) & sources.mask;
+            if (angles == 0)
+                continue;
+            for (int32_t s = 0; s < sources.count; ++s) {
+                const AngleSource& source = sources.sources[static_cast<size_t>(s)];
+                if (!((angles >> (source.angle + kHashAngleRange)) & 1))
+                    continue;
+                const int32_t cell = PairBucketIndex(qx - ox, qy - oy, source.angle);
+                int32_t taken = 0;
+                for (int16_t at = cellLists[FindCellList(cell)].head; at >= 0 && taken < kBucketPairs;
+                     at = nextInCell[static_cast<size_t>(at)], ++taken)
+                    found[count++] = Reach{at, static_cast<int16_t>(source.times)};
+            }
+        }
+    }
+    // Few entries: an insertion sort by entry order.
+    for (size_t k = 1; k < count; ++k) {
+        const Reach moving = found[k];
+        size_t m = k;
+        for (; m > 0 && found[m - 1].at > moving.at; --m)
+            found[m] = found[m - 1];
+        found[m] = moving;
+    }
+    for (size_t k = 0; k < count && bucket.count < kBucketPairs; ++k)
+        for (int32_t t = 0; t < found[k].times && bucket.count < kBucketPairs; ++t)
+            bucket.pairs[bucket.count++] = entered[static_cast<size_t>(found[k].at)];
+    return bucket;
 }
 
 PairHashTables* AttachPairHashTables(MatchContext& context)
@@ -28,8 +178,11 @@ PairHashTables* AttachPairHashTables(MatchContext& context)
     try {
         std::unique_ptr<PairHashTables, PairHashTablesDeleter> tables(
             new PairHashTables(), PairHashTablesDeleter{&DestroyPairHashTables});
-        for (PairHashSlot& slot : tables->slots)
-            slot.filledBuckets.reserve(kHashBuckets);
+        for (PairHashSlot& slot : tables->slots) {
+            slot.entered.reserve(kMaxMinutiae * kMaxMinutiae);
+            slot.nextInCell.reserve(kMaxMinutiae * kMaxMinutiae);
+            slot.usedCellLists.reserve(kMaxMinutiae * kMaxMinutiae);
+        }
         context.pairHash = std::move(tables);
         return context.pairHash.get();
     } catch (const std::bad_alloc&) {

@@ -1,5 +1,8 @@
 #include "engine/input/CutWorkArea.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "engine/records/EngineGeometry.h"
 #include "engine/records/RoundHalfAway.h"
 
@@ -18,17 +21,22 @@ ResultCode CutWorkArea(const uint8_t* canvas, size_t canvasLength, uint8_t* outp
     const int64_t top = int64_t{kCanvasBlockSide} * RoundHalfAway((static_cast<double>(py) - kWorkHeight / 2) / 16.0);
 
     counts = {};
+    // The columns of the area that lie on the content, the same for every row.
+    const int64_t firstJ = std::clamp<int64_t>(-dx, 0, kWorkWidth);
+    const int64_t endJ = std::clamp<int64_t>(int64_t{width} - dx, firstJ, kWorkWidth);
     for (int32_t i = 0; i < kWorkHeight; ++i) {
         uint8_t* out = output + static_cast<size_t>(i) * kCanvasSide;
+        std::memset(out, 0, kWorkWidth);
         const int64_t row = top + i;
-        for (int32_t j = 0; j < kWorkWidth; ++j) {
+        if (row < 0 || row >= height)
+            continue;
+        const uint8_t* maskRow = mask + (row / kCanvasBlockSide) * kBlockMapSide;
+        const uint8_t* line = canvas + row * kCanvasSide;
+        for (int64_t j = firstJ; j < endJ; ++j) {
             const int64_t column = dx + j;
-            out[j] = 0;
-            if (row < 0 || row >= height || column < 0 || column >= width)
+            if (maskRow[column / kCanvasBlockSide] != 1)
                 continue;
-            if (mask[(row / kCanvasBlockSide) * kBlockMapSide + column / kCanvasBlockSide] != 1)
-                continue;
-            const uint8_t pixel = canvas[row * kCanvasSide + column];
+            const uint8_t pixel = line[column];
             out[j] = pixel;
             ++counts.copied;
             if (pixel != 0)

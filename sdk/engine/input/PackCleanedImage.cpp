@@ -42,13 +42,15 @@ ResultCode PackCleanedImage(uint8_t* area, size_t areaLength, uint8_t* output, s
         return result::WorkBufferUnavailable;
 
     ClearEdges(area, bounds);
-    std::memset(output, 0, kCleanedImageBytes);
     for (int32_t row = 0; row < kWorkHeight; ++row) {
         const uint8_t* pixels = area + static_cast<size_t>(row) * kCanvasSide;
         uint8_t* packed = output + row * kCleanedRowBytes;
-        for (int32_t column = 0; column < kWorkWidth; ++column) {
-            if (pixels[column] == 255)
-                packed[column / 8] = static_cast<uint8_t>(packed[column / 8] | (0x80 >> (column % 8)));
+        for (int32_t byte = 0; byte < kCleanedRowBytes; ++byte) {
+            const uint8_t* eight = pixels + 8 * byte;
+            uint32_t bits = 0;
+            for (int32_t bit = 0; bit < 8; ++bit)
+                bits = (bits << 1) | (eight[bit] == 255 ? 1u : 0u);
+            packed[byte] = static_cast<uint8_t>(bits);
         }
     }
     return result::Success;

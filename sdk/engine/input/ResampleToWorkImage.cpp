@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "engine/records/RoundHalfAway.h"
 
@@ -54,35 +55,58 @@ int32_t BackgroundLevel(const uint8_t* canvas, int32_t width, int32_t height)
     return std::min(RoundHalfAway(static_cast<double>(brighterSum) / static_cast<double>(brighterCount)), 255);
 }
 
-uint8_t SampleArea(const uint8_t* canvas, int32_t width, int32_t height, double x, double y, int32_t background,
+namespace {
+
+// Where one coordinate samples along its axis: the pixel it falls in, and,
+// away from the outermost pixels, the two neighbours and their weights.
+struct SampleAxis {
+    int32_t pixel = 0;
+    bool outside = false;
+    bool outermost = false;
+    int32_t cells[2] = {0, 0};
+    double weights[2] = {0.0, 0.0};
+};
+
+SampleAxis MakeSampleAxis(double coordinate, int32_t size)
+{
+    SampleAxis axis;
+    axis.pixel = static_cast<int32_t>(coordinate);
+    axis.outside = axis.pixel < 0 || axis.pixel >= size;
+    axis.outermost = axis.pixel == 0 || axis.pixel == size - 1;
+    const double lowEdge = coordinate - kSampleReach;
+    const double highEdge = coordinate + kSampleReach;
+    axis.cells[0] = static_cast<int32_t>(std::floor(lowEdge));
+    axis.cells[1] = static_cast<int32_t>(std::floor(highEdge));
+    axis.weights[0] = 1.0 - (lowEdge - std::floor(lowEdge));
+    axis.weights[1] = highEdge - std::floor(highEdge);
+    return axis;
+}
+
+uint8_t SampleAxes(const uint8_t* canvas, const SampleAxis& x, const SampleAxis& y, int32_t background,
                    int32_t stride)
 {
-    const int32_t column = static_cast<int32_t>(x);
-    const int32_t row = static_cast<int32_t>(y);
-    if (column < 0 || column >= width || row < 0 || row >= height)
+    if (x.outside || y.outside)
         return static_cast<uint8_t>(background);
-    if (column == 0 || column == width - 1 || row == 0 || row == height - 1)
-        return canvas[row * stride + column];
-
-    const double leftEdge = x - kSampleReach;
-    const double rightEdge = x + kSampleReach;
-    const double topEdge = y - kSampleReach;
-    const double bottomEdge = y + kSampleReach;
-    const int32_t columns[2] = {static_cast<int32_t>(std::floor(leftEdge)), static_cast<int32_t>(std::floor(rightEdge))};
-    const double columnWeights[2] = {1.0 - (leftEdge - std::floor(leftEdge)), rightEdge - std::floor(rightEdge)};
-    const int32_t rows[2] = {static_cast<int32_t>(std::floor(topEdge)), static_cast<int32_t>(std::floor(bottomEdge))};
-    const double rowWeights[2] = {1.0 - (topEdge - std::floor(topEdge)), bottomEdge - std::floor(bottomEdge)};
-
+    if (x.outermost || y.outermost)
+        return canvas[y.pixel * stride + x.pixel];
     double weighted = 0.0;
     double weightSum = 0.0;
     for (int r = 0; r < 2; ++r) {
         for (int c = 0; c < 2; ++c) {
-            const double weight = rowWeights[r] * columnWeights[c];
-            weighted += weight * canvas[rows[r] * stride + columns[c]];
+            const double weight = y.weights[r] * x.weights[c];
+            weighted += weight * canvas[y.cells[r] * stride + x.cells[c]];
             weightSum += weight;
         }
     }
     return static_cast<uint8_t>(std::clamp(RoundHalfAway(weighted / weightSum), 0, 255));
+}
+
+} // namespace
+
+uint8_t SampleArea(const uint8_t* canvas, int32_t width, int32_t height, double x, double y, int32_t background,
+                   int32_t stride)
+{
+    return SampleAxes(canvas, MakeSampleAxis(x, width), MakeSampleAxis(y, height), background, stride);
 }
 
 ResultCode ResampleToWorkImage(uint8_t* canvas, size_t canvasLength, uint8_t* second, size_t secondLength,
@@ -115,12 +139,15 @@ ResultCode ResampleToWorkImage(uint8_t* canvas, size_t canvasLength, uint8_t* se
     const int32_t outHeight = std::min(newHeight, kCanvasSide);
 
     std::memset(second, background, kCanvasBytes);
+    // Every column samples at the same x on each row: work its axis out once.
+    std::vector<SampleAxis> columns(static_cast<size_t>(outWidth));
+    for (int32_t j = 0; j < outWidth; ++j)
+        columns[static_cast<size_t>(j)] =
+            MakeSampleAxis(static_cast<double>(j + leftOffset) * width / newWidth, width);
     for (int32_t i = 0; i < outHeight; ++i) {
-        const double y = static_cast<double>(i + topOffset) * height / newHeight;
-        for (int32_t j = 0; j < outWidth; ++j) {
-            const double x = static_cast<double>(j + leftOffset) * width / newWidth;
-            second[i * kCanvasSide + j] = SampleArea(canvas, width, height, x, y, background);
-        }
+        const SampleAxis row = MakeSampleAxis(static_cast<double>(i + topOffset) * height / newHeight, height);
+        for (int32_t j = 0; j < outWidth; ++j)
+            second[i * kCanvasSide + j] = SampleAxes(canvas, columns[static_cast<size_t>(j)], row, background, kCanvasSide);
     }
     std::memcpy(canvas, second, kCanvasBytes);
 

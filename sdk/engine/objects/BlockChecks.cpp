@@ -5,6 +5,8 @@
 #include "engine/records/BiometricData.h"
 #include "base/ByteOrder.h"
 #include "engine/records/FingerEntry.h"
+#include "engine/records/compact/CompactEntry.h"
+#include "engine/records/compact/CompactMinutiae.h"
 #include "engine/records/ImpressionRecord.h"
 #include "engine/records/compact/ExpandCompactTemplate.h"
 #include "vela/base.h"
@@ -95,6 +97,33 @@ void CheckBiometricData(std::vector<uint8_t>& block, int32_t fingerCode) {
     default:
       throw invalid_argument();
   }
+}
+
+bool HoldsMinutiae(std::span<const uint8_t> block) {
+  if (block.size() < bd::kHeaderSize) return true;
+  const size_t total = std::min(block.size(), size_t(std::max(ReadLe<int32_t>(block.data()), 0)));
+  const int32_t id = ReadLe<int32_t>(block.data() + bd::kDataIdOffset);
+  bool seen = false;
+  if (id == 1 || id == 101 || id == engine::kFingerSetType) {
+    for (size_t at = bd::kHeaderSize; at + ir::kSize <= total; at += ir::kSize) {
+      if (block[at + ir::kCountOffset] != 0) return true;
+      seen = true;
+    }
+    return !seen;
+  }
+  const size_t entrySize = engine::compact_entry::EntrySize(id);
+  if (entrySize == 0) return true;
+  const size_t packedSize = engine::compact_entry::PackedImpressionSize(id);
+  const bool pair = id == engine::kFiveBitPairType || id == engine::kDeltaCodedPairType;
+  const size_t first = pair ? engine::compact_entry::kPairFirstOffset
+                            : engine::compact_entry::kSingleImpressionOffset;
+  for (size_t at = bd::kHeaderSize; at + entrySize <= total; at += entrySize) {
+    const uint8_t* entry = block.data() + at;
+    if (entry[first + engine::compact::kCountOffset] != 0) return true;
+    if (pair && entry[first + packedSize + engine::compact::kCountOffset] != 0) return true;
+    seen = true;
+  }
+  return !seen;
 }
 
 }  // namespace vela::math

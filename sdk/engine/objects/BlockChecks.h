@@ -21,4 +21,10 @@ void ValidateStoredBlock(std::span<const uint8_t> block);
 // block shorter than its size word.
 void CheckBiometricData(std::vector<uint8_t>& block, int32_t fingerCode);
 
+// Whether any impression of the block holds a minutia. False for a block of
+// a stored type with impressions that are all empty (as images without
+// ridges give); true for a block without a whole impression or of a type
+// this check cannot read, which are left to the engine to judge.
+bool HoldsMinutiae(std::span<const uint8_t> block);
+
 }  // namespace vela::math

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "engine/objects/BlockChecks.h"
 #include "engine/objects/EngineAdapter.h"
 #include "engine/objects/MatchCalls.h"
 #include "engine/records/BiometricData.h"
@@ -26,6 +27,17 @@ std::span<const uint8_t> BlockOf(const BiometricTemplate& held) {
   const uint8_t* data = held.GetData();
   if (size <= 0 || !data) return {};
   return {data, size_t(size)};
+}
+
+// A template without a single minutia (made from an image without ridges)
+// would only ever score 0: it is refused instead of being compared.
+void RequireMinutiae(std::span<const uint8_t> block) {
+  if (!HoldsMinutiae(block)) throw ex::bad_quality();
+}
+
+bool CanCompare(std::span<const uint8_t> probe, std::span<const uint8_t> stored) {
+  if (stored.size() < engine::biometric_data::kHeaderSize || !HoldsMinutiae(stored)) return false;
+  return (BlockDataId(probe) == kSingleFingerDataId) == (BlockDataId(stored) == kSingleFingerDataId);
 }
 
 }  // namespace
@@ -65,13 +77,13 @@ int32_t MatcherImpl::GetSecurityLevel() const {
 }
 
 void MatcherImpl::SetMatchSpeed(int32_t speed) {
-  if (speed != MATCH_SPEED_NORMAL && speed != MATCH_SPEED_FAST) throw ex::invalid_argument();
+  if (speed != MATCH_SPEED_QUICK && speed != MATCH_SPEED_THOROUGH) throw ex::invalid_argument();
   // A fresh context: what the old one cached belongs to the old algorithm.
   engine::MatchContextPtr fresh = engine::MakeMatchContext();
   if (!fresh) throw ex::math_error("Not Enough Memory");
   std::lock_guard<std::mutex> hold(lock);
   matchSpeed = speed;
-  matchAlgorithmId = speed == MATCH_SPEED_NORMAL ? kNormalSpeedAlgorithm : kFastSpeedAlgorithm;
+  matchAlgorithmId = speed == MATCH_SPEED_QUICK ? kQuickSpeedAlgorithm : kThoroughSpeedAlgorithm;
   context = std::move(fresh);
 }
 
@@ -103,6 +115,8 @@ smart_ptr<MatchResult> MatcherImpl::MatchLocked(const BiometricTemplate& probe,
   const std::span<const uint8_t> a = BlockOf(probe);
   const std::span<const uint8_t> b = BlockOf(stored);
   const int32_t algorithm = ChooseMatchAlgorithm(a, b, matchAlgorithmId);
+  RequireMinutiae(a);
+  RequireMinutiae(b);
   int32_t score = 0;
   if (!CurrentMatchCalls().dispatch(algorithm, a, b, *context, score))
     throw ex::base_exception("Alg not found");
@@ -116,10 +130,17 @@ smart_ptr<CandidateList> MatcherImpl::IdentifyAmong(const smart_ptr<BiometricTem
                                                     const std::vector<StoredEntry>& entries,
                                                     int32_t maxCount, int32_t minScore) {
   const BiometricTemplate& p = *probe;
+  const std::span<const uint8_t> probeBlock = BlockOf(p);
+  DataIdOf(probeBlock);
+  RequireMinutiae(probeBlock);
   smart_ptr<CandidateListImpl> list(new CandidateListImpl(minScore, maxCount));
   std::lock_guard<std::mutex> hold(lock);
-  for (const StoredEntry& entry : entries)
+  for (const StoredEntry& entry : entries) {
+    // A set may hold templates of every processor type; those that cannot be
+    // compared with this probe are no candidates, and do not end the search.
+    if (!CanCompare(probeBlock, BlockOf(*entry.stored))) continue;
     list->Add(MatchLocked(p, *entry.stored), entry.id, entry.value);
+  }
   return list;
 }
 

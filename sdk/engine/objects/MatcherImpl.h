@@ -16,8 +16,8 @@ namespace vela::math {
 // The algorithm for blocks of data id 1 (lists of impressions), and those for
 // every other block at each match speed.
 inline constexpr int32_t kListMatchAlgorithm = 1;
-inline constexpr int32_t kNormalSpeedAlgorithm = 183;
-inline constexpr int32_t kFastSpeedAlgorithm = 181;
+inline constexpr int32_t kQuickSpeedAlgorithm = 183;
+inline constexpr int32_t kThoroughSpeedAlgorithm = 181;
 
 // The score Verify needs at a security level.
 int32_t VerifyThreshold(int32_t securityLevel);
@@ -63,7 +63,7 @@ class MatcherImpl final : public virtual Matcher {
   // One call at a time uses the context; a second thread waits.
   mutable std::mutex lock;
   engine::MatchContextPtr context;
-  int32_t matchAlgorithmId = kNormalSpeedAlgorithm;
+  int32_t matchAlgorithmId = kQuickSpeedAlgorithm;
   int32_t securityLevel;
   int32_t matchSpeed;
 };

@@ -142,6 +142,9 @@ void WriteDataPart(OutputStream& stream, std::span<const uint8_t> block) {
   if (block.size() < 4 || ReadLe<int32_t>(block.data()) < 0 ||
       size_t(ReadLe<int32_t>(block.data())) != block.size())
     throw invalid_argument();
+  // Never write what the reader would refuse, such as a block left without
+  // a finger once its only finger was removed.
+  ValidateStoredBlock(block);
   if (BlockDataId(block) == kSingleFingerDataId)
     WriteTemplateContainer(stream, block);
   else

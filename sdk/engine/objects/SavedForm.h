@@ -55,7 +55,8 @@ std::span<const uint8_t> TcPayload(const std::vector<uint8_t>& payload, size_t s
 
 // Writes the data part: the container for a block of data id 1, else the raw
 // block. invalid_argument, with nothing written, when the block's size word
-// does not match its length.
+// does not match its length or the reader would refuse the block
+// (ValidateStoredBlock), for example one that holds no finger.
 void WriteDataPart(base::OutputStream& stream, std::span<const uint8_t> block);
 void WriteTemplateContainer(base::OutputStream& stream, std::span<const uint8_t> block);
 

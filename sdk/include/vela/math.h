@@ -165,6 +165,8 @@ class VELA_API FingerRecordList : public virtual vela::base::BaseRefCounter {
 // A template of up to ten fingers.
 class VELA_API XTemplate : public virtual BiometricTemplate {
  public:
+  // invalid_argument, writing nothing, when no finger is left (RemoveFinger
+  // of the last one): such a template could not be read back.
   virtual void Save(vela::base::smart_ptr<vela::base::OutputStream> stream) = 0;
 
  protected:
@@ -254,11 +256,18 @@ enum SecurityLevel : int32_t {
   SECURITY_LEVEL_HIGH = 3,
 };
 
-// How a matcher compares finger sets: the two-pass comparison (normal) or the
-// one aligned by hashing minutia pairs (fast).
+// How a matcher compares finger sets. Quick (1): the two-pass comparison,
+// which turns one impression onto the other only in a few fixed steps and
+// gives up early on a pair that does not line up at once. Thorough (2): the
+// comparison aligned by hashing minutia pairs, which finds any turn and
+// shift; it is slower and fails far less often on turned or shifted prints.
 enum MatchSpeed : int32_t {
-  MATCH_SPEED_NORMAL = 1,
-  MATCH_SPEED_FAST = 2,
+  MATCH_SPEED_QUICK = 1,
+  MATCH_SPEED_THOROUGH = 2,
+  // The former names of the same two values. "Fast" was a misnomer: speed 2
+  // is the slower, thorough comparison.
+  MATCH_SPEED_NORMAL = MATCH_SPEED_QUICK,
+  MATCH_SPEED_FAST = MATCH_SPEED_THOROUGH,
 };
 
 // The outcome of one comparison.
@@ -268,7 +277,7 @@ class VELA_API MatchResult : public virtual vela::base::BaseRefCounter {
   // comparison (-3: the probe's compact block cannot be expanded, -4: the
   // stored one's).
   virtual int32_t GetScore() const = 0;
-  // The rotation (degrees) of the alignment the fast comparison found; 0
+  // The rotation (degrees) of the alignment the thorough comparison found; 0
   // when the comparison left none.
   virtual float GetRotation() const = 0;
   // The shift (y, x) of that alignment in work-image pixels.
@@ -360,19 +369,23 @@ class VELA_API Matcher : public virtual vela::base::BaseRefCounter {
  public:
   virtual void SetSecurityLevel(int32_t level) = 0;
   virtual int32_t GetSecurityLevel() const = 0;
-  // invalid_argument for anything but MATCH_SPEED_NORMAL and MATCH_SPEED_FAST.
+  // invalid_argument for anything but MATCH_SPEED_QUICK and MATCH_SPEED_THOROUGH.
   virtual void SetMatchSpeed(int32_t speed) = 0;
   virtual int32_t GetMatchSpeed() const = 0;
   // Whether the score reaches the security level's threshold.
   virtual bool Verify(vela::base::smart_ptr<BiometricTemplate> probe,
                       vela::base::smart_ptr<BiometricTemplate> stored) = 0;
   // invalid_argument when only one of the two holds a list of impressions
-  // (data id 1), or a block is too short to say what it holds.
+  // (data id 1), or a block is too short to say what it holds; bad_quality
+  // when either holds no minutia at all (as templates of types 1 and 2 made
+  // from images without ridges do).
   virtual vela::base::smart_ptr<MatchResult> Match(vela::base::smart_ptr<BiometricTemplate> probe,
                                                    vela::base::smart_ptr<BiometricTemplate> stored) = 0;
   // The at most maxCount best templates of the set scoring at least minScore.
-  // Several threads may identify against one set at once, each with its own
-  // matcher.
+  // Stored templates that cannot be compared with the probe (a list of
+  // impressions against finger entries, or no minutia) are skipped; the
+  // probe itself is refused as Match refuses it. Several threads may
+  // identify against one set at once, each with its own matcher.
   virtual vela::base::smart_ptr<CandidateList> Identify(
       vela::base::smart_ptr<BiometricTemplate> probe, vela::base::smart_ptr<RecordSet> set,
       int32_t maxCount, int32_t minScore) = 0;
@@ -384,7 +397,7 @@ class VELA_API Matcher : public virtual vela::base::BaseRefCounter {
   ~Matcher() override;
 };
 
-// invalid_argument for a speed other than MATCH_SPEED_NORMAL and MATCH_SPEED_FAST.
+// invalid_argument for a speed other than MATCH_SPEED_QUICK and MATCH_SPEED_THOROUGH.
 VELA_API vela::base::smart_ptr<Matcher> Create_Matcher(SecurityLevel level, MatchSpeed speed);
 VELA_API vela::base::smart_ptr<RecordSet> Create_RecordSet();
 

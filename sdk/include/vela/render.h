@@ -11,7 +11,7 @@ namespace vela::render {
 class VELA_API BMP_Image : public virtual vela::base::Image {
  public:
   // Writes one BMP file (8 or 24 bits per pixel) in a single Write. Other
-  // depths throw the bare text "unimplemented bitmap format !".
+  // depths throw invalid_argument "unimplemented bitmap format !".
   virtual void Save(vela::base::smart_ptr<vela::base::OutputStream> stream) = 0;
 
  protected:

@@ -214,8 +214,8 @@ TEST_F(PairHashTest, ARebuildLeavesNothingOfThePreviousImpression)
     PairHashTables& fresh = *AttachPairHashTables(*freshContext);
     ASSERT_EQ(BuildPairHash(third, fresh), 0);
     for (int32_t index = 0; index < kHashBuckets; ++index) {
-        const PairBucket& kept = tables.Active().buckets[static_cast<size_t>(index)];
-        const PairBucket& made = fresh.Active().buckets[static_cast<size_t>(index)];
+        const PairBucket kept = tables.Active().Bucket(index);
+        const PairBucket made = fresh.Active().Bucket(index);
         ASSERT_EQ(kept.count, made.count) << index;
         for (int p = 0; p < kept.count; ++p)
             ASSERT_EQ(kept.pairs[p], made.pairs[p]) << index;

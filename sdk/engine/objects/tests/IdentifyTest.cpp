@@ -7,6 +7,7 @@
 
 #include "FakeMatchEngine.h"
 #include "engine/objects/MatchResults.h"
+#include "engine/objects/TemplateImpl.h"
 #include "vela/math.h"
 
 namespace vela::math {
@@ -71,7 +72,7 @@ TEST(CandidateList, TiesKeepTheirOrderAndTheTailIsCut) {
 
 TEST(Identify, RanksTheEntriesOfEitherKindOfSet) {
   FakeMatchEngine engine;
-  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_NORMAL);
+  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_QUICK);
   const smart_ptr<RecordSet> records = Create_RecordSet();
   const smart_ptr<TemplateSet> templates = Create_TemplateSet();
   const int32_t scores[] = {10, 900, 900, 50, 1200};
@@ -93,7 +94,7 @@ TEST(Identify, RanksTheEntriesOfEitherKindOfSet) {
 
 TEST(Identify, LeavesTheClientsEnumerationAlone) {
   FakeMatchEngine engine;
-  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_FAST);
+  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_THOROUGH);
   const smart_ptr<TemplateSet> set = Create_TemplateSet();
   for (int32_t id = 1; id <= 3; ++id) set->Add(ScoredTemplate(id * 100), id);
   ASSERT_TRUE(set->MoveNext());
@@ -104,14 +105,24 @@ TEST(Identify, LeavesTheClientsEnumerationAlone) {
   EXPECT_EQ(set->Current()->GetId(), 3);
 }
 
-TEST(Identify, AFailingComparisonEndsIt) {
+TEST(Identify, SkipsWhatItCannotCompareButRefusesABadProbe) {
   FakeMatchEngine engine;
-  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_FAST);
+  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_THOROUGH);
   const smart_ptr<RecordSet> set = Create_RecordSet();
   set->Add(ScoredTemplate(800), 1);
-  set->Add(ScoredTemplate(800, 1), 2);  // a list of impressions among finger sets
-  EXPECT_THROW(matcher->Identify(ScoredTemplate(0), set, 5, 0), ex::invalid_argument);
+  set->Add(ScoredTemplate(900, 1), 2);  // a list of impressions among finger sets
+  set->Add(smart_ptr<Template>(new TemplateImpl(TemplateIds{165, 14}, 0, {1, 0, 0}, {}, {}, {})), 3);
+  const smart_ptr<CandidateList> found = matcher->Identify(ScoredTemplate(0), set, 5, 0);
+  ASSERT_EQ(found->Count(), 1);
+  EXPECT_EQ(found->GetByIndex(0)->GetId(), 1);
+  const smart_ptr<CandidateList> lists = matcher->Identify(ScoredTemplate(0, 1), set, 5, 0);
+  ASSERT_EQ(lists->Count(), 1);
+  EXPECT_EQ(lists->GetByIndex(0)->GetId(), 2);
   EXPECT_THROW(matcher->Identify(smart_ptr<Template>(), set, 5, 0), ex::invalid_argument);
+  EXPECT_THROW(
+      matcher->Identify(smart_ptr<Template>(new TemplateImpl(TemplateIds{165, 14}, 0, {1, 0, 0}, {}, {}, {})),
+                        set, 5, 0),
+      ex::invalid_argument);
   EXPECT_THROW(matcher->Identify(ScoredTemplate(0), smart_ptr<RecordSet>(), 5, 0),
                ex::invalid_argument);
 }
@@ -152,7 +163,7 @@ smart_ptr<SetEntry> ClientRecordSet::GetByIndex(int32_t index) const {
 
 TEST(Identify, WalksASetTheClientMade) {
   FakeMatchEngine engine;
-  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_FAST);
+  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_THOROUGH);
   const smart_ptr<RecordSet> set(new ClientRecordSet());
   set->Add(ScoredTemplate(300), 8);
   set->Add(ScoredTemplate(700), 9, 90);
@@ -175,7 +186,7 @@ TEST(Identify, ThreadsIdentifyAgainstOneSetAtOnce) {
 
   std::atomic<int> wrong{0};
   auto identify = [&] {
-    const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_FAST);
+    const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_THOROUGH);
     for (int round = 0; round < 10; ++round) {
       const smart_ptr<CandidateList> list = matcher->Identify(ScoredTemplate(0), set, kEntries, 0);
       bool right = list->Count() == kEntries;

@@ -36,7 +36,7 @@ TEST_F(RealMatcher, ATemplateVerifiesAgainstItselfAtEveryLevelAndSpeed) {
   for (img_proc_type type : {IMG_PROC_COMPACT, IMG_PROC_FINGER_SET, IMG_PROC_MIRRORED}) {
     for (int finger : {2, 5}) {
       const smart_ptr<Template> made = Made(finger, 3, type);
-      for (MatchSpeed speed : {MATCH_SPEED_NORMAL, MATCH_SPEED_FAST}) {
+      for (MatchSpeed speed : {MATCH_SPEED_QUICK, MATCH_SPEED_THOROUGH}) {
         const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, speed);
         for (int32_t level : {1, 2, 3}) {
           SCOPED_TRACE(::testing::Message() << "type " << type << ", finger " << finger
@@ -56,7 +56,7 @@ TEST_F(RealMatcher, AnExtendedTemplateVerifiesAgainstTheTemplateOfItsImage) {
   const smart_ptr<ImageProcessor> processor = Create_ImageProcessor(IMG_PROC_FINGER_SET);
   const smart_ptr<XTemplate> extended = processor->CreateXTemplate(RIGHT_INDEX, image);
   const smart_ptr<Template> single = processor->CreateTemplate(image, RIGHT_INDEX);
-  for (MatchSpeed speed : {MATCH_SPEED_NORMAL, MATCH_SPEED_FAST}) {
+  for (MatchSpeed speed : {MATCH_SPEED_QUICK, MATCH_SPEED_THOROUGH}) {
     SCOPED_TRACE(speed);
     EXPECT_TRUE(Create_Matcher(SECURITY_LEVEL_HIGH, speed)->Verify(extended, single));
   }
@@ -71,7 +71,7 @@ TEST_F(RealMatcher, IdentificationFindsTheEnrolledFingerAmongDecoys) {
     for (int impression : {1, 3, 5, 7})
       set->Add(Made(finger, impression), finger * 100 + impression, finger);
   ASSERT_EQ(set->Count(), 21);
-  for (MatchSpeed speed : {MATCH_SPEED_NORMAL, MATCH_SPEED_FAST}) {
+  for (MatchSpeed speed : {MATCH_SPEED_QUICK, MATCH_SPEED_THOROUGH}) {
     const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_MEDIUM, speed);
     for (int impression : {2, 3}) {
       SCOPED_TRACE(::testing::Message() << "speed " << speed << ", probe f03_" << impression);
@@ -93,7 +93,7 @@ TEST_F(RealMatcher, CompactBlocksThatDoNotExpandScoreMinusThreeOrFour) {
   WriteLe<int32_t>(empty.data() + 4, 165);
   const smart_ptr<Template> broken(new TemplateImpl(TemplateIds{165, 14}, 0, empty, {}, {}, {}));
   const smart_ptr<Template> good = Made(1, 1);
-  for (MatchSpeed speed : {MATCH_SPEED_NORMAL, MATCH_SPEED_FAST}) {
+  for (MatchSpeed speed : {MATCH_SPEED_QUICK, MATCH_SPEED_THOROUGH}) {
     SCOPED_TRACE(speed);
     const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, speed);
     EXPECT_EQ(matcher->Match(broken, good)->GetScore(), -3);
@@ -105,8 +105,8 @@ TEST_F(RealMatcher, CompactBlocksThatDoNotExpandScoreMinusThreeOrFour) {
   }
 }
 
-TEST_F(RealMatcher, TheFastSpeedHandsOutTheAlignmentOfItsFirstComparison) {
-  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_FAST);
+TEST_F(RealMatcher, TheThoroughSpeedHandsOutTheAlignmentOfItsFirstComparison) {
+  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_THOROUGH);
   const smart_ptr<Template> made = Made(6, 4);
   const smart_ptr<MatchResult> result = matcher->Match(made, made);
   FloatPair shift{1, 1};

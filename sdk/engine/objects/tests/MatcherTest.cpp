@@ -20,11 +20,11 @@ smart_ptr<MatcherImpl> NewMatcher(int32_t level, int32_t speed) {
 
 TEST(Matcher, MatchSpeedChoosesTheAlgorithmForFingerSets) {
   FakeMatchEngine engine;
-  const smart_ptr<MatcherImpl> matcher = NewMatcher(SECURITY_LEVEL_LOW, MATCH_SPEED_NORMAL);
+  const smart_ptr<MatcherImpl> matcher = NewMatcher(SECURITY_LEVEL_LOW, MATCH_SPEED_QUICK);
   EXPECT_EQ(matcher->GetMatchAlgorithmId(), 183);
   matcher->Match(ScoredTemplate(0, 165), ScoredTemplate(0, 150));
-  matcher->SetMatchSpeed(MATCH_SPEED_FAST);
-  EXPECT_EQ(matcher->GetMatchSpeed(), MATCH_SPEED_FAST);
+  matcher->SetMatchSpeed(MATCH_SPEED_THOROUGH);
+  EXPECT_EQ(matcher->GetMatchSpeed(), MATCH_SPEED_THOROUGH);
   EXPECT_EQ(matcher->GetMatchAlgorithmId(), 181);
   matcher->Match(ScoredXTemplate(0, 150), ScoredTemplate(0, 165));
   // Lists of impressions have their own algorithm whatever the speed.
@@ -42,10 +42,10 @@ TEST(Matcher, OnlyTheTwoSpeedsAreAccepted) {
       EXPECT_STREQ(e.what(), "Invalid argument");
     }
   }
-  const smart_ptr<MatcherImpl> matcher = NewMatcher(SECURITY_LEVEL_HIGH, MATCH_SPEED_FAST);
+  const smart_ptr<MatcherImpl> matcher = NewMatcher(SECURITY_LEVEL_HIGH, MATCH_SPEED_THOROUGH);
   EXPECT_THROW(matcher->SetMatchSpeed(3), ex::invalid_argument);
   // A refused speed leaves the matcher as it was.
-  EXPECT_EQ(matcher->GetMatchSpeed(), MATCH_SPEED_FAST);
+  EXPECT_EQ(matcher->GetMatchSpeed(), MATCH_SPEED_THOROUGH);
   EXPECT_EQ(matcher->GetMatchAlgorithmId(), 181);
   matcher->SetSecurityLevel(42);
   EXPECT_EQ(matcher->GetSecurityLevel(), 42);
@@ -53,7 +53,7 @@ TEST(Matcher, OnlyTheTwoSpeedsAreAccepted) {
 
 TEST(Matcher, AListOfImpressionsMeetsOnlyAnother) {
   FakeMatchEngine engine;
-  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_NORMAL);
+  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_QUICK);
   for (auto [probe, stored] : {std::pair{1, 165}, std::pair{150, 1}}) {
     try {
       matcher->Match(ScoredTemplate(0, probe), ScoredTemplate(0, stored));
@@ -67,7 +67,7 @@ TEST(Matcher, AListOfImpressionsMeetsOnlyAnother) {
 
 TEST(Matcher, BlocksTooShortToNameTheirTypeAreRefused) {
   FakeMatchEngine engine;
-  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_NORMAL);
+  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_QUICK);
   for (size_t size : {0, 4, 7}) {
     SCOPED_TRACE(size);
     const smart_ptr<Template> shortOne(
@@ -92,7 +92,7 @@ TEST(Matcher, VerifyNeedsTheLevelsThresholdExactly) {
       // Scores that report a block the algorithm cannot use never verify.
       {1, -1, false},   {1, -3, false},   {1, -4, false},
   };
-  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_FAST);
+  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_THOROUGH);
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << "level " << c.level << ", score " << c.score);
     matcher->SetSecurityLevel(c.level);
@@ -103,7 +103,7 @@ TEST(Matcher, VerifyNeedsTheLevelsThresholdExactly) {
 
 TEST(Matcher, NegativeEngineResultsArriveAsScores) {
   FakeMatchEngine engine;
-  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_NORMAL);
+  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_QUICK);
   for (int32_t result : {-1, -3, -4}) {
     SCOPED_TRACE(result);
     EXPECT_EQ(matcher->Match(ScoredTemplate(0), ScoredTemplate(result))->GetScore(), result);
@@ -120,7 +120,7 @@ TEST(Matcher, NegativeEngineResultsArriveAsScores) {
 
 TEST(Matcher, MatchResultCarriesTheAlignmentTheEngineLeft) {
   FakeMatchEngine engine;
-  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_FAST);
+  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_THOROUGH);
   // Without one: zeros.
   smart_ptr<MatchResult> result = matcher->Match(ScoredTemplate(0), ScoredTemplate(812));
   FloatPair shift{-1, -1};
@@ -143,7 +143,7 @@ TEST(Matcher, MatchResultCarriesTheAlignmentTheEngineLeft) {
 TEST(Matcher, AnAlgorithmTheEngineDoesNotKnowIsReported) {
   FakeMatchEngine engine;
   engine.unknownIds = {181};
-  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_FAST);
+  const smart_ptr<Matcher> matcher = Create_Matcher(SECURITY_LEVEL_LOW, MATCH_SPEED_THOROUGH);
   try {
     matcher->Match(ScoredTemplate(0), ScoredTemplate(0));
     ADD_FAILURE() << "nothing thrown";

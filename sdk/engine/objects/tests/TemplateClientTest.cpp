@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ClientImage.h"
 #include "vela/math.h"
 #include "vela/render.h"
 
@@ -79,6 +80,51 @@ TEST(TemplateClient, FailuresArriveAsTheLibrarysExceptionTypes) {
   smart_ptr<math::FingerSet> set = Create_FingerSet();
   set->Add(math::Create_Finger(math::RIGHT_THUMB));
   EXPECT_THROW(set->Add(math::Create_Finger(math::RIGHT_THUMB)), ex::invalid_argument);
+}
+
+TEST(TemplateClient, AnExtendedTemplateWithoutFingersIsNotSaved) {
+  if (!std::filesystem::exists(ImagePath("f03_2")))
+    GTEST_SKIP() << "no fingerprint images in " << PV_SHARED_DATA_DIR "/fingerprints";
+  smart_ptr<vela::base::Image> image =
+      vela::render::Create_BMP_Image(Create_IFileStream(ImagePath("f03_2").c_str()));
+  const smart_ptr<math::XTemplate> made =
+      math::Create_ImageProcessor(math::IMG_PROC_FINGER_SET)->CreateXTemplate(math::LEFT_INDEX, image);
+  made->RemoveFinger(math::LEFT_INDEX);
+  EXPECT_EQ(made->GetFingers()->Count(), 0);
+  // What is saved must read back; a template with no finger cannot, so
+  // neither form is written.
+  smart_ptr<MemoryStream> saved = Create_MemoryStream(nullptr, 0);
+  EXPECT_THROW(made->Save(saved), ex::invalid_argument);
+  EXPECT_THROW(made->SaveData(saved), ex::invalid_argument);
+  EXPECT_EQ(saved->Size(), 0);
+
+  // One finger of two removed still saves and reads back.
+  smart_ptr<math::FingerSet> fingers = Create_FingerSet();
+  fingers->Add(math::Create_Finger(math::LEFT_INDEX, image));
+  fingers->Add(math::Create_Finger(math::LEFT_MIDDLE, image));
+  const smart_ptr<math::XTemplate> two =
+      math::Create_ImageProcessor(math::IMG_PROC_FINGER_SET)->CreateXTemplate(fingers);
+  two->RemoveFinger(math::LEFT_INDEX);
+  two->Save(saved);
+  saved->SetPosition(0);
+  const smart_ptr<math::XTemplate> back = Create_XTemplate(saved);
+  ASSERT_EQ(back->GetDataSize(), two->GetDataSize());
+  EXPECT_EQ(std::memcmp(back->GetData(), two->GetData(), size_t(two->GetDataSize())), 0);
+}
+
+TEST(TemplateClient, SavingAnImageOfAnotherDepthThrowsTheLibrarysType) {
+  const smart_ptr<vela::render::BMP_Image> copy = vela::render::Create_BMP_Image(
+      smart_ptr<vela::base::Image>(new vela::test::ClientImage(2, 2, 32, std::vector<uint8_t>(16))));
+  smart_ptr<MemoryStream> out = Create_MemoryStream(nullptr, 0);
+  try {
+    copy->Save(out);
+    ADD_FAILURE() << "saved";
+  } catch (const ex::invalid_argument& e) {
+    EXPECT_STREQ(e.what(), "unimplemented bitmap format !");
+  } catch (...) {
+    ADD_FAILURE() << "not one of the library's exceptions";
+  }
+  EXPECT_EQ(out->Size(), 0);
 }
 
 TEST(TemplateClient, PlainFactoriesAreFoundByName) {
