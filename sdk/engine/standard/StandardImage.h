@@ -30,7 +30,7 @@ struct StandardImageSpec {
 // Size of the image at 170 pixels per centimetre; 0 on an axis that shrinks
 // to nothing.
 int32_t ScaledLength(int32_t length, int32_t resolution);
-// Whether the spec can be processed: sizes and resolutions fit the records'
+// Whether such an image can be processed: sizes and resolutions fit the records'
 // 16-bit fields and the resampled image is not empty.
 bool UsableImageSpec(const StandardImageSpec& spec, StandardSampler sampler);
 
