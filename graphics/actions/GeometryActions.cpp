@@ -1,5 +1,7 @@
 #include "actions/GeometryActions.h"
 
+#include <utility>
+
 #include "history/History.h"
 
 namespace pv::graphics {
@@ -62,6 +64,12 @@ void TDocRectHistoryAction::RedoAction(TVexaObject* source) {
 
 void TDocRectHistoryAction::OffsetRecordedRect(int32_t dx, int32_t dy) { Offset(undo_, dx, dy); }
 
+void TDocRectHistoryAction::SetRecordedRect(const TRect& rect) {
+  undo_ = rect;
+  hasUndo_ = true;
+  AskToBeRemoved(false);
+}
+
 void TPointsHistoryAction::Fill(PointsRecord& record, const IDocControl& control) {
   record.rect = control.GetDocRect();
   control.GetPointsEx(record.points, record.types);
@@ -92,6 +100,13 @@ void TPointsHistoryAction::RedoAction(TVexaObject* source) {
 }
 
 void TPointsHistoryAction::TakeUpdateRect(const IDocControl& control) { undo_.rect = control.UpdateRect(); }
+
+void TPointsHistoryAction::SetRecorded(const TRect& rect, std::vector<TPoint> points, std::vector<uint8_t> types) {
+  undo_.rect = rect;
+  undo_.points = std::move(points);
+  undo_.types = std::move(types);
+  undo_.filled = true;
+}
 
 void TPointsHistoryAction::OffsetRecordedRect(int32_t dx, int32_t dy) {
   if (undo_.filled) Offset(undo_.rect, dx, dy);

@@ -18,6 +18,8 @@ class TDocRectHistoryAction : public TIdHistoryAction {
   void RedoAction(TVexaObject* source) override;
   // Moves the recorded rectangle (a parent's move recorded for its children).
   void OffsetRecordedRect(int32_t dx, int32_t dy);
+  // Records the rectangle a parent's bracket found before it began.
+  void SetRecordedRect(const TRect& rect);
 
   bool Recorded() const { return hasUndo_; }
   const TRect& UndoRect() const { return undo_; }
@@ -41,6 +43,8 @@ class TPointsHistoryAction : public TIdHistoryAction {
   // The undo rectangle becomes the one saved when the control's update bracket began.
   void TakeUpdateRect(const IDocControl& control);
   void OffsetRecordedRect(int32_t dx, int32_t dy);
+  // Records the geometry a parent's bracket found before it began.
+  void SetRecorded(const TRect& rect, std::vector<TPoint> points, std::vector<uint8_t> types);
 
  private:
   struct PointsRecord {

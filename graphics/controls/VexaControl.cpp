@@ -1,11 +1,14 @@
 #include "controls/VexaControl.h"
 
 #include <algorithm>
+#include <optional>
+#include <unordered_set>
 #include <stdexcept>
 
 #include "actions/CreateDestroyGroups.h"
 #include "actions/GeometryActions.h"
 #include "actions/OrderHistoryAction.h"
+#include "actions/PanelGroups.h"
 #include "controls/RefProps.h"
 #include "controls/VexaPanel.h"
 #include "history/History.h"
@@ -310,11 +313,66 @@ void TVexaControl::Notify(TVexaNotify code) {
 }
 
 // The rectangle of a whole update is one undo step; single property changes record
-// themselves.
+// themselves. A control with children records, in one size-move group, each descendant
+// its bracket moved or resized, then itself: undo restores the control first (which leaves
+// its children where they are) and then each descendant to where it was.
 void TVexaControl::RecordSizeChange() {
   THistory& history = owner_->History();
   if (!history.CanRecord() || history.RecordingDisabled() || !InUpdate()) return;
+  // An ancestor's bracket is under way and records this control with its own step.
+  if (AncestorRecordsSizeMove()) return;
+  if (sizeMoveSnapshot_.empty()) {
+    history.RecordStep(HasPoints() ? TPointsHistoryAction::ClassInfo : TDocRectHistoryAction::ClassInfo, this);
+    return;
+  }
+  std::optional<THistoryRecording> group;
+  if (!history.OpenGroup()) group.emplace(history, TPanelSizeMoveHistoryGroup::ClassInfo, this);
+  RecordDescendantSizeMoves(history);
   history.RecordStep(HasPoints() ? TPointsHistoryAction::ClassInfo : TDocRectHistoryAction::ClassInfo, this);
+  if (group) group->End();
+}
+
+void TVexaControl::TakeSizeMoveSnapshot() {
+  sizeMoveSnapshot_.clear();
+  if (!owner_ || children_.empty() || AncestorRecordsSizeMove()) return;
+  THistory& history = owner_->History();
+  if (!history.CanRecord() || history.RecordingDisabled()) return;
+  TPassControlRec pass;
+  pass.PassFirst(this);
+  for (TVexaControl* c = pass.PassNext(); c; c = pass.PassNext()) {
+    TSizeMoveSnapshot entry{c, c->GetDocRect(), {}, {}};
+    if (c->HasPoints()) c->GetPointsEx(entry.points, entry.types);
+    sizeMoveSnapshot_.push_back(std::move(entry));
+  }
+}
+
+void TVexaControl::RecordDescendantSizeMoves(THistory& history) {
+  std::unordered_set<TVexaControl*> alive;
+  TPassControlRec pass;
+  pass.PassFirst(this);
+  for (TVexaControl* c = pass.PassNext(); c; c = pass.PassNext()) alive.insert(c);
+  for (TSizeMoveSnapshot& entry : sizeMoveSnapshot_) {
+    TVexaControl* c = entry.control;
+    if (!alive.count(c)) continue;
+    if (c->HasPoints()) {
+      std::vector<TPoint> points;
+      std::vector<uint8_t> types;
+      c->GetPointsEx(points, types);
+      if (c->GetDocRect() == entry.rect && points == entry.points && types == entry.types) continue;
+      if (auto* step = dynamic_cast<TPointsHistoryAction*>(history.RecordStep(TPointsHistoryAction::ClassInfo, c)))
+        step->SetRecorded(entry.rect, std::move(entry.points), std::move(entry.types));
+    } else {
+      if (c->GetDocRect() == entry.rect) continue;
+      if (auto* step = dynamic_cast<TDocRectHistoryAction*>(history.RecordStep(TDocRectHistoryAction::ClassInfo, c)))
+        step->SetRecordedRect(entry.rect);
+    }
+  }
+}
+
+bool TVexaControl::AncestorRecordsSizeMove() const {
+  for (const TVexaControl* p = parent_; p; p = p->parent_)
+    if (!p->sizeMoveSnapshot_.empty()) return true;
+  return false;
 }
 
 bool TVexaControl::BeginUpdate() {
@@ -324,6 +382,7 @@ bool TVexaControl::BeginUpdate() {
     pendingLinkPoints_ = false;
     updateRect_ = GetDocRect();
     if (!HasState(csInEndUpdate)) linkBaseRect_ = updateRect_;
+    TakeSizeMoveSnapshot();
   }
   return ++updateCount_ == 1;
 }
@@ -337,6 +396,7 @@ bool TVexaControl::EndUpdate() {
       pendingRect_ = false;
       Notify(TVexaNotify::fnRect);
     }
+    sizeMoveSnapshot_.clear();
     if (pendingLinkPoints_) {
       pendingLinkPoints_ = false;
       Notify(TVexaNotify::fnLinkPoints);

@@ -328,6 +328,9 @@ class TVexaControl : public IDocControl {
   // Records a TOrderHistoryAction for the control when the panel records.
   void RecordOrder(TVexaControl& control);
   void RecordSizeChange();
+  void TakeSizeMoveSnapshot();
+  void RecordDescendantSizeMoves(THistory& history);
+  bool AncestorRecordsSizeMove() const;
   // The history is undoing or redoing a step of this control or of one of its properties.
   bool IsHistorySource() const;
 
@@ -411,6 +414,15 @@ class TVexaControl : public IDocControl {
   TRect linkBaseRect_{};
   std::vector<TPoint> savedLinkPoints_;
   int rotationCount_ = 0;
+  // The descendants' geometry when an update bracket of this control began with the history
+  // recording: what undoing the bracket restores them to.
+  struct TSizeMoveSnapshot {
+    TVexaControl* control;
+    TRect rect;
+    std::vector<TPoint> points;
+    std::vector<uint8_t> types;
+  };
+  std::vector<TSizeMoveSnapshot> sizeMoveSnapshot_;
 };
 
 // Depth-first walk over a control and all its descendants; never leaves the first control's

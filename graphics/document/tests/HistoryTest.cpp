@@ -98,5 +98,19 @@ TEST_F(HistoryFixture, GroupSizing) {
   ExpectUndoRedo([&] { group->SetLeft(0); });
 }
 
+// A group moved and resized in one bracket, as a mouse drag does: undo puts every descendant
+// back where it was, not where the move had taken it, also inside a nested group.
+TEST_F(HistoryFixture, GroupSizeAndMoveInOneBracket) {
+  const TRect r = group->GetDocRect();
+  ExpectUndoRedo([&] { group->SetDocRect({r.left - 500, r.top + 700, r.right + 2500, r.bottom + 900}); });
+  TVexaControl* outer = TVexaControl::New<TVexaGroup>(&panel, Scheme(), panel.GetActiveLayer());
+  outer->SetName("outer");
+  group->SetParent(outer);
+  Box(outer, {20000, 20000, 21000, 23000}, "o1");
+  const TRect o = outer->GetDocRect();
+  ExpectUndoRedo([&] { outer->SetDocRect({o.left + 3000, o.top - 2000, o.right + 1000, o.bottom - 4000}); });
+  ExpectUndoRedo([&] { outer->SetDocRect({o.left + 100, o.top + 100, o.right + 100, o.bottom + 100}); });
+}
+
 }  // namespace
 }  // namespace pv::graphics
