@@ -54,6 +54,8 @@ class TAlphaBuffer {
   const TRect& Rect() const { return rect_; }
 
  private:
+  struct BlendTables;
+  static void BlendRun(const BlendTables& tables, const uint32_t* from, uint32_t* to, int32_t count);
   void BlendInto(Bitmap& destination, int32_t transparency) const;
   void Release();
 

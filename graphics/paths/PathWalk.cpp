@@ -33,7 +33,10 @@ class Walker {
   void Line(TPoint to, int32_t startIndex, int32_t endIndex, double t0, double t1);
   void Curve(int32_t from, int32_t c1, int32_t c2, int32_t to);
   void Flatten(Vec p0, Vec p1, Vec p2, Vec p3, TPoint origin, double t0, double t1, int depth);
-  void SegmentTest(TPoint a, TPoint b, double t0, double t1);
+  [[gnu::always_inline]] inline void SegmentTest(TPoint a, TPoint b, double t0, double t1);
+  void AddCrossing(TPoint a, TPoint b);
+  bool NearerThanBest(int64_t minX, int64_t maxX, int64_t minY, int64_t maxY) const;
+  void SegmentDistance(TPoint a, TPoint b, double t0, double t1);
   void EndFigure(bool closed);
 
   std::span<const TPoint> points_;
@@ -126,18 +129,52 @@ void Walker::Curve(int32_t from, int32_t c1, int32_t c2, int32_t to) {
   info_.current = p3;
 }
 
-void Walker::SegmentTest(TPoint a, TPoint b, double t0, double t1) {
+// Most segments of a long path are far from the point: they are turned away here, inline,
+// before any distance is worked out.
+inline void Walker::SegmentTest(TPoint a, TPoint b, double t0, double t1) {
   const TPoint p = info_.testPoint;
-  const double r = info_.tolerance;
   if (info_.testInside) {
     const int32_t lo = std::min(a.y, b.y);
     const int32_t hi = std::max(a.y, b.y);
-    if (p.y >= lo && p.y < hi) {
-      const int64_t x = a.x + (static_cast<int64_t>(b.x) - a.x) * (static_cast<int64_t>(p.y) - a.y) /
-                                  (static_cast<int64_t>(b.y) - a.y);
-      info_.crossings.insert(std::upper_bound(info_.crossings.begin(), info_.crossings.end(), x), x);
-    }
+    if (p.y >= lo && p.y < hi) AddCrossing(a, b);
   }
+  const int64_t reach = reach_;
+  if (!info_.nearest) {
+    if (info_.tolerance < 1 || info_.hit) return;
+    if (p.x < int64_t{std::min(a.x, b.x)} - reach || p.x > int64_t{std::max(a.x, b.x)} + reach ||
+        p.y < int64_t{std::min(a.y, b.y)} - reach || p.y > int64_t{std::max(a.y, b.y)} + reach) {
+      return;
+    }
+  } else {
+    const int64_t minX = std::min(a.x, b.x), maxX = std::max(a.x, b.x);
+    const int64_t minY = std::min(a.y, b.y), maxY = std::max(a.y, b.y);
+    const bool nearOutline = info_.tolerance >= 1 && !info_.hit && p.x >= minX - reach && p.x <= maxX + reach &&
+                             p.y >= minY - reach && p.y <= maxY + reach;
+    if (!nearOutline && !NearerThanBest(minX, maxX, minY, maxY)) return;
+  }
+  SegmentDistance(a, b, t0, t1);
+}
+
+// Whether the segment's box comes nearer to the point than the nearest point found so far.
+bool Walker::NearerThanBest(int64_t minX, int64_t maxX, int64_t minY, int64_t maxY) const {
+  const TPathNearest* best = info_.nearest;
+  if (best->bestIndex < 0) return true;
+  const TPoint p = info_.testPoint;
+  const double bx = static_cast<double>(std::max({minX - p.x, p.x - maxX, int64_t{0}}));
+  const double by = static_cast<double>(std::max({minY - p.y, p.y - maxY, int64_t{0}}));
+  return bx * bx + by * by < best->bestDistance;
+}
+
+void Walker::AddCrossing(TPoint a, TPoint b) {
+  const TPoint p = info_.testPoint;
+  const int64_t x =
+      a.x + (static_cast<int64_t>(b.x) - a.x) * (static_cast<int64_t>(p.y) - a.y) / (static_cast<int64_t>(b.y) - a.y);
+  info_.crossings.insert(std::upper_bound(info_.crossings.begin(), info_.crossings.end(), x), x);
+}
+
+void Walker::SegmentDistance(TPoint a, TPoint b, double t0, double t1) {
+  const TPoint p = info_.testPoint;
+  const double r = info_.tolerance;
   const bool testOutline = r >= 1 && !info_.hit;
   if (!testOutline && !info_.nearest) return;
   const int64_t minX = std::min(a.x, b.x), maxX = std::max(a.x, b.x);
@@ -217,6 +254,19 @@ bool Walker::Run(const TPathFigureInfos& infos) {
     if (f.first < 0 || f.last >= n || isControl(f.first)) return false;
     Start(points_[static_cast<size_t>(f.first)]);
     const int32_t end = f.closed ? f.lastNode : f.lastNode - 1;
+    if (info_.mode == TPathWalkMode::HitTest && !f.hasCurves) {
+      // A figure of lines only, the usual case of a hit test: segment after segment.
+      for (int32_t i = f.first; i <= end; ++i) {
+        const int32_t to = i == f.lastNode ? f.first : i + 1;
+        if (isControl(i) || isControl(to)) return false;
+        segmentStart_ = i;
+        segmentEndIndex_ = to;
+        SegmentTest(points_[static_cast<size_t>(i)], points_[static_cast<size_t>(to)], 0.0, 1.0);
+        if (Stopped()) return true;
+      }
+      info_.current = info_.segmentEnd = points_[static_cast<size_t>(f.closed ? f.first : f.lastNode)];
+      continue;
+    }
     for (int32_t i = f.first; i <= end && !Stopped();) {
       if (isControl(i)) return false;
       const bool closing = i == f.lastNode;

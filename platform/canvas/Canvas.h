@@ -17,6 +17,7 @@
 // canvas (RecordingCanvas.h) for tests and metafiles.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -138,6 +139,16 @@ class Canvas {
   // operation, no transparency), wherever the clip lets them through. A device with alpha
   // takes the alpha bytes of an Argb32 bitmap too (opaque for an Rgb32 one).
   virtual void SetPixels(int32_t x, int32_t y, const Bitmap& pixels) = 0;
+  // Edits the pixels of rect in place, as GetPixels followed by SetPixels would but without
+  // the two copies: edit gets each run of the device's pixels inside rect that the clip lets
+  // through, as Argb32 (alpha 255 on a device without alpha), with the run's position relative
+  // to rect's top-left. False, and edit never called, when the canvas keeps no pixels.
+  using PixelRunEdit = std::function<void(uint32_t* run, int32_t x, int32_t y, int32_t count)>;
+  virtual bool EditPixels(const TRect& rect, const PixelRunEdit& edit) {
+    (void)rect;
+    (void)edit;
+    return false;
+  }
 };
 
 }  // namespace pv::canvas

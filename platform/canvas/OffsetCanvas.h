@@ -100,6 +100,7 @@ class OffsetCanvas : public Canvas {
     inner_->StretchBlt(In(dest), source, sourceRect, rop);
   }
   bool GetPixels(const TRect& rect, Bitmap& out) const override { return inner_->GetPixels(In(rect), out); }
+  bool EditPixels(const TRect& rect, const PixelRunEdit& edit) override { return inner_->EditPixels(In(rect), edit); }
   void SetPixels(int32_t x, int32_t y, const Bitmap& pixels) override {
     inner_->SetPixels(x - origin_.x, y - origin_.y, pixels);
   }

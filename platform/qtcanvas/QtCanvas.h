@@ -136,8 +136,12 @@ class QtCanvas : public Canvas {
   void StretchBlt(const TRect& dest, const Bitmap& source, const TRect& sourceRect, Rop3 rop) override;
   bool GetPixels(const TRect& rect, Bitmap& out) const override;
   void SetPixels(int32_t x, int32_t y, const Bitmap& pixels) override;
+  bool EditPixels(const TRect& rect, const PixelRunEdit& edit) override;
 
  private:
+  // Writes the from part of pixels with its top-left at (x, y) into the image, through the
+  // clip; the alpha bytes only when keepAlpha, else opaque.
+  void WriteBlock(const Bitmap& pixels, const TRect& from, int32_t x, int32_t y, bool keepAlpha);
   struct State {
     Pen pen;
     Brush brush;

@@ -61,6 +61,14 @@ void QtCanvas::StretchDraw(const TRect& rect, const Bitmap& bitmap) {
 }
 
 void QtCanvas::StretchBlt(const TRect& dest, const Bitmap& source, const TRect& sourceRect, Rop3 rop) {
+  // An unscaled copy of opaque pixels is a block of rows into the image, through the clip;
+  // the painter would first copy the whole bitmap into an image of its own.
+  if (rop == Rop3::SrcCopy && image_ && !source.transparent && !source.HasAlpha() && !dest.IsEmpty() &&
+      dest.Width() == sourceRect.Width() && dest.Height() == sourceRect.Height() && sourceRect.left >= 0 &&
+      sourceRect.top >= 0 && sourceRect.right <= source.Width() && sourceRect.bottom <= source.Height()) {
+    WriteBlock(source, sourceRect, dest.left, dest.top, false);
+    return;
+  }
   const QRect target(dest.left, dest.top, dest.Width(), dest.Height());
   QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
   bool usesSource = true;

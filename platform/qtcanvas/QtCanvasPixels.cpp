@@ -36,7 +36,6 @@ bool QtCanvas::GetPixels(const TRect& rect, Bitmap& out) const {
 
 void QtCanvas::SetPixels(int32_t x, int32_t y, const Bitmap& pixels) {
   if (pixels.Empty()) return;
-  const TRect target{x, y, x + pixels.Width(), y + pixels.Height()};
   if (!image_) {
     QImage image = ToQImage(pixels);
     painter_->setCompositionMode(QPainter::CompositionMode_Source);
@@ -44,8 +43,12 @@ void QtCanvas::SetPixels(int32_t x, int32_t y, const Bitmap& pixels) {
     ApplyCopy();
     return;
   }
-  const bool keepAlpha = image_->hasAlphaChannel() && pixels.HasAlpha();
+  WriteBlock(pixels, {0, 0, pixels.Width(), pixels.Height()}, x, y, image_->hasAlphaChannel() && pixels.HasAlpha());
+}
+
+void QtCanvas::WriteBlock(const Bitmap& pixels, const TRect& from, int32_t x, int32_t y, bool keepAlpha) {
   const uint32_t opaque = keepAlpha ? 0u : 0xFF000000u;
+  const TRect target{x, y, x + from.Width(), y + from.Height()};
   const TRect visible = IntersectRect(target, {0, 0, size_.cx, size_.cy});
   if (visible.IsEmpty()) return;
   const std::vector<TRect> parts = state_.clip ? state_.clip->Rects() : std::vector<TRect>{visible};
@@ -53,15 +56,35 @@ void QtCanvas::SetPixels(int32_t x, int32_t y, const Bitmap& pixels) {
     const TRect r = IntersectRect(part, visible);
     if (r.IsEmpty()) continue;
     for (int32_t row = r.top; row < r.bottom; ++row) {
-      const uint32_t* from = pixels.Row(row - y) + (r.left - x);
+      const uint32_t* source = pixels.Row(row - y + from.top) + (r.left - x + from.left);
       auto* to = reinterpret_cast<uint32_t*>(image_->scanLine(row)) + r.left;
       if (opaque) {
-        for (int32_t i = 0; i < r.Width(); ++i) to[i] = from[i] | opaque;
+        for (int32_t i = 0; i < r.Width(); ++i) to[i] = source[i] | opaque;
       } else {
-        std::memcpy(to, from, static_cast<size_t>(r.Width()) * 4);
+        std::memcpy(to, source, static_cast<size_t>(r.Width()) * 4);
       }
     }
   }
+}
+
+bool QtCanvas::EditPixels(const TRect& rect, const PixelRunEdit& edit) {
+  if (!image_) return false;
+  const TRect visible = IntersectRect(rect, {0, 0, size_.cx, size_.cy});
+  if (visible.IsEmpty()) return true;
+  const uint32_t opaque = image_->hasAlphaChannel() ? 0u : 0xFF000000u;
+  const std::vector<TRect> parts = state_.clip ? state_.clip->Rects() : std::vector<TRect>{visible};
+  for (const TRect& part : parts) {
+    const TRect r = IntersectRect(part, visible);
+    if (r.IsEmpty()) continue;
+    for (int32_t row = r.top; row < r.bottom; ++row) {
+      auto* run = reinterpret_cast<uint32_t*>(image_->scanLine(row)) + r.left;
+      if (opaque) {
+        for (int32_t i = 0; i < r.Width(); ++i) run[i] |= opaque;
+      }
+      edit(run, r.left - rect.left, row - rect.top, r.Width());
+    }
+  }
+  return true;
 }
 
 int32_t QtCanvas::GetFontEmSquare() const {

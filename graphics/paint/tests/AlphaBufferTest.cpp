@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <vector>
 
 #include "canvas/BitmapCanvas.h"
 #include "canvas/RecordingCanvas.h"
+#include "paint/ClipHelpers.h"
 #include "paint/tests/TestCanvas.h"
 
 namespace pv::graphics {
@@ -68,6 +71,59 @@ TEST(TAlphaBuffer, PaintedPixelsBlendAtTheTransparencyUntouchedOnesStay) {
   EXPECT_EQ(outside.At(1, 1), 0xFFFFFFu);  // the buffer's rect bounds the paint
   EXPECT_EQ(outside.At(2, 1), static_cast<uint32_t>(clRed));
   EXPECT_EQ(outside.At(18, 1), 0xFFFFFFu);
+}
+
+// The blend straight into the target's pixels, four at a time where the target is opaque,
+// gives each pixel what BlendPixel gives it, only where the clip lets through: over opaque and
+// translucent pixels mixed, runs of every length modulo four, and every kind of source alpha.
+TEST(TAlphaBuffer, BlendingInPlaceMatchesThePixelFormulaInsideTheClip) {
+  testing::StartQt();
+  uint32_t seed = 12345;
+  auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  for (const QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32}) {
+    for (int transparency : {0, 37, 50}) {
+      QImage image(41, 23, format);
+      for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+          const uint32_t v = next();
+          // Mostly opaque, with translucent pixels here and there on the alpha image.
+          row[x] = format == QImage::Format_RGB32 || (v >> 28) != 0 ? (v | 0xFF000000u) : (v & 0x7FFFFFFFu);
+        }
+      }
+      const QImage before = image.copy();
+      pv::qtcanvas::QtCanvas target(image);
+      const TRect rect{3, 2, 38, 21};
+      Bitmap source;
+      source.Reset(rect.Width(), rect.Height(), PixelFormat::Argb32, 0);
+      for (int y = 0; y < source.Height(); ++y)
+        for (int x = 0; x < source.Width(); ++x) {
+          const uint32_t v = next();
+          const uint32_t alpha = std::array<uint32_t, 4>{0u, 255u, v >> 24, (v >> 24) | 1u}[v & 3];
+          source.Row(y)[x] = (alpha << 24) | (v & 0xFFFFFF);
+        }
+      const std::vector<TRect> clip{{0, 0, 20, 12}, {9, 12, 41, 23}};
+      const auto saved = IntersectClipRgn(target, Region::FromRects(clip));
+      TAlphaBuffer buffer;
+      ASSERT_TRUE(buffer.BeginDraw(&target, rect));
+      buffer.GetCanvas()->SetPixels(rect.left, rect.top, source);
+      buffer.EndDraw(transparency);
+      RestoreClip(target, saved);
+      for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+          const uint32_t old = reinterpret_cast<const uint32_t*>(before.constScanLine(y))[x];
+          const uint32_t got = reinterpret_cast<const uint32_t*>(image.constScanLine(y))[x];
+          const bool clipped = (x < 20 && y < 12) || (x >= 9 && y >= 12);
+          uint32_t want = old;
+          if (clipped && x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom) {
+            const uint32_t s = source.Row(y - rect.top)[x - rect.left];
+            const uint32_t c = (s >> 24) * static_cast<uint32_t>(100 - transparency) / 100;
+            if (c != 0) want = BlendPixel(old, s, c);
+          }
+          ASSERT_EQ(got, want) << format << " t=" << transparency << " at " << x << "," << y;
+        }
+    }
+  }
 }
 
 // Blue over columns 0..11, then lime over columns 6..19, each through a buffer of its own.

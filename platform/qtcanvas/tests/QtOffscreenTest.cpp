@@ -43,6 +43,31 @@ TEST(QtPixels, ReadsOpaqueAndWritesOnlyThroughTheClip) {
   canvas.SetPixels(-30, -30, red);  // wholly outside: nothing, no fault
 }
 
+// An unscaled copy of an opaque block goes straight into the image: only its source part,
+// only through the clip and the device, opaque on a device with alpha too.
+TEST(QtPixels, UnscaledBlockCopiesKeepToTheSourcePartAndTheClip) {
+  App();
+  Bitmap block(16, 12);
+  for (int32_t y = 0; y < 12; ++y)
+    for (int32_t x = 0; x < 16; ++x) block.Row(y)[x] = static_cast<uint32_t>((x * 16) << 16 | (y * 20) << 8 | 7);
+  for (const QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32}) {
+    QImage image(30, 20, format);
+    image.fill(QColor(0, 0, 255));
+    QtCanvas canvas(image);
+    canvas.IntersectClipRect({2, 2, 25, 15});
+    const TRect dest{-3, 1, 9, 12};
+    const TRect from{4, 1, 16, 12};
+    canvas.StretchBlt(dest, block, from, Rop3::SrcCopy);
+    for (int32_t y = 0; y < 20; ++y)
+      for (int32_t x = 0; x < 30; ++x) {
+        const bool copied = x >= 2 && x < 9 && y >= 2 && y < 12;
+        const uint32_t want =
+            copied ? 0xFF000000u | block.Row(y - dest.top + from.top)[x - dest.left + from.left] : 0xFF0000FFu;
+        ASSERT_EQ(image.pixel(x, y), want) << format << " at " << x << "," << y;
+      }
+  }
+}
+
 TEST(QtOffscreen, RegisteredFactoryPaintsIntoTheBitmapsMemory) {
   App();
   pv::qtcanvas::RegisterBitmapCanvasFactory();
