@@ -36,7 +36,7 @@ void Exercise(const std::vector<uint8_t>& bytes, const char* property) {
   TTypeArray decodedTypes;
   const bool valid = std::string(property) == "PathPoints" ? DecodePathPoints(bytes, decoded, decodedTypes)
                                                            : DecodeOldPoints(bytes, false, decoded, decodedTypes);
-  if (!valid || bytes.empty()) {
+  if (!valid || decoded.empty()) {
     Check(panel.SaveText() == before);
     return;
   }

@@ -7,6 +7,7 @@
 #include <climits>
 #include <functional>
 
+#include "controls/CopyToCurve.h"
 #include "document/testing/TestVexaPanel.h"
 #include "props/BrushProp.h"
 #include "props/PenProps.h"
@@ -188,6 +189,21 @@ TEST_F(CurveFixture, SavedAndLoadedTheSameByBytes) {
   EXPECT_EQ(Types(*loaded), Types(*c));
   EXPECT_TRUE(loaded->GetIsSolid());
   EXPECT_FALSE(loaded->IsFresh());
+}
+
+TEST_F(CurveFixture, CopyingACurveIntoANewOneTakesItsLookAndItsPoints) {
+  auto* a = Curve({{0, 0}, {4000, 1000}, {6000, 3000}, {9000, 0}}, {0, 3, 3, 1});
+  a->SetDocRect({7000, 8000, 16000, 11000});
+  a->Pen().SetWidth(4000);
+  a->EndCap().SetCapStyle(-3);
+  auto* b = TVexaControl::New<TVexaCurve>(&panel, Scheme(), panel.GetActiveLayer());
+  ASSERT_TRUE(CopyControlToCurve(*a, *b));
+  EXPECT_EQ(Points(*b), Points(*a));
+  EXPECT_EQ(Types(*b), Types(*a));
+  EXPECT_EQ(b->GetDocRect(), a->GetDocRect());
+  EXPECT_EQ(b->Pen().GetWidth(), 4000);
+  EXPECT_EQ(b->EndCap().GetCapStyle(), -3);
+  EXPECT_FALSE(b->IsFresh());
 }
 
 TEST_F(CurveFixture, HitTestsTheOutlineWithinHalfOfFourPixelsAndThePenAndTheFillWhenThereIsOne) {
