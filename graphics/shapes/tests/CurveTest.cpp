@@ -206,6 +206,21 @@ TEST_F(CurveFixture, CopyingACurveIntoANewOneTakesItsLookAndItsPoints) {
   EXPECT_FALSE(b->IsFresh());
 }
 
+TEST_F(CurveFixture, PaintPointsAreThePixelPointsOfTheControl) {
+  auto* c = Curve({{0, 0}, {12345, -678}, {-999, 55555}, {1500, 2500}}, {0, 3, 3, 1});
+  c->SetLeft(-7777);
+  c->SetTop(123457);
+  for (int32_t scale : {1, 33, 100, 150, 2000}) {
+    for (TPoint origin : {TPoint{0, 0}, TPoint{-13, 250}}) {
+      std::vector<TPoint> want;
+      std::vector<TPoint> got;
+      c->GetPixelPoints(want, origin.x, origin.y, scale);
+      c->GetPaintPoints(got, origin.x, origin.y, scale);
+      EXPECT_EQ(got, want) << scale;
+    }
+  }
+}
+
 TEST_F(CurveFixture, HitTestsTheOutlineWithinHalfOfFourPixelsAndThePenAndTheFillWhenThereIsOne) {
   auto* line = Curve({{0, 0}, {50000, 0}}, {ptNode, ptEndNode});
   line->SetDocRect({10000, 10000, 60000, 10001});
