@@ -105,6 +105,7 @@ class TTestVexaPanel : public IVexaPanel {
   bool ShowsDocumentFrame() const override { return false; }
   TAlphaBuffer& AlphaBuffer() override { return alpha_; }
   bool SuppressesTransparency() const override { return suppressTransparency; }
+  bool SelectAsFilled() const override { return selectAsFilled; }
 
   TVexaLayers& Layers() const { return *layers_; }
   TVexaSchemes& Schemes() const { return *schemes_; }
@@ -117,6 +118,7 @@ class TTestVexaPanel : public IVexaPanel {
   bool hasWindow = false;
   bool suppressTransparency = false;
   bool showEditingAids = false;
+  bool selectAsFilled = false;
   bool schemeBkStretch = false;
   bool viewCentred = false;
   TRect clientRect{0, 0, 1920, 1080};
