@@ -97,7 +97,7 @@ class IVexaPanel : public IDocPanel {
   // (a printer, a quick paint).
   virtual TAlphaBuffer& AlphaBuffer() = 0;
   virtual bool SuppressesTransparency() const = 0;
-  // A click inside a shape with a clear brush selects it, not only one on its outline.
+  // Hit tests take shapes with a clear brush as filled.
   virtual bool SelectAsFilled() const { return false; }
 
   // Every control of the document, depth-first from each top control. The callback may not

@@ -1,15 +1,19 @@
 #include "shapes/ShapeClasses.h"
 
 #include "controls/ControlClasses.h"
+#include "document/DocumentClasses.h"
 #include "shapes/VexaBox.h"
+#include "shapes/VexaCurve.h"
 #include "shapes/VexaEllipse.h"
 
 namespace pv::graphics {
 
 void RegisterShapeClasses() {
+  RegisterDocumentClasses();
   RegisterControlClass(TVexaBox::ClassInfo);
   RegisterControlClass(TVexaEllipse::ClassInfo);
   RegisterControlClass(TVexaArc::ClassInfo);
+  RegisterControlClass(TVexaCurve::ClassInfo);
 }
 
 }  // namespace pv::graphics

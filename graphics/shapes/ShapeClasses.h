@@ -1,10 +1,10 @@
 #pragma once
-// The start-up call of the shape classes (nothing registers itself: a static registration in a
-// static library would be dropped by the linker).
+// The start-up call of the shape controls (explicit: static registration in a static library
+// would be dropped by the linker).
 
 namespace pv::graphics {
 
-// Registers the box, the ellipse and the arc, in that order.
+// Registers the document's classes (RegisterDocumentClasses) and then the shape classes.
 void RegisterShapeClasses();
 
 }  // namespace pv::graphics

@@ -6,6 +6,7 @@
 #include "controls/VexaPanel.h"
 #include "props/BrushProp.h"
 #include "props/PenProps.h"
+#include "shapes/VexaCurve.h"
 
 namespace pv::graphics {
 
@@ -30,9 +31,7 @@ void FillWithBrushPainting(canvas::Canvas& canvas, const canvas::Region& region,
 int32_t PenPixels(const TPenProp& pen, int32_t scale) { return ScaleValue(pen.GetActualWidth(), scale); }
 
 TVexaControl* CreateShapeCurve(TVexaControl& shape, const TShapePath& outline) {
-  const TVexaControlClass* cls = FindControlClass("TVexaCurve");
-  if (!cls || !cls->create) return nullptr;
-  TVexaControl* curve = cls->create(shape.Owner(), shape.GetParent(), shape.GetLayer());
+  TVexaCurve* curve = TVexaControl::New<TVexaCurve>(shape.Owner(), shape.GetParent(), shape.GetLayer());
   try {
     curve->BeginUpdate();
     CopyControlToCurve(shape, *curve);

@@ -29,8 +29,7 @@ void FillWithBrushPainting(canvas::Canvas& canvas, const canvas::Region& region,
 int32_t PenPixels(const TPenProp& pen, int32_t scale);
 
 // A new curve in the shape's panel, parent and layer with the shape's look and the outline
-// (relative to the shape); none when no curve class is registered. On an error the curve is
-// freed and the error passes on.
+// (relative to the shape). On an error the curve is freed and the error passes on.
 TVexaControl* CreateShapeCurve(TVexaControl& shape, const TShapePath& outline);
 
 }  // namespace pv::graphics

@@ -117,8 +117,8 @@ class TTestVexaPanel : public IVexaPanel {
   bool autoNameNumbs = true;
   bool hasWindow = false;
   bool suppressTransparency = false;
-  bool showEditingAids = false;
   bool selectAsFilled = false;
+  bool showEditingAids = false;
   bool schemeBkStretch = false;
   bool viewCentred = false;
   TRect clientRect{0, 0, 1920, 1080};
