@@ -97,6 +97,8 @@ class IVexaPanel : public IDocPanel {
   // (a printer, a quick paint).
   virtual TAlphaBuffer& AlphaBuffer() = 0;
   virtual bool SuppressesTransparency() const = 0;
+  // Hit tests take shapes with a clear brush as filled.
+  virtual bool SelectAsFilled() const { return false; }
 
   // Every control of the document, depth-first from each top control. The callback may not
   // add or remove controls.

@@ -105,6 +105,7 @@ class TTestVexaPanel : public IVexaPanel {
   bool ShowsDocumentFrame() const override { return false; }
   TAlphaBuffer& AlphaBuffer() override { return alpha_; }
   bool SuppressesTransparency() const override { return suppressTransparency; }
+  bool SelectAsFilled() const override { return selectAsFilled; }
 
   TVexaLayers& Layers() const { return *layers_; }
   TVexaSchemes& Schemes() const { return *schemes_; }
@@ -116,6 +117,7 @@ class TTestVexaPanel : public IVexaPanel {
   bool autoNameNumbs = true;
   bool hasWindow = false;
   bool suppressTransparency = false;
+  bool selectAsFilled = false;
   bool showEditingAids = false;
   bool schemeBkStretch = false;
   bool viewCentred = false;
