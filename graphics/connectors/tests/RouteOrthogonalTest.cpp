@@ -13,7 +13,7 @@
 using namespace pv::graphics;
 
 namespace pv::canvas {
-void PrintTo(const TPoint& p, std::ostream* os) { *os << "(" << p.x << "," << p.y << ")"; }
+inline void PrintTo(const TPoint& p, std::ostream* os) { *os << "(" << p.x << "," << p.y << ")"; }
 }  // namespace pv::canvas
 
 namespace {
