@@ -123,6 +123,51 @@ TEST(CurvePoints, OlderPointsFormMakesUpTheTypes) {
   EXPECT_EQ(points.size(), 3u);
 }
 
+// A document text with the curve's value replaced: the hex reader, the property and the curve
+// together.
+std::string WithValue(const std::string& text, const std::string& property, const std::string& hex) {
+  const size_t at = text.find("PathPoints = {");
+  const size_t end = text.find('}', at);
+  return text.substr(0, at) + property + " = {\r\n        " + hex + " }" + text.substr(end + 1);
+}
+
+TEST(CurvePoints, DocumentsWithEitherValueLoadOrKeepTheCurveAsCreated) {
+  RegisterShapeClasses();
+  test::TTestVexaPanel source;
+  source.NewDocument();
+  auto* c = TVexaControl::New<TVexaCurve>(&source, source.GetActiveScheme(), source.GetActiveLayer());
+  c->SetName("c");
+  c->SetPointsEx({{0, 0}, {500, 700}}, {ptNode, ptEndNode});
+  const std::string text = source.SaveText();
+  struct Case {
+    const char* what;
+    std::string property;
+    std::string hex;
+    std::vector<TPoint> want;
+  };
+  const Case cases[] = {
+      {"three points", "PathPoints", "03000000 00000000 00000000 0A000000 00000000 0A000000 14000000 000001",
+       {{0, 0}, {10, 0}, {10, 20}}},
+      {"a count that wraps 9 N + 4", "PathPoints", "1DC7711C00", {{0, 0}, {0, 0}}},
+      {"a bad type", "PathPoints", "02000000 0000000000000000 0100000001000000 0007", {{0, 0}, {0, 0}}},
+      {"the older form", "Points", "00000000 00000000 05000000 06000000", {{0, 0}, {5, 6}}},
+      {"the older form, a byte short", "Points", "00000000 00000000 05000000 060000", {{0, 0}, {0, 0}}},
+  };
+  for (const Case& k : cases) {
+    test::TTestVexaPanel panel;
+    std::string hex;
+    for (char ch : k.hex) if (ch != ' ') hex += ch;
+    panel.LoadText(WithValue(text, k.property, hex));
+    auto* loaded = dynamic_cast<TVexaCurve*>(panel.GetActiveScheme()->FindChildByName("c"));
+    ASSERT_NE(loaded, nullptr) << k.what;
+    std::vector<TPoint> points;
+    std::vector<uint8_t> types;
+    loaded->GetPointsEx(points, types);
+    EXPECT_EQ(points, k.want) << k.what;
+    EXPECT_TRUE(IsValidCurvePath(points, types)) << k.what;
+  }
+}
+
 TEST(CurvePoints, ACurveIgnoresABadValueOfEitherProperty) {
   RegisterShapeClasses();
   test::TTestVexaPanel panel;

@@ -87,6 +87,15 @@ TEST_F(CurveFixture, ExtremePointsGiveWidthsWithoutWrapping) {
   EXPECT_EQ(Points(*d)[1].x, 2000000000);
 }
 
+TEST_F(CurveFixture, ABezierPathIsBoundedByItsCurveNotByItsControlPoints) {
+  // The arch peaks at 3/4 of the control points' height.
+  auto* c = Curve({{0, 0}, {0, -100000}, {100000, -100000}, {100000, 0}}, {0, 3, 3, 1});
+  EXPECT_EQ(c->GetWidth(), 100000);
+  EXPECT_NEAR(c->GetHeight(), 75000, 2);
+  EXPECT_NEAR(c->GetPoint(1).y, -25000, 2);  // the control points lie above the rectangle
+  EXPECT_NEAR(c->GetPoint(0).y, 75000, 2);
+}
+
 TEST_F(CurveFixture, ResizingScalesThePoints) {
   auto* c = Curve({{0, 0}, {100000, 50000}, {40000, 20000}}, {ptNode, ptNode, ptEndNode});
   c->SetWidth(200000);
