@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
+#include <functional>
 #include <string>
 
 #include "controls/ControlClasses.h"
@@ -142,6 +144,33 @@ TEST_F(ShapesFixture, RotatingAnArcTurnsItsAngles) {
   // The handles moved with the angles.
   EXPECT_EQ(arc->GetPoint(0), (TPoint{100000, 0}));
   EXPECT_EQ(arc->GetPoint(1), (TPoint{0, 50000}));
+}
+
+TEST_F(ShapesFixture, HandleMovesRotationsAndRoundnessAreUndoneAndRedone) {
+  auto* arc = Add<TVexaArc>({0, 0, 200000, 100000});
+  arc->SetEndAngle(90000);
+  auto* box = Add<TVexaBox>({0, 0, 50000, 50000});
+  panel.History().SetActive(true);
+  const auto undoRedo = [&](const std::function<void()>& change, const std::string& what) {
+    const std::string before = panel.SaveText();
+    const std::array<TPoint, 2> handles{arc->GetPoint(0), arc->GetPoint(1)};
+    const int count = panel.History().ActionIndex() + 1;
+    change();
+    const std::string after = panel.SaveText();
+    ASSERT_NE(after, before) << what;
+    const int steps = panel.History().Count() - count;
+    ASSERT_GT(steps, 0) << what;
+    for (int i = 0; i < steps; ++i) ASSERT_TRUE(panel.History().Undo()) << what;
+    EXPECT_EQ(panel.SaveText(), before) << what;
+    EXPECT_EQ(arc->GetPoint(0), handles[0]) << what;
+    EXPECT_EQ(arc->GetPoint(1), handles[1]) << what;
+    for (int i = 0; i < steps; ++i) ASSERT_TRUE(panel.History().Redo()) << what;
+    EXPECT_EQ(panel.SaveText(), after) << what;
+  };
+  undoRedo([&] { arc->SetPoint(1, {0, 50000}); }, "handle");
+  undoRedo([&] { arc->Rotate({100000, 50000, 90, false}); }, "rotation");
+  undoRedo([&] { arc->SetBeginAngle(-45000); }, "negative angle");
+  undoRedo([&] { box->SetRoundness(10000); }, "roundness");
 }
 
 TEST_F(ShapesFixture, AClearBoxOrEllipseIsHitOnItsOutline) {
