@@ -81,6 +81,8 @@ class TVexaCurve : public TVexaControl {
   void Rotate(const TRotateRec& rec) override;
 
   // Painting and hit testing (pixels).
+  // What GetPixelPoints gives, worked out straight from the arrays and in 64 bits.
+  void GetPaintPoints(std::vector<TPoint>& out, int32_t x, int32_t y, int32_t scale) const;
   TRect GetRefreshRect(int32_t x, int32_t y) const override;
   void Paint(canvas::Canvas& canvas, const TRect& rect) override;
   bool IsPointInside(int32_t x, int32_t y) const override;
@@ -96,10 +98,13 @@ class TVexaCurve : public TVexaControl {
   void ControlDestroy() override;
   void PropChanged(TCustomProp& prop) override;
   void PropStored(TCustomProp& prop, std::string_view subName, bool& stored) override;
+  // The arrays themselves, for controls that bracket their own changes (connectors).
+  TPointArray& PointsRef() { return points_; }
+  TTypeArray& TypesRef() { return types_; }
+  bool IsPanelLoading() const;
 
  private:
   bool LayerMoveable() const;
-  bool IsPanelLoading() const;
   // Moves the bounds of the points to (0, 0) and the rectangle onto them.
   void FitRectToPoints();
   // The points scaled from one rectangle size to another (after a resize).

@@ -1,0 +1,202 @@
+// Editing an orthogonal connector by hand: dragged points and segments keep every segment
+// horizontal or vertical and snap onto their neighbours, the pairs that come to coincide are
+// tidied away when the edit ends, and an inner edit stops automatic rerouting.
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+#include "connectors/VexaConnector.h"
+#include "document/testing/TestVexaPanel.h"
+
+namespace pv::canvas {
+inline void PrintTo(const TPoint& p, std::ostream* os) { *os << "(" << p.x << "," << p.y << ")"; }
+}  // namespace pv::canvas
+
+namespace pv::graphics {
+namespace {
+
+using test::TTestVexaPanel;
+using Route = std::vector<TPoint>;
+
+// A staircase of six points, horizontal first: H V H V H.
+const Route kStairs{{0, 0}, {10000, 0}, {10000, 20000}, {30000, 20000}, {30000, 40000}, {40000, 40000}};
+
+struct EditingFixture : ::testing::Test {
+  EditingFixture() {
+    RegisterConnectorClasses();
+    panel.NewDocument();
+    // At scale 100 the snapping distance of 4 pixels is 4000 units.
+    panel.scale = 100;
+  }
+  TVexaConnector* Connector(const Route& route) {
+    auto* c = TVexaControl::New<TVexaConnector>(&panel, panel.GetActiveScheme(), panel.GetActiveLayer());
+    std::vector<uint8_t> types(route.size(), ptNode);
+    types.back() = ptEndNode;
+    c->SetPointsEx(route, types);
+    return c;
+  }
+  static Route Absolute(const TVexaConnector& c) {
+    std::vector<TPoint> points;
+    std::vector<uint8_t> types;
+    c.GetPointsEx(points, types);
+    const TRect r = c.GetDocRect();
+    for (TPoint& p : points) p = {p.x + r.left, p.y + r.top};
+    return points;
+  }
+  static bool AxisParallel(const Route& route) {
+    for (size_t i = 0; i + 1 < route.size(); ++i) {
+      if (route[i].x != route[i + 1].x && route[i].y != route[i + 1].y) return false;
+    }
+    return true;
+  }
+  TTestVexaPanel panel;
+};
+
+TEST_F(EditingFixture, DraggingPointsKeepsTheSegmentsAxisParallel) {
+  struct Case {
+    const char* what;
+    int index;
+    TPoint delta;
+    Route after;
+    uint8_t mode;
+  } cases[] = {
+      {"inner point: both neighbours follow", 2, {1300, 1700},
+       {{0, 0}, {11300, 0}, {11300, 21700}, {30000, 21700}, {30000, 40000}, {40000, 40000}}, rmNever},
+      {"next to an end: slides along the end segment", 1, {1300, 1700},
+       {{0, 0}, {11300, 0}, {11300, 20000}, {30000, 20000}, {30000, 40000}, {40000, 40000}}, rmNever},
+      {"before the last: slides along the last segment", 4, {1300, 1700},
+       {{0, 0}, {10000, 0}, {10000, 20000}, {31300, 20000}, {31300, 40000}, {40000, 40000}}, rmNever},
+      {"an end: its neighbour follows, rerouting stays on", 0, {-1000, 2500},
+       {{-1000, 2500}, {10000, 2500}, {10000, 20000}, {30000, 20000}, {30000, 40000}, {40000, 40000}}, rmAlways},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    TVexaConnector* c = Connector(kStairs);
+    EXPECT_TRUE(c->MovePathPoint(k.index, k.delta, false, false, nullptr));
+    EXPECT_EQ(Absolute(*c), k.after);
+    EXPECT_TRUE(AxisParallel(Absolute(*c)));
+    EXPECT_EQ(c->GetRerouteMode(), k.mode);
+    c->Free();
+  }
+}
+
+TEST_F(EditingFixture, TheMiddleOfThreePointsDoesNotMove) {
+  TVexaConnector* c = Connector({{0, 0}, {10000, 0}, {10000, 20000}});
+  c->MovePathPoint(1, {5000, 5000}, false, false, nullptr);
+  EXPECT_EQ(Absolute(*c), (Route{{0, 0}, {10000, 0}, {10000, 20000}}));
+}
+
+TEST_F(EditingFixture, ADraggedPointSnapsOntoItsNeighbourAndThePairIsTidied) {
+  TVexaConnector* c = Connector(kStairs);
+  c->BeginPointsUpdate();
+  // 1500 short of the point before: snaps onto it.
+  c->MovePathPoint(3, {-18500, 0}, false, false, nullptr);
+  EXPECT_EQ(Absolute(*c)[3], (TPoint{10000, 20000}));
+  EXPECT_EQ(Absolute(*c).size(), 6u);
+  c->EndPointsUpdate();
+  EXPECT_EQ(Absolute(*c), (Route{{0, 0}, {10000, 0}, {10000, 40000}, {40000, 40000}}));
+}
+
+TEST_F(EditingFixture, DraggingSegments) {
+  struct Case {
+    const char* what;
+    int first, last;
+    TPoint delta;
+    bool moved;
+    Route after;
+  } cases[] = {
+      {"a horizontal one moves only up or down", 2, 3, {5000, 6000}, true,
+       {{0, 0}, {10000, 0}, {10000, 26000}, {30000, 26000}, {30000, 40000}, {40000, 40000}}},
+      {"a vertical one only sideways", 3, 4, {-7000, 900}, true,
+       {{0, 0}, {10000, 0}, {10000, 20000}, {23000, 20000}, {23000, 40000}, {40000, 40000}}},
+      {"snapped onto the line of the segment before", 3, 4, {-17000, 0}, true,
+       {{0, 0}, {10000, 0}, {10000, 20000}, {10000, 20000}, {10000, 40000}, {40000, 40000}}},
+      {"the first segment stays", 0, 1, {0, 5000}, false, kStairs},
+      {"the last segment stays", 4, 5, {0, 5000}, false, kStairs},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    TVexaConnector* c = Connector(kStairs);
+    EXPECT_EQ(c->MovePathSegment(k.first, k.last, 0.5, k.delta), k.moved);
+    EXPECT_EQ(Absolute(*c), k.after);
+    EXPECT_EQ(c->GetRerouteMode(), k.moved ? rmNever : rmAlways);
+    c->Free();
+  }
+}
+
+// A segment dragged onto the lines of both its neighbours leaves two coincident pairs, one on
+// each side. Deleting the earlier pair first would shift the later one by two and take out two
+// points of the route that do not coincide.
+TEST_F(EditingFixture, TidyTakesOutBothPairsAroundADraggedSegment) {
+  TVexaConnector* c = Connector({{0, 0},
+                                 {10000, 0},
+                                 {10000, 20000},
+                                 {20000, 20000},
+                                 {20000, 40000},
+                                 {30000, 40000},
+                                 {30000, 20000},
+                                 {40000, 20000},
+                                 {40000, 60000},
+                                 {50000, 60000}});
+  c->BeginPointsUpdate();
+  EXPECT_TRUE(c->MovePathSegment(4, 5, 0.5, {0, -20000}));
+  c->EndPointsUpdate();
+  EXPECT_EQ(Absolute(*c), (Route{{0, 0}, {10000, 0}, {10000, 20000}, {40000, 20000}, {40000, 60000}, {50000, 60000}}));
+}
+
+TEST_F(EditingFixture, TidyNeverTakesAnEnd) {
+  TVexaConnector* c = Connector(kStairs);
+  c->BeginPointsUpdate();
+  // Point 1 slides onto end 0: that pair stays.
+  c->MovePathPoint(1, {-10000, 0}, false, false, nullptr);
+  c->EndPointsUpdate();
+  EXPECT_EQ(Absolute(*c).front(), (TPoint{0, 0}));
+  EXPECT_EQ(Absolute(*c).back(), (TPoint{40000, 40000}));
+  EXPECT_EQ(Absolute(*c).size(), 6u);
+}
+
+TEST_F(EditingFixture, InsertingAndDeletingPointsInPairs) {
+  TVexaConnector* c = Connector(kStairs);
+  // On the vertical segment from (10000, 0) to (10000, 20000), 200 pixels at scale 100 away.
+  const TPoint pixel = panel.DocToPixelPoint({10500, 8000});
+  const int index = c->InsertPointAtPos(pixel);
+  ASSERT_EQ(index, 2);
+  Route route = Absolute(*c);
+  ASSERT_EQ(route.size(), 8u);
+  EXPECT_EQ(route[2], route[3]);
+  EXPECT_EQ(route[2].x, 10000);
+  EXPECT_TRUE(AxisParallel(route));
+  EXPECT_EQ(c->GetRerouteMode(), rmNever);
+  // Deleting one of the pair takes both; a lone inner point stays.
+  c->DeletePoint(5);
+  EXPECT_EQ(Absolute(*c).size(), 8u);
+  c->DeletePoint(3);
+  EXPECT_EQ(Absolute(*c), kStairs);
+}
+
+TEST_F(EditingFixture, TheGuideOffersOnlyPointsBetweenNodes) {
+  TVexaConnector* c = Connector(kStairs);
+  TVexaControl::TEditPointGuide guide;
+  c->GetEditPointGuide(panel.DocToPixelPoint({20000, 20000}), guide);
+  ASSERT_EQ(guide.count, 3);
+  EXPECT_EQ(guide.position, (TPoint{20000, 20000}));
+  EXPECT_EQ(guide.selection, (std::vector<uint8_t>{0, 1, 0}));
+  // At a node, and beyond the open end: nothing.
+  c->GetEditPointGuide(panel.DocToPixelPoint({10000, 20000}), guide);
+  EXPECT_EQ(guide.count, 0);
+  c->GetEditPointGuide(panel.DocToPixelPoint({60000, 40000}), guide);
+  EXPECT_EQ(guide.count, 0);
+}
+
+TEST_F(EditingFixture, WithoutOrthogonalTheCurvesEditingApplies) {
+  TVexaConnector* c = Connector(kStairs);
+  c->SetOrtogonal(false);
+  c->MovePathPoint(2, {1300, 1700}, false, false, nullptr);
+  Route expected = kStairs;
+  expected[2] = {11300, 21700};
+  EXPECT_EQ(Absolute(*c), expected);
+}
+
+}  // namespace
+}  // namespace pv::graphics

@@ -1,0 +1,327 @@
+// The connector: routes between linked controls that follow them as they move, the geometry
+// lock, moving with the selection, links that go away, loading and undo, and connectors whose
+// rerouting comes back to themselves.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <ostream>
+
+#include "connectors/VexaConnector.h"
+#include "controls/LinkProps.h"
+#include "document/Group.h"
+#include "document/testing/TestVexaPanel.h"
+
+namespace pv::canvas {
+inline void PrintTo(const TPoint& p, std::ostream* os) { *os << "(" << p.x << "," << p.y << ")"; }
+}  // namespace pv::canvas
+
+namespace pv::graphics {
+namespace {
+
+using test::TTestVexaPanel;
+using Route = std::vector<TPoint>;
+
+struct ConnectorFixture : ::testing::Test {
+  ConnectorFixture() {
+    RegisterConnectorClasses();
+    panel.NewDocument();
+    panel.SetConnectorsMinGap(1000);
+  }
+  TVexaControl* Box(const TRect& r, const std::string& name = {}) {
+    TVexaControl* box = TVexaControl::New<TVexaControl>(&panel, panel.GetActiveScheme(), panel.GetActiveLayer());
+    box->SetDocRect(r);
+    if (!name.empty()) box->SetName(name);
+    return box;
+  }
+  TVexaConnector* Connector() {
+    return TVexaControl::New<TVexaConnector>(&panel, panel.GetActiveScheme(), panel.GetActiveLayer());
+  }
+  static void Link(TLinkPointProp& end, TVexaControl* control, TPoint point) {
+    end.SetLinkedControl(control);
+    end.SetLinkPoint(point);
+  }
+  // The route in document units.
+  static Route Absolute(const TVexaConnector& c) {
+    std::vector<TPoint> points;
+    std::vector<uint8_t> types;
+    c.GetPointsEx(points, types);
+    const TRect r = c.GetDocRect();
+    for (TPoint& p : points) p = {p.x + r.left, p.y + r.top};
+    return points;
+  }
+  // The route's ends on the link points, its segments axis-parallel, and the rectangle on the
+  // route's bounds.
+  static void ExpectSettled(const TVexaConnector& c) {
+    const Route route = Absolute(c);
+    EXPECT_TRUE(AxisParallel(route));
+    EXPECT_EQ(route.front(), c.LinkA().GetLinkPoint());
+    EXPECT_EQ(route.back(), c.LinkB().GetLinkPoint());
+    TRect bounds{route.front().x, route.front().y, route.front().x, route.front().y};
+    for (const TPoint& p : route) {
+      bounds = {std::min(bounds.left, p.x), std::min(bounds.top, p.y), std::max(bounds.right, p.x),
+                std::max(bounds.bottom, p.y)};
+    }
+    const TRect r = c.GetDocRect();
+    EXPECT_EQ(r.left, bounds.left);
+    EXPECT_EQ(r.top, bounds.top);
+    EXPECT_EQ(r.right, std::max(bounds.right, bounds.left + 1));
+    EXPECT_EQ(r.bottom, std::max(bounds.bottom, bounds.top + 1));
+  }
+  static bool AxisParallel(const Route& route) {
+    for (size_t i = 0; i + 1 < route.size(); ++i) {
+      if (route[i].x != route[i + 1].x && route[i].y != route[i + 1].y) return false;
+    }
+    return true;
+  }
+  // Two boxes side by side, the connector from the right middle of one to the left middle of
+  // the other.
+  TVexaConnector* Between(TVexaControl*& a, TVexaControl*& b) {
+    a = Box({0, 0, 10000, 10000}, "a");
+    b = Box({30000, 0, 40000, 10000}, "b");
+    TVexaConnector* c = Connector();
+    c->SetName("c");
+    Link(c->LinkA(), a, {10000, 5000});
+    Link(c->LinkB(), b, {30000, 5000});
+    return c;
+  }
+  TTestVexaPanel panel;
+};
+
+TEST_F(ConnectorFixture, ANewConnectorHasThreePointsAndItsDefaults) {
+  TVexaConnector* c = Connector();
+  EXPECT_EQ(FindControlClass("TVexaConnector"), &TVexaConnector::ClassInfo);
+  EXPECT_EQ(Absolute(*c).size(), 3u);
+  EXPECT_TRUE(c->GetOrtogonal());
+  EXPECT_EQ(c->GetRerouteMode(), rmAlways);
+  EXPECT_EQ(c->GetMinimalGap(), 0);
+  EXPECT_TRUE(c->IsConnector());
+  EXPECT_FALSE(c->IsLinked());
+  TLinkProp* start = nullptr;
+  TLinkProp* end = nullptr;
+  c->GetLinkProps(start, end);
+  EXPECT_EQ(start, &c->LinkA());
+  EXPECT_EQ(end, &c->LinkB());
+}
+
+TEST_F(ConnectorFixture, AnUnlinkedConnectorRunsFromEndAToEndB) {
+  TVexaConnector* c = Connector();
+  c->LinkA().SetLinkPoint({1000, 2000});
+  c->LinkB().SetLinkPoint({9000, 7000});
+  EXPECT_EQ(Absolute(*c), (Route{{1000, 2000}, {1000, 2000}, {9000, 7000}}));
+}
+
+TEST_F(ConnectorFixture, FollowsEitherLinkedControlAsItMoves) {
+  TVexaControl *a, *b;
+  TVexaConnector* c = Between(a, b);
+  EXPECT_EQ(Absolute(*c), (Route{{10000, 5000}, {30000, 5000}}));
+  b->SetDocRect({30000, 20000, 40000, 30000});
+  EXPECT_EQ(c->LinkB().GetLinkPoint(), (TPoint{30000, 25000}));
+  // Out of A to the right, across halfway between the gap boxes, into B from the left.
+  EXPECT_EQ(Absolute(*c), (Route{{10000, 5000}, {20000, 5000}, {20000, 25000}, {30000, 25000}}));
+  a->SetDocRect({0, 20000, 10000, 30000});
+  EXPECT_EQ(Absolute(*c), (Route{{10000, 25000}, {30000, 25000}}));
+  // A straight route has no height; a control has at least one unit.
+  EXPECT_EQ(c->GetDocRect(), (TRect{10000, 25000, 30000, 25001}));
+}
+
+TEST_F(ConnectorFixture, TheGapIsItsOwnOrThePanels) {
+  // Both ends on the right of two stacked boxes: the route passes right of both at the gap.
+  TVexaControl* a = Box({0, 0, 10000, 10000});
+  TVexaControl* b = Box({0, 20000, 10000, 30000});
+  TVexaConnector* c = Connector();
+  Link(c->LinkA(), a, {10000, 5000});
+  Link(c->LinkB(), b, {10000, 25000});
+  EXPECT_EQ(Absolute(*c), (Route{{10000, 5000}, {11000, 5000}, {11000, 25000}, {10000, 25000}}));
+  c->SetMinimalGap(3000);
+  EXPECT_EQ(Absolute(*c)[1], (TPoint{13000, 5000}));
+  c->SetMinimalGap(-5);
+  EXPECT_EQ(c->GetMinimalGap(), 0);
+  EXPECT_EQ(Absolute(*c)[1], (TPoint{11000, 5000}));
+  panel.SetConnectorsMinGap(2000);
+  c->MinimalGapChanged();
+  EXPECT_EQ(Absolute(*c)[1], (TPoint{12000, 5000}));
+  // With its own gap set the panel's does not count.
+  c->SetMinimalGap(500);
+  panel.SetConnectorsMinGap(7000);
+  c->MinimalGapChanged();
+  EXPECT_EQ(Absolute(*c)[1], (TPoint{10500, 5000}));
+}
+
+TEST_F(ConnectorFixture, WhileLinkedTheRectangleIsTheRoutes) {
+  TVexaControl *a, *b;
+  TVexaConnector* c = Between(a, b);
+  const TRect rect = c->GetDocRect();
+  EXPECT_TRUE(c->GeometryLocked());
+  c->SetDocRect({0, 0, 500, 500});
+  c->SetLeft(777);
+  c->Mirror(true, false);
+  c->Rotate({20000, 5000, 90, false});
+  EXPECT_EQ(c->GetDocRect(), rect);
+  EXPECT_EQ(Absolute(*c), (Route{{10000, 5000}, {30000, 5000}}));
+  // The bracket lets the route move the control.
+  c->BeginLinkUpdate();
+  EXPECT_FALSE(c->GeometryLocked());
+  c->EndLinkUpdate();
+  EXPECT_TRUE(c->GeometryLocked());
+}
+
+TEST_F(ConnectorFixture, DeletingALinkedControlClearsTheLinkAndUnlocks) {
+  TVexaControl *a, *b;
+  TVexaConnector* c = Between(a, b);
+  a->Free();
+  EXPECT_EQ(c->LinkA().LinkedControl(), nullptr);
+  EXPECT_EQ(c->LinkA().GetDisplayValue(), "");
+  EXPECT_TRUE(c->IsLinked());
+  EXPECT_TRUE(c->GeometryLocked());
+  b->Free();
+  EXPECT_FALSE(c->IsLinked());
+  EXPECT_FALSE(c->GeometryLocked());
+  c->SetLeft(777);
+  EXPECT_EQ(c->GetLeft(), 777);
+}
+
+TEST_F(ConnectorFixture, WhichEndsMayBeMoved) {
+  TVexaControl* a = Box({0, 0, 10000, 10000});
+  TVexaConnector* c = Connector();
+  Link(c->LinkA(), a, {10000, 5000});
+  c->LinkB().SetLinkPoint({40000, 20000});
+  const int last = static_cast<int>(Absolute(*c).size()) - 1;
+  struct Case {
+    uint8_t mode;
+    int index;
+    bool movable;
+  } cases[] = {
+      {rmAlways, 0, false}, {rmAlways, 1, false}, {rmAlways, last, true},
+      {rmNever, 0, true},   {rmNever, 1, true},   {rmAsNeeded, last, true},
+  };
+  for (const Case& k : cases) {
+    c->SetRerouteMode(k.mode);
+    TVexaControl::TEndPointsInfo info;
+    info.index = k.index;
+    c->GetEndPointsInfo(info);
+    EXPECT_TRUE(info.hasEndPoints);
+    EXPECT_EQ(info.lastEndPoint, last);
+    EXPECT_EQ(info.movable, k.movable) << "mode " << int{k.mode} << " point " << k.index;
+  }
+}
+
+TEST_F(ConnectorFixture, MovesWithTheSelectionWhenBothEndsAreSelected) {
+  TVexaControl *a, *b;
+  TVexaConnector* c = Between(a, b);
+  b->SetDocRect({30000, 20000, 40000, 30000});
+  const Route before = Absolute(*c);
+  for (TVexaControl* control : {static_cast<TVexaControl*>(c), a, b}) panel.SelectControl(*control, true);
+  c->BeginSelectionUpdate();
+  EXPECT_TRUE(c->MovingWithSelection());
+  EXPECT_FALSE(c->GeometryLocked());
+  for (TVexaControl* control : {a, b, static_cast<TVexaControl*>(c)}) {
+    const TRect r = control->GetDocRect();
+    control->SetDocRect({r.left + 5000, r.top + 7000, r.right + 5000, r.bottom + 7000});
+  }
+  c->EndSelectionUpdate();
+  EXPECT_TRUE(c->GeometryLocked());
+  Route shifted = before;
+  for (TPoint& p : shifted) p = {p.x + 5000, p.y + 7000};
+  EXPECT_EQ(Absolute(*c), shifted);
+
+  // With one end's control left out of the selection the connector stays and reroutes.
+  panel.SelectControl(*a, false);
+  c->BeginSelectionUpdate();
+  EXPECT_FALSE(c->MovingWithSelection());
+  b->SetDocRect({35000, 7000, 45000, 17000});
+  c->EndSelectionUpdate();
+  EXPECT_EQ(Absolute(*c), (Route{{15000, 12000}, {35000, 12000}}));
+}
+
+TEST_F(ConnectorFixture, SavedAndLoadedLinked) {
+  TVexaControl *a, *b;
+  TVexaConnector* c = Between(a, b);
+  b->SetDocRect({30000, 20000, 40000, 30000});
+  c->SetMinimalGap(2500);
+  c->SetRerouteMode(rmAsNeeded);
+  const std::string text = panel.SaveText();
+  EXPECT_NE(text.find("LinkA"), std::string::npos);
+  EXPECT_EQ(text.find("Ortogonal"), std::string::npos);
+  TTestVexaPanel other;
+  other.LoadText(text);
+  EXPECT_EQ(other.SaveText(), text);
+  auto* loaded = dynamic_cast<TVexaConnector*>(other.GetActiveScheme()->FindChildByName("c"));
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_EQ(Absolute(*loaded), Absolute(*c));
+  EXPECT_EQ(loaded->LinkA().LinkedControl(), other.GetActiveScheme()->FindChildByName("a"));
+  EXPECT_EQ(loaded->LinkB().GetLinkPoint(), (TPoint{30000, 25000}));
+  EXPECT_TRUE(loaded->GeometryLocked());
+  EXPECT_EQ(loaded->GetMinimalGap(), 2500);
+  // The loaded link points still follow their controls; "AsNeeded" keeps the route's shape
+  // while it still clears both controls, its ends moved onto the link points.
+  other.GetActiveScheme()->FindChildByName("b")->SetDocRect({30000, 0, 40000, 10000});
+  EXPECT_EQ(Absolute(*loaded), (Route{{10000, 5000}, {20000, 5000}, {20000, 5000}, {30000, 5000}}));
+}
+
+TEST_F(ConnectorFixture, UndoingAMovePutsTheRouteBack) {
+  TVexaControl *a, *b;
+  TVexaConnector* c = Between(a, b);
+  panel.History().SetActive(true);
+  const std::string before = panel.SaveText();
+  const Route routeBefore = Absolute(*c);
+  const int start = panel.History().ActionIndex();
+  b->SetDocRect({30000, 20000, 40000, 30000});
+  const std::string after = panel.SaveText();
+  const Route routeAfter = Absolute(*c);
+  ASSERT_NE(routeAfter, routeBefore);
+  const int count = panel.History().ActionIndex() - start;
+  ASSERT_GT(count, 0);
+  for (int i = 0; i < count; ++i) ASSERT_TRUE(panel.History().Undo());
+  EXPECT_EQ(Absolute(*c), routeBefore);
+  EXPECT_EQ(panel.SaveText(), before);
+  for (int i = 0; i < count; ++i) ASSERT_TRUE(panel.History().Redo());
+  EXPECT_EQ(Absolute(*c), routeAfter);
+  EXPECT_EQ(panel.SaveText(), after);
+}
+
+// A connector whose end is linked to another connector that is linked back to it, and one
+// linked to the group it lies in: each change of one reroutes the other, which used to come
+// back and reroute the first inside its own rerouting, without end.
+TEST_F(ConnectorFixture, ConnectorsLinkedToEachOtherSettle) {
+  TVexaControl* a = Box({0, 0, 10000, 10000});
+  TVexaControl* b = Box({60000, 40000, 70000, 50000});
+  TVexaConnector* c1 = Connector();
+  TVexaConnector* c2 = Connector();
+  Link(c1->LinkA(), a, {10000, 5000});
+  Link(c2->LinkB(), b, {60000, 45000});
+  c1->LinkB().SetLinkPoint({30000, 20000});
+  c2->LinkA().SetLinkPoint({40000, 30000});
+  Link(c1->LinkB(), c2, c2->LinkA().GetLinkPoint());
+  Link(c2->LinkA(), c1, c1->LinkB().GetLinkPoint());
+  a->SetDocRect({0, 5000, 10000, 15000});
+  b->SetDocRect({65000, 40000, 75000, 50000});
+  ExpectSettled(*c1);
+  ExpectSettled(*c2);
+  EXPECT_EQ(Absolute(*c1).front(), (TPoint{10000, 10000}));
+  EXPECT_EQ(Absolute(*c2).back(), (TPoint{65000, 45000}));
+}
+
+TEST_F(ConnectorFixture, AConnectorLinkedToItsOwnGroupSettles) {
+  auto* group = TVexaControl::New<TVexaGroup>(&panel, panel.GetActiveScheme(), panel.GetActiveLayer());
+  TVexaControl* a = TVexaControl::New<TVexaControl>(&panel, group, panel.GetActiveLayer());
+  a->SetDocRect({0, 0, 10000, 10000});
+  auto* c = TVexaControl::New<TVexaConnector>(&panel, group, panel.GetActiveLayer());
+  Link(c->LinkA(), a, {10000, 5000});
+  Link(c->LinkB(), group, {group->GetDocRect().right, group->GetDocRect().bottom});
+  // End A stays on the right middle of a. (End B rides on a corner of a rectangle that the
+  // route itself widens, and moves with it by the rounding of each rescale.)
+  const auto expectOnTheirControls = [&] {
+    const TRect ra = a->GetDocRect();
+    EXPECT_EQ(c->LinkA().GetLinkPoint(), (TPoint{ra.right, (ra.top + ra.bottom) / 2}));
+  };
+  group->SetDocRect({5000, 5000, 25000, 25000});
+  ExpectSettled(*c);
+  expectOnTheirControls();
+  a->SetDocRect({5000, 30000, 15000, 40000});
+  ExpectSettled(*c);
+  expectOnTheirControls();
+}
+
+}  // namespace
+}  // namespace pv::graphics
