@@ -9,6 +9,7 @@
 #include "shapes/ShapePaint.h"
 #include "shapes/ShapePaths.h"
 #include "shapes/ShapeRegions.h"
+#include "shapes/ShapeToCurve.h"
 
 namespace pv::graphics {
 
