@@ -55,4 +55,9 @@ Region EllipseRegion(const TRect& rect, const TShapeRegionParams& params) {
   return Region::Combine(outer, inner, RegionMode::Xor);
 }
 
+bool MayHitShape(const TRect& rect, int32_t x, int32_t y) {
+  const int64_t reach = 3;
+  return x >= rect.left - reach && x < rect.right + reach && y >= rect.top - reach && y < rect.bottom + reach;
+}
+
 }  // namespace pv::graphics

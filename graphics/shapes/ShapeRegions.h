@@ -20,4 +20,9 @@ canvas::Region BoxRegion(const canvas::TRect& rect, int32_t roundness, const TSh
 
 canvas::Region EllipseRegion(const canvas::TRect& rect, const TShapeRegionParams& params);
 
+// Whether (x, y) may lie in a hit-test region over rect: every one lies within the rect grown
+// by the hit margin (2 pixels) and the pixel a thin outline reaches right and down. A cheap
+// test that spares building regions for the shapes a click is far from.
+bool MayHitShape(const canvas::TRect& rect, int32_t x, int32_t y);
+
 }  // namespace pv::graphics

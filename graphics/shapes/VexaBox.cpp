@@ -94,7 +94,8 @@ canvas::Region TVexaBox::GetRegion(const TRect& rect, bool hitTest) const {
 
 bool TVexaBox::IsPointInside(int32_t x, int32_t y) const {
   if (GetRoundness() == 0 && !brush_->IsClear()) return TVexaControl::IsPointInside(x, y);
-  return GetRegion(GetPixelRect(), true).Contains(x, y);
+  const TRect r = GetPixelRect();
+  return MayHitShape(r, x, y) && GetRegion(r, true).Contains(x, y);
 }
 
 void TVexaBox::Paint(canvas::Canvas& canvas, const TRect& rect) {

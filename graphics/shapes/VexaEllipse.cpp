@@ -148,7 +148,10 @@ canvas::Region TVexaEllipse::GetRegion(const TRect& rect, bool hitTest) const {
   return EllipseRegion(rect, params);
 }
 
-bool TVexaEllipse::IsPointInside(int32_t x, int32_t y) const { return GetRegion(GetPixelRect(), true).Contains(x, y); }
+bool TVexaEllipse::IsPointInside(int32_t x, int32_t y) const {
+  const TRect r = GetPixelRect();
+  return MayHitShape(r, x, y) && GetRegion(r, true).Contains(x, y);
+}
 
 void TVexaEllipse::Paint(canvas::Canvas& canvas, const TRect& rect) {
   if (!Owner()) return;

@@ -277,5 +277,25 @@ TEST(ShapeRegions, AClearEllipseIsHitOnARing) {
   EXPECT_FALSE(EllipseRegion(rect, {3, false, false}).Contains(100, 100));
 }
 
+TEST(ShapeRegions, EveryHitRegionLiesWithinTheQuickTestsReach) {
+  std::mt19937 random(3);
+  std::uniform_int_distribution<int32_t> pos(-20, 20), size(0, 40), pen(0, 12), corner(0, 50);
+  for (int i = 0; i < 2000; ++i) {
+    const TRect rect{pos(random), pos(random), 0, 0};
+    const TRect r{rect.left, rect.top, rect.left + size(random), rect.top + size(random)};
+    const TShapeRegionParams params{pen(random), true, i % 2 == 0};
+    const int32_t roundness = i % 3 == 0 ? 0 : corner(random);
+    for (const canvas::Region& region : {BoxRegion(r, roundness, params), EllipseRegion(r, params)}) {
+      for (const TRect& band : region.Rects()) {
+        for (int32_t y = band.top; y < band.bottom; ++y) {
+          for (int32_t x = band.left; x < band.right; ++x) {
+            ASSERT_TRUE(MayHitShape(r, x, y)) << i << ": " << x << "," << y;
+          }
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace pv::graphics
