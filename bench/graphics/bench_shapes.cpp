@@ -2,12 +2,9 @@
 // testing them (clear brushes test their outline regions), and converting arcs into curves.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
-#include <QImage>
-
 #include "document/testing/TestVexaPanel.h"
+#include "paint/tests/TestCanvas.h"
 #include "props/BrushProp.h"
-#include "qtcanvas/QtCanvas.h"
 #include "shapes/ShapeClasses.h"
 #include "shapes/ShapePaths.h"
 #include "shapes/VexaBox.h"
@@ -17,20 +14,6 @@ namespace {
 
 using namespace pv::graphics;
 using test::TTestVexaPanel;
-
-void StartQt() {
-  static int argc = 1;
-  static char name[] = "bench_graphics_shapes";
-  static char* argv[] = {name, nullptr};
-  static QGuiApplication app(argc, argv);
-  pv::qtcanvas::RegisterBitmapCanvasFactory();
-}
-
-struct Screen {
-  Screen() : image(1920, 1080, QImage::Format_RGB32), canvas((StartQt(), image.fill(Qt::white), image)) {}
-  QImage image;
-  pv::qtcanvas::QtCanvas canvas;
-};
 
 enum class Kind { Box, RoundedBox, Ellipse, Pie, Arc };
 
@@ -69,12 +52,12 @@ void FillScheme(TTestVexaPanel& panel, int count, Kind kind) {
 }
 
 void BM_Paint10000Shapes(benchmark::State& state) {
-  Screen screen;
+  testing::WhiteImage screen(1920, 1080);
   TTestVexaPanel panel;
   const auto kind = static_cast<Kind>(state.range(0));
   FillScheme(panel, 10000, kind);
   TVexaControl* scheme = panel.GetActiveScheme();
-  for (auto _ : state) scheme->PaintAll(screen.canvas, 0, 0);
+  for (auto _ : state) scheme->PaintAll(*screen.canvas, 0, 0);
   state.SetLabel(KindName(kind));
 }
 BENCHMARK(BM_Paint10000Shapes)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
