@@ -29,11 +29,17 @@ void TVexaEllipse::CreateProperties() {
   TPropList& p = Props();
   brush_ = p.Create<TBrushProp>("Brush");
   pen_ = p.Create<TPenProp>("Pen");
-  beginAngle_ = p.Create<TIntProp>("BeginAngle");
-  endAngle_ = p.Create<TIntProp>("EndAngle");
-  beginAngle_->SetFlags(pfNew | pfThousandths);
-  endAngle_->SetFlags(pfNew | pfThousandths);
+  beginAngleProp_ = p.Create<TIntProp>("BeginAngle");
+  endAngleProp_ = p.Create<TIntProp>("EndAngle");
+  beginAngleProp_->SetExternal(&beginAngle_);
+  endAngleProp_->SetExternal(&endAngle_);
+  beginAngleProp_->SetFlags(pfNew | pfThousandths);
+  endAngleProp_->SetFlags(pfNew | pfThousandths);
 }
+
+void TVexaEllipse::SetBeginAngle(int32_t v) { beginAngleProp_->SetValue(NormalizeAngle(v)); }
+
+void TVexaEllipse::SetEndAngle(int32_t v) { endAngleProp_->SetValue(NormalizeAngle(v)); }
 
 void TVexaEllipse::ControlCreate() {
   SetWidth(1);
@@ -45,23 +51,17 @@ void TVexaEllipse::ControlCreate() {
 }
 
 void TVexaEllipse::PropChanged(TCustomProp& prop) {
-  const bool angle = &prop == beginAngle_ || &prop == endAngle_;
-  if (angle) {
-    // An angle outside a turn (an arc ending at 360 degrees, a negative start) is stored
-    // normalised; the corrected value comes back through here.
-    auto& p = static_cast<TIntProp&>(prop);
-    const int32_t normal = NormalizeAngle(p.GetValue());
-    if (normal != p.GetValue()) {
-      p.SetValue(normal);
-      return;
-    }
-  }
+  const bool angle = &prop == beginAngleProp_ || &prop == endAngleProp_;
+  // An angle outside a turn (an arc ending at 360 degrees, a negative start, a loaded value)
+  // is kept normalised before anyone hears of the change.
+  if (&prop == beginAngleProp_) beginAngle_ = NormalizeAngle(beginAngle_);
+  if (&prop == endAngleProp_) endAngle_ = NormalizeAngle(endAngle_);
   TVexaControl::PropChanged(prop);
   if ((angle || &prop == width_ || &prop == height_) && !synchronising_) AnglesToPoints();
 }
 
 void TVexaEllipse::PropStored(TCustomProp& prop, std::string_view subName, bool& stored) {
-  if ((&prop == beginAngle_ || &prop == endAngle_) && subName.empty()) {
+  if ((&prop == beginAngleProp_ || &prop == endAngleProp_) && subName.empty()) {
     stored = static_cast<TIntProp&>(prop).GetValue() != 0;
     return;
   }

@@ -151,7 +151,7 @@ TEST_F(ShapesFixture, HandleMovesRotationsAndRoundnessAreUndoneAndRedone) {
   arc->SetEndAngle(90000);
   auto* box = Add<TVexaBox>({0, 0, 50000, 50000});
   panel.History().SetActive(true);
-  const auto undoRedo = [&](const std::function<void()>& change, const std::string& what) {
+  const auto undoRedo = [&](const std::function<void()>& change, const std::string& what, int wantSteps = 0) {
     const std::string before = panel.SaveText();
     const std::array<TPoint, 2> handles{arc->GetPoint(0), arc->GetPoint(1)};
     const int count = panel.History().ActionIndex() + 1;
@@ -160,6 +160,9 @@ TEST_F(ShapesFixture, HandleMovesRotationsAndRoundnessAreUndoneAndRedone) {
     ASSERT_NE(after, before) << what;
     const int steps = panel.History().Count() - count;
     ASSERT_GT(steps, 0) << what;
+    if (wantSteps > 0) {
+      EXPECT_EQ(steps, wantSteps) << what;
+    }
     for (int i = 0; i < steps; ++i) ASSERT_TRUE(panel.History().Undo()) << what;
     EXPECT_EQ(panel.SaveText(), before) << what;
     EXPECT_EQ(arc->GetPoint(0), handles[0]) << what;
@@ -169,7 +172,12 @@ TEST_F(ShapesFixture, HandleMovesRotationsAndRoundnessAreUndoneAndRedone) {
   };
   undoRedo([&] { arc->SetPoint(1, {0, 50000}); }, "handle");
   undoRedo([&] { arc->Rotate({100000, 50000, 90, false}); }, "rotation");
-  undoRedo([&] { arc->SetBeginAngle(-45000); }, "negative angle");
+  undoRedo([&] { arc->SetBeginAngle(-45000); }, "negative angle", 1);
+  // A value beyond a turn set through the property (as the inspector and the loader set it)
+  // is one change, undone in one step.
+  undoRedo([&] { arc->Props().PropByName("EndAngle")->SetPropValue({}, PropValue::Integer(450000)); },
+           "angle beyond a turn", 1);
+  EXPECT_EQ(arc->GetEndAngle(), 90000);
   undoRedo([&] { box->SetRoundness(10000); }, "roundness");
 }
 
