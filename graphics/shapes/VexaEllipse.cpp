@@ -139,18 +139,18 @@ TVexaControl* TVexaEllipse::CreateCurveControl() {
   return CreateShapeCurve(*this, outline);
 }
 
-canvas::Region TVexaEllipse::GetRegion(const TRect& rect, bool hitTest) const {
+TShapeArea TVexaEllipse::GetArea(const TRect& rect, bool hitTest) const {
   const int32_t scale = Owner() ? Owner()->Scale() : 100;
   TShapeRegionParams params;
   params.penPixels = PenPixels(*pen_, scale);
   params.hitTest = hitTest;
   params.outlineOnly = brush_->IsClear() && !(Owner() && Owner()->SelectAsFilled());
-  return EllipseRegion(rect, params);
+  return EllipseArea(rect, params);
 }
 
 bool TVexaEllipse::IsPointInside(int32_t x, int32_t y) const {
   const TRect r = GetPixelRect();
-  return MayHitShape(r, x, y) && GetRegion(r, true).Contains(x, y);
+  return MayHitShape(r, x, y) && GetArea(r, true).Contains(x, y);
 }
 
 void TVexaEllipse::Paint(canvas::Canvas& canvas, const TRect& rect) {
@@ -160,7 +160,7 @@ void TVexaEllipse::Paint(canvas::Canvas& canvas, const TRect& rect) {
     PaintArc(canvas, rect);
     return;
   }
-  if (BrushPaintsItself(*brush_)) FillWithBrushPainting(canvas, GetRegion(rect, false), rect, *Owner(), *pen_, *brush_);
+  if (BrushPaintsItself(*brush_)) FillWithBrushPainting(canvas, GetArea(rect, false).ToRegion(), rect, *Owner(), *pen_, *brush_);
   TRect r = rect;
   // Without an outline the platform leaves the right and bottom edge unfilled.
   if (pen_->GetActualWidth() == 0) {

@@ -7,8 +7,8 @@
 
 #include <array>
 
-#include "canvas/Region.h"
 #include "controls/VexaControl.h"
+#include "shapes/ShapeRegions.h"
 #include "paths/PathTypes.h"
 
 namespace pv::graphics {
@@ -48,9 +48,9 @@ class TVexaEllipse : public TVexaControl {
   uint32_t GetEditPointsCaps(const std::vector<uint8_t>*) const override { return 1; }
   const TPathFigureInfos* GetPathInfo() const override { return &pathInfo_; }
 
-  // The ellipse's region over a pixel rect: the paint region, or the one a click must fall in
+  // The ellipse's area over a pixel rect: the paint area, or the one a click must fall in
   // (a ring along the outline when the brush is clear).
-  canvas::Region GetRegion(const TRect& rect, bool hitTest) const;
+  TShapeArea GetArea(const TRect& rect, bool hitTest) const;
 
  protected:
   void CreateProperties() override;

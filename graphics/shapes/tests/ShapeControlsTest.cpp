@@ -214,6 +214,21 @@ TEST_F(ShapesFixture, AClearBoxOrEllipseIsHitOnItsOutline) {
   EXPECT_TRUE(box->IsPointInside(50, 30));
 }
 
+TEST_F(ShapesFixture, HugeClearShapesAreHitOnTheirOutlineWithoutBuildingRegions) {
+  panel.scale = 400;  // a shape of 2,000,000,000 units is 8,000,000 pixels wide here
+  auto* ellipse = Add<TVexaEllipse>({0, 0, 2000000000, 1000000000});
+  auto* box = Add<TVexaBox>({0, 0, 2000000000, 1000000000});
+  box->SetRoundness(100000000);
+  const TRect r = ellipse->GetPixelRect();
+  ASSERT_EQ(r.right, 8000000);
+  EXPECT_TRUE(ellipse->IsPointInside(r.right / 2, 0));
+  EXPECT_FALSE(ellipse->IsPointInside(r.right / 2, r.bottom / 2));
+  EXPECT_FALSE(ellipse->IsPointInside(10, 10));
+  EXPECT_TRUE(box->IsPointInside(r.right / 2, 0));
+  EXPECT_TRUE(box->IsPointInside(0, r.bottom / 2));
+  EXPECT_FALSE(box->IsPointInside(r.right / 2, r.bottom / 2));
+}
+
 TEST_F(ShapesFixture, SavedAndLoadedByteForByte) {
   auto* box = Add<TVexaBox>({1000, 2000, 51000, 32000});
   box->SetRoundness(8000);
