@@ -1,6 +1,7 @@
 #include "shapes/ShapeRegions.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace pv::graphics {
 
@@ -22,8 +23,11 @@ TPixelOutline Plain(const TRect& r) { return {r, false, 0, 0}; }
 TPixelOutline Rounded(const TRect& r, int32_t cw, int32_t ch) { return {r, true, cw, ch}; }
 TPixelOutline Elliptic(const TRect& r) { return {r, true, r.right - r.left, r.bottom - r.top}; }
 
-Region OutlineRegion(const TPixelOutline& o) {
-  return o.rounded ? Region::FromRoundRect(o.rect, o.cornerWidth, o.cornerHeight) : Region::FromRect(o.rect);
+Region OutlineRegion(const TPixelOutline& o, int32_t firstRow = INT32_MIN, int32_t endRow = INT32_MAX) {
+  if (o.rounded) return Region::FromRoundRectRows(o.rect, o.cornerWidth, o.cornerHeight, firstRow, endRow);
+  const TRect r{std::min(o.rect.left, o.rect.right), std::max(std::min(o.rect.top, o.rect.bottom), firstRow),
+                std::max(o.rect.left, o.rect.right), std::min(std::max(o.rect.top, o.rect.bottom), endRow)};
+  return r.IsEmpty() ? Region() : Region::FromRect(r);
 }
 
 bool OutlineContains(const TPixelOutline& o, int32_t x, int32_t y) {
@@ -34,9 +38,12 @@ bool OutlineContains(const TPixelOutline& o, int32_t x, int32_t y) {
 
 }  // namespace
 
-Region TShapeArea::ToRegion() const {
-  if (!inner) return OutlineRegion(outer);
-  return Region::Combine(OutlineRegion(outer), OutlineRegion(*inner), RegionMode::Xor);
+Region TShapeArea::ToRegion() const { return ToRegionWithin({0, INT32_MIN, 0, INT32_MAX}); }
+
+Region TShapeArea::ToRegionWithin(const TRect& window) const {
+  const Region outside = OutlineRegion(outer, window.top, window.bottom);
+  if (!inner) return outside;
+  return Region::Combine(outside, OutlineRegion(*inner, window.top, window.bottom), RegionMode::Xor);
 }
 
 bool TShapeArea::Contains(int32_t x, int32_t y) const {

@@ -32,6 +32,8 @@ struct TShapeArea {
   std::optional<TPixelOutline> inner;
 
   canvas::Region ToRegion() const;
+  // Only the rows that window covers: the clip of a shape far larger than the screen.
+  canvas::Region ToRegionWithin(const canvas::TRect& window) const;
   bool Contains(int32_t x, int32_t y) const;
 };
 

@@ -102,7 +102,10 @@ void TVexaBox::Paint(canvas::Canvas& canvas, const TRect& rect) {
   if (!Owner()) return;
   const int32_t scale = Owner()->Scale();
   SetupPenAndBrush(canvas, *pen_, *brush_, scale);
-  if (BrushPaintsItself(*brush_)) FillWithBrushPainting(canvas, GetArea(rect, false).ToRegion(), rect, *Owner(), *pen_, *brush_);
+  if (BrushPaintsItself(*brush_)) {
+    const canvas::Region clip = GetArea(rect, false).ToRegionWithin(Owner()->PaintRect());
+    FillWithBrushPainting(canvas, clip, rect, *Owner(), *pen_, *brush_);
+  }
   TRect r = rect;
   // Without an outline the platform leaves the right and bottom edge unfilled.
   if (pen_->GetActualWidth() == 0) {

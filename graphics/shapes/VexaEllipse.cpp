@@ -160,7 +160,10 @@ void TVexaEllipse::Paint(canvas::Canvas& canvas, const TRect& rect) {
     PaintArc(canvas, rect);
     return;
   }
-  if (BrushPaintsItself(*brush_)) FillWithBrushPainting(canvas, GetArea(rect, false).ToRegion(), rect, *Owner(), *pen_, *brush_);
+  if (BrushPaintsItself(*brush_)) {
+    const canvas::Region clip = GetArea(rect, false).ToRegionWithin(Owner()->PaintRect());
+    FillWithBrushPainting(canvas, clip, rect, *Owner(), *pen_, *brush_);
+  }
   TRect r = rect;
   // Without an outline the platform leaves the right and bottom edge unfilled.
   if (pen_->GetActualWidth() == 0) {

@@ -1,6 +1,7 @@
 #include "canvas/Region.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace pv::canvas {
@@ -131,11 +132,18 @@ Region Region::FromEllipse(const TRect& rect) {
 }
 
 Region Region::FromRoundRect(const TRect& rect, int32_t cornerWidth, int32_t cornerHeight) {
+  return FromRoundRectRows(rect, cornerWidth, cornerHeight, INT32_MIN, INT32_MAX);
+}
+
+Region Region::FromRoundRectRows(const TRect& rect, int32_t cornerWidth, int32_t cornerHeight, int32_t firstRow,
+                                 int32_t endRow) {
   const TRect r = Normalised(rect);
   Region region;
   if (r.IsEmpty()) return region;
   const TCorners corners = CornerRadii(r, cornerWidth, cornerHeight);
-  for (int32_t y = r.top; y < r.bottom; ++y) {
+  const int32_t first = std::max(r.top, firstRow);
+  const int32_t end = std::min(r.bottom, endRow);
+  for (int32_t y = first; y < end; ++y) {
     Span span;
     if (RoundRectRow(r, corners, y, span)) region.AppendBand(y, y + 1, Normalise({span}));
   }

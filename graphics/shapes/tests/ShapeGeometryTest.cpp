@@ -312,11 +312,14 @@ TEST(ShapeRegions, EveryHitRegionLiesWithinTheQuickTestsReach) {
   }
 }
 
-TEST(ShapeRegions, AClickIsTestedAgainstTheAreaExactlyAsTheBuiltRegionHoldsIt) {
+TEST(ShapeRegions, ClicksAndWindowsSeeTheAreaExactlyAsTheBuiltRegionHoldsIt) {
   int i = 0;
   for (const TAreaCase& c : RandomAreaCases(600, 9, false)) {
     for (const TShapeArea& area : {BoxArea(c.rect, c.roundness, c.params), EllipseArea(c.rect, c.params)}) {
       const canvas::Region region = area.ToRegion();
+      const canvas::Region rows = canvas::Region::Combine(region, canvas::Region::FromRect({-100, 5, 200, 15}),
+                                                          canvas::RegionMode::And);
+      ASSERT_EQ(area.ToRegionWithin({0, 5, 0, 15}).Rects(), rows.Rects()) << i;
       for (int32_t y = -30; y < 70; ++y) {
         for (int32_t x = -30; x < 70; ++x) ASSERT_EQ(area.Contains(x, y), region.Contains(x, y)) << i << ": " << x << "," << y;
       }

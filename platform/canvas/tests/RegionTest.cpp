@@ -120,5 +120,21 @@ TEST(Region, ContainsWithoutBuildingAgreesWithTheBuiltRoundRectAndEllipse) {
   }
 }
 
+TEST(Region, RowsOfARoundRectAreTheBuiltRegionCutToThoseRows) {
+  const TRect r{3, 4, 60, 50};
+  for (const auto& [first, end] : {std::pair{0, 100}, std::pair{10, 20}, std::pair{-5, 6}, std::pair{45, 400},
+                                   std::pair{30, 30}, std::pair{60, 70}}) {
+    const Region rows = Region::FromRoundRectRows(r, 30, 20, first, end);
+    const Region cut = Region::Combine(Region::FromRoundRect(r, 30, 20), Region::FromRect({-100, first, 200, end}),
+                                       RegionMode::And);
+    EXPECT_EQ(rows.Rects(), cut.Rects()) << first << ".." << end;
+  }
+  // A huge ellipse costs only the rows asked for.
+  const int32_t huge = 2000000000;
+  const Region slice = Region::FromRoundRectRows({0, 0, huge, huge}, huge, huge, huge / 2, huge / 2 + 2);
+  EXPECT_EQ(slice.Bounds(), (TRect{0, huge / 2, huge, huge / 2 + 2}));
+  EXPECT_TRUE(slice.Contains(huge / 2, huge / 2 + 1));
+}
+
 }  // namespace
 }  // namespace pv::canvas
