@@ -1,12 +1,9 @@
 #include "shapes/ShapePaint.h"
 
 #include "base/Units.h"
-#include "controls/CopyToCurve.h"
-#include "controls/VexaControl.h"
 #include "controls/VexaPanel.h"
 #include "props/BrushProp.h"
 #include "props/PenProps.h"
-#include "shapes/VexaCurve.h"
 
 namespace pv::graphics {
 
@@ -29,19 +26,5 @@ void FillWithBrushPainting(canvas::Canvas& canvas, const canvas::Region& region,
 }
 
 int32_t PenPixels(const TPenProp& pen, int32_t scale) { return ScaleValue(pen.GetActualWidth(), scale); }
-
-TVexaControl* CreateShapeCurve(TVexaControl& shape, const TShapePath& outline) {
-  TVexaCurve* curve = TVexaControl::New<TVexaCurve>(shape.Owner(), shape.GetParent(), shape.GetLayer());
-  try {
-    curve->BeginUpdate();
-    CopyControlToCurve(shape, *curve);
-    curve->SetPointsEx(outline.points, outline.types);
-    curve->EndUpdate();
-  } catch (...) {
-    curve->Free();
-    throw;
-  }
-  return curve;
-}
 
 }  // namespace pv::graphics

@@ -7,6 +7,7 @@
 #include "shapes/ShapePaint.h"
 #include "shapes/ShapePaths.h"
 #include "shapes/ShapeRegions.h"
+#include "shapes/ShapeToCurve.h"
 
 namespace pv::graphics {
 
@@ -82,25 +83,29 @@ TPoint TVexaBox::GetAnchorPoint() const {
   return Owner() ? Owner()->DocToPixelPoint(p) : p;
 }
 
-canvas::Region TVexaBox::GetRegion(const TRect& rect, bool hitTest) const {
+TShapeArea TVexaBox::GetArea(const TRect& rect, bool hitTest) const {
   const int32_t scale = Owner() ? Owner()->Scale() : 100;
   TShapeRegionParams params;
   params.penPixels = PenPixels(*pen_, scale);
   params.hitTest = hitTest;
   params.outlineOnly = brush_->IsClear() && !hitAsFilled_ && !(Owner() && Owner()->SelectAsFilled());
-  return BoxRegion(rect, ScaleValue(GetRoundness(), scale), params);
+  return BoxArea(rect, ScaleValue(GetRoundness(), scale), params);
 }
 
 bool TVexaBox::IsPointInside(int32_t x, int32_t y) const {
   if (GetRoundness() == 0 && !brush_->IsClear()) return TVexaControl::IsPointInside(x, y);
-  return GetRegion(GetPixelRect(), true).Contains(x, y);
+  const TRect r = GetPixelRect();
+  return MayHitShape(r, x, y) && GetArea(r, true).Contains(x, y);
 }
 
 void TVexaBox::Paint(canvas::Canvas& canvas, const TRect& rect) {
   if (!Owner()) return;
   const int32_t scale = Owner()->Scale();
   SetupPenAndBrush(canvas, *pen_, *brush_, scale);
-  if (BrushPaintsItself(*brush_)) FillWithBrushPainting(canvas, GetRegion(rect, false), rect, *Owner(), *pen_, *brush_);
+  if (BrushPaintsItself(*brush_)) {
+    const canvas::Region clip = GetArea(rect, false).ToRegionWithin(Owner()->PaintRect());
+    FillWithBrushPainting(canvas, clip, rect, *Owner(), *pen_, *brush_);
+  }
   TRect r = rect;
   // Without an outline the platform leaves the right and bottom edge unfilled.
   if (pen_->GetActualWidth() == 0) {

@@ -2,8 +2,8 @@
 // A box: a rectangle with optional rounded corners (Roundness, the corner diameter in
 // document units), filled by its brush and outlined by its pen.
 
-#include "canvas/Region.h"
 #include "controls/VexaControl.h"
+#include "shapes/ShapeRegions.h"
 
 namespace pv::graphics {
 
@@ -34,8 +34,8 @@ class TVexaBox : public TVexaControl {
   int GetCreateCursor() const override { return 8; }
   bool IsPointInside(int32_t x, int32_t y) const override;
 
-  // The box's region over a pixel rect: the paint region, or the one a click must fall in.
-  canvas::Region GetRegion(const TRect& rect, bool hitTest) const;
+  // The box's area over a pixel rect: the paint area, or the one a click must fall in.
+  TShapeArea GetArea(const TRect& rect, bool hitTest) const;
 
  protected:
   void CreateProperties() override;

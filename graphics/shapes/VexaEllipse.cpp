@@ -9,6 +9,7 @@
 #include "shapes/ShapePaint.h"
 #include "shapes/ShapePaths.h"
 #include "shapes/ShapeRegions.h"
+#include "shapes/ShapeToCurve.h"
 
 namespace pv::graphics {
 
@@ -28,11 +29,17 @@ void TVexaEllipse::CreateProperties() {
   TPropList& p = Props();
   brush_ = p.Create<TBrushProp>("Brush");
   pen_ = p.Create<TPenProp>("Pen");
-  beginAngle_ = p.Create<TIntProp>("BeginAngle");
-  endAngle_ = p.Create<TIntProp>("EndAngle");
-  beginAngle_->SetFlags(pfNew | pfThousandths);
-  endAngle_->SetFlags(pfNew | pfThousandths);
+  beginAngleProp_ = p.Create<TIntProp>("BeginAngle");
+  endAngleProp_ = p.Create<TIntProp>("EndAngle");
+  beginAngleProp_->SetExternal(&beginAngle_);
+  endAngleProp_->SetExternal(&endAngle_);
+  beginAngleProp_->SetFlags(pfNew | pfThousandths);
+  endAngleProp_->SetFlags(pfNew | pfThousandths);
 }
+
+void TVexaEllipse::SetBeginAngle(int32_t v) { beginAngleProp_->SetValue(NormalizeAngle(v)); }
+
+void TVexaEllipse::SetEndAngle(int32_t v) { endAngleProp_->SetValue(NormalizeAngle(v)); }
 
 void TVexaEllipse::ControlCreate() {
   SetWidth(1);
@@ -44,23 +51,17 @@ void TVexaEllipse::ControlCreate() {
 }
 
 void TVexaEllipse::PropChanged(TCustomProp& prop) {
-  const bool angle = &prop == beginAngle_ || &prop == endAngle_;
-  if (angle) {
-    // An angle outside a turn (an arc ending at 360 degrees, a negative start) is stored
-    // normalised; the corrected value comes back through here.
-    auto& p = static_cast<TIntProp&>(prop);
-    const int32_t normal = NormalizeAngle(p.GetValue());
-    if (normal != p.GetValue()) {
-      p.SetValue(normal);
-      return;
-    }
-  }
+  const bool angle = &prop == beginAngleProp_ || &prop == endAngleProp_;
+  // An angle outside a turn (an arc ending at 360 degrees, a negative start, a loaded value)
+  // is kept normalised before anyone hears of the change.
+  if (&prop == beginAngleProp_) beginAngle_ = NormalizeAngle(beginAngle_);
+  if (&prop == endAngleProp_) endAngle_ = NormalizeAngle(endAngle_);
   TVexaControl::PropChanged(prop);
   if ((angle || &prop == width_ || &prop == height_) && !synchronising_) AnglesToPoints();
 }
 
 void TVexaEllipse::PropStored(TCustomProp& prop, std::string_view subName, bool& stored) {
-  if ((&prop == beginAngle_ || &prop == endAngle_) && subName.empty()) {
+  if ((&prop == beginAngleProp_ || &prop == endAngleProp_) && subName.empty()) {
     stored = static_cast<TIntProp&>(prop).GetValue() != 0;
     return;
   }
@@ -138,16 +139,19 @@ TVexaControl* TVexaEllipse::CreateCurveControl() {
   return CreateShapeCurve(*this, outline);
 }
 
-canvas::Region TVexaEllipse::GetRegion(const TRect& rect, bool hitTest) const {
+TShapeArea TVexaEllipse::GetArea(const TRect& rect, bool hitTest) const {
   const int32_t scale = Owner() ? Owner()->Scale() : 100;
   TShapeRegionParams params;
   params.penPixels = PenPixels(*pen_, scale);
   params.hitTest = hitTest;
   params.outlineOnly = brush_->IsClear() && !(Owner() && Owner()->SelectAsFilled());
-  return EllipseRegion(rect, params);
+  return EllipseArea(rect, params);
 }
 
-bool TVexaEllipse::IsPointInside(int32_t x, int32_t y) const { return GetRegion(GetPixelRect(), true).Contains(x, y); }
+bool TVexaEllipse::IsPointInside(int32_t x, int32_t y) const {
+  const TRect r = GetPixelRect();
+  return MayHitShape(r, x, y) && GetArea(r, true).Contains(x, y);
+}
 
 void TVexaEllipse::Paint(canvas::Canvas& canvas, const TRect& rect) {
   if (!Owner()) return;
@@ -156,7 +160,10 @@ void TVexaEllipse::Paint(canvas::Canvas& canvas, const TRect& rect) {
     PaintArc(canvas, rect);
     return;
   }
-  if (BrushPaintsItself(*brush_)) FillWithBrushPainting(canvas, GetRegion(rect, false), rect, *Owner(), *pen_, *brush_);
+  if (BrushPaintsItself(*brush_)) {
+    const canvas::Region clip = GetArea(rect, false).ToRegionWithin(Owner()->PaintRect());
+    FillWithBrushPainting(canvas, clip, rect, *Owner(), *pen_, *brush_);
+  }
   TRect r = rect;
   // Without an outline the platform leaves the right and bottom edge unfilled.
   if (pen_->GetActualWidth() == 0) {

@@ -7,8 +7,8 @@
 
 #include <array>
 
-#include "canvas/Region.h"
 #include "controls/VexaControl.h"
+#include "shapes/ShapeRegions.h"
 #include "paths/PathTypes.h"
 
 namespace pv::graphics {
@@ -23,10 +23,10 @@ class TVexaEllipse : public TVexaControl {
 
   TBrushProp& Brush() const { return *brush_; }
   TPenProp& Pen() const { return *pen_; }
-  int32_t GetBeginAngle() const { return beginAngle_->GetValue(); }
-  void SetBeginAngle(int32_t v) { beginAngle_->SetValue(v); }
-  int32_t GetEndAngle() const { return endAngle_->GetValue(); }
-  void SetEndAngle(int32_t v) { endAngle_->SetValue(v); }
+  int32_t GetBeginAngle() const { return beginAngle_; }
+  void SetBeginAngle(int32_t v);
+  int32_t GetEndAngle() const { return endAngle_; }
+  void SetEndAngle(int32_t v);
   bool IsWhole() const { return GetBeginAngle() == GetEndAngle(); }
 
   void Rotate(const TRotateRec& rec) override;
@@ -48,9 +48,9 @@ class TVexaEllipse : public TVexaControl {
   uint32_t GetEditPointsCaps(const std::vector<uint8_t>*) const override { return 1; }
   const TPathFigureInfos* GetPathInfo() const override { return &pathInfo_; }
 
-  // The ellipse's region over a pixel rect: the paint region, or the one a click must fall in
+  // The ellipse's area over a pixel rect: the paint area, or the one a click must fall in
   // (a ring along the outline when the brush is clear).
-  canvas::Region GetRegion(const TRect& rect, bool hitTest) const;
+  TShapeArea GetArea(const TRect& rect, bool hitTest) const;
 
  protected:
   void CreateProperties() override;
@@ -65,8 +65,12 @@ class TVexaEllipse : public TVexaControl {
 
   TBrushProp* brush_ = nullptr;
   TPenProp* pen_ = nullptr;
-  TIntProp* beginAngle_ = nullptr;
-  TIntProp* endAngle_ = nullptr;
+  TIntProp* beginAngleProp_ = nullptr;
+  TIntProp* endAngleProp_ = nullptr;
+  // The angles' values, which their properties mirror: an angle that arrives outside a turn
+  // is normalised here in place, so that one change stays one change (and one undo step).
+  int32_t beginAngle_ = 0;
+  int32_t endAngle_ = 0;
   std::array<TPoint, 2> editPoints_{};
   TPathFigureInfos pathInfo_;
   bool synchronising_ = false;

@@ -1,6 +1,7 @@
 #include "canvas/Region.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace pv::canvas {
@@ -96,29 +97,68 @@ Region Region::FromRect(const TRect& rect) {
   return region;
 }
 
+namespace {
+
+struct TCorners {
+  double rx = 0;
+  double ry = 0;
+};
+
+TCorners CornerRadii(const TRect& r, int32_t cornerWidth, int32_t cornerHeight) {
+  return {std::clamp<double>(std::abs(static_cast<double>(cornerWidth)), 0.0, r.Width()) / 2.0,
+          std::clamp<double>(std::abs(static_cast<double>(cornerHeight)), 0.0, r.Height()) / 2.0};
+}
+
+// The pixels of row y of a rounded rectangle (r normalised, y inside it); false when the
+// corners leave the row empty.
+bool RoundRectRow(const TRect& r, TCorners c, int32_t y, Span& span) {
+  const double yc = y + 0.5;
+  double inset = 0.0;
+  double dy = 0.0;
+  if (yc < r.top + c.ry) dy = (r.top + c.ry - yc) / c.ry;
+  if (yc > r.bottom - c.ry) dy = (yc - (r.bottom - c.ry)) / c.ry;
+  if (dy > 0.0) {
+    if (dy >= 1.0) return false;
+    inset = c.rx * (1.0 - std::sqrt(1.0 - dy * dy));
+  }
+  span = CentreSpan(r.left + inset, r.right - inset);
+  return true;
+}
+
+}  // namespace
+
 Region Region::FromEllipse(const TRect& rect) {
   return FromRoundRect(rect, rect.right - rect.left, rect.bottom - rect.top);
 }
 
 Region Region::FromRoundRect(const TRect& rect, int32_t cornerWidth, int32_t cornerHeight) {
+  return FromRoundRectRows(rect, cornerWidth, cornerHeight, INT32_MIN, INT32_MAX);
+}
+
+Region Region::FromRoundRectRows(const TRect& rect, int32_t cornerWidth, int32_t cornerHeight, int32_t firstRow,
+                                 int32_t endRow) {
   const TRect r = Normalised(rect);
   Region region;
   if (r.IsEmpty()) return region;
-  const double rx = std::clamp<double>(std::abs(static_cast<double>(cornerWidth)), 0.0, r.Width()) / 2.0;
-  const double ry = std::clamp<double>(std::abs(static_cast<double>(cornerHeight)), 0.0, r.Height()) / 2.0;
-  for (int32_t y = r.top; y < r.bottom; ++y) {
-    const double yc = y + 0.5;
-    double inset = 0.0;
-    double dy = 0.0;
-    if (yc < r.top + ry) dy = (r.top + ry - yc) / ry;
-    if (yc > r.bottom - ry) dy = (yc - (r.bottom - ry)) / ry;
-    if (dy > 0.0) {
-      if (dy >= 1.0) continue;
-      inset = rx * (1.0 - std::sqrt(1.0 - dy * dy));
-    }
-    region.AppendBand(y, y + 1, Normalise({CentreSpan(r.left + inset, r.right - inset)}));
+  const TCorners corners = CornerRadii(r, cornerWidth, cornerHeight);
+  const int32_t first = std::max(r.top, firstRow);
+  const int32_t end = std::min(r.bottom, endRow);
+  for (int32_t y = first; y < end; ++y) {
+    Span span;
+    if (RoundRectRow(r, corners, y, span)) region.AppendBand(y, y + 1, Normalise({span}));
   }
   return region;
+}
+
+bool Region::RoundRectContains(const TRect& rect, int32_t cornerWidth, int32_t cornerHeight, int32_t x, int32_t y) {
+  const TRect r = Normalised(rect);
+  if (r.IsEmpty() || y < r.top || y >= r.bottom) return false;
+  Span span;
+  return RoundRectRow(r, CornerRadii(r, cornerWidth, cornerHeight), y, span) && x >= span.first && x < span.second;
+}
+
+bool Region::EllipseContains(const TRect& rect, int32_t x, int32_t y) {
+  return RoundRectContains(rect, rect.right - rect.left, rect.bottom - rect.top, x, y);
 }
 
 Region Region::FromPolygon(std::span<const TPoint> points, PolyFillMode mode) {

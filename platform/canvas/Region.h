@@ -21,6 +21,14 @@ class Region {
   // Corner ellipses of cornerWidth x cornerHeight pixels (diameters, clamped to the rectangle).
   static Region FromRoundRect(const TRect& rect, int32_t cornerWidth, int32_t cornerHeight);
   static Region FromEllipse(const TRect& rect);
+  // Only the rows firstRow <= y < endRow of FromRoundRect: what a clip of a huge shape needs
+  // where a window shows a part of it.
+  static Region FromRoundRectRows(const TRect& rect, int32_t cornerWidth, int32_t cornerHeight, int32_t firstRow,
+                                  int32_t endRow);
+  // Whether FromRoundRect (FromEllipse) of the same arguments holds (x, y), answered for the
+  // one row without building the region: a hit test on a huge shape costs no memory.
+  static bool RoundRectContains(const TRect& rect, int32_t cornerWidth, int32_t cornerHeight, int32_t x, int32_t y);
+  static bool EllipseContains(const TRect& rect, int32_t x, int32_t y);
   static Region FromPolygon(std::span<const TPoint> points, PolyFillMode mode);
   // Several polygons filled together; counts gives the number of points of each.
   static Region FromPolyPolygon(std::span<const TPoint> points, std::span<const int32_t> counts,

@@ -91,6 +91,9 @@ void QtCanvas::FrameRgn(const Region& region, const Brush& brush, int32_t width,
 
 void QtCanvas::ApplyClip() const {
   if (state_.clip) {
+    // With clipping switched off after an earlier clip, Qt's raster engine takes a region of
+    // several rectangles as no clip at all: switch clipping on before replacing the region.
+    painter_->setClipping(true);
     painter_->setClipRegion(ToQRegion(*state_.clip));
   } else {
     painter_->setClipping(false);

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
+#include <functional>
 #include <string>
 
 #include "controls/ControlClasses.h"
@@ -144,6 +146,41 @@ TEST_F(ShapesFixture, RotatingAnArcTurnsItsAngles) {
   EXPECT_EQ(arc->GetPoint(1), (TPoint{0, 50000}));
 }
 
+TEST_F(ShapesFixture, HandleMovesRotationsAndRoundnessAreUndoneAndRedone) {
+  auto* arc = Add<TVexaArc>({0, 0, 200000, 100000});
+  arc->SetEndAngle(90000);
+  auto* box = Add<TVexaBox>({0, 0, 50000, 50000});
+  panel.History().SetActive(true);
+  const auto undoRedo = [&](const std::function<void()>& change, const std::string& what, int wantSteps = 0) {
+    const std::string before = panel.SaveText();
+    const std::array<TPoint, 2> handles{arc->GetPoint(0), arc->GetPoint(1)};
+    const int count = panel.History().ActionIndex() + 1;
+    change();
+    const std::string after = panel.SaveText();
+    ASSERT_NE(after, before) << what;
+    const int steps = panel.History().Count() - count;
+    ASSERT_GT(steps, 0) << what;
+    if (wantSteps > 0) {
+      EXPECT_EQ(steps, wantSteps) << what;
+    }
+    for (int i = 0; i < steps; ++i) ASSERT_TRUE(panel.History().Undo()) << what;
+    EXPECT_EQ(panel.SaveText(), before) << what;
+    EXPECT_EQ(arc->GetPoint(0), handles[0]) << what;
+    EXPECT_EQ(arc->GetPoint(1), handles[1]) << what;
+    for (int i = 0; i < steps; ++i) ASSERT_TRUE(panel.History().Redo()) << what;
+    EXPECT_EQ(panel.SaveText(), after) << what;
+  };
+  undoRedo([&] { arc->SetPoint(1, {0, 50000}); }, "handle");
+  undoRedo([&] { arc->Rotate({100000, 50000, 90, false}); }, "rotation");
+  undoRedo([&] { arc->SetBeginAngle(-45000); }, "negative angle", 1);
+  // A value beyond a turn set through the property (as the inspector and the loader set it)
+  // is one change, undone in one step.
+  undoRedo([&] { arc->Props().PropByName("EndAngle")->SetPropValue({}, PropValue::Integer(450000)); },
+           "angle beyond a turn", 1);
+  EXPECT_EQ(arc->GetEndAngle(), 90000);
+  undoRedo([&] { box->SetRoundness(10000); }, "roundness");
+}
+
 TEST_F(ShapesFixture, AClearBoxOrEllipseIsHitOnItsOutline) {
   panel.scale = 100;  // one document unit in 1000 is a pixel
   auto* box = Add<TVexaBox>({0, 0, 100000, 60000});
@@ -175,6 +212,21 @@ TEST_F(ShapesFixture, AClearBoxOrEllipseIsHitOnItsOutline) {
   box->SetRoundness(40000);
   EXPECT_FALSE(box->IsPointInside(0, 0));
   EXPECT_TRUE(box->IsPointInside(50, 30));
+}
+
+TEST_F(ShapesFixture, HugeClearShapesAreHitOnTheirOutlineWithoutBuildingRegions) {
+  panel.scale = 400;  // a shape of 2,000,000,000 units is 8,000,000 pixels wide here
+  auto* ellipse = Add<TVexaEllipse>({0, 0, 2000000000, 1000000000});
+  auto* box = Add<TVexaBox>({0, 0, 2000000000, 1000000000});
+  box->SetRoundness(100000000);
+  const TRect r = ellipse->GetPixelRect();
+  ASSERT_EQ(r.right, 8000000);
+  EXPECT_TRUE(ellipse->IsPointInside(r.right / 2, 0));
+  EXPECT_FALSE(ellipse->IsPointInside(r.right / 2, r.bottom / 2));
+  EXPECT_FALSE(ellipse->IsPointInside(10, 10));
+  EXPECT_TRUE(box->IsPointInside(r.right / 2, 0));
+  EXPECT_TRUE(box->IsPointInside(0, r.bottom / 2));
+  EXPECT_FALSE(box->IsPointInside(r.right / 2, r.bottom / 2));
 }
 
 TEST_F(ShapesFixture, SavedAndLoadedByteForByte) {

@@ -277,5 +277,56 @@ TEST(ShapeRegions, AClearEllipseIsHitOnARing) {
   EXPECT_FALSE(EllipseRegion(rect, {3, false, false}).Contains(100, 100));
 }
 
+// Small boxes and ellipses of every pen width, roundness and mode, at random.
+struct TAreaCase {
+  TRect rect;
+  int32_t roundness;
+  TShapeRegionParams params;
+};
+
+std::vector<TAreaCase> RandomAreaCases(int count, unsigned seed, bool alwaysHitTest) {
+  std::mt19937 random(seed);
+  std::uniform_int_distribution<int32_t> pos(-20, 20), size(0, 40), pen(0, 12), corner(0, 50);
+  std::vector<TAreaCase> cases;
+  for (int i = 0; i < count; ++i) {
+    const int32_t left = pos(random);
+    const int32_t top = pos(random);
+    const TRect rect{left, top, left + size(random), top + size(random)};
+    const TShapeRegionParams params{pen(random), alwaysHitTest || i % 2 == 0, i % 4 < 2};
+    cases.push_back({rect, i % 3 == 0 ? 0 : corner(random), params});
+  }
+  return cases;
+}
+
+TEST(ShapeRegions, EveryHitRegionLiesWithinTheQuickTestsReach) {
+  int i = 0;
+  for (const TAreaCase& c : RandomAreaCases(2000, 3, true)) {
+    for (const canvas::Region& region : {BoxRegion(c.rect, c.roundness, c.params), EllipseRegion(c.rect, c.params)}) {
+      for (const TRect& band : region.Rects()) {
+        for (int32_t y = band.top; y < band.bottom; ++y) {
+          for (int32_t x = band.left; x < band.right; ++x) ASSERT_TRUE(MayHitShape(c.rect, x, y)) << i << ": " << x << "," << y;
+        }
+      }
+    }
+    ++i;
+  }
+}
+
+TEST(ShapeRegions, ClicksAndWindowsSeeTheAreaExactlyAsTheBuiltRegionHoldsIt) {
+  int i = 0;
+  for (const TAreaCase& c : RandomAreaCases(600, 9, false)) {
+    for (const TShapeArea& area : {BoxArea(c.rect, c.roundness, c.params), EllipseArea(c.rect, c.params)}) {
+      const canvas::Region region = area.ToRegion();
+      const canvas::Region rows = canvas::Region::Combine(region, canvas::Region::FromRect({-100, 5, 200, 15}),
+                                                          canvas::RegionMode::And);
+      ASSERT_EQ(area.ToRegionWithin({0, 5, 0, 15}).Rects(), rows.Rects()) << i;
+      for (int32_t y = -30; y < 70; ++y) {
+        for (int32_t x = -30; x < 70; ++x) ASSERT_EQ(area.Contains(x, y), region.Contains(x, y)) << i << ": " << x << "," << y;
+      }
+    }
+    ++i;
+  }
+}
+
 }  // namespace
 }  // namespace pv::graphics

@@ -139,5 +139,45 @@ TEST_F(ShapePaintFixture, AGradientBrushFillsTheEllipseOnly) {
   ExpectProbes({{60, 50, kRed}, {12, 22, kWhite}, {108, 78, kWhite}, {60, 20, kBlack}}, "gradient ellipse");
 }
 
+TEST_F(ShapePaintFixture, AGradientBrushFillsOnlyThePie) {
+  auto* pie = Add<TVexaArc>({10, 10, 110, 110}, false);
+  pie->SetBeginAngle(90000);
+  pie->SetEndAngle(180000);
+  pie->Brush().SetMethod(TBrushMethod::bmGradient);
+  pie->Brush().SetGradBeginColor(canvas::clRed);
+  pie->Brush().SetGradEndColor(canvas::clRed);
+  Paint(pie);
+  // The upper left quarter only, outlined along both radii.
+  ExpectProbes({{40, 40, kRed}, {80, 40, kWhite}, {40, 80, kWhite}, {80, 80, kWhite}, {60, 30, kBlack}, {30, 60, kBlack}},
+               "gradient pie");
+}
+
+TEST_F(ShapePaintFixture, AGradientBrushFillsOnlyTheRoundedBoxAfterAnotherClippedFill) {
+  // A shape clipped before leaves the canvas's clip switched off: the next clip must hold.
+  auto* before = Add<TVexaEllipse>({80, 80, 110, 110}, false);
+  before->Brush().SetMethod(TBrushMethod::bmGradient);
+  before->Brush().SetGradBeginColor(canvas::clRed);
+  before->Brush().SetGradEndColor(canvas::clRed);
+  Paint(before);
+  auto* box = Add<TVexaBox>({10, 20, 70, 60}, false);
+  box->SetRoundness(30000);
+  box->Brush().SetMethod(TBrushMethod::bmGradient);
+  box->Brush().SetGradBeginColor(canvas::clRed);
+  box->Brush().SetGradEndColor(canvas::clRed);
+  Paint(box);
+  ExpectProbes({{40, 40, kRed}, {11, 21, kWhite}, {68, 58, kWhite}, {40, 20, kBlack}, {95, 95, kRed}, {81, 81, kWhite}},
+               "gradient rounded box");
+}
+
+TEST_F(ShapePaintFixture, TheScaleSizesShapeAndPen) {
+  panel.scale = 200;
+  auto* box = Add<TVexaBox>({5, 10, 35, 30}, true);  // (10, 20) - (70, 60) at 200 %
+  box->Pen().SetWidth(2000);                          // four pixels at 200 %
+  Paint(box);
+  ExpectProbes({{40, 40, kRed}, {10, 40, kBlack}, {13, 40, kBlack}, {14, 40, kRed}, {70, 40, kWhite}, {9, 40, kWhite},
+                {40, 60, kWhite}},
+               "box at 200 %");
+}
+
 }  // namespace
 }  // namespace pv::graphics

@@ -40,6 +40,8 @@ struct ShapeToCurveFixture : ::testing::Test {
     if (!curve) return nullptr;
     EXPECT_EQ(curve->GetParent(), shape.GetParent());
     EXPECT_EQ(curve->GetLayer(), shape.GetLayer());
+    EXPECT_NE(curve->GetID(), shape.GetID());
+    EXPECT_NE(curve->GetID(), 0u);
     std::vector<TPoint> points;
     std::vector<uint8_t> types;
     curve->GetPointsEx(points, types);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <random>
 
 namespace pv::canvas {
 namespace {
@@ -98,6 +99,41 @@ TEST(Region, OffsetAndRects) {
   EXPECT_EQ(r.Rects(), (std::vector<TRect>{{10, 20, 14, 22}, {16, 20, 18, 22}}));
   EXPECT_TRUE(r.Contains(17, 21));
   EXPECT_FALSE(r.Contains(15, 21));
+}
+
+TEST(Region, ContainsWithoutBuildingAgreesWithTheBuiltRoundRectAndEllipse) {
+  std::mt19937 random(5);
+  std::uniform_int_distribution<int32_t> pos(-15, 15), size(-3, 30), corner(-5, 40);
+  for (int i = 0; i < 400; ++i) {
+    const TRect rect{pos(random), pos(random), 0, 0};
+    const TRect r{rect.left, rect.top, rect.left + size(random), rect.top + size(random)};
+    const int32_t cw = corner(random);
+    const int32_t ch = corner(random);
+    const Region round = Region::FromRoundRect(r, cw, ch);
+    const Region ellipse = Region::FromEllipse(r);
+    for (int32_t y = -25; y < 50; ++y) {
+      for (int32_t x = -25; x < 50; ++x) {
+        ASSERT_EQ(Region::RoundRectContains(r, cw, ch, x, y), round.Contains(x, y)) << i << ": " << x << "," << y;
+        ASSERT_EQ(Region::EllipseContains(r, x, y), ellipse.Contains(x, y)) << i << ": " << x << "," << y;
+      }
+    }
+  }
+}
+
+TEST(Region, RowsOfARoundRectAreTheBuiltRegionCutToThoseRows) {
+  const TRect r{3, 4, 60, 50};
+  for (const auto& [first, end] : {std::pair{0, 100}, std::pair{10, 20}, std::pair{-5, 6}, std::pair{45, 400},
+                                   std::pair{30, 30}, std::pair{60, 70}}) {
+    const Region rows = Region::FromRoundRectRows(r, 30, 20, first, end);
+    const Region cut = Region::Combine(Region::FromRoundRect(r, 30, 20), Region::FromRect({-100, first, 200, end}),
+                                       RegionMode::And);
+    EXPECT_EQ(rows.Rects(), cut.Rects()) << first << ".." << end;
+  }
+  // A huge ellipse costs only the rows asked for.
+  const int32_t huge = 2000000000;
+  const Region slice = Region::FromRoundRectRows({0, 0, huge, huge}, huge, huge, huge / 2, huge / 2 + 2);
+  EXPECT_EQ(slice.Bounds(), (TRect{0, huge / 2, huge, huge / 2 + 2}));
+  EXPECT_TRUE(slice.Contains(huge / 2, huge / 2 + 1));
 }
 
 }  // namespace

@@ -247,6 +247,23 @@ TEST_F(QtCanvasTest, ClipKeepsDrawingInside) {
   EXPECT_FALSE(Dark(30, 30));  // the restored clip holds again
 }
 
+TEST_F(QtCanvasTest, AClipOfManyRectanglesHoldsAfterAnEarlierClipWasRestored) {
+  // An ellipse region is many rectangles; an earlier clip, saved and restored, switched the
+  // painter's clipping off in between.
+  canvas_->SaveState();
+  canvas_->IntersectClipRect({0, 0, 3, 3});
+  canvas_->RestoreState();
+  canvas_->SaveState();
+  canvas_->ExtSelectClipRgn(Region::FromEllipse({4, 4, 36, 36}), RegionMode::And);
+  canvas_->SetBrush(Brush{BrushStyle::Solid, clBlack, nullptr});
+  canvas_->FillRect({0, 0, 40, 40});
+  canvas_->RestoreState();
+  EXPECT_TRUE(Dark(20, 20));
+  EXPECT_FALSE(Dark(5, 5));  // the ellipse's bounding box corner
+  EXPECT_FALSE(Dark(34, 34));
+  EXPECT_EQ(InkBounds(), (TRect{4, 4, 36, 36}));
+}
+
 TEST_F(QtCanvasTest, PathFillMatchesPolygonFill) {
   canvas_->BeginPath();
   canvas_->MoveTo(1, 1);
