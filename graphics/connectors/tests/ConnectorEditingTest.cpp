@@ -4,14 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 
 #include "connectors/VexaConnector.h"
 #include "document/testing/TestVexaPanel.h"
-
-namespace pv::canvas {
-inline void PrintTo(const TPoint& p, std::ostream* os) { *os << "(" << p.x << "," << p.y << ")"; }
-}  // namespace pv::canvas
+#include "connectors/tests/PointPrinting.h"
 
 namespace pv::graphics {
 namespace {

@@ -5,16 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <ostream>
 
 #include "connectors/VexaConnector.h"
 #include "controls/LinkProps.h"
 #include "document/Group.h"
 #include "document/testing/TestVexaPanel.h"
-
-namespace pv::canvas {
-inline void PrintTo(const TPoint& p, std::ostream* os) { *os << "(" << p.x << "," << p.y << ")"; }
-}  // namespace pv::canvas
+#include "connectors/tests/PointPrinting.h"
 
 namespace pv::graphics {
 namespace {
@@ -321,6 +317,20 @@ TEST_F(ConnectorFixture, AConnectorLinkedToItsOwnGroupSettles) {
   a->SetDocRect({5000, 30000, 15000, 40000});
   ExpectSettled(*c);
   expectOnTheirControls();
+
+  // Undone and redone as one whole, however often the connector came back to itself.
+  panel.History().SetActive(true);
+  const std::string before = panel.SaveText();
+  const int start = panel.History().ActionIndex();
+  a->SetDocRect({20000, 0, 30000, 10000});
+  ExpectSettled(*c);
+  const std::string after = panel.SaveText();
+  const int count = panel.History().ActionIndex() - start;
+  ASSERT_GT(count, 0);
+  for (int i = 0; i < count; ++i) ASSERT_TRUE(panel.History().Undo());
+  EXPECT_EQ(panel.SaveText(), before);
+  for (int i = 0; i < count; ++i) ASSERT_TRUE(panel.History().Redo());
+  EXPECT_EQ(panel.SaveText(), after);
 }
 
 }  // namespace
