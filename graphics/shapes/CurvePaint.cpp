@@ -2,6 +2,7 @@
 // polyline with its fill, the caps at the open ends, and the hit test in pixels.
 
 #include <algorithm>
+#include <climits>
 #include <optional>
 
 #include "base/Units.h"
@@ -15,6 +16,7 @@
 #include "shapes/CurvePoints.h"
 #include "shapes/LineCaps.h"
 #include "shapes/VexaCurve.h"
+#include "winmath/WinMath.h"
 
 namespace pv::graphics {
 
@@ -49,7 +51,30 @@ TRect PixelBox(const std::vector<TPoint>& pixels) {
   return {r.left, r.top, r.right + 1, r.bottom + 1};
 }
 
+// MulDiv(value, scale, 100000), the panel's scaling, on a 64-bit value and inline: painting
+// converts every point of every curve.
+int32_t ScaleToPixels(int64_t value, int32_t scale) {
+  if (scale <= 0) return winmath::MulDiv(ClampToInt32(value), scale, 100000);
+  const int64_t product = value * scale;
+  int64_t quotient = product / 100000;
+  const int64_t remainder = product % 100000;
+  if (2 * (remainder < 0 ? -remainder : remainder) >= 100000) quotient += product < 0 ? -1 : 1;
+  return quotient > INT32_MAX || quotient < INT32_MIN ? -1 : static_cast<int32_t>(quotient);
+}
+
 }  // namespace
+
+void TVexaCurve::GetPaintPoints(std::vector<TPoint>& out, int32_t x, int32_t y, int32_t scale) const {
+  const TRect doc = GetDocRect();
+  const int64_t x0 = static_cast<int64_t>(x) - ScaleToPixels(doc.left, scale);
+  const int64_t y0 = static_cast<int64_t>(y) - ScaleToPixels(doc.top, scale);
+  out.resize(points_.size());
+  for (size_t i = 0; i < points_.size(); ++i) {
+    const TPoint p = points_[i];
+    out[i] = {ClampToInt32(ScaleToPixels(static_cast<int64_t>(p.x) + doc.left, scale) + x0),
+              ClampToInt32(ScaleToPixels(static_cast<int64_t>(p.y) + doc.top, scale) + y0)};
+  }
+}
 
 TRect TVexaCurve::GetRefreshRect(int32_t x, int32_t y) const {
   const int32_t penWidth = pen_->GetActualWidth();
@@ -78,8 +103,9 @@ bool TVexaCurve::IsPointInside(int32_t x, int32_t y) const {
 void TVexaCurve::Paint(Canvas& canvas, const TRect& rect) {
   if (points_.empty()) return;
   const int32_t scale = PanelScale(*this);
-  std::vector<TPoint> pixels;
-  GetPixelPoints(pixels, rect.left, rect.top, scale);
+  // One buffer for every curve painted: a paint converts thousands of curves in a row.
+  thread_local std::vector<TPoint> pixels;
+  GetPaintPoints(pixels, rect.left, rect.top, scale);
   pen_->Setup(canvas, scale);
   const canvas::Pen pen = canvas.GetPen();
   brush_->Setup(canvas, scale);

@@ -2,12 +2,17 @@
 
 #include "controls/ControlClasses.h"
 #include "document/DocumentClasses.h"
+#include "shapes/VexaBox.h"
 #include "shapes/VexaCurve.h"
+#include "shapes/VexaEllipse.h"
 
 namespace pv::graphics {
 
 void RegisterShapeClasses() {
   RegisterDocumentClasses();
+  RegisterControlClass(TVexaBox::ClassInfo);
+  RegisterControlClass(TVexaEllipse::ClassInfo);
+  RegisterControlClass(TVexaArc::ClassInfo);
   RegisterControlClass(TVexaCurve::ClassInfo);
 }
 

@@ -475,7 +475,8 @@ void TVexaCurve::SetPathPointsValue(const PropValue& value) {
   if (value.GetKind() != PropValue::Kind::Bytes) return;
   TPointArray points;
   TTypeArray types;
-  if (value.AsBytes().empty() || !DecodePathPoints(value.AsBytes(), points, types)) return;
+  // A value of no points is what an empty curve writes: reading it changes nothing.
+  if (!DecodePathPoints(value.AsBytes(), points, types) || points.empty()) return;
   Invalidate();
   points_ = std::move(points);
   types_ = std::move(types);

@@ -81,6 +81,8 @@ class TVexaCurve : public TVexaControl {
   void Rotate(const TRotateRec& rec) override;
 
   // Painting and hit testing (pixels).
+  // What GetPixelPoints gives, worked out straight from the arrays and in 64 bits.
+  void GetPaintPoints(std::vector<TPoint>& out, int32_t x, int32_t y, int32_t scale) const;
   TRect GetRefreshRect(int32_t x, int32_t y) const override;
   void Paint(canvas::Canvas& canvas, const TRect& rect) override;
   bool IsPointInside(int32_t x, int32_t y) const override;

@@ -23,7 +23,7 @@ void SaveDocumentToFiler(TVexaFiler& filer, IDocPanel& panel, IDocControl* onlyS
   }
   filer.SetTotal(total);
   filer.SetSaved(0);
-  filer.SaveLine("document " + root.GetName());
+  filer.SaveLine("document " + NameText(root.GetName()));
   root.Props().SaveToFiler(filer, "  ");
   for (int i = 0; i < layers.ChildCount(); ++i) SaveObject(filer, *layers.Child(i), "  ");
   if (onlyScheme) {
@@ -101,7 +101,7 @@ void LoadDocumentFromFiler(TVexaFiler& filer, IDocPanel& panel, TLoadMode mode) 
     if (!read || !framed) throw EDataFormatError();
     IDocControl& root = *panel.SchemesRoot();
     const size_t blank = line.find(' ');
-    if (blank != std::string::npos) root.SetName(std::string(TrimBlanks(std::string_view(line).substr(blank + 1))));
+    if (blank != std::string::npos) root.SetName(ReadNameText(TrimBlanks(std::string_view(line).substr(blank + 1))));
     while (filer.ReadLine(line)) {
       if (IsBlockEnd(line)) break;
       if (StartsWithKeyword(line, "object")) {

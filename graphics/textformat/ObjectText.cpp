@@ -7,6 +7,7 @@
 #include "history/History.h"
 #include "props/PropList.h"
 #include "props/PropRefList.h"
+#include "props/TextFormat.h"
 
 namespace pv::graphics {
 
@@ -19,9 +20,23 @@ int IDocControl::IndexInParent() const {
   return -1;
 }
 
+std::string NameText(std::string_view name) {
+  bool coded = !name.empty() && (name.front() == ' ' || name.back() == ' ' || name.front() == '\'');
+  for (char c : name) {
+    if (static_cast<unsigned char>(c) < 32) coded = true;
+  }
+  // Every character that triggers the coding is one that QuoteValue quotes too.
+  return coded ? QuoteValue(name) : std::string(name);
+}
+
+std::string ReadNameText(std::string_view text) {
+  if (text.size() >= 2 && text.front() == '\'' && text.back() == '\'') return UnquoteValue(text);
+  return std::string(text);
+}
+
 void SaveObject(TVexaFiler& filer, IDocControl& control, std::string_view indent) {
   std::string head(indent);
-  head.append("object ").append(control.GetName()).append(": ").append(control.ClassName());
+  head.append("object ").append(NameText(control.GetName())).append(": ").append(control.ClassName());
   filer.SaveLine(head);
   const std::string inner = std::string(indent) + "  ";
   control.Props().SaveToFiler(filer, inner);
@@ -145,7 +160,7 @@ IDocControl* LoadControl(TVexaFiler& filer, IDocPanel& panel, IDocControl* paren
       return nullptr;
     }
     FreeOnFailure guard{panel, control};
-    control->SetName(std::string(name));
+    control->SetName(ReadNameText(name));
     if (!IsPlaced(panel, *control, parent, keepParentless)) {
       filer.SkipBlock();
       loading.Finish();

@@ -2,6 +2,7 @@
 // Object blocks of the text format: one control with its stored properties and children.
 
 #include <stdexcept>
+#include <string>
 #include <string_view>
 
 #include "base/VexaFiler.h"
@@ -17,6 +18,12 @@ class EDataFormatError : public std::runtime_error {
 // Objects nested deeper than this are refused (EDataFormatError): the reader recurses per
 // level, and a hostile file must not exhaust the stack.
 inline constexpr int kMaxObjectDepth = 200;
+
+// A control's or document's name as its block's first line carries it: as it stands, or, when
+// it would not read back so (a line break or other control character, blanks at either end,
+// a leading apostrophe), in the quoted form of values. ReadNameText undoes it.
+std::string NameText(std::string_view name);
+std::string ReadNameText(std::string_view text);
 
 // "object Name: TClass", the stored properties and the children one level deeper, "end";
 // each block's end adds 1 to the filer's saved count.

@@ -133,7 +133,7 @@ TEST(CurvePoints, ACurveIgnoresABadValueOfEitherProperty) {
   std::vector<uint8_t> wrapping;
   PutInt32(wrapping, 0x1C71C71Du);
   wrapping.push_back(0);
-  for (const auto& bad : {wrapping, Bytes({1, 2, 3}), Bytes({})}) {
+  for (const auto& bad : {wrapping, Bytes({1, 2, 3}), Bytes({}), Bytes({0, 0, 0, 0})}) {
     c->Props().PropByName("PathPoints")->SetPropValue("", PropValue::Bytes(bad));
     c->Props().PropByName("Points")->SetPropValue("", PropValue::Bytes(bad));
   }

@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <functional>
 
+#include "controls/CopyToCurve.h"
 #include "document/testing/TestVexaPanel.h"
 #include "props/BrushProp.h"
 #include "props/PenProps.h"
@@ -186,6 +189,165 @@ TEST_F(CurveFixture, SavedAndLoadedTheSameByBytes) {
   EXPECT_EQ(Types(*loaded), Types(*c));
   EXPECT_TRUE(loaded->GetIsSolid());
   EXPECT_FALSE(loaded->IsFresh());
+}
+
+TEST_F(CurveFixture, CopyingACurveIntoANewOneTakesItsLookAndItsPoints) {
+  auto* a = Curve({{0, 0}, {4000, 1000}, {6000, 3000}, {9000, 0}}, {0, 3, 3, 1});
+  a->SetDocRect({7000, 8000, 16000, 11000});
+  a->Pen().SetWidth(4000);
+  a->EndCap().SetCapStyle(-3);
+  auto* b = TVexaControl::New<TVexaCurve>(&panel, Scheme(), panel.GetActiveLayer());
+  ASSERT_TRUE(CopyControlToCurve(*a, *b));
+  EXPECT_EQ(Points(*b), Points(*a));
+  EXPECT_EQ(Types(*b), Types(*a));
+  EXPECT_EQ(b->GetDocRect(), a->GetDocRect());
+  EXPECT_EQ(b->Pen().GetWidth(), 4000);
+  EXPECT_EQ(b->EndCap().GetCapStyle(), -3);
+  EXPECT_FALSE(b->IsFresh());
+}
+
+TEST_F(CurveFixture, PaintPointsAreThePixelPointsOfTheControl) {
+  auto* c = Curve({{0, 0}, {12345, -678}, {-999, 55555}, {1500, 2500}}, {0, 3, 3, 1});
+  c->SetLeft(-7777);
+  c->SetTop(123457);
+  for (int32_t scale : {1, 33, 100, 150, 2000}) {
+    for (TPoint origin : {TPoint{0, 0}, TPoint{-13, 250}}) {
+      std::vector<TPoint> want;
+      std::vector<TPoint> got;
+      c->GetPixelPoints(want, origin.x, origin.y, scale);
+      c->GetPaintPoints(got, origin.x, origin.y, scale);
+      EXPECT_EQ(got, want) << scale;
+    }
+  }
+}
+
+TEST_F(CurveFixture, HitTestsTheOutlineWithinHalfOfFourPixelsAndThePenAndTheFillWhenThereIsOne) {
+  auto* line = Curve({{0, 0}, {50000, 0}}, {ptNode, ptEndNode});
+  line->SetDocRect({10000, 10000, 60000, 10001});
+  auto* square = Curve({{0, 0}, {40000, 0}, {40000, 40000}, {0, 40000}}, {0, 0, 0, 2});
+  square->SetLeft(100000);
+  square->SetTop(0);
+  struct Case {
+    const char* what;
+    TVexaCurve* curve;
+    TPoint pixel;
+    bool hit;
+  };
+  // t = (4 pixels + 1 pixel of pen) / 2 = 2.5 pixels at scale 100.
+  const Case outline[] = {
+      {"on the line", line, {30, 10}, true},
+      {"2 pixels off", line, {30, 12}, true},
+      {"3 pixels off", line, {30, 13}, false},
+      {"beyond its end", line, {70, 10}, false},
+      {"on the square's edge", square, {100, 20}, true},
+      {"inside the square, clear brush", square, {120, 20}, false},
+  };
+  for (const Case& c : outline) EXPECT_EQ(c.curve->IsPointInside(c.pixel.x, c.pixel.y), c.hit) << c.what;
+  panel.selectAsFilled = true;
+  EXPECT_TRUE(square->IsPointInside(120, 20));
+  panel.selectAsFilled = false;
+  square->Brush().SetColor(0x00FF00);
+  EXPECT_TRUE(square->IsPointInside(120, 20));
+  EXPECT_FALSE(square->IsPointInside(150, 20));
+  // Without a pen only the fill is hit.
+  square->Pen().SetColor(canvas::clNone);
+  square->Brush().SetColor(canvas::clNone);
+  EXPECT_FALSE(square->IsPointInside(100, 20));
+  EXPECT_EQ(panel.GetActiveScheme()->FindControlAt(30, 11), line);
+}
+
+TEST_F(CurveFixture, RefreshRectangleGrowsByThePenAndTheLargerCap) {
+  auto* c = Curve({{0, 0}, {10000, 5000}}, {ptNode, ptEndNode});
+  EXPECT_EQ(c->GetRefreshRect(0, 0), (TRect{-3000, -3000, 13000, 8000}));  // pen 1000 + 2000
+  c->Pen().SetColor(canvas::clNone);
+  EXPECT_EQ(c->GetRefreshRect(0, 0), (TRect{0, 0, 10000, 5000}));
+  c->Pen().SetColor(0);
+  c->Pen().SetWidth(2000);
+  c->EndCap().SetCapStyle(-6);  // 1.7 a long for a = 6000 + 2 x 2000
+  EXPECT_EQ(c->GetRefreshRect(0, 0), (TRect{-21000, -21000, 31000, 26000}));
+  // Near the int32 limits the rectangle is clamped, not wrapped.
+  const TRect far = c->GetRefreshRect(INT32_MAX - 10, INT32_MIN + 10);
+  EXPECT_EQ(far.right, INT32_MAX);
+  EXPECT_EQ(far.top, INT32_MIN);
+  EXPECT_LT(far.left, far.right);
+}
+
+TEST_F(CurveFixture, PointChangesNotifyEditPointsAndOneRectangleChange) {
+  auto* c = Curve({{0, 0}, {1000, 1000}, {500, 500}}, {ptNode, ptNode, ptEndNode});
+  panel.notifications.clear();
+  c->SetPoint(0, {-500, 0});
+  auto count = [&](TVexaNotify n) {
+    return std::count(panel.notifications.begin(), panel.notifications.end(), std::pair<TVexaControl*, TVexaNotify>{c, n});
+  };
+  EXPECT_EQ(count(TVexaNotify::fnEditPoints), 1);
+  EXPECT_EQ(count(TVexaNotify::fnRect), 1);
+  panel.notifications.clear();
+  // Points moved inside their bounds leave the rectangle alone.
+  c->SetPoint(2, {200, 300});
+  EXPECT_EQ(count(TVexaNotify::fnEditPoints), 1);
+  EXPECT_EQ(count(TVexaNotify::fnRect), 0);
+  // An update bracket gathers its changes into one refit at its end.
+  panel.notifications.clear();
+  c->BeginUpdate();
+  c->SetPoint(0, {-100, -100});
+  c->SetPoint(1, {3000, 3000});
+  EXPECT_EQ(count(TVexaNotify::fnEditPoints), 0);
+  c->EndUpdate();
+  EXPECT_EQ(count(TVexaNotify::fnEditPoints), 1);
+  EXPECT_EQ(c->GetWidth(), 3100);
+}
+
+TEST_F(CurveFixture, ATransformationScalesAndMirrorsFromThePointsItBeganWith) {
+  auto* c = Curve({{0, 0}, {1000, 0}, {1000, 500}}, {ptNode, ptNode, ptEndNode});
+  c->SetDocRect({0, 0, 1000, 500});
+  c->BeginTransformation({0, 0});
+  for (int32_t w : {3000, 1500, 2000}) c->SetDocRect({0, 0, w, 1000});
+  EXPECT_EQ(Points(*c), (std::vector<TPoint>{{0, 0}, {2000, 0}, {2000, 1000}}));
+  // Undo of the change goes back to the state before the transformation.
+  TRect rect;
+  std::vector<TPoint> points;
+  std::vector<uint8_t> types;
+  c->GetPointsForUndo(rect, points, types);
+  EXPECT_EQ(rect, (TRect{0, 0, 1000, 500}));
+  EXPECT_EQ(points, (std::vector<TPoint>{{0, 0}, {1000, 0}, {1000, 500}}));
+  c->Mirror(true, false);
+  c->SetDocRect({0, 0, 1000, 500});
+  EXPECT_EQ(Points(*c), (std::vector<TPoint>{{1000, 0}, {0, 0}, {0, 500}}));
+  c->EndTransformation();
+  c->Mirror(true, true);  // outside a transformation: nothing
+  EXPECT_EQ(Points(*c), (std::vector<TPoint>{{1000, 0}, {0, 0}, {0, 500}}));
+}
+
+TEST_F(CurveFixture, RotatingTurnsThePointsAndRefitsTheRectangle) {
+  auto* c = Curve({{0, 0}, {1000, 0}, {1000, 500}}, {ptNode, ptNode, ptEndNode});
+  c->SetDocRect({10000, 10000, 11000, 10500});
+  c->Rotate({10000, 10000, 90, false});  // counter-clockwise on screen about the top-left
+  EXPECT_EQ(c->GetDocRect(), (TRect{10000, 9000, 10500, 10000}));
+  EXPECT_EQ(Points(*c), (std::vector<TPoint>{{0, 1000}, {0, 0}, {500, 0}}));
+}
+
+TEST_F(CurveFixture, EditingOperations) {
+  auto* c = Curve({{0, 0}, {1000, 0}, {2000, 0}}, {ptNode, ptNode, ptEndNode});
+  // A node inserted on the path nearest the position (pixels at scale 100).
+  const int index = c->InsertPointAtPos({1, 0});
+  EXPECT_EQ(index, 1);
+  EXPECT_EQ(c->GetPointsCount(), 4);
+  EXPECT_EQ(c->GetPoint(1), (TPoint{1000, 0}));
+  // Lines to curves and back: flattening gives straight segments only.
+  std::vector<uint8_t> all(4, 1);
+  ASSERT_TRUE(c->GetEditPointsCaps(&all) & (1u << 5));
+  ASSERT_TRUE(c->EditPoints(5, &all, {}));
+  EXPECT_GT(c->GetPointsCount(), 4);
+  EXPECT_TRUE(c->GetPathInfo()->anyCurves);
+  c->MovePathSegment(0, 3, 0.5, {0, 3000});
+  EXPECT_GT(c->GetHeight(), 1);
+  ASSERT_TRUE(c->FlattenPoints(1.0));
+  EXPECT_FALSE(c->GetPathInfo()->anyCurves);
+  EXPECT_TRUE(c->PathHitTest(c->GetPoint(0), 1));
+  int32_t start = -1;
+  int32_t next = -1;
+  EXPECT_TRUE(c->FindNearestPathPoint(c->GetPoint(1), start, next));
+  EXPECT_EQ(start, 0);
 }
 
 TEST_F(CurveFixture, PointChangesAreUndoneAndRedone) {

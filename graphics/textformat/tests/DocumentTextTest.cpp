@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "base/ModelText.h"
 #include "base/TextHelpers.h"
@@ -283,6 +285,45 @@ TEST(DocumentText, RefusedAndNegativeIdsGetNewOnes) {
     EXPECT_TRUE(panel.Ids().Used(id));
   }
   EXPECT_EQ(scheme->Child(0)->GetId(), 7);
+}
+
+TEST(DocumentText, NamesOfEveryKindReadBackAndKeepTheirLines) {
+  // Each name must come back exactly, and the object line must stay one line; names that
+  // read back as they stand keep the plain form older files have.
+  struct Case {
+    std::string name;
+    std::string line;  // the object line as written, empty: not checked
+  };
+  const std::vector<Case> cases = {
+      {"Box1", "    object Box1: TVexaBox"},
+      {"my box", "    object my box: TVexaBox"},
+      {"a:b = c", "    object a:b = c: TVexaBox"},
+      {"O'Brien", "    object O'Brien: TVexaBox"},
+      {"\xc3\xa9t\xc3\xa9", "    object \xc3\xa9t\xc3\xa9: TVexaBox"},
+      {"two\r\nlines", "    object 'two'#13#10'lines': TVexaBox"},
+      {"\nend", ""},
+      {"  padded ", ""},
+      {"tab\there", ""},
+      {"\x01" "control", ""},
+      {"'quoted'", ""},
+      {"'", ""},
+  };
+  TTestPanel panel;
+  panel.NewDocument();
+  panel.SchemesRoot()->SetName("doc\r\nend");
+  IDocControl* scheme = panel.ActiveScheme();
+  for (const Case& c : cases) panel.Add("TVexaBox", scheme, c.name);
+  const std::string text = panel.SaveText();
+  for (const Case& c : cases) {
+    if (!c.line.empty()) EXPECT_NE(text.find(c.line + "\r\n"), std::string::npos) << c.line;
+  }
+  TTestPanel reread;
+  reread.LoadText(text, TLoadMode::Document);
+  EXPECT_EQ(reread.SchemesRoot()->GetName(), "doc\r\nend");
+  IDocControl* again = reread.SchemesRoot()->Child(0);
+  ASSERT_EQ(again->ChildCount(), static_cast<int>(cases.size()));
+  for (size_t i = 0; i < cases.size(); ++i) EXPECT_EQ(again->Child(static_cast<int>(i))->GetName(), cases[i].name) << i;
+  EXPECT_EQ(reread.SaveText(), text);
 }
 
 TEST(DocumentText, ClipboardCopiesTheSelectionInPaintOrder) {
