@@ -154,6 +154,8 @@ void TVexaConnector::DeletePoint(int index) {
     return;
   }
   if (index == 0 || index == count - 1) {
+    // Two points are the least a connector can be: both ends.
+    if (count <= 2) return;
     TVexaCurve::DeletePoint(index);
     StopAutomaticRerouting();
     return;

@@ -4,14 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
+#include <algorithm>
+#include <random>
+
 
 #include "connectors/VexaConnector.h"
 #include "document/testing/TestVexaPanel.h"
-
-namespace pv::canvas {
-inline void PrintTo(const TPoint& p, std::ostream* os) { *os << "(" << p.x << "," << p.y << ")"; }
-}  // namespace pv::canvas
+#include "connectors/tests/PointPrinting.h"
 
 namespace pv::graphics {
 namespace {
@@ -196,6 +195,77 @@ TEST_F(EditingFixture, WithoutOrthogonalTheCurvesEditingApplies) {
   Route expected = kStairs;
   expected[2] = {11300, 21700};
   EXPECT_EQ(Absolute(*c), expected);
+}
+
+}  // namespace
+}  // namespace pv::graphics
+
+namespace pv::graphics {
+namespace {
+
+// Every nonzero segment runs in the direction the alternation from the first one gives it,
+// which is what keeps the next edit orthogonal too.
+bool Alternates(const Route& route) {
+  int first = -1;
+  bool horizontal = true;
+  for (size_t k = 0; k + 1 < route.size(); ++k) {
+    if (route[k] == route[k + 1]) continue;
+    if (route[k].x != route[k + 1].x && route[k].y != route[k + 1].y) return false;
+    const bool h = route[k].y == route[k + 1].y;
+    if (first < 0) {
+      first = static_cast<int>(k);
+      horizontal = h;
+    } else if (h != (((static_cast<int>(k) - first) % 2 == 0) == horizontal)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Random edits of random staircases, each inside a points-update bracket as a drag is: the
+// route stays orthogonal with its directions alternating, and inner edits never move the ends.
+TEST_F(EditingFixture, RandomEditsKeepTheRouteOrthogonal) {
+  std::mt19937 rng(1211);
+  const auto uniform = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); };
+  for (int sequence = 0; sequence < 300; ++sequence) {
+    Route route{{0, 0}};
+    const int count = uniform(3, 9);
+    for (int k = 1; k < count; ++k) {
+      const TPoint last = route.back();
+      const int length = uniform(1, 8) * 3000 * (uniform(0, 1) ? 1 : -1);
+      route.push_back(k % 2 == 1 ? TPoint{last.x + length, last.y} : TPoint{last.x, last.y + length});
+    }
+    TVexaConnector* c = Connector(route);
+    for (int step = 0; step < 30; ++step) {
+      const Route before = Absolute(*c);
+      const int n = static_cast<int>(before.size());
+      const int inner = n > 2 ? uniform(1, n - 2) : 0;
+      const TPoint delta{uniform(-6, 6) * 1500, uniform(-6, 6) * 1500};
+      c->BeginPointsUpdate();
+      int operation = uniform(0, 3);
+      // Without inner points: an end that may not go, or a new pair.
+      if (n == 2 && operation < 2) operation = 2;
+      SCOPED_TRACE(testing::Message() << "operation " << operation << " at " << inner << " by " << delta.x << ","
+                                      << delta.y << " on " << testing::PrintToString(before));
+      switch (operation) {
+        case 0: c->MovePathPoint(inner, delta, false, false, nullptr); break;
+        case 1: c->MovePathSegment(inner, inner + 1, 0.5, delta); break;
+        case 2: c->DeletePoint(inner); break;
+        default: {
+          const int k = std::max(inner, 1);
+          const TPoint at{(before[k - 1].x + before[k].x) / 2, (before[k - 1].y + before[k].y) / 2};
+          c->InsertPointAtPos(panel.DocToPixelPoint(at));
+        }
+      }
+      c->EndPointsUpdate();
+      const Route after = Absolute(*c);
+      ASSERT_GE(after.size(), 2u) << "sequence " << sequence << " step " << step;
+      ASSERT_TRUE(Alternates(after)) << "sequence " << sequence << " step " << step;
+      ASSERT_EQ(after.front(), before.front()) << "sequence " << sequence << " step " << step;
+      ASSERT_EQ(after.back(), before.back()) << "sequence " << sequence << " step " << step;
+    }
+    c->Free();
+  }
 }
 
 }  // namespace

@@ -5,16 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <ostream>
 
 #include "connectors/VexaConnector.h"
 #include "controls/LinkProps.h"
 #include "document/Group.h"
 #include "document/testing/TestVexaPanel.h"
-
-namespace pv::canvas {
-inline void PrintTo(const TPoint& p, std::ostream* os) { *os << "(" << p.x << "," << p.y << ")"; }
-}  // namespace pv::canvas
+#include "shapes/VexaBox.h"
+#include "connectors/tests/PointPrinting.h"
 
 namespace pv::graphics {
 namespace {
@@ -123,6 +120,48 @@ TEST_F(ConnectorFixture, FollowsEitherLinkedControlAsItMoves) {
   EXPECT_EQ(Absolute(*c), (Route{{10000, 25000}, {30000, 25000}}));
   // A straight route has no height; a control has at least one unit.
   EXPECT_EQ(c->GetDocRect(), (TRect{10000, 25000, 30000, 25001}));
+}
+
+// Linked to the side middles that boxes offer: resizing and moving a box keeps the end on the
+// same link point of it.
+TEST_F(ConnectorFixture, EndsStayOnTheBoxesLinkPointsAsTheyResize) {
+  const auto box = [&](const TRect& r) {
+    auto* b = TVexaControl::New<TVexaBox>(&panel, panel.GetActiveScheme(), panel.GetActiveLayer());
+    b->SetDocRect(r);
+    return b;
+  };
+  // The index of the box's link point at (x, y), relative to it.
+  const auto linkIndex = [](const TVexaBox& b, TPoint at) {
+    for (int i = 0; i < b.GetLinkPointCount(); ++i) {
+      if (b.GetLinkPoint(i) == at) return i;
+    }
+    return -1;
+  };
+  const auto absolute = [](const TVexaBox& b, int index) {
+    const TPoint p = b.GetLinkPoint(index);
+    return TPoint{b.GetDocRect().left + p.x, b.GetDocRect().top + p.y};
+  };
+  TVexaBox* a = box({0, 0, 10000, 10000});
+  TVexaBox* b = box({30000, 20000, 40000, 30000});
+  const int right = linkIndex(*a, {10000, 5000});
+  const int top = linkIndex(*b, {5000, 0});
+  ASSERT_GE(right, 0);
+  ASSERT_GE(top, 0);
+  TVexaConnector* c = Connector();
+  Link(c->LinkA(), a, absolute(*a, right));
+  Link(c->LinkB(), b, absolute(*b, top));
+  // Out of a to the right, into b from above: one corner.
+  EXPECT_EQ(Absolute(*c), (Route{{10000, 5000}, {35000, 5000}, {35000, 20000}}));
+  a->SetWidth(20000);
+  b->SetDocRect({50000, 30000, 70000, 50000});
+  for (int round = 0; round < 2; ++round) {
+    const Route route = Absolute(*c);
+    EXPECT_EQ(route.front(), absolute(*a, right));
+    EXPECT_EQ(route.back(), absolute(*b, top));
+    EXPECT_TRUE(AxisParallel(route));
+    ExpectSettled(*c);
+    a->SetDocRect({45000, 60000, 55000, 70000});
+  }
 }
 
 TEST_F(ConnectorFixture, TheGapIsItsOwnOrThePanels) {
@@ -321,6 +360,20 @@ TEST_F(ConnectorFixture, AConnectorLinkedToItsOwnGroupSettles) {
   a->SetDocRect({5000, 30000, 15000, 40000});
   ExpectSettled(*c);
   expectOnTheirControls();
+
+  // Undone and redone as one whole, however often the connector came back to itself.
+  panel.History().SetActive(true);
+  const std::string before = panel.SaveText();
+  const int start = panel.History().ActionIndex();
+  a->SetDocRect({20000, 0, 30000, 10000});
+  ExpectSettled(*c);
+  const std::string after = panel.SaveText();
+  const int count = panel.History().ActionIndex() - start;
+  ASSERT_GT(count, 0);
+  for (int i = 0; i < count; ++i) ASSERT_TRUE(panel.History().Undo());
+  EXPECT_EQ(panel.SaveText(), before);
+  for (int i = 0; i < count; ++i) ASSERT_TRUE(panel.History().Redo());
+  EXPECT_EQ(panel.SaveText(), after);
 }
 
 }  // namespace

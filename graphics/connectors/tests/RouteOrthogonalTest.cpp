@@ -3,18 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "connectors/RouteBuilders.h"
 #include "connectors/RouteOrthogonal.h"
+#include "connectors/tests/PointPrinting.h"
 
 using namespace pv::graphics;
-
-namespace pv::canvas {
-inline void PrintTo(const TPoint& p, std::ostream* os) { *os << "(" << p.x << "," << p.y << ")"; }
-}  // namespace pv::canvas
 
 namespace {
 
