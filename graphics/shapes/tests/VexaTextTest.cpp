@@ -220,6 +220,25 @@ TEST_F(TextFixture, AutoSizeFollowsTheTextAndWordWrapKeepsWidthWritable) {
   EXPECT_EQ(text->GetHeight(), 5000);
 }
 
+TEST_F(TextFixture, RefreshRectCoversAnAutoSizedTextThatOverhangsItsBox) {
+  text->Text().SetText("abcdefgh");  // one word of 40 px that can't wrap
+  text->SetWordWrap(true);
+  text->SetAutoSize(true);
+  text->SetWidth(20000);
+  EXPECT_EQ(text->GetHeight(), 12000);
+  struct Case {
+    int alignment;
+    TRect refresh;
+  } cases[] = {{0, {5000, 7000, 45000, 19000}}, {1, {-15000, 7000, 45000, 19000}}, {2, {-5000, 7000, 55000, 19000}}};
+  for (const Case& c : cases) {
+    text->SetAlignment(c.alignment);
+    EXPECT_EQ(text->GetRefreshRect(5000, 7000), c.refresh) << c.alignment;
+  }
+  // Without AutoSize, or in precise mode, the box is the extent.
+  text->SetPrecise(true);
+  EXPECT_EQ(text->GetRefreshRect(0, 0), (TRect{0, 0, 20000, text->GetHeight()}));
+}
+
 std::vector<std::string> RunTexts(const RecordingCanvas& canvas) {
   std::vector<std::string> runs;
   for (const auto& c : canvas.Commands()) {
