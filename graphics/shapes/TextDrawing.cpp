@@ -68,7 +68,7 @@ void TVexaText::DrawRotated(canvas::Canvas& canvas, TRect& rect, const TLayoutAr
   std::optional<canvas::Region> clip;
   if (!args.measure && !ClipText(canvas, rect, clip)) return;
   canvas::Font font = canvas.GetFont();
-  font.escapement = GetAngle() * 10;
+  font.escapement = GetAngle() % 360 * 10;  // a loaded angle may lie outside one turn
   canvas.SetFont(font);
   const int32_t angle = GetAngle();
   const double t = angle * std::numbers::pi / 180.0;
@@ -141,7 +141,7 @@ void TVexaText::DrawPrecise(canvas::Canvas& canvas, TRect& rect, const TLayoutAr
   const int64_t height = std::abs(int64_t{fontHeight});
   const int32_t em = f.EmSize();
   const int32_t width =
-      args.width != 0 ? args.width : PreciseWrapWidth(int64_t{GetWidth()} - 2 * int64_t{FrameWidth()}, em, fontHeight);
+      args.width != 0 ? args.width : PreciseWrapWidth(InnerWidth(), em, fontHeight);
   TSize size;
   int32_t lines = 0;
   if (args.measure || args.layout != TTextLayout::Top) f.MeasureText(text, width, args.wordWrap, size, lines);

@@ -83,9 +83,10 @@ void TVexaText::PropStored(TCustomProp& prop, std::string_view subName, bool& st
 }
 
 void TVexaText::Rotate(const TRotateRec& rec) {
-  int32_t angle = (GetAngle() + rec.angle) % 360;
+  // In 64 bits: a loaded angle may be anything.
+  int64_t angle = (int64_t{GetAngle()} + rec.angle) % 360;
   if (angle < 0) angle += 360;
-  SetAngle(angle);
+  SetAngle(static_cast<int32_t>(angle));
   if (angle != 0) SetAutoSize(false);
   TVexaControl::Rotate(rec);
   int32_t brushAngle = rec.angle % 360;
@@ -120,12 +121,12 @@ void TVexaText::ApplyAutoSize() {
   }
   const TSize size = TextSize();
   if (size.cx == 0 && size.cy == 0) return;
-  const int32_t frame = 2 * FrameWidth();
+  const int64_t frame = 2 * int64_t{FrameWidth()};
   const bool keepWidth = GetWordWrap() || (Owner() && Owner()->IsLoading());
   SetSizeReadOnly(false, false);
   BeginUpdate();
-  SetHeight(Clamp32(int64_t{frame} + size.cy));
-  if (!keepWidth) SetWidth(Clamp32(int64_t{frame} + size.cx));
+  SetHeight(Clamp32(frame + size.cy));
+  if (!keepWidth) SetWidth(Clamp32(frame + size.cx));
   EndUpdate();
   SetSizeReadOnly(!keepWidth, true);
 }
@@ -134,7 +135,7 @@ void TVexaText::ApplyAutoSize() {
 void TVexaText::FollowText() {
   refreshScale_ = 0;
   const TSize size = TextSize();
-  const int32_t frame = 2 * FrameWidth();
+  const int64_t frame = 2 * int64_t{FrameWidth()};
   int32_t w = Clamp32(int64_t{size.cx} + frame);
   int32_t h = Clamp32(int64_t{size.cy} + frame);
   if (w == 0 && h == 0) return;
@@ -158,10 +159,12 @@ TSize TVexaText::TextSize() {
   canvas::Bitmap scratch(1, 1);
   std::unique_ptr<canvas::Canvas> canvas = canvas::CreateBitmapCanvas(scratch);
   if (!canvas) return {};
-  TRect rect{0, 0, (GetWidth() - 2 * FrameWidth()) / 1000, 0};
+  TRect rect{0, 0, InnerWidth() / 1000, 0};
   TextRect(*canvas, rect, false, true);
   return {rect.right, rect.bottom};
 }
+
+int32_t TVexaText::InnerWidth() const { return Clamp32(int64_t{GetWidth()} - 2 * int64_t{FrameWidth()}); }
 
 // --- refresh rectangle
 
@@ -175,27 +178,28 @@ TRect TVexaText::GetRefreshRect(int32_t x, int32_t y) const {
   TRect r = refreshCache_;
   const int32_t w = GetWidth();
   const int32_t h = GetHeight();
-  const int32_t measuredW = r.right - r.left;
-  const int32_t measuredH = r.bottom - r.top;
+  const int64_t measuredW = int64_t{r.right} - r.left;
+  const int64_t measuredH = int64_t{r.bottom} - r.top;
   if (w < measuredW) {
-    if (GetAlignment() == static_cast<int>(TTextAlignment::RightJustify)) r.left = w + 2 * r.left - r.right;
+    if (GetAlignment() == static_cast<int>(TTextAlignment::RightJustify)) r.left = Clamp32(int64_t{w} + 2 * int64_t{r.left} - r.right);
     if (GetAlignment() == static_cast<int>(TTextAlignment::Center)) {
-      const int32_t half = (measuredW - w) / 2;
-      r.left -= half;
-      r.right += half;
+      const int64_t half = (measuredW - w) / 2;
+      r.left = Clamp32(r.left - half);
+      r.right = Clamp32(r.right + half);
     }
   }
   if (h < measuredH) {
     if (GetLayout() == static_cast<int>(TTextLayout::Center)) {
-      const int32_t half = (measuredH - h) / 2;
-      r.top -= half;
-      r.bottom += half;
+      const int64_t half = (measuredH - h) / 2;
+      r.top = Clamp32(r.top - half);
+      r.bottom = Clamp32(r.bottom + half);
     }
-    if (GetLayout() == static_cast<int>(TTextLayout::Bottom)) r.top = h + 2 * r.top - r.bottom;
+    if (GetLayout() == static_cast<int>(TTextLayout::Bottom)) r.top = Clamp32(int64_t{h} + 2 * int64_t{r.top} - r.bottom);
   }
   r.right = std::max(r.right, w);
   r.bottom = std::max(r.bottom, h);
-  return {r.left + x, r.top + y, r.right + x, r.bottom + y};
+  return {Clamp32(int64_t{r.left} + x), Clamp32(int64_t{r.top} + y), Clamp32(int64_t{r.right} + x),
+          Clamp32(int64_t{r.bottom} + y)};
 }
 
 // The plain text measured at the panel's scale, in document units, widened by the glyphs'
@@ -206,7 +210,7 @@ TRect TVexaText::MeasuredRefreshRect() const {
   std::unique_ptr<canvas::Canvas> canvas = canvas::CreateBitmapCanvas(scratch);
   if (!canvas || scale <= 0) return {0, 0, GetWidth(), GetHeight()};
   const int32_t pen = FrameWidth();
-  TRect measured{0, 0, ScaleValue(GetWidth() - 2 * pen, scale), 0};
+  TRect measured{0, 0, ScaleValue(InnerWidth(), scale), 0};
   // Measuring changes no property of the text: only the canvas and the layout's scratch state.
   auto& self = const_cast<TVexaText&>(*this);
   self.TextRect(*canvas, measured, true, true);

@@ -65,6 +65,8 @@ class TVexaText : public TVexaControl {
   int GetCreateCursor() const override { return 10; }
   // The pen's width in document units that the box's frame takes (0 without a pen).
   int32_t FrameWidth() const { return pen_->GetActualWidth(); }
+  // The box's width inside its frame, document units.
+  int32_t InnerWidth() const;
 
  protected:
   void CreateProperties() override;

@@ -2,6 +2,7 @@
 // size, link points, hit test and stored form.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -132,6 +133,23 @@ TEST_F(PictureFixture, AFastBufferMakesThePictureAlwaysComposed) {
   RecordingCanvas canvas;
   PaintAll(canvas);
   EXPECT_EQ(pic->TransparencyMode(), 1);
+}
+
+TEST_F(PictureFixture, AFrameIndexOutsideTheGridDrawsTheWholePicture) {
+  const picture::BitmapGraphic frames = TwoFrames();
+  pic->Picture().SetGraphic(&frames);
+  pic->Picture().SetColumns(2);
+  for (int32_t index : {2, 100, INT32_MAX, INT32_MIN}) {
+    pic->SetFrameIndex(index);
+    RecordingCanvas canvas;
+    PaintAll(canvas);
+    for (const auto& c : canvas.Commands()) {
+      if (c.op != CanvasOp::StretchDraw) continue;
+      ASSERT_TRUE(c.bitmap);
+      EXPECT_EQ(c.bitmap->Width(), 8) << index;
+    }
+    EXPECT_EQ(canvas.Count(CanvasOp::StretchDraw), 1u) << index;
+  }
 }
 
 TEST_F(PictureFixture, SavesAndLoadsByteForByte) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -342,6 +343,39 @@ TEST_F(TextFixture, PreciseLayoutAlignsAndMovesDown) {
   for (int32_t a : runs[0]->counts) right += a;
   EXPECT_NEAR(right, 199, 1);                // flush right in the inner box
   EXPECT_EQ(runs[0]->args[1], 99 - 13);      // flush with the bottom: one 13 px line
+}
+
+// Loaded documents may hold any value: none of them may overflow or stop the text painting.
+TEST_F(TextFixture, ExtremeValuesStayInRange) {
+  text->Text().SetText("one two three");
+  text->SetAngle(INT32_MAX);
+  text->Rotate({0, 0, INT32_MAX, false});
+  EXPECT_GE(text->GetAngle(), 0);
+  EXPECT_LT(text->GetAngle(), 360);
+  text->SetAngle(INT32_MIN);
+  RecordingCanvas turned;
+  Paint(turned);
+  ASSERT_EQ(Ops(turned, CanvasOp::TextOut).size(), 1u);
+  EXPECT_EQ(Ops(turned, CanvasOp::SetFont).back()->font.escapement, INT32_MIN % 360 * 10);
+  text->SetAngle(0);
+
+  for (bool precise : {false, true}) {
+    text->SetPrecise(precise);
+    text->SetWordWrap(true);
+    text->Pen().SetStyle(canvas::PenStyle::Solid);
+    text->Pen().SetWidth(INT32_MAX);
+    text->SetWidth(INT32_MAX);
+    text->Font().SetHeight(INT32_MIN);
+    text->SetAutoSize(true);
+    EXPECT_GT(text->GetHeight(), 0);
+    EXPECT_GE(text->InnerWidth(), INT32_MIN);
+    RecordingCanvas canvas;
+    Paint(canvas);
+    (void)text->GetRefreshRect(INT32_MAX, INT32_MAX);
+    text->SetAutoSize(false);
+    text->Pen().SetStyle(canvas::PenStyle::Clear);
+    text->Font().SetHeight(-11000);
+  }
 }
 
 // --- the stored form
