@@ -9,6 +9,7 @@
 #include "controls/VexaPanel.h"
 #include "paint/ClipHelpers.h"
 #include "shapes/VexaText.h"
+#include "winmath/WinMath.h"
 
 namespace pv::graphics {
 
@@ -107,8 +108,8 @@ void TVexaText::DrawPlain(canvas::Canvas& canvas, TRect& rect, const TLayoutArgs
         rect.bottom += 1;
       }
     }
-    rect.right *= 1000;
-    rect.bottom *= 1000;
+    rect.right = winmath::ClampToInt32(int64_t{rect.right} * 1000);
+    rect.bottom = winmath::ClampToInt32(int64_t{rect.bottom} * 1000);
     return;
   }
   std::optional<canvas::Region> clip;

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include "base/Units.h"
 #include "canvas/BitmapCanvas.h"
 #include "controls/VexaPanel.h"
 #include "document/FlagScope.h"
+#include "winmath/WinMath.h"
 
 namespace pv::graphics {
 
@@ -19,10 +19,7 @@ namespace {
 const std::vector<std::string> kAlignmentNames{"LeftJustify", "RightJustify", "Center"};
 const std::vector<std::string> kLayoutNames{"Top", "Center", "Bottom"};
 
-int32_t Clamp32(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
-}
+int32_t Clamp32(int64_t v) { return winmath::ClampToInt32(v); }
 
 }  // namespace
 
