@@ -86,6 +86,26 @@ TEST_F(PictureQtFixture, TransparencyBlendsThePictureOverWhatIsBelow) {
   }
 }
 
+TEST_F(PictureQtFixture, AMaskedBitmapLeavesItsMaskColourOut) {
+  UseFrames();
+  pic->SetFrameIndex(-1);
+  pic->Picture().SetMaskColor(canvas::clRed);
+  pic->Picture().SetMasked(true);
+  for (bool fast : {false, true}) {
+    pic->Picture().SetFastBuffer(fast);
+    for (int32_t transparency : {0, 40}) {
+      pic->SetTransparency(transparency);
+      Paint();
+      EXPECT_EQ(image.At(15, 20), kWhite) << fast << " " << transparency;  // the red half is left out
+      if (transparency == 0) {
+        EXPECT_EQ(image.At(45, 20), kBlue) << fast;
+      } else {
+        EXPECT_NE(image.At(45, 20), kWhite) << fast;
+      }
+    }
+  }
+}
+
 TEST_F(PictureQtFixture, AnEmptyPictureShowsACrossedFrameOnlyWhileEditing) {
   Paint();
   for (int y = 0; y < 40; ++y) {
