@@ -164,7 +164,7 @@ void TVexaText::DrawPrecise(canvas::Canvas& canvas, TRect& rect, const TLayoutAr
 // The text stays inside the box: within its rounded corners, off its frame. An auto-sized text
 // whose extent is known may overhang its box (its refresh rectangle covers that).
 bool TVexaText::ClipText(canvas::Canvas& canvas, const TRect& rect, std::optional<canvas::Region>& saved) const {
-  if (GetAutoSize() && refreshScale_ != 0) return true;
+  if (GetAutoSize() && refreshScale_ == PaintScale()) return true;
   if (rect.right <= rect.left || rect.bottom <= rect.top) return false;
   const int32_t scale = PaintScale();
   const int32_t pen = ScaleValue(FrameWidth(), scale);
