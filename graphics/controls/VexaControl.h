@@ -353,6 +353,8 @@ class TVexaControl : public IDocControl {
   int RotationCount() const { return rotationCount_; }
   void SetNoClippingTest(bool on) { noClippingTest_ = on; }
   bool InTransformation() const { return HasState(csTransforming); }
+  // The buffer this control is being composed through while PaintAll paints it; none otherwise.
+  TAlphaBuffer* AlphaBufferInUse() const { return alphaInUse_; }
 
   TLongWordProp* id_ = nullptr;
   TIntProp* tag_ = nullptr;

@@ -49,6 +49,7 @@ class TCustomProp : public TVexaObject {
   uint8_t Flags() const { return flags_; }
   void SetFlags(uint8_t flags) { flags_ = flags; }
   bool HasFlag(uint8_t flag) const { return (flags_ & flag) != 0; }
+  void SetFlag(uint8_t flag, bool on) { flags_ = static_cast<uint8_t>(on ? flags_ | flag : flags_ & ~flag); }
   bool HasValueList() const { return hasValueList_ != 0; }
   bool NotRecorded() const { return notRecorded_ != 0; }
   void SetNotRecorded(bool notRecorded) { notRecorded_ = notRecorded ? 1 : 0; }

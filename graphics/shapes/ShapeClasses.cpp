@@ -5,6 +5,8 @@
 #include "shapes/VexaBox.h"
 #include "shapes/VexaCurve.h"
 #include "shapes/VexaEllipse.h"
+#include "shapes/VexaPicture.h"
+#include "shapes/VexaText.h"
 
 namespace pv::graphics {
 
@@ -13,6 +15,8 @@ void RegisterShapeClasses() {
   RegisterControlClass(TVexaBox::ClassInfo);
   RegisterControlClass(TVexaEllipse::ClassInfo);
   RegisterControlClass(TVexaArc::ClassInfo);
+  RegisterControlClass(TVexaPicture::ClassInfo);
+  RegisterControlClass(TVexaText::ClassInfo);
   RegisterControlClass(TVexaCurve::ClassInfo);
 }
 

@@ -59,6 +59,24 @@ bool SameFont(Font a, Font b) {
 
 }  // namespace
 
+bool ReadCharWidths(const Canvas& canvas, TCharWidths& widths) {
+  const auto& chars = Chars();
+  for (int b = 0; b < 256; ++b) {
+    const uint32_t u = chars.codePoint[b];
+    if (IsControl(u)) {
+      // Asking a font for a control character only sends it searching the system for a fallback.
+      widths.abc[b] = {};
+      widths.width[b] = 0;
+      continue;
+    }
+    const std::vector<ABC> abc = canvas.GetCharABCWidths(u, u);
+    if (abc.size() != 1) return false;
+    widths.abc[b] = abc[0];
+    widths.width[b] = Clamp32(int64_t{abc[0].a} + abc[0].b + abc[0].c);
+  }
+  return true;
+}
+
 double PreciseEmPixels(int32_t scale, int32_t fontHeight) {
   return static_cast<double>(scale) * std::fabs(static_cast<double>(fontHeight)) / 100000.0;
 }
@@ -102,22 +120,7 @@ bool TTextFormator::ReadOutlineMetrics(Canvas& canvas, const Font& font) {
   design.width = 0;
   design.escapement = 0;
   dc.SetFont(design);
-  bool ok = em > 0;
-  const auto& chars = Chars();
-  for (int b = 0; b < 256 && ok; ++b) {
-    const uint32_t u = chars.codePoint[b];
-    if (IsControl(u)) {
-      // Asking a font for a control character only sends it searching the system for a fallback.
-      widths_.abc[b] = {};
-      widths_.width[b] = 0;
-      continue;
-    }
-    const std::vector<ABC> abc = dc.GetCharABCWidths(u, u);
-    ok = abc.size() == 1;
-    if (!ok) break;
-    widths_.abc[b] = abc[0];
-    widths_.width[b] = Clamp32(int64_t{abc[0].a} + abc[0].b + abc[0].c);
-  }
+  const bool ok = em > 0 && ReadCharWidths(dc, widths_);
   const TextMetric tm = dc.GetTextMetrics();
   if (!compatible) dc.RestoreState();
   if (!ok || tm.height <= 0) return false;

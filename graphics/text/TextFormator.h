@@ -26,6 +26,11 @@ double PreciseEmPixels(int32_t scale, int32_t fontHeight);
 // height: width x em / |height|, in 64 bits and clamped; 0 for a height of 0.
 int32_t PreciseWrapWidth(int64_t innerWidth, int32_t emSquare, int32_t fontHeight);
 
+// The widths of byte codes 0-255 in the canvas's current font, each code taken as the code page
+// 1251 character it stands for (control characters measure 0). False when the canvas can't
+// measure one of them.
+bool ReadCharWidths(const canvas::Canvas& canvas, TCharWidths& widths);
+
 class TTextFormator {
  public:
   // Takes the canvas's current font. When it differs from the one held (or, in precise mode,
