@@ -27,14 +27,23 @@ inline constexpr int32_t kPaddedRowShift = 10;     // |rowShift| the layout cove
 inline constexpr int32_t kPaddedColumnShift = 8;   // |columnShift| the layout covers
 inline constexpr int32_t kPaddedWidth = kBlockColumns + kPaddedColumnShift;
 inline constexpr int32_t kPaddedRows = kBlockRows + 2 * kPaddedRowShift;
-inline constexpr int32_t kPaddedSize = kPaddedRows * kPaddedWidth + 2 * kPaddedColumnShift;
+// A run is read in whole steps of kRunStep bytes; the second map's bytes past
+// its last block are undirected, and both layouts hold the overrun.
+inline constexpr int32_t kRunStep = 16;
+inline constexpr int32_t RoundUpToRunStep(int32_t length)
+{
+    return (length + kRunStep - 1) / kRunStep * kRunStep;
+}
+inline constexpr int32_t kFullRun = RoundUpToRunStep((kBlockRows - 1) * kPaddedWidth + kBlockColumns);
+inline constexpr int32_t kPaddedSize = kPaddedRows * kPaddedWidth + 2 * kPaddedColumnShift + kRunStep;
 
 inline constexpr int32_t kPlaneColumns = (kBlockColumns + 1) / 2;
 inline constexpr int32_t kPlaneRowShift = kPaddedRowShift / 2;
 inline constexpr int32_t kPlaneColumnShift = kPaddedColumnShift / 2;
 inline constexpr int32_t kPlaneWidth = kPlaneColumns + kPlaneColumnShift;
 inline constexpr int32_t kPlaneRows = (kBlockRows + 1) / 2 + 2 * kPlaneRowShift;
-inline constexpr int32_t kPlaneSize = kPlaneRows * kPlaneWidth + 2 * kPlaneColumnShift;
+inline constexpr int32_t kEvenRun = RoundUpToRunStep(((kBlockRows + 1) / 2 - 1) * kPlaneWidth + kPlaneColumns);
+inline constexpr int32_t kPlaneSize = kPlaneRows * kPlaneWidth + 2 * kPlaneColumnShift + kRunStep;
 
 struct PaddedBlockMap {
     PaddedBlockMap();
@@ -51,8 +60,8 @@ PaddedBlockMap PadBlockMap(const BlockMap& map);
 struct SecondBlockMap {
     explicit SecondBlockMap(const BlockMap& map);
 
-    std::array<uint8_t, kBlockRows * kPaddedWidth> full;
-    std::array<uint8_t, (kBlockRows + 1) / 2 * kPlaneWidth> even;
+    std::array<uint8_t, kFullRun> full;
+    std::array<uint8_t, kEvenRun> even;
 };
 
 // The packed cost of a shift as EvaluateAlignmentFull and
