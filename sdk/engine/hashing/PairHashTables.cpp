@@ -60,14 +60,17 @@ const AngleSources& SourcesOfBucketAngle(int32_t angle)
 }
 
 // The cell positions (qx, qy) within one cell of an own cell, as indexes of
-// PairHashSlot::nearbyAngles, and the bit of the own cell's angle.
+// PairHashSlot::reachedAngles, and the bits of the bucket angles its pairs reach.
 template <class Visit>
 void ForEachNearbyPosition(int32_t cell, Visit visit)
 {
     const int32_t position = cell / kHashAngles;
     const int32_t qx = position / kHashCells;
     const int32_t qy = position % kHashCells;
-    const uint64_t angleBit = uint64_t{1} << (cell % kHashAngles);
+    const int32_t own = cell % kHashAngles - kHashAngleRange;
+    uint64_t angleBit = 0;
+    for (int32_t turn = -1; turn <= 1; ++turn)
+        angleBit |= uint64_t{1} << (WrapBucketAngle(own + turn) + kHashAngleRange);
     for (int32_t x = std::max(qx - 1, 0); x <= std::min(qx + 1, kHashCells - 1); ++x)
         for (int32_t y = std::max(qy - 1, 0); y <= std::min(qy + 1, kHashCells - 1); ++y)
             visit(static_cast<size_t>(x * kHashCells + y), angleBit);
@@ -85,7 +88,7 @@ void PairHashSlot::Clear()
     for (int32_t slot : usedCellLists) {
         const int32_t cell = cellLists[static_cast<size_t>(slot)].cell;
         occupied[static_cast<size_t>(cell) >> 6] = 0;
-        ForEachNearbyPosition(cell, [this](size_t position, uint64_t) { nearbyAngles[position] = 0; });
+        ForEachNearbyPosition(cell, [this](size_t position, uint64_t) { reachedAngles[position] = 0; });
         cellLists[static_cast<size_t>(slot)] = CellList{};
     }
     usedCellLists.clear();
@@ -112,7 +115,7 @@ void PairHashSlot::Enter(int32_t cell, int32_t i, int32_t j)
         list.head = at;
         usedCellLists.push_back(static_cast<int32_t>(&list - cellLists.data()));
         occupied[static_cast<size_t>(cell) >> 6] |= uint64_t{1} << (cell & 63);
-        ForEachNearbyPosition(cell, [this](size_t position, uint64_t bit) { nearbyAngles[position] |= bit; });
+        ForEachNearbyPosition(cell, [this](size_t position, uint64_t bit) { reachedAngles[position] |= bit; });
     } else {
         nextInCell[static_cast<size_t>(list.tail)] = at;
     }
@@ -142,15 +145,10 @@ uint64_t PairHashSlot::OccupiedAngles(int32_t qx, int32_t qy) const
     return bits & ((uint64_t{1} << kHashAngles) - 1);
 }
 
-PairBucket PairHashSlot::Bucket(int32_t qx, int32_t qy, int32_t angle) const
+PairBucket PairHashSlot::GatherBucket(int32_t qx, int32_t qy, int32_t angle) const
 {
     PairBucket bucket;
-    if (PairBucketIndex(qx, qy, angle) < 0)
-        return bucket;
     const AngleSources& sources = SourcesOfBucketAngle(angle);
-    const size_t position = static_cast<size_t>((qx + kHashCellRange) * kHashCells + qy + kHashCellRange);
-    if ((nearbyAngles[position] & sources.mask) == 0)
-        return bucket;
     // The first five entries that reach the bucket, in entry order; from each
     // contributing cell only its first five can be among them.
     struct Reach {

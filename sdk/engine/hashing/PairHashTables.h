@@ -80,10 +80,11 @@ struct PairHashSlot {
     // Own cells holding pairs: one bit per cell of the table, and the first
     // entered pair of each cell in a small open-addressed table.
     std::vector<uint64_t> occupied = std::vector<uint64_t>((kHashBuckets + 63) / 64);
-    // For each cell position (qx, qy), bit a + 20 set when some own cell of
-    // angle a lies within one cell of it either way: most buckets read are
-    // empty, and this tells so with one look.
-    std::vector<uint64_t> nearbyAngles = std::vector<uint64_t>(kHashCells * kHashCells);
+    // For each cell position (qx, qy), bit b + 20 set when the bucket of
+    // angle b there can hold pairs: an own cell whose pairs reach that angle
+    // lies within one cell either way. Most buckets read are empty, and this
+    // tells so with one look.
+    std::vector<uint64_t> reachedAngles = std::vector<uint64_t>(kHashCells * kHashCells);
     struct CellList {
         int32_t cell = -1;
         int16_t head = -1;
@@ -99,9 +100,18 @@ struct PairHashSlot {
     // The bucket of an index of PairBucketIndex, or of a cell and angle
     // (empty outside the table).
     PairBucket Bucket(int32_t index) const;
-    PairBucket Bucket(int32_t qx, int32_t qy, int32_t angle) const;
+    PairBucket Bucket(int32_t qx, int32_t qy, int32_t angle) const
+    {
+        if (PairBucketIndex(qx, qy, angle) < 0)
+            return PairBucket{};
+        const size_t position = static_cast<size_t>((qx + kHashCellRange) * kHashCells + qy + kHashCellRange);
+        if (((reachedAngles[position] >> (angle + kHashAngleRange)) & 1) == 0)
+            return PairBucket{};
+        return GatherBucket(qx, qy, angle);
+    }
 
 private:
+    PairBucket GatherBucket(int32_t qx, int32_t qy, int32_t angle) const;
     // Bit a + 20 set for each angle a of the cell under which pairs lie.
     uint64_t OccupiedAngles(int32_t qx, int32_t qy) const;
     size_t FindCellList(int32_t cell) const;
