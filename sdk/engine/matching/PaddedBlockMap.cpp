@@ -1,6 +1,7 @@
 #include "engine/matching/PaddedBlockMap.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 
 #if defined(__SSE2__)
@@ -11,9 +12,28 @@ namespace vela::engine {
 
 namespace {
 
+// The coded form of every byte a block map can hold.
+struct BlockValueCodes {
+    std::array<uint8_t, 256> code{};
+
+    BlockValueCodes()
+    {
+        for (int32_t value = 0; value < 256; ++value)
+            code[value] = value >= kNoDirection ? kUndirectedCode : static_cast<uint8_t>(value % kDirectionSteps);
+    }
+};
+
 uint8_t CodeBlockValue(uint8_t value)
 {
-    return value >= kNoDirection ? kUndirectedCode : static_cast<uint8_t>(value % kDirectionSteps);
+    static const BlockValueCodes codes;
+    return codes.code[value];
+}
+
+// One row of a map, coded.
+void CodeRow(const uint8_t* row, uint8_t* out)
+{
+    for (int32_t column = 0; column < kBlockColumns; ++column)
+        out[column] = CodeBlockValue(row[column]);
 }
 
 // Index of block (row, column) of the first map in the full layout, and of a
@@ -99,13 +119,12 @@ SecondBlockMap::SecondBlockMap(const BlockMap& map)
 {
     full.fill(kUndirectedCode);
     even.fill(kUndirectedCode);
-    for (int32_t row = 0; row < kBlockRows; ++row) {
-        for (int32_t column = 0; column < kBlockColumns; ++column) {
-            const uint8_t code = CodeBlockValue(map[row * kBlockColumns + column]);
-            full[static_cast<size_t>(row * kPaddedWidth + column)] = code;
-            if (row % 2 == 0 && column % 2 == 0)
-                even[static_cast<size_t>(row / 2 * kPlaneWidth + column / 2)] = code;
-        }
+    for (int32_t row = 0; row < kBlockRows; ++row)
+        CodeRow(map.data() + row * kBlockColumns, full.data() + row * kPaddedWidth);
+    for (int32_t row = 0; row < kBlockRows; row += 2) {
+        const uint8_t* coded = full.data() + row * kPaddedWidth;
+        for (int32_t column = 0; column < kBlockColumns; column += 2)
+            even[static_cast<size_t>(row / 2 * kPlaneWidth + column / 2)] = coded[column];
     }
 }
 
