@@ -7,7 +7,8 @@
 //
 // Without --speed both speeds are measured. Each folder and speed ends with a
 // line EER=<equal error rate in percent>; a table of every folder and speed
-// closes the output.
+// closes the output. The "digest" lines fingerprint every template byte and
+// every score: a change meant only to be faster must leave them as they were.
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -130,6 +131,7 @@ Row MeasureSpeed(const fs::path& folder, const std::vector<Impression>& impressi
   std::printf("genuine pairs: %zu, impostor pairs: %zu (%s); %.1f comparisons/s (Match)\n",
               figures.genuinePairs, figures.impostorPairs,
               allImpostors ? "all impressions" : "first impressions", rate);
+  std::printf("scores digest=%016llx\n", static_cast<unsigned long long>(accuracy::DigestScores(pairs)));
   PrintScoreSpread("genuine", pairs, true);
   PrintScoreSpread("impostor", pairs, false);
   std::printf("genuine pairs scoring 0: %.2f%%\n", Percent(figures.genuineZeroShare));
@@ -169,6 +171,8 @@ int main(int argc, char** argv) {
     for (const std::string& failure : enrolled.failures) std::printf("failed to enrol %s\n", failure.c_str());
     std::printf("failures to enrol: %zu of %zu (%.2f%%)\n", enrolled.failures.size(), impressions.size(),
                 Percent(double(enrolled.failures.size()) / double(impressions.size())));
+    std::printf("templates digest=%016llx\n",
+                static_cast<unsigned long long>(accuracy::DigestTemplates(impressions)));
     PrintSpread("minutiae:", enrolled.minutiae);
     PrintSpread("quality:", enrolled.quality);
     for (int32_t speed : options.speeds)

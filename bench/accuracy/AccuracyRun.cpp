@@ -87,4 +87,40 @@ Figures Summarise(const std::vector<PairScore>& pairs) {
   return figures;
 }
 
+namespace {
+
+constexpr uint64_t kDigestStart = 1469598103934665603ull;
+
+void MixBytes(uint64_t& digest, const uint8_t* bytes, size_t size) {
+  for (size_t i = 0; i < size; ++i) digest = (digest ^ bytes[i]) * 1099511628211ull;
+}
+
+void MixValue(uint64_t& digest, int64_t value) {
+  uint8_t bytes[8];
+  for (int i = 0; i < 8; ++i) bytes[i] = static_cast<uint8_t>(static_cast<uint64_t>(value) >> (8 * i));
+  MixBytes(digest, bytes, sizeof bytes);
+}
+
+}  // namespace
+
+uint64_t DigestTemplates(const std::vector<Impression>& impressions) {
+  uint64_t digest = kDigestStart;
+  for (const Impression& impression : impressions) {
+    // A failure to enrol counts as a template of its own.
+    if (!impression.made) {
+      MixValue(digest, -1);
+      continue;
+    }
+    MixValue(digest, impression.made->GetDataSize());
+    MixBytes(digest, impression.made->GetData(), static_cast<size_t>(impression.made->GetDataSize()));
+  }
+  return digest;
+}
+
+uint64_t DigestScores(const std::vector<PairScore>& pairs) {
+  uint64_t digest = kDigestStart;
+  for (const PairScore& pair : pairs) MixValue(digest, pair.score ? *pair.score : -1);
+  return digest;
+}
+
 }  // namespace accuracy

@@ -62,4 +62,10 @@ struct Figures {
 };
 Figures Summarise(const std::vector<PairScore>& pairs);
 
+// Digests (64-bit FNV-1a) of the engine data of every template made, in
+// order, and of every pair's score, so that a speed-up can show that it
+// changed no byte and no score.
+uint64_t DigestTemplates(const std::vector<Impression>& impressions);
+uint64_t DigestScores(const std::vector<PairScore>& pairs);
+
 }  // namespace accuracy

@@ -30,6 +30,35 @@ PairFeature MakePairFeature(const Impression& fine, int32_t i, int32_t j)
                        static_cast<int16_t>(PairAngle(fine.direction[i], fine.direction[j]))};
 }
 
+namespace {
+
+void FillPairFeatures(const Impression& fine, PairFeatureTable& features)
+{
+    for (auto& row : features)
+        row.fill(PairFeature{});
+    const int32_t n = std::min<int32_t>(fine.count, kMaxMinutiae);
+    for (int32_t i = 0; i < n; ++i) {
+        for (int32_t j = 0; j < n; ++j)
+            features[i][j] = MakePairFeature(fine, i, j);
+    }
+}
+
+} // namespace
+
+const PairFeatureTable& PairFeaturesOf(PairHashTables& tables, const Impression& impression)
+{
+    for (const PairHashSlot& slot : tables.slots) {
+        if (slot.built && slot.source == impression)
+            return slot.features;
+    }
+    if (!tables.alignedBuilt || !(tables.alignedSource == impression)) {
+        FillPairFeatures(MakeFineImpression(impression), tables.alignedFeatures);
+        tables.alignedSource = impression;
+        tables.alignedBuilt = true;
+    }
+    return tables.alignedFeatures;
+}
+
 int32_t BuildPairHash(const Impression& impression, PairHashTables& tables)
 {
     if (RefusesPairHash(impression))
@@ -43,17 +72,15 @@ int32_t BuildPairHash(const Impression& impression, PairHashTables& tables)
     // The other slot keeps the impression hashed last.
     tables.active = 1 - tables.active;
     PairHashSlot& slot = tables.Active();
-    for (auto& row : slot.features)
-        row.fill(PairFeature{});
     slot.Clear();
     slot.source = impression;
     slot.first = MakeFineImpression(impression);
     slot.built = true;
+    if (tables.alignedBuilt && tables.alignedSource == impression)
+        slot.features = tables.alignedFeatures;
+    else
+        FillPairFeatures(slot.first, slot.features);
     const int32_t n = impression.count;
-    for (int32_t i = 0; i < n; ++i) {
-        for (int32_t j = 0; j < n; ++j)
-            slot.features[i][j] = MakePairFeature(slot.first, i, j);
-    }
     for (int32_t i = 0; i < n; ++i) {
         for (int32_t j = 0; j < n; ++j) {
             const PairFeature& feature = slot.features[i][j];

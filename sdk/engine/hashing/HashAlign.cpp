@@ -103,7 +103,7 @@ int32_t EstimateShift(PairHashTables& tables, const std::array<uint8_t, kMaxMinu
 
 } // namespace
 
-void VoteCorrespondences(PairHashTables& tables, const Impression& fineSecond)
+void VoteCorrespondences(PairHashTables& tables, const Impression& fineSecond, const PairFeatureTable& features)
 {
     const int32_t firstCount = tables.Active().first.count;
     const int32_t secondCount = fineSecond.count;
@@ -114,7 +114,7 @@ void VoteCorrespondences(PairHashTables& tables, const Impression& fineSecond)
         counters.fill(0);
         for (int32_t w = 0; w < secondCount; ++w) {
             bucketOf[w].count = 0;
-            const PairFeature feature = MakePairFeature(fineSecond, u, w);
+            const PairFeature& feature = features[u][w];
             if (feature.angle == kNoPairFeature)
                 continue;
             bucketOf[w] = tables.Active().Bucket(feature.dx / kHashCellSize, feature.dy / kHashCellSize, feature.angle);
@@ -221,10 +221,12 @@ int32_t HashAlign(PairHashTables& tables, const Impression& second, Impression& 
     if (second.count > kMaxMinutiae)
         return 0;
     const Impression fineSecond = MakeFineImpression(second);
-    for (auto& row : tables.votes)
-        row.fill(0);
+    // Only the rows and columns of the two impressions are voted in and read.
+    const size_t firstCount = static_cast<size_t>(tables.Active().first.count);
+    for (size_t u = 0; u < static_cast<size_t>(fineSecond.count); ++u)
+        std::fill_n(tables.votes[u].begin(), firstCount, 0);
 
-    VoteCorrespondences(tables, fineSecond);
+    VoteCorrespondences(tables, fineSecond, PairFeaturesOf(tables, second));
     Correspondences corr = SelectCorrespondences(tables, fineSecond.count);
     const TurnedMinutiae turned = EstimateRotation(tables, fineSecond, corr);
     const int32_t rotation = tables.working.rotation;

@@ -22,8 +22,8 @@ using Correspondences = std::array<int32_t, kMaxMinutiae>;
 int32_t HashAlign(PairHashTables& tables, const Impression& second, Impression& transformed);
 
 // The steps of HashAlign, in order; `fineSecond` is the fine copy of the
-// second impression.
-void VoteCorrespondences(PairHashTables& tables, const Impression& fineSecond);
+// second impression and `features` its pair features.
+void VoteCorrespondences(PairHashTables& tables, const Impression& fineSecond, const PairFeatureTable& features);
 Correspondences SelectCorrespondences(PairHashTables& tables, int32_t secondCount);
 // Keeps the pairs inside the best window of direction differences, writes
 // the working rotation and returns the first impression's minutiae turned by

@@ -59,6 +59,23 @@ const AngleSources& SourcesOfBucketAngle(int32_t angle)
     return table[static_cast<size_t>(angle + kHashAngleRange)];
 }
 
+// The cell positions (qx, qy) within one cell of an own cell, as indexes of
+// PairHashSlot::reachedAngles, and the bits of the bucket angles its pairs reach.
+template <class Visit>
+void ForEachNearbyPosition(int32_t cell, Visit visit)
+{
+    const int32_t position = cell / kHashAngles;
+    const int32_t qx = position / kHashCells;
+    const int32_t qy = position % kHashCells;
+    const int32_t own = cell % kHashAngles - kHashAngleRange;
+    uint64_t angleBit = 0;
+    for (int32_t turn = -1; turn <= 1; ++turn)
+        angleBit |= uint64_t{1} << (WrapBucketAngle(own + turn) + kHashAngleRange);
+    for (int32_t x = std::max(qx - 1, 0); x <= std::min(qx + 1, kHashCells - 1); ++x)
+        for (int32_t y = std::max(qy - 1, 0); y <= std::min(qy + 1, kHashCells - 1); ++y)
+            visit(static_cast<size_t>(x * kHashCells + y), angleBit);
+}
+
 size_t CellListSlot(int32_t cell)
 {
     return (static_cast<uint32_t>(cell) * 2654435761u >> 19) & (PairHashSlot::kCellListSlots - 1);
@@ -71,6 +88,7 @@ void PairHashSlot::Clear()
     for (int32_t slot : usedCellLists) {
         const int32_t cell = cellLists[static_cast<size_t>(slot)].cell;
         occupied[static_cast<size_t>(cell) >> 6] = 0;
+        ForEachNearbyPosition(cell, [this](size_t position, uint64_t) { reachedAngles[position] = 0; });
         cellLists[static_cast<size_t>(slot)] = CellList{};
     }
     usedCellLists.clear();
@@ -97,6 +115,7 @@ void PairHashSlot::Enter(int32_t cell, int32_t i, int32_t j)
         list.head = at;
         usedCellLists.push_back(static_cast<int32_t>(&list - cellLists.data()));
         occupied[static_cast<size_t>(cell) >> 6] |= uint64_t{1} << (cell & 63);
+        ForEachNearbyPosition(cell, [this](size_t position, uint64_t bit) { reachedAngles[position] |= bit; });
     } else {
         nextInCell[static_cast<size_t>(list.tail)] = at;
     }
@@ -126,11 +145,10 @@ uint64_t PairHashSlot::OccupiedAngles(int32_t qx, int32_t qy) const
     return bits & ((uint64_t{1} << kHashAngles) - 1);
 }
 
-PairBucket PairHashSlot::Bucket(int32_t qx, int32_t qy, int32_t angle) const
+PairBucket PairHashSlot::GatherBucket(int32_t qx, int32_t qy, int32_t angle) const
 {
     PairBucket bucket;
-    if (PairBucketIndex(qx, qy, angle) < 0)
-        return bucket;
+    const AngleSources& sources = SourcesOfBucketAngle(angle);
     // The first five entries that reach the bucket, in entry order; from each
     // contributing cell only its first five can be among them.
     struct Reach {
@@ -139,7 +157,6 @@ PairBucket PairHashSlot::Bucket(int32_t qx, int32_t qy, int32_t angle) const
     };
     std::array<Reach, 9 * 4 * kBucketPairs> found;
     size_t count = 0;
-    const AngleSources& sources = SourcesOfBucketAngle(angle);
     for (int32_t ox = -1; ox <= 1; ++ox) {
         for (int32_t oy = -1; oy <= 1; ++oy) {
             const uint64_t angles = OccupiedAngles(qx - ox, qy - oy) & sources.mask;

@@ -64,8 +64,10 @@ inline int32_t PairBucketIndex(int32_t qx, int32_t qy, int32_t angle)
 // while a comparison reads one bucket per pair of the other impression; so
 // each pair is kept once, under its own cell, and a bucket is gathered from
 // the cells around it when it is read. What a bucket holds is the same.
+using PairFeatureTable = std::array<std::array<PairFeature, kMaxMinutiae>, kMaxMinutiae>;   // [i][j]
+
 struct PairHashSlot {
-    std::array<std::array<PairFeature, kMaxMinutiae>, kMaxMinutiae> features{};   // [i][j]
+    PairFeatureTable features{};
 
     bool built = false;
     Impression source;
@@ -78,6 +80,11 @@ struct PairHashSlot {
     // Own cells holding pairs: one bit per cell of the table, and the first
     // entered pair of each cell in a small open-addressed table.
     std::vector<uint64_t> occupied = std::vector<uint64_t>((kHashBuckets + 63) / 64);
+    // For each cell position (qx, qy), bit b + 20 set when the bucket of
+    // angle b there can hold pairs: an own cell whose pairs reach that angle
+    // lies within one cell either way. Most buckets read are empty, and this
+    // tells so with one look.
+    std::vector<uint64_t> reachedAngles = std::vector<uint64_t>(kHashCells * kHashCells);
     struct CellList {
         int32_t cell = -1;
         int16_t head = -1;
@@ -93,9 +100,18 @@ struct PairHashSlot {
     // The bucket of an index of PairBucketIndex, or of a cell and angle
     // (empty outside the table).
     PairBucket Bucket(int32_t index) const;
-    PairBucket Bucket(int32_t qx, int32_t qy, int32_t angle) const;
+    PairBucket Bucket(int32_t qx, int32_t qy, int32_t angle) const
+    {
+        if (PairBucketIndex(qx, qy, angle) < 0)
+            return PairBucket{};
+        const size_t position = static_cast<size_t>((qx + kHashCellRange) * kHashCells + qy + kHashCellRange);
+        if (((reachedAngles[position] >> (angle + kHashAngleRange)) & 1) == 0)
+            return PairBucket{};
+        return GatherBucket(qx, qy, angle);
+    }
 
 private:
+    PairBucket GatherBucket(int32_t qx, int32_t qy, int32_t angle) const;
     // Bit a + 20 set for each angle a of the cell under which pairs lie.
     uint64_t OccupiedAngles(int32_t qx, int32_t qy) const;
     size_t FindCellList(int32_t cell) const;
@@ -111,6 +127,12 @@ struct PairHashTables {
 
     AlignmentEstimate working;
     AlignmentEstimate handedOut;
+
+    // The pair features of the impression aligned last when no slot held
+    // them: a comparison the other way round hashes that impression next.
+    bool alignedBuilt = false;
+    Impression alignedSource;
+    PairFeatureTable alignedFeatures{};
 
     PairHashSlot& Active() { return slots[active]; }
     const PairHashSlot& Active() const { return slots[active]; }

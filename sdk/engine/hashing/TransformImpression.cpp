@@ -1,6 +1,7 @@
 #include "engine/hashing/TransformImpression.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -56,12 +57,22 @@ void TransformBlocks(const Impression& source, Impression& out, double cosine, d
                      int32_t xShift, int32_t yShift)
 {
     const int32_t turn = RoundHalfAway(degrees / 3.0);
+    // The products of each column's and each row's offset, made once: the
+    // sums below add the very same doubles.
+    std::array<double, kBlockColumns> columnCosine{};
+    std::array<double, kBlockColumns> columnSine{};
+    for (int32_t column = 0; column < kBlockColumns; ++column) {
+        const int32_t P = -kImpressionCentreX + kMinutiaUnitsPerBlock * column;
+        columnCosine[column] = P * cosine;
+        columnSine[column] = P * sine;
+    }
     for (int32_t row = 0; row < kBlockRows; ++row) {
         const int32_t Q = -kImpressionCentreY + kMinutiaUnitsPerBlock * row;
+        const double rowCosine = Q * cosine;
+        const double rowSine = Q * sine;
         for (int32_t column = 0; column < kBlockColumns; ++column) {
-            const int32_t P = -kImpressionCentreX + kMinutiaUnitsPerBlock * column;
-            const int32_t u = RoundHalfAway(P * cosine + Q * sine) - xShift + kImpressionCentreX;
-            const int32_t v = RoundHalfAway(Q * cosine - P * sine) - yShift + kImpressionCentreY;
+            const int32_t u = RoundHalfAway(columnCosine[column] + rowSine) - xShift + kImpressionCentreX;
+            const int32_t v = RoundHalfAway(rowCosine - columnSine[column]) - yShift + kImpressionCentreY;
             const int32_t sourceColumn = RoundHalfAway(u / 8.0);
             const int32_t sourceRow = RoundHalfAway(v / 8.0);
             uint8_t value = kNoDirection;

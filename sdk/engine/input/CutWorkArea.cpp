@@ -32,17 +32,21 @@ ResultCode CutWorkArea(const uint8_t* canvas, size_t canvasLength, uint8_t* outp
             continue;
         const uint8_t* maskRow = mask + (row / kCanvasBlockSide) * kBlockMapSide;
         const uint8_t* line = canvas + row * kCanvasSide;
-        for (int64_t j = firstJ; j < endJ; ++j) {
+        // Block by block along the row: a block of the mask is copied whole or not at all.
+        for (int64_t j = firstJ; j < endJ;) {
             const int64_t column = dx + j;
-            if (maskRow[column / kCanvasBlockSide] != 1)
-                continue;
-            const uint8_t pixel = line[column];
-            out[j] = pixel;
-            ++counts.copied;
-            if (pixel != 0)
-                ++counts.nonZero;
-            else
-                ++counts.zero;
+            const int64_t end = std::min<int64_t>(endJ, j + kCanvasBlockSide - column % kCanvasBlockSide);
+            if (maskRow[column / kCanvasBlockSide] == 1) {
+                const size_t length = static_cast<size_t>(end - j);
+                std::memcpy(out + j, line + column, length);
+                int32_t zero = 0;
+                for (size_t k = 0; k < length; ++k)
+                    zero += line[column + static_cast<int64_t>(k)] == 0 ? 1 : 0;
+                counts.copied += static_cast<int32_t>(length);
+                counts.zero += zero;
+                counts.nonZero += static_cast<int32_t>(length) - zero;
+            }
+            j = end;
         }
     }
 

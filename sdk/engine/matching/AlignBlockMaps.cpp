@@ -46,6 +46,13 @@ AlignmentCost CostFromSum(uint32_t sum)
     return cost;
 }
 
+AlignmentCost WithMinimumPairs(AlignmentCost cost, int32_t minimumPairs)
+{
+    if (cost.pairs < minimumPairs)
+        cost.difference = kNoAlignmentDifference;
+    return cost;
+}
+
 struct Candidate {
     int32_t columnShift;
     int32_t rowShift;
@@ -63,14 +70,43 @@ Alignment ToAlignment(const Candidate& candidate, int32_t rotation)
     return alignment;
 }
 
+// The costs of the current first impression's maps against one second map,
+// through the padded layouts; a shift beyond their padding falls back to the
+// block-by-block sum, which gives the same costs.
+class ShiftCosts {
+public:
+    ShiftCosts(const MapCacheSlot& slot, const BlockMap& second) : slot_(slot), second_(second), laidOut_(second) {}
+
+    AlignmentCost Full(int32_t rotation, int32_t columnShift, int32_t rowShift, int32_t minimumPairs) const
+    {
+        uint32_t sum = 0;
+        if (!PaddedDirectionCost(slot_.Padded(rotation), laidOut_, columnShift, rowShift, false, sum))
+            return EvaluateAlignmentFull(slot_.Map(rotation), second_, columnShift, rowShift, minimumPairs);
+        return WithMinimumPairs(CostFromSum(sum), minimumPairs);
+    }
+
+    AlignmentCost Coarse(int32_t rotation, int32_t columnShift, int32_t rowShift) const
+    {
+        uint32_t sum = 0;
+        if (!PaddedDirectionCost(slot_.Padded(rotation), laidOut_, columnShift, rowShift, true, sum))
+            return EvaluateAlignmentCoarse(slot_.Map(rotation), second_, columnShift, rowShift);
+        return CostFromSum(sum);
+    }
+
+private:
+    const MapCacheSlot& slot_;
+    const BlockMap& second_;
+    const SecondBlockMap laidOut_;
+};
+
 // The coarse search only decides whether any alignment is worth a full
 // search: it stops at the first shift below the difference limit.
-bool CoarseSearchFindsAlignment(const MapCacheSlot& slot, const BlockMap& second, int32_t limit)
+bool CoarseSearchFindsAlignment(const ShiftCosts& costs, int32_t limit)
 {
     Candidate best{0, 0, AlignmentCost{}};
     for (int32_t dr = -kRowShiftLimit; dr <= kRowShiftLimit; dr += kGridStep) {
         for (int32_t dc = -kColumnShiftLimit; dc <= kColumnShiftLimit; dc += kGridStep) {
-            const AlignmentCost cost = EvaluateAlignmentCoarse(slot.Map(0), second, dc, dr);
+            const AlignmentCost cost = costs.Coarse(0, dc, dr);
             if (cost.difference < limit)
                 return true;
             if (cost.difference < best.cost.difference)
@@ -78,15 +114,13 @@ bool CoarseSearchFindsAlignment(const MapCacheSlot& slot, const BlockMap& second
         }
     }
     for (const auto& n : kNeighbours) {
-        if (EvaluateAlignmentCoarse(slot.Map(0), second, best.columnShift + n[1], best.rowShift + n[0]).difference <
-            limit)
+        if (costs.Coarse(0, best.columnShift + n[1], best.rowShift + n[0]).difference < limit)
             return true;
     }
     for (int32_t rotation : {-1, 1}) {
         for (int32_t dr = -1; dr <= 1; ++dr) {
             for (int32_t dc = -1; dc <= 1; ++dc) {
-                const AlignmentCost cost =
-                    EvaluateAlignmentCoarse(slot.Map(rotation), second, best.columnShift + dc, best.rowShift + dr);
+                const AlignmentCost cost = costs.Coarse(rotation, best.columnShift + dc, best.rowShift + dr);
                 if (cost.difference < limit)
                     return true;
             }
@@ -95,12 +129,12 @@ bool CoarseSearchFindsAlignment(const MapCacheSlot& slot, const BlockMap& second
     return false;
 }
 
-Candidate FullSearch(const MapCacheSlot& slot, const BlockMap& second, int32_t minimumPairs)
+Candidate FullSearch(const ShiftCosts& costs, int32_t minimumPairs)
 {
     Candidate best{0, 0, AlignmentCost{}};
     for (int32_t dr = -kRowShiftLimit; dr <= kRowShiftLimit; dr += kGridStep) {
         for (int32_t dc = -kColumnShiftLimit; dc <= kColumnShiftLimit; dc += kGridStep) {
-            const AlignmentCost cost = EvaluateAlignmentFull(slot.Map(0), second, dc, dr, minimumPairs);
+            const AlignmentCost cost = costs.Full(0, dc, dr, minimumPairs);
             if (cost.difference < best.cost.difference)
                 best = Candidate{dc, dr, cost};
         }
@@ -109,7 +143,7 @@ Candidate FullSearch(const MapCacheSlot& slot, const BlockMap& second, int32_t m
     for (const auto& n : kNeighbours) {
         const int32_t dc = centre.columnShift + n[1];
         const int32_t dr = centre.rowShift + n[0];
-        const AlignmentCost cost = EvaluateAlignmentFull(slot.Map(0), second, dc, dr, minimumPairs);
+        const AlignmentCost cost = costs.Full(0, dc, dr, minimumPairs);
         if (cost.difference < best.cost.difference)
             best = Candidate{dc, dr, cost};
     }
@@ -118,8 +152,7 @@ Candidate FullSearch(const MapCacheSlot& slot, const BlockMap& second, int32_t m
 
 // Tries the maps turned 15 degrees either way around the shift found; a
 // lower difference takes over shift, rotation and overlap.
-Alignment RefineRotation(const MapCacheSlot& slot, const BlockMap& second, const Alignment& found,
-                         int32_t minimumPairs)
+Alignment RefineRotation(const ShiftCosts& costs, const Alignment& found, int32_t minimumPairs)
 {
     Alignment best = found;
     for (int32_t rotation : {-1, 1}) {
@@ -127,8 +160,7 @@ Alignment RefineRotation(const MapCacheSlot& slot, const BlockMap& second, const
             for (int32_t dc = -1; dc <= 1; ++dc) {
                 const Candidate candidate{
                     found.columnShift + dc, found.rowShift + dr,
-                    EvaluateAlignmentFull(slot.Map(rotation), second, found.columnShift + dc, found.rowShift + dr,
-                                          minimumPairs)};
+                    costs.Full(rotation, found.columnShift + dc, found.rowShift + dr, minimumPairs)};
                 if (candidate.cost.difference < best.difference)
                     best = ToAlignment(candidate, rotation);
             }
@@ -142,10 +174,7 @@ Alignment RefineRotation(const MapCacheSlot& slot, const BlockMap& second, const
 AlignmentCost EvaluateAlignmentFull(const BlockMap& first, const BlockMap& second, int32_t columnShift,
                                     int32_t rowShift, int32_t minimumPairs)
 {
-    AlignmentCost cost = CostFromSum(SumDirectionCost(first, second, columnShift, rowShift, 1));
-    if (cost.pairs < minimumPairs)
-        cost.difference = kNoAlignmentDifference;
-    return cost;
+    return WithMinimumPairs(CostFromSum(SumDirectionCost(first, second, columnShift, rowShift, 1)), minimumPairs);
 }
 
 AlignmentCost EvaluateAlignmentCoarse(const BlockMap& first, const BlockMap& second, int32_t columnShift,
@@ -156,25 +185,25 @@ AlignmentCost EvaluateAlignmentCoarse(const BlockMap& first, const BlockMap& sec
 
 Alignment AlignBlockMaps(MatchContext& context, const BlockMap& second, AlignMode mode)
 {
-    const MapCacheSlot& slot = CurrentMapCacheSlot(context.cache);
+    const ShiftCosts costs(CurrentMapCacheSlot(context.cache), second);
     const int32_t minimumPairs = context.tuning.minimumOverlap;
     Alignment found;
     if (mode == AlignMode::Reverse && context.forwardSaved) {
         const int32_t dc = -context.forward.columnShift;
         const int32_t dr = -context.forward.rowShift;
-        found = ToAlignment(Candidate{dc, dr, EvaluateAlignmentFull(slot.Map(0), second, dc, dr, minimumPairs)}, 0);
+        found = ToAlignment(Candidate{dc, dr, costs.Full(0, dc, dr, minimumPairs)}, 0);
     } else {
         if (mode == AlignMode::Forward)
             context.forwardSaved = false;
-        if (!CoarseSearchFindsAlignment(slot, second, context.tuning.maximumDifference))
+        if (!CoarseSearchFindsAlignment(costs, context.tuning.maximumDifference))
             return Alignment{};
-        found = ToAlignment(FullSearch(slot, second, minimumPairs), 0);
+        found = ToAlignment(FullSearch(costs, minimumPairs), 0);
         if (mode == AlignMode::Forward) {
             context.forward = found;
             context.forwardSaved = true;
         }
     }
-    return RefineRotation(slot, second, found, minimumPairs);
+    return RefineRotation(costs, found, minimumPairs);
 }
 
 } // namespace vela::engine

@@ -20,8 +20,10 @@ void FillSlot(MapCacheSlot& slot, const BlockMap& blockMap)
 {
     slot.filled = true;
     slot.key = blockMap;
-    for (int32_t rotation = -1; rotation <= 1; ++rotation)
+    for (int32_t rotation = -1; rotation <= 1; ++rotation) {
         slot.maps[rotation + 1] = RotateBlockMap(blockMap, rotation);
+        slot.padded[rotation + 1] = PadBlockMap(slot.maps[rotation + 1]);
+    }
 }
 
 } // namespace

@@ -44,6 +44,7 @@ void ResetMatchContext(MatchContext& context)
         slot.key.fill(0);
         for (BlockMap& map : slot.maps)
             map.fill(kNoDirection);
+        slot.padded.fill(PaddedBlockMap{});
     }
     context.cache.nextIndex = 0;
     context.cache.currentSlot = 0;

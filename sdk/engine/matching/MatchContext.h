@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "engine/matching/BlockMapGeometry.h"
+#include "engine/matching/PaddedBlockMap.h"
 #include "engine/records/ImpressionRecord.h"
 
 namespace vela::engine {
@@ -65,8 +66,10 @@ struct MapCacheSlot {
     bool filled = false;
     BlockMap key{};
     std::array<BlockMap, 3> maps{};  // rotation -1, 0, +1
+    std::array<PaddedBlockMap, 3> padded{};  // the same maps laid out for the alignment search
 
     const BlockMap& Map(int32_t rotation) const { return maps[rotation + 1]; }
+    const PaddedBlockMap& Padded(int32_t rotation) const { return padded[rotation + 1]; }
 };
 
 struct MapCache {

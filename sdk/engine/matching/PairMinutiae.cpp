@@ -107,9 +107,17 @@ struct Partner {
 
 // The second impression's minutiae by cells of 16 x 16 half pixels, each
 // cell's in index order, so that a search looks at the few minutiae near a
-// point rather than at all of them.
+// point rather than at all of them. Each entry carries the minutia itself,
+// so that a search reads one small run of bytes per cell.
 class PartnerGrid {
 public:
+    struct Entry {
+        uint8_t x;
+        uint8_t y;
+        uint8_t direction;
+        uint8_t index;
+    };
+
     explicit PartnerGrid(const Impression& second)
     {
         std::array<int32_t, kCells + 1> counts{};
@@ -120,24 +128,26 @@ public:
             counts[c + 1] += counts[c];
         start_ = counts;
         for (int32_t j = 0; j < count; ++j)
-            order_[counts[CellOf(second.x[j], second.y[j])]++] = static_cast<uint8_t>(j);
+            entries_[counts[CellOf(second.x[j], second.y[j])]++] =
+                Entry{second.x[j], second.y[j], second.direction[j], static_cast<uint8_t>(j)};
     }
 
-    // Calls visit(j) for every minutia within reach - 1 of (x, y) on both axes.
+    // Calls visit(entry) for every minutia within reach - 1 of (x, y) on both axes.
     template <class Visit>
     void Near(int32_t x, int32_t y, int32_t reach, Visit visit) const
     {
         const int32_t low = x - reach + 1, high = x + reach - 1, top = y - reach + 1, bottom = y + reach - 1;
         if (high < 0 || bottom < 0 || low >= kSpan || top >= kSpan)
             return;
+        const int32_t firstColumn = ColumnOf(std::max(low, 0));
         const int32_t lastColumn = ColumnOf(std::min(high, kSpan - 1));
         const int32_t lastRow = RowOf(std::min(bottom, kSpan - 1));
-        for (int32_t row = RowOf(std::max(top, 0)); row <= lastRow; ++row)
-            for (int32_t column = ColumnOf(std::max(low, 0)); column <= lastColumn; ++column) {
-                const int32_t cell = row * kColumns + column;
-                for (int32_t k = start_[cell]; k < start_[cell + 1]; ++k)
-                    visit(order_[k]);
-            }
+        for (int32_t row = RowOf(std::max(top, 0)); row <= lastRow; ++row) {
+            // The cells of one row of the grid lie next to each other.
+            const int32_t end = start_[row * kColumns + lastColumn + 1];
+            for (int32_t k = start_[row * kColumns + firstColumn]; k < end; ++k)
+                visit(entries_[k]);
+        }
     }
 
 private:
@@ -152,24 +162,55 @@ private:
     static int32_t CellOf(int32_t x, int32_t y) { return RowOf(y) * kColumns + ColumnOf(x); }
 
     std::array<int32_t, kCells + 1> start_{};
-    std::array<uint8_t, kMaxMinutiae> order_{};
+    std::array<Entry, kMaxMinutiae> entries_{};
 };
+
+// Rounded distances of the offsets a pairing window can hold, looked up
+// without a call; wider windows fall back to MatchRoundDistance.
+class RoundDistances {
+public:
+    RoundDistances()
+    {
+        for (int32_t dy = 0; dy < kMatchDistanceSide; ++dy)
+            for (int32_t dx = 0; dx < kMatchDistanceSide; ++dx)
+                table_[dy][dx] = static_cast<uint8_t>(MatchRoundDistance(dx, dy));
+    }
+
+    int32_t operator()(int32_t dx, int32_t dy) const
+    {
+        const int32_t ax = std::abs(dx);
+        const int32_t ay = std::abs(dy);
+        if (ax < kMatchDistanceSide && ay < kMatchDistanceSide)
+            return table_[ay][ax];
+        return MatchRoundDistance(dx, dy);
+    }
+
+private:
+    std::array<std::array<uint8_t, kMatchDistanceSide>, kMatchDistanceSide> table_{};
+};
+
+const RoundDistances& Distances()
+{
+    static const RoundDistances distances;
+    return distances;
+}
 
 // The second impression's nearest minutia inside the window with a direction
 // close enough, the lowest index among equally near ones; -1 when there is none.
-Partner FindPartner(int32_t x, int32_t y, int32_t direction, const Impression& second, const PartnerGrid& grid,
-                    const PairingParameters& parameters)
+Partner FindPartner(int32_t x, int32_t y, int32_t direction, const PartnerGrid& grid,
+                    const PairingParameters& parameters, const RoundDistances& distances)
 {
     Partner best;
-    grid.Near(x, y, parameters.window, [&](int32_t j) {
-        const int32_t dx = second.x[j] - x;
-        const int32_t dy = second.y[j] - y;
+    grid.Near(x, y, parameters.window, [&](const PartnerGrid::Entry& entry) {
+        const int32_t dx = entry.x - x;
+        const int32_t dy = entry.y - y;
         if (std::abs(dx) >= parameters.window || std::abs(dy) >= parameters.window)
             return;
-        const int32_t turn = DirectionDifference(direction, second.direction[j]);
+        const int32_t turn = DirectionDifference(direction, entry.direction);
         if (turn > parameters.directionTolerance)
             return;
-        const int32_t distance = MatchRoundDistance(dx, dy);
+        const int32_t distance = distances(dx, dy);
+        const int32_t j = entry.index;
         if (best.index < 0 || distance < best.distance || (distance == best.distance && j < best.index))
             best = Partner{j, distance, turn, dx, dy};
     });
@@ -237,9 +278,10 @@ int32_t SplitRegions(const Impression& transformed, const PairingParameters& par
 
 namespace {
 
-void PairRegionNear(MatchRegion& region, const Impression& second, const PartnerGrid& grid,
-                    const PairingParameters& parameters, int32_t iterations)
+void PairRegionNear(MatchRegion& region, const PartnerGrid& grid, const PairingParameters& parameters,
+                    int32_t iterations)
 {
+    const RoundDistances& distances = Distances();
     int32_t bestScore = 0;
     int32_t bestClose = 0;
     for (int32_t pass = 0; pass < iterations; ++pass) {
@@ -250,7 +292,7 @@ void PairRegionNear(MatchRegion& region, const Impression& second, const Partner
         int32_t sumDy = 0;
         for (int32_t k = 0; k < region.count; ++k) {
             const Partner partner =
-                FindPartner(region.x[k], region.y[k], region.direction[k], second, grid, parameters);
+                FindPartner(region.x[k], region.y[k], region.direction[k], grid, parameters, distances);
             if (partner.index < 0 || partner.distance >= parameters.window)
                 continue;
             ++matched;
@@ -283,7 +325,7 @@ void PairRegionNear(MatchRegion& region, const Impression& second, const Partner
 void PairRegion(MatchRegion& region, const Impression& second, const PairingParameters& parameters,
                 int32_t iterations)
 {
-    PairRegionNear(region, second, PartnerGrid(second), parameters, iterations);
+    PairRegionNear(region, PartnerGrid(second), parameters, iterations);
 }
 
 PairingResult PairMinutiae(MatchContext& context, const Impression& first, const Impression& second,
@@ -305,7 +347,7 @@ PairingResult PairMinutiae(MatchContext& context, const Impression& first, const
     const PartnerGrid grid(second);
     for (int32_t r = 0; r < context.regionCount; ++r) {
         MatchRegion& region = context.regions[r];
-        PairRegionNear(region, second, grid, context.pairing, context.pairing.iterations);
+        PairRegionNear(region, grid, context.pairing, context.pairing.iterations);
         result.regionScoreSum += region.score;
         result.closeCount += region.paired;
     }

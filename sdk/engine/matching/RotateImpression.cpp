@@ -1,6 +1,8 @@
 #include "engine/matching/RotateImpression.h"
 
 #include <algorithm>
+#include <array>
+#include <vector>
 
 namespace vela::engine {
 
@@ -41,17 +43,69 @@ void SourceBlock(const Rotation& rotation, int32_t row, int32_t column, bool nea
     }
 }
 
-BlockMap TurnMap(const BlockMap& source, const Rotation& rotation, bool nearest)
+// For each output block of a turn, the index of its source block, or -1
+// off the grid.
+struct SourceBlocks {
+    int32_t cosine = 0;
+    int32_t sine = 0;
+    bool nearest = false;
+    std::array<int16_t, kBlockCount> index{};
+};
+
+SourceBlocks MakeSourceBlocks(const Rotation& rotation, bool nearest)
 {
-    BlockMap turned;
+    SourceBlocks blocks{rotation.cosine, rotation.sine, nearest, {}};
     for (int32_t row = 0; row < kBlockRows; ++row) {
         for (int32_t column = 0; column < kBlockColumns; ++column) {
             int32_t sourceRow = 0;
             int32_t sourceColumn = 0;
             SourceBlock(rotation, row, column, nearest, sourceRow, sourceColumn);
-            turned[row * kBlockColumns + column] =
-                TurnBlockValue(BlockValueAt(source, sourceRow, sourceColumn), rotation.blockTurn);
+            const bool inside =
+                sourceRow >= 0 && sourceRow < kBlockRows && sourceColumn >= 0 && sourceColumn < kBlockColumns;
+            blocks.index[row * kBlockColumns + column] =
+                static_cast<int16_t>(inside ? sourceRow * kBlockColumns + sourceColumn : -1);
         }
+    }
+    return blocks;
+}
+
+// The turns the matcher makes again and again, worked out once.
+const std::vector<SourceBlocks>& KnownSourceBlocks()
+{
+    static const std::vector<SourceBlocks> known = [] {
+        std::vector<SourceBlocks> made;
+        for (bool nearest : {true, false}) {
+            for (int32_t index = -4; index <= 4; ++index)
+                made.push_back(MakeSourceBlocks(RotationByIndex(index), nearest));
+            for (const Rotation& turn : {kSmallTurnUp, kSmallTurnDown, kFifteenUp, kFifteenDown})
+                made.push_back(MakeSourceBlocks(turn, nearest));
+        }
+        return made;
+    }();
+    return known;
+}
+
+BlockMap TurnMap(const BlockMap& source, const Rotation& rotation, bool nearest)
+{
+    SourceBlocks made;
+    const SourceBlocks* blocks = nullptr;
+    for (const SourceBlocks& known : KnownSourceBlocks()) {
+        if (known.cosine == rotation.cosine && known.sine == rotation.sine && known.nearest == nearest) {
+            blocks = &known;
+            break;
+        }
+    }
+    if (blocks == nullptr) {
+        made = MakeSourceBlocks(rotation, nearest);
+        blocks = &made;
+    }
+    std::array<uint8_t, 256> turnedValue{};
+    for (int32_t value = 0; value < 256; ++value)
+        turnedValue[value] = TurnBlockValue(static_cast<uint8_t>(value), rotation.blockTurn);
+    BlockMap turned;
+    for (size_t i = 0; i < turned.size(); ++i) {
+        const int16_t from = blocks->index[i];
+        turned[i] = from < 0 ? kNoDirection : turnedValue[source[static_cast<size_t>(from)]];
     }
     return turned;
 }

@@ -3,6 +3,7 @@
 #include "MatchingTestSupport.h"
 #include "engine/matching/AlignBlockMaps.h"
 #include "engine/matching/MapCache.h"
+#include "engine/matching/PaddedBlockMap.h"
 #include "engine/matching/PairMinutiae.h"
 #include "engine/matching/ReduceImpression.h"
 #include "engine/matching/RotateImpression.h"
@@ -191,6 +192,49 @@ TEST(EvaluateAlignmentTest, CountsOnlyDirectedOverlappingPairs)
     EXPECT_EQ(EvaluateAlignmentCoarse(first, second, 17, 0).difference, 6000);
     // Shifts far beyond the grid compare nothing and read nothing outside it.
     EXPECT_EQ(EvaluateAlignmentFull(first, second, 40, -30, 1).pairs, 0);
+}
+
+// The padded layouts must give, for every shift they cover, the very sums
+// the block-by-block evaluation gives: maps of every value including 60 (the
+// same as 0) and 61 (undirected), with undirected edges and holes.
+TEST(EvaluateAlignmentTest, PaddedLayoutsSumAsTheBlockByBlockEvaluation)
+{
+    uint32_t state = 12345;
+    auto next = [&state] {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) & 0x7FFF;
+    };
+    for (int trial = 0; trial < 6; ++trial) {
+        BlockMap first;
+        BlockMap second;
+        for (size_t i = 0; i < first.size(); ++i) {
+            first[i] = static_cast<uint8_t>(next() % 62);
+            second[i] = static_cast<uint8_t>(next() % 62);
+            if (trial % 2 == 1 && (i % kBlockColumns < 3 || i / kBlockColumns > 20))
+                first[i] = kNoDirection;
+        }
+        const PaddedBlockMap padded = PadBlockMap(first);
+        const SecondBlockMap laidOut(second);
+        for (int rowShift = -kPaddedRowShift - 2; rowShift <= kPaddedRowShift + 2; ++rowShift) {
+            for (int columnShift = -kPaddedColumnShift - 2; columnShift <= kPaddedColumnShift + 2; ++columnShift) {
+                SCOPED_TRACE(::testing::Message() << trial << ": shift " << columnShift << ", " << rowShift);
+                const bool covered = std::abs(rowShift) <= kPaddedRowShift && std::abs(columnShift) <= kPaddedColumnShift;
+                for (bool coarse : {false, true}) {
+                    uint32_t sum = 0;
+                    ASSERT_EQ(PaddedDirectionCost(padded, laidOut, columnShift, rowShift, coarse, sum), covered);
+                    if (!covered)
+                        continue;
+                    const AlignmentCost expected = coarse ? EvaluateAlignmentCoarse(first, second, columnShift, rowShift)
+                                                          : EvaluateAlignmentFull(first, second, columnShift, rowShift, 0);
+                    const int32_t pairs = static_cast<int32_t>(sum & 0xFFFF);
+                    EXPECT_EQ(pairs, expected.pairs);
+                    if (pairs > 0) {
+                        EXPECT_EQ(100 * static_cast<int32_t>(sum >> 16) / pairs, expected.difference);
+                    }
+                }
+            }
+        }
+    }
 }
 
 TEST(ReduceImpressionTest, ErodesTheMapAndDropsMinutiaeOnTheEdge)
