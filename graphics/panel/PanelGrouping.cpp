@@ -42,6 +42,11 @@ IDocControl* TVexaPanel::GroupSelection(std::string_view groupClass) {
   const TVexaControlClass* cls = FindControlClass(groupClass.empty() ? std::string_view("TVexaGroup") : groupClass);
   if (!cls || !cls->create) return nullptr;
 
+  std::vector<std::pair<int32_t, int>> places;
+  for (int i = 0; i < parent->GetCount(); ++i) {
+    TVexaControl* c = parent->GetChild(i);
+    if (IsSelected(c) && !c->IsConnector()) places.emplace_back(c->GetId(), i);
+  }
   TVexaControl* group = nullptr;
   history_->DisableRecording();
   try {
@@ -72,6 +77,7 @@ IDocControl* TVexaPanel::GroupSelection(std::string_view groupClass) {
   }
   history_->EnableRecording();
   THistoryRecording recording(*history_, TControlGroupHistoryAction::ClassInfo, group);
+  if (auto* action = dynamic_cast<TControlGroupHistoryAction*>(recording.Action())) action->SetMemberPlaces(std::move(places));
   recording.End();
   return group;
 }
@@ -94,11 +100,13 @@ void TVexaPanel::UngroupSelection() {
       history_->DisableRecording();
       try {
         Unselect(group);
-        // Last first, each put at the group's place: the children keep their order.
+        // Last first, each put at the group's place ahead of those already out: the
+        // children keep their order.
+        const int place = parent->IndexOf(group);
         while (group->GetCount() > 0) {
           TVexaControl* child = group->GetChild(group->GetCount() - 1);
           MoveKeepingPlace(*child, *parent, layer);
-          parent->MoveChild(parent->IndexOf(child), parent->IndexOf(group));
+          parent->MoveChild(parent->IndexOf(child), place);
           SelectOne(child);
         }
         group->Free();

@@ -18,6 +18,7 @@
 #include "paint/AlphaBuffer.h"
 #include "panelwindow/PanelWindow.h"
 #include "props/PropRefList.h"
+#include "textformat/DocumentText.h"
 
 namespace pv::graphics {
 
@@ -149,6 +150,24 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   int AddParentlessControl(TVexaControl* control);
   bool RemoveParentlessControl(TVexaControl* control);
   int CountControls(TVexaControl* root) const;
+
+  // ---- Reading and writing the document text
+  // A filer on the stream whose progress reaches OnProgress as this kind of process.
+  std::unique_ptr<TVexaFiler> CreateFiler(TByteStream& stream, TVexaFilerProcess kind);
+  // The whole document (scope none: every scheme; oneScope false: only scope), or with
+  // selectionOnly the selected controls in clipboard framing; false when nothing was
+  // written. Saving every scheme clears the modified flag.
+  bool SaveDocumentToFiler(TVexaFiler& filer, bool selectionOnly = false, bool oneScope = true,
+                           TVexaControl* scope = nullptr);
+  // EDataFormatError for data that is no document (or clipboard data in that mode), cut
+  // short, or nested too deeply; a failed document load leaves a new, empty document.
+  bool LoadDocumentFromFiler(TVexaFiler& filer, TLoadMode mode);
+  // The old file survives any failure, which raises EStreamError "Cannot save <file>:
+  // <reason>" and leaves the modified flag as it was.
+  bool SaveDocumentToFile(const std::string& fileName);
+  void LoadDocumentFromFile(const std::string& fileName);
+  // The whole document of another panel, copied through the text format.
+  void Assign(TVexaPanel& source);
 
   // ---- Selection
   int SelectedCount() const { return static_cast<int>(selection_.size()); }
@@ -282,6 +301,7 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   bool showEditPointGuide_ = true;
 
   int toolMode_ = 0;
+  TVexaFilerProcess progressKind_ = TVexaFilerProcess::ppUnknown;
   int painting_ = 0;
   TPoint origin_{0, 0};
   TRect visibleDocRect_{0, 0, 0, 0};

@@ -1,6 +1,7 @@
 #pragma once
 // A panel on a null window of 400 x 300 pixels, with helpers that make plain controls.
 
+#include <memory>
 #include <string>
 
 #include "document/Schemes.h"
@@ -19,6 +20,19 @@ struct PanelFixture {
     c->SetDocRect(r);
     if (!name.empty()) c->SetName(name);
     return c;
+  }
+
+  std::string SaveText() {
+    TMemoryStream stream;
+    std::unique_ptr<TVexaFiler> filer = panel.CreateFiler(stream, TVexaFilerProcess::ppSave);
+    panel.SaveDocumentToFiler(*filer);
+    filer->Flush();
+    return stream.Text();
+  }
+  void LoadText(const std::string& text, TLoadMode mode = TLoadMode::Document) {
+    TMemoryStream stream(text);
+    std::unique_ptr<TVexaFiler> filer = panel.CreateFiler(stream, TVexaFilerProcess::ppLoad);
+    panel.LoadDocumentFromFiler(*filer, mode);
   }
 
   panelwindow::TNullPanelWindow window{400, 300};
