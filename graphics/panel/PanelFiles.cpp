@@ -34,6 +34,10 @@ bool TVexaPanel::SaveDocumentToFiler(TVexaFiler& filer, bool selectionOnly, bool
 }
 
 bool TVexaPanel::LoadDocumentFromFiler(TVexaFiler& filer, TLoadMode mode) {
+  // Progress of a load runs over the bytes left to read.
+  const int64_t size = filer.Stream().Size();
+  const int64_t position = filer.Stream().Position();
+  if (size > 0 && position >= 0) filer.SetTotal(size - position);
   BeginSelectionUpdate(false);
   try {
     graphics::LoadDocumentFromFiler(filer, *this, mode);
@@ -83,8 +87,11 @@ void TVexaPanel::Assign(TVexaPanel& source) {
   source.SaveDocumentToFiler(*filer);
   source.SetModified(sourceModified);
   filer->Flush();
-  filer->Rewind();
-  LoadDocumentFromFiler(*filer, TLoadMode::Document);
+  // A filer of its own for the load: the saving one remembers its last percentage and would
+  // swallow the load's first reports.
+  stream.Seek(0);
+  std::unique_ptr<TVexaFiler> reader = CreateFiler(stream, TVexaFilerProcess::ppCopy);
+  LoadDocumentFromFiler(*reader, TLoadMode::Document);
 }
 
 }  // namespace pv::graphics
