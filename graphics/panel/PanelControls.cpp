@@ -129,7 +129,8 @@ bool TVexaPanel::IsScheme(const IDocControl& c) const { return static_cast<const
 bool TVexaPanel::IsGroup(const IDocControl& c) const { return static_cast<const TVexaControl&>(c).IsGroup(); }
 
 void TVexaPanel::ControlCreatedByLoad(IDocControl& control) {
-  if (loading_ > 0) return;
+  // Recording is off for document loads, for undo states and for the children of a control
+  // being read: only the top controls of a paste become undo steps.
   THistoryRecording recording(History(), TControlCreateHistoryGroup::ClassInfo, &static_cast<TVexaControl&>(control));
   recording.End();
 }

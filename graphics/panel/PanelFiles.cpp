@@ -1,6 +1,7 @@
 // The document in the text format: filers with the panel's progress, saving and loading
 // through them, files saved safely, and copying a whole document between panels.
 
+#include "actions/PanelGroups.h"
 #include "base/ByteStream.h"
 #include "document/Schemes.h"
 #include "panel/PanelHistory.h"
@@ -39,13 +40,29 @@ bool TVexaPanel::LoadDocumentFromFiler(TVexaFiler& filer, TLoadMode mode) {
   const int64_t position = filer.Stream().Position();
   if (size > 0 && position >= 0) filer.SetTotal(size - position);
   BeginSelectionUpdate(false);
+  // A paste is one undo step, and a paste that fails takes back what it had pasted.
+  const bool paste = mode == TLoadMode::Clipboard;
+  std::unique_ptr<THistoryRecording> pasteStep;
+  if (paste && !history_->RecordingDisabled()) {
+    pasteStep = std::make_unique<THistoryRecording>(*history_, TPanelCreateControlsHistoryGroup::ClassInfo, this);
+  }
+  // Pasted controls are appended to the active scheme's children.
+  TVexaControl* target = activeScheme_;
+  const int kept = target ? target->GetCount() : 0;
   try {
     graphics::LoadDocumentFromFiler(filer, *this, mode);
   } catch (...) {
+    if (paste && target) {
+      history_->DisableRecording();
+      while (target->GetCount() > kept) target->GetChild(target->GetCount() - 1)->Free();
+      history_->EnableRecording();
+    }
+    pasteStep.reset();
     EndSelectionUpdate(false);
-    if (mode == TLoadMode::Document) modified_ = false;
+    if (!paste) modified_ = false;
     throw;
   }
+  if (pasteStep) pasteStep->End();
   EndSelectionUpdate(false);
   if (mode == TLoadMode::Document) modified_ = false;
   UpdateScrollRange();

@@ -289,6 +289,42 @@ TEST_F(PanelFiles, LoadingAMissingFileLeavesTheDocumentAlone) {
   EXPECT_EQ(text, SaveText());
 }
 
+TEST_F(PanelFiles, PastingOwnDataTwiceGivesTwoCopiesWithFreshIdsAndUndoesAsOneStepEach) {
+  BuildDocument();
+  TVexaControl* outer = Scheme()->FindChildByName("outer");
+  ASSERT_NE(nullptr, outer);
+  panel.SelectOne(outer);
+  panel.SelectOne(Scheme()->GetChild(0));
+  TMemoryStream clip;
+  std::unique_ptr<TVexaFiler> writer = panel.CreateFiler(clip, TVexaFilerProcess::ppSave);
+  ASSERT_TRUE(panel.SaveDocumentToFiler(*writer, true));
+  writer->Flush();
+  const std::string before = SaveText();
+  const int children = Scheme()->GetCount();
+  panel.PanelHistory().SetActive(true);
+  for (int paste = 1; paste <= 2; ++paste) {
+    LoadText(clip.Text(), TLoadMode::Clipboard);
+    EXPECT_EQ(children + 2 * paste, Scheme()->GetCount());
+    EXPECT_EQ(2, panel.SelectedCount());
+  }
+  std::set<int32_t> ids;
+  panel.ForEachControl([&](TVexaControl& c) {
+    if (c.GetParent()) EXPECT_TRUE(ids.insert(c.GetId()).second) << c.GetName();
+  });
+  EXPECT_EQ(2, panel.PanelHistory().Count());
+  EXPECT_EQ("Create control(s)", panel.PanelHistory().GetAction(1)->Caption);
+  // A clipboard cut short is refused like a document and takes back what it had pasted.
+  const std::string pasted = SaveText();
+  const std::string text = clip.Text();
+  for (size_t cut = text.find("\r\n"); cut + 2 < text.size(); cut = text.find("\r\n", cut + 2)) {
+    EXPECT_THROW(LoadText(text.substr(0, cut + 2), TLoadMode::Clipboard), EDataFormatError) << cut;
+    EXPECT_EQ(pasted, SaveText()) << cut;
+  }
+  EXPECT_EQ(2, panel.PanelHistory().Count());
+  for (int i = 0; i < 2; ++i) ASSERT_TRUE(panel.PanelHistory().Undo());
+  EXPECT_EQ(before, SaveText());
+}
+
 TEST_F(PanelFiles, SavingOnlyTheSelectionWritesNothingWithoutOne) {
   BuildDocument();
   TMemoryStream stream;
