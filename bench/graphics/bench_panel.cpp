@@ -19,10 +19,10 @@ using namespace pv::graphics;
 constexpr int kControls = 100000;
 
 struct Document {
-  Document() : panel(window, true) {
+  explicit Document(int count = kControls) : panel(window, true) {
     panel.SetAutoNames(false);
     TVexaControl* scheme = panel.Schemes().GetChild(0);
-    for (int i = 0; i < kControls; ++i) {
+    for (int i = 0; i < count; ++i) {
       TVexaControl* c = TVexaControl::New<TVexaControl>(&panel, scheme, panel.GetActiveLayer());
       c->SetDocRect({(i % 300) * 1000, (i / 300) * 1000, (i % 300) * 1000 + 800, (i / 300) * 1000 + 800});
     }
@@ -67,9 +67,34 @@ void BM_FindControlByID(benchmark::State& state) {
 }
 BENCHMARK(BM_FindControlByID);
 
-// One step that moved every control, undone: every action finds its control by ID.
+// One move step of 10,000 selected controls with the history on: recording included.
+void BM_MoveStepRecorded(benchmark::State& state) {
+  constexpr int kSelected = 10000;
+  Document doc(kSelected);
+  TVexaPanelHistory& history = doc.panel.PanelHistory();
+  history.SetActive(true);
+  TVexaControl* scheme = doc.panel.Schemes().GetChild(0);
+  int32_t dx = 100;
+  for (auto _ : state) {
+    history.BeginPanelGroup(TPanelSizeMoveHistoryGroup::ClassInfo);
+    for (int i = 0; i < scheme->GetCount(); ++i) {
+      TVexaControl* c = scheme->GetChild(i);
+      c->BeginUpdate();
+      c->SetLeft(c->GetLeft() + dx);
+      c->EndUpdate();
+    }
+    history.EndPanelGroup(&TPanelSizeMoveHistoryGroup::ClassInfo);
+    dx = -dx;
+  }
+  state.SetItemsProcessed(state.iterations() * kSelected);
+}
+BENCHMARK(BM_MoveStepRecorded)->Unit(benchmark::kMillisecond);
+
+// One step that moved every control, undone: every action finds its control by ID. Sized by
+// the argument, to show the growth is linear.
 void BM_UndoMoveOfAllControls(benchmark::State& state) {
-  Document doc;
+  const auto count = static_cast<int>(state.range(0));
+  Document doc(count);
   TVexaPanelHistory& history = doc.panel.PanelHistory();
   history.SetActive(true);
   TVexaControl* scheme = doc.panel.Schemes().GetChild(0);
@@ -87,9 +112,9 @@ void BM_UndoMoveOfAllControls(benchmark::State& state) {
     history.Redo();
     state.ResumeTiming();
   }
-  state.SetItemsProcessed(state.iterations() * kControls);
+  state.SetItemsProcessed(state.iterations() * count);
 }
-BENCHMARK(BM_UndoMoveOfAllControls)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UndoMoveOfAllControls)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

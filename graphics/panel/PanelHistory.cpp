@@ -1,5 +1,7 @@
 #include "panel/PanelHistory.h"
 
+#include <cstdint>
+
 #include "actions/CreateDestroyGroups.h"
 #include "actions/GeometryActions.h"
 #include "actions/GroupActions.h"
@@ -160,6 +162,19 @@ bool TVexaPanelHistory::IsSame(THistoryAction& action, const THistoryActionClass
   if (!control || action.SourceId != control->GetId()) return false;
   auto* prop = dynamic_cast<TCustomProp*>(source);
   return action.SourceName == (prop ? prop->Name() : std::string_view());
+}
+
+bool TVexaPanelHistory::SourceIdentity(const THistoryActionClass& cls, TVexaObject* source, std::string& key) const {
+  // A host's own rule of sameness can't be keyed.
+  if (OnIsSame) return false;
+  key.clear();
+  if (!IsIdBound(cls)) return true;
+  const TVexaControl* control = ControlOf(source);
+  if (!control || control->GetId() == 0) return false;
+  auto* prop = dynamic_cast<TCustomProp*>(source);
+  key.append(std::to_string(reinterpret_cast<uintptr_t>(&cls))).append(1, '\0').append(std::to_string(control->GetId())).append(1, '\0');
+  if (prop) key.append(prop->Name());
+  return true;
 }
 
 void TVexaPanelHistory::GetActionCaption(THistoryAction& action, TVexaObject* source, std::string& caption) {

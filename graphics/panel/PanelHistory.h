@@ -41,6 +41,9 @@ class TVexaPanelHistory : public THistory {
   void GetActionCaption(THistoryAction& action, TVexaObject* source, std::string& caption) override;
   bool IsRecordable(const THistoryActionClass*& cls, TVexaObject*& source, int tag) override;
   bool IsSame(THistoryAction& action, const THistoryActionClass& cls, TVexaObject* source) override;
+  // The class, the control's ID and the property's name: exactly what IsSame compares.
+  // Classes that are never the same as another action give an empty identity.
+  bool SourceIdentity(const THistoryActionClass& cls, TVexaObject* source, std::string& key) const override;
 
  private:
   TVexaPanel& panel_;
