@@ -125,6 +125,16 @@ void TVexaPanel::SetToolMode(int mode) {
   if (OnToolMode) OnToolMode(*this);
 }
 
+void TVexaPanel::Click(TPoint clientPoint) {
+  if (!editing_ && toolMode_ == 0 && activeScheme_) {
+    // Hit tests run in window pixels.
+    TVexaControl* hit = activeScheme_->FindControlAt(clientPoint.x, clientPoint.y);
+    TVexaControl* target = hit ? hit->GetReference() : nullptr;
+    if (target) SetActiveScheme(target);
+  }
+  if (OnClick) OnClick(*this);
+}
+
 void TVexaPanel::PaintSchemeEvent(canvas::Canvas& canvas, TVexaControl& scheme) {
   if (OnPaintScheme) OnPaintScheme(*this, canvas, scheme);
 }

@@ -116,6 +116,11 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   TVexaPanelEvent OnEndSelectionUpdate;
   TVexaProgressNotify OnProgress;
   TVexaPanelEvent OnToolMode;
+  TVexaPanelEvent OnClick;
+
+  // A click at a client point: a viewer in the select mode follows the scheme reference of
+  // the control clicked (it becomes the active scheme); then OnClick.
+  void Click(TPoint clientPoint);
 
   // ---- Tool mode (the gestures that switch between modes live with the mouse editing)
   int GetToolMode() const { return toolMode_; }

@@ -311,6 +311,29 @@ TEST_F(PanelCore, NotificationsOfControlsOutsideTheDocumentAreKeptFromTheHost) {
   EXPECT_TRUE(panel.Modified());
 }
 
+TEST(PanelClick, AViewerFollowsTheSchemeReferenceOfTheControlClicked) {
+  struct Case {
+    bool editing;
+    int toolMode;
+    bool onTheBox;
+    bool follows;
+  };
+  for (const Case c : {Case{false, 0, true, true}, Case{true, 0, true, false}, Case{false, 2, true, false},
+                       Case{false, 0, false, false}}) {
+    test::PanelFixture f(c.editing);
+    TVexaControl* second = TVexaControl::New<TVexaScheme>(&f.panel, &f.panel.Schemes());
+    TVexaControl* first = f.Scheme();
+    // The 320 x 240 page is centred in the 400 x 300 window: client (40, 30) is its corner.
+    f.Box(first, {10000, 10000, 50000, 50000})->SetReference(second);
+    f.panel.SetToolMode(c.toolMode);
+    int clicks = 0;
+    f.panel.OnClick = [&](TVexaPanel&) { ++clicks; };
+    f.panel.Click(c.onTheBox ? TPoint{40 + 30, 30 + 30} : TPoint{40 + 100, 30 + 100});
+    EXPECT_EQ(c.follows ? second : first, f.panel.GetActiveScheme()) << c.editing << c.toolMode << c.onTheBox;
+    EXPECT_EQ(1, clicks);
+  }
+}
+
 TEST_F(PanelCore, ToolModeChangeFiresItsEventOnce) {
   int fired = 0;
   panel.OnToolMode = [&](TVexaPanel&) { ++fired; };
