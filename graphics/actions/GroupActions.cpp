@@ -1,5 +1,12 @@
 #include "actions/GroupActions.h"
 
+#include <algorithm>
+
+#include "base/VexaFiler.h"
+#include "props/PropList.h"
+#include "props/PropRefList.h"
+#include "textformat/ObjectText.h"
+
 namespace pv::graphics {
 
 namespace {
@@ -28,6 +35,47 @@ void TGroupUngroupHistoryAction::RecordAction(TVexaObject* source) {
   SourceId = group->GetId();
   members_.clear();
   for (int i = 0; i < group->ChildCount(); ++i) members_.push_back(group->Child(i)->GetId());
+  groupProps_ = std::make_unique<TMemoryStream>();
+  TVexaFiler filer(*groupProps_);
+  group->Props().SaveToFiler(filer, "");
+  filer.Flush();
+}
+
+void TGroupUngroupHistoryAction::RestoreGroupProps(IDocControl& group) {
+  if (!groupProps_) return;
+  groupProps_->Seek(0);
+  TVexaFiler filer(*groupProps_);
+  TLoadingScope loading(*panel_);
+  TPropList& props = group.Props();
+  TPropRefList* previous = props.RefList();
+  props.SetRefList(&panel_->RefList());
+  try {
+    std::string line;
+    for (;;) {
+      const bool ended = filer.ReadLine(line);
+      if (!ended && line.empty()) break;
+      props.LoadProp(filer, line);
+    }
+  } catch (...) {
+    props.SetRefList(previous);
+    throw;
+  }
+  props.SetRefList(previous);
+  loading.Finish();
+}
+
+void TGroupUngroupHistoryAction::RestoreMemberPlaces() {
+  std::vector<std::pair<int32_t, int>> places = places_;
+  // In rising order of index, each member goes back exactly where it stood.
+  std::sort(places.begin(), places.end(), [](const auto& x, const auto& y) { return x.second < y.second; });
+  for (const auto& [id, index] : places) {
+    IDocControl* member = panel_->FindControl(id);
+    IDocControl* parent = member ? member->Parent() : nullptr;
+    if (!parent) continue;
+    const int from = member->IndexInParent();
+    const int to = std::clamp(index, 0, parent->ChildCount() - 1);
+    if (from != to) parent->MoveChild(from, to);
+  }
 }
 
 void TGroupUngroupHistoryAction::Regroup() {
@@ -40,6 +88,7 @@ void TGroupUngroupHistoryAction::Regroup() {
   if (!group) return;
   // The remembered ID goes through the panel's ID check: another control may hold it now.
   panel_->SetControlId(*group, SourceId);
+  RestoreGroupProps(*group);
   SourceId = group->GetId();
 }
 
@@ -50,6 +99,7 @@ void TGroupUngroupHistoryAction::Reungroup() {
   panel_->UnselectAll();
   panel_->Select(*group);
   panel_->UngroupSelection();
+  RestoreMemberPlaces();
 }
 
 }  // namespace pv::graphics

@@ -1,8 +1,13 @@
 #pragma once
-// Undo of making and dissolving a group: the group's class, its ID and its members' IDs.
+// Undo of making and dissolving a group: the group's class, its ID, its own properties and
+// its members' IDs, and where the members stood before they were grouped.
 
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "base/ByteStream.h"
 
 #include "actions/IdHistoryAction.h"
 
@@ -14,17 +19,25 @@ class TGroupUngroupHistoryAction : public TIdHistoryAction {
   using TIdHistoryAction::TIdHistoryAction;
 
   void RecordAction(TVexaObject* source) override;
+  // The members' IDs with their indexes in the parent before grouping: dissolving the group
+  // puts them back there instead of side by side at the group's place.
+  void SetMemberPlaces(std::vector<std::pair<int32_t, int>> places) { places_ = std::move(places); }
 
  protected:
-  // Groups the remembered members again under the remembered class and ID (through the
-  // panel's ID check).
+  // Groups the remembered members again under the remembered class, ID and properties
+  // (the ID through the panel's ID check).
   void Regroup();
   void Reungroup();
 
  private:
+  void RestoreGroupProps(IDocControl& group);
+  void RestoreMemberPlaces();
+
   IDocPanel* panel_ = nullptr;
   std::string groupClass_;
   std::vector<int32_t> members_;
+  std::unique_ptr<TMemoryStream> groupProps_;
+  std::vector<std::pair<int32_t, int>> places_;
 };
 
 class TControlGroupHistoryAction : public TGroupUngroupHistoryAction {

@@ -59,6 +59,10 @@ class THistory {
   virtual void GetActionCaption(THistoryAction& action, TVexaObject* source, std::string& caption);
   virtual bool IsRecordable(const THistoryActionClass*& cls, TVexaObject*& source, int tag);
   virtual bool IsSame(THistoryAction& action, const THistoryActionClass& cls, TVexaObject* source);
+  // A text that names an action of that class on that source, for histories whose IsSame is
+  // exactly "equal identities": groups then find a matching child by it instead of asking
+  // IsSame of every child. False (the default): no such identity.
+  virtual bool SourceIdentity(const THistoryActionClass&, TVexaObject*, std::string&) const { return false; }
 
   std::function<void(THistory&)> OnChange;
   std::function<TVexaObject*(THistory&, THistoryAction&, bool& found)> OnGetActionSource;

@@ -9,10 +9,18 @@ const THistoryActionClass THistoryGroup::ClassInfo{"THistoryGroup", &THistoryAct
 
 THistoryAction* THistoryGroup::AddAction(const THistoryActionClass& cls, TVexaObject* source, int tag) {
   if (!IsHistoryActionClassRegistered(cls) || !cls.create) return nullptr;
-  for (const auto& child : children_) {
-    if (History().IsSame(*child, cls, source)) return nullptr;
+  std::string key;
+  if (History().SourceIdentity(cls, source, key)) {
+    if (keys_.count(key)) return nullptr;
+  } else {
+    key.clear();
+    for (const auto& child : children_) {
+      if (History().IsSame(*child, cls, source)) return nullptr;
+    }
   }
   children_.push_back(cls.create(History(), this));
+  childKeys_.push_back(key);
+  if (!key.empty()) keys_.insert(key);
   children_.back()->Tag = tag;
   return children_.back().get();
 }
@@ -30,6 +38,8 @@ void THistoryGroup::EndInner() {
 void THistoryGroup::RemoveLast() {
   if (children_.empty()) return;
   children_.pop_back();
+  if (!childKeys_.back().empty()) keys_.erase(childKeys_.back());
+  childKeys_.pop_back();
   History().DoChange();
 }
 

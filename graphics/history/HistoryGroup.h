@@ -2,6 +2,8 @@
 // Actions bundled into one step: undone from the last child to the first, redone the other way.
 
 #include <memory>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "history/HistoryAction.h"
@@ -39,6 +41,10 @@ class THistoryGroup : public THistoryAction {
   void Replay(bool undo);
 
   std::vector<std::unique_ptr<THistoryAction>> children_;
+  // The identities of the children (empty where the history gave none), and the set of
+  // them: a group of many actions finds a matching child without comparing every one.
+  std::vector<std::string> childKeys_;
+  std::unordered_set<std::string> keys_;
   int currentIndex_ = -1;
   TVexaObject* currentSource_ = nullptr;
   bool dropWhenEmpty_ = false;

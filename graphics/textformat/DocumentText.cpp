@@ -102,8 +102,16 @@ void LoadDocumentFromFiler(TVexaFiler& filer, IDocPanel& panel, TLoadMode mode) 
     IDocControl& root = *panel.SchemesRoot();
     const size_t blank = line.find(' ');
     if (blank != std::string::npos) root.SetName(ReadNameText(TrimBlanks(std::string_view(line).substr(blank + 1))));
-    while (filer.ReadLine(line)) {
-      if (IsBlockEnd(line)) break;
+    // Data that ends before the framing's "end" was cut short: loading it as it is would
+    // pass for the whole document, and its next save would lose the rest.
+    bool ended = false;
+    for (;;) {
+      const bool lineEnded = filer.ReadLine(line);
+      if (!lineEnded && line.empty()) break;
+      if (IsBlockEnd(line)) {
+        ended = true;
+        break;
+      }
       if (StartsWithKeyword(line, "object")) {
         LoadControl(filer, panel, parent, false, line, !document);
         continue;
@@ -120,6 +128,7 @@ void LoadDocumentFromFiler(TVexaFiler& filer, IDocPanel& panel, TLoadMode mode) 
       }
       props.SetRefList(previous);
     }
+    if (!ended) throw EDataFormatError();
     loading.Finish();
   } catch (...) {
     if (document) panel.NewDocument();

@@ -18,7 +18,7 @@ void SaveDocumentToFiler(TVexaFiler& filer, IDocPanel& panel, IDocControl* onlyS
 bool SaveClipboardToFiler(TVexaFiler& filer, IDocPanel& panel);
 // Reads a document (replacing the present one; a failed load leaves a new, empty document)
 // or clipboard text (pasted into the active scheme). EDataFormatError for a first line that
-// is neither.
+// is neither, and for data that ends before its closing "end".
 void LoadDocumentFromFiler(TVexaFiler& filer, IDocPanel& panel, TLoadMode mode);
 
 }  // namespace pv::graphics

@@ -1,0 +1,114 @@
+// The document in the text format: filers with the panel's progress, saving and loading
+// through them, files saved safely, and copying a whole document between panels.
+
+#include "actions/PanelGroups.h"
+#include "base/ByteStream.h"
+#include "document/Schemes.h"
+#include "panel/PanelHistory.h"
+#include "panel/ReplacingFileStream.h"
+#include "panel/VexaPanel.h"
+
+namespace pv::graphics {
+
+std::unique_ptr<TVexaFiler> TVexaPanel::CreateFiler(TByteStream& stream, TVexaFilerProcess kind) {
+  auto filer = std::make_unique<TVexaFiler>(stream);
+  progressKind_ = kind;
+  filer->OnProgress = [this](TVexaFiler&, int percent, TVexaFilerProcess process) {
+    if (!OnProgress) return;
+    if (progressKind_ == TVexaFilerProcess::ppCopy) {
+      // A copy is a save then a load: one run from 0 to 100.
+      if (process == TVexaFilerProcess::ppSave) OnProgress(*this, percent / 2, TVexaFilerProcess::ppCopy);
+      if (process == TVexaFilerProcess::ppLoad) OnProgress(*this, percent / 2 + 50, TVexaFilerProcess::ppCopy);
+      return;
+    }
+    if (process == progressKind_) OnProgress(*this, percent, process);
+  };
+  return filer;
+}
+
+bool TVexaPanel::SaveDocumentToFiler(TVexaFiler& filer, bool selectionOnly, bool oneScope, TVexaControl* scope) {
+  if (selectionOnly) return SaveClipboardToFiler(filer, *this);
+  if (!scope) oneScope = true;
+  graphics::SaveDocumentToFiler(filer, *this, oneScope ? nullptr : scope);
+  if (!scope || scope == schemes_) modified_ = false;
+  return true;
+}
+
+bool TVexaPanel::LoadDocumentFromFiler(TVexaFiler& filer, TLoadMode mode) {
+  // Progress of a load runs over the bytes left to read.
+  const int64_t size = filer.Stream().Size();
+  const int64_t position = filer.Stream().Position();
+  if (size > 0 && position >= 0) filer.SetTotal(size - position);
+  BeginSelectionUpdate(false);
+  // A paste is one undo step, and a paste that fails takes back what it had pasted.
+  const bool paste = mode == TLoadMode::Clipboard;
+  std::unique_ptr<THistoryRecording> pasteStep;
+  if (paste && !history_->RecordingDisabled()) {
+    pasteStep = std::make_unique<THistoryRecording>(*history_, TPanelCreateControlsHistoryGroup::ClassInfo, this);
+  }
+  // Pasted controls are appended to the active scheme's children.
+  TVexaControl* target = activeScheme_;
+  const int kept = target ? target->GetCount() : 0;
+  try {
+    graphics::LoadDocumentFromFiler(filer, *this, mode);
+  } catch (...) {
+    if (paste && target) {
+      history_->DisableRecording();
+      while (target->GetCount() > kept) target->GetChild(target->GetCount() - 1)->Free();
+      history_->EnableRecording();
+    }
+    pasteStep.reset();
+    EndSelectionUpdate(false);
+    if (!paste) modified_ = false;
+    throw;
+  }
+  if (pasteStep) pasteStep->End();
+  EndSelectionUpdate(false);
+  if (mode == TLoadMode::Document) modified_ = false;
+  UpdateScrollRange();
+  Repaint();
+  return true;
+}
+
+bool TVexaPanel::SaveDocumentToFile(const std::string& fileName) {
+  const bool wasModified = modified_;
+  try {
+    TReplacingFileStream stream(fileName);
+    std::unique_ptr<TVexaFiler> filer = CreateFiler(stream, TVexaFilerProcess::ppSave);
+    try {
+      SaveDocumentToFiler(*filer);
+      stream.Commit();
+    } catch (const EStreamError&) {
+      // The stream's own reason says more than the filer's "write error".
+      if (!stream.Reason().empty()) throw EStreamError(stream.Reason());
+      throw;
+    }
+  } catch (const std::exception& e) {
+    modified_ = wasModified;
+    throw EStreamError("Cannot save " + fileName + ": " + e.what());
+  }
+  return true;
+}
+
+void TVexaPanel::LoadDocumentFromFile(const std::string& fileName) {
+  TFileStream stream(fileName, "rb");
+  std::unique_ptr<TVexaFiler> filer = CreateFiler(stream, TVexaFilerProcess::ppLoad);
+  LoadDocumentFromFiler(*filer, TLoadMode::Document);
+}
+
+void TVexaPanel::Assign(TVexaPanel& source) {
+  TMemoryStream stream;
+  std::unique_ptr<TVexaFiler> filer = CreateFiler(stream, TVexaFilerProcess::ppCopy);
+  // A copy is no save: the source stays as modified as it was.
+  const bool sourceModified = source.Modified();
+  source.SaveDocumentToFiler(*filer);
+  source.SetModified(sourceModified);
+  filer->Flush();
+  // A filer of its own for the load: the saving one remembers its last percentage and would
+  // swallow the load's first reports.
+  stream.Seek(0);
+  std::unique_ptr<TVexaFiler> reader = CreateFiler(stream, TVexaFilerProcess::ppCopy);
+  LoadDocumentFromFiler(*reader, TLoadMode::Document);
+}
+
+}  // namespace pv::graphics

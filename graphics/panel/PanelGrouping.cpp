@@ -1,0 +1,126 @@
+// Grouping the selection into a new group, and dissolving selected groups.
+
+#include <algorithm>
+
+#include "actions/GroupActions.h"
+#include "actions/PanelGroups.h"
+#include "document/Group.h"
+#include "document/Schemes.h"
+#include "panel/PanelHistory.h"
+#include "panel/VexaPanel.h"
+
+namespace pv::graphics {
+
+namespace {
+
+// A control changes parent (and layer) and keeps its place on the page.
+void MoveKeepingPlace(TVexaControl& control, TVexaControl& parent, TVexaControl* layer) {
+  const TRect r = control.GetDocRect();
+  parent.AddChild(&control);
+  control.SetLayerControl(layer);
+  control.SetDocRect(r);
+}
+
+}  // namespace
+
+IDocControl* TVexaPanel::GroupSelection(std::string_view groupClass) {
+  // Connectors after the first selected control do not count and stay outside.
+  std::vector<TVexaControl*> members;
+  for (size_t i = 0; i < selection_.size(); ++i) {
+    TVexaControl* c = selection_[i];
+    if (i > 0 && c->IsConnector()) continue;
+    members.push_back(c);
+  }
+  if (members.size() < 2) return nullptr;
+  TVexaControl* parent = members.front()->GetParent();
+  TVexaControl* layer = members.front()->GetLayer();
+  auto* layerControl = dynamic_cast<TVexaLayer*>(layer);
+  if (!parent || !layerControl || layerControl->GetReadOnly()) return nullptr;
+  for (TVexaControl* c : members) {
+    if (c->GetParent() != parent || c->GetLayer() != layer) return nullptr;
+  }
+  const TVexaControlClass* cls = FindControlClass(groupClass.empty() ? std::string_view("TVexaGroup") : groupClass);
+  if (!cls || !cls->create) return nullptr;
+
+  std::vector<std::pair<int32_t, int>> places;
+  for (int i = 0; i < parent->GetCount(); ++i) {
+    TVexaControl* c = parent->GetChild(i);
+    if (IsSelected(c) && !c->IsConnector()) places.emplace_back(c->GetId(), i);
+  }
+  TVexaControl* group = nullptr;
+  history_->DisableRecording();
+  try {
+    // Children in their order in the parent, so that grouping keeps the z-order.
+    std::vector<TVexaControl*> children;
+    int highest = 0;
+    TRect bounds = members.front()->GetDocRect();
+    for (int i = 0; i < parent->GetCount(); ++i) {
+      TVexaControl* c = parent->GetChild(i);
+      if (!IsSelected(c) || c->IsConnector()) continue;
+      children.push_back(c);
+      highest = i;
+      bounds = UnionRect(bounds, c->GetDocRect());
+    }
+    group = cls->create(this, parent, layer);
+    group->SetDocRect(bounds);
+    group->SetLayerControl(layer);
+    parent->MoveChild(parent->IndexOf(group), highest);
+    BeginSelectionUpdate(false);
+    UnselectAll();
+    for (TVexaControl* c : children) MoveKeepingPlace(*c, *group, layer);
+    group->SetVisible(true);
+    SelectOne(group);
+    EndSelectionUpdate(false);
+  } catch (...) {
+    history_->EnableRecording();
+    throw;
+  }
+  history_->EnableRecording();
+  THistoryRecording recording(*history_, TControlGroupHistoryAction::ClassInfo, group);
+  if (auto* action = dynamic_cast<TControlGroupHistoryAction*>(recording.Action())) action->SetMemberPlaces(std::move(places));
+  recording.End();
+  return group;
+}
+
+void TVexaPanel::UngroupSelection() {
+  std::vector<TVexaControl*> groups;
+  for (TVexaControl* c : selection_) {
+    if (c->IsGroup()) groups.push_back(c);
+  }
+  BeginSelectionUpdate(false, &TPanelUngroupControlsHistoryGroup::ClassInfo);
+  try {
+    for (TVexaControl* group : groups) {
+      {
+        THistoryRecording recording(*history_, TControlUngroupHistoryAction::ClassInfo, group);
+        recording.End();
+      }
+      TVexaControl* parent = group->GetParent();
+      TVexaControl* layer = group->GetLayer();
+      if (!parent || !layer || parent->IndexOf(group) < 0) continue;
+      history_->DisableRecording();
+      try {
+        Unselect(group);
+        // Last first, each put at the group's place ahead of those already out: the
+        // children keep their order.
+        const int place = parent->IndexOf(group);
+        while (group->GetCount() > 0) {
+          TVexaControl* child = group->GetChild(group->GetCount() - 1);
+          MoveKeepingPlace(*child, *parent, layer);
+          parent->MoveChild(parent->IndexOf(child), place);
+          SelectOne(child);
+        }
+        group->Free();
+      } catch (...) {
+        history_->EnableRecording();
+        throw;
+      }
+      history_->EnableRecording();
+    }
+  } catch (...) {
+    EndSelectionUpdate(false, &TPanelUngroupControlsHistoryGroup::ClassInfo);
+    throw;
+  }
+  EndSelectionUpdate(false, &TPanelUngroupControlsHistoryGroup::ClassInfo);
+}
+
+}  // namespace pv::graphics

@@ -1,0 +1,112 @@
+// The selection: which controls are selected, in selection order, and the update bracket
+// that gathers the consequences of many selection changes into one.
+
+#include <algorithm>
+
+#include "document/Schemes.h"
+#include "panel/PanelHistory.h"
+#include "panel/VexaPanel.h"
+
+namespace pv::graphics {
+
+namespace {
+
+// The tool modes of a gesture on the selection; losing a selected control ends them.
+bool IsSelectionGestureMode(int mode) { return (mode >= 4 && mode <= 9) || mode == 11; }
+
+}  // namespace
+
+bool TVexaPanel::IsSelected(const TVexaControl* control) const {
+  return control && std::find(selection_.begin(), selection_.end(), control) != selection_.end();
+}
+
+bool TVexaPanel::SelectOne(TVexaControl* control) {
+  if (!control || IsSelected(control) || !control->IsSelectable()) return false;
+  const TVexaControl* parent = control->GetParent();
+  if (!parent || parent->GetParent() != schemes_ || !parent->IsCustomScheme()) return false;
+  selection_.push_back(control);
+  if (pointEdited_ && !(selection_.size() == 1 && selection_.front() == pointEdited_)) pointEdited_ = nullptr;
+  control->Notify(TVexaNotify::fnSelect);
+  return true;
+}
+
+bool TVexaPanel::Unselect(TVexaControl* control) {
+  const auto found = std::find(selection_.begin(), selection_.end(), control);
+  if (found == selection_.end()) return false;
+  selection_.erase(found);
+  if (pointEdited_ && !(selection_.size() == 1 && selection_.front() == pointEdited_)) pointEdited_ = nullptr;
+  control->Notify(TVexaNotify::fnSelect);
+  if (IsSelectionGestureMode(toolMode_)) SetToolMode(0);
+  return true;
+}
+
+void TVexaPanel::UnselectAll() {
+  if (selection_.empty()) return;
+  BeginSelectionUpdate(false);
+  while (!selection_.empty()) Unselect(selection_.back());
+  EndSelectionUpdate(false);
+}
+
+void TVexaPanel::SelectControl(TVexaControl& control, bool select) {
+  // A control that leaves the document (destroyed, moved away) leaves the selection quietly:
+  // it may be half torn down.
+  if (!select) {
+    std::erase(selection_, &control);
+    if (pointEdited_ == &control) pointEdited_ = nullptr;
+    return;
+  }
+  SelectOne(&control);
+}
+
+void TVexaPanel::BeginSelectionUpdate(bool notifyControls, const THistoryActionClass* groupClass) {
+  if (selectionUpdates_++ == 0) {
+    selectionFramesStale_ = false;
+    if (notifyControls) {
+      for (TVexaControl* c : selection_) c->BeginSelectionUpdate();
+    }
+    if (groupClass) history_->BeginPanelGroup(*groupClass);
+  }
+  if (OnBeginSelectionUpdate) OnBeginSelectionUpdate(*this);
+}
+
+void TVexaPanel::EndSelectionUpdate(bool notifyControls, const THistoryActionClass* groupClass) {
+  if (selectionUpdates_ == 0) return;
+  if (--selectionUpdates_ == 0) {
+    if (notifyControls) {
+      for (TVexaControl* c : std::vector<TVexaControl*>(selection_)) c->EndSelectionUpdate();
+    }
+    if (selectionFramesStale_) {
+      selectionFramesStale_ = false;
+      UpdateSelectionFrames();
+    }
+  }
+  if (OnEndSelectionUpdate) OnEndSelectionUpdate(*this);
+  if (selectionUpdates_ == 0 && groupClass) history_->EndPanelGroup(groupClass);
+}
+
+void TVexaPanel::UpdateSelectionFrames() {
+  if (selectionUpdates_ > 0) {
+    selectionFramesStale_ = true;
+    return;
+  }
+  // The handles are drawn from the selection at paint time; what is stale is the screen.
+  if (editing_) Repaint();
+}
+
+// ---- Active scheme and layer
+
+void TVexaPanel::SetActiveScheme(TVexaControl* scheme) {
+  if (scheme == activeScheme_) return;
+  UnselectAll();
+  activeScheme_ = scheme;
+  DocNotify(scheme, TVexaNotify::fnSchemes);
+  Repaint();
+}
+
+void TVexaPanel::SetActiveLayer(TVexaControl* layer) {
+  if (layer == activeLayer_) return;
+  activeLayer_ = layer;
+  DocNotify(layer, TVexaNotify::fnLayers);
+}
+
+}  // namespace pv::graphics

@@ -1,0 +1,342 @@
+#pragma once
+// The document panel: the window that holds and shows one document. It owns the document's
+// roots (layers, schemes, grid), the selection, the ID pool, the undo history, the alpha
+// buffer and the reference list of loads; it keeps the scale and scroll model, converts
+// between document units and window pixels, and reaches its window only through a port.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "canvas/CanvasTypes.h"
+#include "controls/VexaControl.h"
+#include "controls/VexaPanel.h"
+#include "paint/AlphaBuffer.h"
+#include "panelwindow/PanelWindow.h"
+#include "props/PropRefList.h"
+#include "textformat/DocumentText.h"
+
+namespace pv::graphics {
+
+class TVexaGrid;
+class TVexaLayers;
+class TVexaPanelHistory;
+class TVexaSchemes;
+class TVexaPanel;
+
+using TVexaNotifyEvent = std::function<void(TVexaPanel& sender, TVexaControl* control, TVexaNotify notify)>;
+using TVexaPanelEvent = std::function<void(TVexaPanel& sender)>;
+using TVexaPropEvent = std::function<void(TVexaPanel& sender, TVexaControl& control, TCustomProp& prop)>;
+using TVexaPaintSchemeEvent = std::function<void(TVexaPanel& sender, canvas::Canvas& canvas, TVexaControl& scheme)>;
+using TVexaProgressNotify = std::function<void(TVexaPanel& sender, int percent, TVexaFilerProcess kind)>;
+
+class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
+ public:
+  static constexpr int32_t kMinScale = 1;
+  static constexpr int32_t kMaxScale = 50000;
+  static constexpr int32_t kScrollLine = 10;
+
+  // editing: the panel is an editor (handles, edit points, mouse selection); fixed for its
+  // life. The window stays the caller's and must outlive the panel.
+  TVexaPanel(panelwindow::IPanelWindow& window, bool editing);
+  ~TVexaPanel() override;
+  TVexaPanel(const TVexaPanel&) = delete;
+  TVexaPanel& operator=(const TVexaPanel&) = delete;
+
+  bool Editing() const { return editing_; }
+  bool Destroying() const { return destroying_; }
+  panelwindow::IPanelWindow& Window() const { return window_; }
+
+  // ---- Published settings
+  bool AutoDragEnabled = false;
+  bool HideSelection = false;
+  bool SelectAsFilled = false;
+  bool SelectPartialOverlapped = false;
+  bool GetAutoNames() const { return autoNames_; }
+  void SetAutoNames(bool on) { autoNames_ = on; }
+  bool GetAutoNameNumbs() const { return autoNameNumbs_; }
+  void SetAutoNameNumbs(bool on) { autoNameNumbs_ = on; }
+
+  bool GetAutoZoom() const { return autoZoom_; }
+  void SetAutoZoom(bool on);
+  int32_t GetScale() const { return scale_; }
+  void SetScale(int32_t scale);
+  int32_t GetDocWidth() const { return docWidth_; }
+  int32_t GetDocHeight() const { return docHeight_; }
+  canvas::TColor GetDocFrameColor() const { return docFrameColor_; }
+  void SetDocFrameColor(canvas::TColor color);
+  canvas::TColor GetDocShadowColor() const { return docShadowColor_; }
+  void SetDocShadowColor(canvas::TColor color);
+  const canvas::Brush& GetDocSpaceBrush() const { return docSpaceBrush_; }
+  void SetDocSpaceBrush(const canvas::Brush& brush);
+  bool GetDocSpaceFill() const { return docSpaceFill_; }
+  void SetDocSpaceFill(bool on);
+  bool GetDocClipping() const { return docClipping_; }
+  void SetDocClipping(bool on);
+  int32_t GetHorzExtraSpace() const { return horzExtraSpace_; }
+  void SetHorzExtraSpace(int32_t pixels);
+  int32_t GetVertExtraSpace() const { return vertExtraSpace_; }
+  void SetVertExtraSpace(int32_t pixels);
+  bool GetSchemeBkStretch() const { return schemeBkStretch_; }
+  void SetSchemeBkStretch(bool on);
+  bool GetShowDocFrame() const { return showDocFrame_; }
+  void SetShowDocFrame(bool on);
+  bool GetShowEditPointGuide() const { return showEditPointGuide_; }
+  void SetShowEditPointGuide(bool on);
+
+  // The grid's settings, straight through to the grid.
+  bool GetShowGrid() const;
+  void SetShowGrid(bool on);
+  bool GetShowPixGrid() const;
+  void SetShowPixGrid(bool on);
+  bool GetSnapToGrid() const;
+  void SetSnapToGrid(bool on);
+  uint8_t GetSnapStyle() const;
+  void SetSnapStyle(uint8_t style);
+  int32_t GetGridHorizSize() const;
+  void SetGridHorizSize(int32_t size);
+  int32_t GetGridVertSize() const;
+  void SetGridVertSize(int32_t size);
+  canvas::TColor GetGridColor() const;
+  void SetGridColor(canvas::TColor color);
+  canvas::TColor GetGridPixColor() const;
+  void SetGridPixColor(canvas::TColor color);
+
+  // ---- Events
+  TVexaPanelEvent OnControlCreate;
+  TVexaPropEvent OnPropBeforeChanged;
+  TVexaPropEvent OnPropChanged;
+  TVexaNotifyEvent OnNotify;
+  TVexaPaintSchemeEvent OnPaintScheme;
+  TVexaPanelEvent OnBeginSelectionUpdate;
+  TVexaPanelEvent OnEndSelectionUpdate;
+  TVexaProgressNotify OnProgress;
+  TVexaPanelEvent OnToolMode;
+  TVexaPanelEvent OnClick;
+
+  // A click at a client point: a viewer in the select mode follows the scheme reference of
+  // the control clicked (it becomes the active scheme); then OnClick.
+  void Click(TPoint clientPoint);
+
+  // ---- Tool mode (the gestures that switch between modes live with the mouse editing)
+  int GetToolMode() const { return toolMode_; }
+  void SetToolMode(int mode);
+
+  // ---- Scroll model
+  // The pixel position of the document's left-top corner in the window: negative when the
+  // document is centred in a larger window.
+  TPoint ScrollOrigin() const { return origin_; }
+  // The visible part of the document, document units.
+  const TRect& VisibleDocRect() const { return visibleDocRect_; }
+  void UpdateScrollRange();
+  void UpdateOrigin();
+  int32_t ScaleValue(int32_t docLength) const;
+  int32_t UnscaleValue(int32_t pixels) const;
+  // While painting the scroll geometry stays as it is.
+  bool Painting() const { return painting_ > 0; }
+  void BeginPaint() { ++painting_; }
+  void EndPaint() { --painting_; }
+
+  // ---- Document
+  TVexaLayers& Layers() const { return *layers_; }
+  TVexaSchemes& Schemes() const { return *schemes_; }
+  TVexaGrid& Grid() const { return *grid_; }
+  TVexaPanelHistory& PanelHistory() const { return *history_; }
+  bool Modified() const { return modified_; }
+  void SetModified(bool modified) { modified_ = modified; }
+  // Nothing when the pool does not hold the ID; otherwise the control with that ID in scope's
+  // subtree or, without scope, anywhere in the document.
+  TVexaControl* FindControlByID(int32_t id, TVexaControl* scope = nullptr) const;
+  // Index in the parentless list, or -1 for a control that may not be listed.
+  int AddParentlessControl(TVexaControl* control);
+  bool RemoveParentlessControl(TVexaControl* control);
+  int CountControls(TVexaControl* root) const;
+
+  // ---- Reading and writing the document text
+  // A filer on the stream whose progress reaches OnProgress as this kind of process.
+  std::unique_ptr<TVexaFiler> CreateFiler(TByteStream& stream, TVexaFilerProcess kind);
+  // The whole document (scope none: every scheme; oneScope false: only scope), or with
+  // selectionOnly the selected controls in clipboard framing; false when nothing was
+  // written. Saving every scheme clears the modified flag.
+  bool SaveDocumentToFiler(TVexaFiler& filer, bool selectionOnly = false, bool oneScope = true,
+                           TVexaControl* scope = nullptr);
+  // EDataFormatError for data that is no document (or clipboard data in that mode), cut
+  // short, or nested too deeply; a failed document load leaves a new, empty document.
+  bool LoadDocumentFromFiler(TVexaFiler& filer, TLoadMode mode);
+  // The old file survives any failure, which raises EStreamError "Cannot save <file>:
+  // <reason>" and leaves the modified flag as it was.
+  bool SaveDocumentToFile(const std::string& fileName);
+  void LoadDocumentFromFile(const std::string& fileName);
+  // The whole document of another panel, copied through the text format.
+  void Assign(TVexaPanel& source);
+
+  // ---- Selection
+  int SelectedCount() const { return static_cast<int>(selection_.size()); }
+  TVexaControl* Selected(int index) const { return selection_[static_cast<size_t>(index)]; }
+  bool IsSelected(const TVexaControl* control) const;
+  bool SelectOne(TVexaControl* control);
+  bool Unselect(TVexaControl* control);
+  // groupClass: the panel history group that brackets the update (none: no group).
+  void BeginSelectionUpdate(bool notifyControls, const THistoryActionClass* groupClass = nullptr);
+  void EndSelectionUpdate(bool notifyControls, const THistoryActionClass* groupClass = nullptr);
+  int SelectionUpdateDepth() const { return selectionUpdates_; }
+  // The point-edited control (none when no points are edited).
+  TVexaControl* PointEditedControl() const { return pointEdited_; }
+  void SetPointEditedControl(TVexaControl* control) { pointEdited_ = control; }
+  // Repaints the selection's handles (they are drawn from the selection when painted).
+  void UpdateSelectionFrames();
+
+  // The central notification handler of every control and of the panel itself.
+  void DocNotify(TVexaControl* control, TVexaNotify notify);
+  virtual void DoPropBeforeChanged(TVexaControl& control, TCustomProp& prop);
+  virtual void DoPropChanged(TVexaControl& control, TCustomProp& prop);
+
+  // ---- IDocPanel
+  THistory& History() override;
+  TPropRefList& RefList() override { return refs_; }
+  int BeginLoading() override { return ++loading_; }
+  // Dropping to 0 gives controls read without a usable ID a fresh one.
+  int EndLoading() override;
+  bool HasControlClasses() const override;
+  IDocControl* CreateControl(std::string_view className, IDocControl* parent) override;
+  void FreeControl(IDocControl* control) override;
+  IDocControl* FindControl(int32_t id) const override { return FindControlByID(id); }
+  IDocControl* FindLayer(int32_t id) const override;
+  IDocControl* LayersRoot() const override;
+  IDocControl* SchemesRoot() const override;
+  IDocControl* ActiveScheme() const override { return activeScheme_; }
+  IDocControl* ActiveLayer() const override { return activeLayer_; }
+  bool IsLayer(const IDocControl& control) const override;
+  bool IsScheme(const IDocControl& control) const override;
+  bool IsGroup(const IDocControl& control) const override;
+  void ClearDocument() override;
+  void NewDocument() override;
+  void UnselectAll() override;
+  void Select(IDocControl& control) override { SelectOne(static_cast<TVexaControl*>(&control)); }
+  std::vector<IDocControl*> Selection() const override { return {selection_.begin(), selection_.end()}; }
+  IDocControl* GroupSelection(std::string_view groupClass) override;
+  void UngroupSelection() override;
+  void SetControlId(IDocControl& control, int32_t id) override;
+  void ControlCreatedByLoad(IDocControl& control) override;
+
+  // ---- IVexaPanel
+  TIdPool& IdPool() override { return ids_; }
+  uint32_t AssignControlId(TVexaControl& control, uint32_t wanted) override;
+  void ReleaseControlId(TVexaControl& control, uint32_t id) override;
+  uint32_t CheckControlId(TVexaControl& control, uint32_t oldId, uint32_t newId) override;
+  bool IsLoading() const override { return loading_ > 0; }
+  void AddParentless(TVexaControl& control) override { AddParentlessControl(&control); }
+  void RemoveParentless(TVexaControl& control) override { RemoveParentlessControl(&control); }
+  const std::vector<TVexaControl*>& Parentless() const override { return parentless_; }
+  std::vector<TVexaControl*> TopControls() const override;
+  bool IsControlSelected(const TVexaControl& control) const override { return IsSelected(&control); }
+  void SelectControl(TVexaControl& control, bool select) override;
+  void ControlNotify(TVexaControl& control, TVexaNotify notify) override { DocNotify(&control, notify); }
+  void ControlPropBeforeChanged(TVexaControl& control, TCustomProp& prop) override { DoPropBeforeChanged(control, prop); }
+  void ControlPropChanged(TVexaControl& control, TCustomProp& prop) override { DoPropChanged(control, prop); }
+  TVexaControl* GetActiveLayer() const override { return activeLayer_; }
+  void SetActiveLayer(TVexaControl* layer) override;
+  TVexaControl* GetActiveScheme() const override { return activeScheme_; }
+  void SetActiveScheme(TVexaControl* scheme) override;
+  TVexaControl* GetLayersRoot() const override;
+  TVexaControl* GetSchemesRoot() const override;
+  TVexaControl* GetGrid() const override;
+  bool AutoNames() const override { return autoNames_; }
+  bool AutoNameNumbs() const override { return autoNameNumbs_; }
+  int32_t Scale() const override { return scale_; }
+  TRect DocToPixelRect(const TRect& docRect) const override;
+  TPoint DocToPixelPoint(TPoint docPoint) const override;
+  TPoint PixelToDocPoint(TPoint pixelPoint) const override;
+  int32_t DocWidth() const override { return docWidth_; }
+  int32_t DocHeight() const override { return docHeight_; }
+  void SetDocWidth(int32_t width) override;
+  void SetDocHeight(int32_t height) override;
+  int32_t ConnectorsMinGap() const override { return connectorsMinGap_; }
+  void SetConnectorsMinGap(int32_t gap) override;
+  bool HasWindow() const override { return window_.HasParent(); }
+  void InvalidatePixelRect(const TRect& rect) override { window_.Invalidate(rect); }
+  void InvalidateAll() override { window_.InvalidateAll(); }
+  TRect PaintRect() const override { return paintRect_; }
+  void SetPaintRect(const TRect& rect) override { paintRect_ = rect; }
+  bool ShowsEditingAids() const override { return editing_; }
+  bool PaintsSchemeBackgrounds() const override { return true; }
+  bool SchemeBkStretch() const override { return schemeBkStretch_; }
+  bool ViewCentred() const override { return origin_.x < 0 || origin_.y < 0; }
+  TRect ClientRect() const override { return window_.ClientRect(); }
+  void PaintSchemeEvent(canvas::Canvas& canvas, TVexaControl& scheme) override;
+  bool PaintsOnScreen() const override { return true; }
+  bool ShowsDocumentFrame() const override { return showDocFrame_; }
+  TAlphaBuffer& AlphaBuffer() override { return alpha_; }
+  bool SuppressesTransparency() const override { return false; }
+
+ private:
+  void WindowResized() override;
+  void WindowScrolled(panelwindow::TScrollBarKind bar) override;
+  void Repaint() { window_.InvalidateAll(); }
+  void RepaintWhenFramed() {
+    if (showDocFrame_) Repaint();
+  }
+  bool ControlInDocument(const TVexaControl* control) const;
+  void GiveFreshIds();
+
+  panelwindow::IPanelWindow& window_;
+  const bool editing_;
+  bool destroying_ = false;
+
+  bool autoZoom_ = false;
+  int32_t scale_ = 100;
+  int32_t docWidth_ = 320000;
+  int32_t docHeight_ = 240000;
+  canvas::TColor docFrameColor_ = canvas::clBlack;
+  canvas::TColor docShadowColor_ = 0x808080;
+  canvas::Brush docSpaceBrush_{canvas::BrushStyle::BDiagonal, canvas::clBtnFace, nullptr};
+  bool docSpaceFill_ = false;
+  bool docClipping_ = false;
+  int32_t horzExtraSpace_ = 0;
+  int32_t vertExtraSpace_ = 0;
+  bool schemeBkStretch_ = false;
+  bool autoNames_ = true;
+  int32_t connectorsMinGap_ = 8000;
+  bool autoNameNumbs_ = false;
+  bool showDocFrame_ = true;
+  bool showEditPointGuide_ = true;
+
+  int toolMode_ = 0;
+  TVexaFilerProcess progressKind_ = TVexaFilerProcess::ppUnknown;
+  int painting_ = 0;
+  TPoint origin_{0, 0};
+  TRect visibleDocRect_{0, 0, 0, 0};
+  TRect paintRect_{0, 0, 0, 0};
+
+  std::unique_ptr<TVexaPanelHistory> history_;
+  TAlphaBuffer alpha_;
+  TPropRefList refs_;
+  TIdPool ids_;
+  // Every control holding an ID of the pool: finding by ID stays constant-time, which keeps
+  // undo of large selections linear.
+  std::unordered_map<uint32_t, TVexaControl*> byId_;
+  // Controls created while loading: those left without an ID get one when loading ends.
+  std::unordered_set<TVexaControl*> loadedControls_;
+  std::vector<TVexaControl*> loadedOrder_;
+  int loading_ = 0;
+  bool modified_ = false;
+
+  TVexaSchemes* schemes_ = nullptr;
+  TVexaLayers* layers_ = nullptr;
+  TVexaGrid* grid_ = nullptr;
+  TVexaControl* activeScheme_ = nullptr;
+  TVexaControl* activeLayer_ = nullptr;
+  std::vector<TVexaControl*> parentless_;
+  std::vector<TVexaControl*> selection_;
+  int selectionUpdates_ = 0;
+  bool selectionFramesStale_ = false;
+  TVexaControl* pointEdited_ = nullptr;
+  TVexaControl* hovered_ = nullptr;
+  TVexaControl* hintControl_ = nullptr;
+};
+
+}  // namespace pv::graphics

@@ -1,0 +1,342 @@
+// The document in the text format through the panel: the empty document, round trips byte
+// for byte, data cut short or nested too deeply, IDs read from a file, and saving that never
+// loses the old file.
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "document/Group.h"
+#include "panel/PanelHistory.h"
+#include "panel/tests/PanelFixture.h"
+#include "textformat/ObjectText.h"
+
+namespace pv::graphics {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out << bytes;
+}
+
+struct PanelFiles : ::testing::Test, test::PanelFixture {
+  PanelFiles() {
+    char pattern[] = "/tmp/pv_panel_files_XXXXXX";
+    folder = ::mkdtemp(pattern);
+  }
+  ~PanelFiles() override {
+    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add);
+    fs::remove_all(folder);
+  }
+
+  // Two schemes, a second layer, nested groups and names that the format must carry as
+  // they are.
+  void BuildDocument() {
+    TVexaControl* second = TVexaControl::New<TVexaScheme>(&panel, &panel.Schemes());
+    second->SetName("Second page");
+    panel.Layers().NewLayer()->SetName("Top layer");
+    Box(Scheme(), {1000, 2000, 3000, 4000}, "name with blanks");
+    Box(Scheme(), {0, 0, 500, 500}, "quotes ' and \" : and = here");
+    Box(Scheme(), {10, 20, 30, 40}, "UTF-8 \xd0\xa1\xd1\x85\xd0\xb5\xd0\xbc\xd0\xb0 \xe2\x82\xac");
+    TVexaControl* outer = TVexaControl::New<TVexaGroup>(&panel, Scheme(), panel.GetActiveLayer());
+    outer->SetName("outer");
+    TVexaControl* inner = TVexaControl::New<TVexaGroup>(&panel, outer, panel.GetActiveLayer());
+    inner->SetName("inner");
+    Box(inner, {5000, 5000, 6000, 7000}, "deep");
+    Box(outer, {8000, 1000, 9000, 2000}, "shallow");
+    Box(second, {100, 100, 200, 200}, "on page two")->SetTag(42);
+  }
+
+  std::set<std::string> FolderEntries() const {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
+    return names;
+  }
+
+  // The old file is intact, the error names the file and the reason, the document is still
+  // modified and nothing else is left in the folder.
+  void ExpectFailedSave(const fs::path& target, const std::string& oldBytes, const std::string& reason) {
+    panel.SetModified(true);
+    try {
+      panel.SaveDocumentToFile(target.string());
+      ADD_FAILURE() << "the save reported success";
+    } catch (const EStreamError& e) {
+      EXPECT_EQ("Cannot save " + target.string() + ": " + reason, e.what());
+    }
+    EXPECT_TRUE(panel.Modified());
+    if (fs::exists(target)) EXPECT_EQ(oldBytes, ReadFile(target));
+    for (const std::string& name : FolderEntries()) EXPECT_EQ(target.filename().string(), name) << "left behind";
+  }
+
+  fs::path folder;
+};
+
+TEST_F(PanelFiles, TheEmptyDocumentIsTheGoldenFile) {
+  const std::string golden = ReadFile(fs::path(PV_SOURCE_DIR) / "graphics/panel/tests/data/empty.tgd");
+  ASSERT_FALSE(golden.empty());
+  EXPECT_EQ(golden, SaveText());
+  const fs::path target = folder / "empty.tgd";
+  EXPECT_TRUE(panel.SaveDocumentToFile(target.string()));
+  EXPECT_EQ(golden, ReadFile(target));
+}
+
+TEST_F(PanelFiles, NewDocumentGivesTheEmptyDocumentAgainWithoutHistory) {
+  const std::string empty = SaveText();
+  panel.PanelHistory().SetActive(true);
+  BuildDocument();
+  ASSERT_GT(panel.PanelHistory().Count(), 0);
+  panel.NewDocument();
+  EXPECT_EQ(0, panel.PanelHistory().Count());
+  EXPECT_EQ(empty, SaveText());
+  panel.ClearDocument();
+  EXPECT_EQ(0, panel.Schemes().GetCount());
+  EXPECT_EQ(nullptr, panel.GetActiveScheme());
+  EXPECT_EQ(nullptr, panel.GetActiveLayer());
+  EXPECT_EQ(0, panel.PanelHistory().Count());
+}
+
+TEST_F(PanelFiles, ADocumentRoundTripsByteForByte) {
+  BuildDocument();
+  const std::string text = SaveText();
+  const fs::path target = folder / "doc.tgd";
+  panel.SaveDocumentToFile(target.string());
+  EXPECT_FALSE(panel.Modified());
+  EXPECT_EQ(text, ReadFile(target));
+
+  test::PanelFixture other;
+  other.panel.LoadDocumentFromFile(target.string());
+  EXPECT_FALSE(other.panel.Modified());
+  EXPECT_EQ(text, other.SaveText());
+  EXPECT_EQ(2, other.panel.Schemes().GetCount());
+  EXPECT_EQ(2, other.panel.Layers().GetCount());
+}
+
+TEST_F(PanelFiles, AssignCopiesTheDocumentAndReportsOneProgressRun) {
+  BuildDocument();
+  panel.SetModified(true);
+  test::PanelFixture copy;
+  std::vector<int> percents;
+  copy.panel.OnProgress = [&](TVexaPanel&, int percent, TVexaFilerProcess kind) {
+    EXPECT_EQ(TVexaFilerProcess::ppCopy, kind);
+    percents.push_back(percent);
+  };
+  copy.panel.Assign(panel);
+  copy.panel.OnProgress = nullptr;
+  EXPECT_TRUE(panel.Modified());
+  EXPECT_EQ(SaveText(), copy.SaveText());
+  ASSERT_FALSE(percents.empty());
+  EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
+  EXPECT_EQ(100, percents.back());
+  EXPECT_TRUE(std::any_of(percents.begin(), percents.end(), [](int p) { return p > 0 && p <= 50; }));
+}
+
+TEST_F(PanelFiles, ADocumentCutAtAnyLineBoundaryIsADataFormatError) {
+  BuildDocument();
+  const std::string text = SaveText();
+  size_t cuts = 0;
+  for (size_t end = text.find("\r\n"); end + 2 < text.size(); end = text.find("\r\n", end + 2)) {
+    for (const size_t cut : {end, end + 2}) {
+      ++cuts;
+      try {
+        LoadText(text.substr(0, cut));
+        ADD_FAILURE() << "loaded a document cut after byte " << cut;
+      } catch (const EDataFormatError& e) {
+        EXPECT_STREQ("Data format error", e.what());
+      }
+      // What is left is a new, empty document, not a part of the old one.
+      ASSERT_EQ(1, panel.Schemes().GetCount()) << cut;
+      EXPECT_EQ(0, panel.Schemes().GetChild(0)->GetCount()) << cut;
+      EXPECT_EQ(1, panel.Layers().GetCount()) << cut;
+    }
+  }
+  EXPECT_GT(cuts, 100u);
+  // The final line end alone may be missing.
+  LoadText(text.substr(0, text.size() - 2));
+  EXPECT_EQ(text, SaveText());
+}
+
+TEST_F(PanelFiles, AMillionNestedGroupsAreRefusedWithoutExhaustingTheStack) {
+  std::string text = "document Deep\r\n  object Scheme1: TVexaScheme\r\n";
+  constexpr int kDepth = 1000000;
+  text.reserve(static_cast<size_t>(kDepth) * 26);
+  for (int i = 0; i < kDepth; ++i) text += "object g: TVexaGroup\r\n";
+  for (int i = 0; i < kDepth; ++i) text += "end\r\n";
+  text += "end\r\nend\r\n";
+  EXPECT_THROW(LoadText(text), EDataFormatError);
+  EXPECT_EQ(1, panel.Schemes().GetCount());
+  EXPECT_EQ(0, panel.Schemes().GetChild(0)->GetCount());
+}
+
+TEST_F(PanelFiles, IdsThatAreMissingZeroNegativeOrTakenAreReplacedWhenLoadingEnds) {
+  const std::string text =
+      "document Ids\r\n"
+      "  object Layer1: TVexaLayer\r\n    ID = 2\r\n  end\r\n"
+      "  object Scheme1: TVexaScheme\r\n    ID = 3\r\n"
+      "    object none: TVexaControl\r\n    end\r\n"
+      "    object zero: TVexaControl\r\n      ID = 0\r\n    end\r\n"
+      "    object negative: TVexaControl\r\n      ID = -5\r\n    end\r\n"
+      "    object taken: TVexaControl\r\n      ID = 3\r\n    end\r\n"
+      "    object top: TVexaControl\r\n      ID = 4294967295\r\n    end\r\n"
+      "    object kept: TVexaControl\r\n      ID = 40\r\n    end\r\n"
+      "  end\r\n"
+      "end\r\n";
+  LoadText(text);
+  TVexaControl* scheme = panel.Schemes().GetChild(0);
+  ASSERT_EQ(6, scheme->GetCount());
+  std::set<int32_t> ids{panel.Schemes().GetId(), panel.Layers().GetChild(0)->GetId(), scheme->GetId()};
+  for (int i = 0; i < scheme->GetCount(); ++i) {
+    TVexaControl* c = scheme->GetChild(i);
+    EXPECT_GT(c->GetId(), 0) << c->GetName();
+    EXPECT_EQ(c, panel.FindControlByID(c->GetId())) << c->GetName();
+    EXPECT_TRUE(ids.insert(c->GetId()).second) << c->GetName() << " shares ID " << c->GetId();
+  }
+  EXPECT_EQ(40, scheme->GetChild(5)->GetId());
+}
+
+TEST_F(PanelFiles, ASuccessfulSaveReplacesTheFileKeepsItsModeAndClearsModified) {
+  const fs::path target = folder / "doc.tgd";
+  WriteFile(target, "old bytes");
+  ::chmod(target.c_str(), 0640);
+  BuildDocument();
+  ASSERT_TRUE(panel.Modified());
+  EXPECT_TRUE(panel.SaveDocumentToFile(target.string()));
+  EXPECT_FALSE(panel.Modified());
+  EXPECT_EQ(SaveText(), ReadFile(target));
+  struct stat st {};
+  ASSERT_EQ(0, ::stat(target.c_str(), &st));
+  EXPECT_EQ(0640u, st.st_mode & 07777);
+  EXPECT_EQ((std::set<std::string>{"doc.tgd"}), FolderEntries());
+}
+
+TEST_F(PanelFiles, SavingOverAReadOnlyFileFailsAndKeepsIt) {
+  const fs::path target = folder / "doc.tgd";
+  WriteFile(target, "old bytes");
+  ::chmod(target.c_str(), 0444);
+  BuildDocument();
+  ExpectFailedSave(target, "old bytes", "Permission denied");
+}
+
+TEST_F(PanelFiles, SavingIntoAMissingFolderFails) {
+  BuildDocument();
+  const fs::path target = folder / "missing" / "doc.tgd";
+  panel.SetModified(true);
+  try {
+    panel.SaveDocumentToFile(target.string());
+    ADD_FAILURE() << "the save reported success";
+  } catch (const EStreamError& e) {
+    EXPECT_EQ("Cannot save " + target.string() + ": No such file or directory", std::string(e.what()));
+  }
+  EXPECT_TRUE(panel.Modified());
+  EXPECT_TRUE(FolderEntries().empty());
+}
+
+TEST_F(PanelFiles, SavingIntoAReadOnlyFolderFailsAndKeepsTheFile) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions of folders do not bind the superuser";
+  const fs::path target = folder / "doc.tgd";
+  WriteFile(target, "old bytes");
+  ::chmod(folder.c_str(), 0555);
+  BuildDocument();
+  ExpectFailedSave(target, "old bytes", "Permission denied");
+}
+
+TEST_F(PanelFiles, AStreamThatFailsAfterSomeBytesKeepsTheOldFile) {
+  BuildDocument();
+  // Larger than the stream's buffer, so that writes fail while saving and not only at the end.
+  for (int i = 0; i < 1000; ++i) Box(Scheme(), {i, i, i + 1000, i + 1000});
+  const std::string text = SaveText();
+  ASSERT_GT(text.size(), 65536u * 2);
+  const fs::path target = folder / "doc.tgd";
+  const std::string old(text.size() + 100, 'x');
+  WriteFile(target, old);
+  // The file size limit makes every write past it fail (EFBIG) instead of raising a signal.
+  const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit previous{};
+  ASSERT_EQ(0, ::getrlimit(RLIMIT_FSIZE, &previous));
+  for (const rlim_t limit : {rlim_t{0}, rlim_t{1}, rlim_t{100}, rlim_t{65536}, rlim_t{text.size() - 1}}) {
+    SCOPED_TRACE(limit);
+    rlimit small = previous;
+    small.rlim_cur = limit;
+    ASSERT_EQ(0, ::setrlimit(RLIMIT_FSIZE, &small));
+    ExpectFailedSave(target, old, "File too large");
+    ASSERT_EQ(0, ::setrlimit(RLIMIT_FSIZE, &previous));
+  }
+  std::signal(SIGXFSZ, previousHandler);
+  EXPECT_TRUE(panel.SaveDocumentToFile(target.string()));
+  EXPECT_EQ(text, ReadFile(target));
+}
+
+TEST_F(PanelFiles, LoadingAMissingFileLeavesTheDocumentAlone) {
+  BuildDocument();
+  const std::string text = SaveText();
+  EXPECT_THROW(panel.LoadDocumentFromFile((folder / "none.tgd").string()), EStreamError);
+  EXPECT_EQ(text, SaveText());
+}
+
+TEST_F(PanelFiles, PastingOwnDataTwiceGivesTwoCopiesWithFreshIdsAndUndoesAsOneStepEach) {
+  BuildDocument();
+  TVexaControl* outer = Scheme()->FindChildByName("outer");
+  ASSERT_NE(nullptr, outer);
+  panel.SelectOne(outer);
+  panel.SelectOne(Scheme()->GetChild(0));
+  TMemoryStream clip;
+  std::unique_ptr<TVexaFiler> writer = panel.CreateFiler(clip, TVexaFilerProcess::ppSave);
+  ASSERT_TRUE(panel.SaveDocumentToFiler(*writer, true));
+  writer->Flush();
+  const std::string before = SaveText();
+  const int children = Scheme()->GetCount();
+  panel.PanelHistory().SetActive(true);
+  for (int paste = 1; paste <= 2; ++paste) {
+    LoadText(clip.Text(), TLoadMode::Clipboard);
+    EXPECT_EQ(children + 2 * paste, Scheme()->GetCount());
+    EXPECT_EQ(2, panel.SelectedCount());
+  }
+  std::set<int32_t> ids;
+  panel.ForEachControl([&](TVexaControl& c) {
+    if (c.GetParent()) EXPECT_TRUE(ids.insert(c.GetId()).second) << c.GetName();
+  });
+  EXPECT_EQ(2, panel.PanelHistory().Count());
+  EXPECT_EQ("Create control(s)", panel.PanelHistory().GetAction(1)->Caption);
+  // A clipboard cut short is refused like a document and takes back what it had pasted.
+  const std::string pasted = SaveText();
+  const std::string text = clip.Text();
+  for (size_t cut = text.find("\r\n"); cut + 2 < text.size(); cut = text.find("\r\n", cut + 2)) {
+    EXPECT_THROW(LoadText(text.substr(0, cut + 2), TLoadMode::Clipboard), EDataFormatError) << cut;
+    EXPECT_EQ(pasted, SaveText()) << cut;
+  }
+  EXPECT_EQ(2, panel.PanelHistory().Count());
+  for (int i = 0; i < 2; ++i) ASSERT_TRUE(panel.PanelHistory().Undo());
+  EXPECT_EQ(before, SaveText());
+}
+
+TEST_F(PanelFiles, SavingOnlyTheSelectionWritesNothingWithoutOne) {
+  BuildDocument();
+  TMemoryStream stream;
+  std::unique_ptr<TVexaFiler> filer = panel.CreateFiler(stream, TVexaFilerProcess::ppSave);
+  EXPECT_FALSE(panel.SaveDocumentToFiler(*filer, true));
+  filer->Flush();
+  EXPECT_EQ("", stream.Text());
+  panel.SelectOne(Scheme()->GetChild(0));
+  EXPECT_TRUE(panel.SaveDocumentToFiler(*filer, true));
+  filer->Flush();
+  EXPECT_EQ(0u, stream.Text().find("clipboard\r\n  object name with blanks: TVexaControl\r\n"));
+}
+
+}  // namespace
+}  // namespace pv::graphics

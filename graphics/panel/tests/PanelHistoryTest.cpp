@@ -1,0 +1,225 @@
+// The panel's history: sources found again by ID, merged property changes, what is left out,
+// the captions, and undo and redo that give back the document's text byte for byte.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "actions/GroupActions.h"
+#include "actions/PanelGroups.h"
+#include "document/Group.h"
+#include "panel/PanelHistory.h"
+#include "panel/tests/PanelFixture.h"
+
+namespace pv::graphics {
+namespace {
+
+struct PanelHistoryTest : ::testing::Test, test::PanelFixture {
+  PanelHistoryTest() {
+    a = Box(Scheme(), {1000, 1000, 3000, 3000}, "Box1");
+    b = Box(Scheme(), {5000, 1000, 6000, 2000}, "b");
+    c = Box(Scheme(), {8000, 1000, 9000, 2000}, "c c");
+    history().SetActive(true);
+  }
+  TVexaPanelHistory& history() { return panel.PanelHistory(); }
+  THistoryAction* Last() { return history().GetAction(history().Count() - 1); }
+
+  // The text before the change comes back after undo, and the text after it after redo.
+  void ExpectExactUndoRedo(const std::function<void()>& change) {
+    const std::string before = SaveText();
+    const int done = history().ActionIndex();
+    change();
+    const std::string after = SaveText();
+    ASSERT_NE(after, before);
+    const int steps = history().ActionIndex() - done;
+    ASSERT_GT(steps, 0);
+    for (int round = 0; round < 2; ++round) {
+      for (int i = 0; i < steps; ++i) ASSERT_TRUE(history().Undo());
+      EXPECT_EQ(before, SaveText());
+      for (int i = 0; i < steps; ++i) ASSERT_TRUE(history().Redo());
+      EXPECT_EQ(after, SaveText());
+    }
+  }
+
+  TVexaControl* a;
+  TVexaControl* b;
+  TVexaControl* c;
+};
+
+TEST_F(PanelHistoryTest, RepeatedChangesOfOnePropertyCountAsTheSameAction) {
+  a->SetWidth(4000);
+  THistoryAction& width = *Last();
+  EXPECT_EQ("Change Box1.Width property", width.Caption);
+  TCustomProp* aWidth = a->Props().PropByName("Width");
+  EXPECT_TRUE(history().IsSame(width, width.ClassType(), aWidth));
+  EXPECT_FALSE(history().IsSame(width, width.ClassType(), a->Props().PropByName("Height")));
+  EXPECT_FALSE(history().IsSame(width, width.ClassType(), b->Props().PropByName("Width")));
+  EXPECT_FALSE(history().IsSame(width, TPanelAlignHistoryGroup::ClassInfo, aWidth));
+  // Inside one group, the second change joins the first.
+  history().BeginPanelGroup(TPanelSizeMoveHistoryGroup::ClassInfo);
+  a->SetWidth(5000);
+  a->SetWidth(6000);
+  a->SetHeight(6000);
+  auto* group = dynamic_cast<THistoryGroup*>(Last());
+  history().EndPanelGroup(&TPanelSizeMoveHistoryGroup::ClassInfo);
+  ASSERT_NE(nullptr, group);
+  EXPECT_EQ(2, group->Count());
+  history().Undo();
+  EXPECT_EQ(4000, a->GetWidth());
+  EXPECT_EQ(2000, a->GetHeight());
+}
+
+TEST_F(PanelHistoryTest, ControlCaptionsUseTheNameOrTheClassName) {
+  TVexaControl* unnamed = Box(Scheme(), {0, 0, 100, 100});
+  unnamed->SetName("");
+  Scheme()->MoveChild(Scheme()->IndexOf(unnamed), 0);
+  EXPECT_EQ("Change <TVexaControl> order", Last()->Caption);
+  const int count = history().Count();
+  TVexaControl* created = Box(Scheme(), {0, 0, 100, 100});
+  EXPECT_EQ("Control", created->GetName());
+  EXPECT_EQ("Create Control control", history().GetAction(count)->Caption);
+  b->Free();
+  EXPECT_EQ("Destroy b control", Last()->Caption);
+}
+
+TEST_F(PanelHistoryTest, AnUpdateRecordsItsRectangleOnceAndNoGeometryProperties) {
+  const int count = history().Count();
+  a->BeginUpdate();
+  a->SetLeft(2000);
+  a->SetTop(2500);
+  a->EndUpdate();
+  ASSERT_EQ(count + 1, history().Count());
+  EXPECT_EQ("Change Box1 size/position", Last()->Caption);
+}
+
+TEST_F(PanelHistoryTest, EveryPanelGroupHasItsCaption) {
+  struct Row {
+    const THistoryActionClass& cls;
+    const char* caption;
+  };
+  const Row rows[] = {
+      {TPanelSizeMoveHistoryGroup::ClassInfo, "Size/move control(s)"},
+      {TPanelAlignHistoryGroup::ClassInfo, "Align control(s)"},
+      {TPanelCreateControlsHistoryGroup::ClassInfo, "Create control(s)"},
+      {TPanelDestroyControlsHistoryGroup::ClassInfo, "Delete control(s)"},
+      {TPanelUngroupControlsHistoryGroup::ClassInfo, "Ungroup control(s)"},
+      {TPanelDuplicateHistoryGroup::ClassInfo, "Duplicate control(s)"},
+      {TPanelCloneHistoryGroup::ClassInfo, "Clone control(s)"},
+      {TPanelOrderHistoryGroup::ClassInfo, "Change control(s) order"},
+      {TPanelPointsHistoryGroup::ClassInfo, "Change control(s) points"},
+      {TPanelRerouteHistoryGroup::ClassInfo, "Reroute control(s)"},
+      {TPanelColorHistoryGroup::ClassInfo, "Change control(s) color"},
+      {TPanelPropsHistoryGroup::ClassInfo, "Change control(s) properties"},
+  };
+  int32_t width = 100;
+  for (const Row& row : rows) {
+    ASSERT_NE(nullptr, history().BeginPanelGroup(row.cls)) << row.caption;
+    a->SetWidth(width += 100);
+    EXPECT_FALSE(history().EndPanelGroup(&TPanelAlignHistoryGroup::ClassInfo) && &row.cls != &TPanelAlignHistoryGroup::ClassInfo);
+    if (&row.cls != &TPanelAlignHistoryGroup::ClassInfo) EXPECT_TRUE(history().EndPanelGroup(&row.cls));
+    EXPECT_EQ(row.caption, Last()->Caption);
+  }
+  // No group while recording is off.
+  history().DisableRecording();
+  EXPECT_EQ(nullptr, history().BeginPanelGroup(TPanelSizeMoveHistoryGroup::ClassInfo));
+  history().EnableRecording();
+}
+
+TEST_F(PanelHistoryTest, UndoOfADeletionFindsTheControlAgainByItsId) {
+  const int32_t id = b->GetId();
+  ExpectExactUndoRedo([&] {
+    panel.BeginSelectionUpdate(false, &TPanelDestroyControlsHistoryGroup::ClassInfo);
+    b->Free();
+    panel.EndSelectionUpdate(false, &TPanelDestroyControlsHistoryGroup::ClassInfo);
+  });
+  EXPECT_EQ("Delete control(s)", Last()->Caption);
+  history().Undo();
+  TVexaControl* back = panel.FindControlByID(id);
+  ASSERT_NE(nullptr, back);
+  EXPECT_EQ("b", back->GetName());
+  // Changes of the re-created control are undone on it.
+  ExpectExactUndoRedo([&] { back->SetLeft(12345); });
+}
+
+TEST_F(PanelHistoryTest, GroupAndUngroupUndoExactlyWithZOrderAndProperties) {
+  ASSERT_TRUE(panel.SelectOne(a));
+  ASSERT_TRUE(panel.SelectOne(c));
+  IDocControl* group = nullptr;
+  ExpectExactUndoRedo([&] { group = panel.GroupSelection("TVexaGroup"); });
+  ASSERT_NE(nullptr, group);
+  EXPECT_EQ("Group controls", Last()->Caption);
+  auto* g = static_cast<TVexaControl*>(panel.FindControlByID(group->GetId()));
+  ASSERT_NE(nullptr, g);
+  EXPECT_EQ(2, g->GetCount());
+  // The group sits where the highest of its members was: above b.
+  EXPECT_LT(Scheme()->IndexOf(b), Scheme()->IndexOf(g));
+  g->SetTag(77);
+  panel.UnselectAll();
+  ASSERT_TRUE(panel.SelectOne(g));
+  ExpectExactUndoRedo([&] { panel.UngroupSelection(); });
+  EXPECT_EQ("Ungroup control(s)", Last()->Caption);
+  EXPECT_EQ(2, panel.SelectedCount());
+}
+
+TEST_F(PanelHistoryTest, GroupActionsWhoseGroupIsGoneDoNothing) {
+  ASSERT_TRUE(panel.SelectOne(a));
+  ASSERT_TRUE(panel.SelectOne(b));
+  IDocControl* group = panel.GroupSelection("");
+  ASSERT_NE(nullptr, group);
+  panel.UnselectAll();
+  ASSERT_TRUE(panel.SelectOne(static_cast<TVexaControl*>(group)));
+  panel.UngroupSelection();
+  // Everything the actions refer to disappears behind the history's back.
+  history().DisableRecording();
+  a->Free();
+  b->Free();
+  history().EnableRecording();
+  const std::string before = SaveText();
+  while (history().ActionIndex() >= 0 && history().Undo()) {
+  }
+  while (history().Redo()) {
+  }
+  EXPECT_EQ(1, Scheme()->GetCount());
+  EXPECT_EQ(before, SaveText());
+}
+
+TEST_F(PanelHistoryTest, UndoAndRedoGatherSelectionChangesIntoOneUpdate) {
+  a->SetWidth(9000);
+  int begins = 0;
+  panel.OnBeginSelectionUpdate = [&](TVexaPanel&) { ++begins; };
+  history().Undo();
+  EXPECT_EQ(1, begins);
+  history().Redo();
+  EXPECT_EQ(2, begins);
+  EXPECT_EQ(0, panel.SelectionUpdateDepth());
+}
+
+TEST_F(PanelHistoryTest, RecordSelectionCreationMakesOneStepThatUndoDeletes) {
+  EXPECT_FALSE(history().RecordSelectionCreation());
+  history().SetActive(false);
+  TVexaControl* dropped1 = Box(Scheme(), {0, 0, 10, 10}, "d1");
+  TVexaControl* dropped2 = Box(Scheme(), {0, 0, 10, 10}, "d2");
+  history().SetActive(true);
+  panel.SelectOne(dropped2);
+  panel.SelectOne(dropped1);
+  const int count = history().Count();
+  EXPECT_TRUE(history().RecordSelectionCreation());
+  ASSERT_EQ(count + 1, history().Count());
+  EXPECT_EQ("Create control(s)", Last()->Caption);
+  const int before = Scheme()->GetCount();
+  history().Undo();
+  EXPECT_EQ(before - 2, Scheme()->GetCount());
+  history().Redo();
+  EXPECT_EQ(before, Scheme()->GetCount());
+}
+
+TEST_F(PanelHistoryTest, LoadingADocumentRecordsNothingAndClearsTheHistory) {
+  a->SetWidth(7000);
+  ASSERT_GT(history().Count(), 0);
+  LoadText(SaveText());
+  EXPECT_EQ(0, history().Count());
+  EXPECT_TRUE(history().Active());
+}
+
+}  // namespace
+}  // namespace pv::graphics

@@ -1,0 +1,36 @@
+#include "panelwindow/NullPanelWindow.h"
+
+#include <algorithm>
+
+namespace pv::panelwindow {
+
+int32_t TNullPanelWindow::MaxPos(TScrollBarKind bar) const {
+  return std::max(0, Bar(bar).range - Extent(bar));
+}
+
+void TNullPanelWindow::SetScrollRange(TScrollBarKind bar, int32_t range, int32_t line) {
+  ScrollBar& b = Bar(bar);
+  b.range = std::max(0, range);
+  b.line = line;
+  b.pos = std::clamp(b.pos, 0, MaxPos(bar));
+}
+
+bool TNullPanelWindow::ScrollBarVisible(TScrollBarKind bar) const { return Bar(bar).range > Extent(bar); }
+
+void TNullPanelWindow::SetScrollPos(TScrollBarKind bar, int32_t pos) { Bar(bar).pos = std::clamp(pos, 0, MaxPos(bar)); }
+
+void TNullPanelWindow::Resize(int32_t width, int32_t height) {
+  width_ = std::max(0, width);
+  height_ = std::max(0, height);
+  for (TScrollBarKind bar : {TScrollBarKind::Horizontal, TScrollBarKind::Vertical}) {
+    Bar(bar).pos = std::clamp(Bar(bar).pos, 0, MaxPos(bar));
+  }
+  if (events_) events_->WindowResized();
+}
+
+void TNullPanelWindow::ScrollTo(TScrollBarKind bar, int32_t pos) {
+  SetScrollPos(bar, pos);
+  if (events_) events_->WindowScrolled(bar);
+}
+
+}  // namespace pv::panelwindow

@@ -1,0 +1,60 @@
+#pragma once
+// A panel window that shows nothing: its client size is whatever it was given, its scroll
+// bars follow the rules of a real scroll area, and it counts what it was asked to repaint.
+// For model tests and fuzzers.
+
+#include <vector>
+
+#include "panelwindow/PanelWindow.h"
+
+namespace pv::panelwindow {
+
+class TNullPanelWindow final : public IPanelWindow {
+ public:
+  explicit TNullPanelWindow(int32_t width = 185, int32_t height = 41, bool hasParent = true)
+      : width_(width), height_(height), hasParent_(hasParent) {}
+
+  void SetEvents(IPanelWindowEvents* events) override { events_ = events; }
+  bool HasParent() const override { return hasParent_; }
+  TRect ClientRect() const override { return {0, 0, width_, height_}; }
+  void SetScrollRange(TScrollBarKind bar, int32_t range, int32_t line) override;
+  bool ScrollBarVisible(TScrollBarKind bar) const override;
+  int32_t ScrollPos(TScrollBarKind bar) const override { return Bar(bar).pos; }
+  void SetScrollPos(TScrollBarKind bar, int32_t pos) override;
+  void Invalidate(const TRect& rect) override { invalidated.push_back(rect); }
+  void InvalidateAll() override { ++wholeInvalidations; }
+  void SetCursor(int index) override { cursor = index; }
+  bool Focused() const override { return focused; }
+
+  // A new client size; the panel hears of it.
+  void Resize(int32_t width, int32_t height);
+  // A scroll bar moved by the user; the panel hears of it.
+  void ScrollTo(TScrollBarKind bar, int32_t pos);
+  int32_t ScrollRange(TScrollBarKind bar) const { return Bar(bar).range; }
+  int32_t ScrollLine(TScrollBarKind bar) const { return Bar(bar).line; }
+
+  std::vector<TRect> invalidated;
+  int wholeInvalidations = 0;
+  int cursor = 0;
+  bool focused = false;
+
+ private:
+  struct ScrollBar {
+    int32_t range = 0;
+    int32_t line = 0;
+    int32_t pos = 0;
+  };
+  const ScrollBar& Bar(TScrollBarKind bar) const { return bar == TScrollBarKind::Horizontal ? horz_ : vert_; }
+  ScrollBar& Bar(TScrollBarKind bar) { return bar == TScrollBarKind::Horizontal ? horz_ : vert_; }
+  int32_t Extent(TScrollBarKind bar) const { return bar == TScrollBarKind::Horizontal ? width_ : height_; }
+  int32_t MaxPos(TScrollBarKind bar) const;
+
+  int32_t width_;
+  int32_t height_;
+  bool hasParent_;
+  IPanelWindowEvents* events_ = nullptr;
+  ScrollBar horz_;
+  ScrollBar vert_;
+};
+
+}  // namespace pv::panelwindow
