@@ -1,5 +1,5 @@
 // How a text control draws and measures its text: turned by its Angle, plain with the canvas's
-// own text drawing, or precisely with the font's design-unit widths; and its box behind it.
+// own text drawing, or precisely with the font's design-unit widths.
 
 #include <cmath>
 #include <numbers>
@@ -181,33 +181,6 @@ bool TVexaText::ClipText(canvas::Canvas& canvas, const TRect& rect, std::optiona
   }
   saved = IntersectClipRgn(canvas, region);
   return true;
-}
-
-// The box behind the text: its fill (a gradient or bitmap inside the box's outline) and frame.
-void TVexaText::PaintBox(canvas::Canvas& canvas, const TRect& rect) {
-  const int32_t scale = PaintScale();
-  const int32_t corner = ScaleValue(GetRoundness(), scale);
-  pen_->Setup(canvas, scale);
-  brush_->Setup(canvas, scale);
-  if (brush_->IsPainted() && Owner()) {
-    const canvas::Region region = corner > 0 ? canvas::Region::FromRoundRect(rect, corner, corner)
-                                             : canvas::Region::FromRect(rect);
-    const auto saved = IntersectClipRgn(canvas, region);
-    brush_->PaintFill(canvas, rect, Owner()->PaintRect(), brush_->GetBitmapMasked(), scale);
-    RestoreClip(canvas, saved);
-    pen_->Setup(canvas, scale);
-    brush_->Setup(canvas, scale);
-  }
-  TRect r = rect;
-  if (FrameWidth() == 0) {
-    r.right += 1;
-    r.bottom += 1;
-  }
-  if (corner > 0) {
-    canvas.RoundRect(r, corner, corner);
-  } else {
-    canvas.Rectangle(r);
-  }
 }
 
 }  // namespace pv::graphics

@@ -11,7 +11,7 @@
 
 namespace pv::graphics {
 
-const TVexaControlClass TVexaText::ClassInfo{{"TVexaText", &TVexaControl::ClassInfo.ref},
+const TVexaControlClass TVexaText::ClassInfo{{"TVexaText", &TVexaBox::ClassInfo.ref},
                                              &TVexaControl::Creator<TVexaText>};
 
 namespace {
@@ -26,12 +26,8 @@ int32_t Clamp32(int64_t v) { return winmath::ClampToInt32(v); }
 // --- properties and creation
 
 void TVexaText::CreateProperties() {
-  TVexaControl::CreateProperties();
+  TVexaBox::CreateProperties();
   TPropList& p = Props();
-  brush_ = p.Create<TBrushProp>("Brush");
-  pen_ = p.Create<TPenProp>("Pen");
-  roundness_ = p.Create<TIntProp>("Roundness");
-  roundness_->SetFlags(roundness_->Flags() | pfThousandths);
   autoSize_ = p.Create<TBoolProp>("AutoSize");
   text_ = p.Create<TStrListProp>("Text");
   font_ = p.Create<TFontProp>("Font");
@@ -45,29 +41,23 @@ void TVexaText::CreateProperties() {
 }
 
 void TVexaText::ControlCreate() {
-  SetWidth(1);
-  SetHeight(1);
-  brush_->SetColor(canvas::clNone);
-  brush_->SetStyle(canvas::BrushStyle::Solid);
-  TVexaControl::ControlCreate();
-  SetVisible(true);
+  TVexaBox::ControlCreate();
   text_->SetText(GetName());
-  brush_->SetColor(canvas::clNone);
-  pen_->SetStyle(canvas::PenStyle::Clear);
+  Brush().SetColor(canvas::clNone);
+  Pen().SetStyle(canvas::PenStyle::Clear);
   // The whole box hits, not only its outline, though its brush is clear.
-  hitAsFilled_ = true;
+  SetHitAsFilled(true);
 }
 
 void TVexaText::ControlDestroy() {
   formator_.reset();
-  TVexaControl::ControlDestroy();
+  TVexaBox::ControlDestroy();
 }
 
 void TVexaText::PropStored(TCustomProp& prop, std::string_view subName, bool& stored) {
-  TVexaControl::PropStored(prop, subName, stored);
-  if (&prop == pen_ && subName == "Style") stored = pen_->GetStyle() != canvas::PenStyle::Clear;
+  TVexaBox::PropStored(prop, subName, stored);
+  if (&prop == &Pen() && subName == "Style") stored = Pen().GetStyle() != canvas::PenStyle::Clear;
   if (!subName.empty()) return;
-  if (&prop == roundness_) stored = GetRoundness() != 0;
   if (&prop == autoSize_) stored = GetAutoSize();
   if (&prop == text_) stored = text_->GetCount() > 0;
   if (&prop == wordWrap_) stored = GetWordWrap();
@@ -85,10 +75,7 @@ void TVexaText::Rotate(const TRotateRec& rec) {
   if (angle < 0) angle += 360;
   SetAngle(static_cast<int32_t>(angle));
   if (angle != 0) SetAutoSize(false);
-  TVexaControl::Rotate(rec);
-  int32_t brushAngle = rec.angle % 360;
-  if (brushAngle < 0) brushAngle += 360;
-  brush_->Transform(brushAngle, rec.mirror);
+  TVexaBox::Rotate(rec);
 }
 
 // --- AutoSize
@@ -99,9 +86,8 @@ void TVexaText::SetSizeReadOnly(bool width, bool height) {
 }
 
 void TVexaText::PropChanged(TCustomProp& prop) {
-  TVexaControl::PropChanged(prop);
+  TVexaBox::PropChanged(prop);
   if (!preciseJustify_) return;  // the properties are still being made
-  if (&prop == roundness_) Notify(TVexaNotify::fnAnchorPoints);
   if (&prop == autoSize_) {
     ApplyAutoSize();
     return;
@@ -167,7 +153,7 @@ int32_t TVexaText::InnerWidth() const { return Clamp32(int64_t{GetWidth()} - 2 *
 
 TRect TVexaText::GetRefreshRect(int32_t x, int32_t y) const {
   const IVexaPanel* panel = Owner();
-  if (!panel || !panel->PaintsOnScreen() || !GetAutoSize() || GetPrecise()) return TVexaControl::GetRefreshRect(x, y);
+  if (!panel || !panel->PaintsOnScreen() || !GetAutoSize() || GetPrecise()) return TVexaBox::GetRefreshRect(x, y);
   if (refreshScale_ != panel->Scale() && !sizing_) {
     refreshCache_ = MeasuredRefreshRect();
     refreshScale_ = panel->Scale();
@@ -251,7 +237,7 @@ void TVexaText::TextRect(canvas::Canvas& canvas, TRect& rect, bool scaled, bool 
 }
 
 void TVexaText::Paint(canvas::Canvas& canvas, const TRect& rect) {
-  PaintBox(canvas, rect);
+  TVexaBox::Paint(canvas, rect);
   TRect inner = rect;
   const int32_t pen = ScaleValue(FrameWidth(), PaintScale());
   if (FrameWidth() > 0) {

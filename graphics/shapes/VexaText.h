@@ -3,17 +3,18 @@
 // rotation, or precise layout with the font's design-unit widths, so that line breaks and
 // proportions are the same at every zoom. With AutoSize the box follows the text.
 //
-// The box part (Brush, Pen, Roundness, background and frame) comes first, so the stored form
-// is a box's followed by the text's own properties.
+// A text is a box: its Brush, Pen and Roundness come first, so the stored form is a box's
+// followed by the text's own properties, and it paints, hits, links and turns as a box does
+// (hit all over, though its brush is clear).
 
 #include <cstdint>
 #include <memory>
 #include <string>
 
-#include "controls/VexaControl.h"
 #include "props/BrushProp.h"
 #include "props/FontProp.h"
 #include "props/PenProps.h"
+#include "shapes/VexaBox.h"
 #include "text/TextFormator.h"
 
 namespace pv::graphics {
@@ -21,16 +22,10 @@ namespace pv::graphics {
 // The items of a text's Layout, in their order.
 enum class TTextLayout : int32_t { Top = 0, Center = 1, Bottom = 2 };
 
-class TVexaText : public TVexaControl {
+class TVexaText : public TVexaBox {
  public:
   static const TVexaControlClass ClassInfo;
   const TVexaControlClass& ClassType() const override { return ClassInfo; }
-
-  // The box part.
-  TBrushProp& Brush() const { return *brush_; }
-  TPenProp& Pen() const { return *pen_; }
-  int32_t GetRoundness() const { return roundness_->GetValue(); }
-  void SetRoundness(int32_t v) { roundness_->SetValue(v); }
 
   bool GetAutoSize() const { return autoSize_->GetValue(); }
   void SetAutoSize(bool on) { autoSize_->SetValue(on); }
@@ -64,7 +59,7 @@ class TVexaText : public TVexaControl {
   TRect GetRefreshRect(int32_t x, int32_t y) const override;
   int GetCreateCursor() const override { return 10; }
   // The pen's width in document units that the box's frame takes (0 without a pen).
-  int32_t FrameWidth() const { return pen_->GetActualWidth(); }
+  int32_t FrameWidth() const { return Pen().GetActualWidth(); }
   // The box's width inside its frame, document units.
   int32_t InnerWidth() const;
 
@@ -98,7 +93,6 @@ class TVexaText : public TVexaControl {
   void DrawPrecise(canvas::Canvas& canvas, TRect& rect, const TLayoutArgs& args, const std::string& text);
   // Clips the canvas to the box's inner area; false when that is empty (nothing to draw).
   bool ClipText(canvas::Canvas& canvas, const TRect& rect, std::optional<canvas::Region>& saved) const;
-  void PaintBox(canvas::Canvas& canvas, const TRect& rect);
 
   // AutoSize.
   void ApplyAutoSize();
@@ -106,9 +100,6 @@ class TVexaText : public TVexaControl {
   void SetSizeReadOnly(bool width, bool height);
   TRect MeasuredRefreshRect() const;
 
-  TBrushProp* brush_ = nullptr;
-  TPenProp* pen_ = nullptr;
-  TIntProp* roundness_ = nullptr;
   TBoolProp* autoSize_ = nullptr;
   TStrListProp* text_ = nullptr;
   TFontProp* font_ = nullptr;
@@ -120,7 +111,6 @@ class TVexaText : public TVexaControl {
   TBoolProp* precise_ = nullptr;
   TBoolProp* preciseJustify_ = nullptr;
 
-  bool hitAsFilled_ = false;
   // The plain text's extent for the refresh rectangle, document units relative to the control,
   // and the Scale it was measured at (0: to be measured again).
   mutable TRect refreshCache_{};

@@ -378,6 +378,60 @@ TEST_F(TextFixture, ExtremeValuesStayInRange) {
   }
 }
 
+// --- the box a text is
+
+// A text is hit all over its box, though its brush is clear, but not in the corners its
+// rounding cuts off, and like every box a little beyond a visible frame.
+TEST_F(TextFixture, IsHitAllOverItsBoxButNotInRoundedCorners) {
+  panel.scale = 100;  // 200 x 100 pixels
+  const struct {
+    TPoint p;
+    bool square, rounded;
+  } cases[] = {
+      {{100, 50}, true, true},   // the middle, though the brush is clear
+      {{1, 1}, true, false},     // a corner the rounding cuts off
+      {{198, 98}, true, false},  // the opposite one
+      {{100, 0}, true, true},    // the straight part of the top side
+      {{0, 50}, true, true},     // the straight part of the left side
+      {{20, 20}, true, true},    // inside the corner's arc
+      {{100, 101}, false, false},
+  };
+  for (const auto& c : cases) {
+    text->SetRoundness(0);
+    EXPECT_EQ(text->IsPointInside(c.p.x, c.p.y), c.square) << c.p.x << "," << c.p.y;
+    text->SetRoundness(40000);
+    EXPECT_EQ(text->IsPointInside(c.p.x, c.p.y), c.rounded) << c.p.x << "," << c.p.y << " rounded";
+  }
+  // A frame two pixels wide makes the box hit two pixels beyond its rectangle.
+  text->SetRoundness(0);
+  text->Pen().SetStyle(canvas::PenStyle::Solid);
+  text->Pen().SetWidth(2000);
+  EXPECT_TRUE(text->IsPointInside(100, 101));
+  EXPECT_FALSE(text->IsPointInside(100, 103));
+}
+
+// Connectors link to a text at the points of its box, square or rounded, and its anchor sits
+// at the start of the top side's straight part.
+TEST_F(TextFixture, LinksAtTheBoxPointsAndAnchorsAfterTheRoundedCorner) {
+  panel.scale = 100;
+  text->SetDocRect({10000, 20000, 210000, 120000});
+  const std::vector<TPoint> square{{0, 0},           {100000, 0},      {200000, 0},
+                                   {200000, 50000},  {200000, 100000}, {100000, 100000},
+                                   {0, 100000},      {0, 50000},       {100000, 50000}};
+  ASSERT_EQ(text->GetLinkPointCount(), 9);
+  for (int i = 0; i < 9; ++i) EXPECT_EQ(text->GetLinkPoint(i), square[static_cast<size_t>(i)]) << i;
+  EXPECT_EQ(text->GetAnchorPoint(), (TPoint{10, 20}));
+
+  text->SetRoundness(40000);
+  const std::vector<TPoint> rounded{{20000, 0},       {100000, 0},      {180000, 0},     {200000, 20000},
+                                    {200000, 50000},  {200000, 80000},  {180000, 100000}, {100000, 100000},
+                                    {20000, 100000},  {0, 80000},       {0, 50000},      {0, 20000},
+                                    {100000, 50000}};
+  ASSERT_EQ(text->GetLinkPointCount(), 13);
+  for (int i = 0; i < 13; ++i) EXPECT_EQ(text->GetLinkPoint(i), rounded[static_cast<size_t>(i)]) << i;
+  EXPECT_EQ(text->GetAnchorPoint(), (TPoint{30, 20}));
+}
+
 // --- the stored form
 
 TEST_F(TextFixture, SavesAndLoadsEveryPropertyByteForByte) {
