@@ -61,6 +61,8 @@ bool TVexaConnector::MovePathPoint(int index, TPoint delta, bool symmetric, bool
   if (!GetOrtogonal() || count < 2 || index < 0 || index >= count) {
     return TVexaCurve::MovePathPoint(index, delta, symmetric, smooth, selection);
   }
+  // The orthogonal drag writes the arrays itself, past SetPoint's own check.
+  if (!LayerMoveable()) return false;
   BeginPointsChange();
   TPointArray& points = PointsRef();
   const TPoint old = points[static_cast<size_t>(index)];
@@ -93,7 +95,7 @@ bool TVexaConnector::MovePathSegment(int first, int last, double t, TPoint delta
   const int i = std::min(first, last), j = std::max(first, last);
   if (!GetOrtogonal() || j != i + 1 || i < 0 || j >= count) return TVexaCurve::MovePathSegment(first, last, t, delta);
   // The end segments stay on the link points.
-  if (i == 0 || j == count - 1) return false;
+  if (i == 0 || j == count - 1 || !LayerMoveable()) return false;
   const TPointArray& points = PointsRef();
   const bool horizontal = SegmentHorizontal(points, i);
   TPoint d = delta;

@@ -102,9 +102,10 @@ class TVexaCurve : public TVexaControl {
   TPointArray& PointsRef() { return points_; }
   TTypeArray& TypesRef() { return types_; }
   bool IsPanelLoading() const;
+  // Points of a control on a layer that is not Moveable stay where they are.
+  bool LayerMoveable() const;
 
  private:
-  bool LayerMoveable() const;
   // Moves the bounds of the points to (0, 0) and the rectangle onto them.
   void FitRectToPoints();
   // The points scaled from one rectangle size to another (after a resize).

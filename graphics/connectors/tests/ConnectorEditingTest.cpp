@@ -9,6 +9,7 @@
 
 
 #include "connectors/VexaConnector.h"
+#include "document/ServiceControls.h"
 #include "document/testing/TestVexaPanel.h"
 #include "connectors/tests/PointPrinting.h"
 
@@ -78,6 +79,21 @@ TEST_F(EditingFixture, DraggingPointsKeepsTheSegmentsAxisParallel) {
     EXPECT_EQ(c->GetRerouteMode(), k.mode);
     c->Free();
   }
+}
+
+TEST_F(EditingFixture, OnALayerThatIsNotMoveableNothingMovesAndReroutingStaysOn) {
+  TVexaConnector* c = Connector(kStairs);
+  auto* layer = dynamic_cast<TVexaLayer*>(panel.GetActiveLayer());
+  ASSERT_NE(layer, nullptr);
+  c->SetRerouteMode(rmAlways);
+  layer->SetMoveable(false);
+  EXPECT_FALSE(c->MovePathPoint(2, {1300, 1700}, false, false, nullptr));
+  EXPECT_FALSE(c->MovePathSegment(2, 3, 0.5, {0, 5000}));
+  EXPECT_EQ(Absolute(*c), kStairs);
+  EXPECT_EQ(c->GetRerouteMode(), rmAlways);
+  layer->SetMoveable(true);
+  EXPECT_TRUE(c->MovePathPoint(2, {1300, 1700}, false, false, nullptr));
+  EXPECT_NE(Absolute(*c), kStairs);
 }
 
 TEST_F(EditingFixture, TheMiddleOfThreePointsDoesNotMove) {
