@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 
+#include "BenchWords.h"
 #include "canvas/RecordingCanvas.h"
 #include "text/TextFormator.h"
 
@@ -13,17 +14,7 @@ using namespace pv::graphics;
 
 namespace {
 
-std::string Words(size_t length) {
-  std::mt19937 rng(10000);
-  std::string text;
-  while (text.size() < length) {
-    const size_t word = 1 + rng() % 9;
-    for (size_t i = 0; i < word; ++i) text += static_cast<char>('a' + rng() % 26);
-    text += rng() % 40 == 0 ? "\r\n" : " ";
-  }
-  text.resize(length);
-  return text;
-}
+using bench::Words;
 
 struct Layout {
   RecordingCanvas canvas;

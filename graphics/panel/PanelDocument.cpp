@@ -6,22 +6,6 @@
 
 namespace pv::graphics {
 
-namespace {
-
-// Recording stays off for the scope (and comes back on when it is left by an exception).
-class TRecordingOff {
- public:
-  explicit TRecordingOff(THistory& history) : history_(history) { history_.DisableRecording(); }
-  ~TRecordingOff() { history_.EnableRecording(); }
-  TRecordingOff(const TRecordingOff&) = delete;
-  TRecordingOff& operator=(const TRecordingOff&) = delete;
-
- private:
-  THistory& history_;
-};
-
-}  // namespace
-
 void TVexaPanel::ClearDocument() {
   TRecordingOff off(*history_);
   history_->Clear();

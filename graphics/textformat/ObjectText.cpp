@@ -66,18 +66,6 @@ void TLoadingScope::Finish() {
 
 namespace {
 
-// Recording stays off while a block is read.
-class TRecordingOff {
- public:
-  explicit TRecordingOff(THistory& history) : history_(history) { history_.DisableRecording(); }
-  ~TRecordingOff() { history_.EnableRecording(); }
-  TRecordingOff(const TRecordingOff&) = delete;
-  TRecordingOff& operator=(const TRecordingOff&) = delete;
-
- private:
-  THistory& history_;
-};
-
 // The panel's reference list is attached to the control's properties while they are read.
 class TRefListAttached {
  public:
