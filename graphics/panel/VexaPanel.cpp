@@ -7,11 +7,15 @@
 #include "document/Grid.h"
 #include "document/Schemes.h"
 #include "panel/PanelHistory.h"
+#include "panel/PanelPaint.h"
 
 namespace pv::graphics {
 
 TVexaPanel::TVexaPanel(panelwindow::IPanelWindow& window, bool editing)
-    : window_(window), editing_(editing), history_(std::make_unique<TVexaPanelHistory>(*this)) {
+    : window_(window),
+      editing_(editing),
+      paintList_(std::make_unique<TVexaPaintList>(*this)),
+      history_(std::make_unique<TVexaPanelHistory>(*this)) {
   RegisterDocumentClasses();
   window_.SetEvents(this);
   schemes_ = TVexaControl::New<TVexaSchemes>(this, nullptr);
