@@ -64,6 +64,109 @@ void TVexaPaintList::EndPaint(TVexaPaintRecord& record) {
   if (found != records_.end()) records_.erase(found);
 }
 
+// ---- TVexaPaintIndex
+
+namespace {
+// About this many controls per cell; a control over more cells than kLargeCells is kept apart.
+constexpr int kPerCell = 4;
+constexpr int kMaxCellsPerAxis = 1024;
+constexpr int64_t kLargeCells = 64;
+}  // namespace
+
+TVexaPaintIndex::TVexaPaintIndex(const TVexaControl& scheme, const TVexaControl& layers, int32_t x, int32_t y)
+    : x_(x), y_(y) {
+  const TSchemePaintOrder order(scheme, layers);
+  for (int l = 0; l < order.LayerCount(); ++l) {
+    for (TVexaControl* c : order.LayerControls(l)) {
+      const int32_t cx = x + c->GetLeft();
+      const int32_t cy = y + c->GetTop();
+      entries_.push_back({c, cx, cy, Normalized(c->PaintExtent(cx, cy))});
+    }
+  }
+  if (entries_.empty()) return;
+  bounds_ = entries_.front().extent;
+  for (const Entry& e : entries_) {
+    bounds_ = {std::min(bounds_.left, e.extent.left), std::min(bounds_.top, e.extent.top),
+               std::max(bounds_.right, e.extent.right), std::max(bounds_.bottom, e.extent.bottom)};
+  }
+  int side = 1;
+  while (side < kMaxCellsPerAxis && static_cast<size_t>(side) * side * kPerCell < entries_.size()) side *= 2;
+  columns_ = rows_ = side;
+  cellWidth_ = std::max<int64_t>(1, (static_cast<int64_t>(bounds_.right) - bounds_.left) / side + 1);
+  cellHeight_ = std::max<int64_t>(1, (static_cast<int64_t>(bounds_.bottom) - bounds_.top) / side + 1);
+  cells_.resize(static_cast<size_t>(columns_) * rows_);
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    const TRect& r = entries_[i].extent;
+    const int c0 = CellColumn(r.left), c1 = CellColumn(r.right);
+    const int r0 = CellRow(r.top), r1 = CellRow(r.bottom);
+    if (static_cast<int64_t>(c1 - c0 + 1) * (r1 - r0 + 1) > kLargeCells) {
+      large_.push_back(static_cast<int32_t>(i));
+      continue;
+    }
+    for (int row = r0; row <= r1; ++row) {
+      for (int col = c0; col <= c1; ++col) cells_[static_cast<size_t>(row) * columns_ + col].push_back(static_cast<int32_t>(i));
+    }
+  }
+  seen_.assign(entries_.size(), 0);
+}
+
+int TVexaPaintIndex::CellColumn(int64_t x) const {
+  return static_cast<int>(std::clamp<int64_t>((x - bounds_.left) / cellWidth_, 0, columns_ - 1));
+}
+
+int TVexaPaintIndex::CellRow(int64_t y) const {
+  return static_cast<int>(std::clamp<int64_t>((y - bounds_.top) / cellHeight_, 0, rows_ - 1));
+}
+
+void TVexaPaintIndex::Query(const TRect& docRect, std::vector<TVexaControl*>& out) const {
+  out.clear();
+  const TRect q = Normalized(docRect);
+  if (entries_.empty() || q.right < bounds_.left || q.left > bounds_.right || q.bottom < bounds_.top ||
+      q.top > bounds_.bottom) {
+    return;
+  }
+  const auto meets = [&](const TRect& r) {
+    return r.left <= q.right && q.left <= r.right && r.top <= q.bottom && q.top <= r.bottom;
+  };
+  const int c0 = CellColumn(q.left), c1 = CellColumn(q.right);
+  const int r0 = CellRow(q.top), r1 = CellRow(q.bottom);
+  // Most of the grid: the list in order is cheaper than collecting and sorting.
+  if (static_cast<int64_t>(c1 - c0 + 1) * (r1 - r0 + 1) * 2 > static_cast<int64_t>(columns_) * rows_) {
+    for (const Entry& e : entries_) {
+      if (meets(e.extent)) out.push_back(e.control);
+    }
+    return;
+  }
+  if (++stamp_ == 0) {
+    std::fill(seen_.begin(), seen_.end(), 0);
+    stamp_ = 1;
+  }
+  std::vector<int32_t> found;
+  const auto take = [&](int32_t i) {
+    if (seen_[static_cast<size_t>(i)] == stamp_) return;
+    seen_[static_cast<size_t>(i)] = stamp_;
+    if (meets(entries_[static_cast<size_t>(i)].extent)) found.push_back(i);
+  };
+  for (int row = r0; row <= r1; ++row) {
+    for (int col = c0; col <= c1; ++col) {
+      for (int32_t i : cells_[static_cast<size_t>(row) * columns_ + col]) take(i);
+    }
+  }
+  for (int32_t i : large_) take(i);
+  std::sort(found.begin(), found.end());
+  for (int32_t i : found) out.push_back(entries_[static_cast<size_t>(i)].control);
+}
+
+const TVexaPaintIndex& TVexaPanel::PaintIndexOf(const TVexaControl& scheme, int32_t x, int32_t y) {
+  if (indexGeneration_ != docGeneration_) {
+    paintIndexes_.clear();
+    indexGeneration_ = docGeneration_;
+  }
+  std::unique_ptr<TVexaPaintIndex>& index = paintIndexes_[&scheme];
+  if (!index || index->X() != x || index->Y() != y) index = std::make_unique<TVexaPaintIndex>(scheme, *layers_, x, y);
+  return *index;
+}
+
 // ---- Invalidation
 
 void TVexaPanel::InvalidateDocRect(const TRect& docRect) {
@@ -211,6 +314,19 @@ void TVexaPanel::PaintDocument(canvas::Canvas& canvas, const TRect& paintRect, b
   --customPainting_;
 }
 
+void TVexaPanel::PaintSchemeControls(canvas::Canvas& canvas, TVexaCustomScheme& scheme) {
+  const TRect r = scheme.GetDocRect();
+  if (!scheme.PaintPage(canvas, r.left, r.top)) return;
+  // The document rectangle under the paint rectangle, a pixel wider on each side for the
+  // rounding of the conversion; each control still culls itself exactly.
+  const TPoint a = PixelToDocPoint({paintRect_.left - 2, paintRect_.top - 2});
+  const TPoint b = PixelToDocPoint({paintRect_.right + 2, paintRect_.bottom + 2});
+  const TVexaPaintIndex& index = PaintIndexOf(scheme, r.left, r.top);
+  std::vector<TVexaControl*> controls;
+  index.Query({a.x, a.y, b.x, b.y}, controls);
+  for (TVexaControl* c : controls) c->PaintAll(canvas, r.left + c->GetLeft(), r.top + c->GetTop());
+}
+
 void TVexaPanel::PaintScheme(canvas::Canvas& canvas, TVexaControl* control, bool childrenOnly, bool selectedOnly) {
   TVexaControl* target = nullptr;
   if (selectedOnly) {
@@ -237,7 +353,9 @@ void TVexaPanel::PaintScheme(canvas::Canvas& canvas, TVexaControl* control, bool
   } else {
     target = control && control->Owner() == this ? control : activeScheme_;
     if (!target && schemes_->GetCount() > 0) target = schemes_->GetChild(0);
-    if (target && !childrenOnly) {
+    if (target && !childrenOnly && target->IsCustomScheme()) {
+      PaintSchemeControls(canvas, static_cast<TVexaCustomScheme&>(*target));
+    } else if (target && !childrenOnly) {
       const TRect r = target->GetDocRect();
       target->PaintAll(canvas, r.left, r.top);
     } else if (target) {

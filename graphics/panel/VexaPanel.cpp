@@ -152,6 +152,7 @@ bool TVexaPanel::ControlInDocument(const TVexaControl* control) const {
 }
 
 void TVexaPanel::DocNotify(TVexaControl* control, TVexaNotify notify) {
+  if (notify != TVexaNotify::fnPan && notify != TVexaNotify::fnSelect) ++docGeneration_;
   switch (notify) {
     case TVexaNotify::fnOrder:
     case TVexaNotify::fnLayers:
@@ -186,6 +187,7 @@ void TVexaPanel::DoPropBeforeChanged(TVexaControl& control, TCustomProp& prop) {
 }
 
 void TVexaPanel::DoPropChanged(TVexaControl& control, TCustomProp& prop) {
+  ++docGeneration_;
   modified_ = true;
   if (OnPropChanged) OnPropChanged(*this, control, prop);
 }

@@ -26,6 +26,8 @@ namespace pv::graphics {
 class TVexaGrid;
 class TVexaLayers;
 class TVexaPanelHistory;
+class TVexaCustomScheme;
+class TVexaPaintIndex;
 class TVexaPaintList;
 class TVexaSchemes;
 class TVexaPanel;
@@ -357,6 +359,13 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   bool paintTransparency_ = false;
   bool paintPathFlag_ = false;
   int customPainting_ = 0;
+  // Paint indexes of the schemes, valid while the document is unchanged since they were made.
+  uint64_t docGeneration_ = 0;
+  uint64_t indexGeneration_ = 0;
+  std::unordered_map<const TVexaControl*, std::unique_ptr<TVexaPaintIndex>> paintIndexes_;
+  const TVexaPaintIndex& PaintIndexOf(const TVexaControl& scheme, int32_t x, int32_t y);
+  // A scheme's page and those of its controls that can reach the paint rectangle.
+  void PaintSchemeControls(canvas::Canvas& canvas, TVexaCustomScheme& scheme);
   TPoint viewOrigin_{0, 0};
   int32_t viewScale_ = 100;
   TRect rubberBand_{0, 0, 0, 0};

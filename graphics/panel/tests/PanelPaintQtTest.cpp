@@ -131,6 +131,44 @@ TEST_F(PanelPaint, ControlsPaintAtTheirPlaceAndASmallRepaintMatchesTheWhole) {
   EXPECT_EQ(TRect(0, 0, 0, 0), panel.PaintRect());
 }
 
+// Small repaints visit only the controls near them, through an index of the scheme: every
+// change to the document shows in the next small repaint all the same.
+TEST_F(PanelPaint, SmallRepaintsFollowEveryChangeOfTheDocument) {
+  TVexaBox* a = RedBox({20000, 20000, 80000, 60000});  // client (120, 120) - (180, 160)
+  const auto pixelAfterSmallRepaint = [&](int x, int y) {
+    WhiteImage part(10, 10);
+    panel.WindowPaint(*part.canvas, {x - 5, y - 5, x + 5, y + 5});
+    return part.At(5, 5);
+  };
+  EXPECT_EQ(kRed, pixelAfterSmallRepaint(150, 140));
+
+  a->SetDocRect({120000, 20000, 160000, 60000});  // client (220, 120) - (260, 160)
+  EXPECT_EQ(kWhite, pixelAfterSmallRepaint(150, 140));
+  EXPECT_EQ(kRed, pixelAfterSmallRepaint(240, 140));
+
+  a->SetLeft(a->GetLeft() + 10000);  // (230, 120) - (270, 160)
+  EXPECT_EQ(kRed, pixelAfterSmallRepaint(265, 140));
+
+  TVexaBox* b = RedBox({30000, 70000, 70000, 90000});  // client (130, 170) - (170, 190)
+  EXPECT_EQ(kRed, pixelAfterSmallRepaint(150, 180));
+  b->Brush().SetColor(kGreen);
+  EXPECT_EQ(kGreen, pixelAfterSmallRepaint(150, 180));
+  b->SetVisible(false);
+  EXPECT_EQ(kWhite, pixelAfterSmallRepaint(150, 180));
+  b->SetVisible(true);
+  panel.GetActiveLayer()->SetVisible(false);
+  EXPECT_EQ(kWhite, pixelAfterSmallRepaint(150, 180));
+  panel.GetActiveLayer()->SetVisible(true);
+  EXPECT_EQ(kGreen, pixelAfterSmallRepaint(150, 180));
+
+  a->Free();
+  EXPECT_EQ(kWhite, pixelAfterSmallRepaint(250, 140));
+  // Zoomed in, the remaining box fills a larger area.
+  panel.SetScale(200);
+  const TPoint centre = panel.DocToPixelPoint({50000, 80000});
+  EXPECT_EQ(kGreen, pixelAfterSmallRepaint(centre.x, centre.y));
+}
+
 TEST_F(PanelPaint, SelectionHandlesAreEightInvertedSquares) {
   TVexaControl* c = Box(Scheme(), {50000, 20000, 100000, 60000});  // client (150, 120) - (200, 160)
   panel.SelectOne(c);

@@ -37,7 +37,8 @@ struct PanelWindow : ::testing::Test {
   // What the viewport shows, painted through the panel.
   QImage Shot() {
     QApplication::processEvents();
-    return window.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    return window.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  }
   static QRgb Rgb(uint32_t bgr) { return qRgb(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
 
   panelwindow::TQtPanelWindow window;
