@@ -108,8 +108,17 @@ void TVexaCustomScheme::PropStored(TCustomProp& prop, std::string_view subName, 
 }
 
 void TVexaCustomScheme::PaintAll(canvas::Canvas& canvas, int32_t x, int32_t y) {
+  if (!PaintPage(canvas, x, y)) return;
+  TVexaControl* layers = Owner()->GetLayersRoot();
+  const TSchemePaintOrder order(*this, *layers);
+  for (int l = 0; l < order.LayerCount(); ++l) {
+    for (TVexaControl* c : order.LayerControls(l)) c->PaintAll(canvas, x + c->GetLeft(), y + c->GetTop());
+  }
+}
+
+bool TVexaCustomScheme::PaintPage(canvas::Canvas& canvas, int32_t x, int32_t y) {
   IVexaPanel* panel = Owner();
-  if (!panel || !GetVisible()) return;
+  if (!panel || !GetVisible()) return false;
   if (!NoSelfPaint() && (panel->PaintsOnScreen() || panel->PaintsSchemeBackgrounds())) {
     TRect r = panel->DocToPixelRect({x, y, x + GetWidth(), y + GetHeight()});
     if (panel->SchemeBkStretch() && panel->ViewCentred()) {
@@ -131,11 +140,7 @@ void TVexaCustomScheme::PaintAll(canvas::Canvas& canvas, int32_t x, int32_t y) {
     if (TVexaControl* grid = panel->GetGrid()) grid->PaintAll(canvas, x, y);
   }
   TVexaControl* layers = panel->GetLayersRoot();
-  if (GetCount() == 0 || !layers || layers->GetCount() == 0) return;
-  const TSchemePaintOrder order(*this, *layers);
-  for (int l = 0; l < order.LayerCount(); ++l) {
-    for (TVexaControl* c : order.LayerControls(l)) c->PaintAll(canvas, x + c->GetLeft(), y + c->GetTop());
-  }
+  return GetCount() > 0 && layers && layers->GetCount() > 0;
 }
 
 TVexaControl* TVexaCustomScheme::FindControlAt(int32_t x, int32_t y) {

@@ -18,6 +18,9 @@ class TVexaCustomScheme : public TVexaServiceControl {
   void SetDefault(bool v) { default_->SetValue(v); }
   bool IsCustomScheme() const override { return true; }
   void PaintAll(canvas::Canvas& canvas, int32_t x, int32_t y) override;
+  // The page under the controls: background, the scheme event and the grid. False when the
+  // controls are not to be painted (hidden scheme, or no controls or layers).
+  bool PaintPage(canvas::Canvas& canvas, int32_t x, int32_t y);
   TVexaControl* FindControlAt(int32_t x, int32_t y) override;
 
  protected:

@@ -7,11 +7,15 @@
 #include "document/Grid.h"
 #include "document/Schemes.h"
 #include "panel/PanelHistory.h"
+#include "panel/PanelPaint.h"
 
 namespace pv::graphics {
 
 TVexaPanel::TVexaPanel(panelwindow::IPanelWindow& window, bool editing)
-    : window_(window), editing_(editing), history_(std::make_unique<TVexaPanelHistory>(*this)) {
+    : window_(window),
+      editing_(editing),
+      paintList_(std::make_unique<TVexaPaintList>(*this)),
+      history_(std::make_unique<TVexaPanelHistory>(*this)) {
   RegisterDocumentClasses();
   window_.SetEvents(this);
   schemes_ = TVexaControl::New<TVexaSchemes>(this, nullptr);
@@ -148,6 +152,7 @@ bool TVexaPanel::ControlInDocument(const TVexaControl* control) const {
 }
 
 void TVexaPanel::DocNotify(TVexaControl* control, TVexaNotify notify) {
+  if (notify != TVexaNotify::fnPan && notify != TVexaNotify::fnSelect) ++docGeneration_;
   switch (notify) {
     case TVexaNotify::fnOrder:
     case TVexaNotify::fnLayers:
@@ -182,6 +187,7 @@ void TVexaPanel::DoPropBeforeChanged(TVexaControl& control, TCustomProp& prop) {
 }
 
 void TVexaPanel::DoPropChanged(TVexaControl& control, TCustomProp& prop) {
+  ++docGeneration_;
   modified_ = true;
   if (OnPropChanged) OnPropChanged(*this, control, prop);
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "canvas/CanvasTypes.h"
+#include "canvas/Region.h"
 #include "controls/VexaControl.h"
 #include "controls/VexaPanel.h"
 #include "paint/AlphaBuffer.h"
@@ -25,6 +26,9 @@ namespace pv::graphics {
 class TVexaGrid;
 class TVexaLayers;
 class TVexaPanelHistory;
+class TVexaCustomScheme;
+class TVexaPaintIndex;
+class TVexaPaintList;
 class TVexaSchemes;
 class TVexaPanel;
 
@@ -32,6 +36,9 @@ using TVexaNotifyEvent = std::function<void(TVexaPanel& sender, TVexaControl* co
 using TVexaPanelEvent = std::function<void(TVexaPanel& sender)>;
 using TVexaPropEvent = std::function<void(TVexaPanel& sender, TVexaControl& control, TCustomProp& prop)>;
 using TVexaPaintSchemeEvent = std::function<void(TVexaPanel& sender, canvas::Canvas& canvas, TVexaControl& scheme)>;
+// Before (OnPaintScheme) and after (OnPaintOver) the panel paints a scheme or a control.
+using TVexaPaintEvent = std::function<void(TVexaPanel& sender, canvas::Canvas& canvas, TVexaControl* control,
+                                           bool childrenOnly, bool selectedOnly)>;
 using TVexaProgressNotify = std::function<void(TVexaPanel& sender, int percent, TVexaFilerProcess kind)>;
 
 class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
@@ -112,6 +119,7 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   TVexaPropEvent OnPropChanged;
   TVexaNotifyEvent OnNotify;
   TVexaPaintSchemeEvent OnPaintScheme;
+  TVexaPaintEvent OnPaintOver;
   TVexaPanelEvent OnBeginSelectionUpdate;
   TVexaPanelEvent OnEndSelectionUpdate;
   TVexaProgressNotify OnProgress;
@@ -140,6 +148,39 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   bool Painting() const { return painting_ > 0; }
   void BeginPaint() { ++painting_; }
   void EndPaint() { --painting_; }
+
+  // ---- Painting (PanelPaint.cpp)
+  // The window colour: the background of the paint rectangle.
+  canvas::TColor Color = canvas::clWindow;
+  // Paints the document (or control) into canvas over paintRect (canvas pixels), with the
+  // view at scale and origin (the client pixel shown at paintRect's left-top is origin).
+  // output: for a printer or a file, no background, frame, space fill or overlays.
+  void PaintDocument(canvas::Canvas& canvas, const TRect& paintRect, bool transparency, bool pathFlag, bool output,
+                     bool childrenOnly, bool selectedOnly, bool clipToRect, TVexaControl* control, int32_t scale,
+                     TPoint origin);
+  virtual void PaintScheme(canvas::Canvas& canvas, TVexaControl* control, bool childrenOnly, bool selectedOnly);
+  virtual void PaintOverlayLines(canvas::Canvas& canvas);
+  virtual void PaintHandles(canvas::Canvas& canvas);
+  virtual void PaintRubberBand(canvas::Canvas& canvas);
+  // The eight handle squares of the selection, client pixels (empty without a selection).
+  virtual canvas::Region GetHandlesRegion() const;
+  // The union of the selected controls' document rectangles (empty without a selection).
+  TRect SelectionDocRect() const;
+  void InvalidateDocRect(const TRect& docRect);
+  void InvalidateSelection();
+  const TRect& RubberBand() const { return rubberBand_; }
+  void SetRubberBand(const TRect& docRect);
+  // The highlighted link point (document units), index -1 for none.
+  void SetHighlightedLinkPoint(int index, TPoint docPoint);
+  TVexaPaintList& PaintList() { return *paintList_; }
+  canvas::Canvas* PaintCanvas() const { return paintCanvas_; }
+  bool PaintingOutput() const { return paintOutput_; }
+  bool PaintTransparency() const { return paintTransparency_; }
+  bool PaintPathFlag() const { return paintPathFlag_; }
+  bool CustomPainting() const { return customPainting_ > 0; }
+  // The window's paint handler: the update rectangle (client pixels) painted into canvas,
+  // whose pixel (0, 0) is the update rectangle's left-top.
+  void WindowPaint(canvas::Canvas& canvas, const TRect& updateRect) override;
 
   // ---- Document
   TVexaLayers& Layers() const { return *layers_; }
@@ -268,12 +309,13 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   bool ViewCentred() const override { return origin_.x < 0 || origin_.y < 0; }
   TRect ClientRect() const override { return window_.ClientRect(); }
   void PaintSchemeEvent(canvas::Canvas& canvas, TVexaControl& scheme) override;
-  bool PaintsOnScreen() const override { return true; }
+  bool PaintsOnScreen() const override { return !paintOutput_; }
   bool ShowsDocumentFrame() const override { return showDocFrame_; }
   TAlphaBuffer& AlphaBuffer() override { return alpha_; }
   bool SuppressesTransparency() const override { return false; }
 
  private:
+  friend class TVexaPaintList;
   void WindowResized() override;
   void WindowScrolled(panelwindow::TScrollBarKind bar) override;
   void Repaint() { window_.InvalidateAll(); }
@@ -311,6 +353,24 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   TPoint origin_{0, 0};
   TRect visibleDocRect_{0, 0, 0, 0};
   TRect paintRect_{0, 0, 0, 0};
+  std::unique_ptr<TVexaPaintList> paintList_;
+  canvas::Canvas* paintCanvas_ = nullptr;
+  bool paintOutput_ = false;
+  bool paintTransparency_ = false;
+  bool paintPathFlag_ = false;
+  int customPainting_ = 0;
+  // Paint indexes of the schemes, valid while the document is unchanged since they were made.
+  uint64_t docGeneration_ = 0;
+  uint64_t indexGeneration_ = 0;
+  std::unordered_map<const TVexaControl*, std::unique_ptr<TVexaPaintIndex>> paintIndexes_;
+  const TVexaPaintIndex& PaintIndexOf(const TVexaControl& scheme, int32_t x, int32_t y);
+  // A scheme's page and those of its controls that can reach the paint rectangle.
+  void PaintSchemeControls(canvas::Canvas& canvas, TVexaCustomScheme& scheme);
+  TPoint viewOrigin_{0, 0};
+  int32_t viewScale_ = 100;
+  TRect rubberBand_{0, 0, 0, 0};
+  int linkPointIndex_ = -1;
+  TPoint linkPoint_{0, 0};
 
   std::unique_ptr<TVexaPanelHistory> history_;
   TAlphaBuffer alpha_;

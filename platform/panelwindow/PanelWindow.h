@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "canvas/Canvas.h"
 #include "canvas/CanvasTypes.h"
 
 namespace pv::panelwindow {
@@ -20,6 +21,9 @@ class IPanelWindowEvents {
   virtual void WindowResized() = 0;
   // The user (or the window itself) moved a scroll bar.
   virtual void WindowScrolled(TScrollBarKind bar) = 0;
+  // The window needs updateRect (client pixels) painted; canvas pixel (0, 0) is its
+  // left-top, and the canvas is clipped to its size.
+  virtual void WindowPaint(canvas::Canvas&, const TRect&) {}
 };
 
 class IPanelWindow {

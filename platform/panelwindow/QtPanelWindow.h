@@ -1,0 +1,57 @@
+#pragma once
+// The document panel's window on a Qt scroll area. The panel paints each update rectangle
+// through the Qt canvas into a cached image that only ever grows, which is then copied to
+// the viewport. The scroll bars show the panel's scroll ranges: a bar covers 0 .. range
+// pixels and shows only when the range exceeds the client extent, as the port promises.
+
+#include <QAbstractScrollArea>
+#include <QImage>
+#include <QRect>
+
+#include "panelwindow/PanelWindow.h"
+
+namespace pv::panelwindow {
+
+class TQtPanelWindow final : public QAbstractScrollArea, public IPanelWindow {
+ public:
+  explicit TQtPanelWindow(QWidget* parent = nullptr);
+  ~TQtPanelWindow() override;
+
+  void SetEvents(IPanelWindowEvents* events) override { events_ = events; }
+  bool HasParent() const override { return true; }
+  TRect ClientRect() const override;
+  void SetScrollRange(TScrollBarKind bar, int32_t range, int32_t line) override;
+  bool ScrollBarVisible(TScrollBarKind bar) const override;
+  int32_t ScrollPos(TScrollBarKind bar) const override;
+  void SetScrollPos(TScrollBarKind bar, int32_t pos) override;
+  void Invalidate(const TRect& rect) override;
+  void InvalidateAll() override;
+  void SetCursor(int index) override;
+  bool Focused() const override { return hasFocus(); }
+
+  // The cache's size: it grows to the largest update rectangle painted, never shrinks.
+  QSize CacheSize() const { return cache_.size(); }
+  int CursorIndex() const { return cursor_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+
+ private:
+  QScrollBar* Bar(TScrollBarKind bar) const;
+  int32_t Extent(TScrollBarKind bar) const;
+  // Puts a bar's maximum and page step in line with its range and the viewport's size.
+  void ApplyRange(TScrollBarKind bar);
+
+  IPanelWindowEvents* events_ = nullptr;
+  int32_t ranges_[2] = {0, 0};
+  QImage cache_;
+  int cursor_ = 0;
+  // Scroll bar updates the window makes itself are not the user's scrolling.
+  int settingBars_ = 0;
+};
+
+}  // namespace pv::panelwindow
