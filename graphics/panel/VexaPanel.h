@@ -353,6 +353,9 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   TVexaControl* activeLayer_ = nullptr;
   std::vector<TVexaControl*> parentless_;
   std::vector<TVexaControl*> selection_;
+  // The same controls as a set: asking whether a control is selected stays constant-time
+  // with a large selection.
+  std::unordered_set<const TVexaControl*> selected_;
   int selectionUpdates_ = 0;
   bool selectionFramesStale_ = false;
   TVexaControl* pointEdited_ = nullptr;
