@@ -176,6 +176,28 @@ TEST_F(PanelCommands, MovingALinkedBoxReroutesItsConnectorAndUndoRestoresTheRout
   EXPECT_EQ((TPoint{30000, 5000}), link->LinkB().GetLinkPoint());
 }
 
+// The step a points control records when its update ends goes back to the rectangle the update
+// began with, whether it moved or was resized.
+TEST_F(PanelCommands, PointsControlsChangedInAnUpdateUndoExactly) {
+  TVexaPanelHistory& history = panel.PanelHistory();
+  for (TVexaControl* c : std::vector<TVexaControl*>{oval, curve}) {
+    SCOPED_TRACE(c->GetName());
+    const std::string before = SaveText();
+    c->BeginUpdate();
+    c->SetLeft(c->GetLeft() + 700);
+    c->SetWidth(c->GetWidth() * 2);
+    c->SetHeight(c->GetHeight() + 500);
+    c->EndUpdate();
+    const std::string after = SaveText();
+    ASSERT_NE(before, after);
+    ASSERT_TRUE(history.Undo());
+    EXPECT_EQ(before, SaveText());
+    ASSERT_TRUE(history.Redo());
+    EXPECT_EQ(after, SaveText());
+    ASSERT_TRUE(history.Undo());
+  }
+}
+
 TEST_F(PanelCommands, AMoveBeyondTheCoordinateRangeStopsAtItsEdges) {
   constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
   constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
