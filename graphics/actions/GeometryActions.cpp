@@ -14,13 +14,9 @@ namespace {
 bool CanRecordDocRect(THistory& history, TVexaObject* source, int) {
   const IDocControl* control = AsControl(source);
   if (!control || !control->InUpdate()) return false;
-  if (const THistoryGroup* group = history.OpenGroup()) {
-    for (int i = 0; i < group->Count(); ++i) {
-      const THistoryAction* child = group->Child(i);
-      if (&child->ClassType() == &TPointsHistoryAction::ClassInfo && child->SourceId == control->GetId()) return false;
-    }
-  }
-  return true;
+  // By key: a step of many controls stays linear.
+  const THistoryGroup* group = history.OpenGroup();
+  return !group || !group->HoldsSame(TPointsHistoryAction::ClassInfo, source);
 }
 
 void Offset(TRect& r, int32_t dx, int32_t dy) {

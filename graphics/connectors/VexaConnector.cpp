@@ -75,9 +75,11 @@ void TVexaConnector::ControlCreate() {
 }
 
 void TVexaConnector::ControlDestroy() {
+  // The destruction's undo step keeps the connector as it stands, links included: the links
+  // let go only after it has been taken.
+  TVexaCurve::ControlDestroy();
   linkA_->SetLinkedControl(nullptr);
   linkB_->SetLinkedControl(nullptr);
-  TVexaCurve::ControlDestroy();
 }
 
 uint8_t TVexaConnector::GetRerouteMode() const { return rerouteMode_->GetEnumIndex(); }

@@ -321,14 +321,26 @@ void TVexaControl::RecordSizeChange() {
   if (!history.CanRecord() || history.RecordingDisabled() || !InUpdate()) return;
   // An ancestor's bracket is under way and records this control with its own step.
   if (AncestorRecordsSizeMove()) return;
+  const auto recordOwnStep = [&] {
+    if (!HasPoints()) {
+      history.RecordStep(TDocRectHistoryAction::ClassInfo, this);
+      return;
+    }
+    // A new points step took the rectangle the control has now; undo returns to the one the
+    // bracket began with (the points are relative to it). None comes back when the open
+    // group already holds an earlier state of the control, and a transformation keeps its
+    // own saved state.
+    auto* step = dynamic_cast<TPointsHistoryAction*>(history.RecordStep(TPointsHistoryAction::ClassInfo, this));
+    if (step && !InTransformation()) step->TakeUpdateRect(*this);
+  };
   if (sizeMoveSnapshot_.empty()) {
-    history.RecordStep(HasPoints() ? TPointsHistoryAction::ClassInfo : TDocRectHistoryAction::ClassInfo, this);
+    recordOwnStep();
     return;
   }
   std::optional<THistoryRecording> group;
   if (!history.OpenGroup()) group.emplace(history, TPanelSizeMoveHistoryGroup::ClassInfo, this);
   RecordDescendantSizeMoves(history);
-  history.RecordStep(HasPoints() ? TPointsHistoryAction::ClassInfo : TDocRectHistoryAction::ClassInfo, this);
+  recordOwnStep();
   if (group) group->End();
 }
 

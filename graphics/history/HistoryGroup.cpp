@@ -7,17 +7,20 @@ namespace pv::graphics {
 const THistoryActionClass THistoryGroup::ClassInfo{"THistoryGroup", &THistoryAction::ClassInfo,
                                                    &CreateHistoryAction<THistoryGroup>, nullptr};
 
+bool THistoryGroup::HoldsSame(const THistoryActionClass& cls, TVexaObject* source) const {
+  std::string key;
+  if (History().SourceIdentity(cls, source, key)) return !key.empty() && keys_.count(key) > 0;
+  for (const auto& child : children_) {
+    if (History().IsSame(*child, cls, source)) return true;
+  }
+  return false;
+}
+
 THistoryAction* THistoryGroup::AddAction(const THistoryActionClass& cls, TVexaObject* source, int tag) {
   if (!IsHistoryActionClassRegistered(cls) || !cls.create) return nullptr;
+  if (HoldsSame(cls, source)) return nullptr;
   std::string key;
-  if (History().SourceIdentity(cls, source, key)) {
-    if (keys_.count(key)) return nullptr;
-  } else {
-    key.clear();
-    for (const auto& child : children_) {
-      if (History().IsSame(*child, cls, source)) return nullptr;
-    }
-  }
+  if (!History().SourceIdentity(cls, source, key)) key.clear();
   children_.push_back(cls.create(History(), this));
   childKeys_.push_back(key);
   if (!key.empty()) keys_.insert(key);

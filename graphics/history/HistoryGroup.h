@@ -18,6 +18,9 @@ class THistoryGroup : public THistoryAction {
 
   // None when the class is not registered or a child already records this source.
   THistoryAction* AddAction(const THistoryActionClass& cls, TVexaObject* source, int tag);
+  // Whether a child already records this source as that class: by key when the history can
+  // name one (constant time), else child by child.
+  bool HoldsSame(const THistoryActionClass& cls, TVexaObject* source) const;
   // Ends the recording last child (removing it when it asks), else the group itself.
   void EndInner();
   void RemoveLast();

@@ -10,6 +10,7 @@ void TVexaPanel::ClearDocument() {
   TRecordingOff off(*history_);
   history_->Clear();
   selection_.clear();
+  selected_.clear();
   pointEdited_ = nullptr;
   activeScheme_ = nullptr;
   schemes_->ClearChildren();

@@ -17,7 +17,7 @@ bool IsSelectionGestureMode(int mode) { return (mode >= 4 && mode <= 9) || mode 
 }  // namespace
 
 bool TVexaPanel::IsSelected(const TVexaControl* control) const {
-  return control && std::find(selection_.begin(), selection_.end(), control) != selection_.end();
+  return control && selected_.count(control) > 0;
 }
 
 bool TVexaPanel::SelectOne(TVexaControl* control) {
@@ -25,15 +25,18 @@ bool TVexaPanel::SelectOne(TVexaControl* control) {
   const TVexaControl* parent = control->GetParent();
   if (!parent || parent->GetParent() != schemes_ || !parent->IsCustomScheme()) return false;
   selection_.push_back(control);
+  selected_.insert(control);
   if (pointEdited_ && !(selection_.size() == 1 && selection_.front() == pointEdited_)) pointEdited_ = nullptr;
   control->Notify(TVexaNotify::fnSelect);
   return true;
 }
 
 bool TVexaPanel::Unselect(TVexaControl* control) {
-  const auto found = std::find(selection_.begin(), selection_.end(), control);
-  if (found == selection_.end()) return false;
-  selection_.erase(found);
+  if (!IsSelected(control)) return false;
+  // From the back: unselecting all goes last first.
+  const auto found = std::find(selection_.rbegin(), selection_.rend(), control);
+  selection_.erase(std::next(found).base());
+  selected_.erase(control);
   if (pointEdited_ && !(selection_.size() == 1 && selection_.front() == pointEdited_)) pointEdited_ = nullptr;
   control->Notify(TVexaNotify::fnSelect);
   if (IsSelectionGestureMode(toolMode_)) SetToolMode(0);
@@ -51,7 +54,7 @@ void TVexaPanel::SelectControl(TVexaControl& control, bool select) {
   // A control that leaves the document (destroyed, moved away) leaves the selection quietly:
   // it may be half torn down.
   if (!select) {
-    std::erase(selection_, &control);
+    if (selected_.erase(&control) > 0) std::erase(selection_, &control);
     if (pointEdited_ == &control) pointEdited_ = nullptr;
     return;
   }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -15,6 +16,7 @@
 #include "canvas/CanvasTypes.h"
 #include "canvas/Region.h"
 #include "controls/VexaControl.h"
+#include "controls/Rotation.h"
 #include "controls/VexaPanel.h"
 #include "paint/AlphaBuffer.h"
 #include "panelwindow/PanelWindow.h"
@@ -215,11 +217,30 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   // The whole document of another panel, copied through the text format.
   void Assign(TVexaPanel& source);
 
+  // ---- Commands on the selection; each is one undo step when the history is on.
+  // Frees every selected control, last first.
+  void DeleteSelected();
+  // Moves the selected children of schemes by (dx, dy) document units; sums past the 32-bit
+  // range are clamped.
+  void MoveSelection(int32_t dx, int32_t dy);
+  // Rotates (and mirrors) every selected control whose layer is not read-only, by the
+  // rotation's angle rounded to a multiple of 90 degrees.
+  void RotateSelection(const TRotateRec& rotation);
+  // The angle a selection rotation uses: (angle mod 360) rounded to a multiple of 90, halves
+  // to the even multiple; the sign is kept.
+  static int32_t QuarterTurnAngle(int32_t angle);
+  // Sets the scale and scrolls so that the centre of docRect (document units) or, without
+  // one, the document point now in the middle of the window lies in the middle of it.
+  void SetScaleAndCenter(int32_t scale, std::optional<TRect> docRect = std::nullopt);
+
   // ---- Selection
   int SelectedCount() const { return static_cast<int>(selection_.size()); }
   TVexaControl* Selected(int index) const { return selection_[static_cast<size_t>(index)]; }
   bool IsSelected(const TVexaControl* control) const;
   bool SelectOne(TVexaControl* control);
+  // Refused (false) for none, a selected control, one that is not selectable, or one that is
+  // not a child of a scheme of this document.
+  bool Select(TVexaControl* control) { return SelectOne(control); }
   bool Unselect(TVexaControl* control);
   // groupClass: the panel history group that brackets the update (none: no group).
   void BeginSelectionUpdate(bool notifyControls, const THistoryActionClass* groupClass = nullptr);
@@ -392,6 +413,9 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   TVexaControl* activeLayer_ = nullptr;
   std::vector<TVexaControl*> parentless_;
   std::vector<TVexaControl*> selection_;
+  // The same controls as a set: asking whether a control is selected stays constant-time
+  // with a large selection.
+  std::unordered_set<const TVexaControl*> selected_;
   int selectionUpdates_ = 0;
   bool selectionFramesStale_ = false;
   TVexaControl* pointEdited_ = nullptr;

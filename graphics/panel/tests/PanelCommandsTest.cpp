@@ -1,0 +1,283 @@
+// The commands on the selection: each is one undo step that gives back the document's text
+// byte for byte, a moved box takes its connectors along, a rotation turns mixed shapes by
+// quarter turns, and zooming to a point puts it in the middle of the window.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "connectors/VexaConnector.h"
+#include "controls/ControlClasses.h"
+#include "controls/LinkProps.h"
+#include "document/ServiceControls.h"
+#include "panel/PanelHistory.h"
+#include "panel/VexaGraphics.h"
+#include "panel/tests/PanelFixture.h"
+#include "shapes/VexaBox.h"
+#include "shapes/VexaCurve.h"
+#include "shapes/VexaEllipse.h"
+#include "shapes/VexaText.h"
+
+namespace pv::graphics {
+namespace {
+
+// The start-up call comes first, as in a program.
+struct Registered {
+  Registered() { RegisterVexaGraphics(); }
+};
+
+struct PanelCommands : ::testing::Test, Registered, test::PanelFixture {
+  PanelCommands() {
+    panel.SetConnectorsMinGap(1000);
+    a = Shape<TVexaBox>({0, 0, 10000, 10000}, "a");
+    b = Shape<TVexaBox>({30000, 0, 40000, 10000}, "b");
+    link = Shape<TVexaConnector>({0, 0, 1, 1}, "link");
+    LinkEnd(link->LinkA(), a, {10000, 5000});
+    LinkEnd(link->LinkB(), b, {30000, 5000});
+    oval = Shape<TVexaEllipse>({50000, 20000, 54000, 22000}, "oval");
+    curve = Shape<TVexaCurve>({60000, 20000, 66000, 23000}, "curve \"c\"");
+    curve->SetPointsEx({{0, 0}, {6000, 0}, {6000, 3000}}, {ptNode, ptNode, ptEndNode});
+    text = Shape<TVexaText>({70000, 20000, 78000, 22000}, "text");
+    text->Text().SetText("x = 1: \xC3\xA9t\xC3\xA9");
+    panel.PanelHistory().SetActive(true);
+  }
+
+  template <typename T>
+  T* Shape(const TRect& r, const std::string& name) {
+    T* c = TVexaControl::New<T>(&panel, Scheme(), panel.GetActiveLayer());
+    c->SetVisible(true);
+    c->SetDocRect(r);
+    c->SetName(name);
+    return c;
+  }
+  static void LinkEnd(TLinkPointProp& end, TVexaControl* control, TPoint point) {
+    end.SetLinkedControl(control);
+    end.SetLinkPoint(point);
+  }
+  void SelectOnly(const std::vector<TVexaControl*>& controls) {
+    panel.UnselectAll();
+    for (TVexaControl* c : controls) ASSERT_TRUE(panel.Select(c));
+  }
+  TVexaControl* ByName(const std::string& name) const {
+    for (int i = 0; i < Scheme()->GetCount(); ++i) {
+      if (Scheme()->GetChild(i)->GetName() == name) return Scheme()->GetChild(i);
+    }
+    return nullptr;
+  }
+  std::vector<TPoint> Route(const TVexaControl& c) const {
+    std::vector<TPoint> points;
+    std::vector<uint8_t> types;
+    c.GetPointsEx(points, types);
+    const TRect r = c.GetDocRect();
+    for (TPoint& p : points) p = {p.x + r.left, p.y + r.top};
+    return points;
+  }
+
+  TVexaControl* a;
+  TVexaControl* b;
+  TVexaConnector* link;
+  TVexaControl* oval;
+  TVexaCurve* curve;
+  TVexaText* text;
+};
+
+struct CommandCase {
+  const char* what;
+  std::vector<std::string> selected;
+  std::function<void(TVexaPanel&)> command;
+  const char* caption;
+};
+
+TEST_F(PanelCommands, EachCommandIsOneStepThatUndoesAndRedoesByteForByte) {
+  const std::vector<CommandCase> cases{
+      {"delete shapes", {"oval", "curve \"c\"", "text"}, [](TVexaPanel& p) { p.DeleteSelected(); }, "Delete control(s)"},
+      {"delete a linked box", {"a"}, [](TVexaPanel& p) { p.DeleteSelected(); }, "Delete control(s)"},
+      {"delete a connector", {"link"}, [](TVexaPanel& p) { p.DeleteSelected(); }, "Delete control(s)"},
+      {"delete a box and its connector", {"link", "b"}, [](TVexaPanel& p) { p.DeleteSelected(); }, "Delete control(s)"},
+      {"move shapes", {"oval", "curve \"c\"", "text"}, [](TVexaPanel& p) { p.MoveSelection(1500, -700); },
+       "Size/move control(s)"},
+      {"move a linked box", {"b"}, [](TVexaPanel& p) { p.MoveSelection(0, 20000); }, "Size/move control(s)"},
+      {"move both ends and the connector", {"a", "b", "link"}, [](TVexaPanel& p) { p.MoveSelection(-3000, 4000); },
+       "Size/move control(s)"},
+      {"rotate mixed shapes", {"oval", "curve \"c\"", "text"},
+       [](TVexaPanel& p) { p.RotateSelection({60000, 21000, 90, false}); }, "Size/move control(s)"},
+      {"rotate a linked box by a half turn", {"b"}, [](TVexaPanel& p) { p.RotateSelection({20000, 5000, 170, false}); },
+       "Size/move control(s)"},
+      {"mirror a curve", {"curve \"c\""}, [](TVexaPanel& p) { p.RotateSelection({63000, 21500, 0, true}); },
+       "Size/move control(s)"},
+  };
+  TVexaPanelHistory& history = panel.PanelHistory();
+  for (const CommandCase& row : cases) {
+    SCOPED_TRACE(row.what);
+    history.Clear();
+    std::vector<TVexaControl*> controls;
+    for (const std::string& name : row.selected) controls.push_back(ByName(name));
+    SelectOnly(controls);
+    const std::string before = SaveText();
+    row.command(panel);
+    const std::string after = SaveText();
+    ASSERT_NE(before, after);
+    ASSERT_EQ(1, history.ActionIndex() + 1) << "one step";
+    EXPECT_EQ(row.caption, history.GetAction(history.ActionIndex())->Caption);
+    for (int round = 0; round < 2; ++round) {
+      ASSERT_TRUE(history.Undo());
+      EXPECT_EQ(before, SaveText());
+      ASSERT_TRUE(history.Redo());
+      EXPECT_EQ(after, SaveText());
+    }
+    ASSERT_TRUE(history.Undo());
+    ASSERT_EQ(before, SaveText());
+  }
+}
+
+TEST_F(PanelCommands, NothingToDoRecordsNothing) {
+  TVexaPanelHistory& history = panel.PanelHistory();
+  const std::string before = SaveText();
+  panel.DeleteSelected();
+  panel.MoveSelection(100, 100);
+  panel.RotateSelection({0, 0, 90, false});
+  SelectOnly({oval});
+  panel.MoveSelection(0, 0);
+  panel.RotateSelection({0, 0, 44, false});
+  EXPECT_EQ(0, history.Count());
+  EXPECT_EQ(before, SaveText());
+}
+
+TEST_F(PanelCommands, DeleteFreesTheSelectionAndUndoSelectsNothingStale) {
+  SelectOnly({a, oval});
+  const int32_t ovalId = oval->GetId();
+  panel.DeleteSelected();
+  EXPECT_EQ(0, panel.SelectedCount());
+  EXPECT_EQ(nullptr, panel.FindControlByID(ovalId));
+  EXPECT_EQ(nullptr, ByName("a"));
+  // The connector stays, no longer held by the deleted box.
+  ASSERT_NE(nullptr, ByName("link"));
+  EXPECT_EQ(nullptr, link->LinkA().LinkedControl());
+  ASSERT_TRUE(panel.PanelHistory().Undo());
+  ASSERT_NE(nullptr, panel.FindControlByID(ovalId));
+  ASSERT_NE(nullptr, ByName("a"));
+  EXPECT_EQ(ByName("a"), link->LinkA().LinkedControl());
+}
+
+TEST_F(PanelCommands, MovingALinkedBoxReroutesItsConnectorAndUndoRestoresTheRoute) {
+  const std::vector<TPoint> routeBefore = Route(*link);
+  ASSERT_EQ((std::vector<TPoint>{{10000, 5000}, {30000, 5000}}), routeBefore);
+  SelectOnly({b});
+  panel.MoveSelection(0, 20000);
+  EXPECT_EQ((TRect{30000, 20000, 40000, 30000}), b->GetDocRect());
+  EXPECT_EQ((TPoint{30000, 25000}), link->LinkB().GetLinkPoint());
+  EXPECT_EQ((std::vector<TPoint>{{10000, 5000}, {20000, 5000}, {20000, 25000}, {30000, 25000}}), Route(*link));
+  ASSERT_TRUE(panel.PanelHistory().Undo());
+  EXPECT_EQ((TRect{30000, 0, 40000, 10000}), b->GetDocRect());
+  EXPECT_EQ(routeBefore, Route(*link));
+  EXPECT_EQ((TPoint{30000, 5000}), link->LinkB().GetLinkPoint());
+}
+
+// The step a points control records when its update ends goes back to the rectangle the update
+// began with, whether it moved or was resized.
+TEST_F(PanelCommands, PointsControlsChangedInAnUpdateUndoExactly) {
+  TVexaPanelHistory& history = panel.PanelHistory();
+  for (TVexaControl* c : std::vector<TVexaControl*>{oval, curve}) {
+    SCOPED_TRACE(c->GetName());
+    const std::string before = SaveText();
+    c->BeginUpdate();
+    c->SetLeft(c->GetLeft() + 700);
+    c->SetWidth(c->GetWidth() * 2);
+    c->SetHeight(c->GetHeight() + 500);
+    c->EndUpdate();
+    const std::string after = SaveText();
+    ASSERT_NE(before, after);
+    ASSERT_TRUE(history.Undo());
+    EXPECT_EQ(before, SaveText());
+    ASSERT_TRUE(history.Redo());
+    EXPECT_EQ(after, SaveText());
+    ASSERT_TRUE(history.Undo());
+  }
+}
+
+TEST_F(PanelCommands, AMoveBeyondTheCoordinateRangeStopsAtItsEdges) {
+  constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+  constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+  SelectOnly({oval});
+  const std::string before = SaveText();
+  panel.MoveSelection(kMax, kMax);
+  // The whole rectangle stays inside the range.
+  EXPECT_EQ((TRect{kMax - 4000, kMax - 2000, kMax, kMax}), oval->GetDocRect());
+  panel.MoveSelection(kMin, kMin);
+  panel.MoveSelection(kMin, kMin);
+  EXPECT_EQ(kMin, oval->GetLeft());
+  EXPECT_EQ(kMin, oval->GetTop());
+  EXPECT_EQ(4000, oval->GetWidth());
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(panel.PanelHistory().Undo());
+  EXPECT_EQ(before, SaveText());
+}
+
+TEST(PanelQuarterTurns, AnglesRoundToTheNearestQuarterTurnHalvesToEven) {
+  const struct {
+    int32_t angle, turned;
+  } cases[] = {{0, 0},     {44, 0},     {45, 0},     {46, 90},    {100, 90},    {135, 180},   {225, 180},
+               {270, 270}, {315, 0},    {450, 90},   {-90, -90},  {-135, -180}, {-100, -90},  {-315, 0},
+               {720, 0},   {-45, 0},    {std::numeric_limits<int32_t>::max(), 90}, {std::numeric_limits<int32_t>::min(), -90}};
+  for (const auto& row : cases) EXPECT_EQ(row.turned, TVexaPanel::QuarterTurnAngle(row.angle)) << row.angle;
+}
+
+TEST_F(PanelCommands, RotatingMixedShapesTurnsEachAboutTheCentreAndSkipsReadOnlyLayers) {
+  // A second layer, read-only, holding the text.
+  auto* locked = TVexaControl::New<TVexaLayer>(&panel, &panel.Layers());
+  text->SetLayerControl(locked);
+  locked->SetReadOnly(true);
+  const TRect textRect = text->GetDocRect();
+  SelectOnly({oval, curve, text});
+  // 100 degrees is a quarter turn about (60000, 21000).
+  panel.RotateSelection({60000, 21000, 100, false});
+  const TRotateRec quarter{60000, 21000, 90, false};
+  EXPECT_EQ(RotateRect({50000, 20000, 54000, 22000}, quarter), oval->GetDocRect());
+  EXPECT_EQ(2000, RectWidth(oval->GetDocRect()));
+  EXPECT_EQ(4000, RectHeight(oval->GetDocRect()));
+  std::vector<TPoint> expected{{60000, 20000}, {66000, 20000}, {66000, 23000}};
+  for (TPoint& p : expected) p = RotatePoint(p, quarter);
+  EXPECT_EQ(expected, Route(*curve));
+  EXPECT_EQ(textRect, text->GetDocRect());
+}
+
+TEST_F(PanelCommands, ScaleAndCentrePutsThePointInTheMiddleOfTheWindow) {
+  const TRect client = window.ClientRect();
+  const TPoint middle{RectWidth(client) / 2, RectHeight(client) / 2};
+  panel.SetScaleAndCenter(2000, TRect{50000, 20000, 54000, 22000});
+  EXPECT_EQ(2000, panel.GetScale());
+  const TPoint shown = panel.DocToPixelPoint({52000, 21000});
+  EXPECT_NEAR(middle.x, shown.x, 1);
+  EXPECT_NEAR(middle.y, shown.y, 1);
+  // Without a rectangle the document point in the middle stays there.
+  const TPoint centre = panel.PixelToDocPoint(middle);
+  panel.SetScaleAndCenter(5000);
+  EXPECT_EQ(5000, panel.GetScale());
+  const TPoint again = panel.DocToPixelPoint(centre);
+  EXPECT_NEAR(middle.x, again.x, 1);
+  EXPECT_NEAR(middle.y, again.y, 1);
+  // Towards a corner the scroll bars stop at their ends rather than run past them.
+  panel.SetScaleAndCenter(5000, TRect{0, 0, 0, 0});
+  EXPECT_EQ((TPoint{0, 0}), panel.ScrollOrigin());
+}
+
+TEST_F(PanelCommands, TheStartUpCallMakesEveryClassOfTheDocumentTextLoadable) {
+  for (const char* name : {"TVexaLayer", "TVexaScheme", "TVexaControl", "TVexaServiceControl", "TVexaGroup",
+                           "TVexaClone", "TVexaBox", "TVexaEllipse", "TVexaArc", "TVexaPicture", "TVexaText",
+                           "TVexaCurve", "TVexaConnector"}) {
+    EXPECT_NE(nullptr, FindControlClass(name)) << name;
+  }
+  // A document of shapes and a linked connector comes back whole through a second panel.
+  const std::string saved = SaveText();
+  test::PanelFixture other;
+  TMemoryStream stream(saved);
+  std::unique_ptr<TVexaFiler> filer = other.panel.CreateFiler(stream, TVexaFilerProcess::ppLoad);
+  other.panel.LoadDocumentFromFiler(*filer, TLoadMode::Document);
+  EXPECT_EQ(saved, other.SaveText());
+  EXPECT_EQ(6, other.Scheme()->GetCount());
+}
+
+}  // namespace
+}  // namespace pv::graphics
