@@ -157,6 +157,8 @@ class QtCanvas : public Canvas {
 
   // What a shape paints: its interior with the brush, its outline with the pen.
   void PaintShape(const QPainterPath& interior, const QPainterPath& outline, bool fill);
+  // A one-pixel solid outline of a rectangle, filled (pen colour, current raster operation).
+  void FillThinFrame(const TRect& r);
   void StrokeOutline(const QPainterPath& outline);
   void FillInterior(const QPainterPath& interior, const QBrush& brush);
   bool PenDraws() const;

@@ -113,7 +113,7 @@ TEST_F(PanelPaint, ControlsPaintAtTheirPlaceAndASmallRepaintMatchesTheWhole) {
   // Each update rectangle, painted into a canvas of its own size, gives the pixels of the
   // whole paint there.
   for (const TRect& update : {TRect{95, 95, 135, 135}, TRect{185, 150, 320, 210}, TRect{0, 0, 1, 1},
-                              TRect{290, 190, 310, 215}}) {
+                              TRect{290, 190, 310, 215}, TRect{150, 140, 200, 175}}) {
     WhiteImage part(RectWidth(update), RectHeight(update));
     panel.WindowPaint(*part.canvas, update);
     int diffs = 0;

@@ -218,3 +218,81 @@ TEST_F(QtCanvasDirectTest, TextAtEveryAlignmentLevelAndTurned) {
 }
 
 }  // namespace
+
+// A clip decides which pixels may change, never which pixels a shape has: inside the clip the
+// picture is the unclipped one, whichever route draws it.
+TEST_F(QtCanvasDirectTest, AClipKeepsTheShapesOwnPixelsInsideIt) {
+  const TRect clip{20, 12, 70, 60};
+  for (bool direct : {true, false}) {
+    for (const PenCase& pen : PenCases()) {
+      const Drawing draw = [&](Canvas& c) {
+        UsePen(c, pen);
+        UseBrush(c, BrushStyle::Solid);
+        c.Rectangle({2, 2, 30, 20});  // its bottom-right corner lies inside the clip
+        c.Rectangle({60, 50, 90, 80});  // its top-left corner lies inside the clip
+        c.MoveTo(5, 5);
+        c.LineTo(40, 30);
+        c.Ellipse({10, 40, 30, 70});
+      };
+      const QImage whole = Render(draw, direct);
+      const QImage clipped = Render(
+          [&](Canvas& c) {
+            c.IntersectClipRect(clip);
+            draw(c);
+          },
+          direct);
+      for (int y = clip.top; y < clip.bottom; ++y) {
+        for (int x = clip.left; x < clip.right; ++x) {
+          if (whole.pixel(x, y) != clipped.pixel(x, y)) {
+            ADD_FAILURE() << (direct ? "direct, " : "path, ") << Describe(pen) << ": (" << x << ", " << y << ")";
+            y = clip.bottom;
+            break;
+          }
+        }
+      }
+    }
+  }
+}
+
+// A shape that reaches past the picture's top-left edge keeps the pixels it has inside it:
+// drawn shifted, every pixel still in the picture is the unshifted picture's. (Dashed pens
+// are left out: their pattern starts afresh where the picture cuts the line.)
+TEST_F(QtCanvasDirectTest, ShapesCutByThePicturesEdgeKeepTheirPixels) {
+  const int dx = 40, dy = 30;
+  for (bool direct : {true, false}) {
+    for (const PenCase& pen : PenCases()) {
+      if (pen.style == PenStyle::Dash) continue;
+      const auto draw = [&](Canvas& c, int ox, int oy) {
+        UsePen(c, pen);
+        UseBrush(c, BrushStyle::Solid);
+        c.Rectangle({10 - ox, 10 - oy, 70 - ox, 50 - oy});
+        c.Ellipse({20 - ox, 15 - oy, 80 - ox, 60 - oy});
+        c.MoveTo(12 - ox, 55 - oy);
+        c.LineTo(85 - ox, 35 - oy);
+      };
+      QImage whole(kSize, kSize, QImage::Format_RGB32);
+      whole.fill(Qt::white);
+      QImage shifted = whole;
+      {
+        QtCanvas canvas(whole);
+        canvas.SetDirectCalls(direct);
+        draw(canvas, 0, 0);
+      }
+      {
+        QtCanvas canvas(shifted);
+        canvas.SetDirectCalls(direct);
+        draw(canvas, dx, dy);
+      }
+      bool same = true;
+      for (int y = dy; y < kSize && same; ++y) {
+        for (int x = dx; x < kSize; ++x) {
+          if (whole.pixel(x, y) != shifted.pixel(x - dx, y - dy)) {
+            ADD_FAILURE() << (direct ? "direct, " : "path, ") << Describe(pen) << ": (" << x << ", " << y << ")";
+            same = false;
+            break;
+          }
+        }
+      }
+    }
+  }
+}
