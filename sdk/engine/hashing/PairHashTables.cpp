@@ -76,32 +76,17 @@ void ForEachNearbyPosition(int32_t cell, Visit visit)
             visit(static_cast<size_t>(x * kHashCells + y), angleBit);
 }
 
-size_t CellListSlot(int32_t cell)
-{
-    return (static_cast<uint32_t>(cell) * 2654435761u >> 19) & (PairHashSlot::kCellListSlots - 1);
-}
-
 } // namespace
 
 void PairHashSlot::Clear()
 {
-    for (int32_t slot : usedCellLists) {
-        const int32_t cell = cellLists[static_cast<size_t>(slot)].cell;
-        occupied[static_cast<size_t>(cell) >> 6] = 0;
+    for (int32_t cell : usedCells) {
+        occupied[static_cast<size_t>(cell / kHashAngles)] = 0;
         ForEachNearbyPosition(cell, [this](size_t position, uint64_t) { reachedAngles[position] = 0; });
-        cellLists[static_cast<size_t>(slot)] = CellList{};
     }
-    usedCellLists.clear();
+    usedCells.clear();
     entered.clear();
     nextInCell.clear();
-}
-
-size_t PairHashSlot::FindCellList(int32_t cell) const
-{
-    size_t slot = CellListSlot(cell);
-    while (cellLists[slot].cell != cell && cellLists[slot].cell >= 0)
-        slot = (slot + 1) & (kCellListSlots - 1);
-    return slot;
 }
 
 void PairHashSlot::Enter(int32_t cell, int32_t i, int32_t j)
@@ -109,12 +94,13 @@ void PairHashSlot::Enter(int32_t cell, int32_t i, int32_t j)
     const int16_t at = static_cast<int16_t>(entered.size());
     entered.push_back({static_cast<uint8_t>(i), static_cast<uint8_t>(j)});
     nextInCell.push_back(-1);
-    CellList& list = cellLists[FindCellList(cell)];
-    if (list.cell < 0) {
-        list.cell = cell;
+    CellList& list = cellLists[static_cast<size_t>(cell)];
+    uint64_t& angles = occupied[static_cast<size_t>(cell / kHashAngles)];
+    const uint64_t angleBit = uint64_t{1} << (cell % kHashAngles);
+    if ((angles & angleBit) == 0) {
+        angles |= angleBit;
         list.head = at;
-        usedCellLists.push_back(static_cast<int32_t>(&list - cellLists.data()));
-        occupied[static_cast<size_t>(cell) >> 6] |= uint64_t{1} << (cell & 63);
+        usedCells.push_back(cell);
         ForEachNearbyPosition(cell, [this](size_t position, uint64_t bit) { reachedAngles[position] |= bit; });
     } else {
         nextInCell[static_cast<size_t>(list.tail)] = at;
@@ -132,19 +118,6 @@ PairBucket PairHashSlot::Bucket(int32_t index) const
     return Bucket(qx, qy, angle);
 }
 
-uint64_t PairHashSlot::OccupiedAngles(int32_t qx, int32_t qy) const
-{
-    if (qx < -kHashCellRange || qx > kHashCellRange || qy < -kHashCellRange || qy > kHashCellRange)
-        return 0;
-    const size_t first = static_cast<size_t>(PairBucketIndex(qx, qy, -kHashAngleRange));
-    const size_t word = first >> 6;
-    const size_t shift = first & 63;
-    uint64_t bits = occupied[word] >> shift;
-    if (shift != 0 && word + 1 < occupied.size())
-        bits |= occupied[word + 1] << (64 - shift);
-    return bits & ((uint64_t{1} << kHashAngles) - 1);
-}
-
 PairBucket PairHashSlot::GatherBucket(int32_t qx, int32_t qy, int32_t angle) const
 {
     PairBucket bucket;
@@ -159,16 +132,20 @@ PairBucket PairHashSlot::GatherBucket(int32_t qx, int32_t qy, int32_t angle) con
     size_t count = 0;
     for (int32_t ox = -1; ox <= 1; ++ox) {
         for (int32_t oy = -1; oy <= 1; ++oy) {
-            const uint64_t angles = OccupiedAngles(qx - ox, qy - oy) & sources.mask;
+            const int32_t px = qx - ox + kHashCellRange;
+            const int32_t py = qy - oy + kHashCellRange;
+            if (px < 0 || px >= kHashCells || py < 0 || py >= kHashCells)
+                continue;
+            const uint64_t angles = occupied[static_cast<size_t>(px * kHashCells + py)] & sources.mask;
             if (angles == 0)
                 continue;
             for (int32_t s = 0; s < sources.count; ++s) {
                 const AngleSource& source = sources.sources[static_cast<size_t>(s)];
                 if (!((angles >> (source.angle + kHashAngleRange)) & 1))
                     continue;
-                const int32_t cell = PairBucketIndex(qx - ox, qy - oy, source.angle);
+                const int32_t cell = (px * kHashCells + py) * kHashAngles + source.angle + kHashAngleRange;
                 int32_t taken = 0;
-                for (int16_t at = cellLists[FindCellList(cell)].head; at >= 0 && taken < kBucketPairs;
+                for (int16_t at = cellLists[static_cast<size_t>(cell)].head; at >= 0 && taken < kBucketPairs;
                      at = nextInCell[static_cast<size_t>(at)], ++taken)
                     found[count++] = Reach{at, static_cast<int16_t>(source.times)};
             }
@@ -198,7 +175,7 @@ PairHashTables* AttachPairHashTables(MatchContext& context)
         for (PairHashSlot& slot : tables->slots) {
             slot.entered.reserve(kMaxMinutiae * kMaxMinutiae);
             slot.nextInCell.reserve(kMaxMinutiae * kMaxMinutiae);
-            slot.usedCellLists.reserve(kMaxMinutiae * kMaxMinutiae);
+            slot.usedCells.reserve(kMaxMinutiae * kMaxMinutiae);
         }
         context.pairHash = std::move(tables);
         return context.pairHash.get();

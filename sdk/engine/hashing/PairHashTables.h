@@ -77,22 +77,23 @@ struct PairHashSlot {
     // its own cell (-1 for the last).
     std::vector<std::array<uint8_t, 2>> entered;
     std::vector<int16_t> nextInCell;
-    // Own cells holding pairs: one bit per cell of the table, and the first
-    // entered pair of each cell in a small open-addressed table.
-    std::vector<uint64_t> occupied = std::vector<uint64_t>((kHashBuckets + 63) / 64);
+    // For each cell position (qx, qy), bit a + 20 set when pairs lie under
+    // its own cell of angle a: one word per position, read whole.
+    std::vector<uint64_t> occupied = std::vector<uint64_t>(kHashCells * kHashCells);
     // For each cell position (qx, qy), bit b + 20 set when the bucket of
     // angle b there can hold pairs: an own cell whose pairs reach that angle
     // lies within one cell either way. Most buckets read are empty, and this
     // tells so with one look.
     std::vector<uint64_t> reachedAngles = std::vector<uint64_t>(kHashCells * kHashCells);
+    // The first and last entered pair of each own cell, indexed directly by
+    // cell; only the entries of occupied cells are meaningful, so clearing
+    // needs nothing but the list of used cells.
     struct CellList {
-        int32_t cell = -1;
         int16_t head = -1;
         int16_t tail = -1;
     };
-    static constexpr size_t kCellListSlots = 8192;  // a power of two above 70 x 69
-    std::vector<CellList> cellLists = std::vector<CellList>(kCellListSlots);
-    std::vector<int32_t> usedCellLists;
+    std::vector<CellList> cellLists = std::vector<CellList>(kHashBuckets);
+    std::vector<int32_t> usedCells;
 
     void Clear();
     // Enters pair (i, j) under its own cell (an index of PairBucketIndex).
@@ -112,9 +113,6 @@ struct PairHashSlot {
 
 private:
     PairBucket GatherBucket(int32_t qx, int32_t qy, int32_t angle) const;
-    // Bit a + 20 set for each angle a of the cell under which pairs lie.
-    uint64_t OccupiedAngles(int32_t qx, int32_t qy) const;
-    size_t FindCellList(int32_t cell) const;
 };
 
 // The tables describe the impression they were last built from, the active
