@@ -1,6 +1,7 @@
 #include "engine/hashing/PairHashTables.h"
 
 #include <algorithm>
+#include <bit>
 #include <new>
 
 namespace vela::engine {
@@ -32,7 +33,6 @@ struct AngleSource {
 struct AngleSources {
     std::array<AngleSource, 4> sources{};
     int32_t count = 0;
-    uint64_t mask = 0;  // bit a + 20 for each own angle a
 };
 
 std::array<AngleSources, kHashAngles> MakeAngleSources()
@@ -47,7 +47,6 @@ std::array<AngleSources, kHashAngles> MakeAngleSources()
             if (k == into.count)
                 into.sources[static_cast<size_t>(into.count++)] = AngleSource{own, 0};
             ++into.sources[static_cast<size_t>(k)].times;
-            into.mask |= uint64_t{1} << (own + kHashAngleRange);
         }
     }
     return table;
@@ -76,12 +75,27 @@ void ForEachNearbyPosition(int32_t cell, Visit visit)
             visit(static_cast<size_t>(x * kHashCells + y), angleBit);
 }
 
+// The cells (x, y, a) within one cell of an own cell (qx, qy, a), as
+// indexes of PairHashSlot::nearbyCells, and the bit there that names it.
+template <class Visit>
+void ForEachNearbyCell(int32_t cell, Visit visit)
+{
+    const int32_t position = cell / kHashAngles;
+    const int32_t qx = position / kHashCells;
+    const int32_t qy = position % kHashCells;
+    const int32_t angle = cell % kHashAngles;
+    for (int32_t x = std::max(qx - 1, 0); x <= std::min(qx + 1, kHashCells - 1); ++x)
+        for (int32_t y = std::max(qy - 1, 0); y <= std::min(qy + 1, kHashCells - 1); ++y)
+            visit(static_cast<size_t>((x * kHashCells + y) * kHashAngles + angle),
+                  static_cast<uint16_t>(1u << (3 * (x - qx + 1) + (y - qy + 1))));
+}
+
 } // namespace
 
 void PairHashSlot::Clear()
 {
     for (int32_t cell : usedCells) {
-        occupied[static_cast<size_t>(cell / kHashAngles)] = 0;
+        ForEachNearbyCell(cell, [this](size_t nearby, uint16_t) { nearbyCells[nearby] = 0; });
         ForEachNearbyPosition(cell, [this](size_t position, uint64_t) { reachedAngles[position] = 0; });
     }
     usedCells.clear();
@@ -91,16 +105,15 @@ void PairHashSlot::Clear()
 
 void PairHashSlot::Enter(int32_t cell, int32_t i, int32_t j)
 {
+    constexpr uint16_t kOwnCellBit = 1u << 4;
     const int16_t at = static_cast<int16_t>(entered.size());
     entered.push_back({static_cast<uint8_t>(i), static_cast<uint8_t>(j)});
     nextInCell.push_back(-1);
     CellList& list = cellLists[static_cast<size_t>(cell)];
-    uint64_t& angles = occupied[static_cast<size_t>(cell / kHashAngles)];
-    const uint64_t angleBit = uint64_t{1} << (cell % kHashAngles);
-    if ((angles & angleBit) == 0) {
-        angles |= angleBit;
+    if ((nearbyCells[static_cast<size_t>(cell)] & kOwnCellBit) == 0) {
         list.head = at;
         usedCells.push_back(cell);
+        ForEachNearbyCell(cell, [this](size_t nearby, uint16_t bit) { nearbyCells[nearby] |= bit; });
         ForEachNearbyPosition(cell, [this](size_t position, uint64_t bit) { reachedAngles[position] |= bit; });
     } else {
         nextInCell[static_cast<size_t>(list.tail)] = at;
@@ -130,25 +143,19 @@ PairBucket PairHashSlot::GatherBucket(int32_t qx, int32_t qy, int32_t angle) con
     };
     std::array<Reach, 9 * 4 * kBucketPairs> found;
     size_t count = 0;
-    for (int32_t ox = -1; ox <= 1; ++ox) {
-        for (int32_t oy = -1; oy <= 1; ++oy) {
-            const int32_t px = qx - ox + kHashCellRange;
-            const int32_t py = qy - oy + kHashCellRange;
-            if (px < 0 || px >= kHashCells || py < 0 || py >= kHashCells)
-                continue;
-            const uint64_t angles = occupied[static_cast<size_t>(px * kHashCells + py)] & sources.mask;
-            if (angles == 0)
-                continue;
-            for (int32_t s = 0; s < sources.count; ++s) {
-                const AngleSource& source = sources.sources[static_cast<size_t>(s)];
-                if (!((angles >> (source.angle + kHashAngleRange)) & 1))
-                    continue;
-                const int32_t cell = (px * kHashCells + py) * kHashAngles + source.angle + kHashAngleRange;
-                int32_t taken = 0;
-                for (int16_t at = cellLists[static_cast<size_t>(cell)].head; at >= 0 && taken < kBucketPairs;
-                     at = nextInCell[static_cast<size_t>(at)], ++taken)
-                    found[count++] = Reach{at, static_cast<int16_t>(source.times)};
-            }
+    const int32_t position = (qx + kHashCellRange) * kHashCells + qy + kHashCellRange;
+    for (int32_t s = 0; s < sources.count; ++s) {
+        const AngleSource& source = sources.sources[static_cast<size_t>(s)];
+        const int32_t sameAngle = position * kHashAngles + source.angle + kHashAngleRange;
+        for (uint32_t cells = nearbyCells[static_cast<size_t>(sameAngle)]; cells != 0; cells &= cells - 1) {
+            const int32_t bit = std::countr_zero(cells);
+            const int32_t ox = bit / 3 - 1;
+            const int32_t oy = bit % 3 - 1;
+            const int32_t cell = sameAngle - (ox * kHashCells + oy) * kHashAngles;
+            int32_t taken = 0;
+            for (int16_t at = cellLists[static_cast<size_t>(cell)].head; at >= 0 && taken < kBucketPairs;
+                 at = nextInCell[static_cast<size_t>(at)], ++taken)
+                found[count++] = Reach{at, static_cast<int16_t>(source.times)};
         }
     }
     // Few entries: an insertion sort by entry order.

@@ -77,9 +77,10 @@ struct PairHashSlot {
     // its own cell (-1 for the last).
     std::vector<std::array<uint8_t, 2>> entered;
     std::vector<int16_t> nextInCell;
-    // For each cell position (qx, qy), bit a + 20 set when pairs lie under
-    // its own cell of angle a: one word per position, read whole.
-    std::vector<uint64_t> occupied = std::vector<uint64_t>(kHashCells * kHashCells);
+    // For each cell (qx, qy, a), which own cells (qx - ox, qy - oy, a) one
+    // cell or less away hold pairs: bit 3 * (ox + 1) + (oy + 1). A bucket is
+    // gathered from exactly the cells these bits name.
+    std::vector<uint16_t> nearbyCells = std::vector<uint16_t>(kHashBuckets);
     // For each cell position (qx, qy), bit b + 20 set when the bucket of
     // angle b there can hold pairs: an own cell whose pairs reach that angle
     // lies within one cell either way. Most buckets read are empty, and this
