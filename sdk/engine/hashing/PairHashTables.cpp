@@ -131,9 +131,8 @@ PairBucket PairHashSlot::Bucket(int32_t index) const
     return Bucket(qx, qy, angle);
 }
 
-PairBucket PairHashSlot::GatherBucket(int32_t qx, int32_t qy, int32_t angle) const
+void PairHashSlot::GatherBucket(int32_t qx, int32_t qy, int32_t angle, PairBucket& bucket) const
 {
-    PairBucket bucket;
     const AngleSources& sources = SourcesOfBucketAngle(angle);
     // The first five entries that reach the bucket, in entry order; from each
     // contributing cell only its first five can be among them.
@@ -169,7 +168,6 @@ PairBucket PairHashSlot::GatherBucket(int32_t qx, int32_t qy, int32_t angle) con
     for (size_t k = 0; k < count && bucket.count < kBucketPairs; ++k)
         for (int32_t t = 0; t < found[k].times && bucket.count < kBucketPairs; ++t)
             bucket.pairs[bucket.count++] = entered[static_cast<size_t>(found[k].at)];
-    return bucket;
 }
 
 PairHashTables* AttachPairHashTables(MatchContext& context)

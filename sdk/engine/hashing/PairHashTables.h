@@ -104,16 +104,26 @@ struct PairHashSlot {
     PairBucket Bucket(int32_t index) const;
     PairBucket Bucket(int32_t qx, int32_t qy, int32_t angle) const
     {
+        PairBucket bucket;
+        ReadBucket(qx, qy, angle, bucket);
+        return bucket;
+    }
+    // The same, written into a bucket the caller keeps: the comparison reads
+    // thousands, most of them empty, and a copy through the stack costs more
+    // than the look that tells them empty.
+    void ReadBucket(int32_t qx, int32_t qy, int32_t angle, PairBucket& into) const
+    {
+        into.count = 0;
         if (PairBucketIndex(qx, qy, angle) < 0)
-            return PairBucket{};
+            return;
         const size_t position = static_cast<size_t>((qx + kHashCellRange) * kHashCells + qy + kHashCellRange);
         if (((reachedAngles[position] >> (angle + kHashAngleRange)) & 1) == 0)
-            return PairBucket{};
-        return GatherBucket(qx, qy, angle);
+            return;
+        GatherBucket(qx, qy, angle, into);
     }
 
 private:
-    PairBucket GatherBucket(int32_t qx, int32_t qy, int32_t angle) const;
+    void GatherBucket(int32_t qx, int32_t qy, int32_t angle, PairBucket& bucket) const;
 };
 
 // The tables describe the impression they were last built from, the active
