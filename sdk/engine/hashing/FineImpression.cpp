@@ -14,11 +14,6 @@ namespace {
 
 constexpr int32_t kShortestSquared = 25;    // a pair must be longer than 5 half pixels
 constexpr int32_t kLongestSquared = 10000;  // and shorter than 100
-// Turning and rounding moves a vector's end by less than one half pixel, so
-// a pair at most 4 or at least 102 long is out of range either way; most
-// pairs of an impression are, and skip the turn.
-constexpr int32_t kSurelyShortSquared = 16;
-constexpr int32_t kSurelyLongSquared = 102 * 102;
 
 const std::array<CosSin, kFineDirections + 1>& CosSinTable()
 {
@@ -60,8 +55,7 @@ const CosSin& CosSin3(int32_t k)
 
 TurnedVector RotatePairVector(int32_t dx, int32_t dy, int32_t k)
 {
-    const int32_t unturned = dx * dx + dy * dy;
-    if (unturned <= kSurelyShortSquared || unturned >= kSurelyLongSquared)
+    if (PairSurelyOutOfRange(dx, dy))
         return TurnedVector{0, 0, false};
     const CosSin& turn = CosSin3(k);
     const int32_t x = RoundHalfAway(dx * turn.cos - dy * turn.sin);
