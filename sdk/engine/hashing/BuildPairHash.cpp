@@ -21,9 +21,11 @@ bool RefusesPairHash(const Impression& impression)
 
 PairFeature MakePairFeature(const Impression& fine, int32_t i, int32_t j)
 {
-    if (i == j)
+    const int32_t dx = fine.x[j] - fine.x[i];
+    const int32_t dy = fine.y[j] - fine.y[i];
+    if (i == j || PairSurelyOutOfRange(dx, dy))
         return PairFeature{};
-    const TurnedVector turned = RotatePairVector(fine.x[j] - fine.x[i], fine.y[j] - fine.y[i], fine.direction[i]);
+    const TurnedVector turned = RotatePairVector(dx, dy, fine.direction[i]);
     if (!turned.valid)
         return PairFeature{};
     return PairFeature{static_cast<int16_t>(turned.dx), static_cast<int16_t>(turned.dy),

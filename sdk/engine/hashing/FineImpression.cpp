@@ -55,6 +55,8 @@ const CosSin& CosSin3(int32_t k)
 
 TurnedVector RotatePairVector(int32_t dx, int32_t dy, int32_t k)
 {
+    if (PairSurelyOutOfRange(dx, dy))
+        return TurnedVector{0, 0, false};
     const CosSin& turn = CosSin3(k);
     const int32_t x = RoundHalfAway(dx * turn.cos - dy * turn.sin);
     const int32_t y = RoundHalfAway(dy * turn.cos + dx * turn.sin);

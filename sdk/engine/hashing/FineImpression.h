@@ -34,6 +34,17 @@ struct TurnedVector {
 };
 TurnedVector RotatePairVector(int32_t dx, int32_t dy, int32_t k);
 
+// Turning and rounding moves a vector's end by less than one half pixel, so
+// a pair at most 4 or at least 102 long is out of range however it turns;
+// most pairs of an impression are, and callers skip the turn.
+inline bool PairSurelyOutOfRange(int32_t dx, int32_t dy)
+{
+    constexpr int32_t kSurelyShortSquared = 16;
+    constexpr int32_t kSurelyLongSquared = 102 * 102;
+    const int32_t squared = dx * dx + dy * dy;
+    return squared <= kSurelyShortSquared || squared >= kSurelyLongSquared;
+}
+
 // The difference of two fine directions folded into -60..60, then in
 // 9-degree steps truncated toward zero (-20..20).
 int32_t FoldFineDifference(int32_t difference);

@@ -113,12 +113,13 @@ void VoteCorrespondences(PairHashTables& tables, const Impression& fineSecond, c
     for (int32_t u = 0; u < secondCount; ++u) {
         counters.fill(0);
         for (int32_t w = 0; w < secondCount; ++w) {
-            bucketOf[w].count = 0;
+            PairBucket& bucket = bucketOf[w];
             const PairFeature& feature = features[u][w];
-            if (feature.angle == kNoPairFeature)
+            if (feature.angle == kNoPairFeature) {
+                bucket.count = 0;
                 continue;
-            bucketOf[w] = tables.Active().Bucket(feature.dx / kHashCellSize, feature.dy / kHashCellSize, feature.angle);
-            const PairBucket& bucket = bucketOf[w];
+            }
+            tables.Active().ReadBucket(feature.dx / kHashCellSize, feature.dy / kHashCellSize, feature.angle, bucket);
             for (int32_t p = 0; p < bucket.count; ++p)
                 ++counters[bucket.pairs[p][0]];
         }

@@ -1,6 +1,7 @@
 #include "engine/hashing/PairHashTables.h"
 
 #include <algorithm>
+#include <bit>
 #include <new>
 
 namespace vela::engine {
@@ -32,7 +33,6 @@ struct AngleSource {
 struct AngleSources {
     std::array<AngleSource, 4> sources{};
     int32_t count = 0;
-    uint64_t mask = 0;  // bit a + 20 for each own angle a
 };
 
 std::array<AngleSources, kHashAngles> MakeAngleSources()
@@ -47,7 +47,6 @@ std::array<AngleSources, kHashAngles> MakeAngleSources()
             if (k == into.count)
                 into.sources[static_cast<size_t>(into.count++)] = AngleSource{own, 0};
             ++into.sources[static_cast<size_t>(k)].times;
-            into.mask |= uint64_t{1} << (own + kHashAngleRange);
         }
     }
     return table;
@@ -76,45 +75,45 @@ void ForEachNearbyPosition(int32_t cell, Visit visit)
             visit(static_cast<size_t>(x * kHashCells + y), angleBit);
 }
 
-size_t CellListSlot(int32_t cell)
+// The cells (x, y, a) within one cell of an own cell (qx, qy, a), as
+// indexes of PairHashSlot::nearbyCells, and the bit there that names it.
+template <class Visit>
+void ForEachNearbyCell(int32_t cell, Visit visit)
 {
-    return (static_cast<uint32_t>(cell) * 2654435761u >> 19) & (PairHashSlot::kCellListSlots - 1);
+    const int32_t position = cell / kHashAngles;
+    const int32_t qx = position / kHashCells;
+    const int32_t qy = position % kHashCells;
+    const int32_t angle = cell % kHashAngles;
+    for (int32_t x = std::max(qx - 1, 0); x <= std::min(qx + 1, kHashCells - 1); ++x)
+        for (int32_t y = std::max(qy - 1, 0); y <= std::min(qy + 1, kHashCells - 1); ++y)
+            visit(static_cast<size_t>((x * kHashCells + y) * kHashAngles + angle),
+                  static_cast<uint16_t>(1u << (3 * (x - qx + 1) + (y - qy + 1))));
 }
 
 } // namespace
 
 void PairHashSlot::Clear()
 {
-    for (int32_t slot : usedCellLists) {
-        const int32_t cell = cellLists[static_cast<size_t>(slot)].cell;
-        occupied[static_cast<size_t>(cell) >> 6] = 0;
+    for (int32_t cell : usedCells) {
+        ForEachNearbyCell(cell, [this](size_t nearby, uint16_t) { nearbyCells[nearby] = 0; });
         ForEachNearbyPosition(cell, [this](size_t position, uint64_t) { reachedAngles[position] = 0; });
-        cellLists[static_cast<size_t>(slot)] = CellList{};
     }
-    usedCellLists.clear();
+    usedCells.clear();
     entered.clear();
     nextInCell.clear();
 }
 
-size_t PairHashSlot::FindCellList(int32_t cell) const
-{
-    size_t slot = CellListSlot(cell);
-    while (cellLists[slot].cell != cell && cellLists[slot].cell >= 0)
-        slot = (slot + 1) & (kCellListSlots - 1);
-    return slot;
-}
-
 void PairHashSlot::Enter(int32_t cell, int32_t i, int32_t j)
 {
+    constexpr uint16_t kOwnCellBit = 1u << 4;
     const int16_t at = static_cast<int16_t>(entered.size());
     entered.push_back({static_cast<uint8_t>(i), static_cast<uint8_t>(j)});
     nextInCell.push_back(-1);
-    CellList& list = cellLists[FindCellList(cell)];
-    if (list.cell < 0) {
-        list.cell = cell;
+    CellList& list = cellLists[static_cast<size_t>(cell)];
+    if ((nearbyCells[static_cast<size_t>(cell)] & kOwnCellBit) == 0) {
         list.head = at;
-        usedCellLists.push_back(static_cast<int32_t>(&list - cellLists.data()));
-        occupied[static_cast<size_t>(cell) >> 6] |= uint64_t{1} << (cell & 63);
+        usedCells.push_back(cell);
+        ForEachNearbyCell(cell, [this](size_t nearby, uint16_t bit) { nearbyCells[nearby] |= bit; });
         ForEachNearbyPosition(cell, [this](size_t position, uint64_t bit) { reachedAngles[position] |= bit; });
     } else {
         nextInCell[static_cast<size_t>(list.tail)] = at;
@@ -132,22 +131,8 @@ PairBucket PairHashSlot::Bucket(int32_t index) const
     return Bucket(qx, qy, angle);
 }
 
-uint64_t PairHashSlot::OccupiedAngles(int32_t qx, int32_t qy) const
+void PairHashSlot::GatherBucket(int32_t qx, int32_t qy, int32_t angle, PairBucket& bucket) const
 {
-    if (qx < -kHashCellRange || qx > kHashCellRange || qy < -kHashCellRange || qy > kHashCellRange)
-        return 0;
-    const size_t first = static_cast<size_t>(PairBucketIndex(qx, qy, -kHashAngleRange));
-    const size_t word = first >> 6;
-    const size_t shift = first & 63;
-    uint64_t bits = occupied[word] >> shift;
-    if (shift != 0 && word + 1 < occupied.size())
-        bits |= occupied[word + 1] << (64 - shift);
-    return bits & ((uint64_t{1} << kHashAngles) - 1);
-}
-
-PairBucket PairHashSlot::GatherBucket(int32_t qx, int32_t qy, int32_t angle) const
-{
-    PairBucket bucket;
     const AngleSources& sources = SourcesOfBucketAngle(angle);
     // The first five entries that reach the bucket, in entry order; from each
     // contributing cell only its first five can be among them.
@@ -157,21 +142,19 @@ PairBucket PairHashSlot::GatherBucket(int32_t qx, int32_t qy, int32_t angle) con
     };
     std::array<Reach, 9 * 4 * kBucketPairs> found;
     size_t count = 0;
-    for (int32_t ox = -1; ox <= 1; ++ox) {
-        for (int32_t oy = -1; oy <= 1; ++oy) {
-            const uint64_t angles = OccupiedAngles(qx - ox, qy - oy) & sources.mask;
-            if (angles == 0)
-                continue;
-            for (int32_t s = 0; s < sources.count; ++s) {
-                const AngleSource& source = sources.sources[static_cast<size_t>(s)];
-                if (!((angles >> (source.angle + kHashAngleRange)) & 1))
-                    continue;
-                const int32_t cell = PairBucketIndex(qx - ox, qy - oy, source.angle);
-                int32_t taken = 0;
-                for (int16_t at = cellLists[FindCellList(cell)].head; at >= 0 && taken < kBucketPairs;
-                     at = nextInCell[static_cast<size_t>(at)], ++taken)
-                    found[count++] = Reach{at, static_cast<int16_t>(source.times)};
-            }
+    const int32_t position = (qx + kHashCellRange) * kHashCells + qy + kHashCellRange;
+    for (int32_t s = 0; s < sources.count; ++s) {
+        const AngleSource& source = sources.sources[static_cast<size_t>(s)];
+        const int32_t sameAngle = position * kHashAngles + source.angle + kHashAngleRange;
+        for (uint32_t cells = nearbyCells[static_cast<size_t>(sameAngle)]; cells != 0; cells &= cells - 1) {
+            const int32_t bit = std::countr_zero(cells);
+            const int32_t ox = bit / 3 - 1;
+            const int32_t oy = bit % 3 - 1;
+            const int32_t cell = sameAngle - (ox * kHashCells + oy) * kHashAngles;
+            int32_t taken = 0;
+            for (int16_t at = cellLists[static_cast<size_t>(cell)].head; at >= 0 && taken < kBucketPairs;
+                 at = nextInCell[static_cast<size_t>(at)], ++taken)
+                found[count++] = Reach{at, static_cast<int16_t>(source.times)};
         }
     }
     // Few entries: an insertion sort by entry order.
@@ -185,7 +168,6 @@ PairBucket PairHashSlot::GatherBucket(int32_t qx, int32_t qy, int32_t angle) con
     for (size_t k = 0; k < count && bucket.count < kBucketPairs; ++k)
         for (int32_t t = 0; t < found[k].times && bucket.count < kBucketPairs; ++t)
             bucket.pairs[bucket.count++] = entered[static_cast<size_t>(found[k].at)];
-    return bucket;
 }
 
 PairHashTables* AttachPairHashTables(MatchContext& context)
@@ -198,7 +180,7 @@ PairHashTables* AttachPairHashTables(MatchContext& context)
         for (PairHashSlot& slot : tables->slots) {
             slot.entered.reserve(kMaxMinutiae * kMaxMinutiae);
             slot.nextInCell.reserve(kMaxMinutiae * kMaxMinutiae);
-            slot.usedCellLists.reserve(kMaxMinutiae * kMaxMinutiae);
+            slot.usedCells.reserve(kMaxMinutiae * kMaxMinutiae);
         }
         context.pairHash = std::move(tables);
         return context.pairHash.get();

@@ -77,22 +77,24 @@ struct PairHashSlot {
     // its own cell (-1 for the last).
     std::vector<std::array<uint8_t, 2>> entered;
     std::vector<int16_t> nextInCell;
-    // Own cells holding pairs: one bit per cell of the table, and the first
-    // entered pair of each cell in a small open-addressed table.
-    std::vector<uint64_t> occupied = std::vector<uint64_t>((kHashBuckets + 63) / 64);
+    // For each cell (qx, qy, a), which own cells (qx - ox, qy - oy, a) one
+    // cell or less away hold pairs: bit 3 * (ox + 1) + (oy + 1). A bucket is
+    // gathered from exactly the cells these bits name.
+    std::vector<uint16_t> nearbyCells = std::vector<uint16_t>(kHashBuckets);
     // For each cell position (qx, qy), bit b + 20 set when the bucket of
     // angle b there can hold pairs: an own cell whose pairs reach that angle
     // lies within one cell either way. Most buckets read are empty, and this
     // tells so with one look.
     std::vector<uint64_t> reachedAngles = std::vector<uint64_t>(kHashCells * kHashCells);
+    // The first and last entered pair of each own cell, indexed directly by
+    // cell; only the entries of occupied cells are meaningful, so clearing
+    // needs nothing but the list of used cells.
     struct CellList {
-        int32_t cell = -1;
         int16_t head = -1;
         int16_t tail = -1;
     };
-    static constexpr size_t kCellListSlots = 8192;  // a power of two above 70 x 69
-    std::vector<CellList> cellLists = std::vector<CellList>(kCellListSlots);
-    std::vector<int32_t> usedCellLists;
+    std::vector<CellList> cellLists = std::vector<CellList>(kHashBuckets);
+    std::vector<int32_t> usedCells;
 
     void Clear();
     // Enters pair (i, j) under its own cell (an index of PairBucketIndex).
@@ -102,19 +104,26 @@ struct PairHashSlot {
     PairBucket Bucket(int32_t index) const;
     PairBucket Bucket(int32_t qx, int32_t qy, int32_t angle) const
     {
+        PairBucket bucket;
+        ReadBucket(qx, qy, angle, bucket);
+        return bucket;
+    }
+    // The same, written into a bucket the caller keeps: the comparison reads
+    // thousands, most of them empty, and a copy through the stack costs more
+    // than the look that tells them empty.
+    void ReadBucket(int32_t qx, int32_t qy, int32_t angle, PairBucket& into) const
+    {
+        into.count = 0;
         if (PairBucketIndex(qx, qy, angle) < 0)
-            return PairBucket{};
+            return;
         const size_t position = static_cast<size_t>((qx + kHashCellRange) * kHashCells + qy + kHashCellRange);
         if (((reachedAngles[position] >> (angle + kHashAngleRange)) & 1) == 0)
-            return PairBucket{};
-        return GatherBucket(qx, qy, angle);
+            return;
+        GatherBucket(qx, qy, angle, into);
     }
 
 private:
-    PairBucket GatherBucket(int32_t qx, int32_t qy, int32_t angle) const;
-    // Bit a + 20 set for each angle a of the cell under which pairs lie.
-    uint64_t OccupiedAngles(int32_t qx, int32_t qy) const;
-    size_t FindCellList(int32_t cell) const;
+    void GatherBucket(int32_t qx, int32_t qy, int32_t angle, PairBucket& bucket) const;
 };
 
 // The tables describe the impression they were last built from, the active

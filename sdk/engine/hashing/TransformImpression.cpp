@@ -52,6 +52,13 @@ void TransformMinutiae(const Impression& source, Impression& out, double cosine,
     out.count = static_cast<uint8_t>(kept);
 }
 
+// RoundHalfAway(value / 8.0) in integers: the quotient and the half added
+// to it are exact in double, so truncating the integer sum is the same.
+int32_t RoundEighthsHalfAway(int32_t value)
+{
+    return (value >= 0 ? value + 4 : value - 4) / 8;
+}
+
 // Each output block looks back to where it came from.
 void TransformBlocks(const Impression& source, Impression& out, double cosine, double sine, int32_t degrees,
                      int32_t xShift, int32_t yShift)
@@ -73,8 +80,8 @@ void TransformBlocks(const Impression& source, Impression& out, double cosine, d
         for (int32_t column = 0; column < kBlockColumns; ++column) {
             const int32_t u = RoundHalfAway(columnCosine[column] + rowSine) - xShift + kImpressionCentreX;
             const int32_t v = RoundHalfAway(rowCosine - columnSine[column]) - yShift + kImpressionCentreY;
-            const int32_t sourceColumn = RoundHalfAway(u / 8.0);
-            const int32_t sourceRow = RoundHalfAway(v / 8.0);
+            const int32_t sourceColumn = RoundEighthsHalfAway(u);
+            const int32_t sourceRow = RoundEighthsHalfAway(v);
             uint8_t value = kNoDirection;
             if (sourceColumn >= 0 && sourceColumn < kBlockColumns && sourceRow >= 0 && sourceRow < kBlockRows) {
                 const uint8_t given = source.blocks[sourceRow * kBlockColumns + sourceColumn];

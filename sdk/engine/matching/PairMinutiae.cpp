@@ -127,10 +127,13 @@ public:
         for (int32_t c = 0; c < kCells; ++c)
             counts[c + 1] += counts[c];
         start_ = counts;
-        for (int32_t j = 0; j < count; ++j)
-            entries_[counts[CellOf(second.x[j], second.y[j])]++] =
-                Entry{second.x[j], second.y[j], second.direction[j], static_cast<uint8_t>(j)};
+        for (int32_t j = 0; j < count; ++j) {
+            byIndex_[j] = Entry{second.x[j], second.y[j], second.direction[j], static_cast<uint8_t>(j)};
+            entries_[counts[CellOf(second.x[j], second.y[j])]++] = byIndex_[j];
+        }
     }
+
+    const Entry& ByIndex(int32_t j) const { return byIndex_[j]; }
 
     // Calls visit(entry) for every minutia within reach - 1 of (x, y) on both axes.
     template <class Visit>
@@ -163,6 +166,7 @@ private:
 
     std::array<int32_t, kCells + 1> start_{};
     std::array<Entry, kMaxMinutiae> entries_{};
+    std::array<Entry, kMaxMinutiae> byIndex_{};
 };
 
 // Rounded distances of the offsets a pairing window can hold, looked up
@@ -185,6 +189,9 @@ public:
         return MatchRoundDistance(dx, dy);
     }
 
+    // Offsets already known to lie in the table, on both axes below kMatchDistanceSide.
+    int32_t InTable(int32_t ax, int32_t ay) const { return table_[ay][ax]; }
+
 private:
     std::array<std::array<uint8_t, kMatchDistanceSide>, kMatchDistanceSide> table_{};
 };
@@ -197,24 +204,37 @@ const RoundDistances& Distances()
 
 // The second impression's nearest minutia inside the window with a direction
 // close enough, the lowest index among equally near ones; -1 when there is none.
+// Whether a minutia qualifies is data the branch predictor cannot learn, so
+// every one near is ranked by a key (distance, then index) that is all ones
+// when it does not qualify, and the least key wins.
 Partner FindPartner(int32_t x, int32_t y, int32_t direction, const PartnerGrid& grid,
                     const PairingParameters& parameters, const RoundDistances& distances)
 {
-    Partner best;
-    grid.Near(x, y, parameters.window, [&](const PartnerGrid::Entry& entry) {
+    constexpr uint32_t kNoKey = ~uint32_t{0};
+    constexpr uint32_t kIndexBits = 8;  // indexes stay below kMaxMinutiae
+    const int32_t window = parameters.window;
+    const bool wideWindow = window > kMatchDistanceSide;
+    uint32_t bestKey = kNoKey;
+    grid.Near(x, y, window, [&](const PartnerGrid::Entry& entry) {
         const int32_t dx = entry.x - x;
         const int32_t dy = entry.y - y;
-        if (std::abs(dx) >= parameters.window || std::abs(dy) >= parameters.window)
-            return;
-        const int32_t turn = DirectionDifference(direction, entry.direction);
-        if (turn > parameters.directionTolerance)
-            return;
-        const int32_t distance = distances(dx, dy);
-        const int32_t j = entry.index;
-        if (best.index < 0 || distance < best.distance || (distance == best.distance && j < best.index))
-            best = Partner{j, distance, turn, dx, dy};
+        const int32_t ax = std::abs(dx);
+        const int32_t ay = std::abs(dy);
+        const uint32_t rejected = static_cast<uint32_t>(ax >= window) | static_cast<uint32_t>(ay >= window) |
+                                  static_cast<uint32_t>(DirectionDifference(direction, entry.direction) >
+                                                        parameters.directionTolerance);
+        // Within a window no wider than the table every qualifying offset is
+        // in it; a rejected one reads any entry, its key being all ones.
+        const uint32_t distance = static_cast<uint32_t>(
+            wideWindow ? distances(dx, dy) : distances.InTable(std::min(ax, kMatchDistanceSide - 1),
+                                                               std::min(ay, kMatchDistanceSide - 1)));
+        bestKey = std::min(bestKey, (distance << kIndexBits | entry.index) | (0u - rejected));
     });
-    return best;
+    if (bestKey == kNoKey)
+        return Partner{};
+    const PartnerGrid::Entry& best = grid.ByIndex(static_cast<int32_t>(bestKey & ((1u << kIndexBits) - 1)));
+    return Partner{best.index, static_cast<int32_t>(bestKey >> kIndexBits),
+                   DirectionDifference(direction, best.direction), best.x - x, best.y - y};
 }
 
 } // namespace

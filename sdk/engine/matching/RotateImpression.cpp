@@ -85,6 +85,32 @@ const std::vector<SourceBlocks>& KnownSourceBlocks()
     return known;
 }
 
+// Every byte a block can hold, turned by a number of direction steps.
+using TurnedValues = std::array<uint8_t, 256>;
+
+TurnedValues MakeTurnedValues(int32_t steps)
+{
+    TurnedValues values{};
+    for (int32_t value = 0; value < 256; ++value)
+        values[value] = TurnBlockValue(static_cast<uint8_t>(value), steps);
+    return values;
+}
+
+// The tables of every turn up to a half circle either way, worked out
+// once: each comparison turns several maps; nullptr beyond them.
+const TurnedValues* KnownTurnedValues(int32_t steps)
+{
+    static const std::vector<TurnedValues> known = [] {
+        std::vector<TurnedValues> made;
+        for (int32_t turn = -kDirectionSteps; turn <= kDirectionSteps; ++turn)
+            made.push_back(MakeTurnedValues(turn));
+        return made;
+    }();
+    if (steps < -kDirectionSteps || steps > kDirectionSteps)
+        return nullptr;
+    return &known[static_cast<size_t>(steps + kDirectionSteps)];
+}
+
 BlockMap TurnMap(const BlockMap& source, const Rotation& rotation, bool nearest)
 {
     SourceBlocks made;
@@ -99,9 +125,11 @@ BlockMap TurnMap(const BlockMap& source, const Rotation& rotation, bool nearest)
         made = MakeSourceBlocks(rotation, nearest);
         blocks = &made;
     }
-    std::array<uint8_t, 256> turnedValue{};
-    for (int32_t value = 0; value < 256; ++value)
-        turnedValue[value] = TurnBlockValue(static_cast<uint8_t>(value), rotation.blockTurn);
+    TurnedValues madeValues{};
+    const TurnedValues* knownValues = KnownTurnedValues(rotation.blockTurn);
+    if (knownValues == nullptr)
+        madeValues = MakeTurnedValues(rotation.blockTurn);
+    const TurnedValues& turnedValue = knownValues != nullptr ? *knownValues : madeValues;
     BlockMap turned;
     for (size_t i = 0; i < turned.size(); ++i) {
         const int16_t from = blocks->index[i];
