@@ -33,14 +33,21 @@ int32_t TVexaPanel::ScaleValue(int32_t docLength) const { return MulDiv(docLengt
 
 int32_t TVexaPanel::UnscaleValue(int32_t pixels) const { return MulDiv(pixels, 100000, scale_); }
 
-TRect TVexaPanel::DocToPixelRect(const TRect& r) const {
-  return {ScaleValue(r.left) - origin_.x, ScaleValue(r.top) - origin_.y, ScaleValue(r.right) - origin_.x,
-          ScaleValue(r.bottom) - origin_.y};
+// The origin of a huge document lies near the 32-bit limits: the difference is taken in 64
+// bits and held at the edge.
+int32_t TVexaPanel::DocToPixelX(int32_t x) const {
+  return ClampToInt32(static_cast<int64_t>(ScaleValue(x)) - origin_.x);
 }
 
-TPoint TVexaPanel::DocToPixelPoint(TPoint p) const {
-  return {ScaleValue(p.x) - origin_.x, ScaleValue(p.y) - origin_.y};
+int32_t TVexaPanel::DocToPixelY(int32_t y) const {
+  return ClampToInt32(static_cast<int64_t>(ScaleValue(y)) - origin_.y);
 }
+
+TRect TVexaPanel::DocToPixelRect(const TRect& r) const {
+  return {DocToPixelX(r.left), DocToPixelY(r.top), DocToPixelX(r.right), DocToPixelY(r.bottom)};
+}
+
+TPoint TVexaPanel::DocToPixelPoint(TPoint p) const { return {DocToPixelX(p.x), DocToPixelY(p.y)}; }
 
 TPoint TVexaPanel::PixelToDocPoint(TPoint p) const {
   return {UnscaleValue(ClampToInt32(static_cast<int64_t>(p.x) + origin_.x)),

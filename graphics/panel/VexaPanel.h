@@ -312,6 +312,8 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   int32_t Scale() const override { return scale_; }
   TRect DocToPixelRect(const TRect& docRect) const override;
   TPoint DocToPixelPoint(TPoint docPoint) const override;
+  int32_t DocToPixelX(int32_t x) const;
+  int32_t DocToPixelY(int32_t y) const;
   TPoint PixelToDocPoint(TPoint pixelPoint) const override;
   int32_t DocWidth() const override { return docWidth_; }
   int32_t DocHeight() const override { return docHeight_; }

@@ -144,11 +144,15 @@ TEST_F(PanelHistoryTest, UndoOfADeletionFindsTheControlAgainByItsId) {
 TEST_F(PanelHistoryTest, GroupAndUngroupUndoExactlyWithZOrderAndProperties) {
   ASSERT_TRUE(panel.SelectOne(a));
   ASSERT_TRUE(panel.SelectOne(c));
-  IDocControl* group = nullptr;
-  ExpectExactUndoRedo([&] { group = panel.GroupSelection("TVexaGroup"); });
-  ASSERT_NE(nullptr, group);
+  // Undo frees the group and redo makes it anew: only its ID lasts.
+  int32_t groupId = 0;
+  ExpectExactUndoRedo([&] {
+    IDocControl* group = panel.GroupSelection("TVexaGroup");
+    groupId = group ? group->GetId() : 0;
+  });
+  ASSERT_NE(0, groupId);
   EXPECT_EQ("Group controls", Last()->Caption);
-  auto* g = static_cast<TVexaControl*>(panel.FindControlByID(group->GetId()));
+  auto* g = static_cast<TVexaControl*>(panel.FindControlByID(groupId));
   ASSERT_NE(nullptr, g);
   EXPECT_EQ(2, g->GetCount());
   // The group sits where the highest of its members was: above b.
