@@ -61,6 +61,7 @@ void QtCanvas::RefreshFont() {
     if (average > 0) font.setStretch(std::clamp(f.width * 100 / average, 1, 4000));
   }
   qfont_ = font;
+  qmetrics_ = QFontMetrics(qfont_);
   painterHasFont_ = false;
 }
 
@@ -104,7 +105,7 @@ std::vector<ABC> QtCanvas::GetCharABCWidths(uint32_t first, uint32_t last) const
 
 // Writes one line with its reference point at (x, y), placed by the alignment flags.
 void QtCanvas::DrawTextLine(int32_t x, int32_t y, const QString& text, std::span<const int32_t> advances) {
-  const QFontMetrics fm(qfont_);
+  const QFontMetrics& fm = qmetrics_;
   const uint32_t horizontal = state_.textAlign & TA_HORIZONTAL_MASK;
   const bool opaque = state_.bkMode == BkMode::Opaque;
   // Measuring lays the text out once more: only when the placement or the background needs it.
