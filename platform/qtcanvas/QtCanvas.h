@@ -206,6 +206,9 @@ class QtCanvas : public Canvas {
   QPen strokePen_;
   std::optional<Pen> strokePenOf_;
   bool strokePenThin_ = false;
+  // The QPen texts are written with, and the colour it was built from.
+  QPen textPen_;
+  std::optional<TColor> textPenOf_;
 };
 
 }  // namespace pv::qtcanvas

@@ -162,7 +162,12 @@ void QtCanvas::DrawTextLine(int32_t x, int32_t y, const QString& text, std::span
   }
   if (!painterHasFont_ || turned) painter_->setFont(qfont_);
   painterHasFont_ = !turned;
-  painter_->setPen(ToQColor(state_.font.color));
+  // As with the stroke pen, a QPen built per text would allocate for each.
+  if (!textPenOf_ || *textPenOf_ != state_.font.color) {
+    textPen_ = QPen(ToQColor(state_.font.color));
+    textPenOf_ = state_.font.color;
+  }
+  painter_->setPen(textPen_);
   if (layout) {
     // The layout puts its line's top at the point; its ascent is what drawText writes below.
     layout->draw(painter_.get(), QPointF(dx, dy - layout->lineAt(0).ascent()));
