@@ -384,14 +384,20 @@ void QtCanvas::Ellipse(const TRect& rect) {
     FillInterior(interior, MakeBrush(state_.brush));
   }
   if (!PenDraws()) return;
-  QPainterPath outline;
-  outline.addEllipse(OutlineBox(r));
-  StrokeOutline(outline);
+  scratchPath_.clear();
+  scratchPath_.addEllipse(OutlineBox(r));
+  StrokeOutline(scratchPath_);
 }
 
 // Qt's arcs take parametric angles of the ellipse; the platform gives two radial points whose
 // rays from the centre cut the ellipse where the arc starts and ends, counter-clockwise.
 QPainterPath QtCanvas::ArcPath(const TRect& box, TPoint start, TPoint end, bool moveToStart) const {
+  QPainterPath path;
+  AddArc(path, box, start, end, moveToStart);
+  return path;
+}
+
+void QtCanvas::AddArc(QPainterPath& path, const TRect& box, TPoint start, TPoint end, bool moveToStart) const {
   const TRect r = Normalized(box);
   const QRectF outline = OutlineBox(r);
   const double cx = (r.left + r.right) / 2.0;
@@ -404,19 +410,19 @@ QPainterPath QtCanvas::ArcPath(const TRect& box, TPoint start, TPoint end, bool 
   const double t0 = parametric(start);
   double sweep = parametric(end) - t0;
   while (sweep <= 1e-9) sweep += 360.0;  // equal radials: the whole ellipse
-  QPainterPath path;
   if (moveToStart) path.arcMoveTo(outline, t0);
   path.arcTo(outline, t0, sweep);
-  return path;
 }
 
 void QtCanvas::Arc(const TRect& box, TPoint start, TPoint end) {
-  const QPainterPath arc = ArcPath(box, start, end, true);
   if (inPath_) {
-    PathAppend(arc);
+    PathAppend(ArcPath(box, start, end, true));
     return;
   }
-  StrokeOutline(arc);
+  if (!PenDraws()) return;
+  scratchPath_.clear();
+  AddArc(scratchPath_, box, start, end, true);
+  StrokeOutline(scratchPath_);
 }
 
 void QtCanvas::ArcTo(const TRect& box, TPoint start, TPoint end) {

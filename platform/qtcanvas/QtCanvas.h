@@ -18,6 +18,7 @@
 // they would scramble the alpha bytes; painted pixels come out opaque.
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QPen>
 #include <QImage>
 #include <QPainterPath>
@@ -176,6 +177,7 @@ class QtCanvas : public Canvas {
   // The box that outlines are stroked on (see the class comment).
   QRectF OutlineBox(const TRect& box) const;
   QPainterPath ArcPath(const TRect& box, TPoint start, TPoint end, bool moveToStart) const;
+  void AddArc(QPainterPath& path, const TRect& box, TPoint start, TPoint end, bool moveToStart) const;
   void PathAppend(const QPainterPath& figure);
 
   void RefreshFont();
@@ -192,8 +194,13 @@ class QtCanvas : public Canvas {
   State state_;
   std::vector<State> saved_;
   QFont qfont_;
+  // The metrics of qfont_, kept with it: building them for every text copies the font.
+  QFontMetrics qmetrics_{QFont()};
   bool inPath_ = false;
   QPainterPath path_;
+  // The outline of the ellipse or arc being stroked: cleared and refilled, it keeps its memory
+  // between shapes instead of allocating a path for each.
+  QPainterPath scratchPath_;
   bool directCalls_ = true;
   // Whether the painter's font is qfont_ (setting a font copies and resolves it).
   bool painterHasFont_ = false;
@@ -201,6 +208,9 @@ class QtCanvas : public Canvas {
   QPen strokePen_;
   std::optional<Pen> strokePenOf_;
   bool strokePenThin_ = false;
+  // The QPen texts are written with, and the colour it was built from.
+  QPen textPen_;
+  std::optional<TColor> textPenOf_;
 };
 
 }  // namespace pv::qtcanvas

@@ -2,6 +2,7 @@
 // measuring and the simple layout of DrawText.
 #include <QFontMetrics>
 #include <QPainter>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 
@@ -60,6 +61,7 @@ void QtCanvas::RefreshFont() {
     if (average > 0) font.setStretch(std::clamp(f.width * 100 / average, 1, 4000));
   }
   qfont_ = font;
+  qmetrics_ = QFontMetrics(qfont_);
   painterHasFont_ = false;
 }
 
@@ -103,13 +105,31 @@ std::vector<ABC> QtCanvas::GetCharABCWidths(uint32_t first, uint32_t last) const
 
 // Writes one line with its reference point at (x, y), placed by the alignment flags.
 void QtCanvas::DrawTextLine(int32_t x, int32_t y, const QString& text, std::span<const int32_t> advances) {
-  const QFontMetrics fm(qfont_);
+  const QFontMetrics& fm = qmetrics_;
   const uint32_t horizontal = state_.textAlign & TA_HORIZONTAL_MASK;
   const bool opaque = state_.bkMode == BkMode::Opaque;
   // Measuring lays the text out once more: only when the placement or the background needs it.
   const bool measure = horizontal == TA_CENTER || horizontal == TA_RIGHT || opaque || !directCalls_;
   int width = 0;
-  if (measure && advances.empty()) width = fm.horizontalAdvance(text);
+  // A measured line is shaped once and written from that shaping: measuring and then writing
+  // shaped it twice, and shaping is most of what a text costs. The layout writes the same
+  // glyphs at the same places (the direct-call test compares both routes).
+  std::optional<QTextLayout> layout;
+  // Turned text keeps the plain route: in a turned frame the layout rounds some glyphs elsewhere.
+  if (measure && advances.empty() && directCalls_ && state_.font.escapement == 0) {
+    layout.emplace(text, qfont_, painter_->device());
+    layout->setCacheEnabled(true);  // else ending the layout drops the shaping again
+    layout->beginLayout();
+    layout->createLine();
+    layout->endLayout();
+    // A text that the layout would break (a line separator in it) is written as before.
+    if (layout->lineCount() == 1 && layout->lineAt(0).textLength() == text.size()) {
+      width = qRound(layout->lineAt(0).horizontalAdvance());
+    } else {
+      layout.reset();
+    }
+  }
+  if (measure && advances.empty() && !layout) width = fm.horizontalAdvance(text);
   if (measure && !advances.empty()) {
     for (size_t i = 0; i < advances.size() && i < static_cast<size_t>(text.size()); ++i) width += advances[i];
   }
@@ -142,8 +162,16 @@ void QtCanvas::DrawTextLine(int32_t x, int32_t y, const QString& text, std::span
   }
   if (!painterHasFont_ || turned) painter_->setFont(qfont_);
   painterHasFont_ = !turned;
-  painter_->setPen(ToQColor(state_.font.color));
-  if (advances.empty()) {
+  // As with the stroke pen, a QPen built per text would allocate for each.
+  if (!textPenOf_ || *textPenOf_ != state_.font.color) {
+    textPen_ = QPen(ToQColor(state_.font.color));
+    textPenOf_ = state_.font.color;
+  }
+  painter_->setPen(textPen_);
+  if (layout) {
+    // The layout puts its line's top at the point; its ascent is what drawText writes below.
+    layout->draw(painter_.get(), QPointF(dx, dy - layout->lineAt(0).ascent()));
+  } else if (advances.empty()) {
     painter_->drawText(QPointF(dx, dy), text);
   } else {
     double at = dx;

@@ -210,6 +210,15 @@ TEST_F(QtCanvasDirectTest, TextAtEveryAlignmentLevelAndTurned) {
                              c.ExtTextOut(60, 70, ETO_CLIPPED, nullptr, "abc", advances);
                              TRect box{5, 75, 90, 95};
                              c.DrawText("drawn text", box, DT_CENTER);
+                             // Kerned pairs, a trailing space and a line break measure and
+                             // place as the plain route does; so do underline and strike-out.
+                             c.TextOut(50, 10, "AVAT To ");
+                             c.TextOut(50, 45, "a\nb\u2028c");
+                             font.underline = true;
+                             font.strikeOut = true;
+                             font.weight = 700;
+                             c.SetFont(font);
+                             c.TextOut(30, 88, "Wave");
                            });
         }
       }
