@@ -10,6 +10,7 @@
 
 #include "connectors/VexaConnector.h"
 #include "document/ServiceControls.h"
+#include "document/testing/DocumentPoints.h"
 #include "document/testing/TestVexaPanel.h"
 #include "connectors/tests/PointPrinting.h"
 
@@ -37,12 +38,7 @@ struct EditingFixture : ::testing::Test {
     return c;
   }
   static Route Absolute(const TVexaConnector& c) {
-    std::vector<TPoint> points;
-    std::vector<uint8_t> types;
-    c.GetPointsEx(points, types);
-    const TRect r = c.GetDocRect();
-    for (TPoint& p : points) p = {p.x + r.left, p.y + r.top};
-    return points;
+    return test::DocumentPoints(c);
   }
   static bool AxisParallel(const Route& route) {
     for (size_t i = 0; i + 1 < route.size(); ++i) {

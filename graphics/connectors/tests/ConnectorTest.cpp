@@ -9,6 +9,7 @@
 #include "connectors/VexaConnector.h"
 #include "controls/LinkProps.h"
 #include "document/Group.h"
+#include "document/testing/DocumentPoints.h"
 #include "document/testing/TestVexaPanel.h"
 #include "shapes/VexaBox.h"
 #include "connectors/tests/PointPrinting.h"
@@ -40,12 +41,7 @@ struct ConnectorFixture : ::testing::Test {
   }
   // The route in document units.
   static Route Absolute(const TVexaConnector& c) {
-    std::vector<TPoint> points;
-    std::vector<uint8_t> types;
-    c.GetPointsEx(points, types);
-    const TRect r = c.GetDocRect();
-    for (TPoint& p : points) p = {p.x + r.left, p.y + r.top};
-    return points;
+    return test::DocumentPoints(c);
   }
   // The route's ends on the link points, its segments axis-parallel, and the rectangle on the
   // route's bounds.

@@ -13,6 +13,7 @@
 #include "controls/ControlClasses.h"
 #include "controls/LinkProps.h"
 #include "document/ServiceControls.h"
+#include "document/testing/DocumentPoints.h"
 #include "panel/PanelHistory.h"
 #include "panel/VexaGraphics.h"
 #include "panel/tests/PanelFixture.h"
@@ -68,12 +69,7 @@ struct PanelCommands : ::testing::Test, Registered, test::PanelFixture {
     return nullptr;
   }
   std::vector<TPoint> Route(const TVexaControl& c) const {
-    std::vector<TPoint> points;
-    std::vector<uint8_t> types;
-    c.GetPointsEx(points, types);
-    const TRect r = c.GetDocRect();
-    for (TPoint& p : points) p = {p.x + r.left, p.y + r.top};
-    return points;
+    return test::DocumentPoints(c);
   }
 
   TVexaControl* a;
