@@ -27,4 +27,12 @@ void FillWithBrushPainting(canvas::Canvas& canvas, const canvas::Region& region,
 
 int32_t PenPixels(const TPenProp& pen, int32_t scale) { return ScaleValue(pen.GetActualWidth(), scale); }
 
+canvas::TRect CanvasShapeRect(const TPenProp& pen, canvas::TRect rect) {
+  if (pen.GetActualWidth() == 0) {
+    ++rect.right;
+    ++rect.bottom;
+  }
+  return rect;
+}
+
 }  // namespace pv::graphics

@@ -23,6 +23,10 @@ void SetupPenAndBrush(canvas::Canvas& canvas, TPenProp& pen, TBrushProp& brush, 
 void FillWithBrushPainting(canvas::Canvas& canvas, const canvas::Region& region, const canvas::TRect& rect,
                            IVexaPanel& panel, TPenProp& pen, TBrushProp& brush);
 
+// The rectangle a box or ellipse hands to the canvas: without an outline the platform leaves
+// the right and bottom edge unfilled, so it grows by one pixel there.
+canvas::TRect CanvasShapeRect(const TPenProp& pen, canvas::TRect rect);
+
 // The pen's width in pixels at the scale (0 for an invisible pen).
 int32_t PenPixels(const TPenProp& pen, int32_t scale);
 

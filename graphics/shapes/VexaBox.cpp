@@ -106,12 +106,7 @@ void TVexaBox::Paint(canvas::Canvas& canvas, const TRect& rect) {
     const canvas::Region clip = GetArea(rect, false).ToRegionWithin(Owner()->PaintRect());
     FillWithBrushPainting(canvas, clip, rect, *Owner(), *pen_, *brush_);
   }
-  TRect r = rect;
-  // Without an outline the platform leaves the right and bottom edge unfilled.
-  if (pen_->GetActualWidth() == 0) {
-    ++r.right;
-    ++r.bottom;
-  }
+  const TRect r = CanvasShapeRect(*pen_, rect);
   const int32_t rr = ScaleValue(GetRoundness(), scale);
   if (rr != 0) {
     canvas.RoundRect(r, rr, rr);

@@ -164,12 +164,7 @@ void TVexaEllipse::Paint(canvas::Canvas& canvas, const TRect& rect) {
     const canvas::Region clip = GetArea(rect, false).ToRegionWithin(Owner()->PaintRect());
     FillWithBrushPainting(canvas, clip, rect, *Owner(), *pen_, *brush_);
   }
-  TRect r = rect;
-  // Without an outline the platform leaves the right and bottom edge unfilled.
-  if (pen_->GetActualWidth() == 0) {
-    ++r.right;
-    ++r.bottom;
-  }
+  const TRect r = CanvasShapeRect(*pen_, rect);
   canvas.Ellipse(r);
 }
 
