@@ -2,6 +2,7 @@
 
 #include "clipboard/Clipboard.h"
 #include "connectors/VexaConnector.h"
+#include "picture/Picture.h"
 
 namespace pv::graphics {
 
@@ -14,6 +15,8 @@ std::string controlsMime;
 // history actions.
 void RegisterVexaGraphics() {
   RegisterConnectorClasses();
+  // Pictures in documents and on the clipboard are streamed by the kind's class name.
+  picture::RegisterStandardGraphics();
   controlsMime = clipboard::RegisterClipboardFormat(kVexaControlsFormat);
 }
 

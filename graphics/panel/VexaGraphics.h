@@ -9,7 +9,8 @@ namespace pv::graphics {
 
 // Registers the history actions (the history core, the property framework, the controls' and
 // the panel's groups), every control class the document text may name (the document's own
-// classes, the shapes and the connector) and the clipboard format of our own controls.
+// classes, the shapes and the connector), the picture kinds pictures are stored as, and the
+// clipboard format of our own controls.
 // Calling it again changes nothing.
 void RegisterVexaGraphics();
 
