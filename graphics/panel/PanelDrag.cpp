@@ -167,7 +167,12 @@ TDropAction TVexaPanel::DragSelection(TPoint mousePoint, bool move) {
   struct TSessionEnd {
     TVexaPanel& panel;
     ~TSessionEnd() {
-      if (panel.shownDrag_ == panel.dragSession_->object.get()) panel.TakeOutShownDrag();
+      // A drag cancelled over a panel may end without a leave: the panel showing it is told.
+      TVexaDragObject* object = panel.dragSession_->object.get();
+      TVexaControl* control = object->Control();
+      if (auto* holder = control ? dynamic_cast<TVexaPanel*>(control->Owner()) : nullptr) {
+        if (holder->shownDrag_ == object) holder->TakeOutShownDrag();
+      }
       panel.dragSession_.reset();
     }
   } sessionEnd{*this};
@@ -268,6 +273,7 @@ void TVexaPanel::DragDrop(TVexaDragObject* source, int32_t x, int32_t y) {
   // The group is gone; its controls are the document's now.
   source->GiveUpControl();
   shownDrag_ = nullptr;
+  modified_ = true;
   PanelHistory().RecordSelectionCreation();
   UpdateScrollRange();
   Repaint();
