@@ -585,6 +585,11 @@ void TVexaPanel::WindowMouseDown(TMouseButton button, TShiftState shift, int32_t
 void TVexaPanel::WindowMouseMove(TShiftState shift, int32_t x, int32_t y) { MouseMove(shift, x, y); }
 
 void TVexaPanel::WindowMouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y) {
+  // A left press released over the window is a click.
+  const TRect client = window_.ClientRect();
+  const bool click = button == TMouseButton::mbLeft && gestureButton_ == TMouseButton::mbLeft && x >= client.left &&
+                     y >= client.top && x < client.right && y < client.bottom;
+  if (click) Click({x, y});
   MouseUp(button, shift, x, y);
 }
 

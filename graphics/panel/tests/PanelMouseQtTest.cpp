@@ -212,8 +212,9 @@ TEST_F(PanelMouseQt, AReleaseThatAPopupTookEndsTheGesture) {
 }
 
 TEST_F(PanelMouseQt, KeysAndTips) {
+  window.activateWindow();
   Click(Px(20000, 20000));
-  window.setFocus();
+  EXPECT_TRUE(window.hasFocus()) << "a click takes the focus";
   Key(Qt::Key_Right);
   EXPECT_EQ(TRect(11000, 10000, 51000, 40000), a->GetDocRect());
   EXPECT_EQ(0, window.horizontalScrollBar()->value()) << "the key moved the selection, not the view";
