@@ -113,6 +113,13 @@ TEST_F(PanelMouseQt, ZoomByClickCtrlClickAndAQuarterOfTheWindow) {
   Move(from + QPoint(100, 75));
   Release(from + QPoint(100, 75));
   EXPECT_EQ(400, panel->GetScale());
+  // The second press of a double click starts nothing: one zoom step only.
+  panel->SetScale(100);
+  Click({200, 150});
+  Mouse(QEvent::MouseButtonDblClick, {200, 150}, Qt::LeftButton, Qt::LeftButton);
+  Release({200, 150});
+  EXPECT_EQ(200, panel->GetScale());
+  EXPECT_EQ(2, panel->GetToolMode());
 }
 
 TEST_F(PanelMouseQt, ClickShiftBandAndAMoveThatIsOneUndoStep) {
