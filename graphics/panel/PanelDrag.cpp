@@ -139,7 +139,7 @@ TDropAction TVexaPanel::DragSelection(TPoint mousePoint, bool move) {
   // However the drag ends, the gesture that started it is over.
   struct TModeEnd {
     TVexaPanel& panel;
-    ~TModeEnd() { panel.SetToolMode(0); }
+    ~TModeEnd() { panel.SetToolMode(panel.BaseToolMode()); }
   } modeEnd{*this};
   if (dragSession_ || selection_.empty()) return TDropAction::None;
   auto session = std::make_shared<TDragSession>();
@@ -185,9 +185,9 @@ TDropAction TVexaPanel::DragSelection(TPoint mousePoint, bool move) {
 }
 
 void TVexaPanel::StartAutoDrag() {
-  // The move gesture ends first, so that what follows is not part of it.
-  SetToolMode(0);
-  DragSelection(window_.PointerPos(), true);
+  // The move gesture ends first (its step closed), so that what follows is not part of it.
+  SetToolMode(BaseToolMode());
+  DragSelection(MousePos(), true);
 }
 
 void TVexaPanel::ShowDrag(TVexaDragObject& source) {

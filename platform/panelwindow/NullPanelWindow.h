@@ -4,6 +4,7 @@
 // For model tests and fuzzers.
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "panelwindow/PanelWindow.h"
@@ -18,12 +19,10 @@ class TNullPanelWindow final : public IPanelWindow {
   // ==== Drag and drop: a drag runs the script (none: the drag is cancelled); the script
   // plays the desktop, delivering events to windows through DragOver and Drop.
   TDropAction StartDrag(const TDragData& data, TDropAction preferred) override;
-  TPoint PointerPos() const override { return pointer; }
   std::function<TDropAction(const TDragData& data, TDropAction preferred)> dragScript;
   bool DragOver(const TDragData& data, TPoint point, TDragState state);
   // The action taken, or None when the panel refused the drop.
   TDropAction Drop(const TDragData& data, TPoint point, TDropAction action);
-  TPoint pointer{0, 0};
   int dragsStarted = 0;
   // ==== end of drag and drop
 
@@ -38,6 +37,7 @@ class TNullPanelWindow final : public IPanelWindow {
   void InvalidateAll() override { ++wholeInvalidations; }
   void SetCursor(int index) override { cursor = index; }
   bool Focused() const override { return focused; }
+  void SetToolTip(const std::string& text) override { toolTip = text; }
 
   // A new client size; the panel hears of it.
   void Resize(int32_t width, int32_t height);
@@ -45,11 +45,14 @@ class TNullPanelWindow final : public IPanelWindow {
   void ScrollTo(TScrollBarKind bar, int32_t pos);
   int32_t ScrollRange(TScrollBarKind bar) const { return Bar(bar).range; }
   int32_t ScrollLine(TScrollBarKind bar) const { return Bar(bar).line; }
+  // Whoever listens: tests send input through it as the window would.
+  IPanelWindowEvents* Events() const { return events_; }
 
   std::vector<TRect> invalidated;
   int wholeInvalidations = 0;
   int cursor = 0;
   bool focused = false;
+  std::string toolTip;
 
  private:
   struct ScrollBar {

@@ -168,7 +168,6 @@ TEST_F(PanelDrag, ALeaveTakesOutEverythingTheDragShowed) {
 
 TEST_F(PanelDrag, AutoDragDeletesTheSelectionOnlyAfterAnotherPanelTookItAsAMove) {
   const std::string before = SaveText();
-  window.pointer = {-5, 30};
   panel.SetToolMode(5);
   Script({{&window, TDragState::Enter, {30, 30}}, {&window, TDragState::Leave, {}},
           {&target.window, TDragState::Enter, {10, 10}}},
@@ -213,7 +212,6 @@ TEST_F(PanelDrag, ACancelledOrRefusedDropLosesNothing) {
     SCOPED_TRACE(row.what);
     panel.SetToolMode(5);
     Script(row.steps, row.dropOn, {50, 50}, row.action);
-    window.pointer = {500, 10};
     panel.StartAutoDrag();
     EXPECT_EQ(0, panel.GetToolMode());
     EXPECT_EQ(before, SaveText());
