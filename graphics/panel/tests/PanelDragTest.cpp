@@ -10,6 +10,7 @@
 
 #include "clipboard/MemoryClipboard.h"
 #include "document/Group.h"
+#include "props/BrushProp.h"
 #include "panel/tests/LinkedDocument.h"
 
 namespace pv::graphics {
@@ -189,6 +190,44 @@ TEST_F(PanelDrag, AutoDragDeletesTheSelectionOnlyAfterAnotherPanelTookItAsAMove)
   ASSERT_TRUE(panel.PanelHistory().Redo());
   EXPECT_EQ(after, SaveText());
   EXPECT_TRUE(panel.Parentless().empty());
+}
+
+TEST_F(PanelDrag, AMouseMoveOutOfTheWindowStartsTheAutoDragAfterClosingTheMoveStep) {
+  panel.AutoDragEnabled = true;
+  {
+    // Filled, so that a press inside takes it.
+    TRecordingOff off(panel.PanelHistory());
+    a->Brush().SetStyle(canvas::BrushStyle::Solid);
+    a->Brush().SetColor(canvas::clRed);
+  }
+  const std::string before = SaveText();
+  std::string moved;
+  Script({{&target.window, TDragState::Enter, {10, 10}}}, &target.window, {100, 100}, TDropAction::Move);
+  const auto script = window.dragScript;
+  window.dragScript = [&](const TDragData& data, TDropAction action) {
+    moved = SaveText();
+    EXPECT_EQ(0, panel.PanelHistory().GroupDepth()) << "the move step is closed before the drag";
+    return script(data, action);
+  };
+  const TPoint inA = panel.DocToPixelPoint({15000, 15000});
+  panel.MouseDown(panelwindow::TMouseButton::mbLeft, panelwindow::ssLeft, inA.x, inA.y);
+  panel.MouseMove(panelwindow::ssLeft, inA.x + 3, inA.y);
+  EXPECT_EQ(5, panel.GetToolMode());
+  EXPECT_EQ(0, window.dragsStarted);
+  panel.MouseMove(panelwindow::ssLeft, -5, inA.y);
+  EXPECT_EQ(1, window.dragsStarted);
+  EXPECT_EQ(panel.BaseToolMode(), panel.GetToolMode());
+  panel.MouseUp(panelwindow::TMouseButton::mbLeft, 0, -5, inA.y);
+  // The move up to the edge and the deletion after the drop: two steps of their own.
+  ASSERT_EQ(2, panel.PanelHistory().Count());
+  EXPECT_EQ("Size/move control(s)", panel.PanelHistory().GetAction(0)->Caption);
+  EXPECT_EQ("Delete control(s)", panel.PanelHistory().GetAction(1)->Caption);
+  EXPECT_EQ(2, Scheme()->GetCount());
+  EXPECT_EQ(4, target.Scheme()->GetCount());
+  ASSERT_TRUE(panel.PanelHistory().Undo());
+  EXPECT_EQ(moved, SaveText());
+  ASSERT_TRUE(panel.PanelHistory().Undo());
+  EXPECT_EQ(before, SaveText());
 }
 
 TEST_F(PanelDrag, ACancelledOrRefusedDropLosesNothing) {
