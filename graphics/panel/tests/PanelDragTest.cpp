@@ -288,11 +288,18 @@ TEST_F(PanelDrag, ADropBackOntoTheSourceMovesTheSelectionKeepingIdsAndLinks) {
   ASSERT_TRUE(panel.PanelHistory().Redo());
   EXPECT_EQ(after, SaveText());
   EXPECT_TRUE(panel.Parentless().empty());
-  // A copying drag dropped back makes copies instead.
+  // A copying drag dropped back makes copies instead, and leaves them selected.
   Script({}, &window, {33, 60}, TDropAction::Copy);
   EXPECT_EQ(TDropAction::Copy, panel.DragSelection({20, 20}, false));
   EXPECT_EQ(8, Scheme()->GetCount());
-  EXPECT_TRUE(test::ConnectorsLinkTheirOwnBoxes(Selection()));
+  const std::vector<TVexaControl*> copies = Selection();
+  ASSERT_EQ(3u, copies.size());
+  for (TVexaControl* original : {static_cast<TVexaControl*>(a), static_cast<TVexaControl*>(b),
+                                 static_cast<TVexaControl*>(link)}) {
+    EXPECT_EQ(copies.end(), std::find(copies.begin(), copies.end(), original));
+  }
+  EXPECT_TRUE(test::ConnectorsLinkTheirOwnBoxes(copies));
+  EXPECT_EQ(a, link->LinkA().LinkedControl());
 }
 
 TEST_F(PanelDrag, AnotherProgramsDragOfOurFormatDropsAndBrokenBytesAreRefused) {
