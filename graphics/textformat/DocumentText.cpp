@@ -116,6 +116,12 @@ void LoadDocumentFromFiler(TVexaFiler& filer, IDocPanel& panel, TLoadMode mode) 
         LoadControl(filer, panel, parent, false, line, !document);
         continue;
       }
+      // A paste adds controls: it leaves the document's own properties (its name and ID, its
+      // size) alone, and a step that undoes the paste has nothing else to give back.
+      if (!document) {
+        filer.CheckSkipBlock(line);
+        continue;
+      }
       if (!StartsWithKeyword(line, "property") && filer.CheckSkipBlock(line)) continue;
       TPropList& props = root.Props();
       TPropRefList* previous = props.RefList();

@@ -103,6 +103,18 @@ TEST_F(PanelClipboard, OwnDataPastedTwiceGivesTwoCopiesWithFreshIdsLinkingTheirO
   EXPECT_EQ(clip.opens, clip.closes);
 }
 
+TEST_F(PanelClipboard, APasteLeavesTheDocumentsOwnPropertiesAlone) {
+  const int32_t rootId = panel.Schemes().GetId();
+  clip.SetItems({{VexaControlsMime(), Bytes("clipboard\r\n  ID = 40\r\n  Width = 5\r\n  property Brush\r\n"
+                                            "    Color = 0\r\n  end\r\n  object x: TVexaBox\r\n    ID = 41\r\n"
+                                            "  end\r\nend\r\n")}});
+  const std::string before = SaveText();
+  ASSERT_TRUE(panel.PasteFromClipboard());
+  EXPECT_EQ(rootId, panel.Schemes().GetId());
+  EXPECT_EQ(320000, panel.GetDocWidth());
+  ExpectOneStep(before, SaveText());
+}
+
 TEST_F(PanelClipboard, CanPasteSeesOurFormatPicturesAndText) {
   const struct {
     const char* what;
@@ -127,6 +139,11 @@ TEST_F(PanelClipboard, CanPasteSeesOurFormatPicturesAndText) {
   }
   clip.Clear();
   EXPECT_FALSE(panel.PasteFromClipboard());
+  // Our format holding only classes unknown here pastes nothing and keeps the selection.
+  SelectOnly({c});
+  clip.SetItems({{VexaControlsMime(), Bytes("clipboard\r\n  object x: TNoSuchClass\r\n  end\r\nend\r\n")}});
+  EXPECT_FALSE(panel.PasteFromClipboard());
+  EXPECT_EQ((std::vector<TVexaControl*>{c}), Selection());
   clip.SetText("only text");
   EXPECT_FALSE(panel.PasteFromClipboard(true));
   EXPECT_EQ(0, panel.PanelHistory().Count());
