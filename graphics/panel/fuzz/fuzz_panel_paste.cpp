@@ -28,6 +28,13 @@ void Check(bool ok, const char* what) {
   std::abort();
 }
 
+// Both texts on stderr before giving up, so that a finding shows what differs.
+void CheckSame(const std::string& expected, const std::string& actual, const char* what) {
+  if (expected == actual) return;
+  std::fprintf(stderr, "expected:\n%s\nactual:\n%s\n", expected.c_str(), actual.c_str());
+  Check(false, what);
+}
+
 std::string Save(TVexaPanel& panel) {
   TMemoryStream stream;
   std::unique_ptr<TVexaFiler> filer = panel.CreateFiler(stream, TVexaFilerProcess::ppSave);
@@ -55,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     pasted = panel.PasteFromClipboard();
   } catch (const std::exception&) {
-    Check(Save(panel) == before, "a failed paste changed the document");
+    CheckSame(before, Save(panel), "a failed paste changed the document");
     Check(panel.PanelHistory().Count() == 0, "a failed paste left a step");
   }
   Check(clip.openDepth == 0, "the clipboard was left open");
@@ -64,9 +71,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(panel.PanelHistory().Count() == 1, "a paste is one step");
     const std::string after = Save(panel);
     Check(panel.PanelHistory().Undo(), "the paste does not undo");
-    Check(Save(panel) == before, "undo of a paste");
+    CheckSame(before, Save(panel), "undo of a paste");
     Check(panel.PanelHistory().Redo(), "the paste does not redo");
-    Check(Save(panel) == after, "redo of a paste");
+    CheckSame(after, Save(panel), "redo of a paste");
   }
   return 0;
 }

@@ -103,13 +103,18 @@ TEST_F(PanelClipboard, OwnDataPastedTwiceGivesTwoCopiesWithFreshIdsLinkingTheirO
   EXPECT_EQ(clip.opens, clip.closes);
 }
 
-TEST_F(PanelClipboard, APasteLeavesTheDocumentsOwnPropertiesAlone) {
+// Controls read without an ID get theirs only when the load ends; the paste's step must still
+// find them to undo.
+TEST_F(PanelClipboard, APasteLeavesTheDocumentsOwnPropertiesAloneAndUndoesControlsReadWithoutIds) {
   const int32_t rootId = panel.Schemes().GetId();
   clip.SetItems({{VexaControlsMime(), Bytes("clipboard\r\n  ID = 40\r\n  Width = 5\r\n  property Brush\r\n"
                                             "    Color = 0\r\n  end\r\n  object x: TVexaBox\r\n    ID = 41\r\n"
-                                            "  end\r\nend\r\n")}});
+                                            "  end\r\n  object y: TVexaBox\r\n    Left = 7\r\n  end\r\nend\r\n")}});
   const std::string before = SaveText();
   ASSERT_TRUE(panel.PasteFromClipboard());
+  EXPECT_EQ(2, panel.SelectedCount());
+  EXPECT_GT(panel.Selected(1)->GetId(), 0);
+  EXPECT_EQ(1, panel.PanelHistory().Count());
   EXPECT_EQ(rootId, panel.Schemes().GetId());
   EXPECT_EQ(320000, panel.GetDocWidth());
   ExpectOneStep(before, SaveText());
