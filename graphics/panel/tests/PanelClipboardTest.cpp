@@ -107,7 +107,7 @@ TEST_F(PanelClipboard, OwnDataPastedTwiceGivesTwoCopiesWithFreshIdsLinkingTheirO
 // find them to undo.
 TEST_F(PanelClipboard, APasteLeavesTheDocumentsOwnPropertiesAloneAndUndoesControlsReadWithoutIds) {
   const int32_t rootId = panel.Schemes().GetId();
-  clip.SetItems({{VexaControlsMime(), Bytes("clipboard\r\n  ID = 40\r\n  Width = 5\r\n  property Brush\r\n"
+  clip.SetItems({{VexaControlsMime(), Bytes("clipboard Other name\r\n  ID = 40\r\n  Width = 5\r\n  property Brush\r\n"
                                             "    Color = 0\r\n  end\r\n  object x: TVexaBox\r\n    ID = 41\r\n"
                                             "  end\r\n  object y: TVexaBox\r\n    Left = 7\r\n  end\r\nend\r\n")}});
   const std::string before = SaveText();
@@ -117,6 +117,7 @@ TEST_F(PanelClipboard, APasteLeavesTheDocumentsOwnPropertiesAloneAndUndoesContro
   EXPECT_EQ(1, panel.PanelHistory().Count());
   EXPECT_EQ(rootId, panel.Schemes().GetId());
   EXPECT_EQ(320000, panel.GetDocWidth());
+  EXPECT_EQ("Document", panel.Schemes().GetName());
   ExpectOneStep(before, SaveText());
 }
 
