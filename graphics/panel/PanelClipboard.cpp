@@ -99,6 +99,7 @@ bool TVexaPanel::PasteFromClipboard(bool ownOnly) {
     if (!bytes) return false;
     TMemoryStream stream(std::string(bytes->begin(), bytes->end()));
     std::unique_ptr<TVexaFiler> filer = CreateFiler(stream, TVexaFilerProcess::ppLoad);
+    const int before = activeScheme_ ? activeScheme_->GetCount() : 0;
     try {
       // The load is one undo step, and takes back what it pasted when it fails.
       LoadDocumentFromFiler(*filer, TLoadMode::Clipboard);
@@ -106,7 +107,10 @@ bool TVexaPanel::PasteFromClipboard(bool ownOnly) {
       RestoreSelection(selected);
       throw;
     }
-    return true;
+    // Blocks of classes unknown here are skipped: the data may hold nothing to paste.
+    if (activeScheme_ && activeScheme_->GetCount() > before) return true;
+    RestoreSelection(selected);
+    return false;
   }
   if (ownOnly || !activeScheme_) return false;
 

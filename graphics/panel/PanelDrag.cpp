@@ -32,6 +32,8 @@ struct TVexaPanel::TDragSession {
   // Where the dragged group stood: a drop back here moves the selection by the difference.
   TPoint startTopLeft{0, 0};
   bool move = false;
+  // The drop came back to this panel: a move moved the selection, a copy left the copies
+  // selected.
   bool droppedHome = false;
 };
 
@@ -139,7 +141,7 @@ TDropAction TVexaPanel::DragSelection(TPoint mousePoint, bool move) {
   // However the drag ends, the gesture that started it is over.
   struct TModeEnd {
     TVexaPanel& panel;
-    ~TModeEnd() { panel.SetToolMode(0); }
+    ~TModeEnd() { panel.SetToolMode(panel.BaseToolMode()); }
   } modeEnd{*this};
   if (dragSession_ || selection_.empty()) return TDropAction::None;
   auto session = std::make_shared<TDragSession>();
@@ -177,7 +179,7 @@ TDropAction TVexaPanel::DragSelection(TPoint mousePoint, bool move) {
     }
   } sessionEnd{*this};
   const TDropAction action = window_.StartDrag(data, move ? TDropAction::Move : TDropAction::Copy);
-  if (session->droppedHome) return TDropAction::Move;
+  if (session->droppedHome) return move ? TDropAction::Move : TDropAction::Copy;
   RestoreSelection(session->selected);
   // Only now that another panel has taken the controls does the move remove them here.
   if (move && action == TDropAction::Move) DeleteSelected();
@@ -185,9 +187,9 @@ TDropAction TVexaPanel::DragSelection(TPoint mousePoint, bool move) {
 }
 
 void TVexaPanel::StartAutoDrag() {
-  // The move gesture ends first, so that what follows is not part of it.
-  SetToolMode(0);
-  DragSelection(window_.PointerPos(), true);
+  // The move gesture ends first (its step closed), so that what follows is not part of it.
+  SetToolMode(BaseToolMode());
+  DragSelection(MousePos(), true);
 }
 
 void TVexaPanel::ShowDrag(TVexaDragObject& source) {
@@ -218,7 +220,8 @@ void TVexaPanel::TakeOutShownDrag() {
 }
 
 void TVexaPanel::DragOver(TVexaDragObject* source, int32_t x, int32_t y, TDragState state, bool& accept) {
-  accept = source && source->Control();
+  // Without a scheme there is nowhere to drop.
+  accept = source && source->Control() && activeScheme_;
   if (!accept || (shownDrag_ && shownDrag_ != source)) TakeOutShownDrag();
   if (!accept) return;
   if (state == TDragState::Leave) {
@@ -247,7 +250,7 @@ bool TVexaPanel::DropHome(TVexaDragObject& source, int32_t x, int32_t y) {
 }
 
 void TVexaPanel::DragDrop(TVexaDragObject* source, int32_t x, int32_t y) {
-  if (!source || !source->Control()) return;
+  if (!source || !source->Control() || !activeScheme_) return;
   if (DropHome(*source, x, y)) {
     if (OnDragDrop) OnDragDrop(*this, *source, x, y);
     return;
@@ -274,6 +277,7 @@ void TVexaPanel::DragDrop(TVexaDragObject* source, int32_t x, int32_t y) {
   source->GiveUpControl();
   shownDrag_ = nullptr;
   modified_ = true;
+  if (dragSession_ && dragSession_->object.get() == source) dragSession_->droppedHome = true;
   PanelHistory().RecordSelectionCreation();
   UpdateScrollRange();
   Repaint();
@@ -318,7 +322,8 @@ bool TVexaPanel::WindowDragOver(const TDragData& data, TPoint point, TDragState 
 bool TVexaPanel::WindowDragDrop(const TDragData& data, TPoint point, TDropAction) {
   bool taken = false;
   try {
-    if (TVexaDragObject* source = DragObjectOf(data)) {
+    TVexaDragObject* source = DragObjectOf(data);
+    if (source && source->Control() && activeScheme_) {
       DragDrop(source, point.x, point.y);
       taken = true;
     }

@@ -327,10 +327,10 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   // cancelled. With move, a drop into another panel that takes it as a move deletes the
   // selection here afterwards (its own undo step), and a drop back onto this panel moves the
   // selection itself (IDs and links kept). A cancelled or refused drop changes nothing and
-  // leaves the selection as it was; the tool mode goes back to selecting in every case.
+  // leaves the selection as it was; the tool mode goes back to the base mode in every case.
   panelwindow::TDropAction DragSelection(TPoint mousePoint, bool move);
-  // A move of the selection has left the client area with AutoDragEnabled: the selection is
-  // dragged as a move from the pointer's position.
+  // A move of the selection has left the client area with AutoDragEnabled: the move gesture
+  // ends and the selection is dragged as a move from the last mouse position.
   virtual void StartAutoDrag();
   // A drag object over the panel (none: something that is not ours): shown as dropped at the
   // client point while it is over, taken out again when it leaves. accept: whether a drop

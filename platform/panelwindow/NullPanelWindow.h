@@ -19,12 +19,10 @@ class TNullPanelWindow final : public IPanelWindow {
   // ==== Drag and drop: a drag runs the script (none: the drag is cancelled); the script
   // plays the desktop, delivering events to windows through DragOver and Drop.
   TDropAction StartDrag(const TDragData& data, TDropAction preferred) override;
-  TPoint PointerPos() const override { return pointer; }
   std::function<TDropAction(const TDragData& data, TDropAction preferred)> dragScript;
   bool DragOver(const TDragData& data, TPoint point, TDragState state);
   // The action taken, or None when the panel refused the drop.
   TDropAction Drop(const TDragData& data, TPoint point, TDropAction action);
-  TPoint pointer{0, 0};
   int dragsStarted = 0;
   // ==== end of drag and drop
 

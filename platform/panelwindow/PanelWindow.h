@@ -91,9 +91,8 @@ class IPanelWindow {
   virtual ~IPanelWindow() = default;
   // ==== Drag and drop: runs a drag from this window until it ends and gives the action the
   // drop took (None: cancelled, or refused where it ended). preferred: the action a plain
-  // drop takes (Copy allows only copies). The pointer's position in client pixels.
+  // drop takes (Copy allows only copies).
   virtual TDropAction StartDrag(const TDragData&, TDropAction) { return TDropAction::None; }
-  virtual TPoint PointerPos() const { return {0, 0}; }
   // ==== end of drag and drop
 
   virtual void SetEvents(IPanelWindowEvents* events) = 0;

@@ -24,7 +24,6 @@ class TQtPanelWindow final : public QAbstractScrollArea, public IPanelWindow {
   // windows of this process and its bytes for other programs. dragRunner replaces the
   // desktop's drag loop (tests play the drop with synthetic events); none runs QDrag::exec.
   TDropAction StartDrag(const TDragData& data, TDropAction preferred) override;
-  TPoint PointerPos() const override;
   std::function<Qt::DropAction(QDrag& drag, Qt::DropActions allowed, Qt::DropAction preferred)> dragRunner;
 
  protected:

@@ -2,7 +2,6 @@
 // subclass that keeps the panel's object beside the bytes; a drag from another program has
 // only the bytes, fetched when the panel asks for a format.
 
-#include <QCursor>
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
@@ -82,11 +81,6 @@ TDropAction TQtPanelWindow::StartDrag(const TDragData& data, TDropAction preferr
   const Qt::DropAction wanted = preferred == TDropAction::Copy ? Qt::CopyAction : Qt::MoveAction;
   const Qt::DropAction done = dragRunner ? dragRunner(drag, allowed, wanted) : drag.exec(allowed, wanted);
   return allowed.testFlag(done) ? ActionOf(done) : TDropAction::None;
-}
-
-TPoint TQtPanelWindow::PointerPos() const {
-  const QPoint p = viewport()->mapFromGlobal(QCursor::pos());
-  return {p.x(), p.y()};
 }
 
 void TQtPanelWindow::dragEnterEvent(QDragEnterEvent* event) {

@@ -103,6 +103,24 @@ TEST_F(PanelClipboard, OwnDataPastedTwiceGivesTwoCopiesWithFreshIdsLinkingTheirO
   EXPECT_EQ(clip.opens, clip.closes);
 }
 
+// Controls read without an ID get theirs only when the load ends; the paste's step must still
+// find them to undo.
+TEST_F(PanelClipboard, APasteLeavesTheDocumentsOwnPropertiesAloneAndUndoesControlsReadWithoutIds) {
+  const int32_t rootId = panel.Schemes().GetId();
+  clip.SetItems({{VexaControlsMime(), Bytes("clipboard Other name\r\n  ID = 40\r\n  Width = 5\r\n  property Brush\r\n"
+                                            "    Color = 0\r\n  end\r\n  object x: TVexaBox\r\n    ID = 41\r\n"
+                                            "  end\r\n  object y: TVexaBox\r\n    Left = 7\r\n  end\r\nend\r\n")}});
+  const std::string before = SaveText();
+  ASSERT_TRUE(panel.PasteFromClipboard());
+  EXPECT_EQ(2, panel.SelectedCount());
+  EXPECT_GT(panel.Selected(1)->GetId(), 0);
+  EXPECT_EQ(1, panel.PanelHistory().Count());
+  EXPECT_EQ(rootId, panel.Schemes().GetId());
+  EXPECT_EQ(320000, panel.GetDocWidth());
+  EXPECT_EQ("Document", panel.Schemes().GetName());
+  ExpectOneStep(before, SaveText());
+}
+
 TEST_F(PanelClipboard, CanPasteSeesOurFormatPicturesAndText) {
   const struct {
     const char* what;
@@ -127,6 +145,11 @@ TEST_F(PanelClipboard, CanPasteSeesOurFormatPicturesAndText) {
   }
   clip.Clear();
   EXPECT_FALSE(panel.PasteFromClipboard());
+  // Our format holding only classes unknown here pastes nothing and keeps the selection.
+  SelectOnly({c});
+  clip.SetItems({{VexaControlsMime(), Bytes("clipboard\r\n  object x: TNoSuchClass\r\n  end\r\nend\r\n")}});
+  EXPECT_FALSE(panel.PasteFromClipboard());
+  EXPECT_EQ((std::vector<TVexaControl*>{c}), Selection());
   clip.SetText("only text");
   EXPECT_FALSE(panel.PasteFromClipboard(true));
   EXPECT_EQ(0, panel.PanelHistory().Count());

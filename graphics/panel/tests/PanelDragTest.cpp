@@ -10,6 +10,7 @@
 
 #include "clipboard/MemoryClipboard.h"
 #include "document/Group.h"
+#include "props/BrushProp.h"
 #include "panel/tests/LinkedDocument.h"
 
 namespace pv::graphics {
@@ -168,7 +169,6 @@ TEST_F(PanelDrag, ALeaveTakesOutEverythingTheDragShowed) {
 
 TEST_F(PanelDrag, AutoDragDeletesTheSelectionOnlyAfterAnotherPanelTookItAsAMove) {
   const std::string before = SaveText();
-  window.pointer = {-5, 30};
   panel.SetToolMode(5);
   Script({{&window, TDragState::Enter, {30, 30}}, {&window, TDragState::Leave, {}},
           {&target.window, TDragState::Enter, {10, 10}}},
@@ -192,6 +192,44 @@ TEST_F(PanelDrag, AutoDragDeletesTheSelectionOnlyAfterAnotherPanelTookItAsAMove)
   EXPECT_TRUE(panel.Parentless().empty());
 }
 
+TEST_F(PanelDrag, AMouseMoveOutOfTheWindowStartsTheAutoDragAfterClosingTheMoveStep) {
+  panel.AutoDragEnabled = true;
+  {
+    // Filled, so that a press inside takes it.
+    TRecordingOff off(panel.PanelHistory());
+    a->Brush().SetStyle(canvas::BrushStyle::Solid);
+    a->Brush().SetColor(canvas::clRed);
+  }
+  const std::string before = SaveText();
+  std::string moved;
+  Script({{&target.window, TDragState::Enter, {10, 10}}}, &target.window, {100, 100}, TDropAction::Move);
+  const auto script = window.dragScript;
+  window.dragScript = [&](const TDragData& data, TDropAction action) {
+    moved = SaveText();
+    EXPECT_EQ(0, panel.PanelHistory().GroupDepth()) << "the move step is closed before the drag";
+    return script(data, action);
+  };
+  const TPoint inA = panel.DocToPixelPoint({15000, 15000});
+  panel.MouseDown(panelwindow::TMouseButton::mbLeft, panelwindow::ssLeft, inA.x, inA.y);
+  panel.MouseMove(panelwindow::ssLeft, inA.x + 3, inA.y);
+  EXPECT_EQ(5, panel.GetToolMode());
+  EXPECT_EQ(0, window.dragsStarted);
+  panel.MouseMove(panelwindow::ssLeft, -5, inA.y);
+  EXPECT_EQ(1, window.dragsStarted);
+  EXPECT_EQ(panel.BaseToolMode(), panel.GetToolMode());
+  panel.MouseUp(panelwindow::TMouseButton::mbLeft, 0, -5, inA.y);
+  // The move up to the edge and the deletion after the drop: two steps of their own.
+  ASSERT_EQ(2, panel.PanelHistory().Count());
+  EXPECT_EQ("Size/move control(s)", panel.PanelHistory().GetAction(0)->Caption);
+  EXPECT_EQ("Delete control(s)", panel.PanelHistory().GetAction(1)->Caption);
+  EXPECT_EQ(2, Scheme()->GetCount());
+  EXPECT_EQ(4, target.Scheme()->GetCount());
+  ASSERT_TRUE(panel.PanelHistory().Undo());
+  EXPECT_EQ(moved, SaveText());
+  ASSERT_TRUE(panel.PanelHistory().Undo());
+  EXPECT_EQ(before, SaveText());
+}
+
 TEST_F(PanelDrag, ACancelledOrRefusedDropLosesNothing) {
   panelwindow::TNullPanelWindow nowhere(100, 100);  // a window no panel listens to
   const struct {
@@ -213,7 +251,6 @@ TEST_F(PanelDrag, ACancelledOrRefusedDropLosesNothing) {
     SCOPED_TRACE(row.what);
     panel.SetToolMode(5);
     Script(row.steps, row.dropOn, {50, 50}, row.action);
-    window.pointer = {500, 10};
     panel.StartAutoDrag();
     EXPECT_EQ(0, panel.GetToolMode());
     EXPECT_EQ(before, SaveText());
@@ -251,11 +288,18 @@ TEST_F(PanelDrag, ADropBackOntoTheSourceMovesTheSelectionKeepingIdsAndLinks) {
   ASSERT_TRUE(panel.PanelHistory().Redo());
   EXPECT_EQ(after, SaveText());
   EXPECT_TRUE(panel.Parentless().empty());
-  // A copying drag dropped back makes copies instead.
+  // A copying drag dropped back makes copies instead, and leaves them selected.
   Script({}, &window, {33, 60}, TDropAction::Copy);
   EXPECT_EQ(TDropAction::Copy, panel.DragSelection({20, 20}, false));
   EXPECT_EQ(8, Scheme()->GetCount());
-  EXPECT_TRUE(test::ConnectorsLinkTheirOwnBoxes(Selection()));
+  const std::vector<TVexaControl*> copies = Selection();
+  ASSERT_EQ(3u, copies.size());
+  for (TVexaControl* original : {static_cast<TVexaControl*>(a), static_cast<TVexaControl*>(b),
+                                 static_cast<TVexaControl*>(link)}) {
+    EXPECT_EQ(copies.end(), std::find(copies.begin(), copies.end(), original));
+  }
+  EXPECT_TRUE(test::ConnectorsLinkTheirOwnBoxes(copies));
+  EXPECT_EQ(a, link->LinkA().LinkedControl());
 }
 
 TEST_F(PanelDrag, AnotherProgramsDragOfOurFormatDropsAndBrokenBytesAreRefused) {
