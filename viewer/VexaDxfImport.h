@@ -15,6 +15,7 @@
 // counted; each kind of skip is reported once, as a note, when the import ends.
 
 #include <cstdint>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -91,6 +92,9 @@ class TVexaDxfImport {
 
   // A conversion that would make more controls than this is refused before it starts.
   static constexpr long kMaxControls = 2'000'000;
+  // Document coordinates stay within +-kMaxDocCoord, so that widths and differences of
+  // document points fit 32 bits too.
+  static constexpr int32_t kMaxDocCoord = 1'073'741'823;
 
   TVexaDxfImport();
 
@@ -100,8 +104,9 @@ class TVexaDxfImport {
 
   // The whole drawing into the panel's document: its name becomes the schemes root's name,
   // the document size follows the fit, and each DXF layer (in order) goes to the document
-  // layer of its name (made when absent). Block definitions on a layer named "0" are left out,
-  // as the viewer hides them. False when refused (an import is running, panel or drawing
+  // layer of its name (made when absent). Block definitions are not converted where they are
+  // defined (the viewer hides them too), only where an insert places them. Nothing is
+  // recorded for undo. False when refused (an import is running, panel or drawing
   // missing) or when a layer or list is missing. Raises EDxfImportTooLarge (before anything
   // is made) for a drawing that would make more than kMaxControls controls, and
   // std::runtime_error "Block reference <name> not found" for an insert without its block.
@@ -117,7 +122,7 @@ class TVexaDxfImport {
   bool ImportEntity(DXF_Entity* entity, const Matrix4x4* outer, graphics::TVexaControl* parent);
 
   // The document point of a drawing point (through the matrix, when given), rounded half to
-  // even; false when it does not fit the document's 32-bit coordinates (or is not finite).
+  // even; false when it lies beyond kMaxDocCoord (or is not finite).
   bool MapPoint(const Point3D& p, const Matrix4x4* matrix, canvas::TPoint& out) const;
   // Sets the curve's points (with their types, when given), relative to its document
   // rectangle when that does not start at (0, 0).
@@ -129,8 +134,19 @@ class TVexaDxfImport {
   long CountControls(DXF_Object& drawing, long limit) const;
 
  private:
-  // Implemented in VexaDxfImport.cpp.
-  struct Walk;
+  // The controls, made under the current layer and named when name is not empty.
+  template <class T>
+  T* NewControl(graphics::TVexaControl* parent, const std::string& name);
+  // A group under parent (with that name) that becomes the parent, when the flag is set.
+  graphics::TVexaControl* GroupWhen(uint8_t flag, graphics::TVexaControl* parent, const std::string& name);
+  // Maps every point; false (and the entity counted as skipped) when one does not fit.
+  bool MapAll(std::span<const Point3D> points, const Matrix4x4* matrix, std::vector<canvas::TPoint>& out);
+  // The circle's box in the document: the centre through the matrix, the radius scaled.
+  bool CircleRect(const Circle_& circle, const Matrix4x4* matrix, canvas::TRect& rect);
+  static int32_t DocLength(double range, double scale);
+  void NoteSkipped() { ++report_.Skipped; }
+  void FinishReport();
+
   void ImportBlock(Block_& block, const Matrix4x4* outer, graphics::TVexaControl* parent);
   void ImportInsert(Insert_& insert, const Matrix4x4* outer, graphics::TVexaControl* parent);
   void ImportLine(Line_& line, const Matrix4x4* outer, graphics::TVexaControl* parent);
@@ -145,6 +161,8 @@ class TVexaDxfImport {
   DXF_Object* drawing_ = nullptr;
   graphics::TVexaLayer* layer_ = nullptr;
   TDxfImportReport report_;
+  long blocksNotEntered_ = 0;
+  long emptyPolylines_ = 0;
 };
 
 }  // namespace pv::viewer
