@@ -158,6 +158,10 @@ void TCAD_Demo_Form::BuildComponents() {
   ViewSplitter = new QSplitter(Qt::Vertical, this);
   ViewSplitter->addWidget(ZoomBox);
   BuildDocumentView();
+  // The drawing keeps the larger part; the document view below it can be dragged larger.
+  ViewSplitter->setStretchFactor(0, 3);
+  ViewSplitter->setStretchFactor(1, 2);
+  ViewSplitter->setSizes({600, 400});
   column->insertWidget(convertRow, ConvertButton);
 
   auto* main = new QHBoxLayout(this);

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
+#include <QListWidget>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <filesystem>
 #include <fstream>
 #include <memory>
