@@ -181,7 +181,7 @@ class Oracle:
 def main(path, sx, sy, minx, maxy, flags):
     doc = ezdxf.readfile(path)
     oracle = Oracle(sx, sy, minx, maxy, flags)
-    for e in doc.modelspace():
+    for e in list(doc.modelspace()) + list(doc.layouts.active_layout()):
         oracle.entity(e, e.dxf.layer, [])
     for line in oracle.lines:
         print(line)
