@@ -298,7 +298,7 @@ void TVexaDxfImport::ImportPolygonMesh(Polygon_mesh_& mesh, const Matrix4x4* out
   for (size_t j = 0; j < n; ++j) {
     for (size_t r = 0; r < m; ++r) {
       columns.push_back(points[r * n + j]);
-      types.push_back(r + 1 == m ? last : graphics::ptNode);
+      types.push_back(r + 1 == m ? last : uint8_t{graphics::ptNode});
     }
   }
   auto* curve = NewControl<TVexaCurve>(parent, {});
