@@ -122,13 +122,6 @@ void TVexaPanel::SetGridColor(canvas::TColor color) { grid_->SetGridColor(color)
 canvas::TColor TVexaPanel::GetGridPixColor() const { return grid_->GridPixColor(); }
 void TVexaPanel::SetGridPixColor(canvas::TColor color) { grid_->SetGridPixColor(color); }
 
-void TVexaPanel::SetToolMode(int mode) {
-  if (mode == toolMode_) return;
-  toolMode_ = mode;
-  window_.SetCursor(0);
-  if (OnToolMode) OnToolMode(*this);
-}
-
 void TVexaPanel::Click(TPoint clientPoint) {
   if (!editing_ && toolMode_ == 0 && activeScheme_) {
     // Hit tests run in window pixels.
