@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QSplitter>
 #include <QToolBar>
 #include <QToolButton>
@@ -149,6 +150,40 @@ TEST_F(DocViewTest, ToolButtonsSwitchTheModesOneAtATime) {
   EXPECT_EQ(down(), (std::vector<bool>{false, false, true}));
   View().SetToolMode(0);
   EXPECT_EQ(down(), (std::vector<bool>{true, false, false}));
+}
+
+// The chosen mode drives the mouse in the view: its cursor, a zoom click, a pan drag.
+TEST_F(DocViewTest, TheChosenModeDrivesTheMouseInTheView) {
+  Load(scratch.Write("plan.dxf", kPlan));
+  Convert(std::nullopt);
+  QWidget* viewport = form->fpViewWindow->viewport();
+  auto click = [&](QPoint at, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QMouseEvent press(QEvent::MouseButtonPress, at, viewport->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      modifiers);
+    QCoreApplication::sendEvent(viewport, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, viewport->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        modifiers);
+    QCoreApplication::sendEvent(viewport, &release);
+  };
+  const QPoint middle(viewport->width() / 2, viewport->height() / 2);
+
+  form->tbVexaZoom->click();
+  EXPECT_EQ(form->fpViewWindow->CursorIndex(), forms::crZoomIn);
+  ASSERT_EQ(View().GetScale(), 100);
+  click(middle);
+  EXPECT_EQ(View().GetScale(), 200);
+  click(middle, Qt::ControlModifier);
+  EXPECT_EQ(View().GetScale(), 100);
+  EXPECT_EQ(View().GetToolMode(), 2);  // the gesture returns to the chosen mode
+  EXPECT_TRUE(form->tbVexaZoom->isChecked());
+
+  form->tbVexaPan->click();
+  EXPECT_EQ(form->fpViewWindow->CursorIndex(), forms::crPan);
+  form->tbVexaSelect->click();
+  EXPECT_EQ(form->fpViewWindow->CursorIndex(), 0);
+  // A viewer selects nothing with the mouse.
+  click(middle);
+  EXPECT_EQ(View().SelectedCount(), 0);
 }
 
 TEST_F(DocViewTest, ConvertsSavesAndReadsBackIntoAFreshPanel) {
