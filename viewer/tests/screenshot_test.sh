@@ -8,6 +8,8 @@ planview=$1
 drawing=$2
 out=$3
 plain="$out.plain.png"
+# The program must draw on the X server, also when the tests around it run offscreen.
+unset QT_QPA_PLATFORM
 
 shot() {  # shot PNG [--convert]
   png=$1
