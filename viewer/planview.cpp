@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
     QTimer::singleShot(0, &mainForm, [&mainForm, file, convert] {
       pv::forms::Guarded(&mainForm, [&] {
         mainForm.LoadFile(file, 1);
-        if (convert) mainForm.ConvertDrawing();
+        if (convert && mainForm.Drawing()) mainForm.ConvertDrawing();
       });
     });
   }
