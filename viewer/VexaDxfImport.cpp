@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <typeinfo>
 
 #include "DXF_model.h"
@@ -104,20 +105,32 @@ bool TVexaDxfImport::ImportDxfObject(graphics::TVexaPanel* panel, DXF_Object* dr
   panel->Schemes().SetName(drawing->Name());
   panel->SetDocWidth(DocLength(Fit.MaxX - Fit.MinX, Fit.ScaleX));
   panel->SetDocHeight(DocLength(Fit.MaxY - Fit.MinY, Fit.ScaleY));
-  graphics::TVexaLayers& layers = panel->Layers();
+  // Every layer first: a new layer looks through the whole document for a free default name,
+  // which costs nothing while the document is still empty.
+  const std::vector<graphics::TVexaLayer*> layers = DocumentLayers(*panel, *drawing);
   for (int i = 0; i < drawing->LayerCount(); ++i) {
-    DXF_Layer* dxfLayer = drawing->Layer(static_cast<size_t>(i));
-    layer_ = layers.ByName(dxfLayer->Name());
-    if (!layer_) {
-      layer_ = layers.NewLayer();
-      layer_->SetName(dxfLayer->Name());
-    }
-    const bool ok = ImportLayer(dxfLayer);
+    layer_ = layers[static_cast<size_t>(i)];
+    const bool ok = ImportLayer(drawing->Layer(static_cast<size_t>(i)));
     layer_ = nullptr;
     if (!ok) return false;
   }
   FinishReport();
   return true;
+}
+
+std::vector<graphics::TVexaLayer*> TVexaDxfImport::DocumentLayers(graphics::TVexaPanel& panel, DXF_Object& drawing) {
+  graphics::TVexaLayers& root = panel.Layers();
+  std::vector<graphics::TVexaLayer*> layers;
+  for (int i = 0; i < drawing.LayerCount(); ++i) {
+    const std::string& name = drawing.Layer(static_cast<size_t>(i))->Name();
+    graphics::TVexaLayer* layer = root.ByName(name);
+    if (!layer) {
+      layer = root.NewLayer();
+      layer->SetName(name);
+    }
+    layers.push_back(layer);
+  }
+  return layers;
 }
 
 int32_t TVexaDxfImport::DocLength(double range, double scale) {
@@ -229,6 +242,32 @@ static void SetPen(Shape& shape, TColor color, int32_t width) {
   shape.Pen().SetWidth(width);
 }
 
+namespace {
+
+// A new control's settings as one change: one notification and one repaint, not one per setting.
+class Building {
+ public:
+  explicit Building(TVexaControl& control) : control_(control) { control_.BeginUpdate(); }
+  ~Building() { control_.EndUpdate(); }
+  Building(const Building&) = delete;
+  Building& operator=(const Building&) = delete;
+
+ private:
+  TVexaControl& control_;
+};
+
+}  // namespace
+
+void TVexaDxfImport::MakeCurve(TVexaControl* parent, const std::string& name, TColor color, std::optional<bool> solid,
+                               const std::vector<TPoint>& points, const std::vector<uint8_t>* types) {
+  auto* curve = NewControl<TVexaCurve>(parent, {});
+  const Building building(*curve);
+  if (!name.empty()) curve->SetName(name);
+  if (solid) curve->SetIsSolid(*solid);
+  SetPen(*curve, color, PenWidth);
+  SetCurvePoints(*curve, points, types);
+}
+
 void TVexaDxfImport::ImportBlock(Block_& block, const Matrix4x4* outer, TVexaControl* parent) {
   const Block_::Visit visit(block);
   if (!visit.Entered()) {
@@ -254,9 +293,7 @@ void TVexaDxfImport::ImportLine(Line_& line, const Matrix4x4* outer, TVexaContro
   const Point3D ends[] = {line.GetPoint(), line.EndPoint()};
   std::vector<TPoint> points;
   if (!MapAll(ends, combined ? &*combined : nullptr, points)) return;
-  auto* curve = NewControl<TVexaCurve>(parent, line.DxfName());
-  SetPen(*curve, line.Color(), PenWidth);
-  SetCurvePoints(*curve, points, nullptr);
+  MakeCurve(parent, line.DxfName(), line.Color(), std::nullopt, points, nullptr);
 }
 
 void TVexaDxfImport::ImportPolyline(Polyline_& polyline, const Matrix4x4* outer, TVexaControl* parent) {
@@ -268,10 +305,7 @@ void TVexaDxfImport::ImportPolyline(Polyline_& polyline, const Matrix4x4* outer,
   const auto combined = CombineMatrices(polyline.OCS(), outer);
   std::vector<TPoint> points;
   if (!MapAll(polyline.Points(), combined ? &*combined : nullptr, points)) return;
-  auto* curve = NewControl<TVexaCurve>(parent, polyline.DxfName());
-  curve->SetIsSolid(polyline.Closed());
-  SetPen(*curve, polyline.Color(), PenWidth);
-  SetCurvePoints(*curve, points, nullptr);
+  MakeCurve(parent, polyline.DxfName(), polyline.Color(), polyline.Closed(), points, nullptr);
 }
 
 void TVexaDxfImport::ImportPolygonMesh(Polygon_mesh_& mesh, const Matrix4x4* outer, TVexaControl* parent) {
@@ -282,11 +316,8 @@ void TVexaDxfImport::ImportPolygonMesh(Polygon_mesh_& mesh, const Matrix4x4* out
   const auto n = static_cast<size_t>(std::max(0, mesh.N()));
   parent = GroupWhen(ifPolygonMeshGroups, parent, mesh.DxfName());
   for (size_t r = 0; r < m; ++r) {
-    auto* row = NewControl<TVexaCurve>(parent, {});
-    row->SetIsSolid(mesh.ClosedN());
-    SetPen(*row, mesh.Color(), PenWidth);
-    SetCurvePoints(*row, {points.begin() + static_cast<long>(r * n), points.begin() + static_cast<long>((r + 1) * n)},
-                   nullptr);
+    MakeCurve(parent, {}, mesh.Color(), mesh.ClosedN(),
+              {points.begin() + static_cast<long>(r * n), points.begin() + static_cast<long>((r + 1) * n)}, nullptr);
   }
   if (m == 0 || n == 0) return;
   // One curve holds every column, each as a figure of its own.
@@ -301,9 +332,7 @@ void TVexaDxfImport::ImportPolygonMesh(Polygon_mesh_& mesh, const Matrix4x4* out
       types.push_back(r + 1 == m ? last : uint8_t{graphics::ptNode});
     }
   }
-  auto* curve = NewControl<TVexaCurve>(parent, {});
-  SetPen(*curve, mesh.Color(), PenWidth);
-  SetCurvePoints(*curve, columns, &types);
+  MakeCurve(parent, {}, mesh.Color(), std::nullopt, columns, &types);
 }
 
 void TVexaDxfImport::ImportPolyfaceMesh(Polyface_mesh_& mesh, const Matrix4x4* outer, TVexaControl* parent) {
@@ -327,10 +356,7 @@ void TVexaDxfImport::ImportPolyfaceMesh(Polyface_mesh_& mesh, const Matrix4x4* o
   }
   parent = GroupWhen(ifPolyfaceMeshGroups, parent, mesh.DxfName());
   for (const auto& corners : faces) {
-    auto* curve = NewControl<TVexaCurve>(parent, {});
-    curve->SetIsSolid(true);
-    SetPen(*curve, mesh.Color(), PenWidth);
-    SetCurvePoints(*curve, corners, nullptr);
+    MakeCurve(parent, {}, mesh.Color(), true, corners, nullptr);
   }
 }
 
@@ -353,7 +379,9 @@ void TVexaDxfImport::ImportCircle(Circle_& circle, const Matrix4x4* outer, TVexa
   const auto combined = CombineMatrices(circle.OCS(), outer);
   TRect rect;
   if (!CircleRect(circle, combined ? &*combined : nullptr, rect)) return;
-  auto* ellipse = NewControl<graphics::TVexaEllipse>(parent, circle.DxfName());
+  auto* ellipse = NewControl<graphics::TVexaEllipse>(parent, {});
+  const Building building(*ellipse);
+  ellipse->SetName(circle.DxfName());
   SetPen(*ellipse, circle.Color(), PenWidth);
   ellipse->SetDocRect(rect);
 }
@@ -371,7 +399,9 @@ void TVexaDxfImport::ImportArc(Arc_& arc, const Matrix4x4* outer, TVexaControl* 
     // A mirror turns the arc's direction round; it still runs counter-clockwise from begin.
     if (PlanarDeterminant(*matrix) < 0.0) std::swap(begin, end);
   }
-  auto* control = NewControl<graphics::TVexaArc>(parent, arc.DxfName());
+  auto* control = NewControl<graphics::TVexaArc>(parent, {});
+  const Building building(*control);
+  control->SetName(arc.DxfName());
   SetPen(*control, arc.Color(), PenWidth);
   control->SetDocRect(rect);
   control->SetBeginAngle(TurnAngle(begin));

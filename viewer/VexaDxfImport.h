@@ -15,6 +15,7 @@
 // counted; each kind of skip is reported once, as a note, when the import ends.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -137,6 +138,9 @@ class TVexaDxfImport {
   // The controls, made under the current layer and named when name is not empty.
   template <class T>
   T* NewControl(graphics::TVexaControl* parent, const std::string& name);
+  // A curve under parent with the pen; IsSolid is left as it is without solid.
+  void MakeCurve(graphics::TVexaControl* parent, const std::string& name, TColor color, std::optional<bool> solid,
+                 const std::vector<canvas::TPoint>& points, const std::vector<uint8_t>* types);
   // A group under parent (with that name) that becomes the parent, when the flag is set.
   graphics::TVexaControl* GroupWhen(uint8_t flag, graphics::TVexaControl* parent, const std::string& name);
   // Maps every point; false (and the entity counted as skipped) when one does not fit.
@@ -144,6 +148,8 @@ class TVexaDxfImport {
   // The circle's box in the document: the centre through the matrix, the radius scaled.
   bool CircleRect(const Circle_& circle, const Matrix4x4* matrix, canvas::TRect& rect);
   static int32_t DocLength(double range, double scale);
+  // The document layer of each DXF layer, by name, made when absent.
+  static std::vector<graphics::TVexaLayer*> DocumentLayers(graphics::TVexaPanel& panel, DXF_Object& drawing);
   void NoteSkipped() { ++report_.Skipped; }
   void FinishReport();
 
