@@ -199,12 +199,11 @@ bool TCAD_Demo_Form::ConvertDrawing() {
     forms::HourglassCursor hourglass;
     view.UnselectAll();
     if (auto* scheme = view.GetActiveScheme()) scheme->ClearChildren();
-    // The active layer goes with the layers; the panel must not keep pointing at it.
-    view.SetActiveLayer(nullptr);
     view.Layers().ClearChildren();
     forms::TPaintBox& box = ZoomBox->PaintBox();
     importer_->Fit = ComputeImportFit(box.Width(), box.Height(), 20, formMax_, formMin_);
     converted = importer_->ImportDxfObject(&view, drawing_.get());
+    // The layers went with the old document; the drawing's first one becomes the active one.
     if (view.Layers().GetCount() > 0) view.SetActiveLayer(view.Layers().GetChild(0));
   }
   if (!converted) {

@@ -241,6 +241,7 @@ TEST_F(DocViewTest, ConvertingTwiceLeavesWhatConvertingOnceLeaves) {
   EXPECT_EQ(Describe(View()), once);
   EXPECT_EQ(LayerNames(View()), DrawingLayerNames());
   EXPECT_EQ(View().CountControls(View().GetActiveScheme()), controls);
+  EXPECT_EQ(View().GetActiveLayer(), View().Layers().GetChild(0));  // a layer of this document
   EXPECT_EQ(Bytes(scratch.path() / "twice.tgd"), Bytes(scratch.path() / "once.tgd"));
   EXPECT_TRUE(Shown().empty());
 }
