@@ -53,8 +53,9 @@ long TVexaDxfImport::CountControls(DXF_Object& drawing, long limit) const {
   for (int i = 0; i < drawing.LayerCount() && !counter.Full(); ++i) {
     const DXF_Layer& layer = *drawing.Layer(static_cast<size_t>(i));
     for (int j = 0; j < layer.ListCount(); ++j) {
-      for (const auto& entity : layer.List(static_cast<size_t>(j))->Entities()) {
-        if (typeid(*entity) != typeid(Block_)) counter.Count(*entity);
+      for (const auto& owned : layer.List(static_cast<size_t>(j))->Entities()) {
+        const DXF_Entity& entity = *owned;
+        if (typeid(entity) != typeid(Block_)) counter.Count(entity);
       }
     }
   }

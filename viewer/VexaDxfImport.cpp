@@ -150,10 +150,11 @@ bool TVexaDxfImport::ImportLayer(DXF_Layer* layer) {
 bool TVexaDxfImport::ImportList(Entity_List* list) {
   if (!list || !panel_) return false;
   TVexaControl* scheme = panel_->GetActiveScheme();
-  for (const auto& entity : list->Entities()) {
+  for (const auto& owned : list->Entities()) {
+    DXF_Entity& entity = *owned;
     // Definitions appear where inserts place them, never over the drawing at their own place.
-    if (typeid(*entity) == typeid(Block_)) continue;
-    ImportEntity(entity.get(), nullptr, scheme);
+    if (typeid(entity) == typeid(Block_)) continue;
+    ImportEntity(&entity, nullptr, scheme);
   }
   return true;
 }

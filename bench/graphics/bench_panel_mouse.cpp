@@ -1,5 +1,5 @@
-// The mouse over a panel of 100,000 controls: one hover step (hit test, hint, cursor) and
-// selecting all of them with one rubber band.
+// The mouse over a panel of 100,000 controls: one hover step (hit test, hint, cursor), the
+// first one after a change of the document, and selecting all of them with one rubber band.
 #include <benchmark/benchmark.h>
 
 #include "document/Schemes.h"
@@ -44,6 +44,20 @@ void BM_HoverOver100kControls(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kControls);
 }
 BENCHMARK(BM_HoverOver100kControls)->Unit(benchmark::kMillisecond);
+
+// The first hover after the document changed indexes the scheme anew (a repaint would too).
+void BM_HoverAfterAChange(benchmark::State& state) {
+  Document doc;
+  TVexaControl* moved = doc.panel.Schemes().GetChild(0)->GetChild(0);
+  const TPoint p = doc.panel.DocToPixelPoint({150200, 100200});
+  int32_t left = 0;
+  for (auto _ : state) {
+    moved->SetLeft(left ^= 1);
+    doc.panel.MouseMove(0, p.x, p.y);
+  }
+  state.SetItemsProcessed(state.iterations() * kControls);
+}
+BENCHMARK(BM_HoverAfterAChange)->Unit(benchmark::kMillisecond);
 
 void BM_SelectAllByBand(benchmark::State& state) {
   Document doc;

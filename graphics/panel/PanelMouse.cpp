@@ -110,16 +110,14 @@ void TVexaPanel::StartToolMode(int mode) {
       break;
     case 3:
       startPoint_ = MouseDocPoint();
+      startMousePos_ = mousePos_;
       SetRubberBand({startPoint_.x, startPoint_.y, startPoint_.x, startPoint_.y});
       break;
-    case 5: {
+    case 5:
       startPoint_ = lastMovedPoint_ = MouseDocPoint();
-      const TRect sel = SelectionDocRect();
-      initialSelectionLeftTop_ = {sel.left, sel.top};
       gestureHistoryCount_ = history_->Count();
       history_->BeginPanelGroup(TPanelSizeMoveHistoryGroup::ClassInfo);
       break;
-    }
     case 7:
     case 8: {
       transformRect_ = SelectionDocRect();
@@ -391,8 +389,8 @@ void TVexaPanel::ToggleBandSelection() {
 
 void TVexaPanel::ZoomToBand() {
   const TRect band = NormalizedRect(rubberBand_);
-  const TPoint start = DocToPixelPoint(startPoint_);
-  const bool click = std::abs(mousePos_.x - start.x) < 3 && std::abs(mousePos_.y - start.y) < 3;
+  const bool click = std::abs(static_cast<int64_t>(mousePos_.x) - startMousePos_.x) < 3 &&
+                     std::abs(static_cast<int64_t>(mousePos_.y) - startMousePos_.y) < 3;
   double scale = 0;
   if (click || zoomOut_) {
     scale = zoomOut_ ? scale_ / 2 : static_cast<double>(scale_) * 2;
@@ -585,6 +583,11 @@ void TVexaPanel::WindowMouseDown(TMouseButton button, TShiftState shift, int32_t
 void TVexaPanel::WindowMouseMove(TShiftState shift, int32_t x, int32_t y) { MouseMove(shift, x, y); }
 
 void TVexaPanel::WindowMouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y) {
+  // A left press released over the window is a click.
+  const TRect client = window_.ClientRect();
+  const bool click = button == TMouseButton::mbLeft && gestureButton_ == TMouseButton::mbLeft && x >= client.left &&
+                     y >= client.top && x < client.right && y < client.bottom;
+  if (click) Click({x, y});
   MouseUp(button, shift, x, y);
 }
 
