@@ -243,26 +243,11 @@ static void SetPen(Shape& shape, TColor color, int32_t width) {
   shape.Pen().SetWidth(width);
 }
 
-namespace {
-
-// A new control's settings as one change: one notification and one repaint, not one per setting.
-class Building {
- public:
-  explicit Building(TVexaControl& control) : control_(control) { control_.BeginUpdate(); }
-  ~Building() { control_.EndUpdate(); }
-  Building(const Building&) = delete;
-  Building& operator=(const Building&) = delete;
-
- private:
-  TVexaControl& control_;
-};
-
-}  // namespace
-
 void TVexaDxfImport::MakeCurve(TVexaControl* parent, const std::string& name, TColor color, std::optional<bool> solid,
                                const std::vector<TPoint>& points, const std::vector<uint8_t>* types) {
   auto* curve = NewControl<TVexaCurve>(parent, {});
-  const Building building(*curve);
+  // Set up as one change: one notification and one repaint, not one per setting.
+  const graphics::TControlUpdate update(*curve);
   if (!name.empty()) curve->SetName(name);
   if (solid) curve->SetIsSolid(*solid);
   SetPen(*curve, color, PenWidth);
@@ -381,7 +366,7 @@ void TVexaDxfImport::ImportCircle(Circle_& circle, const Matrix4x4* outer, TVexa
   TRect rect;
   if (!CircleRect(circle, combined ? &*combined : nullptr, rect)) return;
   auto* ellipse = NewControl<graphics::TVexaEllipse>(parent, {});
-  const Building building(*ellipse);
+  const graphics::TControlUpdate update(*ellipse);
   ellipse->SetName(circle.DxfName());
   SetPen(*ellipse, circle.Color(), PenWidth);
   ellipse->SetDocRect(rect);
@@ -401,7 +386,7 @@ void TVexaDxfImport::ImportArc(Arc_& arc, const Matrix4x4* outer, TVexaControl* 
     if (PlanarDeterminant(*matrix) < 0.0) std::swap(begin, end);
   }
   auto* control = NewControl<graphics::TVexaArc>(parent, {});
-  const Building building(*control);
+  const graphics::TControlUpdate update(*control);
   control->SetName(arc.DxfName());
   SetPen(*control, arc.Color(), PenWidth);
   control->SetDocRect(rect);
