@@ -45,8 +45,13 @@ double TurnedDegrees(const Matrix4x4& m, double radians) {
   return std::atan2(c * m.m[0][1] + s * m.m[1][1], c * m.m[0][0] + s * m.m[1][0]) * kDegrees;
 }
 
-// The matrix's planar scale (1 without one): what a length in its plane becomes.
-double LengthScale(const Matrix4x4* m) { return m ? std::sqrt(std::fabs(PlanarDeterminant(*m))) : 1.0; }
+// What the matrix makes of a unit length along x and along y: the half sizes of the box around
+// a unit circle it has placed (an ellipse when it scales x and y apart, of the same size both
+// ways when it only turns, mirrors and scales evenly).
+double ScaleOfX(const Matrix4x4* m) { return m ? std::hypot(m->m[0][0], m->m[1][0]) : 1.0; }
+double ScaleOfY(const Matrix4x4* m) { return m ? std::hypot(m->m[0][1], m->m[1][1]) : 1.0; }
+// The length a vertical unit (a text's height) becomes.
+double HeightScale(const Matrix4x4* m) { return m ? std::hypot(m->m[1][0], m->m[1][1]) : 1.0; }
 
 TRect NormalRect(TPoint a, TPoint b) {
   return {std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
@@ -348,12 +353,15 @@ void TVexaDxfImport::ImportPolyfaceMesh(Polyface_mesh_& mesh, const Matrix4x4* o
 
 bool TVexaDxfImport::CircleRect(const Circle_& circle, const Matrix4x4* matrix, TRect& rect) {
   // The centre goes through the matrix and the radius is scaled: mapping two corners instead
-  // would flatten a circle in a turned insert and turn a mirrored one inside out.
+  // would flatten a circle in a turned insert and turn a mirrored one inside out. An insert
+  // that turns and scales x and y apart makes a turned ellipse, which gets the box around it.
   const Point3D c = matrix ? TransformPoint(*matrix, circle.GetPoint()) : circle.GetPoint();
-  const double r = std::fabs(circle.Radius()) * LengthScale(matrix);
+  const double r = std::fabs(circle.Radius());
+  const double rx = r * ScaleOfX(matrix);
+  const double ry = r * ScaleOfY(matrix);
   TPoint p1;
   TPoint p2;
-  if (!MapPoint({c.x - r, c.y + r, c.z}, nullptr, p1) || !MapPoint({c.x + r, c.y - r, c.z}, nullptr, p2)) {
+  if (!MapPoint({c.x - rx, c.y + ry, c.z}, nullptr, p1) || !MapPoint({c.x + rx, c.y - ry, c.z}, nullptr, p2)) {
     NoteSkipped();
     return false;
   }
@@ -397,7 +405,7 @@ void TVexaDxfImport::ImportArc(Arc_& arc, const Matrix4x4* outer, TVexaControl* 
 void TVexaDxfImport::ImportText(Text_& text, const Matrix4x4* outer, TVexaControl* parent) {
   // The height comes from the scales alone: the difference of two mapped points loses the
   // whole text once the drawing lies far from its origin.
-  const double height = RoundHalfEven(std::fabs(text.Height()) * LengthScale(outer) * Fit.ScaleY * 1000.0);
+  const double height = RoundHalfEven(std::fabs(text.Height()) * HeightScale(outer) * Fit.ScaleY * 1000.0);
   if (height == 0.0) return;
   const auto combined = CombineMatrices(text.OCS(), outer);
   TPoint a;
