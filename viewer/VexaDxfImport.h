@@ -78,7 +78,7 @@ class EDxfImportTooLarge : public std::runtime_error {
 // What the last import made and left out.
 struct TDxfImportReport {
   long Controls = 0;       // controls made (groups included)
-  long Skipped = 0;        // entities (or polyface faces) left out because a point did not fit
+  long Skipped = 0;        // entities left out: a point beyond the document, or no points at all
   std::vector<std::string> Notes;  // one line per kind of thing left out, for the user
 };
 
@@ -108,7 +108,7 @@ class TVexaDxfImport {
   // layer of its name (made when absent). Block definitions are not converted where they are
   // defined (the viewer hides them too), only where an insert places them. Nothing is
   // recorded for undo. False when refused (an import is running, panel or drawing
-  // missing) or when a layer or list is missing. Raises EDxfImportTooLarge (before anything
+  // missing, a panel without an active scheme) or when a layer or list is missing. Raises EDxfImportTooLarge (before anything
   // is made) for a drawing that would make more than kMaxControls controls, and
   // std::runtime_error "Block reference <name> not found" for an insert without its block.
   bool ImportDxfObject(graphics::TVexaPanel* panel, DXF_Object* drawing);
@@ -116,7 +116,8 @@ class TVexaDxfImport {
   // What the last (or running) import made and left out.
   const TDxfImportReport& Report() const { return report_; }
 
-  // The steps, usable while an import runs (they do nothing and return false otherwise).
+  // The steps, usable while an import runs: outside one, ImportLayer and ImportList return
+  // false and ImportEntity makes nothing.
   bool ImportLayer(DXF_Layer* layer);
   bool ImportList(Entity_List* list);
   // By the entity's exact class; false only for a missing entity.
