@@ -109,8 +109,9 @@ class TVexaDxfImport {
   // defined (the viewer hides them too), only where an insert places them. Nothing is
   // recorded for undo. False when refused (an import is running, panel or drawing
   // missing, a panel without an active scheme) or when a layer or list is missing. Raises EDxfImportTooLarge (before anything
-  // is made) for a drawing that would make more than kMaxControls controls, and
-  // std::runtime_error "Block reference <name> not found" for an insert without its block.
+  // is made) for a drawing that would make more than kMaxControls controls, and (before
+  // anything is made as well) std::runtime_error "Block reference <name> not found" for an
+  // insert without its block.
   bool ImportDxfObject(graphics::TVexaPanel* panel, DXF_Object* drawing);
 
   // What the last (or running) import made and left out.

@@ -319,7 +319,11 @@ TEST_F(Import, RefusedWhileRunningOrWithoutPanelOrDrawing) {
 TEST_F(Import, AMissingBlockRaisesAndLeavesTheImporterFree) {
   d.Add("0", std::make_unique<Insert_>(WCS_Z_Axis, "GONE", std::vector<std::unique_ptr<Attrib_>>{}, 0, 0.0,
                                        Point3D{1, 1, 1}, Point3D{}));
+  d.Add("WALLS", Line({0, 0, 0}, {1, 0, 0}));
   EXPECT_THROW(importer.ImportDxfObject(&doc.panel, d.object.get()), std::runtime_error);
+  // Found while counting, before anything was made.
+  EXPECT_TRUE(doc.LayerNames().empty());
+  EXPECT_EQ(doc.Scheme().GetCount(), 0);
   Drawing fine;
   EXPECT_TRUE(importer.ImportDxfObject(&doc.panel, fine.object.get()));
 }
