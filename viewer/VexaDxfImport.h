@@ -11,8 +11,14 @@
 //   ifPolyfaceMeshGroups); Circle_: ellipse; Arc_: arc; Text_ / Attrib_: text;
 //   Point_, Solid_, Attdef_: nothing.
 //
-// An entity with a point that does not fit the document's 32-bit coordinates is skipped and
-// counted; each kind of skip is reported once, as a note, when the import ends.
+// An entity with a point beyond the document's coordinate range is skipped and counted; each
+// kind of skip is reported once, as a note, when the import ends.
+//
+// A conversion, as the viewer runs it (library viewer_dxfimport, no Qt):
+//   importer.Fit = ComputeImportFit(boxWidth, boxHeight, 20, drawing.GetMaxExtents(),
+//                                   drawing.GetMinExtents());
+//   importer.ImportDxfObject(&panel, &drawing);   // EDxfImportTooLarge, std::runtime_error
+//   for (const std::string& note : importer.Report().Notes) ...  // tell the user
 
 #include <cstdint>
 #include <optional>
