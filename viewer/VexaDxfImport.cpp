@@ -31,9 +31,12 @@ namespace {
 constexpr double kDegrees = 180.0 / 3.14159265358979323846;
 constexpr int32_t kFullTurn = 360000;  // thousandths of a degree
 
-// Thousandths of a degree, halves to even, reduced into 0 .. 359999.
+// Thousandths of a degree, halves to even, reduced into 0 .. 359999 (0 for an angle lost to
+// overflow in a matrix of huge scales).
 int32_t TurnAngle(double degrees) {
-  const double v = std::fmod(RoundHalfEven(degrees * 1000.0), kFullTurn);
+  const double thousandths = degrees * 1000.0;
+  if (!std::isfinite(thousandths)) return 0;
+  const double v = std::fmod(RoundHalfEven(thousandths), kFullTurn);
   const auto a = static_cast<int32_t>(v < 0.0 ? v + kFullTurn : v);
   return a == kFullTurn ? 0 : a;
 }

@@ -213,6 +213,8 @@ TEST_F(Import, DegenerateGeometryGivesTheRightRectangleOrACountedSkip) {
        {"ARC\t0\t4000\t94000\t6000\t96000\t0\t90000"}, 0},
       {"negative arc angles", [](Drawing& x) { x.Add("0", Arc({5, 5, 0}, 1.0, -90.0, -0.25)); },
        {"ARC\t0\t4000\t94000\t6000\t96000\t270000\t359750"}, 0},
+      {"arc angle too large to turn into thousandths", [](Drawing& x) { x.Add("0", Arc({5, 5, 0}, 1.0, 1e308, 90.0)); },
+       {"ARC\t0\t4000\t94000\t6000\t96000\t0\t90000"}, 0},
       {"circle with extrusion (0, 0, -1)", [](Drawing& x) { x.Add("0", Circle({5, 5, 0}, 1.0, {0, 0, -1})); },
        {"ELLIPSE\t0\t-6000\t94000\t-4000\t96000"}, 0},
       {"arc with extrusion (0, 0, -1)", [](Drawing& x) { x.Add("0", Arc({-5, 5, 0}, 1.0, 0.0, 90.0, {0, 0, -1})); },
