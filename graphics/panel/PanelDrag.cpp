@@ -7,7 +7,6 @@
 
 #include <cstring>
 
-#include "actions/PanelGroups.h"
 #include "base/ByteStream.h"
 #include "base/TextHelpers.h"
 #include "document/Group.h"
@@ -120,12 +119,10 @@ std::unique_ptr<TVexaDragObject> TVexaPanel::CreateDragObject(TVexaControl* cont
     return ClampToInt32(pixels * 100000 / std::max(scale, 1));
   };
   const TVexaControl* group = drag->Control();
-  const TPoint grab{
-      ClampToInt32(static_cast<int64_t>(unscale(static_cast<int64_t>(mousePoint.x) + origin.x)) - group->GetLeft()),
-      ClampToInt32(static_cast<int64_t>(unscale(static_cast<int64_t>(mousePoint.y) + origin.y)) - group->GetTop())};
-  TVexaControl& carried = *drag->Control();
-  drag->GiveUpControl();
-  return std::make_unique<TVexaDragObject>(carried, grab, this);
+  drag->SetGrab(
+      {ClampToInt32(static_cast<int64_t>(unscale(static_cast<int64_t>(mousePoint.x) + origin.x)) - group->GetLeft()),
+       ClampToInt32(static_cast<int64_t>(unscale(static_cast<int64_t>(mousePoint.y) + origin.y)) - group->GetTop())});
+  return drag;
 }
 
 std::unique_ptr<TVexaDragObject> TVexaPanel::DoStartDrag(TPoint mousePoint) {
@@ -298,9 +295,9 @@ TVexaDragObject* TVexaPanel::DragObjectOf(const TDragData& data) {
   std::unique_ptr<TVexaDragObject> loaded = LoadDragGroup(stream, "DragGroup");
   if (loaded->Control()->GetCount() == 0) return nullptr;
   // Grabbed at its middle: where another program's drag took it is not known.
-  TVexaControl& group = *loaded->Control();
-  loaded->GiveUpControl();
-  foreignDrag_ = std::make_unique<TVexaDragObject>(group, TPoint{group.GetWidth() / 2, group.GetHeight() / 2}, nullptr);
+  const TVexaControl& group = *loaded->Control();
+  loaded->SetGrab({group.GetWidth() / 2, group.GetHeight() / 2});
+  foreignDrag_ = std::move(loaded);
   return foreignDrag_.get();
 }
 
