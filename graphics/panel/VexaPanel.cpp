@@ -125,7 +125,7 @@ void TVexaPanel::SetGridPixColor(canvas::TColor color) { grid_->SetGridPixColor(
 void TVexaPanel::Click(TPoint clientPoint) {
   if (!editing_ && toolMode_ == 0 && activeScheme_) {
     // Hit tests run in window pixels.
-    TVexaControl* hit = activeScheme_->FindControlAt(clientPoint.x, clientPoint.y);
+    TVexaControl* hit = ControlAtPixel(clientPoint.x, clientPoint.y);
     TVexaControl* target = hit ? hit->GetReference() : nullptr;
     if (target) SetActiveScheme(target);
   }
@@ -169,6 +169,10 @@ void TVexaPanel::DocNotify(TVexaControl* control, TVexaNotify notify) {
       if (hovered_ == control) hovered_ = nullptr;
       if (hintControl_ == control) hintControl_ = nullptr;
       if (pointEdited_ == control) pointEdited_ = nullptr;
+      // A host may free the layers or schemes themselves (a viewer clearing its document
+      // before a conversion): the panel must not go on pointing at them.
+      if (activeLayer_ == control) activeLayer_ = nullptr;
+      if (activeScheme_ == control) activeScheme_ = nullptr;
     }
   }
   if (!OnNotify) return;

@@ -113,6 +113,13 @@ TEST_F(PanelMouseQt, ZoomByClickCtrlClickAndAQuarterOfTheWindow) {
   Move(from + QPoint(100, 75));
   Release(from + QPoint(100, 75));
   EXPECT_EQ(400, panel->GetScale());
+  // The second press of a double click starts nothing: one zoom step only.
+  panel->SetScale(100);
+  Click({200, 150});
+  Mouse(QEvent::MouseButtonDblClick, {200, 150}, Qt::LeftButton, Qt::LeftButton);
+  Release({200, 150});
+  EXPECT_EQ(200, panel->GetScale());
+  EXPECT_EQ(2, panel->GetToolMode());
 }
 
 TEST_F(PanelMouseQt, ClickShiftBandAndAMoveThatIsOneUndoStep) {
@@ -212,8 +219,9 @@ TEST_F(PanelMouseQt, AReleaseThatAPopupTookEndsTheGesture) {
 }
 
 TEST_F(PanelMouseQt, KeysAndTips) {
+  window.activateWindow();
   Click(Px(20000, 20000));
-  window.setFocus();
+  EXPECT_TRUE(window.hasFocus()) << "a click takes the focus";
   Key(Qt::Key_Right);
   EXPECT_EQ(TRect(11000, 10000, 51000, 40000), a->GetDocRect());
   EXPECT_EQ(0, window.horizontalScrollBar()->value()) << "the key moved the selection, not the view";

@@ -230,6 +230,31 @@ TEST_F(PanelMouse, AViewerSelectsNothingButFollowsSchemeReferences) {
   viewer.MouseUp(TMouseButton::mbLeft, 0, p.x, p.y);
   viewer.MouseMove(0, 5, 5);
   EXPECT_EQ(forms::crDefault, window.cursor);
+  // A click through the window follows the reference; a press whose release comes outside
+  // the window is no click.
+  window.Events()->WindowMouseDown(TMouseButton::mbLeft, ssLeft, p.x, p.y);
+  window.Events()->WindowMouseUp(TMouseButton::mbLeft, 0, -5, p.y);
+  EXPECT_EQ(viewer.Schemes().GetChild(0), viewer.GetActiveScheme());
+  window.Events()->WindowMouseDown(TMouseButton::mbLeft, ssLeft, p.x, p.y);
+  window.Events()->WindowMouseUp(TMouseButton::mbLeft, 0, p.x, p.y);
+  EXPECT_EQ(other, viewer.GetActiveScheme());
+}
+
+TEST_F(PanelMouse, TheControlPaintedOnTopTakesTheMouse) {
+  // a is the earlier child but lies on the upper layer: it paints over the later d.
+  auto* upper = TVexaControl::New<TVexaLayer>(&panel, &panel.Layers());
+  upper->SetVisible(true);
+  a->SetLayerControl(upper);
+  TVexaBox* d = Shape({30000, 20000, 70000, 50000}, "d");
+  Click(Px(40000, 30000));
+  EXPECT_EQ(Names{"a"}, SelectedNames());
+  Click(Px(60000, 45000));
+  EXPECT_EQ(Names{"d"}, SelectedNames());
+  // Hidden, it takes nothing: the one below does.
+  a->SetVisible(false);
+  Click(Px(40000, 30000));
+  EXPECT_EQ(Names{"d"}, SelectedNames());
+  EXPECT_EQ(d, panel.HoveredTopControl());
 }
 
 }  // namespace
