@@ -216,6 +216,15 @@ void TVexaPanel::TakeOutShownDrag() {
   Repaint();
 }
 
+void TVexaPanel::ReleaseDrags() {
+  if (shownDrag_ && shownDrag_->Control()) {
+    auto* source = dynamic_cast<TVexaPanel*>(shownDrag_->SourcePanel());
+    if (source && source != this) shownDrag_->PrepareForDrag(*source);
+  }
+  shownDrag_ = nullptr;
+  foreignDrag_.reset();
+}
+
 void TVexaPanel::DragOver(TVexaDragObject* source, int32_t x, int32_t y, TDragState state, bool& accept) {
   // Without a scheme there is nowhere to drop.
   accept = source && source->Control() && activeScheme_;

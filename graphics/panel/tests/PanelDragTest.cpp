@@ -264,6 +264,21 @@ TEST_F(PanelDrag, ACancelledOrRefusedDropLosesNothing) {
   }
 }
 
+TEST_F(PanelDrag, APanelClosedWhileADragIsOverItGivesTheDragBack) {
+  const std::string before = SaveText();
+  auto closing = std::make_unique<test::PanelFixture>();
+  window.dragScript = [&](const TDragData& data, TDropAction) {
+    closing->window.DragOver(data, {20, 20}, TDragState::Enter);
+    EXPECT_NE(nullptr, closing->panel.ShownDragObject());
+    closing.reset();
+    return TDropAction::None;
+  };
+  EXPECT_EQ(TDropAction::None, panel.DragSelection({10, 10}, true));
+  EXPECT_EQ(before, SaveText());
+  EXPECT_TRUE(panel.Parentless().empty());
+  EXPECT_EQ((std::vector<TVexaControl*>{a, b, link}), Selection());
+}
+
 TEST_F(PanelDrag, ADropBackOntoTheSourceMovesTheSelectionKeepingIdsAndLinks) {
   const std::string before = SaveText();
   const int32_t ids[] = {a->GetId(), b->GetId(), link->GetId()};
