@@ -10,6 +10,7 @@
 #include "base/ByteStream.h"
 #include "base/TextHelpers.h"
 #include "document/Group.h"
+#include "forms/CursorIds.h"
 #include "history/History.h"
 #include "panel/PanelHistory.h"
 #include "panel/VexaGraphics.h"
@@ -112,6 +113,13 @@ std::unique_ptr<TVexaDragObject> TVexaPanel::CreateDragGroup(TVexaControl* contr
 std::unique_ptr<TVexaDragObject> TVexaPanel::CreateDragObject(TVexaControl* control, bool oneScope,
                                                               const std::string& name, int32_t scale, TPoint origin,
                                                               TPoint mousePoint, bool selectionOnly) {
+  // A large selection takes a while to copy: the hourglass says so.
+  struct TBusyCursor {
+    TVexaPanel& panel;
+    int previous;
+    ~TBusyCursor() { panel.Window().SetCursor(previous); }
+  } busy{*this, Cursor()};
+  window_.SetCursor(forms::crHourGlass);
   std::unique_ptr<TVexaDragObject> drag = CreateDragGroup(control, oneScope, name, selectionOnly);
   // The grab point in document units, from the view the mouse was seen in.
   const auto unscale = [&](int64_t pixels) {
