@@ -10,11 +10,15 @@
 #include "Main_form.h"
 #include "ThinkboxWindow.h"
 #include "Tracking_Form.h"
+#include "clipboard/QtClipboard.h"
 #include "forms/Handlers.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Planview"));
+  // The document panels copy and paste through the desktop's clipboard.
+  pv::clipboard::TQtClipboard desktopClipboard;
+  pv::clipboard::SetSystemClipboard(&desktopClipboard);
 
   pv::viewer::TThinking_box busy;
   busy.setAttribute(Qt::WA_QuitOnClose, false);
@@ -44,5 +48,7 @@ int main(int argc, char** argv) {
       });
     });
   }
-  return app.exec();
+  const int result = app.exec();
+  pv::clipboard::SetSystemClipboard(nullptr);
+  return result;
 }

@@ -164,7 +164,9 @@ TLinkPointProp::~TLinkPointProp() {
 bool TLinkPointProp::SetLink(TVexaControl* control, TCustomProp*) {
   TVexaControl* owner = OwningControl();
   if (!owner) throw std::runtime_error("Can't create link prop");
-  if (control == owner || control == LinkedControl()) return false;
+  // A route to the connector itself, or to a control it carries, would move what it is routed
+  // to each time it is routed: never settled, and saved differently from what it loads.
+  if (control == owner || control == LinkedControl() || (control && owner->IsAncestorOf(control))) return false;
   if (control && !control->GetNotifyLink()) return false;
   if (LinkedControl()) LinkedControl()->RemoveLinkPoint(&point_);
   TLinkProp::SetLink(control, nullptr);

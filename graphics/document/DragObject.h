@@ -20,6 +20,7 @@ class TVexaDragObject {
 
   TVexaControl* Control() const { return control_; }
   TPoint Grab() const { return grab_; }
+  void SetGrab(TPoint grab) { grab_ = grab; }
   IVexaPanel* SourcePanel() const { return source_; }
 
   // The drag enters target: the control moves into it, without layer, selection, or its old

@@ -7,10 +7,10 @@
 
 #include <cstring>
 
-#include "actions/PanelGroups.h"
 #include "base/ByteStream.h"
 #include "base/TextHelpers.h"
 #include "document/Group.h"
+#include "forms/CursorIds.h"
 #include "history/History.h"
 #include "panel/PanelHistory.h"
 #include "panel/VexaGraphics.h"
@@ -113,6 +113,13 @@ std::unique_ptr<TVexaDragObject> TVexaPanel::CreateDragGroup(TVexaControl* contr
 std::unique_ptr<TVexaDragObject> TVexaPanel::CreateDragObject(TVexaControl* control, bool oneScope,
                                                               const std::string& name, int32_t scale, TPoint origin,
                                                               TPoint mousePoint, bool selectionOnly) {
+  // A large selection takes a while to copy: the hourglass says so.
+  struct TBusyCursor {
+    TVexaPanel& panel;
+    int previous;
+    ~TBusyCursor() { panel.Window().SetCursor(previous); }
+  } busy{*this, Cursor()};
+  window_.SetCursor(forms::crHourGlass);
   std::unique_ptr<TVexaDragObject> drag = CreateDragGroup(control, oneScope, name, selectionOnly);
   // The grab point in document units, from the view the mouse was seen in.
   const auto unscale = [&](int64_t pixels) {
@@ -120,12 +127,10 @@ std::unique_ptr<TVexaDragObject> TVexaPanel::CreateDragObject(TVexaControl* cont
     return ClampToInt32(pixels * 100000 / std::max(scale, 1));
   };
   const TVexaControl* group = drag->Control();
-  const TPoint grab{
-      ClampToInt32(static_cast<int64_t>(unscale(static_cast<int64_t>(mousePoint.x) + origin.x)) - group->GetLeft()),
-      ClampToInt32(static_cast<int64_t>(unscale(static_cast<int64_t>(mousePoint.y) + origin.y)) - group->GetTop())};
-  TVexaControl& carried = *drag->Control();
-  drag->GiveUpControl();
-  return std::make_unique<TVexaDragObject>(carried, grab, this);
+  drag->SetGrab(
+      {ClampToInt32(static_cast<int64_t>(unscale(static_cast<int64_t>(mousePoint.x) + origin.x)) - group->GetLeft()),
+       ClampToInt32(static_cast<int64_t>(unscale(static_cast<int64_t>(mousePoint.y) + origin.y)) - group->GetTop())});
+  return drag;
 }
 
 std::unique_ptr<TVexaDragObject> TVexaPanel::DoStartDrag(TPoint mousePoint) {
@@ -219,6 +224,15 @@ void TVexaPanel::TakeOutShownDrag() {
   Repaint();
 }
 
+void TVexaPanel::ReleaseDrags() {
+  if (shownDrag_ && shownDrag_->Control()) {
+    auto* source = dynamic_cast<TVexaPanel*>(shownDrag_->SourcePanel());
+    if (source && source != this) shownDrag_->PrepareForDrag(*source);
+  }
+  shownDrag_ = nullptr;
+  foreignDrag_.reset();
+}
+
 void TVexaPanel::DragOver(TVexaDragObject* source, int32_t x, int32_t y, TDragState state, bool& accept) {
   // Without a scheme there is nowhere to drop.
   accept = source && source->Control() && activeScheme_;
@@ -298,9 +312,9 @@ TVexaDragObject* TVexaPanel::DragObjectOf(const TDragData& data) {
   std::unique_ptr<TVexaDragObject> loaded = LoadDragGroup(stream, "DragGroup");
   if (loaded->Control()->GetCount() == 0) return nullptr;
   // Grabbed at its middle: where another program's drag took it is not known.
-  TVexaControl& group = *loaded->Control();
-  loaded->GiveUpControl();
-  foreignDrag_ = std::make_unique<TVexaDragObject>(group, TPoint{group.GetWidth() / 2, group.GetHeight() / 2}, nullptr);
+  const TVexaControl& group = *loaded->Control();
+  loaded->SetGrab({group.GetWidth() / 2, group.GetHeight() / 2});
+  foreignDrag_ = std::move(loaded);
   return foreignDrag_.get();
 }
 

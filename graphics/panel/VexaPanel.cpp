@@ -32,6 +32,7 @@ TVexaPanel::TVexaPanel(panelwindow::IPanelWindow& window, bool editing)
 
 TVexaPanel::~TVexaPanel() {
   destroying_ = true;
+  ReleaseDrags();
   window_.SetEvents(nullptr);
   history_->SetActive(false);
   ClearDocument();

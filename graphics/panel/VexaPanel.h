@@ -359,6 +359,9 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   // Reads a drag group from document text (clipboard framing) as CreateDragGroup does.
   std::unique_ptr<TVexaDragObject> LoadDragGroup(TByteStream& stream, const std::string& name);
   void ShowDrag(TVexaDragObject& source);
+  // The panel goes while a drag is over it: what it shows goes back to the panel the drag
+  // came from, which frees it when its drag ends.
+  void ReleaseDrags();
   clipboard::IClipboard* clipboard_ = nullptr;
   TVexaDragObject* shownDrag_ = nullptr;
   // What showing a drag hides: the modified flag and the selection (IDs) from before.

@@ -31,6 +31,7 @@ enum SystemCursorIndex : int {
   crSizeNS = -7,
   crSizeNWSE = -8,
   crSizeWE = -9,
+  crHourGlass = -11,
   crHandPoint = -21,
   crSizeAll = -22,
 };

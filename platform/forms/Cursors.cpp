@@ -15,6 +15,7 @@ Qt::CursorShape SystemCursorShape(int index) {
     case crSizeNS: return Qt::SizeVerCursor;
     case crSizeNWSE: return Qt::SizeFDiagCursor;
     case crSizeWE: return Qt::SizeHorCursor;
+    case crHourGlass: return Qt::WaitCursor;
     case crHandPoint: return Qt::PointingHandCursor;
     case crSizeAll: return Qt::SizeAllCursor;
     default: return Qt::ArrowCursor;

@@ -337,6 +337,20 @@ TEST_F(ConnectorFixture, ConnectorsLinkedToEachOtherSettle) {
   EXPECT_EQ(Absolute(*c2).back(), (TPoint{65000, 45000}));
 }
 
+TEST_F(ConnectorFixture, AConnectorRefusesLinksToItselfAndToWhatItCarries) {
+  TVexaConnector* c = Connector();
+  TVexaControl* inner = TVexaControl::New<TVexaControl>(&panel, c, panel.GetActiveLayer());
+  inner->SetDocRect({0, 0, 1000, 1000});
+  TVexaControl* deeper = TVexaControl::New<TVexaControl>(&panel, inner, panel.GetActiveLayer());
+  TVexaControl* outside = Box({30000, 0, 40000, 10000});
+  for (TVexaControl* refused : {static_cast<TVexaControl*>(c), inner, deeper}) {
+    c->LinkA().SetLinkedControl(refused);
+    EXPECT_EQ(nullptr, c->LinkA().LinkedControl());
+  }
+  c->LinkA().SetLinkedControl(outside);
+  EXPECT_EQ(outside, c->LinkA().LinkedControl());
+}
+
 TEST_F(ConnectorFixture, AConnectorLinkedToItsOwnGroupSettles) {
   auto* group = TVexaControl::New<TVexaGroup>(&panel, panel.GetActiveScheme(), panel.GetActiveLayer());
   TVexaControl* a = TVexaControl::New<TVexaControl>(&panel, group, panel.GetActiveLayer());

@@ -1,7 +1,8 @@
 // The panel on Qt: copy and paste through the desktop's clipboard (our controls, an image Qt
 // holds, an SVG drawing, UTF-8 text), and drags between two Qt panel windows played with
 // synthetic drag events: a copy, a move that deletes in the source afterwards, a cancelled
-// drag after a leave, and another program's bytes of our format.
+// drag after a leave, the auto-drag started by mouse events, and another program's bytes of
+// our format.
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
+#include <QMouseEvent>
 
 #include "base/ModelText.h"
 #include "clipboard/MemoryClipboard.h"
@@ -20,6 +22,7 @@
 #include "forms/tests/QtTestApp.h"
 #include "panel/tests/LinkedDocument.h"
 #include "panelwindow/QtPanelWindow.h"
+#include "props/BrushProp.h"
 #include "qtcanvas/QtCanvas.h"
 #include "shapes/VexaPicture.h"
 #include "shapes/VexaText.h"
@@ -130,6 +133,9 @@ struct PanelQtDrag : ::testing::Test, test::Registered {
     auto* box = TVexaControl::New<TVexaBox>(source.get(), source->GetActiveScheme(), source->GetActiveLayer());
     box->SetDocRect(r);
     box->SetName(name);
+    // Filled, so that a press inside takes it.
+    box->Brush().SetStyle(canvas::BrushStyle::Solid);
+    box->Brush().SetColor(canvas::clRed);
     return box;
   }
   static std::string Text(TVexaPanel& panel) {
@@ -213,6 +219,57 @@ TEST_F(PanelQtDrag, AMoveDropDeletesInTheSourceAsItsOwnStepAndACancelLosesNothin
   EXPECT_EQ(3, target->GetActiveScheme()->GetCount());
   ASSERT_TRUE(source->PanelHistory().Undo());
   EXPECT_EQ(sourceBefore, Text(*source));
+}
+
+TEST_F(PanelQtDrag, TheMouseLeavingTheWindowWhileMovingDragsTheSelection) {
+  const struct {
+    const char* what;
+    Qt::KeyboardModifiers keys;
+    bool drop;
+    int sourceLeft;   // controls left in the source
+    int sourceSteps;  // the move up to the edge, and a deletion after a move
+    int targetGot;
+  } cases[] = {
+      {"cancelled", Qt::NoModifier, false, 3, 1, 0},
+      {"dropped as a copy", Qt::ControlModifier, true, 3, 1, 3},
+      {"dropped as a move", Qt::ShiftModifier, true, 0, 2, 3},
+  };
+  source->AutoDragEnabled = true;
+  const std::string sourceBefore = Text(*source);
+  const std::string targetBefore = Text(*target);
+  const auto mouse = [this](QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons) {
+    QMouseEvent event(type, QPointF(p), QPointF(sourceWindow.viewport()->mapToGlobal(p)), button, buttons,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(sourceWindow.viewport(), &event);
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.what);
+    Play({200, 150}, row.keys, row.drop);
+    const TPoint p = source->DocToPixelPoint({15000, 15000});
+    mouse(QEvent::MouseButtonPress, {p.x, p.y}, Qt::LeftButton, Qt::LeftButton);
+    mouse(QEvent::MouseMove, {p.x + 4, p.y}, Qt::NoButton, Qt::LeftButton);
+    ASSERT_EQ(5, source->GetToolMode());
+    mouse(QEvent::MouseMove, {-6, p.y}, Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(source->BaseToolMode(), source->GetToolMode());
+    mouse(QEvent::MouseButtonRelease, {-6, p.y}, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(row.sourceLeft, source->GetActiveScheme()->GetCount());
+    EXPECT_EQ(row.sourceSteps, source->PanelHistory().Count());
+    EXPECT_EQ(row.targetGot, target->GetActiveScheme()->GetCount());
+    EXPECT_EQ(nullptr, target->ShownDragObject());
+    EXPECT_TRUE(source->Parentless().empty());
+    EXPECT_TRUE(target->Parentless().empty());
+    // Back to the start for the next case: every step undone, the selection as it was.
+    while (source->PanelHistory().Undo()) {
+    }
+    source->PanelHistory().Clear();
+    EXPECT_EQ(sourceBefore, Text(*source));
+    while (target->PanelHistory().Undo()) {
+    }
+    target->PanelHistory().Clear();
+    EXPECT_EQ(targetBefore, Text(*target));
+    source->UnselectAll();
+    for (const char* name : {"a", "b", "link"}) source->Select(test::Named(*source->GetActiveScheme(), name).at(0));
+  }
 }
 
 TEST_F(PanelQtDrag, AnotherProgramsBytesOfOurFormatDrop) {

@@ -10,6 +10,7 @@
 
 #include "clipboard/MemoryClipboard.h"
 #include "document/Group.h"
+#include "forms/CursorIds.h"
 #include "props/BrushProp.h"
 #include "panel/tests/LinkedDocument.h"
 
@@ -73,9 +74,17 @@ TEST_F(PanelDrag, TheDragGroupIsACopyOfTheSelectionWithoutAnIdAndChangesNothing)
   EXPECT_EQ(before, SaveText());
   EXPECT_FALSE(panel.Modified());
   EXPECT_EQ(0, panel.PanelHistory().Count());
-  // Grabbed where the mouse was: at 100 % a pixel is 1000 units.
+  // Grabbed where the mouse was: at 100 % a pixel is 1000 units. The hourglass shows while
+  // the copy is made, and the cursor comes back.
+  const int cursor = panel.Cursor();
+  std::vector<int> cursors;
+  panel.OnProgress = [&](TVexaPanel&, int, TVexaFilerProcess) { cursors.push_back(window.cursor); };
   std::unique_ptr<TVexaDragObject> grabbed =
       panel.CreateDragObject(nullptr, false, "g", panel.GetScale(), panel.ScrollOrigin(), {25, 17}, true);
+  panel.OnProgress = nullptr;
+  ASSERT_FALSE(cursors.empty());
+  EXPECT_EQ(forms::crHourGlass, cursors.front());
+  EXPECT_EQ(cursor, window.cursor);
   const TPoint doc = panel.PixelToDocPoint({25, 17});
   EXPECT_EQ(TPoint(doc.x - 10000, doc.y - 10000), grabbed->Grab());
   drag.reset();
@@ -262,6 +271,21 @@ TEST_F(PanelDrag, ACancelledOrRefusedDropLosesNothing) {
     EXPECT_EQ(0, target.panel.PanelHistory().Count());
     EXPECT_TRUE(target.panel.Parentless().empty());
   }
+}
+
+TEST_F(PanelDrag, APanelClosedWhileADragIsOverItGivesTheDragBack) {
+  const std::string before = SaveText();
+  auto closing = std::make_unique<test::PanelFixture>();
+  window.dragScript = [&](const TDragData& data, TDropAction) {
+    closing->window.DragOver(data, {20, 20}, TDragState::Enter);
+    EXPECT_NE(nullptr, closing->panel.ShownDragObject());
+    closing.reset();
+    return TDropAction::None;
+  };
+  EXPECT_EQ(TDropAction::None, panel.DragSelection({10, 10}, true));
+  EXPECT_EQ(before, SaveText());
+  EXPECT_TRUE(panel.Parentless().empty());
+  EXPECT_EQ((std::vector<TVexaControl*>{a, b, link}), Selection());
 }
 
 TEST_F(PanelDrag, ADropBackOntoTheSourceMovesTheSelectionKeepingIdsAndLinks) {
