@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "canvas/Canvas.h"
+#include "qtcanvas/ShapedTextCache.h"
 
 class QPainter;
 class QPaintDevice;
@@ -181,6 +182,8 @@ class QtCanvas : public Canvas {
   void PathAppend(const QPainterPath& figure);
 
   void RefreshFont();
+  // Sets fontId_ to qfont_'s place in shapedFonts_, adding it there if new.
+  void SelectShapedFont();
   // Restores the painter's saved state, which may hold another font than qfont_.
   void RestorePainter();
   const QFont& CurrentQFont() const { return qfont_; }
@@ -208,6 +211,10 @@ class QtCanvas : public Canvas {
   QPen strokePen_;
   std::optional<Pen> strokePenOf_;
   bool strokePenThin_ = false;
+  // Lines of text already shaped, by font and text; fontId_ is qfont_'s index in shapedFonts_.
+  ShapedTextCache shapedText_;
+  std::vector<QFont> shapedFonts_;
+  int fontId_ = 0;
   // The QPen texts are written with, and the colour it was built from.
   QPen textPen_;
   std::optional<TColor> textPenOf_;

@@ -62,7 +62,26 @@ void QtCanvas::RefreshFont() {
   }
   qfont_ = font;
   qmetrics_ = QFontMetrics(qfont_);
+  SelectShapedFont();
   painterHasFont_ = false;
+}
+
+void QtCanvas::SelectShapedFont() {
+  // Few fonts are in use at a time; the list is only searched when the font changes. A long
+  // zoom session makes a new text height at every step, so the list (and the lines shaped in
+  // its fonts) starts afresh once it is long.
+  constexpr size_t kMaxFonts = 64;
+  const auto it = std::find(shapedFonts_.begin(), shapedFonts_.end(), qfont_);
+  if (it != shapedFonts_.end()) {
+    fontId_ = static_cast<int>(it - shapedFonts_.begin());
+    return;
+  }
+  if (shapedFonts_.size() >= kMaxFonts) {
+    shapedFonts_.clear();
+    shapedText_.Clear();
+  }
+  fontId_ = static_cast<int>(shapedFonts_.size());
+  shapedFonts_.push_back(qfont_);
 }
 
 void QtCanvas::RestorePainter() {
@@ -111,25 +130,22 @@ void QtCanvas::DrawTextLine(int32_t x, int32_t y, const QString& text, std::span
   // Measuring lays the text out once more: only when the placement or the background needs it.
   const bool measure = horizontal == TA_CENTER || horizontal == TA_RIGHT || opaque || !directCalls_;
   int width = 0;
-  // A measured line is shaped once and written from that shaping: measuring and then writing
-  // shaped it twice, and shaping is most of what a text costs. The layout writes the same
-  // glyphs at the same places (the direct-call test compares both routes).
-  std::optional<QTextLayout> layout;
-  // Turned text keeps the plain route: in a turned frame the layout rounds some glyphs elsewhere.
-  if (measure && advances.empty() && directCalls_ && state_.font.escapement == 0) {
-    layout.emplace(text, qfont_, painter_->device());
-    layout->setCacheEnabled(true);  // else ending the layout drops the shaping again
-    layout->beginLayout();
-    layout->createLine();
-    layout->endLayout();
+  // A level line without advances is written from its kept shaping (shaped the first time it
+  // is written in this font): shaping is most of what a text costs, and writing from the
+  // shaping puts the same glyphs at the same places as writing the text (the direct-call test
+  // compares both routes). Turned text keeps the plain route: in a turned frame the layout
+  // rounds some glyphs elsewhere.
+  const ShapedTextCache::Line* shaped = nullptr;
+  if (advances.empty() && directCalls_ && state_.font.escapement == 0) {
+    shaped = &shapedText_.Get(fontId_, qfont_, text, painter_->device());
     // A text that the layout would break (a line separator in it) is written as before.
-    if (layout->lineCount() == 1 && layout->lineAt(0).textLength() == text.size()) {
-      width = qRound(layout->lineAt(0).horizontalAdvance());
-    } else {
-      layout.reset();
-    }
+    if (!shaped->layout) shaped = nullptr;
   }
-  if (measure && advances.empty() && !layout) width = fm.horizontalAdvance(text);
+  if (shaped) {
+    width = shaped->width;
+  } else if (measure && advances.empty()) {
+    width = fm.horizontalAdvance(text);
+  }
   if (measure && !advances.empty()) {
     for (size_t i = 0; i < advances.size() && i < static_cast<size_t>(text.size()); ++i) width += advances[i];
   }
@@ -168,9 +184,9 @@ void QtCanvas::DrawTextLine(int32_t x, int32_t y, const QString& text, std::span
     textPenOf_ = state_.font.color;
   }
   painter_->setPen(textPen_);
-  if (layout) {
+  if (shaped) {
     // The layout puts its line's top at the point; its ascent is what drawText writes below.
-    layout->draw(painter_.get(), QPointF(dx, dy - layout->lineAt(0).ascent()));
+    shaped->layout->draw(painter_.get(), QPointF(dx, dy - shaped->ascent));
   } else if (advances.empty()) {
     painter_->drawText(QPointF(dx, dy), text);
   } else {

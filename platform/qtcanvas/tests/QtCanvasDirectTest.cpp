@@ -226,6 +226,52 @@ TEST_F(QtCanvasDirectTest, TextAtEveryAlignmentLevelAndTurned) {
   }
 }
 
+// Texts written again (in another place, colour or background, after other fonts) are
+// written from the shaping kept from their first time, and paint as a fresh shaping does.
+TEST_F(QtCanvasDirectTest, TextWrittenAgainFromItsKeptShaping) {
+  for (BkMode mode : {BkMode::Transparent, BkMode::Opaque}) {
+    ExpectSamePixels("texts written again, background " + std::to_string(static_cast<int>(mode)), [&](Canvas& c) {
+      c.SetBkMode(mode);
+      c.SetBkColor(0xE0F0D0);
+      Font font = c.GetFont();
+      font.name = "Arial";
+      for (int round = 0; round < 3; ++round) {
+        for (int32_t height : {-9, -14, 12}) {
+          font.height = height;
+          font.color = 0x102030 * (round + 1);
+          c.SetFont(font);
+          c.SetTextAlign(round == 1 ? (TA_CENTER | TA_BASELINE) : (TA_LEFT | TA_TOP));
+          const int y = 4 + round * 30 + (height == 12 ? 14 : height == -14 ? 7 : 0);
+          c.TextOut(3 + round * 5, y, "T1204");
+          c.TextOut(48 + round, y + 3, "AVAT");
+          c.TextOut(70, y, "a\u2028b");
+        }
+      }
+    });
+  }
+}
+
+TEST(ShapedTextCacheTest, HoldsTwoGenerationsAndKeepsTheLinesInUse) {
+  App();
+  QImage image(8, 8, QImage::Format_RGB32);
+  pv::qtcanvas::ShapedTextCache cache(2);
+  QFont font(QStringLiteral("Liberation Sans"));
+  font.setPixelSize(12);
+  const auto& first = cache.Get(0, font, QStringLiteral("one"), &image);
+  ASSERT_NE(first.layout, nullptr);
+  EXPECT_GT(first.width, 0);
+  for (const char* text : {"two", "three", "four", "five"}) cache.Get(0, font, QString::fromLatin1(text), &image);
+  // "one" and "two" left with the first full generation.
+  EXPECT_EQ(cache.Size(), 3u);
+  // A line found in the older generation moves to the newer, keeping its shaping.
+  const QTextLayout* four = cache.Get(0, font, QStringLiteral("four"), &image).layout.get();
+  cache.Get(0, font, QStringLiteral("six"), &image);
+  EXPECT_EQ(cache.Get(0, font, QStringLiteral("four"), &image).layout.get(), four);
+  // The same text in another font is another line; a broken text is no line.
+  EXPECT_NE(cache.Get(1, font, QStringLiteral("four"), &image).layout.get(), four);
+  EXPECT_EQ(cache.Get(0, font, QStringLiteral("a\u2028b"), &image).layout, nullptr);
+}
+
 }  // namespace
 
 // A clip decides which pixels may change, never which pixels a shape has: inside the clip the

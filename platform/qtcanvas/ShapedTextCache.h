@@ -1,0 +1,60 @@
+#pragma once
+// Lines of text shaped for one paint device, kept across texts and repaints. Shaping (finding
+// the glyphs and their advances) is most of what writing a short text costs, and a drawing
+// writes the same texts in the same fonts at every repaint. A kept line is drawn from its
+// shaping wherever it goes, which paints the glyphs a fresh shaping would.
+//
+// The cache is bounded: it holds two generations of lines, and when the newer is full the
+// older is dropped; a line found in the older is carried into the newer, so the lines in use
+// stay while those no longer written leave.
+
+#include <QFont>
+#include <QString>
+#include <QTextLayout>
+#include <cstddef>
+#include <memory>
+#include <unordered_map>
+
+class QPaintDevice;
+
+namespace pv::qtcanvas {
+
+class ShapedTextCache {
+ public:
+  struct Line {
+    // Null when the text does not lay out as one line (a line separator in it): such a text
+    // is written by the plain route.
+    std::unique_ptr<QTextLayout> layout;
+    int width = 0;        // the advance, rounded as a measured text's
+    qreal ascent = 0;     // the line's ascent, from its top to the baseline
+  };
+
+  // linesPerGeneration is how many lines the newer generation takes before the older is dropped.
+  explicit ShapedTextCache(size_t linesPerGeneration = 32768) : limit_(linesPerGeneration) {}
+
+  // The line of text in the font fontId names (an id the caller keeps for one QFont), shaped
+  // on the device when it is not kept yet.
+  const Line& Get(int fontId, const QFont& font, const QString& text, QPaintDevice* device);
+  size_t Size() const { return newer_.size() + older_.size(); }
+  void Clear();
+
+ private:
+  struct Key {
+    int font;
+    QString text;
+    friend bool operator==(const Key&, const Key&) = default;
+  };
+  struct KeyHash {
+    size_t operator()(const Key& k) const noexcept { return qHash(k.text, static_cast<size_t>(k.font)); }
+  };
+  using Lines = std::unordered_map<Key, Line, KeyHash>;
+
+  static Line Shape(const QFont& font, const QString& text, QPaintDevice* device);
+  Line& Insert(Key key, Line line);
+
+  size_t limit_;
+  Lines newer_;
+  Lines older_;
+};
+
+}  // namespace pv::qtcanvas
