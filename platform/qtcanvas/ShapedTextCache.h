@@ -39,13 +39,19 @@ class ShapedTextCache {
   void Clear();
 
  private:
+  // The key carries its hash: looking a line up then compares hashes kept in the table's
+  // nodes, and reads a kept text's characters (elsewhere in memory) only on a likely match.
   struct Key {
+    Key(int f, QString t) : hash(qHash(t, static_cast<size_t>(f))), font(f), text(std::move(t)) {}
+    size_t hash;
     int font;
     QString text;
-    friend bool operator==(const Key&, const Key&) = default;
+    friend bool operator==(const Key& a, const Key& b) {
+      return a.hash == b.hash && a.font == b.font && a.text == b.text;
+    }
   };
   struct KeyHash {
-    size_t operator()(const Key& k) const noexcept { return qHash(k.text, static_cast<size_t>(k.font)); }
+    size_t operator()(const Key& k) const noexcept { return k.hash; }
   };
   using Lines = std::unordered_map<Key, Line, KeyHash>;
 
