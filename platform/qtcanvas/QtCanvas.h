@@ -187,7 +187,7 @@ class QtCanvas : public Canvas {
   // Restores the painter's saved state, which may hold another font than qfont_.
   void RestorePainter();
   const QFont& CurrentQFont() const { return qfont_; }
-  void DrawTextLine(int32_t x, int32_t y, const QString& text, std::span<const int32_t> advances);
+  void DrawTextLine(int32_t x, int32_t y, std::string_view utf8, std::span<const int32_t> advances);
 
   QPaintDevice* device_;
   QImage* image_ = nullptr;

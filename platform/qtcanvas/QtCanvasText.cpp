@@ -122,8 +122,8 @@ std::vector<ABC> QtCanvas::GetCharABCWidths(uint32_t first, uint32_t last) const
   return out;
 }
 
-// Writes one line with its reference point at (x, y), placed by the alignment flags.
-void QtCanvas::DrawTextLine(int32_t x, int32_t y, const QString& text, std::span<const int32_t> advances) {
+// Writes one line (UTF-8) with its reference point at (x, y), placed by the alignment flags.
+void QtCanvas::DrawTextLine(int32_t x, int32_t y, std::string_view utf8, std::span<const int32_t> advances) {
   const QFontMetrics& fm = qmetrics_;
   const uint32_t horizontal = state_.textAlign & TA_HORIZONTAL_MASK;
   const bool opaque = state_.bkMode == BkMode::Opaque;
@@ -137,10 +137,12 @@ void QtCanvas::DrawTextLine(int32_t x, int32_t y, const QString& text, std::span
   // rounds some glyphs elsewhere.
   const ShapedTextCache::Line* shaped = nullptr;
   if (advances.empty() && directCalls_ && state_.font.escapement == 0) {
-    shaped = &shapedText_.Get(fontId_, qfont_, text, painter_->device());
+    shaped = &shapedText_.Get(fontId_, qfont_, utf8, painter_->device());
     // A text that the layout would break (a line separator in it) is written as before.
     if (!shaped->layout) shaped = nullptr;
   }
+  // A text written from its shaping needs no conversion.
+  const QString text = shaped ? QString() : ToQString(utf8);
   if (shaped) {
     width = shaped->width;
   } else if (measure && advances.empty()) {
@@ -200,18 +202,16 @@ void QtCanvas::DrawTextLine(int32_t x, int32_t y, const QString& text, std::span
 }
 
 void QtCanvas::TextOut(int32_t x, int32_t y, std::string_view text) {
-  const QString q = ToQString(text);
   if (state_.textAlign & TA_UPDATECP) {
     x = state_.penPos.x;
     y = state_.penPos.y;
-    state_.penPos.x += QFontMetrics(qfont_).horizontalAdvance(q);
+    state_.penPos.x += QFontMetrics(qfont_).horizontalAdvance(ToQString(text));
   }
-  DrawTextLine(x, y, q, {});
+  DrawTextLine(x, y, text, {});
 }
 
 void QtCanvas::ExtTextOut(int32_t x, int32_t y, uint32_t options, const TRect* rect, std::string_view text,
                           std::span<const int32_t> advances) {
-  const QString q = ToQString(text);
   if (rect && (options & ETO_OPAQUE)) {
     ApplyCopy();
     painter_->fillRect(QRect(rect->left, rect->top, rect->Width(), rect->Height()), ToQColor(state_.bkColor));
@@ -223,7 +223,7 @@ void QtCanvas::ExtTextOut(int32_t x, int32_t y, uint32_t options, const TRect* r
   }
   // Advances count characters of the text; Qt counts UTF-16 units, which agree for the
   // characters programs write here.
-  DrawTextLine(x, y, q, advances);
+  DrawTextLine(x, y, text, advances);
   if (clipped) RestorePainter();
 }
 
@@ -276,7 +276,8 @@ int32_t QtCanvas::DrawText(std::string_view text, TRect& rect, uint32_t format) 
     int32_t x = rect.left;
     if (format & DT_CENTER) x = rect.left + (maxWidth - w) / 2;
     if (format & DT_RIGHT) x = rect.right - w;
-    DrawTextLine(x, top, line, {});
+    const QByteArray utf8 = line.toUtf8();
+    DrawTextLine(x, top, std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), {});
     top += lineHeight;
   }
   RestorePainter();

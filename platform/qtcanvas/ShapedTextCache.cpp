@@ -4,8 +4,9 @@
 
 namespace pv::qtcanvas {
 
-ShapedTextCache::Line ShapedTextCache::Shape(const QFont& font, const QString& text, QPaintDevice* device) {
+ShapedTextCache::Line ShapedTextCache::Shape(const QFont& font, std::string_view utf8, QPaintDevice* device) {
   Line line;
+  const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
   auto layout = std::make_unique<QTextLayout>(text, font, device);
   layout->setCacheEnabled(true);  // else ending the layout drops the shaping again
   layout->beginLayout();
@@ -26,16 +27,16 @@ ShapedTextCache::Line& ShapedTextCache::Insert(Key key, Line line) {
   return newer_.emplace(std::move(key), std::move(line)).first->second;
 }
 
-const ShapedTextCache::Line& ShapedTextCache::Get(int fontId, const QFont& font, const QString& text,
+const ShapedTextCache::Line& ShapedTextCache::Get(int fontId, const QFont& font, std::string_view utf8,
                                                   QPaintDevice* device) {
-  Key key{fontId, text};
+  Key key{fontId, utf8};
   if (auto it = newer_.find(key); it != newer_.end()) return it->second;
   if (auto it = older_.find(key); it != older_.end()) {
     Line line = std::move(it->second);
     older_.erase(it);
     return Insert(std::move(key), std::move(line));
   }
-  return Insert(std::move(key), Shape(font, text, device));
+  return Insert(std::move(key), Shape(font, utf8, device));
 }
 
 void ShapedTextCache::Clear() {

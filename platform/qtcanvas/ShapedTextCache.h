@@ -13,6 +13,8 @@
 #include <QTextLayout>
 #include <cstddef>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <unordered_map>
 
 class QPaintDevice;
@@ -32,9 +34,10 @@ class ShapedTextCache {
   // linesPerGeneration is how many lines the newer generation takes before the older is dropped.
   explicit ShapedTextCache(size_t linesPerGeneration = 32768) : limit_(linesPerGeneration) {}
 
-  // The line of text in the font fontId names (an id the caller keeps for one QFont), shaped
-  // on the device when it is not kept yet.
-  const Line& Get(int fontId, const QFont& font, const QString& text, QPaintDevice* device);
+  // The line of text (UTF-8) in the font fontId names (an id the caller keeps for one QFont),
+  // shaped on the device when it is not kept yet. Kept lines are found by the text's bytes,
+  // so a text written again is not converted.
+  const Line& Get(int fontId, const QFont& font, std::string_view utf8, QPaintDevice* device);
   size_t Size() const { return newer_.size() + older_.size(); }
   void Clear();
 
@@ -42,10 +45,10 @@ class ShapedTextCache {
   // The key carries its hash: looking a line up then compares hashes kept in the table's
   // nodes, and reads a kept text's characters (elsewhere in memory) only on a likely match.
   struct Key {
-    Key(int f, QString t) : hash(qHash(t, static_cast<size_t>(f))), font(f), text(std::move(t)) {}
+    Key(int f, std::string_view t) : hash(std::hash<std::string_view>()(t) ^ static_cast<size_t>(f)), font(f), text(t) {}
     size_t hash;
     int font;
-    QString text;
+    std::string text;
     friend bool operator==(const Key& a, const Key& b) {
       return a.hash == b.hash && a.font == b.font && a.text == b.text;
     }
@@ -55,7 +58,7 @@ class ShapedTextCache {
   };
   using Lines = std::unordered_map<Key, Line, KeyHash>;
 
-  static Line Shape(const QFont& font, const QString& text, QPaintDevice* device);
+  static Line Shape(const QFont& font, std::string_view utf8, QPaintDevice* device);
   Line& Insert(Key key, Line line);
 
   size_t limit_;

@@ -257,19 +257,19 @@ TEST(ShapedTextCacheTest, HoldsTwoGenerationsAndKeepsTheLinesInUse) {
   pv::qtcanvas::ShapedTextCache cache(2);
   QFont font(QStringLiteral("Liberation Sans"));
   font.setPixelSize(12);
-  const auto& first = cache.Get(0, font, QStringLiteral("one"), &image);
+  const auto& first = cache.Get(0, font, "one", &image);
   ASSERT_NE(first.layout, nullptr);
   EXPECT_GT(first.width, 0);
-  for (const char* text : {"two", "three", "four", "five"}) cache.Get(0, font, QString::fromLatin1(text), &image);
+  for (const char* text : {"two", "three", "four", "five"}) cache.Get(0, font, text, &image);
   // "one" and "two" left with the first full generation.
   EXPECT_EQ(cache.Size(), 3u);
   // A line found in the older generation moves to the newer, keeping its shaping.
-  const QTextLayout* four = cache.Get(0, font, QStringLiteral("four"), &image).layout.get();
-  cache.Get(0, font, QStringLiteral("six"), &image);
-  EXPECT_EQ(cache.Get(0, font, QStringLiteral("four"), &image).layout.get(), four);
+  const QTextLayout* four = cache.Get(0, font, "four", &image).layout.get();
+  cache.Get(0, font, "six", &image);
+  EXPECT_EQ(cache.Get(0, font, "four", &image).layout.get(), four);
   // The same text in another font is another line; a broken text is no line.
-  EXPECT_NE(cache.Get(1, font, QStringLiteral("four"), &image).layout.get(), four);
-  EXPECT_EQ(cache.Get(0, font, QStringLiteral("a\u2028b"), &image).layout, nullptr);
+  EXPECT_NE(cache.Get(1, font, "four", &image).layout.get(), four);
+  EXPECT_EQ(cache.Get(0, font, "a\u2028b", &image).layout, nullptr);
 }
 
 }  // namespace
