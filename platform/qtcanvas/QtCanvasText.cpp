@@ -130,16 +130,19 @@ void QtCanvas::DrawTextLine(int32_t x, int32_t y, std::string_view utf8, std::sp
   // Measuring lays the text out once more: only when the placement or the background needs it.
   const bool measure = horizontal == TA_CENTER || horizontal == TA_RIGHT || opaque || !directCalls_;
   int width = 0;
-  // A level line without advances is written from its kept shaping (shaped the first time it
-  // is written in this font): shaping is most of what a text costs, and writing from the
-  // shaping puts the same glyphs at the same places as writing the text (the direct-call test
-  // compares both routes). Turned text keeps the plain route: in a turned frame the layout
-  // rounds some glyphs elsewhere.
+  // A level line without advances is written from its shaping: shaping is most of what a
+  // text costs, and writing from the shaping puts the same glyphs at the same places as
+  // writing the text (the direct-call test compares both routes). The shaping is kept from a
+  // text's second writing on; before that a line that is measured is shaped for this writing
+  // only, so that measuring and writing do not shape it twice. Turned text keeps the plain
+  // route: in a turned frame the layout rounds some glyphs elsewhere.
   const ShapedTextCache::Line* shaped = nullptr;
+  std::optional<ShapedTextCache::Line> once;
   if (advances.empty() && directCalls_ && state_.font.escapement == 0) {
-    shaped = &shapedText_.Get(fontId_, qfont_, utf8, painter_->device());
+    shaped = shapedText_.Get(fontId_, qfont_, utf8, painter_->device());
+    if (!shaped && measure) shaped = &once.emplace(ShapedTextCache::Shape(qfont_, utf8, painter_->device()));
     // A text that the layout would break (a line separator in it) is written as before.
-    if (!shaped->layout) shaped = nullptr;
+    if (shaped && !shaped->layout) shaped = nullptr;
   }
   // A text written from its shaping needs no conversion.
   const QString text = shaped ? QString() : ToQString(utf8);

@@ -4,6 +4,9 @@
 // writes the same texts in the same fonts at every repaint. A kept line is drawn from its
 // shaping wherever it goes, which paints the glyphs a fresh shaping would.
 //
+// A line is kept from the second time it is written: keeping costs memory and time, and a
+// repaint at a new zoom writes every text in a font it may never use again.
+//
 // The cache is bounded: it holds two generations of lines, and when the newer is full the
 // older is dropped; a line found in the older is carried into the newer, so the lines in use
 // stay while those no longer written leave.
@@ -12,10 +15,12 @@
 #include <QString>
 #include <QTextLayout>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 class QPaintDevice;
 
@@ -32,12 +37,15 @@ class ShapedTextCache {
   };
 
   // linesPerGeneration is how many lines the newer generation takes before the older is dropped.
-  explicit ShapedTextCache(size_t linesPerGeneration = 32768) : limit_(linesPerGeneration) {}
+  explicit ShapedTextCache(size_t linesPerGeneration = 32768);
 
-  // The line of text (UTF-8) in the font fontId names (an id the caller keeps for one QFont),
-  // shaped on the device when it is not kept yet. Kept lines are found by the text's bytes,
-  // so a text written again is not converted.
-  const Line& Get(int fontId, const QFont& font, std::string_view utf8, QPaintDevice* device);
+  // The kept line of text (UTF-8) in the font fontId names (an id the caller keeps for one
+  // QFont), or null the first time the text is asked for: the second time it is shaped on
+  // the device and kept. Kept lines are found by the text's bytes, so a text written again is
+  // not converted.
+  const Line* Get(int fontId, const QFont& font, std::string_view utf8, QPaintDevice* device);
+  // The text shaped for one writing, not kept.
+  static Line Shape(const QFont& font, std::string_view utf8, QPaintDevice* device);
   size_t Size() const { return newer_.size() + older_.size(); }
   void Clear();
 
@@ -58,12 +66,16 @@ class ShapedTextCache {
   };
   using Lines = std::unordered_map<Key, Line, KeyHash>;
 
-  static Line Shape(const QFont& font, std::string_view utf8, QPaintDevice* device);
   Line& Insert(Key key, Line line);
+  // Marks the hash as seen; whether it was seen before. Two texts may share a mark, which only
+  // keeps one of them a writing early.
+  bool SeenBefore(size_t hash);
 
   size_t limit_;
   Lines newer_;
   Lines older_;
+  // One bit per hash (modulo its size) of the texts asked for since the last generation began.
+  std::vector<uint64_t> seen_;
 };
 
 }  // namespace pv::qtcanvas

@@ -251,25 +251,35 @@ TEST_F(QtCanvasDirectTest, TextWrittenAgainFromItsKeptShaping) {
   }
 }
 
-TEST(ShapedTextCacheTest, HoldsTwoGenerationsAndKeepsTheLinesInUse) {
+TEST(ShapedTextCacheTest, KeepsLinesFromTheirSecondWritingInTwoGenerations) {
   App();
   QImage image(8, 8, QImage::Format_RGB32);
   pv::qtcanvas::ShapedTextCache cache(2);
   QFont font(QStringLiteral("Liberation Sans"));
   font.setPixelSize(12);
-  const auto& first = cache.Get(0, font, "one", &image);
-  ASSERT_NE(first.layout, nullptr);
-  EXPECT_GT(first.width, 0);
-  for (const char* text : {"two", "three", "four", "five"}) cache.Get(0, font, text, &image);
+  // Asked for twice, a text is kept from then on.
+  auto keep = [&](int fontId, const char* text) {
+    cache.Get(fontId, font, text, &image);
+    return cache.Get(fontId, font, text, &image);
+  };
+  EXPECT_EQ(cache.Get(0, font, "one", &image), nullptr);
+  const auto* one = cache.Get(0, font, "one", &image);
+  ASSERT_NE(one, nullptr);
+  ASSERT_NE(one->layout, nullptr);
+  EXPECT_GT(one->width, 0);
+  EXPECT_EQ(cache.Get(0, font, "one", &image), one);
+  for (const char* text : {"two", "three", "four", "five"}) keep(0, text);
   // "one" and "two" left with the first full generation.
   EXPECT_EQ(cache.Size(), 3u);
   // A line found in the older generation moves to the newer, keeping its shaping.
-  const QTextLayout* four = cache.Get(0, font, "four", &image).layout.get();
-  cache.Get(0, font, "six", &image);
-  EXPECT_EQ(cache.Get(0, font, "four", &image).layout.get(), four);
-  // The same text in another font is another line; a broken text is no line.
-  EXPECT_NE(cache.Get(1, font, "four", &image).layout.get(), four);
-  EXPECT_EQ(cache.Get(0, font, "a\u2028b", &image).layout, nullptr);
+  const QTextLayout* four = cache.Get(0, font, "four", &image)->layout.get();
+  keep(0, "six");
+  EXPECT_EQ(cache.Get(0, font, "four", &image)->layout.get(), four);
+  // The same text in another font is another line; a broken text is kept as no line.
+  EXPECT_EQ(cache.Get(1, font, "four", &image), nullptr);
+  const auto* broken = keep(0, "a\u2028b");
+  ASSERT_NE(broken, nullptr);
+  EXPECT_EQ(broken->layout, nullptr);
 }
 
 }  // namespace
