@@ -11,7 +11,46 @@ constexpr size_t kSeenBits = size_t{1} << 20;
 
 }  // namespace
 
-ShapedTextCache::ShapedTextCache(size_t linesPerGeneration) : limit_(linesPerGeneration), seen_(kSeenBits / 64) {}
+// Nothing is allocated before the first text: a canvas made for one paint may write none.
+ShapedTextCache::ShapedTextCache(size_t linesPerGeneration)
+    : limit_(std::max<size_t>(1, linesPerGeneration)), newer_(limit_), older_(limit_) {}
+
+ShapedTextCache::Generation::Generation(size_t capacity) : capacity_(capacity) {}
+
+ShapedTextCache::Entry* ShapedTextCache::Generation::Find(size_t hash, int font, std::string_view text) {
+  if (slots_.empty()) return nullptr;
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = hash & mask; slots_[i].entry != 0; i = (i + 1) & mask) {
+    if (slots_[i].hash != hash) continue;
+    Entry& e = entries_[slots_[i].entry - 1];
+    if (e.font == font && e.text == text) return &e;
+  }
+  return nullptr;
+}
+
+ShapedTextCache::Entry& ShapedTextCache::Generation::Add(Entry entry) {
+  if (slots_.empty()) {
+    size_t size = 4;
+    while (size < 2 * capacity_) size *= 2;
+    slots_.resize(size);
+  }
+  const size_t mask = slots_.size() - 1;
+  size_t i = entry.hash & mask;
+  while (slots_[i].entry != 0) i = (i + 1) & mask;
+  slots_[i] = {entry.hash, static_cast<uint32_t>(entries_.size() + 1)};
+  entries_.push_back(std::move(entry));
+  return entries_.back();
+}
+
+ShapedTextCache::Line ShapedTextCache::Generation::Take(Entry& entry) {
+  entry.moved = true;
+  ++moved_;
+  return std::move(entry.line);
+}
+
+size_t ShapedTextCache::HashOf(int font, std::string_view text) {
+  return std::hash<std::string_view>()(text) ^ (static_cast<size_t>(font) * 0x9E3779B97F4A7C15ull);
+}
 
 ShapedTextCache::Line ShapedTextCache::Shape(const QFont& font, std::string_view utf8, QPaintDevice* device) {
   Line line;
@@ -29,6 +68,7 @@ ShapedTextCache::Line ShapedTextCache::Shape(const QFont& font, std::string_view
 }
 
 bool ShapedTextCache::SeenBefore(size_t hash) {
+  if (seen_.empty()) seen_.resize(kSeenBits / 64);
   const size_t bit = hash % kSeenBits;
   uint64_t& word = seen_[bit / 64];
   const uint64_t mask = uint64_t{1} << (bit % 64);
@@ -37,33 +77,30 @@ bool ShapedTextCache::SeenBefore(size_t hash) {
   return seen;
 }
 
-ShapedTextCache::Line& ShapedTextCache::Insert(Key key, Line line) {
-  if (newer_.size() >= limit_) {
+ShapedTextCache::Line& ShapedTextCache::Insert(size_t hash, int font, std::string_view text, Line line) {
+  if (newer_.Count() >= limit_) {
     older_ = std::move(newer_);
-    newer_ = Lines();
+    newer_ = Generation(limit_);
     // The marks start afresh with the generation, so that they do not fill up over a session.
     std::fill(seen_.begin(), seen_.end(), 0);
   }
-  return newer_.emplace(std::move(key), std::move(line)).first->second;
+  return newer_.Add({hash, font, std::string(text), std::move(line)}).line;
 }
 
 const ShapedTextCache::Line* ShapedTextCache::Get(int fontId, const QFont& font, std::string_view utf8,
                                                   QPaintDevice* device) {
-  Key key{fontId, utf8};
-  if (auto it = newer_.find(key); it != newer_.end()) return &it->second;
-  if (auto it = older_.find(key); it != older_.end()) {
-    Line line = std::move(it->second);
-    older_.erase(it);
-    return &Insert(std::move(key), std::move(line));
-  }
-  if (!SeenBefore(key.hash)) return nullptr;
-  return &Insert(std::move(key), Shape(font, utf8, device));
+  const size_t hash = HashOf(fontId, utf8);
+  if (Entry* e = newer_.Find(hash, fontId, utf8)) return &e->line;
+  // A line carried into the newer generation was found there; its husk here is passed over.
+  if (Entry* e = older_.Find(hash, fontId, utf8); e && !e->moved) return &Insert(hash, fontId, utf8, older_.Take(*e));
+  if (!SeenBefore(hash)) return nullptr;
+  return &Insert(hash, fontId, utf8, Shape(font, utf8, device));
 }
 
 void ShapedTextCache::Clear() {
-  newer_.clear();
-  older_.clear();
-  std::fill(seen_.begin(), seen_.end(), 0);
+  newer_ = Generation(limit_);
+  older_ = Generation(limit_);
+  seen_.clear();
 }
 
 }  // namespace pv::qtcanvas

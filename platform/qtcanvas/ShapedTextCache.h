@@ -19,7 +19,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 class QPaintDevice;
@@ -42,39 +41,57 @@ class ShapedTextCache {
   // The kept line of text (UTF-8) in the font fontId names (an id the caller keeps for one
   // QFont), or null the first time the text is asked for: the second time it is shaped on
   // the device and kept. Kept lines are found by the text's bytes, so a text written again is
-  // not converted.
+  // not converted. The line's address holds until the next call.
   const Line* Get(int fontId, const QFont& font, std::string_view utf8, QPaintDevice* device);
   // The text shaped for one writing, not kept.
   static Line Shape(const QFont& font, std::string_view utf8, QPaintDevice* device);
-  size_t Size() const { return newer_.size() + older_.size(); }
+  // How many lines are kept.
+  size_t Size() const { return newer_.Size() + older_.Size(); }
   void Clear();
 
  private:
-  // The key carries its hash: looking a line up then compares hashes kept in the table's
-  // nodes, and reads a kept text's characters (elsewhere in memory) only on a likely match.
-  struct Key {
-    Key(int f, std::string_view t) : hash(std::hash<std::string_view>()(t) ^ static_cast<size_t>(f)), font(f), text(t) {}
+  struct Entry {
     size_t hash;
     int font;
     std::string text;
-    friend bool operator==(const Key& a, const Key& b) {
-      return a.hash == b.hash && a.font == b.font && a.text == b.text;
-    }
+    Line line;
+    bool moved = false;  // carried into the newer generation
   };
-  struct KeyHash {
-    size_t operator()(const Key& k) const noexcept { return k.hash; }
-  };
-  using Lines = std::unordered_map<Key, Line, KeyHash>;
+  // One generation: its entries in the order they came, found through an open-addressed table
+  // of hashes at most half full. A lookup reads one slot (or a few neighbours) and the entry;
+  // a table of linked nodes read two or three places scattered in memory for each text.
+  class Generation {
+   public:
+    explicit Generation(size_t capacity);
+    Entry* Find(size_t hash, int font, std::string_view text);
+    Entry& Add(Entry entry);
+    size_t Count() const { return entries_.size(); }
+    size_t Size() const { return entries_.size() - moved_; }
+    // The entry's line is taken into another generation.
+    Line Take(Entry& entry);
 
-  Line& Insert(Key key, Line line);
+   private:
+    struct Slot {
+      size_t hash = 0;
+      uint32_t entry = 0;  // index + 1; 0 for an empty slot
+    };
+    size_t capacity_;  // entries it takes; the table has at least twice as many slots
+    std::vector<Slot> slots_;
+    std::vector<Entry> entries_;
+    size_t moved_ = 0;
+  };
+
+  static size_t HashOf(int font, std::string_view text);
+  Line& Insert(size_t hash, int font, std::string_view text, Line line);
   // Marks the hash as seen; whether it was seen before. Two texts may share a mark, which only
   // keeps one of them a writing early.
   bool SeenBefore(size_t hash);
 
   size_t limit_;
-  Lines newer_;
-  Lines older_;
-  // One bit per hash (modulo its size) of the texts asked for since the last generation began.
+  Generation newer_;
+  Generation older_;
+  // One bit per hash (modulo its size) of the texts asked for since the last generation began;
+  // allocated with the first text.
   std::vector<uint64_t> seen_;
 };
 
