@@ -3,7 +3,8 @@
 // BM_RepaintZoomPanel paints it the way the main window does (every list through the entities'
 // Draw and the panel's world-to-screen mapping onto the Qt canvas); BM_RawPainterFloor paints
 // the same primitives, recorded once, straight onto a QPainter. Their ratio is what the
-// canvas and the mapping add on top of Qt's own drawing.
+// canvas and the mapping add on top of Qt's own drawing. BM_FirstRepaintZoomPanel is the
+// repaint of a panel that has kept nothing yet (as after a zoom to a new text height).
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
