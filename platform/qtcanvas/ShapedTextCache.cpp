@@ -7,15 +7,15 @@ namespace pv::qtcanvas {
 
 namespace {
 
-constexpr size_t kSeenBits = size_t{1} << 20;
+// 32 KB of marks: a repaint's texts mostly fit beside each other in the processor's cache, and a
+// mark two texts share only keeps one of them a writing early.
+constexpr size_t kSeenBits = size_t{1} << 18;
 
 }  // namespace
 
 // Nothing is allocated before the first text: a canvas made for one paint may write none.
 ShapedTextCache::ShapedTextCache(size_t linesPerGeneration)
-    : limit_(std::max<size_t>(1, linesPerGeneration)), newer_(limit_), older_(limit_) {}
-
-ShapedTextCache::Generation::Generation(size_t capacity) : capacity_(capacity) {}
+    : limit_(std::max<size_t>(1, linesPerGeneration)) {}
 
 ShapedTextCache::Entry* ShapedTextCache::Generation::Find(size_t hash, int font, std::string_view text) {
   if (slots_.empty()) return nullptr;
@@ -28,16 +28,21 @@ ShapedTextCache::Entry* ShapedTextCache::Generation::Find(size_t hash, int font,
   return nullptr;
 }
 
-ShapedTextCache::Entry& ShapedTextCache::Generation::Add(Entry entry) {
-  if (slots_.empty()) {
-    size_t size = 4;
-    while (size < 2 * capacity_) size *= 2;
-    slots_.resize(size);
-  }
+void ShapedTextCache::Generation::Place(size_t hash, uint32_t entry) {
   const size_t mask = slots_.size() - 1;
-  size_t i = entry.hash & mask;
+  size_t i = hash & mask;
   while (slots_[i].entry != 0) i = (i + 1) & mask;
-  slots_[i] = {entry.hash, static_cast<uint32_t>(entries_.size() + 1)};
+  slots_[i] = {hash, entry};
+}
+
+ShapedTextCache::Entry& ShapedTextCache::Generation::Add(Entry entry) {
+  // The table grows with the entries, at most half full: a small one stays in the cache, and
+  // a generation of few lines does not allocate the table of a full one.
+  if (2 * (entries_.size() + 1) > slots_.size()) {
+    slots_.assign(std::max<size_t>(16, 2 * slots_.size()), Slot{});
+    for (size_t i = 0; i < entries_.size(); ++i) Place(entries_[i].hash, static_cast<uint32_t>(i + 1));
+  }
+  Place(entry.hash, static_cast<uint32_t>(entries_.size() + 1));
   entries_.push_back(std::move(entry));
   return entries_.back();
 }
@@ -80,7 +85,7 @@ bool ShapedTextCache::SeenBefore(size_t hash) {
 ShapedTextCache::Line& ShapedTextCache::Insert(size_t hash, int font, std::string_view text, Line line) {
   if (newer_.Count() >= limit_) {
     older_ = std::move(newer_);
-    newer_ = Generation(limit_);
+    newer_ = Generation();
     // The marks start afresh with the generation, so that they do not fill up over a session.
     std::fill(seen_.begin(), seen_.end(), 0);
   }
@@ -98,8 +103,8 @@ const ShapedTextCache::Line* ShapedTextCache::Get(int fontId, const QFont& font,
 }
 
 void ShapedTextCache::Clear() {
-  newer_ = Generation(limit_);
-  older_ = Generation(limit_);
+  newer_ = Generation();
+  older_ = Generation();
   seen_.clear();
 }
 

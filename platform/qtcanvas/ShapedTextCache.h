@@ -62,7 +62,7 @@ class ShapedTextCache {
   // a table of linked nodes read two or three places scattered in memory for each text.
   class Generation {
    public:
-    explicit Generation(size_t capacity);
+    Generation() = default;
     Entry* Find(size_t hash, int font, std::string_view text);
     Entry& Add(Entry entry);
     size_t Count() const { return entries_.size(); }
@@ -75,8 +75,8 @@ class ShapedTextCache {
       size_t hash = 0;
       uint32_t entry = 0;  // index + 1; 0 for an empty slot
     };
-    size_t capacity_;  // entries it takes; the table has at least twice as many slots
-    std::vector<Slot> slots_;
+    void Place(size_t hash, uint32_t entry);
+    std::vector<Slot> slots_;  // a power of two in size, at least twice the entries
     std::vector<Entry> entries_;
     size_t moved_ = 0;
   };

@@ -282,6 +282,32 @@ TEST(ShapedTextCacheTest, KeepsLinesFromTheirSecondWritingInTwoGenerations) {
   EXPECT_EQ(broken->layout, nullptr);
 }
 
+// The table of a generation grows as lines come: every line kept before is found again, with
+// its own shaping, after many more were added.
+TEST(ShapedTextCacheTest, FindsEveryKeptLineAfterItsTableGrew) {
+  App();
+  QImage image(8, 8, QImage::Format_RGB32);
+  pv::qtcanvas::ShapedTextCache cache(1000);
+  QFont font(QStringLiteral("Liberation Sans"));
+  font.setPixelSize(12);
+  std::vector<std::string> texts;
+  std::vector<const QTextLayout*> layouts;
+  for (int i = 0; i < 300; ++i) {
+    texts.push_back("w" + std::to_string(i * 7919));
+    cache.Get(i % 3, font, texts.back(), &image);
+    const auto* line = cache.Get(i % 3, font, texts.back(), &image);
+    ASSERT_NE(line, nullptr);
+    layouts.push_back(line->layout.get());
+  }
+  EXPECT_EQ(cache.Size(), 300u);
+  for (int i = 0; i < 300; ++i) {
+    const auto* line = cache.Get(i % 3, font, texts[static_cast<size_t>(i)], &image);
+    ASSERT_NE(line, nullptr) << texts[static_cast<size_t>(i)];
+    EXPECT_EQ(line->layout.get(), layouts[static_cast<size_t>(i)]) << texts[static_cast<size_t>(i)];
+    EXPECT_EQ(line->layout->text().toStdString(), texts[static_cast<size_t>(i)]);
+  }
+}
+
 }  // namespace
 
 // A clip decides which pixels may change, never which pixels a shape has: inside the clip the
