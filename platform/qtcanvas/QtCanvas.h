@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "canvas/Canvas.h"
+#include "qtcanvas/ShapedTextCache.h"
 
 class QPainter;
 class QPaintDevice;
@@ -181,10 +182,12 @@ class QtCanvas : public Canvas {
   void PathAppend(const QPainterPath& figure);
 
   void RefreshFont();
+  // Sets fontId_ to qfont_'s place in shapedFonts_, adding it there if new.
+  void SelectShapedFont();
   // Restores the painter's saved state, which may hold another font than qfont_.
   void RestorePainter();
   const QFont& CurrentQFont() const { return qfont_; }
-  void DrawTextLine(int32_t x, int32_t y, const QString& text, std::span<const int32_t> advances);
+  void DrawTextLine(int32_t x, int32_t y, std::string_view utf8, std::span<const int32_t> advances);
 
   QPaintDevice* device_;
   QImage* image_ = nullptr;
@@ -208,6 +211,10 @@ class QtCanvas : public Canvas {
   QPen strokePen_;
   std::optional<Pen> strokePenOf_;
   bool strokePenThin_ = false;
+  // Lines of text already shaped, by font and text; fontId_ is qfont_'s index in shapedFonts_.
+  ShapedTextCache shapedText_;
+  std::vector<QFont> shapedFonts_;
+  int fontId_ = 0;
   // The QPen texts are written with, and the colour it was built from.
   QPen textPen_;
   std::optional<TColor> textPenOf_;

@@ -62,7 +62,26 @@ void QtCanvas::RefreshFont() {
   }
   qfont_ = font;
   qmetrics_ = QFontMetrics(qfont_);
+  SelectShapedFont();
   painterHasFont_ = false;
+}
+
+void QtCanvas::SelectShapedFont() {
+  // Few fonts are in use at a time; the list is only searched when the font changes. A long
+  // zoom session makes a new text height at every step, so the list (and the lines shaped in
+  // its fonts) starts afresh once it is long.
+  constexpr size_t kMaxFonts = 64;
+  const auto it = std::find(shapedFonts_.begin(), shapedFonts_.end(), qfont_);
+  if (it != shapedFonts_.end()) {
+    fontId_ = static_cast<int>(it - shapedFonts_.begin());
+    return;
+  }
+  if (shapedFonts_.size() >= kMaxFonts) {
+    shapedFonts_.clear();
+    shapedText_.Clear();
+  }
+  fontId_ = static_cast<int>(shapedFonts_.size());
+  shapedFonts_.push_back(qfont_);
 }
 
 void QtCanvas::RestorePainter() {
@@ -103,33 +122,35 @@ std::vector<ABC> QtCanvas::GetCharABCWidths(uint32_t first, uint32_t last) const
   return out;
 }
 
-// Writes one line with its reference point at (x, y), placed by the alignment flags.
-void QtCanvas::DrawTextLine(int32_t x, int32_t y, const QString& text, std::span<const int32_t> advances) {
+// Writes one line (UTF-8) with its reference point at (x, y), placed by the alignment flags.
+void QtCanvas::DrawTextLine(int32_t x, int32_t y, std::string_view utf8, std::span<const int32_t> advances) {
   const QFontMetrics& fm = qmetrics_;
   const uint32_t horizontal = state_.textAlign & TA_HORIZONTAL_MASK;
   const bool opaque = state_.bkMode == BkMode::Opaque;
   // Measuring lays the text out once more: only when the placement or the background needs it.
   const bool measure = horizontal == TA_CENTER || horizontal == TA_RIGHT || opaque || !directCalls_;
   int width = 0;
-  // A measured line is shaped once and written from that shaping: measuring and then writing
-  // shaped it twice, and shaping is most of what a text costs. The layout writes the same
-  // glyphs at the same places (the direct-call test compares both routes).
-  std::optional<QTextLayout> layout;
-  // Turned text keeps the plain route: in a turned frame the layout rounds some glyphs elsewhere.
-  if (measure && advances.empty() && directCalls_ && state_.font.escapement == 0) {
-    layout.emplace(text, qfont_, painter_->device());
-    layout->setCacheEnabled(true);  // else ending the layout drops the shaping again
-    layout->beginLayout();
-    layout->createLine();
-    layout->endLayout();
+  // A level line without advances is written from its shaping: shaping is most of what a
+  // text costs, and writing from the shaping puts the same glyphs at the same places as
+  // writing the text (the direct-call test compares both routes). The shaping is kept from a
+  // text's second writing on; before that a line that is measured is shaped for this writing
+  // only, so that measuring and writing do not shape it twice. Turned text keeps the plain
+  // route: in a turned frame the layout rounds some glyphs elsewhere.
+  const ShapedTextCache::Line* shaped = nullptr;
+  std::optional<ShapedTextCache::Line> once;
+  if (advances.empty() && directCalls_ && state_.font.escapement == 0) {
+    shaped = shapedText_.Get(fontId_, qfont_, utf8, painter_->device());
+    if (!shaped && measure) shaped = &once.emplace(ShapedTextCache::Shape(qfont_, utf8, painter_->device()));
     // A text that the layout would break (a line separator in it) is written as before.
-    if (layout->lineCount() == 1 && layout->lineAt(0).textLength() == text.size()) {
-      width = qRound(layout->lineAt(0).horizontalAdvance());
-    } else {
-      layout.reset();
-    }
+    if (shaped && !shaped->layout) shaped = nullptr;
   }
-  if (measure && advances.empty() && !layout) width = fm.horizontalAdvance(text);
+  // A text written from its shaping needs no conversion.
+  const QString text = shaped ? QString() : ToQString(utf8);
+  if (shaped) {
+    width = shaped->width;
+  } else if (measure && advances.empty()) {
+    width = fm.horizontalAdvance(text);
+  }
   if (measure && !advances.empty()) {
     for (size_t i = 0; i < advances.size() && i < static_cast<size_t>(text.size()); ++i) width += advances[i];
   }
@@ -168,9 +189,9 @@ void QtCanvas::DrawTextLine(int32_t x, int32_t y, const QString& text, std::span
     textPenOf_ = state_.font.color;
   }
   painter_->setPen(textPen_);
-  if (layout) {
+  if (shaped) {
     // The layout puts its line's top at the point; its ascent is what drawText writes below.
-    layout->draw(painter_.get(), QPointF(dx, dy - layout->lineAt(0).ascent()));
+    shaped->layout->draw(painter_.get(), QPointF(dx, dy - shaped->ascent));
   } else if (advances.empty()) {
     painter_->drawText(QPointF(dx, dy), text);
   } else {
@@ -184,18 +205,16 @@ void QtCanvas::DrawTextLine(int32_t x, int32_t y, const QString& text, std::span
 }
 
 void QtCanvas::TextOut(int32_t x, int32_t y, std::string_view text) {
-  const QString q = ToQString(text);
   if (state_.textAlign & TA_UPDATECP) {
     x = state_.penPos.x;
     y = state_.penPos.y;
-    state_.penPos.x += QFontMetrics(qfont_).horizontalAdvance(q);
+    state_.penPos.x += QFontMetrics(qfont_).horizontalAdvance(ToQString(text));
   }
-  DrawTextLine(x, y, q, {});
+  DrawTextLine(x, y, text, {});
 }
 
 void QtCanvas::ExtTextOut(int32_t x, int32_t y, uint32_t options, const TRect* rect, std::string_view text,
                           std::span<const int32_t> advances) {
-  const QString q = ToQString(text);
   if (rect && (options & ETO_OPAQUE)) {
     ApplyCopy();
     painter_->fillRect(QRect(rect->left, rect->top, rect->Width(), rect->Height()), ToQColor(state_.bkColor));
@@ -207,7 +226,7 @@ void QtCanvas::ExtTextOut(int32_t x, int32_t y, uint32_t options, const TRect* r
   }
   // Advances count characters of the text; Qt counts UTF-16 units, which agree for the
   // characters programs write here.
-  DrawTextLine(x, y, q, advances);
+  DrawTextLine(x, y, text, advances);
   if (clipped) RestorePainter();
 }
 
@@ -260,7 +279,8 @@ int32_t QtCanvas::DrawText(std::string_view text, TRect& rect, uint32_t format) 
     int32_t x = rect.left;
     if (format & DT_CENTER) x = rect.left + (maxWidth - w) / 2;
     if (format & DT_RIGHT) x = rect.right - w;
-    DrawTextLine(x, top, line, {});
+    const QByteArray utf8 = line.toUtf8();
+    DrawTextLine(x, top, std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), {});
     top += lineHeight;
   }
   RestorePainter();

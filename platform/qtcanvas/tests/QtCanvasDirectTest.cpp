@@ -226,6 +226,88 @@ TEST_F(QtCanvasDirectTest, TextAtEveryAlignmentLevelAndTurned) {
   }
 }
 
+// Texts written again (in another place, colour or background, after other fonts) are
+// written from the shaping kept from their first time, and paint as a fresh shaping does.
+TEST_F(QtCanvasDirectTest, TextWrittenAgainFromItsKeptShaping) {
+  for (BkMode mode : {BkMode::Transparent, BkMode::Opaque}) {
+    ExpectSamePixels("texts written again, background " + std::to_string(static_cast<int>(mode)), [&](Canvas& c) {
+      c.SetBkMode(mode);
+      c.SetBkColor(0xE0F0D0);
+      Font font = c.GetFont();
+      font.name = "Arial";
+      for (int round = 0; round < 3; ++round) {
+        for (int32_t height : {-9, -14, 12}) {
+          font.height = height;
+          font.color = 0x102030 * (round + 1);
+          c.SetFont(font);
+          c.SetTextAlign(round == 1 ? (TA_CENTER | TA_BASELINE) : (TA_LEFT | TA_TOP));
+          const int y = 4 + round * 30 + (height == 12 ? 14 : height == -14 ? 7 : 0);
+          c.TextOut(3 + round * 5, y, "T1204");
+          c.TextOut(48 + round, y + 3, "AVAT");
+          c.TextOut(70, y, "a\u2028b");
+        }
+      }
+    });
+  }
+}
+
+TEST(ShapedTextCacheTest, KeepsLinesFromTheirSecondWritingInTwoGenerations) {
+  App();
+  QImage image(8, 8, QImage::Format_RGB32);
+  pv::qtcanvas::ShapedTextCache cache(2);
+  QFont font(QStringLiteral("Liberation Sans"));
+  font.setPixelSize(12);
+  // Asked for twice, a text is kept from then on.
+  auto keep = [&](int fontId, const char* text) {
+    cache.Get(fontId, font, text, &image);
+    return cache.Get(fontId, font, text, &image);
+  };
+  EXPECT_EQ(cache.Get(0, font, "one", &image), nullptr);
+  const auto* one = cache.Get(0, font, "one", &image);
+  ASSERT_NE(one, nullptr);
+  ASSERT_NE(one->layout, nullptr);
+  EXPECT_GT(one->width, 0);
+  EXPECT_EQ(cache.Get(0, font, "one", &image), one);
+  for (const char* text : {"two", "three", "four", "five"}) keep(0, text);
+  // "one" and "two" left with the first full generation.
+  EXPECT_EQ(cache.Size(), 3u);
+  // A line found in the older generation moves to the newer, keeping its shaping.
+  const QTextLayout* four = cache.Get(0, font, "four", &image)->layout.get();
+  keep(0, "six");
+  EXPECT_EQ(cache.Get(0, font, "four", &image)->layout.get(), four);
+  // The same text in another font is another line; a broken text is kept as no line.
+  EXPECT_EQ(cache.Get(1, font, "four", &image), nullptr);
+  const auto* broken = keep(0, "a\u2028b");
+  ASSERT_NE(broken, nullptr);
+  EXPECT_EQ(broken->layout, nullptr);
+}
+
+// The table of a generation grows as lines come: every line kept before is found again, with
+// its own shaping, after many more were added.
+TEST(ShapedTextCacheTest, FindsEveryKeptLineAfterItsTableGrew) {
+  App();
+  QImage image(8, 8, QImage::Format_RGB32);
+  pv::qtcanvas::ShapedTextCache cache(1000);
+  QFont font(QStringLiteral("Liberation Sans"));
+  font.setPixelSize(12);
+  std::vector<std::string> texts;
+  std::vector<const QTextLayout*> layouts;
+  for (int i = 0; i < 300; ++i) {
+    texts.push_back("w" + std::to_string(i * 7919));
+    cache.Get(i % 3, font, texts.back(), &image);
+    const auto* line = cache.Get(i % 3, font, texts.back(), &image);
+    ASSERT_NE(line, nullptr);
+    layouts.push_back(line->layout.get());
+  }
+  EXPECT_EQ(cache.Size(), 300u);
+  for (int i = 0; i < 300; ++i) {
+    const auto* line = cache.Get(i % 3, font, texts[static_cast<size_t>(i)], &image);
+    ASSERT_NE(line, nullptr) << texts[static_cast<size_t>(i)];
+    EXPECT_EQ(line->layout.get(), layouts[static_cast<size_t>(i)]) << texts[static_cast<size_t>(i)];
+    EXPECT_EQ(line->layout->text().toStdString(), texts[static_cast<size_t>(i)]);
+  }
+}
+
 }  // namespace
 
 // A clip decides which pixels may change, never which pixels a shape has: inside the clip the

@@ -319,6 +319,23 @@ TEST_F(QtCanvasTest, WidePensAreCentredOnTheLine) {
   EXPECT_FALSE(Dark(15, 12));
 }
 
+// The canvas keeps the QPens of the last few pens; more pens than it keeps, in turn and in
+// both widths, each stroke in their own colour and width.
+TEST_F(QtCanvasTest, EveryPenOfManyInTurnStrokesInItsOwnColourAndWidth) {
+  for (int round = 0; round < 2; ++round) {
+    for (int i = 0; i < 18; ++i) {
+      const TColor colour = RGB(static_cast<uint8_t>(10 * i), static_cast<uint8_t>(200 - 5 * i), 40);
+      const int32_t width = i % 3 == 0 ? 3 : 1;
+      canvas_->SetPen(Pen{PenStyle::Solid, width, colour, PenMode::Copy});
+      const int y = 2 + i * 2 + round;
+      canvas_->MoveTo(5, y);
+      canvas_->LineTo(35, y);
+      EXPECT_EQ(At(20, y), colour) << "pen " << i << ", round " << round;
+      EXPECT_EQ(At(20, y + 1) == colour, width == 3) << "pen " << i << ", round " << round;
+    }
+  }
+}
+
 TEST(QtCanvasFaces, DocumentFontsMapToInstalledFaces) {
   EXPECT_EQ(pv::qtcanvas::FaceFor("Arial"), "Liberation Sans");
   EXPECT_EQ(pv::qtcanvas::FaceFor("FF_ARIAL"), "Liberation Sans");
