@@ -66,6 +66,13 @@ void TVexaControl::RestorePoints(const TRect& rect, const std::vector<TPoint>& p
   EndUpdate();
 }
 
+void TVexaControl::GetPointsForUndo(TRect& rect, std::vector<TPoint>& points, std::vector<uint8_t>& types) const {
+  rect = InTransformation() ? TRect{savedRect_.left + savedOrigin_.x, savedRect_.top + savedOrigin_.y,
+                                    savedRect_.right + savedOrigin_.x, savedRect_.bottom + savedOrigin_.y}
+                            : GetDocRect();
+  GetPointsEx(points, types);
+}
+
 void TVexaControl::BeginTransformation(TPoint origin) {
   if (InTransformation()) return;
   state_ |= csTransforming;

@@ -124,7 +124,12 @@ void TVexaPanel::SetGridPixColor(canvas::TColor color) { grid_->SetGridPixColor(
 
 void TVexaPanel::SetToolMode(int mode) {
   if (mode == toolMode_) return;
+  const int finished = toolMode_;
+  if (finished == 7 || finished == 8) EndResizing();
+  if (finished >= 9 && finished <= 12) FinishPointMode(finished);
   toolMode_ = mode;
+  if (mode == 7 || mode == 8) BeginResizing();
+  StartPointMode(mode);
   window_.SetCursor(0);
   if (OnToolMode) OnToolMode(*this);
 }
@@ -176,6 +181,12 @@ void TVexaPanel::DocNotify(TVexaControl* control, TVexaNotify notify) {
       if (hovered_ == control) hovered_ = nullptr;
       if (hintControl_ == control) hintControl_ = nullptr;
       if (pointEdited_ == control) pointEdited_ = nullptr;
+      if (pointsUpdated_ == control) pointsUpdated_ = nullptr;
+      if (linkControl_ == control) HighlightLinkPoint(nullptr, -1, {});
+      if (pointHover_.control == control || pointHover_.child == control) pointHover_ = {};
+    }
+    if (control == pointEdited_ && (notify == TVexaNotify::fnEditPoints || notify == TVexaNotify::fnRect)) {
+      RefreshEditPoints();
     }
   }
   if (!OnNotify) return;

@@ -233,6 +233,74 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   // one, the document point now in the middle of the window lies in the middle of it.
   void SetScaleAndCenter(int32_t scale, std::optional<TRect> docRect = std::nullopt);
 
+  // ---- Resizing by a handle, grid snapping and point editing
+  // (PanelResize.cpp, PanelPoints.cpp)
+  //
+  // Handles: 1 top-left, 2 top, 3 top-right, 4 left, 5 right, 6 bottom-left, 7 bottom,
+  // 8 bottom-right. (dx, dy) is the handle's movement in document units since resizing began;
+  // a handle dragged across the opposite edge mirrors the selection. The new size is never
+  // below one unit, so that a selection squeezed flat can grow again.
+  virtual void ResizeSelection(int32_t dx, int32_t dy, bool snapCorners, int handle, bool useGrid, bool proportional);
+  // Adjusts delta so that the chosen edges of rect moved by it land on the grid (handle 0: the
+  // whole rectangle moves). Exact halves round towards positive infinity on both axes, so the
+  // grid behaves the same on either side of the origin.
+  virtual void DoSnap(int32_t gridWidth, int32_t gridHeight, int handle, uint8_t snapStyle, TPoint& delta,
+                      const TRect& rect);
+  // The resizing bracket of modes 7 and 8: every selected control remembers its rectangle
+  // relative to the selection's, and one size/move step gathers the changes.
+  void BeginResizing();
+  void EndResizing();
+  bool Resizing() const { return resizing_; }
+  // The rectangle resizing began with, swapped edge for edge on an axis mirrored since.
+  const TRect& TransformRect() const { return transformRect_; }
+
+  // The point-edited control: only a control with points; a change refreshes the markers.
+  void SetPointEditControl(TVexaControl* control);
+  bool IsPointEditing() const;
+  void SelectPoint(int index, bool select);
+  void UnselectAllPoints();
+  bool IsPointSelected(int index) const;
+  int SelectedPointsCount() const { return selectedPoints_; }
+  // One flag per point of the point-edited control.
+  const std::vector<uint8_t>& PointSelection() const { return pointSelection_; }
+  // The 5 x 5 client rectangle of a point's marker; empty without a point-edited control.
+  TRect PointRect(int index) const;
+  // The first point whose marker holds the last mouse position, or -1.
+  int FindPointAtMouse() const;
+  // The nodes joined to a node by a segment (across the closing segment of a closed figure);
+  // -1 where there is none.
+  void GetNeighbourNodes(int node, int& previous, int& next) const;
+  // Recomputes the edit region (markers, guide, curve-handle lines) and repaints what changed.
+  void RefreshEditPoints();
+  const canvas::Region& EditRegion() const { return editRegion_; }
+  bool EditRegionPrecise() const { return editRegionPrecise_; }
+  // What lies under the mouse, recomputed after every mouse event.
+  struct TPointHover {
+    bool overEditRegion = false;
+    int point = -1;
+    bool nearPath = false;
+    bool curveSegment = false;
+    int segmentFirst = -1;
+    int segmentNext = -1;
+    double segmentT = 0;
+    TVexaControl* control = nullptr;
+    TVexaControl* child = nullptr;
+    bool ctrlEditing = false;
+  };
+  const TPointHover& PointHover() const { return pointHover_; }
+  void UpdatePointHover(TPoint client, bool ctrl);
+  // The editor cursor of the point tool's modes (9 .. 12) at the current hover state.
+  int PointToolCursor() const;
+  TVexaControl* HighlightedLinkControl() const { return linkControl_; }
+  int HighlightedLinkPoint() const { return linkPointIndex_; }
+  TPoint HighlightedLinkPosition() const { return linkPoint_; }
+  // The point tool's gestures (client pixels) and its modes' start and finish.
+  void PointToolMouseDown(TPoint client, bool ctrl, bool shift);
+  void PointToolMouseMove(TPoint client, bool ctrl, bool shift, bool alt);
+  void PointToolMouseUp(TPoint client);
+  void StartPointMode(int mode);
+  void FinishPointMode(int mode);
+
   // ---- Selection
   int SelectedCount() const { return static_cast<int>(selection_.size()); }
   TVexaControl* Selected(int index) const { return selection_[static_cast<size_t>(index)]; }
@@ -421,6 +489,37 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   int selectionUpdates_ = 0;
   bool selectionFramesStale_ = false;
   TVexaControl* pointEdited_ = nullptr;
+  // Resizing and point editing.
+  bool resizing_ = false;
+  TRect transformRect_{0, 0, 0, 0};
+  bool pointsGroupOpen_ = false;
+  std::vector<uint8_t> pointSelection_;
+  int selectedPoints_ = 0;
+  canvas::Region editRegion_;
+  bool editRegionPrecise_ = true;
+  TPointHover pointHover_;
+  TPoint editMouse_{0, 0};
+  TPoint pointStart_{0, 0};
+  TPoint pointGrab_{0, 0};
+  TPoint segmentLast_{0, 0};
+  TPoint segmentOffset_{0, 0};
+  TVexaControl* linkControl_ = nullptr;
+  TVexaControl::TEditPointGuide editGuide_;
+  // The point dragged in mode 11; the segment dragged in mode 12.
+  int dragPoint_ = -1;
+  int segmentFirst_ = -1;
+  int segmentNext_ = -1;
+  double segmentT_ = 0;
+  bool segmentCurve_ = false;
+  // The control whose points update a drag opened (it ends even if the selection changed).
+  TVexaControl* pointsUpdated_ = nullptr;
+  // Set while a release finishes its drag but still adds to the drag's undo step.
+  bool holdPointsGroup_ = false;
+  bool PointToolBase() const;
+  void RefreshLinkHighlight();
+  void HighlightLinkPoint(TVexaControl* control, int index, TPoint docPoint);
+  bool CreationGroupOpen() const;
+  void ApplyResize(int32_t dx, int32_t dy, int handle, bool proportional);
   TVexaControl* hovered_ = nullptr;
   TVexaControl* hintControl_ = nullptr;
 };
