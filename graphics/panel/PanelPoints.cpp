@@ -224,8 +224,9 @@ void TVexaPanel::UpdatePointHover(TPoint client, bool ctrl) {
   TPointHover hover;
   hover.ctrlEditing = PointToolBase() && ctrl;
   hover.point = FindPointAtMouse();
-  hover.overEditRegion =
-      editRegion_.Contains(client.x, client.y) && (editRegionPrecise_ || !pointEdited_ || hover.point >= 0);
+  // The region also covers the guide and the handle lines, which are not for grabbing: with a
+  // point-edited control only its markers count.
+  hover.overEditRegion = editRegion_.Contains(client.x, client.y) && (!pointEdited_ || hover.point >= 0);
   if (pointEdited_) {
     std::vector<TPoint> points;
     std::vector<uint8_t> types;
