@@ -100,6 +100,8 @@ void TVexaPanel::SetPointEditControl(TVexaControl* control) {
 
 bool TVexaPanel::IsPointEditing() const { return pointEdited_ && PointToolBase(); }
 
+bool TVexaPanel::PointToolBase() const { return baseToolMode_ == 9; }
+
 bool TVexaPanel::IsPointSelected(int index) const {
   return index >= 0 && index < static_cast<int>(pointSelection_.size()) && pointSelection_[static_cast<size_t>(index)];
 }
@@ -132,7 +134,7 @@ int TVexaPanel::FindPointAtMouse() const {
   if (!pointEdited_) return -1;
   const int n = pointEdited_->GetPointsCount();
   for (int i = 0; i < n; ++i) {
-    if (Holds(PointRect(i), editMouse_)) return i;
+    if (Holds(PointRect(i), mousePos_)) return i;
   }
   return -1;
 }
@@ -219,8 +221,8 @@ void TVexaPanel::RefreshEditPoints() {
 
 // ---- What lies under the mouse
 
-void TVexaPanel::UpdatePointHover(TPoint client, bool ctrl) {
-  editMouse_ = client;
+void TVexaPanel::UpdatePointHover(bool ctrl) {
+  const TPoint client = mousePos_;
   TPointHover hover;
   hover.ctrlEditing = PointToolBase() && ctrl;
   hover.point = FindPointAtMouse();
@@ -249,22 +251,12 @@ void TVexaPanel::UpdatePointHover(TPoint client, bool ctrl) {
       }
     }
   }
-  if (activeScheme_) {
-    hover.control = activeScheme_->FindControlAt(client.x, client.y);
-    if (hover.control) {
-      for (int i = hover.control->GetCount() - 1; i >= 0; --i) {
-        TVexaControl* child = hover.control->GetChild(i);
-        if (child->GetVisible() && child->IsPointInside(client.x, client.y)) {
-          hover.child = child;
-          break;
-        }
-      }
-    }
-  }
   pointHover_ = hover;
 }
 
-int TVexaPanel::PointToolCursor() const {
+bool TVexaPanel::PointerOverEditRegion(int32_t x, int32_t y) const { return editRegion_.Contains(x, y); }
+
+int TVexaPanel::PointEditCursor(int32_t, int32_t) const {
   switch (toolMode_) {
     case 9: {
       if (!pointEdited_) return 0;
@@ -305,7 +297,7 @@ void TVexaPanel::RefreshLinkHighlight() {
     HighlightLinkPoint(nullptr, -1, {});
     return;
   }
-  const TPoint m = PixelToDocPoint(editMouse_);
+  const TPoint m = MouseDocPoint();
   const int32_t half = UnscaleValue(kLinkSearchPixels / 2);
   const TRect box{ClampToInt32(static_cast<int64_t>(m.x) - half), ClampToInt32(static_cast<int64_t>(m.y) - half),
                   ClampToInt32(static_cast<int64_t>(m.x) + half), ClampToInt32(static_cast<int64_t>(m.y) + half)};
@@ -341,11 +333,16 @@ void TVexaPanel::RefreshLinkHighlight() {
 
 // ---- The gestures of the point tool
 
-void TVexaPanel::PointToolMouseDown(TPoint client, bool ctrl, bool shift) {
-  UpdatePointHover(client, ctrl);
+void TVexaPanel::PointEditMouseDown(TMouseButton button, TShiftState shiftState, int32_t x, int32_t y) {
+  if (toolMode_ != 9 || button != TMouseButton::mbLeft) return;
+  const TPoint client{x, y};
+  const bool ctrl = (shiftState & panelwindow::ssCtrl) != 0;
+  const bool shift = (shiftState & panelwindow::ssShift) != 0;
+  UpdateHover();
+  UpdatePointHover(ctrl);
   if (!pointEdited_) {
     UnselectAll();
-    if (pointHover_.control) Select(pointHover_.control);
+    if (hoveredTop_) Select(hoveredTop_);
     SetPointEditControl(selection_.size() == 1 ? selection_.front() : nullptr);
     return;
   }
@@ -388,7 +385,7 @@ void TVexaPanel::PointToolMouseDown(TPoint client, bool ctrl, bool shift) {
     EndSelectionUpdate(false, &TPanelPointsHistoryGroup::ClassInfo);
     editGuide_ = {};
     RefreshEditPoints();
-    UpdatePointHover(client, ctrl);
+    UpdatePointHover(ctrl);
     return;
   }
   const int index = FindPointAtMouse();
@@ -415,12 +412,21 @@ void TVexaPanel::PointToolMouseDown(TPoint client, bool ctrl, bool shift) {
   SetToolMode(11);
 }
 
-void TVexaPanel::PointToolMouseMove(TPoint client, bool ctrl, bool shift, bool alt) {
+void TVexaPanel::PointEditMouseMove(TShiftState shiftState, int32_t x, int32_t y) {
+  const TPoint client{x, y};
+  const bool ctrl = (shiftState & panelwindow::ssCtrl) != 0;
+  const bool shift = (shiftState & panelwindow::ssShift) != 0;
+  const bool alt = (shiftState & panelwindow::ssAlt) != 0;
   const bool wasCtrlEditing = pointHover_.ctrlEditing;
-  UpdatePointHover(client, ctrl);
+  UpdatePointHover(ctrl);
   const TPoint m = PixelToDocPoint(client);
   switch (toolMode_) {
     case 9:
+      handle_ = HandleAtPoint(x, y);
+      if (handle_ != 0) {
+        SetToolMode(6);
+        return;
+      }
       if (!pointEdited_ || !showEditPointGuide_) return;
       if (pointHover_.ctrlEditing) {
         pointEdited_->GetEditPointGuide(client, editGuide_);
@@ -482,8 +488,7 @@ void TVexaPanel::PointToolMouseMove(TPoint client, bool ctrl, bool shift, bool a
   }
 }
 
-void TVexaPanel::PointToolMouseUp(TPoint client) {
-  editMouse_ = client;
+void TVexaPanel::PointEditMouseUp(TMouseButton, TShiftState, int32_t, int32_t) {
   if (toolMode_ != 11 || selection_.size() != 1 || !pointEdited_) return;
   TVexaControl* edited = pointEdited_;
   std::vector<TPoint> points;
@@ -516,9 +521,7 @@ void TVexaPanel::PointToolMouseUp(TPoint client) {
 
 // ---- Starting and finishing the point tool's modes
 
-bool TVexaPanel::PointToolBase() const { return toolMode_ >= 9 && toolMode_ <= 12; }
-
-void TVexaPanel::StartPointMode(int mode) {
+void TVexaPanel::StartPointEditMode(int mode) {
   switch (mode) {
     case 9:
       SetRubberBand({0, 0, 0, 0});
@@ -537,7 +540,7 @@ void TVexaPanel::StartPointMode(int mode) {
     case 12:
       if (!pointEdited_) return;
       if (mode == 12) {
-        segmentLast_ = PixelToDocPoint(editMouse_);
+        segmentLast_ = MouseDocPoint();
         segmentOffset_ = {0, 0};
         segmentFirst_ = pointHover_.segmentFirst;
         segmentNext_ = pointHover_.segmentNext;
@@ -554,16 +557,16 @@ void TVexaPanel::StartPointMode(int mode) {
   }
 }
 
-void TVexaPanel::FinishPointMode(int mode) {
+void TVexaPanel::FinishPointEditMode(int mode) {
   switch (mode) {
     case 10: {
       const TRect band = rubberBand_;
       SetRubberBand({0, 0, 0, 0});
       const TRect px = DocToPixelRect(band);
       if (std::abs(RectWidth(px)) < 4 && std::abs(RectHeight(px)) < 4) {
-        if (pointHover_.control == pointEdited_ && pointEdited_) return;
+        if (hoveredTop_ == pointEdited_ && pointEdited_) return;
         UnselectAll();
-        if (pointHover_.control) Select(pointHover_.control);
+        if (hoveredTop_) Select(hoveredTop_);
         SetPointEditControl(selection_.size() == 1 ? selection_.front() : nullptr);
         return;
       }

@@ -141,30 +141,14 @@ bool TVexaPanel::CreationGroupOpen() const {
   return false;
 }
 
-void TVexaPanel::BeginResizing() {
-  if (resizing_) return;
-  resizing_ = true;
-  transformRect_ = SelectionDocRect();
-  for (TVexaControl* c : selection_) c->BeginTransformation({transformRect_.left, transformRect_.top});
-  if (!CreationGroupOpen()) history_->BeginPanelGroup(TPanelSizeMoveHistoryGroup::ClassInfo);
-}
-
-void TVexaPanel::EndResizing() {
-  if (!resizing_) return;
-  resizing_ = false;
-  for (TVexaControl* c : std::vector<TVexaControl*>(selection_)) c->EndTransformation();
-  history_->EndPanelGroup(&TPanelSizeMoveHistoryGroup::ClassInfo);
-}
-
 void TVexaPanel::ResizeSelection(int32_t dx, int32_t dy, bool snapCorners, int handle, bool useGrid,
                                  bool proportional) {
   if (selection_.empty() || handle < 1 || handle > 8) return;
+  // Outside a resizing gesture the call is one of its own: the mode's bracket (transformation
+  // and undo step) around one step.
   const int mode = toolMode_;
   const bool ownMode = mode != 7 && mode != 8;
   if (ownMode) SetToolMode(7);
-  // Resizing needs its bracket, whoever switched the mode.
-  const bool ownBracket = !resizing_;
-  if (ownBracket) BeginResizing();
   if (useGrid && grid_->Snap()) {
     uint8_t style = grid_->SnapStyle();
     if (snapCorners && (style & kSnapSides)) style = kSnapSides | (style & kSnapCenter);
@@ -174,7 +158,6 @@ void TVexaPanel::ResizeSelection(int32_t dx, int32_t dy, bool snapCorners, int h
     dy = delta.y;
   }
   ApplyResize(dx, dy, handle, proportional);
-  if (ownBracket) EndResizing();
   if (ownMode) SetToolMode(mode);
 }
 

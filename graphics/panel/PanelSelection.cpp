@@ -2,6 +2,7 @@
 // that gathers the consequences of many selection changes into one.
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "document/Schemes.h"
 #include "panel/PanelHistory.h"
@@ -87,13 +88,49 @@ void TVexaPanel::EndSelectionUpdate(bool notifyControls, const THistoryActionCla
   if (selectionUpdates_ == 0 && groupClass) history_->EndPanelGroup(groupClass);
 }
 
+void TVexaPanel::UnselectMany(const std::vector<TVexaControl*>& controls) {
+  if (controls.empty()) return;
+  // One pass over the list: unselecting many one by one would search it for each.
+  std::unordered_set<const TVexaControl*> leaving;
+  for (TVexaControl* c : controls) {
+    if (selected_.erase(c) > 0) leaving.insert(c);
+  }
+  std::erase_if(selection_, [&](const TVexaControl* c) { return leaving.count(c) > 0; });
+  if (pointEdited_ && !(selection_.size() == 1 && selection_.front() == pointEdited_)) pointEdited_ = nullptr;
+  for (TVexaControl* c : controls) {
+    if (leaving.count(c) > 0) c->Notify(TVexaNotify::fnSelect);
+  }
+  if (IsSelectionGestureMode(toolMode_)) SetToolMode(0);
+}
+
 void TVexaPanel::UpdateSelectionFrames() {
   if (selectionUpdates_ > 0) {
     selectionFramesStale_ = true;
     return;
   }
-  // The handles are drawn from the selection at paint time; what is stale is the screen.
-  if (editing_) Repaint();
+  // The handles are drawn from the selection at paint time; what is stale is their area on
+  // the screen, before and after.
+  const TRect frame = SelectionDocRect();
+  if (frame != selectionFrame_) {
+    if (editing_) InvalidateSelectionFrame(selectionFrame_);
+    selectionFrame_ = frame;
+    if (editing_) InvalidateSelectionFrame(selectionFrame_);
+  }
+  // One selected control with points is the one whose points are edited.
+  TVexaControl* single = selection_.size() == 1 && selection_.front()->HasPoints() ? selection_.front() : nullptr;
+  if (single != pointEdited_) {
+    if (pointEdited_) pointEdited_->Invalidate();
+    SetPointEditControl(single);
+  } else {
+    RefreshEditPoints();
+  }
+  if (pointEdited_) pointEdited_->Invalidate();
+}
+
+void TVexaPanel::InvalidateSelectionFrame(const TRect& docRect) {
+  if (!window_.HasParent() || docRect.right <= docRect.left || docRect.bottom <= docRect.top) return;
+  const TRect r = DocToPixelRect(docRect);
+  window_.Invalidate({r.left - 8, r.top - 8, r.right + 8, r.bottom + 8});
 }
 
 // ---- Active scheme and layer

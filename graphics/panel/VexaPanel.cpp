@@ -122,18 +122,6 @@ void TVexaPanel::SetGridColor(canvas::TColor color) { grid_->SetGridColor(color)
 canvas::TColor TVexaPanel::GetGridPixColor() const { return grid_->GridPixColor(); }
 void TVexaPanel::SetGridPixColor(canvas::TColor color) { grid_->SetGridPixColor(color); }
 
-void TVexaPanel::SetToolMode(int mode) {
-  if (mode == toolMode_) return;
-  const int finished = toolMode_;
-  if (finished == 7 || finished == 8) EndResizing();
-  if (finished >= 9 && finished <= 12) FinishPointMode(finished);
-  toolMode_ = mode;
-  if (mode == 7 || mode == 8) BeginResizing();
-  StartPointMode(mode);
-  window_.SetCursor(0);
-  if (OnToolMode) OnToolMode(*this);
-}
-
 void TVexaPanel::Click(TPoint clientPoint) {
   if (!editing_ && toolMode_ == 0 && activeScheme_) {
     // Hit tests run in window pixels.
@@ -183,7 +171,6 @@ void TVexaPanel::DocNotify(TVexaControl* control, TVexaNotify notify) {
       if (pointEdited_ == control) pointEdited_ = nullptr;
       if (pointsUpdated_ == control) pointsUpdated_ = nullptr;
       if (linkControl_ == control) HighlightLinkPoint(nullptr, -1, {});
-      if (pointHover_.control == control || pointHover_.child == control) pointHover_ = {};
     }
     if (control == pointEdited_ && (notify == TVexaNotify::fnEditPoints || notify == TVexaNotify::fnRect)) {
       RefreshEditPoints();

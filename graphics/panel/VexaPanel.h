@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -116,7 +117,7 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   void SetGridPixColor(canvas::TColor color);
 
   // ---- Events
-  TVexaPanelEvent OnControlCreate;
+  std::function<void(TVexaPanel& sender, TVexaControl& control)> OnControlCreate;
   TVexaPropEvent OnPropBeforeChanged;
   TVexaPropEvent OnPropChanged;
   TVexaNotifyEvent OnNotify;
@@ -132,9 +133,80 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   // the control clicked (it becomes the active scheme); then OnClick.
   void Click(TPoint clientPoint);
 
-  // ---- Tool mode (the gestures that switch between modes live with the mouse editing)
+  // ==== Tool modes, mouse and key editing, hover hints (PanelMouse.cpp, PanelKeys.cpp) ====
+  // Modes: 0 select, 1 band selection, 2 zoom, 3 zoom band, 4 over the edit region, 5 moving
+  // the selection, 6 over a handle, 7 resizing by a handle, 8 resizing from the bottom-right
+  // corner, 9 .. 12 point editing, 14 pan, 15 panning. 0, 2, 9 and 14 are base modes.
+  using TMouseButton = panelwindow::TMouseButton;
+  using TShiftState = panelwindow::TShiftState;
   int GetToolMode() const { return toolMode_; }
+  // The same mode does nothing; otherwise the old mode is finished, the new one started, the
+  // cursor updated and OnToolMode fired.
   void SetToolMode(int mode);
+  // The mode the user chose; a gesture returns to it.
+  int BaseToolMode() const { return baseToolMode_; }
+  // Client pixels. Each ends with OnMouseDown / OnMouseMove / OnMouseUp.
+  virtual void MouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y);
+  virtual void MouseMove(TShiftState shift, int32_t x, int32_t y);
+  virtual void MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y);
+  // Arrow keys move the selection, Delete deletes it, Escape cancels a band or a gesture;
+  // true when the key was used. A change of Ctrl, Shift or Alt reruns the hover handling.
+  virtual bool KeyDown(uint16_t key, TShiftState shift);
+  virtual void KeyUp(uint16_t key, TShiftState shift);
+  // The selection handle at a client point: 0 none, 1 top-left, 2 top, 3 top-right, 4 left,
+  // 5 right, 6 bottom-left, 7 bottom, 8 bottom-right.
+  virtual int HandleAtPoint(int32_t x, int32_t y) const;
+  // Sets the cursor of the current mode at a client point (OnUpdateCursor may change it).
+  virtual void UpdateCursor(int32_t x, int32_t y);
+  int Cursor() const { return cursor_; }
+  // Creates a control of that class in scheme (default the active one) on layer (default the
+  // active one) at the document rectangle; a width or height of 0 keeps the control's own.
+  // EPanelError "Scheme must exist", "Layer must exist" or "Can't create control on
+  // invisible or disabled layer".
+  virtual TVexaControl* CreateControl(const TVexaControlClass& controlClass, int32_t left, int32_t top, int32_t width,
+                                      int32_t height, bool snap = false, TVexaControl* layer = nullptr,
+                                      TVexaControl* scheme = nullptr);
+  // Resizes the selection from the rectangle it had when resizing began (modes 7 and 8) by
+  // (dx, dy) document units at a handle.
+  virtual void ResizeSelection(int32_t dx, int32_t dy, bool snapCorners, int handle, bool useGrid, bool proportional);
+  // The selection rectangle when resizing began, and the handle dragged.
+  const TRect& TransformationRect() const { return transformRect_; }
+  int HandleUnderMouse() const { return handle_; }
+  // A move of the selection left the client area with AutoDragEnabled: a drag between
+  // panels may take over from here.
+  virtual void StartAutoDrag() {}
+  // The point-editing tool (modes 9 .. 12): its start and finish, its mouse input and its
+  // cursor. Mouse positions in client pixels.
+  virtual void StartPointEditMode(int mode);
+  virtual void FinishPointEditMode(int mode);
+  virtual void PointEditMouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y);
+  virtual void PointEditMouseMove(TShiftState shift, int32_t x, int32_t y);
+  virtual void PointEditMouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y);
+  virtual int PointEditCursor(int32_t x, int32_t y) const;
+  // Whether the pointer is over the marks of the selection (the edit region).
+  virtual bool PointerOverEditRegion(int32_t x, int32_t y) const;
+  // Whether hints may follow the pointer now (OnNeedHint may refuse).
+  virtual bool DoNeedHint();
+  // Whether the hint text may show (OnShowHint may change it or refuse).
+  virtual bool DoShowHint(std::string& text);
+  TPoint MousePos() const { return mousePos_; }
+  TShiftState MouseShift() const { return mouseShift_; }
+  // The control under the pointer (one level inside the top-most control of the active
+  // scheme there), that top-most control, and the control whose hint shows.
+  TVexaControl* HoveredControl() const { return hovered_; }
+  TVexaControl* HoveredTopControl() const { return hoveredTop_; }
+  TVexaControl* HintControl() const { return hintControl_; }
+  // Hints follow the pointer (the panel's own switch, before any control's ShowHint).
+  bool ShowHint = true;
+  // Zoom mode zooms out (Ctrl was held when the cursor was last set).
+  bool ZoomingOut() const { return zoomOut_; }
+  std::function<void(TVexaPanel& sender, int& cursor)> OnUpdateCursor;
+  std::function<void(TVexaPanel& sender, bool& allow)> OnNeedHint;
+  std::function<void(TVexaPanel& sender, TVexaControl* hintControl, std::string& text, bool& canShow)> OnShowHint;
+  std::function<void(TVexaPanel& sender, TMouseButton button, TShiftState shift, int32_t x, int32_t y)> OnMouseDown;
+  std::function<void(TVexaPanel& sender, TShiftState shift, int32_t x, int32_t y)> OnMouseMove;
+  std::function<void(TVexaPanel& sender, TMouseButton button, TShiftState shift, int32_t x, int32_t y)> OnMouseUp;
+  // ==== end of tool modes
 
   // ---- Scroll model
   // The pixel position of the document's left-top corner in the window: negative when the
@@ -234,25 +306,17 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   void SetScaleAndCenter(int32_t scale, std::optional<TRect> docRect = std::nullopt);
 
   // ---- Resizing by a handle, grid snapping and point editing
-  // (PanelResize.cpp, PanelPoints.cpp)
+  // (PanelResize.cpp, PanelPoints.cpp; ResizeSelection is declared with the tool modes)
   //
-  // Handles: 1 top-left, 2 top, 3 top-right, 4 left, 5 right, 6 bottom-left, 7 bottom,
-  // 8 bottom-right. (dx, dy) is the handle's movement in document units since resizing began;
-  // a handle dragged across the opposite edge mirrors the selection. The new size is never
-  // below one unit, so that a selection squeezed flat can grow again.
-  virtual void ResizeSelection(int32_t dx, int32_t dy, bool snapCorners, int handle, bool useGrid, bool proportional);
+  // A handle dragged across the opposite edge mirrors the selection, and the transformation
+  // rectangle is then swapped edge for edge on that axis. The new size is never below one
+  // unit, so that a selection squeezed flat can grow again.
+  //
   // Adjusts delta so that the chosen edges of rect moved by it land on the grid (handle 0: the
   // whole rectangle moves). Exact halves round towards positive infinity on both axes, so the
   // grid behaves the same on either side of the origin.
   virtual void DoSnap(int32_t gridWidth, int32_t gridHeight, int handle, uint8_t snapStyle, TPoint& delta,
                       const TRect& rect);
-  // The resizing bracket of modes 7 and 8: every selected control remembers its rectangle
-  // relative to the selection's, and one size/move step gathers the changes.
-  void BeginResizing();
-  void EndResizing();
-  bool Resizing() const { return resizing_; }
-  // The rectangle resizing began with, swapped edge for edge on an axis mirrored since.
-  const TRect& TransformRect() const { return transformRect_; }
 
   // The point-edited control: only a control with points; a change refreshes the markers.
   void SetPointEditControl(TVexaControl* control);
@@ -283,23 +347,13 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
     int segmentFirst = -1;
     int segmentNext = -1;
     double segmentT = 0;
-    TVexaControl* control = nullptr;
-    TVexaControl* child = nullptr;
     bool ctrlEditing = false;
   };
   const TPointHover& PointHover() const { return pointHover_; }
-  void UpdatePointHover(TPoint client, bool ctrl);
-  // The editor cursor of the point tool's modes (9 .. 12) at the current hover state.
-  int PointToolCursor() const;
+  // The link point a dragged connector end would attach to (index -1: none).
   TVexaControl* HighlightedLinkControl() const { return linkControl_; }
   int HighlightedLinkPoint() const { return linkPointIndex_; }
   TPoint HighlightedLinkPosition() const { return linkPoint_; }
-  // The point tool's gestures (client pixels) and its modes' start and finish.
-  void PointToolMouseDown(TPoint client, bool ctrl, bool shift);
-  void PointToolMouseMove(TPoint client, bool ctrl, bool shift, bool alt);
-  void PointToolMouseUp(TPoint client);
-  void StartPointMode(int mode);
-  void FinishPointMode(int mode);
 
   // ---- Selection
   int SelectedCount() const { return static_cast<int>(selection_.size()); }
@@ -490,15 +544,12 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   bool selectionFramesStale_ = false;
   TVexaControl* pointEdited_ = nullptr;
   // Resizing and point editing.
-  bool resizing_ = false;
-  TRect transformRect_{0, 0, 0, 0};
   bool pointsGroupOpen_ = false;
   std::vector<uint8_t> pointSelection_;
   int selectedPoints_ = 0;
   canvas::Region editRegion_;
   bool editRegionPrecise_ = true;
   TPointHover pointHover_;
-  TPoint editMouse_{0, 0};
   TPoint pointStart_{0, 0};
   TPoint pointGrab_{0, 0};
   TPoint segmentLast_{0, 0};
@@ -516,12 +567,72 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   // Set while a release finishes its drag but still adds to the drag's undo step.
   bool holdPointsGroup_ = false;
   bool PointToolBase() const;
+  void UpdatePointHover(bool ctrl);
   void RefreshLinkHighlight();
   void HighlightLinkPoint(TVexaControl* control, int index, TPoint docPoint);
   bool CreationGroupOpen() const;
   void ApplyResize(int32_t dx, int32_t dy, int handle, bool proportional);
   TVexaControl* hovered_ = nullptr;
   TVexaControl* hintControl_ = nullptr;
+
+  // ==== Tool modes and mouse editing: state and helpers (PanelMouse.cpp, PanelKeys.cpp) ====
+  void WindowMouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y) override;
+  void WindowMouseMove(TShiftState shift, int32_t x, int32_t y) override;
+  void WindowMouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y) override;
+  void WindowDoubleClick(TMouseButton button, TShiftState shift, int32_t x, int32_t y) override;
+  bool WindowKeyDown(uint16_t key, TShiftState shift) override;
+  void WindowKeyUp(uint16_t key, TShiftState shift) override;
+  void WindowFocusLost() override;
+  void WindowHidden() override;
+  void FinishToolMode(int mode);
+  void StartToolMode(int mode);
+  // The rest of MouseMove after the position is stored: hints, the mode's work, the cursor.
+  void HandleMouseMove(TShiftState shift);
+  void SelectOnMouseDown(TShiftState shift);
+  void ToggleBandSelection();
+  void ZoomToBand();
+  void MoveWithMouse(TShiftState shift);
+  void PanWithMouse(TShiftState shift);
+  void UpdateHover();
+  void UpdateHint();
+  // A gesture whose release never came (a popup took it) ends as if it had.
+  void FinishLostGesture();
+  void CancelGesture();
+  TPoint MouseDocPoint() const { return PixelToDocPoint(mousePos_); }
+  TVexaControl* ControlAtPixel(int32_t x, int32_t y) const;
+  void UnselectMany(const std::vector<TVexaControl*>& controls);
+  void InvalidateSelectionFrame(const TRect& docRect);
+  // Band, move, resize, point and pan gestures: they last while a button is held.
+  static bool IsGestureMode(int mode);
+
+  int baseToolMode_ = 0;
+  int cursor_ = 0;
+  TPoint mousePos_{0, 0};
+  TShiftState mouseShift_ = 0;
+  // The button that began the current gesture, while it is held.
+  std::optional<TMouseButton> gestureButton_;
+  TPoint startPoint_{0, 0};
+  TPoint lastMovedPoint_{0, 0};
+  TPoint initialSelectionLeftTop_{0, 0};
+  TPoint startOrigin_{0, 0};
+  TPoint startScrollPos_{0, 0};
+  TPoint startMousePos_{0, 0};
+  TRect transformRect_{0, 0, 0, 0};
+  TRect selectionFrame_{0, 0, 0, 0};
+  int handle_ = 0;
+  bool zoomOut_ = false;
+  // Escape is ending the gesture: a band selects nothing, a zoom band zooms nowhere.
+  bool cancelling_ = false;
+  // The history's length when a move or a resize began (a cancelled one leaves no step).
+  int gestureHistoryCount_ = 0;
+  TVexaControl* hoveredTop_ = nullptr;
+  // ==== end of tool modes state
+};
+
+// A panel operation refused for the reason given.
+class EPanelError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
 };
 
 }  // namespace pv::graphics

@@ -24,6 +24,17 @@ enum EditorCursor : int {
   crContPoly = 17,
 };
 
+// The system cursors at negative indexes, as the platform's window framework numbers them.
+enum SystemCursorIndex : int {
+  crDefault = 0,
+  crSizeNESW = -6,
+  crSizeNS = -7,
+  crSizeNWSE = -8,
+  crSizeWE = -9,
+  crHandPoint = -21,
+  crSizeAll = -22,
+};
+
 // The resource names of the editor cursors, index 1 to 17 in order.
 inline constexpr const char* kEditorCursorNames[] = {
     "SHAPE_CUR",        "SHAPE_ADD_CUR",    "SHAPE_DEL_CUR",      "SHAPE_CLOSE_CUR",  "SHAPE_MOVE_CUR",

@@ -6,9 +6,27 @@
 
 namespace pv::forms {
 
+namespace {
+
+// The system cursors at negative indexes that the editors use; the rest show the arrow.
+Qt::CursorShape SystemCursorShape(int index) {
+  switch (index) {
+    case crSizeNESW: return Qt::SizeBDiagCursor;
+    case crSizeNS: return Qt::SizeVerCursor;
+    case crSizeNWSE: return Qt::SizeFDiagCursor;
+    case crSizeWE: return Qt::SizeHorCursor;
+    case crHandPoint: return Qt::PointingHandCursor;
+    case crSizeAll: return Qt::SizeAllCursor;
+    default: return Qt::ArrowCursor;
+  }
+}
+
+}  // namespace
+
 QCursor CursorTable::Get(int index) const {
   const auto it = cursors_.find(index);
-  return it == cursors_.end() ? QCursor(Qt::ArrowCursor) : it->second;
+  if (it != cursors_.end()) return it->second;
+  return QCursor(SystemCursorShape(index));
 }
 
 CursorTable& ScreenCursors() {

@@ -16,7 +16,7 @@ class CursorTable {
  public:
   void Set(int index, const QCursor& cursor) { cursors_[index] = cursor; }
   bool Has(int index) const { return cursors_.count(index) > 0; }
-  // The arrow for an index that holds no cursor.
+  // An index that holds no cursor: the system cursor of that (negative) number, else the arrow.
   QCursor Get(int index) const;
 
  private:

@@ -3,6 +3,7 @@
 // bars follow the rules of a real scroll area, and it counts what it was asked to repaint.
 // For model tests and fuzzers.
 
+#include <string>
 #include <vector>
 
 #include "panelwindow/PanelWindow.h"
@@ -25,6 +26,7 @@ class TNullPanelWindow final : public IPanelWindow {
   void InvalidateAll() override { ++wholeInvalidations; }
   void SetCursor(int index) override { cursor = index; }
   bool Focused() const override { return focused; }
+  void SetToolTip(const std::string& text) override { toolTip = text; }
 
   // A new client size; the panel hears of it.
   void Resize(int32_t width, int32_t height);
@@ -32,11 +34,14 @@ class TNullPanelWindow final : public IPanelWindow {
   void ScrollTo(TScrollBarKind bar, int32_t pos);
   int32_t ScrollRange(TScrollBarKind bar) const { return Bar(bar).range; }
   int32_t ScrollLine(TScrollBarKind bar) const { return Bar(bar).line; }
+  // Whoever listens: tests send input through it as the window would.
+  IPanelWindowEvents* Events() const { return events_; }
 
   std::vector<TRect> invalidated;
   int wholeInvalidations = 0;
   int cursor = 0;
   bool focused = false;
+  std::string toolTip;
 
  private:
   struct ScrollBar {

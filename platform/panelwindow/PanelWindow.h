@@ -1,9 +1,10 @@
 #pragma once
 // The window of a document panel as the panel sees it: a client area with two scroll bars,
-// invalidation and a cursor. The document library talks only to this port; the Qt scroll
+// invalidation, a cursor and a tool tip, and it passes on mouse, key and focus input. The document library talks only to this port; the Qt scroll
 // area and the null window implement it.
 
 #include <cstdint>
+#include <string>
 
 #include "canvas/Canvas.h"
 #include "canvas/CanvasTypes.h"
@@ -13,6 +14,26 @@ namespace pv::panelwindow {
 using canvas::TRect;
 
 enum class TScrollBarKind : uint8_t { Horizontal, Vertical };
+
+enum class TMouseButton : uint8_t { mbLeft, mbRight, mbMiddle };
+
+// The keys and buttons held during an input event, as bits.
+enum TShiftFlag : unsigned {
+  ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64,
+};
+using TShiftState = unsigned;
+
+// The shift flag of a held button.
+constexpr TShiftState ButtonFlag(TMouseButton button) {
+  return button == TMouseButton::mbLeft ? ssLeft : button == TMouseButton::mbRight ? ssRight : ssMiddle;
+}
+
+// Key codes of the keys the panel handles (the platform's virtual-key numbers); any other
+// key arrives with its own code and is passed over.
+enum TPanelKey : uint16_t {
+  vkEscape = 0x1B, vkLeft = 0x25, vkUp = 0x26, vkRight = 0x27, vkDown = 0x28, vkDelete = 0x2E,
+  vkShift = 0x10, vkControl = 0x11, vkMenu = 0x12,
+};
 
 // What the window tells its panel.
 class IPanelWindowEvents {
@@ -24,6 +45,19 @@ class IPanelWindowEvents {
   // The window needs updateRect (client pixels) painted; canvas pixel (0, 0) is its
   // left-top, and the canvas is clipped to its size.
   virtual void WindowPaint(canvas::Canvas&, const TRect&) {}
+  // Mouse input in client pixels. The window keeps sending moves and the release to the
+  // panel while a button is held, also outside the client area.
+  virtual void WindowMouseDown(TMouseButton, TShiftState, int32_t, int32_t) {}
+  virtual void WindowMouseMove(TShiftState, int32_t, int32_t) {}
+  virtual void WindowMouseUp(TMouseButton, TShiftState, int32_t, int32_t) {}
+  // The second press of a double click (its own press came as a mouse down before).
+  virtual void WindowDoubleClick(TMouseButton, TShiftState, int32_t, int32_t) {}
+  // True when the panel used the key (the window then does nothing else with it).
+  virtual bool WindowKeyDown(uint16_t, TShiftState) { return false; }
+  virtual void WindowKeyUp(uint16_t, TShiftState) {}
+  // The window lost the keyboard focus, or was hidden: a release may never come.
+  virtual void WindowFocusLost() {}
+  virtual void WindowHidden() {}
 };
 
 class IPanelWindow {
@@ -49,6 +83,9 @@ class IPanelWindow {
   // An index of the screen's cursor table (0: the arrow).
   virtual void SetCursor(int index) = 0;
   virtual bool Focused() const = 0;
+  // The tip shown when the pointer rests over the client area; empty for none (a tip on
+  // screen goes away).
+  virtual void SetToolTip(const std::string& text) = 0;
 };
 
 }  // namespace pv::panelwindow

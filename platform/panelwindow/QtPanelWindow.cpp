@@ -1,17 +1,54 @@
 #include "panelwindow/QtPanelWindow.h"
 
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
 #include <algorithm>
+#include <optional>
 
 #include "forms/Cursors.h"
+#include "forms/PaintBox.h"
 #include "qtcanvas/QtCanvas.h"
 
 namespace pv::panelwindow {
 
 namespace {
 int Index(TScrollBarKind bar) { return bar == TScrollBarKind::Horizontal ? 0 : 1; }
+
+std::optional<TMouseButton> ButtonOf(Qt::MouseButton button) {
+  switch (button) {
+    case Qt::LeftButton: return TMouseButton::mbLeft;
+    case Qt::RightButton: return TMouseButton::mbRight;
+    case Qt::MiddleButton: return TMouseButton::mbMiddle;
+    default: return std::nullopt;
+  }
+}
+
+// The platform's shift state has the same bits as the forms' one.
+TShiftState ShiftOf(const QInputEvent& event, Qt::MouseButtons buttons) {
+  return forms::ShiftStateOf(event.modifiers(), buttons);
+}
+
+uint16_t KeyOf(int key) {
+  switch (key) {
+    case Qt::Key_Escape: return vkEscape;
+    case Qt::Key_Left: return vkLeft;
+    case Qt::Key_Up: return vkUp;
+    case Qt::Key_Right: return vkRight;
+    case Qt::Key_Down: return vkDown;
+    case Qt::Key_Delete: return vkDelete;
+    case Qt::Key_Shift: return vkShift;
+    case Qt::Key_Control: return vkControl;
+    case Qt::Key_Alt: return vkMenu;
+    default:
+      // Digits and capital letters carry the same numbers on both sides.
+      return key >= 0x20 && key < 0x7F ? static_cast<uint16_t>(key) : 0;
+  }
+}
 }  // namespace
 
 TQtPanelWindow::TQtPanelWindow(QWidget* parent) : QAbstractScrollArea(parent) {
@@ -123,6 +160,58 @@ void TQtPanelWindow::focusInEvent(QFocusEvent* event) {
 void TQtPanelWindow::focusOutEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusOutEvent(event);
   viewport()->update();
+  // A popup opened on a press takes the release with it.
+  if (events_) events_->WindowFocusLost();
+}
+
+void TQtPanelWindow::hideEvent(QHideEvent* event) {
+  QAbstractScrollArea::hideEvent(event);
+  if (events_) events_->WindowHidden();
+}
+
+void TQtPanelWindow::SetToolTip(const std::string& text) {
+  viewport()->setToolTip(QString::fromStdString(text));
+  if (text.empty()) QToolTip::hideText();
+}
+
+QString TQtPanelWindow::ToolTip() const { return viewport()->toolTip(); }
+
+// The scroll area hands the viewport's mouse events here with viewport positions.
+void TQtPanelWindow::mousePressEvent(QMouseEvent* event) {
+  const auto button = ButtonOf(event->button());
+  if (!button || !events_) return QAbstractScrollArea::mousePressEvent(event);
+  const QPoint p = event->position().toPoint();
+  events_->WindowMouseDown(*button, ShiftOf(*event, event->buttons()), p.x(), p.y());
+}
+
+void TQtPanelWindow::mouseMoveEvent(QMouseEvent* event) {
+  if (!events_) return QAbstractScrollArea::mouseMoveEvent(event);
+  const QPoint p = event->position().toPoint();
+  events_->WindowMouseMove(ShiftOf(*event, event->buttons()), p.x(), p.y());
+}
+
+void TQtPanelWindow::mouseReleaseEvent(QMouseEvent* event) {
+  const auto button = ButtonOf(event->button());
+  if (!button || !events_) return QAbstractScrollArea::mouseReleaseEvent(event);
+  const QPoint p = event->position().toPoint();
+  events_->WindowMouseUp(*button, ShiftOf(*event, event->buttons()), p.x(), p.y());
+}
+
+void TQtPanelWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+  const auto button = ButtonOf(event->button());
+  if (!button || !events_) return QAbstractScrollArea::mouseDoubleClickEvent(event);
+  const QPoint p = event->position().toPoint();
+  events_->WindowDoubleClick(*button, ShiftOf(*event, event->buttons()) | forms::ssDouble, p.x(), p.y());
+}
+
+void TQtPanelWindow::keyPressEvent(QKeyEvent* event) {
+  if (events_ && events_->WindowKeyDown(KeyOf(event->key()), ShiftOf(*event, QGuiApplication::mouseButtons()))) return;
+  QAbstractScrollArea::keyPressEvent(event);
+}
+
+void TQtPanelWindow::keyReleaseEvent(QKeyEvent* event) {
+  if (events_) events_->WindowKeyUp(KeyOf(event->key()), ShiftOf(*event, QGuiApplication::mouseButtons()));
+  QAbstractScrollArea::keyReleaseEvent(event);
 }
 
 }  // namespace pv::panelwindow

@@ -3,6 +3,7 @@
 // through the Qt canvas into a cached image that only ever grows, which is then copied to
 // the viewport. The scroll bars show the panel's scroll ranges: a bar covers 0 .. range
 // pixels and shows only when the range exceeds the client extent, as the port promises.
+// Mouse input on the viewport, keys, focus loss and hiding go to the panel in its terms.
 
 #include <QAbstractScrollArea>
 #include <QImage>
@@ -28,10 +29,12 @@ class TQtPanelWindow final : public QAbstractScrollArea, public IPanelWindow {
   void InvalidateAll() override;
   void SetCursor(int index) override;
   bool Focused() const override { return hasFocus(); }
+  void SetToolTip(const std::string& text) override;
 
   // The cache's size: it grows to the largest update rectangle painted, never shrinks.
   QSize CacheSize() const { return cache_.size(); }
   int CursorIndex() const { return cursor_; }
+  QString ToolTip() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -39,6 +42,13 @@ class TQtPanelWindow final : public QAbstractScrollArea, public IPanelWindow {
   void scrollContentsBy(int dx, int dy) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
   QScrollBar* Bar(TScrollBarKind bar) const;

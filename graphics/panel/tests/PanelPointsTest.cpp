@@ -68,27 +68,31 @@ struct PanelPoints : ::testing::Test, Registered, test::PanelFixture {
   }
   TPoint Px(TPoint doc) const { return panel.DocToPixelPoint(doc); }
 
-  // Synthetic mouse events (client pixels).
+  // Synthetic mouse events (client pixels): the pointer comes to the spot, then presses.
+  static TVexaPanel::TShiftState Flags(Keys keys) {
+    return (keys.ctrl ? panelwindow::ssCtrl : 0u) | (keys.shift ? panelwindow::ssShift : 0u) |
+           (keys.alt ? panelwindow::ssAlt : 0u);
+  }
   void Down(TPoint at, Keys keys = {}) {
-    panel.UpdatePointHover(at, keys.ctrl);
-    panel.PointToolMouseDown(at, keys.ctrl, keys.shift);
+    panel.MouseMove(Flags(keys), at.x, at.y);
+    panel.MouseDown(TVexaPanel::TMouseButton::mbLeft, Flags(keys) | panelwindow::ssLeft, at.x, at.y);
   }
-  void Move(TPoint at, Keys keys = {}) { panel.PointToolMouseMove(at, keys.ctrl, keys.shift, keys.alt); }
-  void Up(TPoint at) {
-    panel.PointToolMouseUp(at);
-    if (panel.GetToolMode() >= 10 && panel.GetToolMode() <= 12) panel.SetToolMode(9);
-    panel.UpdatePointHover(at, false);
+  // With the left button held while a gesture is under way.
+  void Move(TPoint at, Keys keys = {}) {
+    const bool held = panel.GetToolMode() >= 10 && panel.GetToolMode() <= 12;
+    panel.MouseMove(Flags(keys) | (held ? panelwindow::ssLeft : 0u), at.x, at.y);
   }
+  void Up(TPoint at, Keys keys = {}) { panel.MouseUp(TVexaPanel::TMouseButton::mbLeft, Flags(keys), at.x, at.y); }
   void Click(TPoint at, Keys keys = {}) {
     Down(at, keys);
-    Up(at);
+    Up(at, keys);
   }
   // Keys held while the mouse moves (Ctrl at the press would insert or delete instead).
   void Drag(TPoint from, TPoint to, Keys keys = {}) {
     Down(from, {.shift = keys.shift});
     Move({(from.x + to.x) / 2, (from.y + to.y) / 2}, keys);
     Move(to, keys);
-    Up(to);
+    Up(to, keys);
   }
   std::vector<int> SelectedPoints() const {
     std::vector<int> out;
@@ -201,7 +205,7 @@ TEST_F(PanelPoints, CtrlClickOnThePathInsertsAPointThatUndoes) {
   const std::string before = SaveText();
   // Ctrl held over the path shows the guide; the click inserts there.
   Move(Px({40000, 20000}), {.ctrl = true});
-  EXPECT_EQ(2, panel.PointToolCursor()) << "the add cursor over a guide";
+  EXPECT_EQ(2, panel.Cursor()) << "the add cursor over a guide";
   Click(Px({40000, 20000}), {.ctrl = true});
   EXPECT_EQ((std::vector<TPoint>{{20000, 20000}, {40000, 20000}, {60000, 20000}, {60000, 60000}}),
             test::DocumentPoints(*c));
@@ -369,10 +373,12 @@ TEST_F(PanelPoints, MarkersHitTestsAndCursors) {
   };
   for (const auto& row : cases) {
     SCOPED_TRACE(testing::Message() << row.at.x << "," << row.at.y);
-    panel.UpdatePointHover(row.at, row.ctrl);
+    Move(row.at, {.ctrl = row.ctrl});
+    EXPECT_EQ(9, panel.GetToolMode());
     EXPECT_EQ(row.point, panel.FindPointAtMouse());
     EXPECT_EQ(row.point >= 0, panel.PointHover().overEditRegion);
-    EXPECT_EQ(row.cursor, panel.PointToolCursor());
+    EXPECT_EQ(row.cursor, panel.Cursor());
+    EXPECT_EQ(row.cursor, window.cursor);
   }
   // A control without points cannot be point-edited.
   auto* box = Shape<TVexaBox>({100000, 20000, 140000, 60000}, "box");

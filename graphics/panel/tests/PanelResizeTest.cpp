@@ -91,14 +91,14 @@ TEST_F(PanelResize, AMirroredDragThatComesBackUnmirrorsAndRestoresTheSelection) 
   // The base is (10000, 10000) - (50000, 20000): the right handle goes 50000 to the left.
   panel.SetToolMode(7);
   panel.ResizeSelection(-50000, 0, true, 5, false, false);
-  EXPECT_GT(panel.TransformRect().left, panel.TransformRect().right) << "the base is swapped when mirrored";
+  EXPECT_GT(panel.TransformationRect().left, panel.TransformationRect().right) << "the base is swapped when mirrored";
   // 10000 wide to the left of the former left edge, the order of the controls reversed.
   EXPECT_EQ((TRect{0, 10000, 2500, 20000}), curve->GetDocRect());
   EXPECT_EQ((TRect{5000, 10000, 10000, 20000}), box->GetDocRect());
   EXPECT_EQ((std::vector<TPoint>{{2500, 10000}, {0, 10000}, {2500, 20000}}), test::DocumentPoints(*curve));
   // Back to where it started: unmirrored, the same document.
   panel.ResizeSelection(0, 0, true, 5, false, false);
-  EXPECT_LT(panel.TransformRect().left, panel.TransformRect().right);
+  EXPECT_LT(panel.TransformationRect().left, panel.TransformationRect().right);
   panel.SetToolMode(0);
   EXPECT_EQ(before, SaveText());
 }
