@@ -82,6 +82,101 @@ TEST_F(PanelResize, EachHandleDraggedPastTheOppositeEdgeMirrorsTheSelection) {
   }
 }
 
+// The first client pixel (row by row) where the handle is found.
+TPoint HandlePixel(const TVexaPanel& panel, int handle) {
+  const TRect r = panel.DocToPixelRect(panel.SelectionDocRect());
+  for (int32_t y = r.top - 10; y < r.bottom + 10; ++y) {
+    for (int32_t x = r.left - 10; x < r.right + 10; ++x) {
+      if (panel.HandleAtPoint(x, y) == handle) return {x, y};
+    }
+  }
+  ADD_FAILURE() << "no handle " << handle;
+  return {};
+}
+
+// A handle dragged with the mouse: over it, pressed, moved by (dx, dy) pixels, released.
+void DragHandle(TVexaPanel& panel, int handle, int32_t dx, int32_t dy, TVexaPanel::TShiftState keys = 0) {
+  using panelwindow::ssLeft;
+  const TPoint at = HandlePixel(panel, handle);
+  panel.MouseMove(keys, at.x, at.y);
+  ASSERT_EQ(6, panel.GetToolMode());
+  panel.MouseDown(TVexaPanel::TMouseButton::mbLeft, keys | ssLeft, at.x, at.y);
+  ASSERT_EQ(7, panel.GetToolMode());
+  panel.MouseMove(keys | ssLeft, at.x + dx / 2, at.y + dy / 2);
+  panel.MouseMove(keys | ssLeft, at.x + dx, at.y + dy);
+  panel.MouseUp(TVexaPanel::TMouseButton::mbLeft, keys, at.x + dx, at.y + dy);
+  EXPECT_EQ(panel.BaseToolMode(), panel.GetToolMode());
+}
+
+TEST_F(PanelResize, EachHandleDraggedWithTheMousePastTheOppositeEdge) {
+  // 100 %: a pixel is 1000 units, and a drag to the right or down reaches one pixel further
+  // (the edge lands past the pixel under the mouse).
+  const struct {
+    int handle;
+    int32_t dx, dy;  // pixels
+    TRect expected;
+    int32_t beginAngle, endAngle;
+  } cases[] = {
+      {1, 25, 15, {30000, 20000, 36000, 26000}, 180000, 270000},
+      {2, 40, 15, {10000, 20000, 30000, 26000}, 270000, 0},
+      {3, -25, 15, {5000, 20000, 10000, 26000}, 180000, 270000},
+      {4, 25, 40, {30000, 10000, 36000, 20000}, 90000, 180000},
+      {5, -25, 40, {5000, 10000, 10000, 20000}, 90000, 180000},
+      {6, 25, -15, {30000, 5000, 36000, 10000}, 180000, 270000},
+      {7, 40, -15, {10000, 5000, 30000, 10000}, 270000, 0},
+      {8, -25, -15, {5000, 5000, 10000, 10000}, 180000, 270000},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.handle);
+    panel.ClearDocument();
+    panel.NewDocument();
+    auto* arc = Shape<TVexaArc>(kBase, "arc");
+    arc->SetBeginAngle(0);
+    arc->SetEndAngle(90000);
+    SelectOnly({arc});
+    panel.PanelHistory().Clear();
+    const std::string before = SaveText();
+    DragHandle(panel, row.handle, row.dx, row.dy);
+    EXPECT_EQ(row.expected, arc->GetDocRect());
+    EXPECT_EQ(row.beginAngle, arc->GetBeginAngle());
+    EXPECT_EQ(row.endAngle, arc->GetEndAngle());
+    const std::string after = SaveText();
+    ASSERT_EQ(1, panel.PanelHistory().Count());
+    ASSERT_TRUE(panel.PanelHistory().Undo());
+    EXPECT_EQ(before, SaveText());
+    ASSERT_TRUE(panel.PanelHistory().Redo());
+    EXPECT_EQ(after, SaveText());
+  }
+}
+
+TEST_F(PanelResize, MouseDragsWithCtrlAndWithTheGrid) {
+  auto* box = Shape<TVexaBox>(kBase, "box");
+  panel.SetGridHorizSize(10000);
+  panel.SetGridVertSize(10000);
+  const struct {
+    const char* what;
+    bool snap;
+    TVexaPanel::TShiftState keys;
+    int32_t dx, dy;
+    TRect expected;
+  } cases[] = {
+      // (10000 + 1000, 20000 + 1000) past the corner: 31000 x 31000 holds 31000 x 15500.
+      {"Ctrl keeps 2 : 1", false, panelwindow::ssCtrl, 10, 20, {10000, 10000, 41000, 25500}},
+      {"no grid", false, 0, 5, 2, {10000, 10000, 36000, 23000}},
+      // The corner at (36000, 23000) goes to the nearest grid point.
+      {"grid", true, 0, 5, 2, {10000, 10000, 40000, 20000}},
+      {"grid, the corner at an exact half (35000, 25000) goes up", true, 0, 4, 4, {10000, 10000, 40000, 30000}},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.what);
+    box->SetDocRect(kBase);
+    SelectOnly({box});
+    panel.SetSnapToGrid(row.snap);
+    DragHandle(panel, 8, row.dx, row.dy, row.keys);
+    EXPECT_EQ(row.expected, box->GetDocRect());
+  }
+}
+
 TEST_F(PanelResize, AMirroredDragThatComesBackUnmirrorsAndRestoresTheSelection) {
   auto* box = Shape<TVexaBox>(kBase, "box");
   auto* curve = Shape<TVexaCurve>({40000, 10000, 50000, 20000}, "curve");
