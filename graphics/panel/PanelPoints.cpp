@@ -132,9 +132,13 @@ TRect TVexaPanel::PointRect(int index) const {
 
 int TVexaPanel::FindPointAtMouse() const {
   if (!pointEdited_) return -1;
+  const TRect doc = pointEdited_->GetDocRect();
   const int n = pointEdited_->GetPointsCount();
   for (int i = 0; i < n; ++i) {
-    if (Holds(PointRect(i), mousePos_)) return i;
+    const TPoint p = pointEdited_->GetPoint(i);
+    const TPoint px = DocToPixelPoint({ClampToInt32(static_cast<int64_t>(doc.left) + p.x),
+                                       ClampToInt32(static_cast<int64_t>(doc.top) + p.y)});
+    if (Holds(MarkRect(px), mousePos_)) return i;
   }
   return -1;
 }
@@ -172,11 +176,31 @@ void TVexaPanel::RefreshEditPoints() {
   }
   std::vector<TRect> marks;
   std::vector<TRect> extras;
+  // Many marks make one bounding rectangle: found in document units, converted once.
+  bool many = false;
+  TRect manyBounds{0, 0, 0, 0};
   if (IsPointEditing()) {
     const TRect doc = pointEdited_->GetDocRect();
-    for (int i = 0; i < count; ++i) {
-      if (pointEdited_->GetPointType(i) == ptControl) continue;
-      marks.push_back(PointRect(i));
+    std::vector<TPoint> points;
+    std::vector<uint8_t> types;
+    pointEdited_->GetPointsEx(points, types);
+    const auto nodes = static_cast<int>(std::count_if(types.begin(), types.end(), [](uint8_t t) { return t != ptControl; }));
+    many = nodes >= kMarksForPreciseRegion;
+    int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN, bottom = INT64_MIN;
+    for (size_t i = 0; i < points.size(); ++i) {
+      if (types[i] == ptControl) continue;
+      const int64_t x = static_cast<int64_t>(doc.left) + points[i].x;
+      const int64_t y = static_cast<int64_t>(doc.top) + points[i].y;
+      if (!many) {
+        marks.push_back(MarkRect(DocToPixelPoint({ClampToInt32(x), ClampToInt32(y)})));
+        continue;
+      }
+      left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
+    }
+    if (many) {
+      const TPoint a = DocToPixelPoint({ClampToInt32(left), ClampToInt32(top)});
+      const TPoint b = DocToPixelPoint({ClampToInt32(right), ClampToInt32(bottom)});
+      manyBounds = {a.x - 2, a.y - 2, b.x + 3, b.y + 3};
     }
     if (showEditPointGuide_ && editGuide_.count > 0) {
       TRect g{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
@@ -197,17 +221,19 @@ void TVexaPanel::RefreshEditPoints() {
     }
   } else {
     for (const TVexaControl* c : selection_) marks.push_back(MarkRect(c->GetAnchorPoint()));
+    if (static_cast<int>(marks.size()) >= kMarksForPreciseRegion) {
+      many = true;
+      manyBounds = marks.front();
+      for (const TRect& r : marks) manyBounds = Bounds(manyBounds, r);
+    }
   }
   canvas::Region region;
-  bool precise = true;
-  if (static_cast<int>(marks.size()) < kMarksForPreciseRegion) {
+  const bool precise = !many;
+  if (precise) {
     marks.insert(marks.end(), extras.begin(), extras.end());
     region = canvas::Region::FromRects(marks);
   } else {
-    precise = false;
-    TRect all = marks.front();
-    for (const TRect& r : marks) all = Bounds(all, r);
-    extras.push_back(all);
+    extras.push_back(manyBounds);
     region = canvas::Region::FromRects(extras);
   }
   if (region == editRegion_ && precise && editRegionPrecise_) return;

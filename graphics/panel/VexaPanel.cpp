@@ -172,9 +172,7 @@ void TVexaPanel::DocNotify(TVexaControl* control, TVexaNotify notify) {
       if (pointsUpdated_ == control) pointsUpdated_ = nullptr;
       if (linkControl_ == control) HighlightLinkPoint(nullptr, -1, {});
     }
-    if (control == pointEdited_ && (notify == TVexaNotify::fnEditPoints || notify == TVexaNotify::fnRect)) {
-      RefreshEditPoints();
-    }
+
   }
   if (!OnNotify) return;
   if (notify == TVexaNotify::fnDestroyed || !control || ControlInDocument(control)) OnNotify(*this, control, notify);

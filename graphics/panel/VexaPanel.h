@@ -233,6 +233,9 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
                      bool childrenOnly, bool selectedOnly, bool clipToRect, TVexaControl* control, int32_t scale,
                      TPoint origin);
   virtual void PaintScheme(canvas::Canvas& canvas, TVexaControl* control, bool childrenOnly, bool selectedOnly);
+  // The markers of the point-edited control's points, its curve handles and the guide of a
+  // point about to be inserted (in point editing); otherwise the anchor marks of the selection.
+  virtual void PaintEditPoints(canvas::Canvas& canvas);
   virtual void PaintOverlayLines(canvas::Canvas& canvas);
   virtual void PaintHandles(canvas::Canvas& canvas);
   virtual void PaintRubberBand(canvas::Canvas& canvas);
