@@ -95,6 +95,9 @@ void TVexaPanel::SetPointEditControl(TVexaControl* control) {
   if (control == pointEdited_) return;
   pointEdited_ = control;
   editGuide_ = {};
+  // Another control starts with none of its points selected.
+  pointSelection_.clear();
+  selectedPoints_ = 0;
   RefreshEditPoints();
 }
 
@@ -575,8 +578,8 @@ void TVexaPanel::StartPointEditMode(int mode) {
       }
       pointEdited_->BeginPointsUpdate();
       pointsUpdated_ = pointEdited_;
-      pointsGroupOpen_ = mode == 12 || !CreationGroupOpen();
-      if (pointsGroupOpen_) history_->BeginPanelGroup(TPanelPointsHistoryGroup::ClassInfo);
+      pointsGroupOpen_ = (mode == 12 || !CreationGroupOpen()) &&
+                         history_->BeginPanelGroup(TPanelPointsHistoryGroup::ClassInfo) != nullptr;
       return;
     default:
       return;

@@ -37,14 +37,6 @@ struct PanelPoints : ::testing::Test, Registered, test::PanelFixture {
     panel.PanelHistory().SetActive(true);
   }
 
-  template <typename T>
-  T* Shape(const TRect& r, const std::string& name) {
-    T* c = TVexaControl::New<T>(&panel, Scheme(), panel.GetActiveLayer());
-    c->SetVisible(true);
-    c->SetDocRect(r);
-    c->SetName(name);
-    return c;
-  }
   // A curve through document points (the last one ends the figure, closed or open).
   TVexaCurve* Curve(const std::vector<TPoint>& doc, bool closed, const std::string& name = "curve") {
     TVexaCurve* c = Shape<TVexaCurve>({0, 0, 1, 1}, name);
@@ -166,22 +158,19 @@ TEST_F(PanelPoints, CtrlClickOnAPointDeletesClosesOrLeavesTheFigure) {
     panel.SetToolMode(0);
     panel.ClearDocument();
     panel.NewDocument();
-    panel.PanelHistory().Clear();
     TVexaCurve* c = Curve(row.points, row.closed);
     EditPointsOf(c);
+    panel.PanelHistory().Clear();
     const std::string before = SaveText();
     Click(Px(row.click), {.ctrl = true});
     EXPECT_EQ(row.after, test::DocumentPoints(*c));
     EXPECT_EQ(row.closedAfter, c->GetIsPointsClosed());
     if (row.after == row.points && row.closedAfter == row.closed) {
       EXPECT_EQ(before, SaveText());
+      EXPECT_EQ(0, panel.PanelHistory().Count());
       continue;
     }
-    const std::string after = SaveText();
-    ASSERT_TRUE(panel.PanelHistory().Undo());
-    EXPECT_EQ(before, SaveText());
-    ASSERT_TRUE(panel.PanelHistory().Redo());
-    EXPECT_EQ(after, SaveText());
+    ExpectOneStepUndoesAndRedoes(before, "Change control(s) points");
   }
 }
 
@@ -209,12 +198,7 @@ TEST_F(PanelPoints, CtrlClickOnThePathInsertsAPointThatUndoes) {
   Click(Px({40000, 20000}), {.ctrl = true});
   EXPECT_EQ((std::vector<TPoint>{{20000, 20000}, {40000, 20000}, {60000, 20000}, {60000, 60000}}),
             test::DocumentPoints(*c));
-  const std::string after = SaveText();
-  EXPECT_EQ(1, panel.PanelHistory().Count());
-  ASSERT_TRUE(panel.PanelHistory().Undo());
-  EXPECT_EQ(before, SaveText());
-  ASSERT_TRUE(panel.PanelHistory().Redo());
-  EXPECT_EQ(after, SaveText());
+  ExpectOneStepUndoesAndRedoes(before, "Change control(s) points");
 }
 
 TEST_F(PanelPoints, DraggingAPointIsOneStepAndCtrlKeepsItOnOneAxis) {
@@ -224,13 +208,7 @@ TEST_F(PanelPoints, DraggingAPointIsOneStepAndCtrlKeepsItOnOneAxis) {
   const std::string before = SaveText();
   Drag(Px({60000, 60000}), Px({80000, 70000}));
   EXPECT_EQ((std::vector<TPoint>{{20000, 20000}, {60000, 20000}, {80000, 70000}}), test::DocumentPoints(*c));
-  const std::string after = SaveText();
-  EXPECT_EQ(1, panel.PanelHistory().Count());
-  EXPECT_EQ("Change control(s) points", panel.PanelHistory().GetAction(0)->Caption);
-  ASSERT_TRUE(panel.PanelHistory().Undo());
-  EXPECT_EQ(before, SaveText());
-  ASSERT_TRUE(panel.PanelHistory().Redo());
-  EXPECT_EQ(after, SaveText());
+  ExpectOneStepUndoesAndRedoes(before, "Change control(s) points");
   // With Ctrl the smaller movement (y here) goes back.
   Drag(Px({80000, 70000}), Px({90000, 73000}), {.ctrl = true});
   EXPECT_EQ((TPoint{90000, 70000}), test::DocumentPoints(*c)[2]);
@@ -262,10 +240,7 @@ TEST_F(PanelPoints, DraggingASegmentMovesItAndUndoes) {
   Move(Px({40000, 31000}));
   Up(Px({40000, 31000}));
   EXPECT_EQ(9, panel.GetToolMode());
-  EXPECT_NE(before, SaveText());
-  EXPECT_EQ(1, panel.PanelHistory().Count());
-  ASSERT_TRUE(panel.PanelHistory().Undo());
-  EXPECT_EQ(before, SaveText());
+  ExpectOneStepUndoesAndRedoes(before, "Change control(s) points");
 }
 
 TEST_F(PanelPoints, AConnectorEndDroppedNearALinkPointAttachesAndOneFarAwayDoesNot) {
@@ -296,13 +271,9 @@ TEST_F(PanelPoints, AConnectorEndDroppedNearALinkPointAttachesAndOneFarAwayDoesN
       EXPECT_EQ(box, link->LinkB().LinkedControl());
       EXPECT_EQ((TPoint{100000, 40000}), test::DocumentPoints(*link).back());
       // The attachment is part of the drag's undo step.
-      EXPECT_EQ(1, panel.PanelHistory().Count());
-      const std::string after = SaveText();
+      ExpectOneStepUndoesAndRedoes(before, "Change control(s) points");
       ASSERT_TRUE(panel.PanelHistory().Undo());
-      EXPECT_EQ(before, SaveText());
       EXPECT_EQ(nullptr, link->LinkB().LinkedControl());
-      ASSERT_TRUE(panel.PanelHistory().Redo());
-      EXPECT_EQ(after, SaveText());
     } else {
       EXPECT_EQ(nullptr, link->LinkB().LinkedControl());
       EXPECT_EQ(drop, test::DocumentPoints(*link).back());
@@ -322,15 +293,11 @@ TEST_F(PanelPoints, ACurveCollapsedOntoOnePointIsDeletedOnReleaseAndOneUndoBring
   EXPECT_EQ(0, panel.SelectedCount());
   EXPECT_EQ(nullptr, panel.PointEditedControl());
   EXPECT_EQ(9, panel.GetToolMode());
-  const std::string after = SaveText();
-  ASSERT_EQ(1, panel.PanelHistory().Count()) << "the drag and the deletion are one step";
+  // The drag and the deletion are one step.
+  ExpectOneStepUndoesAndRedoes(before, "Change control(s) points");
   ASSERT_TRUE(panel.PanelHistory().Undo());
   EXPECT_EQ(before, SaveText());
   ASSERT_NE(nullptr, panel.FindControlByID(id));
-  ASSERT_TRUE(panel.PanelHistory().Redo());
-  EXPECT_EQ(after, SaveText());
-  ASSERT_TRUE(panel.PanelHistory().Undo());
-  EXPECT_EQ(before, SaveText());
 }
 
 TEST_F(PanelPoints, NeighbourNodesFollowCurveSegmentsAndTheClosingSegment) {
