@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <unordered_map>
 #include <vector>
 
 #include "actions/CreateDestroyGroups.h"
@@ -209,11 +210,9 @@ void TVexaPanel::ApplyResize(int32_t dx, int32_t dy, int handle, bool proportion
     const double fx = absW == 0 ? 1.0 : static_cast<double>(std::llabs(newW)) / static_cast<double>(absW);
     const double fy = absH == 0 ? 1.0 : static_cast<double>(std::llabs(newH)) / static_cast<double>(absH);
 
-    const auto place = [&](TVexaControl& c) {
-      if (OnReadOnlyLayer(c)) return;
-      if (mirrorX || mirrorY) c.Mirror(mirrorX, mirrorY);
-      // The saved rectangle relative to the base's left-top, reflected inside the base on a
-      // mirrored axis, then scaled and placed at the new left-top.
+    // Where a control goes: its saved rectangle relative to the base's left-top, reflected
+    // inside the base on a mirrored axis, then scaled and placed at the new left-top.
+    const auto target = [&](const TVexaControl& c) {
       const TRect saved = c.SavedRect();
       const TPoint origin = c.SavedOrigin();
       int64_t l = static_cast<int64_t>(saved.left) + origin.x - base.left;
@@ -240,11 +239,46 @@ void TVexaPanel::ApplyResize(int32_t dx, int32_t dy, int handle, bool proportion
       const TRect now = c.GetDocRect();
       if (AncestorLocks(c, "Left")) out.left = now.left, out.right = now.right;
       if (AncestorLocks(c, "Top")) out.top = now.top, out.bottom = now.bottom;
-      if (out != now) c.SetDocRect(out);
+      return out;
     };
+    // Members are placed before the groups that hold them, each less what its groups will
+    // still carry it by: a group's undo step then comes after its members' steps, and undo
+    // puts the group back first, with the members where they were inside it.
+    struct TPlacement {
+      TVexaControl* control;
+      TRect rect;
+      TPoint carried;
+    };
+    std::vector<TPlacement> subtree;
+    std::unordered_map<const TVexaControl*, TPoint> carries;
     for (TVexaControl* selected : std::vector<TVexaControl*>(selection_)) {
+      subtree.clear();
+      carries.clear();
       TPassControlRec pass;
-      for (TVexaControl* c = pass.PassFirst(selected); c; c = pass.PassNext()) place(*c);
+      for (TVexaControl* c = pass.PassFirst(selected); c; c = pass.PassNext()) {
+        TPoint carried{0, 0};
+        if (c != selected) {
+          const auto found = carries.find(c->GetParent());
+          if (found != carries.end()) carried = found->second;
+        }
+        const bool fixed = OnReadOnlyLayer(*c);
+        if (!fixed && (mirrorX || mirrorY)) c->Mirror(mirrorX, mirrorY);
+        const TRect now = c->GetDocRect();
+        const TRect rect = fixed ? now : target(*c);
+        if (c->GetCount() > 0) {
+          carries[c] = {ClampToInt32(static_cast<int64_t>(carried.x) + rect.left - now.left),
+                        ClampToInt32(static_cast<int64_t>(carried.y) + rect.top - now.top)};
+        }
+        if (!fixed) subtree.push_back({c, rect, carried});
+      }
+      for (auto it = subtree.rbegin(); it != subtree.rend(); ++it) {
+        const TRect& r = it->rect;
+        const TPoint d = it->carried;
+        const TRect wanted{ClampToInt32(static_cast<int64_t>(r.left) - d.x), ClampToInt32(static_cast<int64_t>(r.top) - d.y),
+                           ClampToInt32(static_cast<int64_t>(r.right) - d.x),
+                           ClampToInt32(static_cast<int64_t>(r.bottom) - d.y)};
+        if (wanted != it->control->GetDocRect()) it->control->SetDocRect(wanted);
+      }
     }
   } catch (...) {
     EndSelectionUpdate(true);

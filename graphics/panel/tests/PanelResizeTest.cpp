@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "connectors/VexaConnector.h"
+#include "controls/LinkProps.h"
 #include "document/Grid.h"
 #include "document/ServiceControls.h"
 #include "document/testing/DocumentPoints.h"
@@ -202,6 +204,32 @@ TEST_F(PanelResize, ControlsOnAReadOnlyLayerKeepTheirSize) {
   Drag(5, 40000, 0);
   EXPECT_EQ((TRect{10000, 10000, 50000, 20000}), box->GetDocRect());
   EXPECT_EQ((TRect{40000, 10000, 50000, 20000}), fixed->GetDocRect());
+}
+
+TEST_F(PanelResize, AGroupScalesItsMembersAndALinkedConnectorFollows) {
+  auto* left = Shape<TVexaBox>({10000, 10000, 20000, 20000}, "left");
+  auto* right = Shape<TVexaBox>({30000, 10000, 40000, 30000}, "right");
+  auto* far = Shape<TVexaBox>({100000, 10000, 110000, 20000}, "far");
+  SelectOnly({left, right});
+  auto* group = static_cast<TVexaControl*>(panel.GroupSelection("TVexaGroup"));
+  ASSERT_NE(nullptr, group);
+  panel.SetConnectorsMinGap(1000);
+  auto* link = Shape<TVexaConnector>({0, 0, 1, 1}, "link");
+  link->LinkA().SetLinkedControl(right);
+  link->LinkA().SetLinkPoint({40000, 20000});
+  link->LinkB().SetLinkedControl(far);
+  link->LinkB().SetLinkPoint({100000, 15000});
+  SelectOnly({group});
+  panel.PanelHistory().Clear();
+  const std::string before = SaveText();
+  // The group (10000, 10000) - (40000, 30000) mirrored and halved by its right handle.
+  DragHandle(panel, 5, -45, 0);
+  EXPECT_EQ((TRect{-5000, 10000, 10000, 30000}), group->GetDocRect());
+  EXPECT_EQ((TRect{5000, 10000, 10000, 20000}), left->GetDocRect());
+  EXPECT_EQ((TRect{-5000, 10000, 0, 30000}), right->GetDocRect());
+  // The connector's end went with the right box's right edge, now its left one.
+  EXPECT_EQ((TPoint{-5000, 20000}), link->LinkA().GetLinkPoint());
+  ExpectOneStepUndoesAndRedoes(before, "Size/move control(s)");
 }
 
 TEST(PanelSnap, ExactHalvesGoTowardsPositiveInfinityOnBothSidesOfTheOrigin) {
