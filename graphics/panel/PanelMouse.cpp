@@ -50,12 +50,7 @@ int HandleCursor(int handle) {
   }
 }
 
-// The distance of a coordinate from the nearest grid line.
-int32_t GridCorrection(int32_t v, int32_t grid) {
-  if (grid <= 0) return 0;
-  const double snapped = std::round(static_cast<double>(v) / grid) * grid;
-  return ClampToInt32(static_cast<int64_t>(snapped) - v);
-}
+constexpr uint8_t kSnapLeftTop = static_cast<uint8_t>(TVexaSnap::snLeft) | static_cast<uint8_t>(TVexaSnap::snTop);
 
 }  // namespace
 
@@ -276,6 +271,7 @@ void TVexaPanel::HandleMouseMove(TShiftState shift) {
 void TVexaPanel::MoveWithMouse(TShiftState shift) {
   const TPoint p = MouseDocPoint();
   TPoint delta = Minus(p, lastMovedPoint_);
+  if (grid_->Snap()) DoSnap(grid_->HorizSize(), grid_->VertSize(), 0, grid_->SnapStyle(), delta, SelectionDocRect());
   if (shift & ssCtrl) {
     // The axis moved less since the start goes back to where the selection began.
     const TPoint moved = Minus(p, startPoint_);
@@ -525,8 +521,11 @@ TVexaControl* TVexaPanel::CreateControl(const TVexaControlClass& controlClass, i
   if (width == 0) width = control->GetWidth();
   if (height == 0) height = control->GetHeight();
   if (snap && grid_->Snap()) {
-    left = ClampToInt32(static_cast<int64_t>(left) + GridCorrection(left, grid_->HorizSize()));
-    top = ClampToInt32(static_cast<int64_t>(top) + GridCorrection(top, grid_->VertSize()));
+    // The left-top corner onto the grid, by the rule every snap of the panel follows.
+    TPoint delta{0, 0};
+    DoSnap(grid_->HorizSize(), grid_->VertSize(), 0, kSnapLeftTop, delta, {left, top, left, top});
+    left = ClampToInt32(static_cast<int64_t>(left) + delta.x);
+    top = ClampToInt32(static_cast<int64_t>(top) + delta.y);
   }
   // The rectangle joins the creation step: undo takes the control away in one step.
   THistoryGroup* creation = nullptr;

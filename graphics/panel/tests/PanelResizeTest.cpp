@@ -310,6 +310,30 @@ TEST_F(PanelResize, SnappingOnAndOffOnATenPixelGrid) {
   }
 }
 
+TEST_F(PanelResize, AMovedSelectionAndACreatedControlLandOnTheGrid) {
+  panel.SetGridHorizSize(10000);
+  panel.SetGridVertSize(10000);
+  for (const bool snap : {false, true}) {
+    SCOPED_TRACE(snap);
+    panel.ClearDocument();
+    panel.NewDocument();
+    panel.SetSnapToGrid(snap);
+    // The left edge 3 pixels off the grid; the box dragged one pixel to the right.
+    TVexaControl* box = Box(Scheme(), {13000, 20000, 33000, 30000}, "box");
+    SelectOnly({box});
+    const TPoint at = panel.DocToPixelPoint({20000, 25000});
+    panel.MouseMove(0, at.x, at.y);
+    panel.MouseDown(TVexaPanel::TMouseButton::mbLeft, panelwindow::ssLeft, at.x, at.y);
+    ASSERT_EQ(5, panel.GetToolMode());
+    panel.MouseMove(panelwindow::ssLeft, at.x + 1, at.y);
+    panel.MouseUp(TVexaPanel::TMouseButton::mbLeft, 0, at.x + 1, at.y);
+    EXPECT_EQ(snap ? TRect(10000, 20000, 30000, 30000) : TRect(14000, 20000, 34000, 30000), box->GetDocRect());
+    // A control created at an exact half on both axes goes up on both.
+    TVexaControl* made = panel.CreateControl(TVexaBox::ClassInfo, 15000, -5000, 10000, 10000, true);
+    EXPECT_EQ(snap ? TRect(20000, 0, 30000, 10000) : TRect(15000, -5000, 25000, 5000), made->GetDocRect());
+  }
+}
+
 TEST_F(PanelResize, AResizeIsOneStepThatUndoesAndRedoesByteForByte) {
   auto* box = Shape<TVexaBox>(kBase, "box");
   auto* arc = Shape<TVexaArc>({40000, 10000, 50000, 30000}, "arc");
