@@ -14,6 +14,7 @@
 #include "document/ServiceControls.h"
 #include "forms/CursorIds.h"
 #include "panel/PanelHistory.h"
+#include "panel/PanelPaint.h"
 #include "panel/VexaPanel.h"
 #include "winmath/WinMath.h"
 
@@ -30,6 +31,9 @@ using winmath::MulDiv;
 namespace {
 
 bool IsPointEditMode(int mode) { return mode >= 9 && mode <= 12; }
+
+// Moving, resizing, dragging points and segments.
+bool ChangesDocument(int mode) { return mode == 5 || mode == 7 || mode == 8 || mode == 11 || mode == 12; }
 
 TRect NormalizedRect(const TRect& r) {
   return {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right), std::max(r.top, r.bottom)};
@@ -101,16 +105,14 @@ void TVexaPanel::StartToolMode(int mode) {
       break;
     case 3:
       startPoint_ = MouseDocPoint();
+      startMousePos_ = mousePos_;
       SetRubberBand({startPoint_.x, startPoint_.y, startPoint_.x, startPoint_.y});
       break;
-    case 5: {
+    case 5:
       startPoint_ = lastMovedPoint_ = MouseDocPoint();
-      const TRect sel = SelectionDocRect();
-      initialSelectionLeftTop_ = {sel.left, sel.top};
       gestureHistoryCount_ = history_->Count();
       history_->BeginPanelGroup(TPanelSizeMoveHistoryGroup::ClassInfo);
       break;
-    }
     case 7:
     case 8: {
       transformRect_ = SelectionDocRect();
@@ -210,7 +212,9 @@ void TVexaPanel::MouseMove(TShiftState shift, int32_t x, int32_t y) {
   mouseShift_ = shift;
   // A popup opened on the press took the release: the gesture ends here as if released.
   if (gestureButton_ && !(shift & ButtonFlag(*gestureButton_))) FinishLostGesture();
-  UpdateHover();
+  // A gesture that changes the document each step keeps the hover of its press: finding the
+  // control under the mouse anew would index the changed document at every step.
+  if (!ChangesDocument(toolMode_)) UpdateHover();
   HandleMouseMove(shift);
   if (OnMouseMove) OnMouseMove(*this, shift, x, y);
 }
@@ -381,8 +385,8 @@ void TVexaPanel::ToggleBandSelection() {
 
 void TVexaPanel::ZoomToBand() {
   const TRect band = NormalizedRect(rubberBand_);
-  const TPoint start = DocToPixelPoint(startPoint_);
-  const bool click = std::abs(mousePos_.x - start.x) < 3 && std::abs(mousePos_.y - start.y) < 3;
+  const bool click = std::abs(static_cast<int64_t>(mousePos_.x) - startMousePos_.x) < 3 &&
+                     std::abs(static_cast<int64_t>(mousePos_.y) - startMousePos_.y) < 3;
   double scale = 0;
   if (click || zoomOut_) {
     scale = zoomOut_ ? scale_ / 2 : static_cast<double>(scale_) * 2;
@@ -452,8 +456,22 @@ void TVexaPanel::UpdateCursor(int32_t x, int32_t y) {
   window_.SetCursor(cursor);
 }
 
-TVexaControl* TVexaPanel::ControlAtPixel(int32_t x, int32_t y) const {
-  return activeScheme_ ? activeScheme_->FindControlAt(x, y) : nullptr;
+TVexaControl* TVexaPanel::ControlAtPixel(int32_t x, int32_t y) {
+  if (!activeScheme_) return nullptr;
+  if (!activeScheme_->IsCustomScheme()) return activeScheme_->FindControlAt(x, y);
+  // The paint index holds what paints near the point, in paint order: the last one there
+  // that takes the point is on top. Hit tests reach a few pixels past a control's paint
+  // extent at most (the tolerance of a thin line), so the query looks that far around.
+  const TRect r = activeScheme_->GetDocRect();
+  const TVexaPaintIndex& index = PaintIndexOf(*activeScheme_, r.left, r.top);
+  const TPoint a = PixelToDocPoint({x - kHitReach, y - kHitReach});
+  const TPoint b = PixelToDocPoint({x + kHitReach + 1, y + kHitReach + 1});
+  index.Query({a.x, a.y, b.x, b.y}, hitCandidates_);
+  for (auto it = hitCandidates_.rbegin(); it != hitCandidates_.rend(); ++it) {
+    TVexaControl* c = *it;
+    if (c->GetVisible() && c->IsSelectable() && c->IsPointInside(x, y)) return c;
+  }
+  return nullptr;
 }
 
 void TVexaPanel::UpdateHover() {
@@ -550,6 +568,11 @@ void TVexaPanel::WindowMouseDown(TMouseButton button, TShiftState shift, int32_t
 void TVexaPanel::WindowMouseMove(TShiftState shift, int32_t x, int32_t y) { MouseMove(shift, x, y); }
 
 void TVexaPanel::WindowMouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y) {
+  // A left press released over the window is a click.
+  const TRect client = window_.ClientRect();
+  const bool click = button == TMouseButton::mbLeft && gestureButton_ == TMouseButton::mbLeft && x >= client.left &&
+                     y >= client.top && x < client.right && y < client.bottom;
+  if (click) Click({x, y});
   MouseUp(button, shift, x, y);
 }
 

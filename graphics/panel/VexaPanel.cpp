@@ -125,7 +125,7 @@ void TVexaPanel::SetGridPixColor(canvas::TColor color) { grid_->SetGridPixColor(
 void TVexaPanel::Click(TPoint clientPoint) {
   if (!editing_ && toolMode_ == 0 && activeScheme_) {
     // Hit tests run in window pixels.
-    TVexaControl* hit = activeScheme_->FindControlAt(clientPoint.x, clientPoint.y);
+    TVexaControl* hit = ControlAtPixel(clientPoint.x, clientPoint.y);
     TVexaControl* target = hit ? hit->GetReference() : nullptr;
     if (target) SetActiveScheme(target);
   }

@@ -602,7 +602,8 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   void FinishLostGesture();
   void CancelGesture();
   TPoint MouseDocPoint() const { return PixelToDocPoint(mousePos_); }
-  TVexaControl* ControlAtPixel(int32_t x, int32_t y) const;
+  // The top-most control of the active scheme under a client point (the last painted there).
+  TVexaControl* ControlAtPixel(int32_t x, int32_t y);
   void UnselectMany(const std::vector<TVexaControl*>& controls);
   void InvalidateSelectionFrame(const TRect& docRect);
   // Band, move, resize, point and pan gestures: they last while a button is held.
@@ -616,8 +617,7 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   std::optional<TMouseButton> gestureButton_;
   TPoint startPoint_{0, 0};
   TPoint lastMovedPoint_{0, 0};
-  TPoint initialSelectionLeftTop_{0, 0};
-  TPoint startOrigin_{0, 0};
+  // Where panning and a zoom band began, client pixels.
   TPoint startScrollPos_{0, 0};
   TPoint startMousePos_{0, 0};
   TRect transformRect_{0, 0, 0, 0};
@@ -629,6 +629,9 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   // The history's length when a move or a resize began (a cancelled one leaves no step).
   int gestureHistoryCount_ = 0;
   TVexaControl* hoveredTop_ = nullptr;
+  // How far past its paint extent a control's hit test may reach, pixels.
+  static constexpr int32_t kHitReach = 4;
+  std::vector<TVexaControl*> hitCandidates_;
   // ==== end of tool modes state
 };
 

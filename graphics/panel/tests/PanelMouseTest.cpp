@@ -230,6 +230,413 @@ TEST_F(PanelMouse, AViewerSelectsNothingButFollowsSchemeReferences) {
   viewer.MouseUp(TMouseButton::mbLeft, 0, p.x, p.y);
   viewer.MouseMove(0, 5, 5);
   EXPECT_EQ(forms::crDefault, window.cursor);
+  // A click through the window follows the reference; a press whose release comes outside
+  // the window is no click.
+  window.Events()->WindowMouseDown(TMouseButton::mbLeft, ssLeft, p.x, p.y);
+  window.Events()->WindowMouseUp(TMouseButton::mbLeft, 0, -5, p.y);
+  EXPECT_EQ(viewer.Schemes().GetChild(0), viewer.GetActiveScheme());
+  window.Events()->WindowMouseDown(TMouseButton::mbLeft, ssLeft, p.x, p.y);
+  window.Events()->WindowMouseUp(TMouseButton::mbLeft, 0, p.x, p.y);
+  EXPECT_EQ(other, viewer.GetActiveScheme());
+}
+
+TEST_F(PanelMouse, TheControlPaintedOnTopTakesTheMouse) {
+  // a is the earlier child but lies on the upper layer: it paints over the later d.
+  auto* upper = TVexaControl::New<TVexaLayer>(&panel, &panel.Layers());
+  upper->SetVisible(true);
+  a->SetLayerControl(upper);
+  TVexaBox* d = Shape({30000, 20000, 70000, 50000}, "d");
+  Click(Px(40000, 30000));
+  EXPECT_EQ(Names{"a"}, SelectedNames());
+  Click(Px(60000, 45000));
+  EXPECT_EQ(Names{"d"}, SelectedNames());
+  // Hidden, it takes nothing: the one below does.
+  a->SetVisible(false);
+  Click(Px(40000, 30000));
+  EXPECT_EQ(Names{"d"}, SelectedNames());
+  EXPECT_EQ(d, panel.HoveredTopControl());
+}
+
+}  // namespace
+}  // namespace pv::graphics
+
+namespace pv::graphics {
+namespace {
+
+TEST_F(PanelMouse, ZoomByClickCtrlClickAndBand) {
+  panel.SetToolMode(2);
+  const TPoint middle{200, 150};
+  Click(middle);
+  EXPECT_EQ(200, panel.GetScale());
+  EXPECT_EQ(2, panel.GetToolMode());
+  panel.SetScale(100);
+  Click(middle, ssCtrl);
+  EXPECT_EQ(50, panel.GetScale());
+  EXPECT_EQ(forms::crZoomOut, window.cursor);
+
+  // A quarter of the window's width and height: four times the scale, centred on the band.
+  panel.SetScale(100);
+  const TPoint from = Px(20000, 20000);
+  Drag(from, {from.x + 100, from.y + 75});
+  EXPECT_EQ(400, panel.GetScale());
+  EXPECT_EQ(TRect(0, 0, 0, 0), panel.RubberBand());
+  const TPoint centre = panel.PixelToDocPoint({200, 150});
+  EXPECT_NEAR(70000, centre.x, 500);
+  EXPECT_NEAR(57500, centre.y, 500);
+}
+
+TEST_F(PanelMouse, AZoomBandNeverGivesAScaleOutsideThePanelsRange) {
+  struct Case {
+    const char* what;
+    int32_t scale;
+    TPoint offset;  // of the band's end from its start, pixels
+    TVexaPanel::TShiftState shift;
+    int32_t expected;
+  };
+  const Case cases[] = {
+      {"a 3-pixel band at the largest scale", TVexaPanel::kMaxScale, {3, 3}, 0, TVexaPanel::kMaxScale},
+      {"a thin band at 40 %", 40, {300, 3}, 0, 53},
+      {"a band under a pixel wide keeps the scale", 100, {0, 200}, 0, 100},
+      {"zooming out at the smallest scale", 1, {0, 0}, ssCtrl, TVexaPanel::kMinScale},
+      {"a band while zooming out halves", 3, {100, 100}, ssCtrl, TVexaPanel::kMinScale},
+      {"a click in at the largest scale", TVexaPanel::kMaxScale, {0, 0}, 0, TVexaPanel::kMaxScale},
+  };
+  panel.SetToolMode(2);
+  for (const Case& row : cases) {
+    SCOPED_TRACE(row.what);
+    panel.SetScale(row.scale);
+    const TPoint from{50, 50};
+    Drag(from, {from.x + row.offset.x, from.y + row.offset.y}, row.shift);
+    EXPECT_EQ(row.expected, panel.GetScale());
+    EXPECT_GE(panel.GetScale(), TVexaPanel::kMinScale);
+  }
+}
+
+TEST_F(PanelMouse, HandlesAreFoundByTheirPlaceAroundTheSelection) {
+  Click(Px(20000, 20000));
+  // a: client pixels (50, 40) - (90, 70); the handle squares lie 8 pixels outside.
+  const TRect r = a->GetPixelRect();
+  ASSERT_EQ(TRect(50, 40, 90, 70), r);
+  struct Case {
+    TPoint p;
+    int handle;
+  };
+  const Case cases[] = {
+      {{r.left - 8 + 1, r.top - 8 + 1}, 1},   // 1 pixel inside the top-left handle
+      {{(r.left + r.right) / 2, r.top - 7}, 2},
+      {{r.right + 7, r.top - 7}, 3},
+      {{r.left - 7, (r.top + r.bottom) / 2}, 4},
+      {{r.right + 7, (r.top + r.bottom) / 2}, 5},
+      {{r.left - 7, r.bottom + 7}, 6},
+      {{(r.left + r.right) / 2, r.bottom + 7}, 7},  // the middle of the bottom edge
+      {{r.right + 7, r.bottom + 7}, 8},
+      {{r.left - 9, r.top - 9}, 0},  // just outside
+      {{(r.left + r.right) / 2, (r.top + r.bottom) / 2}, 0},  // inside the selection
+      {{r.left + 5, r.top - 5}, 0},  // between two handles
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.handle, panel.HandleAtPoint(c.p.x, c.p.y)) << c.p.x << ", " << c.p.y;
+
+  // Hovering a handle switches to mode 6 with its cursor; pressing starts resizing.
+  Move({r.right + 7, r.bottom + 7}, 0);
+  EXPECT_EQ(6, panel.GetToolMode());
+  EXPECT_EQ(8, panel.HandleUnderMouse());
+  EXPECT_EQ(forms::crSizeNWSE, window.cursor);
+  Move({(r.left + r.right) / 2, r.top - 7}, 0);
+  EXPECT_EQ(forms::crSizeNS, window.cursor);
+  Press({(r.left + r.right) / 2, r.top - 7});
+  EXPECT_EQ(7, panel.GetToolMode());
+  Release({(r.left + r.right) / 2, r.top - 7});
+  EXPECT_EQ(0, panel.GetToolMode());
+  Move({200, 200}, 0);
+  EXPECT_EQ(0, panel.GetToolMode());
+  EXPECT_EQ(forms::crDefault, window.cursor);
+}
+
+TEST_F(PanelMouse, PanningScrollsByTheMouseAndCtrlKeepsTheLargerAxis) {
+  panel.SetScale(400);  // 1280 x 960 pixels in a 400 x 300 window
+  window.ScrollTo(TScrollBarKind::Horizontal, 300);
+  window.ScrollTo(TScrollBarKind::Vertical, 300);
+  panel.SetToolMode(14);
+  EXPECT_EQ(forms::crPan, window.cursor);
+  Press({200, 150});
+  EXPECT_EQ(15, panel.GetToolMode());
+  EXPECT_EQ(forms::crPanning, window.cursor);
+  Move({230, 140});
+  EXPECT_EQ(270, window.ScrollPos(TScrollBarKind::Horizontal));
+  EXPECT_EQ(310, window.ScrollPos(TScrollBarKind::Vertical));
+  EXPECT_EQ(TPoint(270, 310), panel.ScrollOrigin());
+  Move({230, 140}, ssLeft | ssCtrl);  // mostly sideways: only across
+  EXPECT_EQ(270, window.ScrollPos(TScrollBarKind::Horizontal));
+  EXPECT_EQ(300, window.ScrollPos(TScrollBarKind::Vertical));
+  Move({190, 100}, ssLeft | ssCtrl);  // mostly up: only down the page
+  EXPECT_EQ(300, window.ScrollPos(TScrollBarKind::Horizontal));
+  EXPECT_EQ(350, window.ScrollPos(TScrollBarKind::Vertical));
+  Release({190, 100});
+  EXPECT_EQ(14, panel.GetToolMode());
+  // Without a scroll bar there is nothing to pan.
+  panel.SetScale(100);
+  const TPoint origin = panel.ScrollOrigin();
+  Drag({200, 150}, {100, 100});
+  EXPECT_EQ(origin, panel.ScrollOrigin());
+}
+
+TEST_F(PanelMouse, SetToolModeFiresOnlyOnAChangeAndEachModeShowsItsCursor) {
+  panel.SetToolMode(0);
+  EXPECT_TRUE(modes.empty());
+  panel.SetToolMode(2);
+  panel.SetToolMode(2);
+  EXPECT_EQ(std::vector<int>{2}, modes);
+  struct Case {
+    int mode;
+    TVexaPanel::TShiftState shift;
+    int cursor;
+  };
+  const Case cases[] = {
+      {2, 0, forms::crZoomIn},   {2, ssCtrl, forms::crZoomOut}, {14, 0, forms::crPan},
+      {15, 0, forms::crPanning}, {4, 0, forms::crSizeAll},      {5, 0, forms::crSizeAll},
+      {0, 0, forms::crDefault},  {8, 0, forms::crDefault},      {13, 0, forms::crDefault},
+  };
+  for (const Case& c : cases) {
+    Move({5, 5}, c.shift);
+    panel.SetToolMode(c.mode);
+    EXPECT_EQ(c.cursor, window.cursor) << c.mode;
+    panel.SetToolMode(0);
+  }
+  // The host may change any cursor.
+  panel.OnUpdateCursor = [](TVexaPanel&, int& cursor) { cursor = 99; };
+  panel.SetToolMode(14);
+  EXPECT_EQ(99, window.cursor);
+}
+
+TEST_F(PanelMouse, CreateControlRefusesWhatCannotHoldItAndIsOneUndoStep) {
+  const TVexaControlClass& boxClass = TVexaBox::ClassInfo;
+  auto* layer = static_cast<TVexaLayer*>(panel.GetActiveLayer());
+  struct Case {
+    const char* what;
+    std::function<void()> spoil;
+    std::function<void()> mend;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"invisible", [&] { layer->SetVisible(false); }, [&] { layer->SetVisible(true); },
+       "Can't create control on invisible or disabled layer"},
+      {"not selectable", [&] { layer->SetSelectable(false); }, [&] { layer->SetSelectable(true); },
+       "Can't create control on invisible or disabled layer"},
+      {"not moveable", [&] { layer->SetMoveable(false); }, [&] { layer->SetMoveable(true); },
+       "Can't create control on invisible or disabled layer"},
+      {"read-only", [&] { layer->SetReadOnly(true); }, [&] { layer->SetReadOnly(false); },
+       "Can't create control on invisible or disabled layer"},
+  };
+  const int before = Scheme()->GetCount();
+  for (const Case& row : cases) {
+    row.spoil();
+    try {
+      panel.CreateControl(boxClass, 0, 0, 1000, 1000);
+      ADD_FAILURE() << row.what << ": no error";
+    } catch (const EPanelError& e) {
+      EXPECT_STREQ(row.message, e.what()) << row.what;
+    }
+    row.mend();
+  }
+  EXPECT_EQ(before, Scheme()->GetCount());
+
+  TVexaPanel bare(window, true);
+  bare.ClearDocument();
+  EXPECT_THROW(
+      {
+        try {
+          bare.CreateControl(boxClass, 0, 0, 10, 10);
+        } catch (const EPanelError& e) {
+          EXPECT_STREQ("Scheme must exist", e.what());
+          throw;
+        }
+      },
+      EPanelError);
+  auto* scheme = TVexaControl::New<TVexaScheme>(&bare, &bare.Schemes());
+  EXPECT_THROW(
+      {
+        try {
+          bare.CreateControl(boxClass, 0, 0, 10, 10, false, nullptr, scheme);
+        } catch (const EPanelError& e) {
+          EXPECT_STREQ("Layer must exist", e.what());
+          throw;
+        }
+      },
+      EPanelError);
+
+  // Created with snapping: the left-top lands on the grid; a size of 0 keeps the control's own.
+  TVexaPanelHistory& history = panel.PanelHistory();
+  history.SetActive(true);
+  history.Clear();
+  panel.SetSnapToGrid(true);
+  const std::string empty = SaveText();
+  TVexaControl* created = nullptr;
+  panel.OnControlCreate = [&](TVexaPanel&, TVexaControl& control) { created = &control; };
+  TVexaControl* box = panel.CreateControl(boxClass, 12400, 17600, 30000, 0, true);
+  EXPECT_EQ(box, created);
+  EXPECT_EQ(TRect(10000, 20000, 40000, 20000 + box->GetHeight()), box->GetDocRect());
+  EXPECT_EQ(1, history.Count()) << "one step";
+  const std::string after = SaveText();
+  ASSERT_TRUE(history.Undo());
+  EXPECT_EQ(empty, SaveText());
+  ASSERT_TRUE(history.Redo());
+  EXPECT_EQ(after, SaveText());
+}
+
+TEST_F(PanelMouse, KeysMoveDeleteAndEscapeTakesBackABandOrAMove) {
+  TVexaPanelHistory& history = panel.PanelHistory();
+  history.SetActive(true);
+  Click(Px(20000, 20000));
+  history.Clear();
+  // One pixel's worth at 200 %, a grid step when snapping.
+  panel.SetScale(200);
+  EXPECT_TRUE(Events().WindowKeyDown(panelwindow::vkRight, 0));
+  EXPECT_EQ(TRect(10500, 10000, 50500, 40000), a->GetDocRect());
+  panel.SetSnapToGrid(true);
+  EXPECT_TRUE(Events().WindowKeyDown(panelwindow::vkUp, 0));
+  EXPECT_EQ(TRect(10500, 0, 50500, 30000), a->GetDocRect());
+  EXPECT_EQ(2, history.Count()) << "a step each";
+  panel.SetSnapToGrid(false);
+  panel.SetScale(100);
+
+  // Escape in the middle of a move puts the selection back and leaves no step.
+  const std::string before = SaveText();
+  Press(Px(20000, 10000));
+  Move(Px(60000, 90000));
+  ASSERT_NE(before, SaveText());
+  EXPECT_TRUE(Events().WindowKeyDown(panelwindow::vkEscape, ssLeft));
+  EXPECT_EQ(0, panel.GetToolMode());
+  EXPECT_EQ(before, SaveText());
+  EXPECT_EQ(2, history.Count());
+  Move(Px(80000, 90000));
+  Release(Px(80000, 90000));
+  EXPECT_EQ(before, SaveText());
+
+  // Escape drops a band without selecting.
+  Press(Px(5000, 50000));
+  Move(Px(200000, 200000));
+  EXPECT_TRUE(Events().WindowKeyDown(panelwindow::vkEscape, ssLeft));
+  EXPECT_EQ(TRect(0, 0, 0, 0), panel.RubberBand());
+  Release(Px(200000, 200000));
+  EXPECT_EQ(Names{}, SelectedNames());
+  EXPECT_FALSE(Events().WindowKeyDown(panelwindow::vkEscape, 0)) << "nothing to take back";
+
+  // Delete deletes the selection as one step.
+  Click(Px(20000, 110000));
+  EXPECT_TRUE(Events().WindowKeyDown(panelwindow::vkDelete, 0));
+  EXPECT_EQ(2, Scheme()->GetCount());
+  EXPECT_FALSE(Events().WindowKeyDown(panelwindow::vkDelete, 0)) << "nothing selected";
+  // A viewer takes none of these keys.
+  TVexaPanel viewer(window, false);
+  EXPECT_FALSE(viewer.KeyDown(panelwindow::vkDelete, 0));
+}
+
+TEST_F(PanelMouse, CtrlPressedOverTheZoomToolTurnsItAroundAtOnce) {
+  panel.SetToolMode(2);
+  Move({100, 100}, 0);
+  EXPECT_EQ(forms::crZoomIn, window.cursor);
+  Events().WindowKeyDown(panelwindow::vkControl, ssCtrl);
+  EXPECT_EQ(forms::crZoomOut, window.cursor);
+  EXPECT_TRUE(panel.ZoomingOut());
+  Events().WindowKeyUp(panelwindow::vkControl, 0);
+  EXPECT_EQ(forms::crZoomIn, window.cursor);
+}
+
+TEST_F(PanelMouse, TheHintComesFromTheHoveredControlOrItsSchemeAndReachesTheWindow) {
+  a->Hint().SetText("box a");
+  Move(Px(20000, 20000), 0);
+  EXPECT_EQ(a, panel.HintControl());
+  EXPECT_EQ("box a", window.toolTip);
+  // b has no hint: the scheme's (empty) one is the hint control, and no tip shows.
+  Move(Px(110000, 20000), 0);
+  EXPECT_EQ(Scheme(), panel.HintControl());
+  EXPECT_EQ("", window.toolTip);
+  // A control that hides its hint, and a host that refuses it.
+  Move(Px(80000, 80000), 0);
+  a->SetShowHint(false);
+  Move(Px(20000, 20000), 0);
+  EXPECT_NE(a, panel.HintControl());
+  a->SetShowHint(true);
+  panel.OnShowHint = [](TVexaPanel&, TVexaControl*, std::string& text, bool& canShow) {
+    canShow = text != "box a";
+  };
+  Move(Px(80000, 80000), 0);
+  Move(Px(20000, 20000), 0);
+  EXPECT_EQ(a, panel.HintControl());
+  EXPECT_EQ("", window.toolTip);
+  panel.OnShowHint = nullptr;
+  panel.OnNeedHint = [](TVexaPanel&, bool& allow) { allow = false; };
+  Move(Px(21000, 20000), 0);
+  EXPECT_EQ(nullptr, panel.HintControl());
+  // Outside the select tool there are no hints.
+  panel.OnNeedHint = nullptr;
+  panel.SetToolMode(14);
+  Move(Px(20000, 20000), 0);
+  EXPECT_EQ(nullptr, panel.HintControl());
+}
+
+TEST_F(PanelMouse, ABottomRightDragSizesANewControlAndASlipDeletesIt) {
+  TVexaControl* box = panel.CreateControl(TVexaBox::ClassInfo, 60000, 60000, 1000, 1000);
+  panel.Select(box);
+  Press(Px(61000, 61000));
+  panel.SetToolMode(8);
+  Move(Px(90000, 80000));
+  EXPECT_EQ(TRect(60000, 60000, 91000, 81000), box->GetDocRect());
+  Release(Px(90000, 80000));
+  EXPECT_EQ(0, panel.GetToolMode());
+  EXPECT_EQ(4, Scheme()->GetCount());
+
+  // Released at two pixels wide: the control goes.
+  panel.SetToolMode(8);
+  Move(Px(61000, 80000));
+  Release(Px(61000, 80000));
+  EXPECT_EQ(3, Scheme()->GetCount());
+  EXPECT_EQ(0, panel.SelectedCount());
+}
+
+TEST_F(PanelMouse, ModesOfTheOtherToolsReachTheirHooks) {
+  struct Hooked : TVexaPanel {
+    using TVexaPanel::TVexaPanel;
+    std::vector<std::string> calls;
+    void StartPointEditMode(int mode) override { calls.push_back("start " + std::to_string(mode)); }
+    void FinishPointEditMode(int mode) override { calls.push_back("finish " + std::to_string(mode)); }
+    void PointEditMouseDown(TMouseButton, TShiftState, int32_t, int32_t) override { calls.push_back("down"); }
+    void PointEditMouseMove(TShiftState, int32_t, int32_t) override { calls.push_back("move"); }
+    void PointEditMouseUp(TMouseButton, TShiftState, int32_t, int32_t) override { calls.push_back("up"); }
+    int PointEditCursor(int32_t, int32_t) const override { return forms::crShapeMove; }
+    void StartAutoDrag() override { calls.push_back("drag"); }
+  };
+  panelwindow::TNullPanelWindow w(400, 300);
+  Hooked p(w, true);
+  p.SetToolMode(9);
+  EXPECT_EQ(9, p.BaseToolMode());
+  EXPECT_EQ(forms::crShapeMove, w.cursor);
+  p.MouseDown(TMouseButton::mbLeft, ssLeft, 10, 10);
+  p.SetToolMode(11);
+  p.MouseMove(ssLeft, 12, 12);
+  p.MouseUp(TMouseButton::mbLeft, 0, 12, 12);
+  EXPECT_EQ(9, p.GetToolMode());
+  EXPECT_EQ((std::vector<std::string>{"start 9", "down", "finish 9", "start 11", "move", "up", "finish 11", "start 9"}),
+            p.calls);
+
+  // A move of the selection that leaves the window starts a drag only when the panel allows it.
+  p.SetToolMode(0);
+  p.calls.clear();
+  auto* box = TVexaControl::New<TVexaBox>(&p, p.Schemes().GetChild(0), p.GetActiveLayer());
+  box->SetVisible(true);
+  box->SetDocRect({10000, 10000, 50000, 40000});
+  box->Brush().SetStyle(canvas::BrushStyle::Solid);
+  box->Brush().SetColor(canvas::clRed);
+  const TPoint in = p.DocToPixelPoint({20000, 20000});
+  for (bool enabled : {false, true}) {
+    p.AutoDragEnabled = enabled;
+    box->SetDocRect({10000, 10000, 50000, 40000});
+    p.MouseDown(TMouseButton::mbLeft, ssLeft, in.x, in.y);
+    p.MouseMove(ssLeft, in.x + 10, in.y);
+    p.MouseMove(ssLeft, -20, in.y);
+    p.MouseUp(TMouseButton::mbLeft, 0, -20, in.y);
+    EXPECT_EQ(enabled ? std::vector<std::string>{"drag"} : std::vector<std::string>{}, p.calls);
+  }
 }
 
 }  // namespace
