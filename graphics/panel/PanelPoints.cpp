@@ -578,6 +578,7 @@ void TVexaPanel::StartPointEditMode(int mode) {
       }
       pointEdited_->BeginPointsUpdate();
       pointsUpdated_ = pointEdited_;
+      gestureHistoryCount_ = history_->Count();
       pointsGroupOpen_ = (mode == 12 || !CreationGroupOpen()) &&
                          history_->BeginPanelGroup(TPanelPointsHistoryGroup::ClassInfo) != nullptr;
       return;
@@ -591,6 +592,8 @@ void TVexaPanel::FinishPointEditMode(int mode) {
     case 10: {
       const TRect band = rubberBand_;
       SetRubberBand({0, 0, 0, 0});
+      // Escape: the band selects nothing.
+      if (cancelling_) return;
       const TRect px = DocToPixelRect(band);
       if (std::abs(RectWidth(px)) < 4 && std::abs(RectHeight(px)) < 4) {
         if (hoveredTop_ == pointEdited_ && pointEdited_) return;
@@ -627,6 +630,8 @@ void TVexaPanel::FinishPointEditMode(int mode) {
       if (pointsGroupOpen_ && !holdPointsGroup_) {
         pointsGroupOpen_ = false;
         history_->EndPanelGroup(&TPanelPointsHistoryGroup::ClassInfo);
+        // Escape: the points go back to where the drag found them, and no step is left.
+        if (cancelling_ && history_->Count() > gestureHistoryCount_ && history_->Undo()) history_->DeleteLast();
       }
       RefreshEditPoints();
       return;

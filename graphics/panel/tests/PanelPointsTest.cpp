@@ -214,6 +214,29 @@ TEST_F(PanelPoints, DraggingAPointIsOneStepAndCtrlKeepsItOnOneAxis) {
   EXPECT_EQ((TPoint{90000, 70000}), test::DocumentPoints(*c)[2]);
 }
 
+TEST_F(PanelPoints, EscapeEndsADragWhereItBeganAndABandWithoutSelecting) {
+  TVexaCurve* c = Curve({{20000, 20000}, {60000, 20000}, {60000, 60000}}, false);
+  EditPointsOf(c);
+  panel.PanelHistory().Clear();
+  const std::string before = SaveText();
+  Down(Px({60000, 60000}));
+  Move(Px({80000, 70000}));
+  ASSERT_NE(before, SaveText());
+  EXPECT_TRUE(panel.KeyDown(panelwindow::vkEscape, panelwindow::ssLeft));
+  EXPECT_EQ(9, panel.GetToolMode());
+  Up(Px({80000, 70000}));
+  EXPECT_EQ(before, SaveText());
+  EXPECT_EQ(0, panel.PanelHistory().Count());
+  // A band over every node, cancelled: nothing selected.
+  Down(Px({10000, 10000}));
+  Move(Px({70000, 70000}));
+  EXPECT_EQ(10, panel.GetToolMode());
+  EXPECT_TRUE(panel.KeyDown(panelwindow::vkEscape, panelwindow::ssLeft));
+  Up(Px({70000, 70000}));
+  EXPECT_TRUE(SelectedPoints().empty());
+  EXPECT_EQ(c, panel.PointEditedControl());
+}
+
 TEST_F(PanelPoints, ADraggedPointSnapsToTheGrid) {
   TVexaCurve* c = Curve({{20000, 20000}, {60000, 20000}}, false);
   panel.SetGridHorizSize(10000);
