@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "canvas/RecordingCanvas.h"
 #include "connectors/VexaConnector.h"
 #include "controls/LinkProps.h"
 #include "document/Grid.h"
@@ -375,6 +376,67 @@ TEST_F(PanelPoints, MarkersHitTestsAndCursors) {
   panel.SetPointEditControl(box);
   EXPECT_EQ(nullptr, panel.PointEditedControl());
   EXPECT_FALSE(panel.IsPointEditing());
+}
+
+TEST_F(PanelPoints, MarkersPaintedAndTheEditRegionAroundThem) {
+  // A Bezier from node 0 to node 3 (control points 1 and 2), then a line to node 4.
+  TVexaCurve* c = Shape<TVexaCurve>({0, 0, 1, 1}, "bezier");
+  c->SetPointsEx({{0, 10000}, {10000, 0}, {30000, 0}, {40000, 10000}, {40000, 50000}},
+                 {ptNode, ptControl, ptControl, ptNode, ptEndNode});
+  c->SetDocRect({20000, 10000, 60000, 60000});
+  EditPointsOf(c);
+  std::vector<TPoint> px;
+  for (const TPoint p : test::DocumentPoints(*c)) px.push_back(Px(p));
+  const auto mark = [](TPoint p) { return TRect{p.x - 2, p.y - 2, p.x + 3, p.y + 3}; };
+  // Three nodes: the region is exactly their markers.
+  EXPECT_TRUE(panel.EditRegionPrecise());
+  EXPECT_EQ(canvas::Region::FromRects(std::vector<TRect>{mark(px[0]), mark(px[3]), mark(px[4])}), panel.EditRegion());
+  window.invalidated.clear();
+  panel.SelectPoint(3, true);
+  EXPECT_NE(std::find(window.invalidated.begin(), window.invalidated.end(), panel.PointRect(3)), window.invalidated.end());
+  // The selected node's handle line to control point 2 joins the region.
+  EXPECT_TRUE(panel.EditRegion().Contains((px[2].x + px[3].x) / 2, (px[2].y + px[3].y) / 2));
+
+  canvas::RecordingCanvas canvas;
+  panel.WindowPaint(canvas, window.ClientRect());
+  std::vector<std::string> drawn;
+  bool dotted = false;
+  for (const canvas::CanvasCommand& cmd : canvas.Commands()) {
+    if (cmd.op == canvas::CanvasOp::SetPen) dotted = cmd.pen.style == canvas::PenStyle::Dot;
+    if (cmd.op == canvas::CanvasOp::LineTo && dotted) drawn.push_back("dotted " + cmd.ToString());
+    if (cmd.op == canvas::CanvasOp::Rectangle || cmd.op == canvas::CanvasOp::InvertRect) drawn.push_back(cmd.ToString());
+  }
+  const auto has = [&](const std::string& what) {
+    return std::find(drawn.begin(), drawn.end(), what) != drawn.end();
+  };
+  const auto rect = [](const char* op, const TRect& r) {
+    return std::string(op) + " " + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
+           std::to_string(r.right) + "," + std::to_string(r.bottom);
+  };
+  EXPECT_TRUE(has(rect("Rectangle", mark(px[0]))));
+  EXPECT_TRUE(has(rect("InvertRect", mark(px[3])))) << "the selected node is inverted";
+  EXPECT_TRUE(has(rect("Rectangle", mark(px[4]))));
+  EXPECT_TRUE(has(rect("Rectangle", mark(px[2])))) << "the handle of the selected node";
+  EXPECT_FALSE(has(rect("Rectangle", mark(px[1])))) << "a handle of another node";
+  EXPECT_TRUE(has("dotted LineTo " + std::to_string(px[2].x) + "," + std::to_string(px[2].y)));
+}
+
+TEST_F(PanelPoints, ManyNodesMakeOneBoundingRegion) {
+  std::vector<TPoint> zigzag;
+  for (int i = 0; i < 30; ++i) zigzag.push_back({20000 + i * 3000, 20000 + (i % 2) * 10000});
+  TVexaCurve* c = Curve(zigzag, false);
+  EditPointsOf(c);
+  EXPECT_FALSE(panel.EditRegionPrecise());
+  const TPoint a = Px({20000, 20000});
+  const TPoint b = Px({20000 + 29 * 3000, 30000});
+  EXPECT_EQ((TRect{a.x - 2, a.y - 2, b.x + 3, b.y + 3}), panel.EditRegion().Bounds());
+  // Between two markers is in the bounding region but over no marker: not over the region.
+  Move(Px({21500, 25000}));
+  EXPECT_TRUE(panel.EditRegion().Contains(Px({21500, 25000}).x, Px({21500, 25000}).y));
+  EXPECT_FALSE(panel.PointHover().overEditRegion);
+  Move(Px({23000, 30000}));
+  EXPECT_TRUE(panel.PointHover().overEditRegion);
+  EXPECT_EQ(1, panel.FindPointAtMouse());
 }
 
 }  // namespace
