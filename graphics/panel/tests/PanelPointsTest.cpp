@@ -11,6 +11,7 @@
 #include "connectors/VexaConnector.h"
 #include "controls/LinkProps.h"
 #include "document/Grid.h"
+#include "document/ServiceControls.h"
 #include "document/testing/DocumentPoints.h"
 #include "panel/PanelHistory.h"
 #include "panel/VexaGraphics.h"
@@ -173,6 +174,23 @@ TEST_F(PanelPoints, CtrlClickOnAPointDeletesClosesOrLeavesTheFigure) {
     }
     ExpectOneStepUndoesAndRedoes(before, "Change control(s) points");
   }
+}
+
+TEST_F(PanelPoints, PointsOnALayerThatIsNotMoveableStay) {
+  TVexaCurve* c = Curve({{20000, 20000}, {60000, 20000}, {60000, 60000}}, false);
+  auto* fixed = TVexaControl::New<TVexaLayer>(&panel, &panel.Layers());
+  fixed->SetVisible(true);
+  c->SetLayerControl(fixed);
+  fixed->SetMoveable(false);
+  EditPointsOf(c);
+  const std::string before = SaveText();
+  Drag(Px({60000, 60000}), Px({80000, 70000}));
+  Click(Px({60000, 20000}), {.ctrl = true});
+  Click(Px({40000, 20000}), {.ctrl = true});
+  EXPECT_EQ(before, SaveText());
+  // Ctrl shows no editing cursor there: the move cursor over a marker.
+  Move(Px({60000, 20000}), {.ctrl = true});
+  EXPECT_EQ(5, panel.Cursor());
 }
 
 TEST_F(PanelPoints, DeletionCountsNodesNotTheHandlesOfACurve) {
