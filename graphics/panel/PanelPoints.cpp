@@ -133,11 +133,22 @@ TRect TVexaPanel::PointRect(int index) const {
                                    ClampToInt32(static_cast<int64_t>(doc.top) + p.y)}));
 }
 
+bool TVexaPanel::HasMarker(int index) const {
+  if (pointEdited_->GetPointType(index) != ptControl) return true;
+  // A curve's control point shows as a handle of the one selected node next to it.
+  if (selectedPoints_ != 1) return false;
+  const auto nodeSelected = [&](int node) {
+    return IsPointSelected(node) && pointEdited_->GetPointType(node) != ptControl;
+  };
+  return nodeSelected(index - 1) || nodeSelected(index + 1);
+}
+
 int TVexaPanel::FindPointAtMouse() const {
   if (!pointEdited_) return -1;
   const TRect doc = pointEdited_->GetDocRect();
   const int n = pointEdited_->GetPointsCount();
   for (int i = 0; i < n; ++i) {
+    if (!HasMarker(i)) continue;
     const TPoint p = pointEdited_->GetPoint(i);
     const TPoint px = DocToPixelPoint({ClampToInt32(static_cast<int64_t>(doc.left) + p.x),
                                        ClampToInt32(static_cast<int64_t>(doc.top) + p.y)});
@@ -380,33 +391,7 @@ void TVexaPanel::PointEditMouseDown(TMouseButton button, TShiftState shiftState,
   if (ctrl) {
     BeginSelectionUpdate(false, &TPanelPointsHistoryGroup::ClassInfo);
     try {
-      if (pointHover_.overEditRegion) {
-        const int index = FindPointAtMouse();
-        if (ClosesFigureAt(edited, index)) {
-          std::vector<TPoint> points;
-          std::vector<uint8_t> types;
-          const TPathFigureInfos infos = FiguresOf(edited, points, types);
-          const TPathFigureInfo& f = infos.figures[static_cast<size_t>(FigureOfPoint(infos, index))];
-          TPointsUpdate update(edited);
-          edited.SetPointType(f.lastNode, ptEndNodeClose);
-        } else if (index >= 0 && edited.GetPointType(index) != ptControl && edited.GetNodesCount() > 2) {
-          // Nodes, not points, count: a curve of two nodes and their handles keeps both nodes.
-          TPointsUpdate update(edited);
-          edited.DeletePoint(index);
-        }
-      } else {
-        const TRect doc = edited.GetDocRect();
-        TPoint at = showEditPointGuide_ && editGuide_.count > 0
-                        ? TPoint{doc.left + editGuide_.position.x, doc.top + editGuide_.position.y}
-                        : PixelToDocPoint(client);
-        if (grid_->Snap()) {
-          TPoint delta{0, 0};
-          DoSnap(grid_->HorizSize(), grid_->VertSize(), 0, kSnapLeftTop, delta, {at.x, at.y, at.x, at.y});
-          at = {at.x + delta.x, at.y + delta.y};
-        }
-        TPointsUpdate update(edited);
-        edited.InsertPointAtPos(DocToPixelPoint(at));
-      }
+      InsertOrDeleteAtMouse(edited);
     } catch (...) {
       EndSelectionUpdate(false, &TPanelPointsHistoryGroup::ClassInfo);
       throw;
@@ -439,6 +424,37 @@ void TVexaPanel::PointEditMouseDown(TMouseButton button, TShiftState shiftState,
   pointGrab_ = {m.x - pointStart_.x, m.y - pointStart_.y};
   dragPoint_ = index;
   SetToolMode(11);
+}
+
+void TVexaPanel::InsertOrDeleteAtMouse(TVexaControl& edited) {
+  if (pointHover_.overEditRegion) {
+    const int index = FindPointAtMouse();
+    if (ClosesFigureAt(edited, index)) {
+      std::vector<TPoint> points;
+      std::vector<uint8_t> types;
+      const TPathFigureInfos infos = FiguresOf(edited, points, types);
+      const TPathFigureInfo& f = infos.figures[static_cast<size_t>(FigureOfPoint(infos, index))];
+      TPointsUpdate update(edited);
+      edited.SetPointType(f.lastNode, ptEndNodeClose);
+    } else if (index >= 0 && edited.GetPointType(index) != ptControl && edited.GetNodesCount() > 2) {
+      // Nodes, not points, count: a curve of two nodes and their handles keeps both nodes.
+      TPointsUpdate update(edited);
+      edited.DeletePoint(index);
+    }
+    return;
+  }
+  // A new point where the guide shows it, else under the mouse; on the grid when snapping.
+  const TRect doc = edited.GetDocRect();
+  TPoint at = showEditPointGuide_ && editGuide_.count > 0
+                  ? TPoint{doc.left + editGuide_.position.x, doc.top + editGuide_.position.y}
+                  : MouseDocPoint();
+  if (grid_->Snap()) {
+    TPoint delta{0, 0};
+    DoSnap(grid_->HorizSize(), grid_->VertSize(), 0, kSnapLeftTop, delta, {at.x, at.y, at.x, at.y});
+    at = {at.x + delta.x, at.y + delta.y};
+  }
+  TPointsUpdate update(edited);
+  edited.InsertPointAtPos(DocToPixelPoint(at));
 }
 
 void TVexaPanel::PointEditMouseMove(TShiftState shiftState, int32_t x, int32_t y) {

@@ -571,6 +571,10 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   bool holdPointsGroup_ = false;
   bool PointToolBase() const;
   void UpdatePointHover(bool ctrl);
+  // Whether a point of the point-edited control shows a marker (and can be grabbed).
+  bool HasMarker(int index) const;
+  // The Ctrl-click of the point tool: close a figure at its end, delete a node, or insert one.
+  void InsertOrDeleteAtMouse(TVexaControl& edited);
   void RefreshLinkHighlight();
   void HighlightLinkPoint(TVexaControl* control, int index, TPoint docPoint);
   bool CreationGroupOpen() const;

@@ -48,7 +48,9 @@ struct PanelFixture {
     const std::string after = SaveText();
     ASSERT_NE(before, after);
     ASSERT_EQ(1, history.Count()) << "one step";
-    if (!caption.empty()) EXPECT_EQ(caption, history.GetAction(0)->Caption);
+    if (!caption.empty()) {
+      EXPECT_EQ(caption, history.GetAction(0)->Caption);
+    }
     for (int round = 0; round < 2; ++round) {
       ASSERT_TRUE(history.Undo());
       EXPECT_EQ(before, SaveText());
