@@ -437,6 +437,11 @@ TEST_F(PanelPoints, MarkersPaintedAndTheEditRegionAroundThem) {
   EXPECT_TRUE(has(rect("Rectangle", mark(px[2])))) << "the handle of the selected node";
   EXPECT_FALSE(has(rect("Rectangle", mark(px[1])))) << "a handle of another node";
   EXPECT_TRUE(has("dotted LineTo " + std::to_string(px[2].x) + "," + std::to_string(px[2].y)));
+  // Only what shows can be grabbed.
+  Move(px[2]);
+  EXPECT_EQ(2, panel.FindPointAtMouse());
+  Move(px[1]);
+  EXPECT_EQ(-1, panel.FindPointAtMouse());
 }
 
 TEST_F(PanelPoints, ManyNodesMakeOneBoundingRegion) {
