@@ -5,7 +5,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <tuple>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "actions/CreateDestroyGroups.h"
@@ -95,6 +97,124 @@ TAxisResize ResizedAxis(int64_t baseLow, int64_t baseHigh, int64_t length, bool 
   return {std::min(anchor, moved), std::max(anchor, moved)};
 }
 
+// The signed new width and height of a resize by a handle from a base of w x h: negative
+// past the opposite edge, never 0 (a flat selection could never grow again).
+struct TExtents {
+  int64_t width;
+  int64_t height;
+};
+
+TExtents ResizedExtents(int64_t w, int64_t h, int32_t dx, int32_t dy, int handle, bool proportional) {
+  const int64_t absW = std::llabs(w);
+  const int64_t absH = std::llabs(h);
+  int64_t width = absW + (MovesLeft(handle) ? -static_cast<int64_t>(dx) : dx);
+  int64_t height = absH + (MovesTop(handle) ? -static_cast<int64_t>(dy) : dy);
+  if (proportional) {
+    // The largest rectangle of the base's proportions inside the dragged one.
+    const int64_t t = h == 0 ? std::llabs(height) : std::llabs(std::llround(static_cast<double>(absW) / absH * height));
+    const int64_t u = w == 0 ? std::llabs(width) : std::llabs(std::llround(static_cast<double>(absH) / absW * width));
+    if (u < std::llabs(height)) {
+      height = height < 0 ? -u : u;
+    } else {
+      width = width < 0 ? -t : t;
+    }
+  }
+  // One unit, on the side the selection is on now.
+  if (width == 0) width = w < 0 ? -1 : 1;
+  if (height == 0) height = h < 0 ? -1 : 1;
+  return {width, height};
+}
+
+// Where a resize puts each control: its rectangle saved when resizing began, relative to the
+// base's left-top, reflected inside the base on an axis mirrored since (the transformation
+// rectangle swapped), scaled, and placed at the new rectangle's left-top.
+class TResizeMap {
+ public:
+  TResizeMap(const TRect& base, const TRect& transform, TExtents size, int handle)
+      : base_(base),
+        width_(RectWidth(base)),
+        height_(RectHeight(base)),
+        flippedX_(transform.left > transform.right),
+        flippedY_(transform.top > transform.bottom),
+        fx_(width_ == 0 ? 1.0 : static_cast<double>(std::llabs(size.width)) / static_cast<double>(width_)),
+        fy_(height_ == 0 ? 1.0 : static_cast<double>(std::llabs(size.height)) / static_cast<double>(height_)) {
+    left_ = ClampToInt32(ResizedAxis(base.left, base.right, size.width, MovesLeft(handle)).low);
+    top_ = ClampToInt32(ResizedAxis(base.top, base.bottom, size.height, MovesTop(handle)).low);
+  }
+
+  TRect Target(const TVexaControl& c) const {
+    const TRect saved = c.SavedRect();
+    const TPoint origin = c.SavedOrigin();
+    int64_t l = static_cast<int64_t>(saved.left) + origin.x - base_.left;
+    int64_t r = static_cast<int64_t>(saved.right) + origin.x - base_.left;
+    int64_t t = static_cast<int64_t>(saved.top) + origin.y - base_.top;
+    int64_t b = static_cast<int64_t>(saved.bottom) + origin.y - base_.top;
+    if (flippedX_) std::tie(l, r) = std::pair{width_ - r, width_ - l};
+    if (flippedY_) std::tie(t, b) = std::pair{height_ - b, height_ - t};
+    TRect out{ClampToInt32(RoundScaled(fx_, l) + static_cast<int64_t>(left_)),
+              ClampToInt32(RoundScaled(fy_, t) + static_cast<int64_t>(top_)),
+              ClampToInt32(RoundScaled(fx_, r) + static_cast<int64_t>(left_)),
+              ClampToInt32(RoundScaled(fy_, b) + static_cast<int64_t>(top_))};
+    // A control with an extent keeps one unit of it.
+    if (out.right == out.left && r != l) out.right = out.left + 1;
+    if (out.bottom == out.top && b != t) out.bottom = out.top + 1;
+    const TRect now = c.GetDocRect();
+    if (AncestorLocks(c, "Left")) out.left = now.left, out.right = now.right;
+    if (AncestorLocks(c, "Top")) out.top = now.top, out.bottom = now.bottom;
+    return out;
+  }
+
+ private:
+  TRect base_;
+  int64_t width_;
+  int64_t height_;
+  bool flippedX_;
+  bool flippedY_;
+  double fx_;
+  double fy_;
+  int32_t left_ = 0;
+  int32_t top_ = 0;
+};
+
+// A selected control and its descendants (those not on a read-only layer) to where the map
+// puts them. Members are placed before the groups that hold them, each less what its groups
+// will still carry it by: a group's undo step then comes after its members' steps, and undo
+// puts the group back first, with the members where they were inside it.
+void PlaceSubtree(TVexaControl& selected, const TResizeMap& map, bool mirrorX, bool mirrorY) {
+  struct TPlacement {
+    TVexaControl* control;
+    TRect rect;
+    TPoint carried;
+  };
+  std::vector<TPlacement> subtree;
+  std::unordered_map<const TVexaControl*, TPoint> carries;
+  TPassControlRec pass;
+  for (TVexaControl* c = pass.PassFirst(&selected); c; c = pass.PassNext()) {
+    TPoint carried{0, 0};
+    if (c != &selected) {
+      const auto found = carries.find(c->GetParent());
+      if (found != carries.end()) carried = found->second;
+    }
+    const bool fixed = OnReadOnlyLayer(*c);
+    if (!fixed && (mirrorX || mirrorY)) c->Mirror(mirrorX, mirrorY);
+    const TRect now = c->GetDocRect();
+    const TRect rect = fixed ? now : map.Target(*c);
+    if (c->GetCount() > 0) {
+      carries[c] = {ClampToInt32(static_cast<int64_t>(carried.x) + rect.left - now.left),
+                    ClampToInt32(static_cast<int64_t>(carried.y) + rect.top - now.top)};
+    }
+    if (!fixed) subtree.push_back({c, rect, carried});
+  }
+  for (auto it = subtree.rbegin(); it != subtree.rend(); ++it) {
+    const TRect& r = it->rect;
+    const TPoint d = it->carried;
+    const TRect wanted{ClampToInt32(static_cast<int64_t>(r.left) - d.x), ClampToInt32(static_cast<int64_t>(r.top) - d.y),
+                       ClampToInt32(static_cast<int64_t>(r.right) - d.x),
+                       ClampToInt32(static_cast<int64_t>(r.bottom) - d.y)};
+    if (wanted != it->control->GetDocRect()) it->control->SetDocRect(wanted);
+  }
+}
+
 }  // namespace
 
 void TVexaPanel::DoSnap(int32_t gridWidth, int32_t gridHeight, int handle, uint8_t snapStyle, TPoint& delta,
@@ -167,30 +287,13 @@ void TVexaPanel::ApplyResize(int32_t dx, int32_t dy, int handle, bool proportion
   if (handle == 4 || handle == 5) dy = 0;
   const int64_t w = static_cast<int64_t>(transformRect_.right) - transformRect_.left;
   const int64_t h = static_cast<int64_t>(transformRect_.bottom) - transformRect_.top;
-  const int64_t absW = std::llabs(w);
-  const int64_t absH = std::llabs(h);
-  const int sx = MovesLeft(handle) ? -1 : 1;
-  const int sy = MovesTop(handle) ? -1 : 1;
-  int64_t newW = absW + static_cast<int64_t>(sx) * dx;
-  int64_t newH = absH + static_cast<int64_t>(sy) * dy;
-  if (proportional) {
-    const int64_t t = h == 0 ? std::llabs(newH) : std::llabs(std::llround(static_cast<double>(absW) / absH * newH));
-    const int64_t u = w == 0 ? std::llabs(newW) : std::llabs(std::llround(static_cast<double>(absH) / absW * newW));
-    if (u < std::llabs(newH)) {
-      newH = newH < 0 ? -u : u;
-    } else {
-      newW = newW < 0 ? -t : t;
-    }
-  }
-  // A flat selection could never grow again: keep one unit, on the side it is on now.
-  if (newW == 0) newW = w < 0 ? -1 : 1;
-  if (newH == 0) newH = h < 0 ? -1 : 1;
+  const TExtents size = ResizedExtents(w, h, dx, dy, handle, proportional);
+  const bool mirrorX = (size.width < 0) != (w < 0);
+  const bool mirrorY = (size.height < 0) != (h < 0);
+  const TRect base = Normalized(transformRect_);
 
   BeginSelectionUpdate(true);
   try {
-    const bool mirrorX = (newW < 0) != (w < 0);
-    const bool mirrorY = (newH < 0) != (h < 0);
-    const TRect base = Normalized(transformRect_);
     const int32_t cx = ClampToInt32((static_cast<int64_t>(base.left) + base.right) / 2);
     const int32_t cy = ClampToInt32((static_cast<int64_t>(base.top) + base.bottom) / 2);
     if (mirrorX) {
@@ -201,84 +304,9 @@ void TVexaPanel::ApplyResize(int32_t dx, int32_t dy, int handle, bool proportion
       RotateSelection({cx, cy, 180, true});
       std::swap(transformRect_.top, transformRect_.bottom);
     }
-    const bool flippedX = transformRect_.left > transformRect_.right;
-    const bool flippedY = transformRect_.top > transformRect_.bottom;
-    const TAxisResize ax = ResizedAxis(base.left, base.right, newW, MovesLeft(handle));
-    const TAxisResize ay = ResizedAxis(base.top, base.bottom, newH, MovesTop(handle));
-    const int32_t newLeft = ClampToInt32(ax.low);
-    const int32_t newTop = ClampToInt32(ay.low);
-    const double fx = absW == 0 ? 1.0 : static_cast<double>(std::llabs(newW)) / static_cast<double>(absW);
-    const double fy = absH == 0 ? 1.0 : static_cast<double>(std::llabs(newH)) / static_cast<double>(absH);
-
-    // Where a control goes: its saved rectangle relative to the base's left-top, reflected
-    // inside the base on a mirrored axis, then scaled and placed at the new left-top.
-    const auto target = [&](const TVexaControl& c) {
-      const TRect saved = c.SavedRect();
-      const TPoint origin = c.SavedOrigin();
-      int64_t l = static_cast<int64_t>(saved.left) + origin.x - base.left;
-      int64_t r = static_cast<int64_t>(saved.right) + origin.x - base.left;
-      int64_t t = static_cast<int64_t>(saved.top) + origin.y - base.top;
-      int64_t b = static_cast<int64_t>(saved.bottom) + origin.y - base.top;
-      if (flippedX) {
-        const int64_t nl = absW - r;
-        r = absW - l;
-        l = nl;
-      }
-      if (flippedY) {
-        const int64_t nt = absH - b;
-        b = absH - t;
-        t = nt;
-      }
-      TRect out{ClampToInt32(RoundScaled(fx, l) + static_cast<int64_t>(newLeft)),
-                ClampToInt32(RoundScaled(fy, t) + static_cast<int64_t>(newTop)),
-                ClampToInt32(RoundScaled(fx, r) + static_cast<int64_t>(newLeft)),
-                ClampToInt32(RoundScaled(fy, b) + static_cast<int64_t>(newTop))};
-      // A control with an extent keeps one unit of it.
-      if (out.right == out.left && r != l) out.right = out.left + 1;
-      if (out.bottom == out.top && b != t) out.bottom = out.top + 1;
-      const TRect now = c.GetDocRect();
-      if (AncestorLocks(c, "Left")) out.left = now.left, out.right = now.right;
-      if (AncestorLocks(c, "Top")) out.top = now.top, out.bottom = now.bottom;
-      return out;
-    };
-    // Members are placed before the groups that hold them, each less what its groups will
-    // still carry it by: a group's undo step then comes after its members' steps, and undo
-    // puts the group back first, with the members where they were inside it.
-    struct TPlacement {
-      TVexaControl* control;
-      TRect rect;
-      TPoint carried;
-    };
-    std::vector<TPlacement> subtree;
-    std::unordered_map<const TVexaControl*, TPoint> carries;
+    const TResizeMap map(base, transformRect_, size, handle);
     for (TVexaControl* selected : std::vector<TVexaControl*>(selection_)) {
-      subtree.clear();
-      carries.clear();
-      TPassControlRec pass;
-      for (TVexaControl* c = pass.PassFirst(selected); c; c = pass.PassNext()) {
-        TPoint carried{0, 0};
-        if (c != selected) {
-          const auto found = carries.find(c->GetParent());
-          if (found != carries.end()) carried = found->second;
-        }
-        const bool fixed = OnReadOnlyLayer(*c);
-        if (!fixed && (mirrorX || mirrorY)) c->Mirror(mirrorX, mirrorY);
-        const TRect now = c->GetDocRect();
-        const TRect rect = fixed ? now : target(*c);
-        if (c->GetCount() > 0) {
-          carries[c] = {ClampToInt32(static_cast<int64_t>(carried.x) + rect.left - now.left),
-                        ClampToInt32(static_cast<int64_t>(carried.y) + rect.top - now.top)};
-        }
-        if (!fixed) subtree.push_back({c, rect, carried});
-      }
-      for (auto it = subtree.rbegin(); it != subtree.rend(); ++it) {
-        const TRect& r = it->rect;
-        const TPoint d = it->carried;
-        const TRect wanted{ClampToInt32(static_cast<int64_t>(r.left) - d.x), ClampToInt32(static_cast<int64_t>(r.top) - d.y),
-                           ClampToInt32(static_cast<int64_t>(r.right) - d.x),
-                           ClampToInt32(static_cast<int64_t>(r.bottom) - d.y)};
-        if (wanted != it->control->GetDocRect()) it->control->SetDocRect(wanted);
-      }
+      PlaceSubtree(*selected, map, mirrorX, mirrorY);
     }
   } catch (...) {
     EndSelectionUpdate(true);
