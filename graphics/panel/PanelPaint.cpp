@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "document/Schemes.h"
+#include "panel/PointPaths.h"
 #include "panel/VexaPanel.h"
 #include "paths/PathQueries.h"
 #include "paths/PathTypes.h"
@@ -392,7 +393,7 @@ void TVexaPanel::PaintEditPoints(canvas::Canvas& canvas) {
   const canvas::Pen black{canvas::PenStyle::Solid, 1, canvas::clBlack, canvas::PenMode::Copy};
   const canvas::Pen dotted{canvas::PenStyle::Dot, 1, canvas::clBlue, canvas::PenMode::Copy};
   const canvas::Pen blue{canvas::PenStyle::Solid, 1, canvas::clBlue, canvas::PenMode::Copy};
-  const auto mark = [](TPoint p) { return TRect{p.x - 2, p.y - 2, p.x + 3, p.y + 3}; };
+  using pointedit::MarkRect;
   const TRect clip = Inflate(paintRect_, 3);
   const auto visible = [&](TPoint p) {
     return p.x >= clip.left && p.x < clip.right && p.y >= clip.top && p.y < clip.bottom;
@@ -402,7 +403,7 @@ void TVexaPanel::PaintEditPoints(canvas::Canvas& canvas) {
   canvas.SetBrush({canvas::BrushStyle::Clear, canvas::clWhite, nullptr});
   canvas.SetPen(black);
   if (!IsPointEditing()) {
-    for (const TVexaControl* c : selection_) canvas.Rectangle(mark(c->GetAnchorPoint()));
+    for (const TVexaControl* c : selection_) canvas.Rectangle(MarkRect(c->GetAnchorPoint()));
     canvas.RestoreState();
     return;
   }
@@ -431,7 +432,7 @@ void TVexaPanel::PaintEditPoints(canvas::Canvas& canvas) {
   }
   const auto paintMarker = [&](size_t i, const TPoint* previous, bool previousSelected) {
     const bool selected = i < pointSelection_.size() && pointSelection_[i];
-    TRect r = mark(pixels[i]);
+    TRect r = MarkRect(pixels[i]);
     if (previous && *previous == pixels[i]) {
       // A point on the pixel of the one before shows only when it is selected and that one
       // is not, and then smaller.
@@ -462,7 +463,7 @@ void TVexaPanel::PaintEditPoints(canvas::Canvas& canvas) {
     if (CreatePlatformPath(canvas, guide, editGuide_.types, &infos, true, false, true)) canvas.StrokePath();
     canvas.SetPen(blue);
     for (size_t i = 0; i < guide.size(); ++i) {
-      if (i < editGuide_.selection.size() && editGuide_.selection[i]) canvas.Rectangle(mark(guide[i]));
+      if (i < editGuide_.selection.size() && editGuide_.selection[i]) canvas.Rectangle(MarkRect(guide[i]));
     }
   }
   canvas.RestoreState();
