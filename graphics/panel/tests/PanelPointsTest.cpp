@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -204,6 +205,31 @@ TEST_F(PanelPoints, DeletionCountsNodesNotTheHandlesOfACurve) {
   Click(Px({r.right, r.top}), {.ctrl = true});
   EXPECT_EQ(4, c->GetPointsCount());
   EXPECT_EQ(before, SaveText());
+}
+
+TEST_F(PanelPoints, ACurvesInsertedAndDeletedPointsAreEachOneUndoStep) {
+  TVexaCurve* c = Curve({{20000, 20000}, {60000, 20000}, {60000, 60000}}, false);
+  const struct {
+    const char* what;
+    std::function<void()> edit;
+  } cases[] = {
+      {"insert a node", [&] { c->InsertPoint(1, {10000, 30000}); }},
+      {"insert a curve node", [&] { c->InsertCurvePoint(2, {40000, 50000}, {45000, 45000}, {50000, 45000}); }},
+      {"append a node", [&] { c->AddPoint({0, 60000}); }},
+      {"delete the first node", [&] { c->DeletePoint(0); }},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.what);
+    panel.PanelHistory().Clear();
+    const std::string before = SaveText();
+    row.edit();
+    ExpectOneStepUndoesAndRedoes(before);
+  }
+  // Refused edits leave no step.
+  panel.PanelHistory().Clear();
+  c->DeletePoint(99);
+  c->InsertPoint(-1, {0, 0});
+  EXPECT_EQ(0, panel.PanelHistory().Count());
 }
 
 TEST_F(PanelPoints, CtrlClickOnThePathInsertsAPointThatUndoes) {
