@@ -194,6 +194,24 @@ TEST_F(PanelPoints, PointsOnALayerThatIsNotMoveableStay) {
   EXPECT_EQ(5, panel.Cursor());
 }
 
+TEST_F(PanelPoints, TheSelectionHandlesStillResizeInThePointTool) {
+  TVexaCurve* c = Curve({{20000, 20000}, {60000, 20000}, {60000, 60000}}, false);
+  EditPointsOf(c);
+  // Just outside the bottom-right corner: the handle there.
+  const TPoint corner = Px({60000, 60000});
+  const TPoint handle{corner.x + 5, corner.y + 5};
+  ASSERT_EQ(8, panel.HandleAtPoint(handle.x, handle.y));
+  panel.MouseMove(0, handle.x, handle.y);
+  EXPECT_EQ(6, panel.GetToolMode());
+  panel.MouseDown(TVexaPanel::TMouseButton::mbLeft, panelwindow::ssLeft, handle.x, handle.y);
+  EXPECT_EQ(7, panel.GetToolMode());
+  panel.MouseMove(panelwindow::ssLeft, handle.x + 39, handle.y + 39);
+  panel.MouseUp(TVexaPanel::TMouseButton::mbLeft, 0, handle.x + 39, handle.y + 39);
+  EXPECT_EQ(9, panel.GetToolMode());
+  EXPECT_EQ((TRect{20000, 20000, 100000, 100000}), c->GetDocRect());
+  EXPECT_EQ(c, panel.PointEditedControl());
+}
+
 TEST_F(PanelPoints, DeletionCountsNodesNotTheHandlesOfACurve) {
   // Two nodes joined by a Bezier segment: four points, but only two nodes.
   TVexaCurve* c = Shape<TVexaCurve>({0, 0, 1, 1}, "bezier");
