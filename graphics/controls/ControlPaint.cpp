@@ -7,6 +7,7 @@
 #include "controls/VexaControl.h"
 #include "controls/VexaPanel.h"
 #include "paint/AlphaBuffer.h"
+#include "winmath/WinMath.h"
 
 namespace pv::graphics {
 
@@ -78,9 +79,16 @@ void TVexaControl::BeginTransformation(TPoint origin) {
   state_ |= csTransforming;
   const TRect r = GetDocRect();
   savedOrigin_ = origin;
-  savedRect_ = {r.left - origin.x, r.top - origin.y, r.right - origin.x, r.bottom - origin.y};
+  // Relative to an origin anywhere in the coordinate range: differences held in that range.
+  const auto from = [&](TPoint p) {
+    return TPoint{winmath::ClampToInt32(static_cast<int64_t>(p.x) - origin.x),
+                  winmath::ClampToInt32(static_cast<int64_t>(p.y) - origin.y)};
+  };
+  const TPoint leftTop = from({r.left, r.top});
+  const TPoint rightBottom = from({r.right, r.bottom});
+  savedRect_ = {leftTop.x, leftTop.y, rightBottom.x, rightBottom.y};
   savedLinkPoints_.clear();
-  for (const TPoint* p : linkPoints_) savedLinkPoints_.push_back({p->x - origin.x, p->y - origin.y});
+  for (const TPoint* p : linkPoints_) savedLinkPoints_.push_back(from(*p));
   for (TVexaControl* child : children_) child->BeginTransformation(origin);
 }
 

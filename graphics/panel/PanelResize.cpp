@@ -65,7 +65,17 @@ TRect Normalized(const TRect& r) {
   return {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right), std::max(r.top, r.bottom)};
 }
 
-int32_t RoundScaled(double scale, int64_t v) { return ClampToInt32(std::llround(scale * static_cast<double>(v))); }
+// Nearest whole number, halves away from zero, held far inside the 64-bit range: a drag to
+// the end of the coordinate range scales by factors in the billions.
+int64_t RoundHeld(double v) {
+  constexpr double kLimit = 4611686018427387904.0;  // 2^62
+  const double r = winmath::RoundHalfAwayValue(v);
+  if (!(r > -kLimit)) return -(int64_t{1} << 62);
+  if (!(r < kLimit)) return int64_t{1} << 62;
+  return static_cast<int64_t>(r);
+}
+
+int32_t RoundScaled(double scale, int64_t v) { return ClampToInt32(RoundHeld(scale * static_cast<double>(v))); }
 
 bool OnReadOnlyLayer(const TVexaControl& control) {
   const auto* layer = dynamic_cast<const TVexaLayer*>(control.GetLayer());
@@ -111,8 +121,8 @@ TExtents ResizedExtents(int64_t w, int64_t h, int32_t dx, int32_t dy, int handle
   int64_t height = absH + (MovesTop(handle) ? -static_cast<int64_t>(dy) : dy);
   if (proportional) {
     // The largest rectangle of the base's proportions inside the dragged one.
-    const int64_t t = h == 0 ? std::llabs(height) : std::llabs(std::llround(static_cast<double>(absW) / absH * height));
-    const int64_t u = w == 0 ? std::llabs(width) : std::llabs(std::llround(static_cast<double>(absH) / absW * width));
+    const int64_t t = h == 0 ? std::llabs(height) : std::llabs(RoundHeld(static_cast<double>(absW) / absH * height));
+    const int64_t u = w == 0 ? std::llabs(width) : std::llabs(RoundHeld(static_cast<double>(absH) / absW * width));
     if (u < std::llabs(height)) {
       height = height < 0 ? -u : u;
     } else {
@@ -132,8 +142,8 @@ class TResizeMap {
  public:
   TResizeMap(const TRect& base, const TRect& transform, TExtents size, int handle)
       : base_(base),
-        width_(RectWidth(base)),
-        height_(RectHeight(base)),
+        width_(static_cast<int64_t>(base.right) - base.left),
+        height_(static_cast<int64_t>(base.bottom) - base.top),
         flippedX_(transform.left > transform.right),
         flippedY_(transform.top > transform.bottom),
         fx_(width_ == 0 ? 1.0 : static_cast<double>(std::llabs(size.width)) / static_cast<double>(width_)),

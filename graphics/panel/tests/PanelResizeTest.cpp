@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -230,6 +231,31 @@ TEST_F(PanelResize, AGroupScalesItsMembersAndALinkedConnectorFollows) {
   // The connector's end went with the right box's right edge, now its left one.
   EXPECT_EQ((TPoint{-5000, 20000}), link->LinkA().GetLinkPoint());
   ExpectOneStepUndoesAndRedoes(before, "Size/move control(s)");
+}
+
+TEST_F(PanelResize, DragsToTheEndsOfTheCoordinateRangeStayInIt) {
+  constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+  constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+  auto* box = Shape<TVexaBox>({10000, 10000, 10001, 30000}, "box");
+  auto* curve = Shape<TVexaCurve>({20000, 10000, 30000, 10000}, "flat");
+  curve->SetPointsEx({{0, 0}, {10000, 0}}, {ptNode, ptEndNode});
+  for (const int handle : {1, 3, 5, 6, 8}) {
+    for (const bool proportional : {false, true}) {
+      for (const TPoint d : {TPoint{kMax, kMax}, TPoint{kMin, kMin}, TPoint{kMax, kMin}, TPoint{kMin, 0}}) {
+        SCOPED_TRACE(testing::Message() << handle << " " << proportional << " " << d.x << "," << d.y);
+        box->SetDocRect({10000, 10000, 10001, 30000});
+        SelectOnly({box, curve});
+        Drag(handle, d.x, d.y, proportional);
+        for (const TVexaControl* c : {static_cast<TVexaControl*>(box), static_cast<TVexaControl*>(curve)}) {
+          const TRect r = c->GetDocRect();
+          EXPECT_LE(r.left, r.right);
+          EXPECT_LE(r.top, r.bottom);
+        }
+        EXPECT_GE(box->GetWidth(), 1);
+        EXPECT_GE(box->GetHeight(), 1);
+      }
+    }
+  }
 }
 
 TEST(PanelSnap, ExactHalvesGoTowardsPositiveInfinityOnBothSidesOfTheOrigin) {
