@@ -410,7 +410,7 @@ void TVexaPanel::PaintEditPoints(canvas::Canvas& canvas) {
   const TRect doc = pointEdited_->GetDocRect();
   std::vector<TPoint> points;
   std::vector<uint8_t> types;
-  pointEdited_->GetPointsEx(points, types);
+  pointedit::EditedPoints(*pointEdited_, points, types);
   std::vector<TPoint> pixels(points.size());
   for (size_t i = 0; i < points.size(); ++i) pixels[i] = DocToPixelPoint({doc.left + points[i].x, doc.top + points[i].y});
   const auto isControl = [&](size_t i) { return types[i] == ptControl; };

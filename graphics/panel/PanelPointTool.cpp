@@ -293,7 +293,7 @@ void TVexaPanel::PointEditMouseUp(TMouseButton, TShiftState, int32_t, int32_t) {
   TVexaControl* edited = pointEdited_;
   std::vector<TPoint> points;
   std::vector<uint8_t> types;
-  edited->GetPointsEx(points, types);
+  pointedit::EditedPoints(*edited, points, types);
   const bool allAtOrigin =
       !points.empty() && std::all_of(points.begin(), points.end(), [](TPoint p) { return p.x == 0 && p.y == 0; });
   // The points group stays open past the end of the drag, so that what the release does is

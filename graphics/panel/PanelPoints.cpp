@@ -139,7 +139,7 @@ void TVexaPanel::RefreshEditPoints() {
     const TRect doc = pointEdited_->GetDocRect();
     std::vector<TPoint> points;
     std::vector<uint8_t> types;
-    pointEdited_->GetPointsEx(points, types);
+    pointedit::EditedPoints(*pointEdited_, points, types);
     const auto nodes = static_cast<int>(std::count_if(types.begin(), types.end(), [](uint8_t t) { return t != ptControl; }));
     many = nodes >= kMarksForPreciseRegion;
     int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN, bottom = INT64_MIN;
@@ -212,14 +212,15 @@ void TVexaPanel::UpdatePointHover(bool ctrl) {
   // point-edited control only its markers count.
   hover.overEditRegion = editRegion_.Contains(client.x, client.y) && (!pointEdited_ || hover.point >= 0);
   if (pointEdited_) {
-    std::vector<TPoint> points;
-    std::vector<uint8_t> types;
-    const TPathFigureInfos infos = FiguresOf(*pointEdited_, points, types);
     const TRect doc = pointEdited_->GetDocRect();
     const TPoint m = PixelToDocPoint(client);
     const TPoint p{ClampToInt32(static_cast<int64_t>(m.x) - doc.left), ClampToInt32(static_cast<int64_t>(m.y) - doc.top)};
-    const double tolerance = UnscaleValue(kPathTolerancePixels);
-    if (PathHitTest(points, types, p, &infos, nullptr, tolerance, false, true)) {
+    // The control's own test of its path (a shape whose points are only handles, such as an
+    // arc's ends, has no path to drag), then the segment and where on it.
+    if (pointEdited_->PathHitTest(p, UnscaleValue(kPathTolerancePixels))) {
+      std::vector<TPoint> points;
+      std::vector<uint8_t> types;
+      const TPathFigureInfos infos = FiguresOf(*pointEdited_, points, types);
       TPathNearest nearest;
       int32_t first = -1;
       int32_t next = -1;

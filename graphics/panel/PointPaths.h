@@ -14,10 +14,22 @@ namespace pv::graphics::pointedit {
 // The 5 x 5 marker square of a point at client pixel p.
 inline TRect MarkRect(TPoint p) { return {p.x - 2, p.y - 2, p.x + 3, p.y + 3}; }
 
+// The points the point tool edits, with their types, relative to the control. Asked point by
+// point: a shape whose points are handles of its own (an arc's two ends) keeps no arrays.
+inline void EditedPoints(const TVexaControl& control, std::vector<TPoint>& points, std::vector<uint8_t>& types) {
+  const int n = control.GetPointsCount();
+  points.resize(static_cast<size_t>(n));
+  types.resize(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) {
+    points[static_cast<size_t>(i)] = control.GetPoint(i);
+    types[static_cast<size_t>(i)] = control.GetPointType(i);
+  }
+}
+
 // The figures of a control's path, from its own record when it keeps one.
 inline TPathFigureInfos FiguresOf(const TVexaControl& control, std::vector<TPoint>& points,
                                   std::vector<uint8_t>& types) {
-  control.GetPointsEx(points, types);
+  EditedPoints(control, points, types);
   if (const TPathFigureInfos* infos = control.GetPathInfo()) return *infos;
   return BuildFigureInfos(points, types);
 }

@@ -20,6 +20,7 @@
 #include "paths/PathTypes.h"
 #include "shapes/VexaBox.h"
 #include "shapes/VexaCurve.h"
+#include "shapes/VexaEllipse.h"
 
 namespace pv::graphics {
 namespace {
@@ -210,6 +211,32 @@ TEST_F(PanelPoints, TheSelectionHandlesStillResizeInThePointTool) {
   EXPECT_EQ(9, panel.GetToolMode());
   EXPECT_EQ((TRect{20000, 20000, 100000, 100000}), c->GetDocRect());
   EXPECT_EQ(c, panel.PointEditedControl());
+}
+
+TEST_F(PanelPoints, AnArcsEndsAreItsPointsAndItHasNoSegmentToDrag) {
+  auto* arc = Shape<TVexaArc>({20000, 20000, 60000, 60000}, "arc");
+  arc->SetBeginAngle(0);
+  arc->SetEndAngle(90000);
+  EditPointsOf(arc);
+  panel.PanelHistory().Clear();
+  const std::string before = SaveText();
+  // The chord between the ends is no path: a press there starts a point band (here catching
+  // no point), not a drag.
+  ASSERT_EQ(2, arc->GetPointsCount());
+  std::vector<TPoint> ends;
+  for (int i = 0; i < 2; ++i) ends.push_back({20000 + arc->GetPoint(i).x, 20000 + arc->GetPoint(i).y});
+  EXPECT_EQ((std::vector<TPoint>{{60000, 40000}, {40000, 20000}}), ends);
+  Down(Px({50000, 30000}));
+  EXPECT_EQ(10, panel.GetToolMode());
+  Move(Px({55000, 35000}));
+  Up(Px({55000, 35000}));
+  EXPECT_EQ(before, SaveText());
+  EXPECT_EQ(arc, panel.PointEditedControl());
+  // The end at 90 degrees (top middle) dragged to the left middle: 180 degrees.
+  Drag(Px(ends[1]), Px({20000, 40000}));
+  EXPECT_EQ(0, arc->GetBeginAngle());
+  EXPECT_EQ(180000, arc->GetEndAngle());
+  ExpectOneStepUndoesAndRedoes(before, "Change control(s) points");
 }
 
 TEST_F(PanelPoints, DeletionCountsNodesNotTheHandlesOfACurve) {
