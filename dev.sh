@@ -13,7 +13,7 @@ PACKAGES=(
   cmake g++ ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-svg-dev libgl-dev
-  libjpeg62-turbo-dev fonts-liberation2
+  libjpeg62-turbo-dev libpng-dev fonts-liberation2
   clang libclang-rt-14-dev
   python3 python3-ezdxf
   xvfb xauth x11-apps netpbm

@@ -16,6 +16,8 @@
 #include <cctype>
 
 #include "DXF_write.h"
+#include "VexaDxfImport.h"
+#include "panel/VexaPanel.h"
 #include "forms/Clipboard.h"
 #include "forms/Handlers.h"
 #include "forms/Hourglass.h"
@@ -80,6 +82,7 @@ TCAD_Demo_Form::TCAD_Demo_Form(TThinking_box& busy, QWidget* parent) : QWidget(p
 TCAD_Demo_Form::~TCAD_Demo_Form() {
   Track_timer.SetEnabled(false);
   selection_.lists.clear();
+  DestroyDocumentView();
 }
 
 void TCAD_Demo_Form::BuildComponents() {
@@ -92,6 +95,7 @@ void TCAD_Demo_Form::BuildComponents() {
   SaveButton = Button(side, "SaveButton", "Save Data");
   CopyClipButton = Button(side, "CopyClipButton", "Copy to Clipboard");
   for (QPushButton* b : {LoadButton, SaveButton, CopyClipButton}) column->addWidget(b);
+  const int convertRow = column->count();
 
   Files_listbox = new QListWidget(side);
   Files_listbox->setObjectName(QStringLiteral("Files_listbox"));
@@ -153,6 +157,12 @@ void TCAD_Demo_Form::BuildComponents() {
   ZoomBox->SetZoomFactor(1.25);
   ViewSplitter = new QSplitter(Qt::Vertical, this);
   ViewSplitter->addWidget(ZoomBox);
+  BuildDocumentView();
+  // The drawing keeps the larger part; the document view below it can be dragged larger.
+  ViewSplitter->setStretchFactor(0, 3);
+  ViewSplitter->setStretchFactor(1, 2);
+  ViewSplitter->setSizes({600, 400});
+  column->insertWidget(convertRow, ConvertButton);
 
   auto* main = new QHBoxLayout(this);
   main->setContentsMargins(0, 0, 0, 0);
@@ -200,6 +210,7 @@ void TCAD_Demo_Form::FormCreate() {
   selection_.lists.clear();
   formMax_ = {-1e10, -1e10, -1e10};
   formMin_ = {1e10, 1e10, 1e10};
+  CreateDocumentView();
 }
 
 void TCAD_Demo_Form::showEvent(QShowEvent*) {

@@ -2,8 +2,9 @@
 // Planview's main window (TCAD_Demo_Form): loads DXF files into one drawing (later files are
 // merged into it), lists its layers and entity lists, draws the chosen lists in the zoom
 // panel, tracks the mouse in the tracking window, drags vertices with Shift held, deletes
-// and saves lists, and copies the view to the clipboard. The lower part of the window is
-// kept for the document view (the splitter under the zoom panel).
+// and saves lists, and copies the view to the clipboard. Below the zoom panel (a splitter
+// between) lies the document view: the drawing converted into a VexaGraphics document, with
+// its tool bar, saved as a tgd file by "Convert to TGD".
 
 #include <QWidget>
 #include <filesystem>
@@ -24,8 +25,19 @@ class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QSplitter;
+class QToolBar;
+class QToolButton;
+
+namespace pv::graphics {
+class TVexaPanel;
+}
+namespace pv::panelwindow {
+class TQtPanelWindow;
+}
 
 namespace pv::viewer {
+
+class TVexaDxfImport;
 
 class TCAD_Demo_Form : public QWidget {
  public:
@@ -64,6 +76,18 @@ class TCAD_Demo_Form : public QWidget {
   forms::FileDialogRequest SaveDialog1;
   forms::TTimer Track_timer{100};
 
+  // The document view.
+  QPushButton* ConvertButton;
+  QWidget* panVexa;
+  QToolBar* tbrVexa;
+  QToolButton* tbVexaSelect;
+  QToolButton* tbVexaZoom;
+  QToolButton* tbVexaPan;
+  panelwindow::TQtPanelWindow* fpViewWindow;  // the window of fpView
+  forms::FileDialogRequest sd_Vexa;
+  graphics::TVexaPanel& fpView() const { return *fpView_; }
+  TVexaDxfImport& Importer() const { return *importer_; }
+
   // Handlers.
   void FormCreate();
   void FormShow();
@@ -81,6 +105,13 @@ class TCAD_Demo_Form : public QWidget {
   void Files_listboxKeyUp();
   void Files_listboxMouseUp();
   void deleteClick();
+  void ConvertButtonClick();
+  // The conversion without the save dialog: false (and the user told) when there is no
+  // drawing or it could not be converted.
+  bool ConvertDrawing();
+  void tbVexaSelectClick();
+  void tbVexaZoomClick();
+  void tbVexaPanClick();
 
   // The load after the open dialog: a file and the filter it was chosen with.
   void LoadFile(const std::string& fileName, int filterIndex);
@@ -103,6 +134,10 @@ class TCAD_Demo_Form : public QWidget {
 
  private:
   void BuildComponents();
+  void BuildDocumentView();
+  // The document view's part of FormCreate and of the window's end.
+  void CreateDocumentView();
+  void DestroyDocumentView();
   void PaintOn(canvas::Canvas& canvas);
   // Block definitions that inserts outside the given lists still use.
   bool BlocksStillUsed(const Entity_List& blocks, const std::vector<Entity_List*>& goingAway) const;
@@ -122,12 +157,17 @@ class TCAD_Demo_Form : public QWidget {
   Point3D trackedPoint_;
   DXF_Entity* dragEntity_ = nullptr;
   Point3D dragPoint_;
+  std::unique_ptr<graphics::TVexaPanel> fpView_;
+  std::unique_ptr<TVexaDxfImport> importer_;
 };
 
 // The texts of the window that tests and the program share.
 inline constexpr const char* kDxfFilter =
     "DXF databases (*.dxf)|*.dxf|Geomview file (*.off)|*.off|Vertex/Face array offset 1 (*.geo)|*.geo|"
     "PSLG (Trianglulation format) (*.poly)|*.poly|PLY (Simplification format) (*.ply)|*.ply";
+inline constexpr const char* kTgdFilter = "Vexa document (*.tgd)|*.tgd|All files (*.*)|*.*";
+inline constexpr const char* kNoDrawingToConvert = "No drawing to convert";
+inline constexpr const char* kNotConverted = "The drawing could not be converted";
 inline constexpr const char* kBlocksInUse = "Block definitions that inserts still use cannot be deleted";
 
 }  // namespace pv::viewer

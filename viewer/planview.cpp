@@ -1,6 +1,7 @@
 // Planview: the busy box first, then the main window, then the tracking window, and one
 // message loop until the main window closes. A file named on the command line is loaded
-// as if chosen in the open dialog.
+// as if chosen in the open dialog; with --convert it is also converted into the document
+// view (without the save dialog), as for a picture of both views.
 
 #include <QApplication>
 #include <QScreen>
@@ -25,10 +26,22 @@ int main(int argc, char** argv) {
   if (const QScreen* screen = QGuiApplication::primaryScreen()) mainForm.setGeometry(screen->availableGeometry());
   mainForm.showMaximized();
 
-  if (argc > 1) {
-    const std::string file = argv[1];
-    QTimer::singleShot(0, &mainForm, [&mainForm, file] {
-      pv::forms::Guarded(&mainForm, [&] { mainForm.LoadFile(file, 1); });
+  std::string file;
+  bool convert = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--convert") {
+      convert = true;
+    } else if (file.empty()) {
+      file = arg;
+    }
+  }
+  if (!file.empty()) {
+    QTimer::singleShot(0, &mainForm, [&mainForm, file, convert] {
+      pv::forms::Guarded(&mainForm, [&] {
+        mainForm.LoadFile(file, 1);
+        if (convert && mainForm.Drawing()) mainForm.ConvertDrawing();
+      });
     });
   }
   return app.exec();

@@ -28,6 +28,8 @@ class TVexaDragObject {
   // Drops at a pixel point: into the panel's active scheme and layer, the grab point under
   // the mouse.
   void DropAt(IVexaPanel& panel, int32_t x, int32_t y);
+  // The control has found its place (or was dissolved there): the drag no longer frees it.
+  void GiveUpControl() { control_ = nullptr; }
 
  private:
   TVexaControl* control_;

@@ -1,6 +1,9 @@
 // The document in the text format: filers with the panel's progress, saving and loading
 // through them, files saved safely, and copying a whole document between panels.
 
+#include <optional>
+
+#include "actions/CreateDestroyGroups.h"
 #include "actions/PanelGroups.h"
 #include "base/ByteStream.h"
 #include "document/Schemes.h"
@@ -42,27 +45,33 @@ bool TVexaPanel::LoadDocumentFromFiler(TVexaFiler& filer, TLoadMode mode) {
   BeginSelectionUpdate(false);
   // A paste is one undo step, and a paste that fails takes back what it had pasted.
   const bool paste = mode == TLoadMode::Clipboard;
-  std::unique_ptr<THistoryRecording> pasteStep;
-  if (paste && !history_->RecordingDisabled()) {
-    pasteStep = std::make_unique<THistoryRecording>(*history_, TPanelCreateControlsHistoryGroup::ClassInfo, this);
-  }
+  const bool recordPaste = paste && !history_->RecordingDisabled();
   // Pasted controls are appended to the active scheme's children.
   TVexaControl* target = activeScheme_;
   const int kept = target ? target->GetCount() : 0;
   try {
+    // The paste's creations are recorded once the load is over: controls read without an ID
+    // get theirs only when loading ends, and a creation recorded under ID 0 would not undo.
+    std::optional<TRecordingOff> off;
+    if (paste) off.emplace(*history_);
     graphics::LoadDocumentFromFiler(filer, *this, mode);
   } catch (...) {
     if (paste && target) {
-      history_->DisableRecording();
+      TRecordingOff off(*history_);
       while (target->GetCount() > kept) target->GetChild(target->GetCount() - 1)->Free();
-      history_->EnableRecording();
     }
-    pasteStep.reset();
     EndSelectionUpdate(false);
     if (!paste) modified_ = false;
     throw;
   }
-  if (pasteStep) pasteStep->End();
+  if (recordPaste && target && target->GetCount() > kept) {
+    THistoryRecording step(*history_, TPanelCreateControlsHistoryGroup::ClassInfo, this);
+    for (int i = kept; i < target->GetCount(); ++i) {
+      THistoryRecording created(*history_, TControlCreateHistoryGroup::ClassInfo, target->GetChild(i));
+      created.End();
+    }
+    step.End();
+  }
   EndSelectionUpdate(false);
   if (mode == TLoadMode::Document) modified_ = false;
   UpdateScrollRange();

@@ -19,10 +19,15 @@
 #include "controls/VexaControl.h"
 #include "controls/Rotation.h"
 #include "controls/VexaPanel.h"
+#include "document/DragObject.h"
 #include "paint/AlphaBuffer.h"
 #include "panelwindow/PanelWindow.h"
 #include "props/PropRefList.h"
 #include "textformat/DocumentText.h"
+
+namespace pv::clipboard {
+class IClipboard;
+}
 
 namespace pv::graphics {
 
@@ -172,9 +177,6 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   // The selection rectangle when resizing began, and the handle dragged.
   const TRect& TransformationRect() const { return transformRect_; }
   int HandleUnderMouse() const { return handle_; }
-  // A move of the selection left the client area with AutoDragEnabled: a drag between
-  // panels may take over from here.
-  virtual void StartAutoDrag() {}
   // The point-editing tool (modes 9 .. 12): its start and finish, its mouse input and its
   // cursor. Mouse positions in client pixels.
   virtual void StartPointEditMode(int mode);
@@ -291,6 +293,85 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   void LoadDocumentFromFile(const std::string& fileName);
   // The whole document of another panel, copied through the text format.
   void Assign(TVexaPanel& source);
+
+  // ==== Clipboard and drag copies (PanelClipboard.cpp, PanelDrag.cpp) ====
+  // The clipboard this panel uses: the program's (clipboard::SystemClipboard) unless the panel
+  // was given one (which stays the caller's).
+  clipboard::IClipboard& Clipboard() const;
+  void SetClipboard(clipboard::IClipboard* clipboard) { clipboard_ = clipboard; }
+  // The clipboard holds our own controls, or (unless ownOnly) a picture (PNG, BMP, JPEG, or a
+  // drawing the clipboard renders, such as SVG) or plain text.
+  virtual bool CanPaste(bool ownOnly) const;
+  // Our own controls join the active scheme selected; otherwise a picture becomes a picture
+  // control, else plain text a text control, each at its own size in the middle of the visible
+  // part. One undo step; false when there was nothing to paste. Data that cannot be read
+  // raises EDataFormatError and changes nothing; a clipboard that cannot be opened raises
+  // std::runtime_error "Cannot open clipboard".
+  virtual bool PasteFromClipboard(bool ownOnly = false);
+  // The selection in clipboard framing under our own format, replacing the clipboard's
+  // content; false (the clipboard untouched) with nothing selected.
+  bool CopyToClipboard();
+  // Copies, then deletes the selection (one undo step).
+  bool CutToClipboard();
+
+  // A copy of the selection (selectionOnly: children placed relative to the selection
+  // rectangle) or of control, as a group in a drag object of this panel. The group holds no
+  // ID; it is named name, else after the control.
+  std::unique_ptr<TVexaDragObject> CreateDragGroup(TVexaControl* control, bool oneScope, const std::string& name,
+                                                   bool selectionOnly);
+  // The same, grabbed at mousePoint (client pixels) of a view at scale and origin.
+  std::unique_ptr<TVexaDragObject> CreateDragObject(TVexaControl* control, bool oneScope, const std::string& name,
+                                                    int32_t scale, TPoint origin, TPoint mousePoint, bool selectionOnly);
+  // The drag object of a drag starting at mousePoint: the host's (OnStartDrag), else a copy
+  // of the selection named "DragGroup".
+  std::unique_ptr<TVexaDragObject> DoStartDrag(TPoint mousePoint);
+  std::function<void(TVexaPanel& sender, std::unique_ptr<TVexaDragObject>& dragObject)> OnStartDrag;
+  // Drags a copy of the selection from mousePoint through the window until it is dropped or
+  // cancelled. With move, a drop into another panel that takes it as a move deletes the
+  // selection here afterwards (its own undo step), and a drop back onto this panel moves the
+  // selection itself (IDs and links kept). A cancelled or refused drop changes nothing and
+  // leaves the selection as it was; the tool mode goes back to the base mode in every case.
+  panelwindow::TDropAction DragSelection(TPoint mousePoint, bool move);
+  // A move of the selection has left the client area with AutoDragEnabled: the move gesture
+  // ends and the selection is dragged as a move from the last mouse position.
+  virtual void StartAutoDrag();
+  // A drag object over the panel (none: something that is not ours): shown as dropped at the
+  // client point while it is over, taken out again when it leaves. accept: whether a drop
+  // here is taken.
+  void DragOver(TVexaDragObject* source, int32_t x, int32_t y, panelwindow::TDragState state, bool& accept);
+  // Drops it at the client point: its controls join the active scheme with fresh IDs,
+  // selected, as one undo step; then OnDragDrop.
+  void DragDrop(TVexaDragObject* source, int32_t x, int32_t y);
+  std::function<void(TVexaPanel& sender, TVexaDragObject& source, int32_t x, int32_t y)> OnDragDrop;
+  // The drag object shown in this panel now, or none.
+  TVexaDragObject* ShownDragObject() const { return shownDrag_; }
+  // The kind a drag names when it carries a panel's drag object in this process.
+  static constexpr const char* kDragObjectKind = "TVexaDragObject";
+
+ private:
+  struct TDragSession;
+  bool WindowDragOver(const panelwindow::TDragData& data, TPoint point, panelwindow::TDragState state) override;
+  bool WindowDragDrop(const panelwindow::TDragData& data, TPoint point, panelwindow::TDropAction action) override;
+  // The drag object a drag carries: our own in-process object, or one read from the bytes
+  // of our format that another program offered (kept until the drag leaves or drops).
+  TVexaDragObject* DragObjectOf(const panelwindow::TDragData& data);
+  void TakeOutShownDrag();
+  // A drop of this panel's own move-drag onto itself: the selection moves instead.
+  bool DropHome(TVexaDragObject& source, int32_t x, int32_t y);
+  void RestoreSelection(const std::vector<int32_t>& ids);
+  // Reads a drag group from document text (clipboard framing) as CreateDragGroup does.
+  std::unique_ptr<TVexaDragObject> LoadDragGroup(TByteStream& stream, const std::string& name);
+  void ShowDrag(TVexaDragObject& source);
+  clipboard::IClipboard* clipboard_ = nullptr;
+  TVexaDragObject* shownDrag_ = nullptr;
+  // What showing a drag hides: the modified flag and the selection (IDs) from before.
+  bool shownModified_ = false;
+  std::vector<int32_t> shownSelection_;
+  std::shared_ptr<TDragSession> dragSession_;
+  std::unique_ptr<TVexaDragObject> foreignDrag_;
+
+ public:
+  // ==== end of clipboard and drag copies
 
   // ---- Commands on the selection; each is one undo step when the history is on.
   // Frees every selected control, last first.

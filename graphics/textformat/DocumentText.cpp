@@ -101,7 +101,8 @@ void LoadDocumentFromFiler(TVexaFiler& filer, IDocPanel& panel, TLoadMode mode) 
     if (!read || !framed) throw EDataFormatError();
     IDocControl& root = *panel.SchemesRoot();
     const size_t blank = line.find(' ');
-    if (blank != std::string::npos) root.SetName(ReadNameText(TrimBlanks(std::string_view(line).substr(blank + 1))));
+    // The name after "clipboard" is another document's: a paste keeps this one's.
+    if (document && blank != std::string::npos) root.SetName(ReadNameText(TrimBlanks(std::string_view(line).substr(blank + 1))));
     // Data that ends before the framing's "end" was cut short: loading it as it is would
     // pass for the whole document, and its next save would lose the rest.
     bool ended = false;
@@ -114,6 +115,12 @@ void LoadDocumentFromFiler(TVexaFiler& filer, IDocPanel& panel, TLoadMode mode) 
       }
       if (StartsWithKeyword(line, "object")) {
         LoadControl(filer, panel, parent, false, line, !document);
+        continue;
+      }
+      // A paste adds controls: it leaves the document's own properties (its ID, its size)
+      // alone, and a step that undoes the paste has nothing else to give back.
+      if (!document) {
+        filer.CheckSkipBlock(line);
         continue;
       }
       if (!StartsWithKeyword(line, "property") && filer.CheckSkipBlock(line)) continue;

@@ -33,4 +33,17 @@ void TNullPanelWindow::ScrollTo(TScrollBarKind bar, int32_t pos) {
   if (events_) events_->WindowScrolled(bar);
 }
 
+TDropAction TNullPanelWindow::StartDrag(const TDragData& data, TDropAction preferred) {
+  ++dragsStarted;
+  return dragScript ? dragScript(data, preferred) : TDropAction::None;
+}
+
+bool TNullPanelWindow::DragOver(const TDragData& data, TPoint point, TDragState state) {
+  return events_ && events_->WindowDragOver(data, point, state);
+}
+
+TDropAction TNullPanelWindow::Drop(const TDragData& data, TPoint point, TDropAction action) {
+  return events_ && events_->WindowDragDrop(data, point, action) ? action : TDropAction::None;
+}
+
 }  // namespace pv::panelwindow

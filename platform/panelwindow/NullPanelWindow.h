@@ -3,6 +3,7 @@
 // bars follow the rules of a real scroll area, and it counts what it was asked to repaint.
 // For model tests and fuzzers.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,16 @@ class TNullPanelWindow final : public IPanelWindow {
  public:
   explicit TNullPanelWindow(int32_t width = 185, int32_t height = 41, bool hasParent = true)
       : width_(width), height_(height), hasParent_(hasParent) {}
+
+  // ==== Drag and drop: a drag runs the script (none: the drag is cancelled); the script
+  // plays the desktop, delivering events to windows through DragOver and Drop.
+  TDropAction StartDrag(const TDragData& data, TDropAction preferred) override;
+  std::function<TDropAction(const TDragData& data, TDropAction preferred)> dragScript;
+  bool DragOver(const TDragData& data, TPoint point, TDragState state);
+  // The action taken, or None when the panel refused the drop.
+  TDropAction Drop(const TDragData& data, TPoint point, TDropAction action);
+  int dragsStarted = 0;
+  // ==== end of drag and drop
 
   void SetEvents(IPanelWindowEvents* events) override { events_ = events; }
   bool HasParent() const override { return hasParent_; }

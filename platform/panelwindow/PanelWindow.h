@@ -4,7 +4,11 @@
 // area and the null window implement it.
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "canvas/Canvas.h"
 #include "canvas/CanvasTypes.h"
@@ -12,6 +16,23 @@
 namespace pv::panelwindow {
 
 using canvas::TRect;
+using canvas::TPoint;
+
+// ==== Drag and drop between windows: what a drag carries and how it ends ====
+// None: cancelled or refused.
+enum class TDropAction : uint8_t { None, Copy, Move };
+enum class TDragState : uint8_t { Enter, Move, Leave };
+// A drag's content: while it stays in this process, the object of the panel that started it
+// (objectKind names its type, so a receiver never takes an object it does not know); for
+// other programs, the same content as bytes of a MIME type.
+struct TDragData {
+  const char* objectKind = nullptr;
+  void* object = nullptr;
+  // The MIME types offered, and the bytes of one of them (none when it is not offered).
+  std::vector<std::string> formats;
+  std::function<std::optional<std::vector<uint8_t>>(std::string_view mime)> bytes;
+};
+// ==== end of drag and drop types
 
 enum class TScrollBarKind : uint8_t { Horizontal, Vertical };
 
@@ -39,6 +60,11 @@ enum TPanelKey : uint16_t {
 class IPanelWindowEvents {
  public:
   virtual ~IPanelWindowEvents() = default;
+  // ==== Drag and drop: a drag over the client area at a client point; true accepts a drop
+  // there (a leave's answer does not count). A drop: true when the panel took it.
+  virtual bool WindowDragOver(const TDragData&, TPoint, TDragState) { return false; }
+  virtual bool WindowDragDrop(const TDragData&, TPoint, TDropAction) { return false; }
+  // ==== end of drag and drop
   virtual void WindowResized() = 0;
   // The user (or the window itself) moved a scroll bar.
   virtual void WindowScrolled(TScrollBarKind bar) = 0;
@@ -63,6 +89,11 @@ class IPanelWindowEvents {
 class IPanelWindow {
  public:
   virtual ~IPanelWindow() = default;
+  // ==== Drag and drop: runs a drag from this window until it ends and gives the action the
+  // drop took (None: cancelled, or refused where it ended). preferred: the action a plain
+  // drop takes (Copy allows only copies).
+  virtual TDropAction StartDrag(const TDragData&, TDropAction) { return TDropAction::None; }
+  // ==== end of drag and drop
 
   virtual void SetEvents(IPanelWindowEvents* events) = 0;
   // Placed in a host window: scroll geometry means something only then.

@@ -59,6 +59,7 @@ TQtPanelWindow::TQtPanelWindow(QWidget* parent) : QAbstractScrollArea(parent) {
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
   viewport()->setAutoFillBackground(false);
   viewport()->setMouseTracking(true);
+  viewport()->setAcceptDrops(true);
 }
 
 TQtPanelWindow::~TQtPanelWindow() = default;

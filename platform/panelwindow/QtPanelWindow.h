@@ -6,8 +6,10 @@
 // Mouse input on the viewport, keys, focus loss and hiding go to the panel in its terms.
 
 #include <QAbstractScrollArea>
+#include <QDrag>
 #include <QImage>
 #include <QRect>
+#include <functional>
 
 #include "panelwindow/PanelWindow.h"
 
@@ -17,6 +19,25 @@ class TQtPanelWindow final : public QAbstractScrollArea, public IPanelWindow {
  public:
   explicit TQtPanelWindow(QWidget* parent = nullptr);
   ~TQtPanelWindow() override;
+
+  // ==== Drag and drop (QtPanelWindowDrag.cpp): a drag carries the panel's object for
+  // windows of this process and its bytes for other programs. dragRunner replaces the
+  // desktop's drag loop (tests play the drop with synthetic events); none runs QDrag::exec.
+  TDropAction StartDrag(const TDragData& data, TDropAction preferred) override;
+  std::function<Qt::DropAction(QDrag& drag, Qt::DropActions allowed, Qt::DropAction preferred)> dragRunner;
+
+ protected:
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dragLeaveEvent(QDragLeaveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  // What the drag over the window carries, kept from its enter for its moves and its leave.
+  TDragData dragData_;
+
+ public:
+  // ==== end of drag and drop
 
   void SetEvents(IPanelWindowEvents* events) override { events_ = events; }
   bool HasParent() const override { return true; }

@@ -14,6 +14,7 @@
 #include "document/Grid.h"
 #include "document/Schemes.h"
 #include "panel/PanelHistory.h"
+#include "panel/VexaGraphics.h"
 #include "panel/VexaPanel.h"
 #include "panelwindow/NullPanelWindow.h"
 
@@ -60,6 +61,9 @@ void CheckIds(TVexaPanel& panel) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  // Every class the text may name, as a program registers them at start-up.
+  static const bool registered = (pv::graphics::RegisterVexaGraphics(), true);
+  static_cast<void>(registered);
   const std::string text(reinterpret_cast<const char*>(data), size);
   for (TLoadMode mode : {TLoadMode::Document, TLoadMode::Clipboard}) {
     pv::panelwindow::TNullPanelWindow window(300, 200);

@@ -233,6 +233,20 @@ TEST_F(PanelCore, SelectionUpdatesNestAndFireTheirEvents) {
   EXPECT_EQ(2, ends);
 }
 
+TEST_F(PanelCore, FreeingTheActiveLayerOrSchemeLeavesNoneActive) {
+  TVexaControl* box = Box(Scheme(), {0, 0, 1000, 1000});
+  ASSERT_NE(nullptr, box);
+  panel.Layers().ClearChildren();
+  EXPECT_EQ(nullptr, panel.GetActiveLayer());
+  EXPECT_EQ(0, Scheme()->GetCount());  // the box went with its layer
+  panel.Schemes().ClearChildren();
+  EXPECT_EQ(nullptr, panel.GetActiveScheme());
+  // A new document makes both again and activates them.
+  panel.NewDocument();
+  EXPECT_EQ(panel.Layers().GetChild(0), panel.GetActiveLayer());
+  EXPECT_EQ(panel.Schemes().GetChild(0), panel.GetActiveScheme());
+}
+
 TEST_F(PanelCore, FindControlByIdLooksInTheScopeAndForgetsFreedControls) {
   TVexaControl* box = Box(Scheme(), {0, 0, 1000, 1000});
   TVexaControl* inner = Box(box, {0, 0, 500, 500});

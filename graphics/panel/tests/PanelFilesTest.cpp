@@ -36,6 +36,22 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
   out << bytes;
 }
 
+// A control that cannot be written: its stored properties raise an error once asked.
+class TSaveFailingControl : public TVexaControl {
+ public:
+  static const TVexaControlClass ClassInfo;
+  const TVexaControlClass& ClassType() const override { return ClassInfo; }
+  bool failing = false;
+
+ protected:
+  void PropStored(TCustomProp& prop, std::string_view subName, bool& stored) override {
+    if (failing) throw std::runtime_error("the control cannot be written");
+    TVexaControl::PropStored(prop, subName, stored);
+  }
+};
+const TVexaControlClass TSaveFailingControl::ClassInfo{{"TSaveFailingControl", &TVexaControl::ClassInfo.ref},
+                                                       &TVexaControl::Creator<TSaveFailingControl>};
+
 struct PanelFiles : ::testing::Test, test::PanelFixture {
   PanelFiles() {
     char pattern[] = "/tmp/pv_panel_files_XXXXXX";
@@ -280,6 +296,20 @@ TEST_F(PanelFiles, AStreamThatFailsAfterSomeBytesKeepsTheOldFile) {
   std::signal(SIGXFSZ, previousHandler);
   EXPECT_TRUE(panel.SaveDocumentToFile(target.string()));
   EXPECT_EQ(text, ReadFile(target));
+}
+
+TEST_F(PanelFiles, AControlWhoseSaveFailsKeepsTheOldFile) {
+  BuildDocument();
+  // Many controls ahead of it, so that part of the file has reached the disk when it fails.
+  for (int i = 0; i < 2000; ++i) Box(Scheme(), {i, i, i + 1000, i + 1000});
+  auto* bad = TVexaControl::New<TSaveFailingControl>(&panel, Scheme(), panel.GetActiveLayer());
+  const fs::path target = folder / "doc.tgd";
+  WriteFile(target, "old bytes");
+  bad->failing = true;
+  ExpectFailedSave(target, "old bytes", "the control cannot be written");
+  bad->failing = false;
+  EXPECT_TRUE(panel.SaveDocumentToFile(target.string()));
+  EXPECT_EQ(SaveText(), ReadFile(target));
 }
 
 TEST_F(PanelFiles, LoadingAMissingFileLeavesTheDocumentAlone) {

@@ -12,6 +12,7 @@
 #include "picture/IconCodec.h"
 #include "picture/JpegCodec.h"
 #include "picture/Picture.h"
+#include "picture/PngCodec.h"
 #include "picture/RecordingGraphic.h"
 
 namespace pv::picture {
@@ -103,6 +104,44 @@ TEST(Bmp, BrokenFilesGiveClearErrors) {
       EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << c.name << ": " << e.what();
     }
   }
+}
+
+TEST(Png, RoundTripsOpaqueAndAlphaBitmaps) {
+  for (bool alpha : {false, true}) {
+    Bitmap b = Noise(9, 4, alpha, 5);
+    // At least one pixel not opaque, or an alpha bitmap reads back as an opaque one.
+    if (alpha) b.Row(0)[0] = 0x10203040u;
+    const Bitmap read = ReadPng(WritePng(b));
+    EXPECT_EQ(alpha, read.HasAlpha());
+    EXPECT_EQ(b, read);
+  }
+  // An alpha bitmap that is opaque all over reads back without alpha.
+  const Bitmap opaque = Bitmap::Argb(3, 3, 0xFF112233u);
+  const Bitmap read = ReadPng(WritePng(opaque));
+  EXPECT_FALSE(read.HasAlpha());
+  EXPECT_EQ(0x00112233u, read.Row(1)[1]);
+}
+
+TEST(Png, BrokenFilesGiveClearErrors) {
+  const std::vector<uint8_t> good = WritePng(Noise(16, 16, false, 2));
+  std::vector<uint8_t> cut(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(good.size() / 2));
+  std::vector<uint8_t> badCrc = good;
+  badCrc[20] ^= 0xFF;  // inside the header chunk
+  std::vector<uint8_t> huge = good;
+  for (int i = 0; i < 4; ++i) huge[16 + i] = i == 0 ? 0x00 : 0xFF;  // width 0x00FFFFFF
+  const std::pair<const char*, std::vector<uint8_t>> cases[] = {
+      {"empty", {}}, {"not a PNG", {'G', 'I', 'F', '8', '9', 'a', 0, 0}}, {"cut in half", cut},
+      {"damaged header", badCrc}, {"huge", huge},
+  };
+  for (const auto& [name, bytes] : cases) {
+    try {
+      ReadPng(bytes);
+      ADD_FAILURE() << name << ": no error";
+    } catch (const PictureError& e) {
+      EXPECT_EQ(0u, std::string(e.what()).find("PNG: ")) << name << ": " << e.what();
+    }
+  }
+  EXPECT_THROW(WritePng(Bitmap()), PictureError);
 }
 
 TEST(Jpeg, EncodesDecodesAndReportsLibraryErrors) {

@@ -1,0 +1,79 @@
+// Arbitrary bytes on the in-memory clipboard under one of the types a panel pastes (the first
+// byte picks it): a paste either fails with the document's bytes unchanged, or succeeds as one
+// undo step that gives the bytes from before back.
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <memory>
+#include <string>
+
+#include "clipboard/MemoryClipboard.h"
+#include "panel/PanelHistory.h"
+#include "panel/VexaGraphics.h"
+#include "panel/VexaPanel.h"
+#include "panelwindow/NullPanelWindow.h"
+
+namespace {
+
+using pv::graphics::TMemoryStream;
+using pv::graphics::TVexaFiler;
+using pv::graphics::TVexaFilerProcess;
+using pv::graphics::TVexaPanel;
+
+void Check(bool ok, const char* what) {
+  if (ok) return;
+  std::fprintf(stderr, "broken: %s\n", what);
+  std::abort();
+}
+
+// Both texts on stderr before giving up, so that a finding shows what differs.
+void CheckSame(const std::string& expected, const std::string& actual, const char* what) {
+  if (expected == actual) return;
+  std::fprintf(stderr, "expected:\n%s\nactual:\n%s\n", expected.c_str(), actual.c_str());
+  Check(false, what);
+}
+
+std::string Save(TVexaPanel& panel) {
+  TMemoryStream stream;
+  std::unique_ptr<TVexaFiler> filer = panel.CreateFiler(stream, TVexaFilerProcess::ppSave);
+  panel.SaveDocumentToFiler(*filer);
+  filer->Flush();
+  return stream.Text();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const bool registered = (pv::graphics::RegisterVexaGraphics(), true);
+  static_cast<void>(registered);
+  if (size == 0) return 0;
+  const std::string mimes[] = {pv::graphics::VexaControlsMime(), pv::clipboard::kPngMime, pv::clipboard::kBmpMime,
+                               pv::clipboard::kJpegMime, pv::clipboard::kTextUtf8Mime};
+  pv::clipboard::TMemoryClipboard clip;
+  clip.SetItems({{mimes[data[0] % 5], std::vector<uint8_t>(data + 1, data + size)}});
+  pv::panelwindow::TNullPanelWindow window(300, 200);
+  TVexaPanel panel(window, true);
+  panel.SetClipboard(&clip);
+  panel.PanelHistory().SetActive(true);
+  const std::string before = Save(panel);
+  bool pasted = false;
+  try {
+    pasted = panel.PasteFromClipboard();
+  } catch (const std::exception&) {
+    CheckSame(before, Save(panel), "a failed paste changed the document");
+    Check(panel.PanelHistory().Count() == 0, "a failed paste left a step");
+  }
+  Check(clip.openDepth == 0, "the clipboard was left open");
+  Check(panel.SelectionUpdateDepth() == 0, "a selection update was left open");
+  if (pasted) {
+    Check(panel.PanelHistory().Count() == 1, "a paste is one step");
+    const std::string after = Save(panel);
+    Check(panel.PanelHistory().Undo(), "the paste does not undo");
+    CheckSame(before, Save(panel), "undo of a paste");
+    Check(panel.PanelHistory().Redo(), "the paste does not redo");
+    CheckSame(after, Save(panel), "redo of a paste");
+  }
+  return 0;
+}
