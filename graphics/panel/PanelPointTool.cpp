@@ -335,6 +335,8 @@ void TVexaPanel::StartPointEditMode(int mode) {
         UnselectAll();
         SetPointEditControl(nullptr);
       }
+      // Back from a drag the path has moved under the mouse: the cursor follows what is there now.
+      UpdatePointHover((mouseShift_ & panelwindow::ssCtrl) != 0);
       return;
     case 11:
     case 12:
