@@ -1,6 +1,7 @@
 // Editing steps of the document panel under the mouse: one resize step by a handle with
 // 1,000 and 10,000 controls selected, and one step of dragging a point of a curve of 100,000
-// points (hover tests, the move, the refit and the markers included).
+// points (hover tests, the move, the refit and the markers included), and a point band over
+// all of its points.
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -79,6 +80,37 @@ void BM_PointDragStep(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kPoints);
 }
 BENCHMARK(BM_PointDragStep)->Unit(benchmark::kMillisecond);
+
+// A point band over every node of a 100,000-point curve, then a click that unselects them.
+void BM_PointBandOverAllPoints(benchmark::State& state) {
+  constexpr int kPoints = 100000;
+  Editor e;
+  auto* curve = TVexaControl::New<TVexaCurve>(&e.panel, e.Scheme(), e.panel.GetActiveLayer());
+  std::vector<TPoint> points(kPoints);
+  std::vector<uint8_t> types(kPoints, ptNode);
+  for (int i = 0; i < kPoints; ++i) points[static_cast<size_t>(i)] = {i * 3, (i % 2) * 20000};
+  types.back() = ptEndNode;
+  curve->SetPointsEx(points, types);
+  curve->SetDocRect({30000, 30000, 30000 + curve->GetWidth(), 30000 + curve->GetHeight()});
+  e.panel.Select(curve);
+  e.panel.SetToolMode(9);
+  // Well away from the selection's handles.
+  const TPoint from = e.panel.DocToPixelPoint({10000, 10000});
+  const TPoint to = e.panel.DocToPixelPoint({50000 + curve->GetWidth(), 50000 + curve->GetHeight()});
+  for (auto _ : state) {
+    e.panel.MouseMove(0, from.x, from.y);
+    e.panel.MouseDown(TVexaPanel::TMouseButton::mbLeft, ssLeft, from.x, from.y);
+    e.panel.MouseMove(ssLeft, to.x, to.y);
+    e.panel.MouseUp(TVexaPanel::TMouseButton::mbLeft, 0, to.x, to.y);
+    if (e.panel.SelectedPointsCount() != kPoints) state.SkipWithError("the band missed points");
+    // The press on empty space unselects them all; its release is a click that keeps the curve.
+    e.panel.MouseDown(TVexaPanel::TMouseButton::mbLeft, ssLeft, from.x, from.y);
+    e.panel.MouseUp(TVexaPanel::TMouseButton::mbLeft, 0, from.x, from.y);
+    e.panel.Select(curve);
+  }
+  state.SetItemsProcessed(state.iterations() * kPoints);
+}
+BENCHMARK(BM_PointBandOverAllPoints)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -56,15 +56,32 @@ void TVexaPanel::SelectPoint(int index, bool select) {
   if (IsPointSelected(index) == select) return;
   // A connector is edited by one end or one bend at a time.
   if (select && pointEdited_->IsConnector() && selectedPoints_ > 0) return;
+  const int before = selectedPoints_;
   pointSelection_[static_cast<size_t>(index)] = select ? 1 : 0;
   selectedPoints_ += select ? 1 : -1;
   if (window_.HasParent()) window_.Invalidate(PointRect(index));
-  RefreshEditPoints();
+  // The curve-handle lines show only with one selected point: the region changes only when
+  // the count comes to or leaves 1, so that a band over a long path stays linear.
+  if (before == 1 || selectedPoints_ == 1) RefreshEditPoints();
   pointEdited_->Notify(TVexaNotify::fnSelectPoint);
 }
 
 void TVexaPanel::UnselectAllPoints() {
-  for (int i = 0; i < static_cast<int>(pointSelection_.size()) && selectedPoints_ > 0; ++i) SelectPoint(i, false);
+  if (!pointEdited_ || selectedPoints_ == 0) return;
+  const int before = selectedPoints_;
+  const bool each = window_.HasParent() && before < kMarksForPreciseRegion;
+  for (size_t i = 0; i < pointSelection_.size(); ++i) {
+    if (!pointSelection_[i]) continue;
+    pointSelection_[i] = 0;
+    if (each) window_.Invalidate(PointRect(static_cast<int>(i)));
+  }
+  selectedPoints_ = 0;
+  // Many markers at once: the region around them all is repainted instead.
+  if (window_.HasParent() && !each) {
+    for (const TRect& r : editRegion_.Rects()) window_.Invalidate(r);
+  }
+  if (before == 1) RefreshEditPoints();
+  pointEdited_->Notify(TVexaNotify::fnSelectPoint);
 }
 
 TRect TVexaPanel::PointRect(int index) const {
