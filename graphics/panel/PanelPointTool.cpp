@@ -279,7 +279,6 @@ void TVexaPanel::PointEditMouseMove(TShiftState shiftState, int32_t x, int32_t y
       if (delta.x == 0 && delta.y == 0) return;
       pointEdited_->MovePathSegment(segmentFirst_, segmentNext_, segmentT_, delta);
       segmentLast_ = m;
-      segmentOffset_ = {segmentOffset_.x + delta.x, segmentOffset_.y + delta.y};
       RefreshEditPoints();
       return;
     }
@@ -343,7 +342,6 @@ void TVexaPanel::StartPointEditMode(int mode) {
       if (!pointEdited_) return;
       if (mode == 12) {
         segmentLast_ = MouseDocPoint();
-        segmentOffset_ = {0, 0};
         segmentFirst_ = pointHover_.segmentFirst;
         segmentNext_ = pointHover_.segmentNext;
         segmentT_ = pointHover_.segmentT;

@@ -389,8 +389,9 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   // one, the document point now in the middle of the window lies in the middle of it.
   void SetScaleAndCenter(int32_t scale, std::optional<TRect> docRect = std::nullopt);
 
-  // ---- Resizing by a handle, grid snapping and point editing
-  // (PanelResize.cpp, PanelPoints.cpp; ResizeSelection is declared with the tool modes)
+  // ==== Resizing by a handle, grid snapping and point editing (PanelResize.cpp, PanelPoints.cpp,
+  // PanelPointTool.cpp; ResizeSelection and the point tool's hooks are declared with the tool
+  // modes) ====
   //
   // A handle dragged across the opposite edge mirrors the selection, and the transformation
   // rectangle is then swapped edge for edge on that axis. The new size is never below one
@@ -438,6 +439,7 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   TVexaControl* HighlightedLinkControl() const { return linkControl_; }
   int HighlightedLinkPoint() const { return linkPointIndex_; }
   TPoint HighlightedLinkPosition() const { return linkPoint_; }
+  // ==== end of resizing, grid snapping and point editing
 
   // ---- Selection
   int SelectedCount() const { return static_cast<int>(selection_.size()); }
@@ -627,7 +629,8 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   int selectionUpdates_ = 0;
   bool selectionFramesStale_ = false;
   TVexaControl* pointEdited_ = nullptr;
-  // Resizing and point editing.
+  // ==== Resizing, grid snapping and point editing: state and helpers (PanelResize.cpp,
+  // PanelPoints.cpp, PanelPointTool.cpp) ====
   bool pointsGroupOpen_ = false;
   std::vector<uint8_t> pointSelection_;
   int selectedPoints_ = 0;
@@ -637,7 +640,6 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   TPoint pointStart_{0, 0};
   TPoint pointGrab_{0, 0};
   TPoint segmentLast_{0, 0};
-  TPoint segmentOffset_{0, 0};
   TVexaControl* linkControl_ = nullptr;
   TVexaControl::TEditPointGuide editGuide_;
   // The point dragged in mode 11; the segment dragged in mode 12.
@@ -660,6 +662,7 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   void HighlightLinkPoint(TVexaControl* control, int index, TPoint docPoint);
   bool CreationGroupOpen() const;
   void ApplyResize(int32_t dx, int32_t dy, int handle, bool proportional);
+  // ==== end of resizing and point editing state
   TVexaControl* hovered_ = nullptr;
   TVexaControl* hintControl_ = nullptr;
 
