@@ -298,6 +298,7 @@ TEST(PanelSnap, TheNearestChosenEdgeWinsAndAHandleSnapsOnlyTheEdgesItMoves) {
       {"the top-left handle: left and top", 1, 1 | 2 | 4 | 8, {0, 0}, {-3000, -1000}},
       {"the bottom handle with a style naming only the left edge", 7, 1, {500, 500}, {500, 500}},
       {"snAll keeps every moved edge whatever the style names", 8, 32 | 1, {0, 0}, {1000, 2000}},
+      {"a tie goes to the edge found first (left before right)", 0, 1 | 4, {-1000, 0}, {-3000, 0}},
       {"no grid: nothing", 0, 1, {123, 456}, {123, 456}},
   };
   for (const auto& row : cases) {
