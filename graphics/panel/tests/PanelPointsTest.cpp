@@ -394,6 +394,23 @@ TEST_F(PanelPoints, AConnectorEndDroppedNearALinkPointAttachesAndOneFarAwayDoesN
   }
 }
 
+TEST_F(PanelPoints, AnOrthogonalConnectorsEndAttachesAndItsRouteEndsThere) {
+  auto* box = Shape<TVexaBox>({100000, 20000, 140000, 60000}, "box");
+  auto* link = Shape<TVexaConnector>({0, 0, 1, 1}, "link");
+  link->SetPointsEx({{0, 0}, {40000, 0}}, {ptNode, ptEndNode});
+  link->SetDocRect({20000, 30000, 60000, 30000});
+  EditPointsOf(link);
+  panel.PanelHistory().Clear();
+  const std::string before = SaveText();
+  Drag(Px({60000, 30000}), Px({98000, 39000}));
+  EXPECT_EQ(box, link->LinkB().LinkedControl());
+  EXPECT_EQ((TPoint{100000, 40000}), link->LinkB().GetLinkPoint());
+  const std::vector<TPoint> route = test::DocumentPoints(*link);
+  EXPECT_EQ((TPoint{20000, 30000}), route.front());
+  EXPECT_EQ((TPoint{100000, 40000}), route.back());
+  ExpectOneStepUndoesAndRedoes(before, "Change control(s) points");
+}
+
 TEST_F(PanelPoints, ACurveCollapsedOntoOnePointIsDeletedOnReleaseAndOneUndoBringsItBack) {
   TVexaCurve* c = Curve({{20000, 20000}, {60000, 20000}}, false);
   const int32_t id = c->GetId();
