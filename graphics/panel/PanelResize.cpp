@@ -205,7 +205,8 @@ void PlaceSubtree(TVexaControl& selected, const TResizeMap& map, bool mirrorX, b
       const auto found = carries.find(c->GetParent());
       if (found != carries.end()) carried = found->second;
     }
-    const bool fixed = OnReadOnlyLayer(*c);
+    // A control that joined the selection after resizing began has no rectangle to scale from.
+    const bool fixed = OnReadOnlyLayer(*c) || !c->HasState(csTransforming);
     if (!fixed && (mirrorX || mirrorY)) c->Mirror(mirrorX, mirrorY);
     const TRect now = c->GetDocRect();
     const TRect rect = fixed ? now : map.Target(*c);

@@ -258,6 +258,18 @@ TEST_F(PanelResize, DragsToTheEndsOfTheCoordinateRangeStayInIt) {
   }
 }
 
+TEST_F(PanelResize, AControlSelectedAfterResizingBeganStaysWhereItIs) {
+  auto* box = Shape<TVexaBox>(kBase, "box");
+  auto* late = Shape<TVexaBox>({40000, 10000, 50000, 20000}, "late");
+  SelectOnly({box});
+  panel.SetToolMode(7);
+  ASSERT_TRUE(panel.Select(late));
+  panel.ResizeSelection(20000, 0, true, 5, false, false);
+  panel.SetToolMode(0);
+  EXPECT_EQ((TRect{10000, 10000, 50000, 20000}), box->GetDocRect());
+  EXPECT_EQ((TRect{40000, 10000, 50000, 20000}), late->GetDocRect());
+}
+
 TEST(PanelSnap, ExactHalvesGoTowardsPositiveInfinityOnBothSidesOfTheOrigin) {
   Registered registered;
   test::PanelFixture f;
