@@ -19,6 +19,7 @@
 #include "panel/VexaGraphics.h"
 #include "panel/tests/PanelFixture.h"
 #include "paths/PathTypes.h"
+#include "props/Prop.h"
 #include "shapes/VexaBox.h"
 #include "shapes/VexaCurve.h"
 #include "shapes/VexaEllipse.h"
@@ -256,6 +257,23 @@ TEST_F(PanelResize, DragsToTheEndsOfTheCoordinateRangeStayInIt) {
       }
     }
   }
+}
+
+TEST_F(PanelResize, MembersOfAGroupWhoseLeftIsReadOnlyKeepTheirHorizontalExtent) {
+  auto* left = Shape<TVexaBox>({10000, 10000, 20000, 20000}, "left");
+  auto* right = Shape<TVexaBox>({30000, 10000, 40000, 30000}, "right");
+  SelectOnly({left, right});
+  auto* group = static_cast<TVexaControl*>(panel.GroupSelection("TVexaGroup"));
+  ASSERT_NE(nullptr, group);
+  group->Props().PropByName("Left")->SetFlag(pfReadOnly, true);
+  SelectOnly({group});
+  panel.PanelHistory().Clear();
+  const std::string before = SaveText();
+  // Twice the height from the bottom-right corner; the width would double too.
+  panel.ResizeSelection(30000, 20000, true, 8, false, false);
+  EXPECT_EQ((TRect{10000, 10000, 20000, 30000}), left->GetDocRect());
+  EXPECT_EQ((TRect{30000, 10000, 40000, 50000}), right->GetDocRect());
+  ExpectOneStepUndoesAndRedoes(before, "Size/move control(s)");
 }
 
 TEST_F(PanelResize, AControlSelectedAfterResizingBeganStaysWhereItIs) {
