@@ -31,9 +31,12 @@ namespace {
 constexpr double kDegrees = 180.0 / 3.14159265358979323846;
 constexpr int32_t kFullTurn = 360000;  // thousandths of a degree
 
-// Thousandths of a degree, halves to even, reduced into 0 .. 359999.
+// Thousandths of a degree, halves to even, reduced into 0 .. 359999 (0 for an angle lost to
+// overflow in a matrix of huge scales).
 int32_t TurnAngle(double degrees) {
-  const double v = std::fmod(RoundHalfEven(degrees * 1000.0), kFullTurn);
+  const double thousandths = degrees * 1000.0;
+  if (!std::isfinite(thousandths)) return 0;
+  const double v = std::fmod(RoundHalfEven(thousandths), kFullTurn);
   const auto a = static_cast<int32_t>(v < 0.0 ? v + kFullTurn : v);
   return a == kFullTurn ? 0 : a;
 }
@@ -45,8 +48,13 @@ double TurnedDegrees(const Matrix4x4& m, double radians) {
   return std::atan2(c * m.m[0][1] + s * m.m[1][1], c * m.m[0][0] + s * m.m[1][0]) * kDegrees;
 }
 
-// The matrix's planar scale (1 without one): what a length in its plane becomes.
-double LengthScale(const Matrix4x4* m) { return m ? std::sqrt(std::fabs(PlanarDeterminant(*m))) : 1.0; }
+// What the matrix makes of a unit length along x and along y: the half sizes of the box around
+// a unit circle it has placed (an ellipse when it scales x and y apart, of the same size both
+// ways when it only turns, mirrors and scales evenly).
+double ScaleOfX(const Matrix4x4* m) { return m ? std::hypot(m->m[0][0], m->m[1][0]) : 1.0; }
+double ScaleOfY(const Matrix4x4* m) { return m ? std::hypot(m->m[0][1], m->m[1][1]) : 1.0; }
+// The length a vertical unit (a text's height) becomes.
+double HeightScale(const Matrix4x4* m) { return m ? std::hypot(m->m[1][0], m->m[1][1]) : 1.0; }
 
 TRect NormalRect(TPoint a, TPoint b) {
   return {std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
@@ -243,26 +251,11 @@ static void SetPen(Shape& shape, TColor color, int32_t width) {
   shape.Pen().SetWidth(width);
 }
 
-namespace {
-
-// A new control's settings as one change: one notification and one repaint, not one per setting.
-class Building {
- public:
-  explicit Building(TVexaControl& control) : control_(control) { control_.BeginUpdate(); }
-  ~Building() { control_.EndUpdate(); }
-  Building(const Building&) = delete;
-  Building& operator=(const Building&) = delete;
-
- private:
-  TVexaControl& control_;
-};
-
-}  // namespace
-
 void TVexaDxfImport::MakeCurve(TVexaControl* parent, const std::string& name, TColor color, std::optional<bool> solid,
                                const std::vector<TPoint>& points, const std::vector<uint8_t>* types) {
   auto* curve = NewControl<TVexaCurve>(parent, {});
-  const Building building(*curve);
+  // Set up as one change: one notification and one repaint, not one per setting.
+  const graphics::TControlUpdate update(*curve);
   if (!name.empty()) curve->SetName(name);
   if (solid) curve->SetIsSolid(*solid);
   SetPen(*curve, color, PenWidth);
@@ -363,12 +356,15 @@ void TVexaDxfImport::ImportPolyfaceMesh(Polyface_mesh_& mesh, const Matrix4x4* o
 
 bool TVexaDxfImport::CircleRect(const Circle_& circle, const Matrix4x4* matrix, TRect& rect) {
   // The centre goes through the matrix and the radius is scaled: mapping two corners instead
-  // would flatten a circle in a turned insert and turn a mirrored one inside out.
+  // would flatten a circle in a turned insert and turn a mirrored one inside out. An insert
+  // that turns and scales x and y apart makes a turned ellipse, which gets the box around it.
   const Point3D c = matrix ? TransformPoint(*matrix, circle.GetPoint()) : circle.GetPoint();
-  const double r = std::fabs(circle.Radius()) * LengthScale(matrix);
+  const double r = std::fabs(circle.Radius());
+  const double rx = r * ScaleOfX(matrix);
+  const double ry = r * ScaleOfY(matrix);
   TPoint p1;
   TPoint p2;
-  if (!MapPoint({c.x - r, c.y + r, c.z}, nullptr, p1) || !MapPoint({c.x + r, c.y - r, c.z}, nullptr, p2)) {
+  if (!MapPoint({c.x - rx, c.y + ry, c.z}, nullptr, p1) || !MapPoint({c.x + rx, c.y - ry, c.z}, nullptr, p2)) {
     NoteSkipped();
     return false;
   }
@@ -381,7 +377,7 @@ void TVexaDxfImport::ImportCircle(Circle_& circle, const Matrix4x4* outer, TVexa
   TRect rect;
   if (!CircleRect(circle, combined ? &*combined : nullptr, rect)) return;
   auto* ellipse = NewControl<graphics::TVexaEllipse>(parent, {});
-  const Building building(*ellipse);
+  const graphics::TControlUpdate update(*ellipse);
   ellipse->SetName(circle.DxfName());
   SetPen(*ellipse, circle.Color(), PenWidth);
   ellipse->SetDocRect(rect);
@@ -401,7 +397,7 @@ void TVexaDxfImport::ImportArc(Arc_& arc, const Matrix4x4* outer, TVexaControl* 
     if (PlanarDeterminant(*matrix) < 0.0) std::swap(begin, end);
   }
   auto* control = NewControl<graphics::TVexaArc>(parent, {});
-  const Building building(*control);
+  const graphics::TControlUpdate update(*control);
   control->SetName(arc.DxfName());
   SetPen(*control, arc.Color(), PenWidth);
   control->SetDocRect(rect);
@@ -412,7 +408,7 @@ void TVexaDxfImport::ImportArc(Arc_& arc, const Matrix4x4* outer, TVexaControl* 
 void TVexaDxfImport::ImportText(Text_& text, const Matrix4x4* outer, TVexaControl* parent) {
   // The height comes from the scales alone: the difference of two mapped points loses the
   // whole text once the drawing lies far from its origin.
-  const double height = RoundHalfEven(std::fabs(text.Height()) * LengthScale(outer) * Fit.ScaleY * 1000.0);
+  const double height = RoundHalfEven(std::fabs(text.Height()) * HeightScale(outer) * Fit.ScaleY * 1000.0);
   if (height == 0.0) return;
   const auto combined = CombineMatrices(text.OCS(), outer);
   TPoint a;

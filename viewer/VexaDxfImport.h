@@ -11,8 +11,14 @@
 //   ifPolyfaceMeshGroups); Circle_: ellipse; Arc_: arc; Text_ / Attrib_: text;
 //   Point_, Solid_, Attdef_: nothing.
 //
-// An entity with a point that does not fit the document's 32-bit coordinates is skipped and
-// counted; each kind of skip is reported once, as a note, when the import ends.
+// An entity with a point beyond the document's coordinate range is skipped and counted; each
+// kind of skip is reported once, as a note, when the import ends.
+//
+// A conversion, as the viewer runs it (library viewer_dxfimport, no Qt):
+//   importer.Fit = ComputeImportFit(boxWidth, boxHeight, 20, drawing.GetMaxExtents(),
+//                                   drawing.GetMinExtents());
+//   importer.ImportDxfObject(&panel, &drawing);   // EDxfImportTooLarge, std::runtime_error
+//   for (const std::string& note : importer.Report().Notes) ...  // tell the user
 
 #include <cstdint>
 #include <optional>
@@ -78,7 +84,7 @@ class EDxfImportTooLarge : public std::runtime_error {
 // What the last import made and left out.
 struct TDxfImportReport {
   long Controls = 0;       // controls made (groups included)
-  long Skipped = 0;        // entities (or polyface faces) left out because a point did not fit
+  long Skipped = 0;        // entities left out: a point beyond the document, or no points at all
   std::vector<std::string> Notes;  // one line per kind of thing left out, for the user
 };
 
@@ -108,15 +114,17 @@ class TVexaDxfImport {
   // layer of its name (made when absent). Block definitions are not converted where they are
   // defined (the viewer hides them too), only where an insert places them. Nothing is
   // recorded for undo. False when refused (an import is running, panel or drawing
-  // missing) or when a layer or list is missing. Raises EDxfImportTooLarge (before anything
-  // is made) for a drawing that would make more than kMaxControls controls, and
-  // std::runtime_error "Block reference <name> not found" for an insert without its block.
+  // missing, a panel without an active scheme) or when a layer or list is missing. Raises EDxfImportTooLarge (before anything
+  // is made) for a drawing that would make more than kMaxControls controls, and (before
+  // anything is made as well) std::runtime_error "Block reference <name> not found" for an
+  // insert without its block.
   bool ImportDxfObject(graphics::TVexaPanel* panel, DXF_Object* drawing);
 
   // What the last (or running) import made and left out.
   const TDxfImportReport& Report() const { return report_; }
 
-  // The steps, usable while an import runs (they do nothing and return false otherwise).
+  // The steps, usable while an import runs: outside one, ImportLayer and ImportList return
+  // false and ImportEntity makes nothing.
   bool ImportLayer(DXF_Layer* layer);
   bool ImportList(Entity_List* list);
   // By the entity's exact class; false only for a missing entity.

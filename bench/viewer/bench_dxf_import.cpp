@@ -9,9 +9,12 @@
 #include <memory>
 
 #include "BigDrawing.h"
+#include "DXF_model.h"
+#include "DXF_structs.h"
 #include "VexaDxfImport.h"
 #include "canvas/RecordingCanvas.h"
 #include "document/ServiceControls.h"
+#include "history/History.h"
 #include "panel/VexaGraphics.h"
 #include "shapes/VexaCurve.h"
 #include "panel/VexaPanel.h"
@@ -125,10 +128,37 @@ BENCHMARK(BM_ConvertAgainBigR12)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 
+// Every line on a layer of its own: the document makes one layer per line, and the library
+// looks through the layers made before for a free default name and for a sibling of the same
+// name each time, so the time per layer grows with their number (16,000 layers take seconds).
+void BM_ImportOneLayerPerEntity(benchmark::State& state) {
+  DXF_Object drawing("layers");
+  for (int64_t i = 0; i < state.range(0); ++i) {
+    const double x = static_cast<double>(i);
+    drawing.LayerByName("L" + std::to_string(i))
+        ->AddEntity(std::make_unique<Line_>(Point3D{x, 0, 0}, 1, Point3D{x + 1, 1, 0}));
+  }
+  TVexaDxfImport importer;
+  importer.Fit = ComputeImportFit(800, 600, 20, {static_cast<double>(state.range(0)) + 1, 1, 0}, {0, 0, 0});
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto view = std::make_unique<DocumentView>();
+    view->Empty();
+    state.ResumeTiming();
+    importer.ImportDxfObject(&view->panel, &drawing);
+    state.PauseTiming();
+    view.reset();
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_ImportOneLayerPerEntity)->Arg(1000)->Arg(4000)->Arg(16000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 // What one control costs the document before the import sets anything: the floor under the
 // import's memory per control.
 void BM_BareCurveMemory(benchmark::State& state) {
   DocumentView view;
+  const graphics::TRecordingOff off(view.panel.History());  // as during an import
   double bytes = 0;
   for (auto _ : state) {
     view.Empty();

@@ -445,4 +445,17 @@ class TPassControlRec {
 
 inline TVexaControl* AsVexa(IDocControl* control) { return static_cast<TVexaControl*>(control); }
 
+// A control's update bracket for a scope: the changes inside it end in one notification and
+// one repaint, and the bracket ends even when setting a property throws.
+class TControlUpdate {
+ public:
+  explicit TControlUpdate(TVexaControl& control) : control_(control) { control_.BeginUpdate(); }
+  ~TControlUpdate() { control_.EndUpdate(); }
+  TControlUpdate(const TControlUpdate&) = delete;
+  TControlUpdate& operator=(const TControlUpdate&) = delete;
+
+ private:
+  TVexaControl& control_;
+};
+
 }  // namespace pv::graphics

@@ -37,18 +37,6 @@ class TCommandUpdate {
   const THistoryActionClass* group_;
 };
 
-// Ends a control's update bracket even when setting a property throws.
-class TControlUpdate {
- public:
-  explicit TControlUpdate(TVexaControl& control) : control_(control) { control_.BeginUpdate(); }
-  ~TControlUpdate() { control_.EndUpdate(); }
-  TControlUpdate(const TControlUpdate&) = delete;
-  TControlUpdate& operator=(const TControlUpdate&) = delete;
-
- private:
-  TVexaControl& control_;
-};
-
 // The tool modes that drag the selection: their own gesture already holds the history group.
 bool IsDragMode(int mode) { return mode == 5 || mode == 7 || mode == 8; }
 

@@ -8,6 +8,7 @@
 
 #include "DXF_read.h"
 #include "DXF_structs.h"
+#include "GoOnPrompts.h"
 #include "Thinkbox.h"
 #include "VexaDxfImport.h"
 #include "canvas/RecordingCanvas.h"
@@ -15,20 +16,8 @@
 #include "panel/VexaPanel.h"
 #include "panelwindow/NullPanelWindow.h"
 
-namespace {
-
 using namespace pv;
 using namespace pv::viewer;
-
-class GoOnPrompts : public ReaderPrompts {
- public:
-  void Pause(int) override {}
-  bool ConfirmReadWarning(const std::string&) override { return true; }
-  void ShowReadError(const std::string&) override {}
-  void ShowMessage(const std::string&) override {}
-};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const bool registered = (graphics::RegisterVexaGraphics(), true);

@@ -6,20 +6,13 @@
 
 #include "DXF_read.h"
 #include "DXF_structs.h"
+#include "GoOnPrompts.h"
 #include "Thinkbox.h"
 #include "canvas/RecordingCanvas.h"
 
 namespace {
 
 using namespace pv::viewer;
-
-class GoOnPrompts : public ReaderPrompts {
- public:
-  void Pause(int) override {}
-  bool ConfirmReadWarning(const std::string&) override { return true; }
-  void ShowReadError(const std::string&) override {}
-  void ShowMessage(const std::string&) override {}
-};
 
 pv::canvas::TPoint Identity(void*, const Point3D& p, const Matrix4x4* m) {
   const Point3D q = m ? DXF_Utils::TransformPoint(*m, p) : p;

@@ -213,6 +213,8 @@ TEST_F(Import, DegenerateGeometryGivesTheRightRectangleOrACountedSkip) {
        {"ARC\t0\t4000\t94000\t6000\t96000\t0\t90000"}, 0},
       {"negative arc angles", [](Drawing& x) { x.Add("0", Arc({5, 5, 0}, 1.0, -90.0, -0.25)); },
        {"ARC\t0\t4000\t94000\t6000\t96000\t270000\t359750"}, 0},
+      {"arc angle too large to turn into thousandths", [](Drawing& x) { x.Add("0", Arc({5, 5, 0}, 1.0, 1e308, 90.0)); },
+       {"ARC\t0\t4000\t94000\t6000\t96000\t0\t90000"}, 0},
       {"circle with extrusion (0, 0, -1)", [](Drawing& x) { x.Add("0", Circle({5, 5, 0}, 1.0, {0, 0, -1})); },
        {"ELLIPSE\t0\t-6000\t94000\t-4000\t96000"}, 0},
       {"arc with extrusion (0, 0, -1)", [](Drawing& x) { x.Add("0", Arc({-5, 5, 0}, 1.0, 0.0, 90.0, {0, 0, -1})); },
@@ -319,7 +321,11 @@ TEST_F(Import, RefusedWhileRunningOrWithoutPanelOrDrawing) {
 TEST_F(Import, AMissingBlockRaisesAndLeavesTheImporterFree) {
   d.Add("0", std::make_unique<Insert_>(WCS_Z_Axis, "GONE", std::vector<std::unique_ptr<Attrib_>>{}, 0, 0.0,
                                        Point3D{1, 1, 1}, Point3D{}));
+  d.Add("WALLS", Line({0, 0, 0}, {1, 0, 0}));
   EXPECT_THROW(importer.ImportDxfObject(&doc.panel, d.object.get()), std::runtime_error);
+  // Found while counting, before anything was made.
+  EXPECT_TRUE(doc.LayerNames().empty());
+  EXPECT_EQ(doc.Scheme().GetCount(), 0);
   Drawing fine;
   EXPECT_TRUE(importer.ImportDxfObject(&doc.panel, fine.object.get()));
 }

@@ -65,6 +65,8 @@ class Oracle:
                 self.emit("ELLIPSE", layer, *self.circle_rect(e))
             elif t == "ARC":
                 self.arc(e, layer)
+            elif t == "ELLIPSE":  # a circle or an arc that ezdxf placed scaled x and y apart
+                self.ellipse(e, layer)
             elif t in ("TEXT", "ATTRIB"):
                 self.text(e, layer)
             elif t == "INSERT":
@@ -146,6 +148,28 @@ class Oracle:
             d = ocs.to_wcs(Vec3(math.cos(math.radians(a)), math.sin(math.radians(a)), 0))
             ends.append(math.degrees(math.atan2(d.y, d.x)))
         if ocs.uz.z < 0:  # seen from above the arc runs the other way round
+            ends.reverse()
+        self.emit("ARC", layer, *rect, *(round(a * 1000.0) % 360000 for a in ends))
+
+    def ellipse(self, e, layer):
+        c = Vec3(e.dxf.center)
+        major = Vec3(e.dxf.major_axis)
+        extrusion = Vec3(e.dxf.get("extrusion", (0, 0, 1)))
+        minor = extrusion.cross(major).normalize(major.magnitude * e.dxf.ratio)
+        # The box around the ellipse, however it is turned.
+        hx, hy = math.hypot(major.x, minor.x), math.hypot(major.y, minor.y)
+        x1, y1 = self.map((c.x - hx, c.y + hy))
+        x2, y2 = self.map((c.x + hx, c.y - hy))
+        rect = (min(x1, x2), min(y1, y2), max(max(x1, x2), min(x1, x2) + 1), max(max(y1, y2), min(y1, y2) + 1))
+        start, end = e.dxf.start_param, e.dxf.end_param
+        if math.isclose(abs(end - start), math.tau) or end == start:
+            self.emit("ELLIPSE", layer, *rect)
+            return
+        ends = []
+        for t in (start, end):
+            d = major * math.cos(t) + minor * math.sin(t)
+            ends.append(math.degrees(math.atan2(d.y, d.x)))
+        if extrusion.z < 0:
             ends.reverse()
         self.emit("ARC", layer, *rect, *(round(a * 1000.0) % 360000 for a in ends))
 

@@ -25,6 +25,10 @@ def blocks(doc):
     frame.add_line((0, 0), (4, 0))
     frame.add_blockref("DOOR", (2, 0), dxfattribs={"rotation": 30})
     frame.add_circle((0, 4), 1, dxfattribs={"extrusion": (0, 0, -1)})
+    ring = doc.blocks.new("RING")
+    ring.add_circle((0, 0), 1)
+    ring.add_arc((0, 0), 2, 20, 110)
+    ring.add_line((0, 0), (3, 0))
     selfish = doc.blocks.new("SELF")
     selfish.add_line((0, 0), (1, 1))
     selfish.add_blockref("SELF", (2, 2))
@@ -79,6 +83,11 @@ def main(path):
     msp.add_blockref("FRAME", (40, 60), dxfattribs={"layer": "DOORS", "rotation": 90, "xscale": 0.5,
                                                      "yscale": 0.5, "zscale": 0.5})
     msp.add_blockref("SELF", (80, 60), dxfattribs={"layer": "DOORS"})
+    # Scaled x and y apart: upright (circles become upright ellipses) and turned (the box
+    # around the turned ellipse).
+    msp.add_blockref("DOOR", (20, 50), dxfattribs={"layer": "DOORS", "xscale": 2, "yscale": 1})
+    msp.add_blockref("RING", (90, 50), dxfattribs={"layer": "DOORS", "xscale": 3, "yscale": 1})
+    msp.add_blockref("RING", (90, 70), dxfattribs={"layer": "DOORS", "xscale": 1, "yscale": 2, "rotation": 35})
     doc.saveas(path)
     stale_extents(path, (-10, -10, 0), (110, 90, 0))
 
