@@ -138,7 +138,6 @@ void TVexaPanel::PointEditMouseDown(TMouseButton button, TShiftState shiftState,
   if (!pointEdited_) {
     UnselectAll();
     if (hoveredTop_) Select(hoveredTop_);
-    SetPointEditControl(selection_.size() == 1 ? selection_.front() : nullptr);
     return;
   }
   TVexaControl& edited = *pointEdited_;
@@ -370,7 +369,6 @@ void TVexaPanel::FinishPointEditMode(int mode) {
         if (hoveredTop_ == pointEdited_ && pointEdited_) return;
         UnselectAll();
         if (hoveredTop_) Select(hoveredTop_);
-        SetPointEditControl(selection_.size() == 1 ? selection_.front() : nullptr);
         return;
       }
       if (!pointEdited_) return;
