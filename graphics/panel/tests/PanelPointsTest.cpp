@@ -129,10 +129,17 @@ TEST_F(PanelPoints, AConnectorKeepsAtMostOneSelectedPoint) {
   panel.SelectPoint(0, true);
   panel.SelectPoint(2, true);
   EXPECT_EQ((std::vector<int>{0}), SelectedPoints());
+  int told = 0;
+  panel.OnNotify = [&](TVexaPanel&, TVexaControl* control, TVexaNotify notify) {
+    if (control == link && notify == TVexaNotify::fnSelectPoint) ++told;
+  };
   Click(Px({50000, 40000}), {.shift = true});
   EXPECT_EQ((std::vector<int>{0}), SelectedPoints());
+  EXPECT_EQ(0, told) << "a refused selection tells nobody";
   Click(Px({50000, 40000}));
   EXPECT_EQ((std::vector<int>{2}), SelectedPoints());
+  EXPECT_EQ(2, told) << "one point unselected, one selected";
+  panel.OnNotify = nullptr;
 }
 
 TEST_F(PanelPoints, CtrlClickOnAPointDeletesClosesOrLeavesTheFigure) {
