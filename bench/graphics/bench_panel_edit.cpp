@@ -20,6 +20,8 @@ namespace {
 using namespace pv::graphics;
 using pv::panelwindow::ssLeft;
 
+constexpr int kPoints = 100000;
+
 struct Editor {
   Editor() : panel(window, true) {
     RegisterVexaGraphics();
@@ -27,6 +29,19 @@ struct Editor {
     panel.PanelHistory().SetActive(true);
   }
   TVexaControl* Scheme() const { return panel.Schemes().GetChild(0); }
+  // A zigzag of kPoints nodes whose first point is at (x, y), point-edited.
+  TVexaCurve* EditedCurve(int32_t x, int32_t y) {
+    auto* curve = TVexaControl::New<TVexaCurve>(&panel, Scheme(), panel.GetActiveLayer());
+    std::vector<TPoint> points(kPoints);
+    std::vector<uint8_t> types(kPoints, ptNode);
+    for (int i = 0; i < kPoints; ++i) points[static_cast<size_t>(i)] = {i * 3, (i % 2) * 20000};
+    types.back() = ptEndNode;
+    curve->SetPointsEx(points, types);
+    curve->SetDocRect({x, y, x + curve->GetWidth(), y + curve->GetHeight()});
+    panel.Select(curve);
+    panel.SetToolMode(9);
+    return curve;
+  }
   pv::panelwindow::TNullPanelWindow window{1280, 800};
   TVexaPanel panel;
 };
@@ -56,17 +71,8 @@ BENCHMARK(BM_ResizeStep)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 // One mouse move while a point of a 100,000-point curve is dragged (mode 11).
 void BM_PointDragStep(benchmark::State& state) {
-  constexpr int kPoints = 100000;
   Editor e;
-  auto* curve = TVexaControl::New<TVexaCurve>(&e.panel, e.Scheme(), e.panel.GetActiveLayer());
-  std::vector<TPoint> points(kPoints);
-  std::vector<uint8_t> types(kPoints, ptNode);
-  for (int i = 0; i < kPoints; ++i) points[static_cast<size_t>(i)] = {i * 3, (i % 2) * 20000 + (i / 1000) * 1000};
-  types.back() = ptEndNode;
-  curve->SetPointsEx(points, types);
-  curve->SetDocRect({10000, 10000, 10000 + curve->GetWidth(), 10000 + curve->GetHeight()});
-  e.panel.Select(curve);
-  e.panel.SetToolMode(9);
+  e.EditedCurve(10000, 10000);
   const TPoint grab = e.panel.DocToPixelPoint({10000, 10000});
   e.panel.MouseMove(0, grab.x, grab.y);
   e.panel.MouseDown(TVexaPanel::TMouseButton::mbLeft, ssLeft, grab.x, grab.y);
@@ -83,17 +89,8 @@ BENCHMARK(BM_PointDragStep)->Unit(benchmark::kMillisecond);
 
 // A point band over every node of a 100,000-point curve, then a click that unselects them.
 void BM_PointBandOverAllPoints(benchmark::State& state) {
-  constexpr int kPoints = 100000;
   Editor e;
-  auto* curve = TVexaControl::New<TVexaCurve>(&e.panel, e.Scheme(), e.panel.GetActiveLayer());
-  std::vector<TPoint> points(kPoints);
-  std::vector<uint8_t> types(kPoints, ptNode);
-  for (int i = 0; i < kPoints; ++i) points[static_cast<size_t>(i)] = {i * 3, (i % 2) * 20000};
-  types.back() = ptEndNode;
-  curve->SetPointsEx(points, types);
-  curve->SetDocRect({30000, 30000, 30000 + curve->GetWidth(), 30000 + curve->GetHeight()});
-  e.panel.Select(curve);
-  e.panel.SetToolMode(9);
+  TVexaCurve* curve = e.EditedCurve(30000, 30000);
   // Well away from the selection's handles.
   const TPoint from = e.panel.DocToPixelPoint({10000, 10000});
   const TPoint to = e.panel.DocToPixelPoint({50000 + curve->GetWidth(), 50000 + curve->GetHeight()});

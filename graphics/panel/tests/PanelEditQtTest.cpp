@@ -11,6 +11,7 @@
 #include "panel/PanelHistory.h"
 #include "panel/VexaGraphics.h"
 #include "panel/VexaPanel.h"
+#include "panel/tests/QtPanelFixture.h"
 #include "panelwindow/QtPanelWindow.h"
 #include "paths/PathTypes.h"
 #include "props/BrushProp.h"
@@ -22,19 +23,8 @@
 namespace pv::graphics {
 namespace {
 
-struct PanelEditQt : ::testing::Test {
-  PanelEditQt() {
-    RegisterVexaGraphics();
-    qtcanvas::RegisterBitmapCanvasFactory();
-    forms::LoadEditorCursors();
-    window.setFrameShape(QFrame::NoFrame);
-    window.resize(400, 300);
-    window.show();
-    QApplication::processEvents();
-    panel = std::make_unique<TVexaPanel>(window, true);
-    panel->PanelHistory().SetActive(true);
-  }
-  ~PanelEditQt() override { panel.reset(); }
+struct PanelEditQt : ::testing::Test, test::QtPanelFixture {
+  PanelEditQt() { panel->PanelHistory().SetActive(true); }
 
   QPoint Px(int32_t x, int32_t y) const {
     const TPoint p = panel->DocToPixelPoint({x, y});
@@ -51,13 +41,6 @@ struct PanelEditQt : ::testing::Test {
     Mouse(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
     Mouse(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
   }
-  QImage Shot() {
-    QApplication::processEvents();
-    return window.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-  }
-
-  panelwindow::TQtPanelWindow window;
-  std::unique_ptr<TVexaPanel> panel;
 };
 
 TEST_F(PanelEditQt, ARightHandleDraggedPastTheLeftEdgeMirrorsTheBoxOnScreen) {
