@@ -7,6 +7,7 @@
 #include "controls/VexaControl.h"
 #include "controls/VexaPanel.h"
 #include "paint/AlphaBuffer.h"
+#include "winmath/WinMath.h"
 
 namespace pv::graphics {
 
@@ -66,14 +67,28 @@ void TVexaControl::RestorePoints(const TRect& rect, const std::vector<TPoint>& p
   EndUpdate();
 }
 
+void TVexaControl::GetPointsForUndo(TRect& rect, std::vector<TPoint>& points, std::vector<uint8_t>& types) const {
+  rect = InTransformation() ? TRect{savedRect_.left + savedOrigin_.x, savedRect_.top + savedOrigin_.y,
+                                    savedRect_.right + savedOrigin_.x, savedRect_.bottom + savedOrigin_.y}
+                            : GetDocRect();
+  GetPointsEx(points, types);
+}
+
 void TVexaControl::BeginTransformation(TPoint origin) {
   if (InTransformation()) return;
   state_ |= csTransforming;
   const TRect r = GetDocRect();
   savedOrigin_ = origin;
-  savedRect_ = {r.left - origin.x, r.top - origin.y, r.right - origin.x, r.bottom - origin.y};
+  // Relative to an origin anywhere in the coordinate range: differences held in that range.
+  const auto from = [&](TPoint p) {
+    return TPoint{winmath::ClampToInt32(static_cast<int64_t>(p.x) - origin.x),
+                  winmath::ClampToInt32(static_cast<int64_t>(p.y) - origin.y)};
+  };
+  const TPoint leftTop = from({r.left, r.top});
+  const TPoint rightBottom = from({r.right, r.bottom});
+  savedRect_ = {leftTop.x, leftTop.y, rightBottom.x, rightBottom.y};
   savedLinkPoints_.clear();
-  for (const TPoint* p : linkPoints_) savedLinkPoints_.push_back({p->x - origin.x, p->y - origin.y});
+  for (const TPoint* p : linkPoints_) savedLinkPoints_.push_back(from(*p));
   for (TVexaControl* child : children_) child->BeginTransformation(origin);
 }
 

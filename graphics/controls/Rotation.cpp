@@ -4,6 +4,8 @@
 #include <numbers>
 #include <string>
 
+#include "winmath/WinMath.h"
+
 namespace pv::graphics {
 
 TPoint RotatePoint(TPoint p, const TRotateRec& rec) {
@@ -13,8 +15,10 @@ TPoint RotatePoint(TPoint p, const TRotateRec& rec) {
   const double a = -rec.angle * std::numbers::pi / 180.0;
   const double c = std::cos(a);
   const double s = std::sin(a);
-  return {static_cast<int32_t>(std::lround(c * dx - s * dy)) + rec.x,
-          static_cast<int32_t>(std::lround(s * dx + c * dy)) + rec.y};
+  // Held inside the coordinate range: a point turned about a centre near its edge may fall
+  // outside it.
+  return {winmath::ClampToInt32(std::llround(c * dx - s * dy) + static_cast<int64_t>(rec.x)),
+          winmath::ClampToInt32(std::llround(s * dx + c * dy) + static_cast<int64_t>(rec.y))};
 }
 
 TRect RotateRect(const TRect& r, const TRotateRec& rec) {

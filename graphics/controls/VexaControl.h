@@ -169,6 +169,9 @@ class TVexaControl : public IDocControl {
   virtual void SetPointsEx(const std::vector<TPoint>&, const std::vector<uint8_t>&) {}
   void RestoreDocRect(const TRect& rect) override { SetDocRect(rect); }
   void RestorePoints(const TRect& rect, const std::vector<TPoint>& points, const std::vector<uint8_t>& types) override;
+  // While transformed, the rectangle from before the transformation: a resize that changes
+  // the control several times undoes to where it began.
+  void GetPointsForUndo(TRect& rect, std::vector<TPoint>& points, std::vector<uint8_t>& types) const override;
   bool InUpdate() const override { return updateCount_ > 0 || HasState(csInEndUpdate); }
   TRect UpdateRect() const override { return updateRect_; }
 

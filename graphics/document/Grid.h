@@ -10,7 +10,7 @@
 namespace pv::graphics {
 
 enum class TVexaGridStyle : uint8_t { gsLines, gsDots };
-enum class TVexaSnap : uint8_t { snLeft = 1, snTop = 2, snRight = 4, snBottom = 8 };
+enum class TVexaSnap : uint8_t { snLeft = 1, snTop = 2, snRight = 4, snBottom = 8, snCenter = 16, snAll = 32 };
 
 // The pixel step of a grid of size document units at scale (percent), doubled until it is at
 // least 4 pixels; 0 when there is no step to draw. Real-valued: an integer step is 0 at small

@@ -54,12 +54,7 @@ int HandleCursor(int handle) {
   }
 }
 
-// The distance of a coordinate from the nearest grid line.
-int32_t GridCorrection(int32_t v, int32_t grid) {
-  if (grid <= 0) return 0;
-  const double snapped = std::round(static_cast<double>(v) / grid) * grid;
-  return ClampToInt32(static_cast<int64_t>(snapped) - v);
-}
+constexpr uint8_t kSnapLeftTop = static_cast<uint8_t>(TVexaSnap::snLeft) | static_cast<uint8_t>(TVexaSnap::snTop);
 
 }  // namespace
 
@@ -280,6 +275,7 @@ void TVexaPanel::HandleMouseMove(TShiftState shift) {
 void TVexaPanel::MoveWithMouse(TShiftState shift) {
   const TPoint p = MouseDocPoint();
   TPoint delta = Minus(p, lastMovedPoint_);
+  if (grid_->Snap()) DoSnap(grid_->HorizSize(), grid_->VertSize(), 0, grid_->SnapStyle(), delta, SelectionDocRect());
   if (shift & ssCtrl) {
     // The axis moved less since the start goes back to where the selection began.
     const TPoint moved = Minus(p, startPoint_);
@@ -525,21 +521,7 @@ bool TVexaPanel::DoShowHint(std::string& text) {
   return canShow;
 }
 
-// ---- Resizing and creation
-
-void TVexaPanel::ResizeSelection(int32_t dx, int32_t dy, bool, int handle, bool, bool) {
-  // The plain bottom-right drag; the handles, mirroring, proportions and the grid come with
-  // the full resizing.
-  if (selection_.size() != 1 || handle != 8) return;
-  TVexaControl* c = selection_.front();
-  const TRect& base = c->SavedRect();
-  const TPoint origin = c->SavedOrigin();
-  const int64_t left = static_cast<int64_t>(origin.x) + base.left;
-  const int64_t top = static_cast<int64_t>(origin.y) + base.top;
-  c->SetDocRect({ClampToInt32(left), ClampToInt32(top),
-                 ClampToInt32(left + std::max<int64_t>(0, static_cast<int64_t>(RectWidth(base)) + dx)),
-                 ClampToInt32(top + std::max<int64_t>(0, static_cast<int64_t>(RectHeight(base)) + dy))});
-}
+// ---- Creation (resizing is PanelResize.cpp)
 
 TVexaControl* TVexaPanel::CreateControl(const TVexaControlClass& controlClass, int32_t left, int32_t top,
                                         int32_t width, int32_t height, bool snap, TVexaControl* layer,
@@ -557,8 +539,11 @@ TVexaControl* TVexaPanel::CreateControl(const TVexaControlClass& controlClass, i
   if (width == 0) width = control->GetWidth();
   if (height == 0) height = control->GetHeight();
   if (snap && grid_->Snap()) {
-    left = ClampToInt32(static_cast<int64_t>(left) + GridCorrection(left, grid_->HorizSize()));
-    top = ClampToInt32(static_cast<int64_t>(top) + GridCorrection(top, grid_->VertSize()));
+    // The left-top corner onto the grid, by the rule every snap of the panel follows.
+    TPoint delta{0, 0};
+    DoSnap(grid_->HorizSize(), grid_->VertSize(), 0, kSnapLeftTop, delta, {left, top, left, top});
+    left = ClampToInt32(static_cast<int64_t>(left) + delta.x);
+    top = ClampToInt32(static_cast<int64_t>(top) + delta.y);
   }
   // The rectangle joins the creation step: undo takes the control away in one step.
   THistoryGroup* creation = nullptr;

@@ -7,7 +7,10 @@
 #include <algorithm>
 
 #include "document/Schemes.h"
+#include "panel/PointPaths.h"
 #include "panel/VexaPanel.h"
+#include "paths/PathQueries.h"
+#include "paths/PathTypes.h"
 
 namespace pv::graphics {
 
@@ -375,6 +378,7 @@ void TVexaPanel::PaintScheme(canvas::Canvas& canvas, TVexaControl* control, bool
   }
   if (!paintOutput_) {
     if (editing_) {
+      PaintEditPoints(canvas);
       PaintOverlayLines(canvas);
       PaintHandles(canvas);
     }
@@ -384,6 +388,86 @@ void TVexaPanel::PaintScheme(canvas::Canvas& canvas, TVexaControl* control, bool
 }
 
 // ---- Overlays (client pixels)
+
+void TVexaPanel::PaintEditPoints(canvas::Canvas& canvas) {
+  const canvas::Pen black{canvas::PenStyle::Solid, 1, canvas::clBlack, canvas::PenMode::Copy};
+  const canvas::Pen dotted{canvas::PenStyle::Dot, 1, canvas::clBlue, canvas::PenMode::Copy};
+  const canvas::Pen blue{canvas::PenStyle::Solid, 1, canvas::clBlue, canvas::PenMode::Copy};
+  using pointedit::MarkRect;
+  const TRect clip = Inflate(paintRect_, 3);
+  const auto visible = [&](TPoint p) {
+    return p.x >= clip.left && p.x < clip.right && p.y >= clip.top && p.y < clip.bottom;
+  };
+  canvas.SaveState();
+  canvas.SetBkMode(canvas::BkMode::Transparent);
+  canvas.SetBrush({canvas::BrushStyle::Clear, canvas::clWhite, nullptr});
+  canvas.SetPen(black);
+  if (!IsPointEditing()) {
+    for (const TVexaControl* c : selection_) canvas.Rectangle(MarkRect(c->GetAnchorPoint()));
+    canvas.RestoreState();
+    return;
+  }
+  const TRect doc = pointEdited_->GetDocRect();
+  std::vector<TPoint> points;
+  std::vector<uint8_t> types;
+  pointedit::EditedPoints(*pointEdited_, points, types);
+  std::vector<TPoint> pixels(points.size());
+  for (size_t i = 0; i < points.size(); ++i) pixels[i] = DocToPixelPoint({doc.left + points[i].x, doc.top + points[i].y});
+  const auto isControl = [&](size_t i) { return types[i] == ptControl; };
+  // One selected node shows the handles of the curve segments on either side of it.
+  std::vector<size_t> handles;
+  if (selectedPoints_ == 1) {
+    const size_t node = static_cast<size_t>(std::find(pointSelection_.begin(), pointSelection_.end(), 1) -
+                                            pointSelection_.begin());
+    if (node < points.size() && !isControl(node)) {
+      if (node > 0 && isControl(node - 1)) handles.push_back(node - 1);
+      if (node + 1 < points.size() && isControl(node + 1)) handles.push_back(node + 1);
+      canvas.SetPen(dotted);
+      for (const size_t h : handles) {
+        canvas.MoveTo(pixels[node].x, pixels[node].y);
+        canvas.LineTo(pixels[h].x, pixels[h].y);
+      }
+      canvas.SetPen(black);
+    }
+  }
+  const auto paintMarker = [&](size_t i, const TPoint* previous, bool previousSelected) {
+    const bool selected = i < pointSelection_.size() && pointSelection_[i];
+    TRect r = MarkRect(pixels[i]);
+    if (previous && *previous == pixels[i]) {
+      // A point on the pixel of the one before shows only when it is selected and that one
+      // is not, and then smaller.
+      if (!selected || previousSelected) return;
+      r = {r.left + 2, r.top + 2, r.right - 2, r.bottom - 2};
+    }
+    if (selected) {
+      canvas.InvertRect(r);
+    } else {
+      canvas.Rectangle(r);
+    }
+  };
+  const TPoint* previous = nullptr;
+  bool previousSelected = false;
+  for (size_t i = 0; i < points.size(); ++i) {
+    if (isControl(i) && std::find(handles.begin(), handles.end(), i) == handles.end()) continue;
+    if (visible(pixels[i])) paintMarker(i, previous, previousSelected);
+    previous = &pixels[i];
+    previousSelected = i < pointSelection_.size() && pointSelection_[i];
+  }
+  if (showEditPointGuide_ && editGuide_.count > 0) {
+    std::vector<TPoint> guide(editGuide_.points.size());
+    for (size_t i = 0; i < guide.size(); ++i) {
+      guide[i] = DocToPixelPoint({doc.left + editGuide_.points[i].x, doc.top + editGuide_.points[i].y});
+    }
+    canvas.SetPen(dotted);
+    const TPathFigureInfos infos = BuildFigureInfos(guide, editGuide_.types);
+    if (CreatePlatformPath(canvas, guide, editGuide_.types, &infos, true, false, true)) canvas.StrokePath();
+    canvas.SetPen(blue);
+    for (size_t i = 0; i < guide.size(); ++i) {
+      if (i < editGuide_.selection.size() && editGuide_.selection[i]) canvas.Rectangle(MarkRect(guide[i]));
+    }
+  }
+  canvas.RestoreState();
+}
 
 void TVexaPanel::PaintOverlayLines(canvas::Canvas& canvas) {
   if (linkPointIndex_ < 0) return;

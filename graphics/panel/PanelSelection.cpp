@@ -120,7 +120,9 @@ void TVexaPanel::UpdateSelectionFrames() {
   TVexaControl* single = selection_.size() == 1 && selection_.front()->HasPoints() ? selection_.front() : nullptr;
   if (single != pointEdited_) {
     if (pointEdited_) pointEdited_->Invalidate();
-    pointEdited_ = single;
+    SetPointEditControl(single);
+  } else {
+    RefreshEditPoints();
   }
   if (pointEdited_) pointEdited_->Invalidate();
 }

@@ -170,6 +170,8 @@ void TVexaPanel::DocNotify(TVexaControl* control, TVexaNotify notify) {
       if (hovered_ == control) hovered_ = nullptr;
       if (hintControl_ == control) hintControl_ = nullptr;
       if (pointEdited_ == control) pointEdited_ = nullptr;
+      if (pointsUpdated_ == control) pointsUpdated_ = nullptr;
+      if (linkControl_ == control) HighlightLinkPoint(nullptr, -1, {});
       // A host may free the layers or schemes themselves (a viewer clearing its document
       // before a conversion): the panel must not go on pointing at them.
       if (activeLayer_ == control) activeLayer_ = nullptr;

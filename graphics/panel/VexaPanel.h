@@ -179,14 +179,14 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   int HandleUnderMouse() const { return handle_; }
   // The point-editing tool (modes 9 .. 12): its start and finish, its mouse input and its
   // cursor. Mouse positions in client pixels.
-  virtual void StartPointEditMode(int) {}
-  virtual void FinishPointEditMode(int) {}
-  virtual void PointEditMouseDown(TMouseButton, TShiftState, int32_t, int32_t) {}
-  virtual void PointEditMouseMove(TShiftState, int32_t, int32_t) {}
-  virtual void PointEditMouseUp(TMouseButton, TShiftState, int32_t, int32_t) {}
-  virtual int PointEditCursor(int32_t, int32_t) const { return 0; }
+  virtual void StartPointEditMode(int mode);
+  virtual void FinishPointEditMode(int mode);
+  virtual void PointEditMouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y);
+  virtual void PointEditMouseMove(TShiftState shift, int32_t x, int32_t y);
+  virtual void PointEditMouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y);
+  virtual int PointEditCursor(int32_t x, int32_t y) const;
   // Whether the pointer is over the marks of the selection (the edit region).
-  virtual bool PointerOverEditRegion(int32_t, int32_t) const { return false; }
+  virtual bool PointerOverEditRegion(int32_t x, int32_t y) const;
   // Whether hints may follow the pointer now (OnNeedHint may refuse).
   virtual bool DoNeedHint();
   // Whether the hint text may show (OnShowHint may change it or refuse).
@@ -235,6 +235,9 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
                      bool childrenOnly, bool selectedOnly, bool clipToRect, TVexaControl* control, int32_t scale,
                      TPoint origin);
   virtual void PaintScheme(canvas::Canvas& canvas, TVexaControl* control, bool childrenOnly, bool selectedOnly);
+  // The markers of the point-edited control's points, its curve handles and the guide of a
+  // point about to be inserted (in point editing); otherwise the anchor marks of the selection.
+  virtual void PaintEditPoints(canvas::Canvas& canvas);
   virtual void PaintOverlayLines(canvas::Canvas& canvas);
   virtual void PaintHandles(canvas::Canvas& canvas);
   virtual void PaintRubberBand(canvas::Canvas& canvas);
@@ -388,6 +391,58 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   // Sets the scale and scrolls so that the centre of docRect (document units) or, without
   // one, the document point now in the middle of the window lies in the middle of it.
   void SetScaleAndCenter(int32_t scale, std::optional<TRect> docRect = std::nullopt);
+
+  // ==== Resizing by a handle, grid snapping and point editing (PanelResize.cpp, PanelPoints.cpp,
+  // PanelPointTool.cpp; ResizeSelection and the point tool's hooks are declared with the tool
+  // modes) ====
+  //
+  // A handle dragged across the opposite edge mirrors the selection, and the transformation
+  // rectangle is then swapped edge for edge on that axis. The new size is never below one
+  // unit, so that a selection squeezed flat can grow again.
+  //
+  // Adjusts delta so that the chosen edges of rect moved by it land on the grid (handle 0: the
+  // whole rectangle moves). Exact halves round towards positive infinity on both axes, so the
+  // grid behaves the same on either side of the origin.
+  virtual void DoSnap(int32_t gridWidth, int32_t gridHeight, int handle, uint8_t snapStyle, TPoint& delta,
+                      const TRect& rect);
+
+  // The point-edited control: only a control with points; a change refreshes the markers.
+  void SetPointEditControl(TVexaControl* control);
+  bool IsPointEditing() const;
+  void SelectPoint(int index, bool select);
+  void UnselectAllPoints();
+  bool IsPointSelected(int index) const;
+  int SelectedPointsCount() const { return selectedPoints_; }
+  // One flag per point of the point-edited control.
+  const std::vector<uint8_t>& PointSelection() const { return pointSelection_; }
+  // The 5 x 5 client rectangle of a point's marker; empty without a point-edited control.
+  TRect PointRect(int index) const;
+  // The first point whose marker holds the last mouse position, or -1.
+  int FindPointAtMouse() const;
+  // The nodes joined to a node by a segment (across the closing segment of a closed figure);
+  // -1 where there is none.
+  void GetNeighbourNodes(int node, int& previous, int& next) const;
+  // Recomputes the edit region (markers, guide, curve-handle lines) and repaints what changed.
+  void RefreshEditPoints();
+  const canvas::Region& EditRegion() const { return editRegion_; }
+  bool EditRegionPrecise() const { return editRegionPrecise_; }
+  // What lies under the mouse, recomputed after every mouse event.
+  struct TPointHover {
+    bool overEditRegion = false;
+    int point = -1;
+    bool nearPath = false;
+    bool curveSegment = false;
+    int segmentFirst = -1;
+    int segmentNext = -1;
+    double segmentT = 0;
+    bool ctrlEditing = false;
+  };
+  const TPointHover& PointHover() const { return pointHover_; }
+  // The link point a dragged connector end would attach to (index -1: none).
+  TVexaControl* HighlightedLinkControl() const { return linkControl_; }
+  int HighlightedLinkPoint() const { return linkPointIndex_; }
+  TPoint HighlightedLinkPosition() const { return linkPoint_; }
+  // ==== end of resizing, grid snapping and point editing
 
   // ---- Selection
   int SelectedCount() const { return static_cast<int>(selection_.size()); }
@@ -577,6 +632,40 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   int selectionUpdates_ = 0;
   bool selectionFramesStale_ = false;
   TVexaControl* pointEdited_ = nullptr;
+  // ==== Resizing, grid snapping and point editing: state and helpers (PanelResize.cpp,
+  // PanelPoints.cpp, PanelPointTool.cpp) ====
+  bool pointsGroupOpen_ = false;
+  std::vector<uint8_t> pointSelection_;
+  int selectedPoints_ = 0;
+  canvas::Region editRegion_;
+  bool editRegionPrecise_ = true;
+  TPointHover pointHover_;
+  TPoint pointStart_{0, 0};
+  TPoint pointGrab_{0, 0};
+  TPoint segmentLast_{0, 0};
+  TVexaControl* linkControl_ = nullptr;
+  TVexaControl::TEditPointGuide editGuide_;
+  // The point dragged in mode 11; the segment dragged in mode 12.
+  int dragPoint_ = -1;
+  int segmentFirst_ = -1;
+  int segmentNext_ = -1;
+  double segmentT_ = 0;
+  bool segmentCurve_ = false;
+  // The control whose points update a drag opened (it ends even if the selection changed).
+  TVexaControl* pointsUpdated_ = nullptr;
+  // Set while a release finishes its drag but still adds to the drag's undo step.
+  bool holdPointsGroup_ = false;
+  bool PointToolBase() const;
+  void UpdatePointHover(bool ctrl);
+  // Whether a point of the point-edited control shows a marker (and can be grabbed).
+  bool HasMarker(int index) const;
+  // The Ctrl-click of the point tool: close a figure at its end, delete a node, or insert one.
+  void InsertOrDeleteAtMouse(TVexaControl& edited);
+  void RefreshLinkHighlight();
+  void HighlightLinkPoint(TVexaControl* control, int index, TPoint docPoint);
+  bool CreationGroupOpen() const;
+  void ApplyResize(int32_t dx, int32_t dy, int handle, bool proportional);
+  // ==== end of resizing and point editing state
   TVexaControl* hovered_ = nullptr;
   TVexaControl* hintControl_ = nullptr;
 

@@ -301,6 +301,7 @@ int TVexaCurve::InsertNodes(int index, std::span<const TPoint> points, std::span
   const int n = GetPointsCount();
   if (index < 0 || index > n) return -1;
   if (index < n && types_[static_cast<size_t>(index)] == ptControl) return -1;
+  BeginPointsChange();
   Invalidate();
   InsertPoints(points_, types_, index, static_cast<int32_t>(points.size()));
   std::copy(points.begin(), points.end(), points_.begin() + index);
@@ -340,6 +341,7 @@ void TVexaCurve::DeletePoint(int index) {
   const int32_t figure = FigureOfPoint(infos, index);
   if (figure < 0) return;
   const TPathFigureInfo f = infos.figures[static_cast<size_t>(figure)];
+  BeginPointsChange();
   auto followed = [&](int i) { return i + 2 < n && types_[static_cast<size_t>(i + 1)] == ptControl; };
   int previous = f.lastNode;
   if (index != f.first) previous = types_[static_cast<size_t>(index - 1)] == ptControl ? index - 3 : index - 1;
@@ -364,9 +366,15 @@ int TVexaCurve::InsertPointAtPos(TPoint position) {
     p = {doc.x - r.left, doc.y - r.top};
     tolerance = 4.0 * 100000.0 / std::max(panel->Scale(), 1);
   }
-  Invalidate();
-  const int32_t index = InsertNearestPathPoint(points_, types_, p, nullptr, tolerance);
+  // Tried on copies: a position the path cannot take leaves no undo step behind.
+  TPointArray points = points_;
+  TTypeArray types = types_;
+  const int32_t index = InsertNearestPathPoint(points, types, p, nullptr, tolerance);
   if (index < 0) return -1;
+  BeginPointsChange();
+  Invalidate();
+  points_ = std::move(points);
+  types_ = std::move(types);
   EndPointsChange();
   return index;
 }

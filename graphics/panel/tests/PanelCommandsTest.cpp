@@ -46,21 +46,9 @@ struct PanelCommands : ::testing::Test, Registered, test::PanelFixture {
     panel.PanelHistory().SetActive(true);
   }
 
-  template <typename T>
-  T* Shape(const TRect& r, const std::string& name) {
-    T* c = TVexaControl::New<T>(&panel, Scheme(), panel.GetActiveLayer());
-    c->SetVisible(true);
-    c->SetDocRect(r);
-    c->SetName(name);
-    return c;
-  }
   static void LinkEnd(TLinkPointProp& end, TVexaControl* control, TPoint point) {
     end.SetLinkedControl(control);
     end.SetLinkPoint(point);
-  }
-  void SelectOnly(const std::vector<TVexaControl*>& controls) {
-    panel.UnselectAll();
-    for (TVexaControl* c : controls) ASSERT_TRUE(panel.Select(c));
   }
   TVexaControl* ByName(const std::string& name) const {
     for (int i = 0; i < Scheme()->GetCount(); ++i) {

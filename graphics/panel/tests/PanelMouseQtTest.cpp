@@ -15,6 +15,7 @@
 #include "panel/PanelHistory.h"
 #include "panel/VexaGraphics.h"
 #include "panel/VexaPanel.h"
+#include "panel/tests/QtPanelFixture.h"
 #include "panelwindow/QtPanelWindow.h"
 #include "props/BrushProp.h"
 #include "props/PenProps.h"
@@ -24,21 +25,12 @@
 namespace pv::graphics {
 namespace {
 
-struct PanelMouseQt : ::testing::Test {
+struct PanelMouseQt : ::testing::Test, test::QtPanelFixture {
   PanelMouseQt() {
-    RegisterVexaGraphics();
-    qtcanvas::RegisterBitmapCanvasFactory();
-    forms::LoadEditorCursors();
-    window.setFrameShape(QFrame::NoFrame);
-    window.resize(400, 300);
-    window.show();
-    QApplication::processEvents();
-    panel = std::make_unique<TVexaPanel>(window, true);
     panel->Color = 0x00FF00;
     a = Box({10000, 10000, 50000, 40000}, "a");
     b = Box({100000, 10000, 140000, 40000}, "b");
   }
-  ~PanelMouseQt() override { panel.reset(); }
 
   TVexaBox* Box(const TRect& r, const char* name) {
     auto* box = TVexaControl::New<TVexaBox>(panel.get(), panel->GetActiveScheme(), panel->GetActiveLayer());
@@ -78,10 +70,6 @@ struct PanelMouseQt : ::testing::Test {
     QKeyEvent release(QEvent::KeyRelease, key, modifiers);
     QApplication::sendEvent(&window, &release);
   }
-  QImage Shot() {
-    QApplication::processEvents();
-    return window.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-  }
   std::string SaveText() {
     TMemoryStream stream;
     std::unique_ptr<TVexaFiler> filer = panel->CreateFiler(stream, TVexaFilerProcess::ppSave);
@@ -90,8 +78,6 @@ struct PanelMouseQt : ::testing::Test {
     return stream.Text();
   }
 
-  panelwindow::TQtPanelWindow window;
-  std::unique_ptr<TVexaPanel> panel;
   TVexaBox* a;
   TVexaBox* b;
 };
