@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <array>
 
 #include "MatchingTestSupport.h"
 #include "engine/matching/AlignBlockMaps.h"
@@ -204,13 +205,26 @@ TEST(EvaluateAlignmentTest, PaddedLayoutsSumAsTheBlockByBlockEvaluation)
         state = state * 1103515245u + 12345u;
         return (state >> 16) & 0x7FFF;
     };
-    for (int trial = 0; trial < 6; ++trial) {
+    // Trials 2 and 3 leave only a band of rows of the second map directed,
+    // trials 4 and 5 the first map, trial 6 none of the first, trial 7 a
+    // single row of each, so that the rows a sum skips are checked too.
+    auto band = [](int trial, size_t i, int lowest, int highest) {
+        const int row = static_cast<int>(i / kBlockColumns);
+        return trial == 6 || row < lowest || row > highest;
+    };
+    for (int trial = 0; trial < 8; ++trial) {
         BlockMap first;
         BlockMap second;
         for (size_t i = 0; i < first.size(); ++i) {
             first[i] = static_cast<uint8_t>(next() % 62);
             second[i] = static_cast<uint8_t>(next() % 62);
             if (trial % 2 == 1 && (i % kBlockColumns < 3 || i / kBlockColumns > 20))
+                first[i] = kNoDirection;
+            if ((trial == 2 && band(trial, i, 5, 16)) || (trial == 3 && band(trial, i, 0, 3)) ||
+                (trial == 7 && band(trial, i, 11, 11)))
+                second[i] = kNoDirection;
+            if ((trial == 4 && band(trial, i, 9, 24)) || (trial == 5 && band(trial, i, 2, 12)) ||
+                (trial == 6 && band(trial, i, 0, 0)) || (trial == 7 && band(trial, i, 4, 4)))
                 first[i] = kNoDirection;
         }
         const PaddedBlockMap padded = PadBlockMap(first);
@@ -233,6 +247,42 @@ TEST(EvaluateAlignmentTest, PaddedLayoutsSumAsTheBlockByBlockEvaluation)
                     }
                 }
             }
+        }
+    }
+}
+
+// Every way of summing a run the processor has gives the packed sum of the
+// byte-by-byte one, for runs of an odd and an even number of steps.
+TEST(EvaluateAlignmentTest, RunKernelsSumAlike)
+{
+    uint32_t state = 777;
+    auto next = [&state] {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) & 0x7FFF;
+    };
+    std::array<uint8_t, 16 * 41> first{};
+    std::array<uint8_t, 16 * 41> second{};
+    for (size_t i = 0; i < first.size(); ++i) {
+        // Coded values: directions 0..59, or undirected about one time in four.
+        first[i] = next() % 4 == 0 ? kUndirectedCode : static_cast<uint8_t>(next() % 60);
+        second[i] = next() % 4 == 0 ? kUndirectedCode : static_cast<uint8_t>(next() % 60);
+    }
+    for (int32_t steps : {0, 1, 2, 7, 8, 9, 16, 17, 41}) {
+        const int32_t length = 16 * steps;
+        const uint32_t expected = SumDirectionRun(first.data(), second.data(), length, RunKernel::Portable);
+        for (RunKernel kernel : {RunKernel::Narrow, RunKernel::Wide}) {
+            if (!RunKernelAvailable(kernel))
+                continue;
+            EXPECT_EQ(SumDirectionRun(first.data(), second.data(), length, kernel), expected)
+                << steps << " steps, kernel " << static_cast<int>(kernel);
+        }
+    }
+    // All directed and opposite: the largest differences every lane can add.
+    first.fill(0);
+    second.fill(30);
+    for (RunKernel kernel : {RunKernel::Portable, RunKernel::Narrow, RunKernel::Wide}) {
+        if (RunKernelAvailable(kernel)) {
+            EXPECT_EQ(SumDirectionRun(first.data(), second.data(), 16 * 41, kernel), (30u * 656u << 16) + 656u);
         }
     }
 }
