@@ -95,6 +95,7 @@ int32_t BuildPairHash(const Impression& impression, PairHashTables& tables)
                 slot.Enter(cell, i, j);
         }
     }
+    slot.Index();
     return 0;
 }
 
