@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/hashing/FineImpression.h"
+#include "engine/records/RoundHalfAway.h"
 
 namespace vela::engine {
 
@@ -34,14 +35,30 @@ PairFeature MakePairFeature(const Impression& fine, int32_t i, int32_t j)
 
 namespace {
 
+// MakePairFeature for every pair, without a branch per pair: whether a pair
+// is in range cannot be predicted, so every pair is turned and the feature
+// kept or not by a mask; the arithmetic is MakePairFeature's.
 void FillPairFeatures(const Impression& fine, PairFeatureTable& features)
 {
     for (auto& row : features)
         row.fill(PairFeature{});
     const int32_t n = std::min<int32_t>(fine.count, kMaxMinutiae);
     for (int32_t i = 0; i < n; ++i) {
-        for (int32_t j = 0; j < n; ++j)
-            features[i][j] = MakePairFeature(fine, i, j);
+        const CosSin& turn = CosSin3(fine.direction[i]);
+        const double cosine = turn.cos;
+        const double sine = turn.sin;
+        for (int32_t j = 0; j < n; ++j) {
+            const int32_t dx = fine.x[j] - fine.x[i];
+            const int32_t dy = fine.y[j] - fine.y[i];
+            const int32_t x = RoundSmallHalfAway(dx * cosine - dy * sine);
+            const int32_t y = RoundSmallHalfAway(dy * cosine + dx * sine);
+            const int32_t squared = x * x + y * y;
+            const bool valid = (i != j) & !PairSurelyOutOfRange(dx, dy) & (squared > kShortestTurnedSquared) &
+                               (squared < kLongestTurnedSquared);
+            const PairFeature feature{static_cast<int16_t>(x), static_cast<int16_t>(y),
+                                      static_cast<int16_t>(PairAngle(fine.direction[i], fine.direction[j]))};
+            features[i][j] = valid ? feature : PairFeature{};
+        }
     }
 }
 

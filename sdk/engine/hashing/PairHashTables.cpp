@@ -75,6 +75,20 @@ void ForEachNearbyPosition(int32_t cell, Visit visit)
             visit(static_cast<size_t>(x * kHashCells + y), angleBit);
 }
 
+// Set bits of a word; built for processors without a population count
+// instruction, where std::popcount is a library call.
+int32_t CountBits(uint64_t word)
+{
+#if defined(__POPCNT__)
+    return std::popcount(word);
+#else
+    word -= (word >> 1) & 0x5555555555555555u;
+    word = (word & 0x3333333333333333u) + ((word >> 2) & 0x3333333333333333u);
+    word = (word + (word >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+    return static_cast<int32_t>((word * 0x0101010101010101u) >> 56);
+#endif
+}
+
 // The word of PairHashSlot::occupied that holds a cell, and its bit there.
 struct CellBit {
     size_t word;
@@ -128,7 +142,7 @@ void PairHashSlot::Index()
     int32_t rank = 0;
     for (size_t word = 0; word < occupied.size(); ++word) {
         rankBefore[word] = static_cast<int16_t>(rank);
-        rank += std::popcount(occupied[word]);
+        rank += CountBits(occupied[word]);
     }
     // A counting sort by rank keeps each group in entry order.
     constexpr size_t kMostPairs = kMaxMinutiae * kMaxMinutiae;
@@ -139,7 +153,7 @@ void PairHashSlot::Index()
     for (size_t k = 0; k < enteredCell.size(); ++k) {
         const CellBit at = CellBitOf(enteredCell[k]);
         ranks[k] = static_cast<int16_t>(rankBefore[at.word] +
-                                        std::popcount(occupied[at.word] & ((uint64_t{1} << at.bit) - 1)));
+                                        CountBits(occupied[at.word] & ((uint64_t{1} << at.bit) - 1)));
         ++groupStart[static_cast<size_t>(ranks[k]) + 1];
     }
     for (size_t r = 1; r < groupStart.size(); ++r)
@@ -178,11 +192,13 @@ void PairHashSlot::GatherBucket(int32_t qx, int32_t qy, int32_t angle, PairBucke
             const size_t word = static_cast<size_t>(column * kHashAngles + source.angle + kHashAngleRange);
             const uint64_t cells = occupied[word];
             // Bits y - 1 .. y + 1 of the word; y - 1 is off the table when y is 0.
-            const uint64_t near = y == 0 ? cells & 3 : (cells >> (y - 1)) & 7;
-            for (uint64_t bits = near; bits != 0; bits &= bits - 1) {
-                const int32_t cellY = (y == 0 ? 0 : y - 1) + std::countr_zero(bits);
-                const int32_t rank =
-                    rankBefore[word] + std::popcount(cells & ((uint64_t{1} << cellY) - 1));
+            const int32_t lowest = std::max(y - 1, 0);
+            const uint64_t near = (cells >> lowest) & (y == 0 ? 3 : 7);
+            if (near == 0)
+                continue;
+            // The near cells take the ranks after those of the word's lower cells.
+            int32_t rank = rankBefore[word] + CountBits(cells & ((uint64_t{1} << lowest) - 1));
+            for (uint64_t bits = near; bits != 0; bits &= bits - 1, ++rank) {
                 const int32_t end = std::min<int32_t>(groupStart[static_cast<size_t>(rank) + 1],
                                                       groupStart[static_cast<size_t>(rank)] + kBucketPairs);
                 for (int32_t k = groupStart[static_cast<size_t>(rank)]; k < end; ++k)
