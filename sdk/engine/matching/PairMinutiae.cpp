@@ -12,12 +12,20 @@ namespace {
 
 constexpr int32_t kFewestMinutiae = 5;
 
+// Block (row, column) of the result is block (row - rowShift, column -
+// columnShift) of the source, undirected off the grid: each row a copy of
+// the part of a source row that stays on it.
 BlockMap ShiftBlockMap(const BlockMap& source, int32_t columnShift, int32_t rowShift)
 {
     BlockMap shifted;
-    for (int32_t row = 0; row < kBlockRows; ++row) {
-        for (int32_t column = 0; column < kBlockColumns; ++column)
-            shifted[row * kBlockColumns + column] = BlockValueAt(source, row - rowShift, column - columnShift);
+    shifted.fill(kNoDirection);
+    const int32_t firstColumn = std::clamp(columnShift, 0, kBlockColumns);
+    const int32_t endColumn = std::clamp(kBlockColumns + columnShift, 0, kBlockColumns);
+    if (firstColumn >= endColumn)
+        return shifted;
+    for (int32_t row = std::max(rowShift, 0); row < std::min(kBlockRows + rowShift, kBlockRows); ++row) {
+        const uint8_t* from = source.data() + (row - rowShift) * kBlockColumns + firstColumn - columnShift;
+        std::copy(from, from + (endColumn - firstColumn), shifted.data() + row * kBlockColumns + firstColumn);
     }
     return shifted;
 }
@@ -130,10 +138,15 @@ public:
         for (int32_t j = 0; j < count; ++j) {
             byIndex_[j] = Entry{second.x[j], second.y[j], second.direction[j], static_cast<uint8_t>(j)};
             entries_[counts[CellOf(second.x[j], second.y[j])]++] = byIndex_[j];
+            directionsInTurn_ = directionsInTurn_ && second.direction[j] < kMinutiaDirections;
         }
     }
 
     const Entry& ByIndex(int32_t j) const { return byIndex_[j]; }
+
+    // Whether every minutia's direction is one of the 24 steps, so that a
+    // mask of the acceptable directions can stand for the difference test.
+    bool DirectionsInTurn() const { return directionsInTurn_; }
 
     // Calls visit(entry) for every minutia within reach - 1 of (x, y) on both axes.
     template <class Visit>
@@ -167,6 +180,7 @@ private:
     std::array<int32_t, kCells + 1> start_{};
     std::array<Entry, kMaxMinutiae> entries_{};
     std::array<Entry, kMaxMinutiae> byIndex_{};
+    bool directionsInTurn_ = true;
 };
 
 // Rounded distances of the offsets a pairing window can hold, looked up
@@ -206,8 +220,10 @@ const RoundDistances& Distances()
 // close enough, the lowest index among equally near ones; -1 when there is none.
 // Whether a minutia qualifies is data the branch predictor cannot learn, so
 // every one near is ranked by a key (distance, then index) that is all ones
-// when it does not qualify, and the least key wins.
-Partner FindPartner(int32_t x, int32_t y, int32_t direction, const PartnerGrid& grid,
+// when it does not qualify, and the least key wins. With every direction of
+// the grid one of the 24 steps, the direction test is a bit of `accepted`.
+template <bool kByMask>
+Partner FindPartner(int32_t x, int32_t y, int32_t direction, uint32_t accepted, const PartnerGrid& grid,
                     const PairingParameters& parameters, const RoundDistances& distances)
 {
     constexpr uint32_t kNoKey = ~uint32_t{0};
@@ -220,9 +236,11 @@ Partner FindPartner(int32_t x, int32_t y, int32_t direction, const PartnerGrid& 
         const int32_t dy = entry.y - y;
         const int32_t ax = std::abs(dx);
         const int32_t ay = std::abs(dy);
-        const uint32_t rejected = static_cast<uint32_t>(ax >= window) | static_cast<uint32_t>(ay >= window) |
-                                  static_cast<uint32_t>(DirectionDifference(direction, entry.direction) >
-                                                        parameters.directionTolerance);
+        const uint32_t turnedAway =
+            kByMask ? ((accepted >> entry.direction) & 1u) ^ 1u
+                    : static_cast<uint32_t>(DirectionDifference(direction, entry.direction) >
+                                            parameters.directionTolerance);
+        const uint32_t rejected = static_cast<uint32_t>(ax >= window) | static_cast<uint32_t>(ay >= window) | turnedAway;
         // Within a window no wider than the table every qualifying offset is
         // in it; a rejected one reads any entry, its key being all ones.
         const uint32_t distance = static_cast<uint32_t>(
@@ -238,6 +256,20 @@ Partner FindPartner(int32_t x, int32_t y, int32_t direction, const PartnerGrid& 
 }
 
 } // namespace
+
+uint32_t AcceptedDirections(int32_t direction, int32_t tolerance)
+{
+    if (direction >= 0 && direction < kMinutiaDirections && tolerance >= 0 && 2 * tolerance < kMinutiaDirections) {
+        // The band of 2 tolerance + 1 steps from direction - tolerance, round the circle.
+        const uint64_t band = (uint64_t{1} << (2 * tolerance + 1)) - 1;
+        const uint64_t placed = band << ((direction - tolerance + kMinutiaDirections) % kMinutiaDirections);
+        return static_cast<uint32_t>((placed | placed >> kMinutiaDirections) & ((1u << kMinutiaDirections) - 1));
+    }
+    uint32_t mask = 0;
+    for (int32_t d = 0; d < kMinutiaDirections; ++d)
+        mask |= static_cast<uint32_t>(DirectionDifference(direction, d) <= tolerance) << d;
+    return mask;
+}
 
 Impression TransformImpression(const Impression& first, const Alignment& alignment)
 {
@@ -298,10 +330,16 @@ int32_t SplitRegions(const Impression& transformed, const PairingParameters& par
 
 namespace {
 
+template <bool kByMask>
 void PairRegionNear(MatchRegion& region, const PartnerGrid& grid, const PairingParameters& parameters,
                     int32_t iterations)
 {
     const RoundDistances& distances = Distances();
+    std::array<uint32_t, kMaxRegionMinutiae> accepted{};
+    if (kByMask) {
+        for (int32_t k = 0; k < region.count; ++k)
+            accepted[k] = AcceptedDirections(region.direction[k], parameters.directionTolerance);
+    }
     int32_t bestScore = 0;
     int32_t bestClose = 0;
     for (int32_t pass = 0; pass < iterations; ++pass) {
@@ -311,8 +349,8 @@ void PairRegionNear(MatchRegion& region, const PartnerGrid& grid, const PairingP
         int32_t sumDx = 0;
         int32_t sumDy = 0;
         for (int32_t k = 0; k < region.count; ++k) {
-            const Partner partner =
-                FindPartner(region.x[k], region.y[k], region.direction[k], grid, parameters, distances);
+            const Partner partner = FindPartner<kByMask>(region.x[k], region.y[k], region.direction[k], accepted[k],
+                                                         grid, parameters, distances);
             if (partner.index < 0 || partner.distance >= parameters.window)
                 continue;
             ++matched;
@@ -338,6 +376,15 @@ void PairRegionNear(MatchRegion& region, const PartnerGrid& grid, const PairingP
     }
     region.score = bestScore / 10;
     region.paired = bestClose;
+}
+
+void PairRegionNear(MatchRegion& region, const PartnerGrid& grid, const PairingParameters& parameters,
+                    int32_t iterations)
+{
+    if (grid.DirectionsInTurn())
+        PairRegionNear<true>(region, grid, parameters, iterations);
+    else
+        PairRegionNear<false>(region, grid, parameters, iterations);
 }
 
 } // namespace

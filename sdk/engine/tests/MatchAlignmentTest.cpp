@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <array>
+#include <cstdlib>
 
 #include "MatchingTestSupport.h"
 #include "engine/matching/AlignBlockMaps.h"
@@ -283,6 +285,24 @@ TEST(EvaluateAlignmentTest, RunKernelsSumAlike)
     for (RunKernel kernel : {RunKernel::Portable, RunKernel::Narrow, RunKernel::Wide}) {
         if (RunKernelAvailable(kernel)) {
             EXPECT_EQ(SumDirectionRun(first.data(), second.data(), 16 * 41, kernel), (30u * 656u << 16) + 656u);
+        }
+    }
+}
+
+// The mask of acceptable partner directions holds exactly the directions
+// within the tolerance round the circle, for every direction and tolerance,
+// and for directions outside 0..23 as the difference itself judges them.
+TEST(PairMinutiaeTest, AcceptedDirectionsAreThoseWithinTheTolerance)
+{
+    for (int32_t tolerance = 0; tolerance <= 13; ++tolerance) {
+        for (int32_t direction : {0, 1, 3, 4, 11, 12, 20, 23, 24, 30, -1, 200}) {
+            uint32_t expected = 0;
+            for (int32_t d = 0; d < kMinutiaDirections; ++d) {
+                const int32_t difference = std::abs(direction - d);
+                if (std::min(difference, kMinutiaDirections - difference) <= tolerance)
+                    expected |= 1u << d;
+            }
+            EXPECT_EQ(AcceptedDirections(direction, tolerance), expected) << direction << ", " << tolerance;
         }
     }
 }
