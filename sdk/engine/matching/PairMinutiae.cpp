@@ -271,12 +271,27 @@ uint32_t AcceptedDirections(int32_t direction, int32_t tolerance)
     return mask;
 }
 
-Impression TransformImpression(const Impression& first, const Alignment& alignment)
+namespace {
+
+// RotateBlockMap(map, rotation), made once for a run of calls with one map.
+const BlockMap& TurnedBlockMap(MatchContext& context, const BlockMap& map, int32_t rotation)
+{
+    ImpressionMemo& memo = context.memo;
+    if (!memo.turnedFilled || memo.turnedRotation != rotation || !(memo.turnedSource == map)) {
+        memo.turned = RotateBlockMap(map, rotation);
+        memo.turnedSource = map;
+        memo.turnedRotation = rotation;
+        memo.turnedFilled = true;
+    }
+    return memo.turned;
+}
+
+// TransformImpression with the first map already turned by the alignment's rotation.
+Impression TransformTurned(const Impression& first, const BlockMap& turnedBlocks, const Alignment& alignment)
 {
     const Rotation rotation = AlignmentRotation(alignment.rotation);
     Impression moved = first;
-    moved.blocks =
-        ShiftBlockMap(RotateBlockMap(first.blocks, alignment.rotation), alignment.columnShift, alignment.rowShift);
+    moved.blocks = ShiftBlockMap(turnedBlocks, alignment.columnShift, alignment.rowShift);
     moved.x.fill(0);
     moved.y.fill(0);
     moved.direction.fill(0);
@@ -298,6 +313,13 @@ Impression TransformImpression(const Impression& first, const Alignment& alignme
     }
     moved.count = static_cast<uint8_t>(kept);
     return moved;
+}
+
+} // namespace
+
+Impression TransformImpression(const Impression& first, const Alignment& alignment)
+{
+    return TransformTurned(first, RotateBlockMap(first.blocks, alignment.rotation), alignment);
 }
 
 int32_t SplitRegions(const Impression& transformed, const PairingParameters& parameters,
@@ -399,7 +421,8 @@ PairingResult PairMinutiae(MatchContext& context, const Impression& first, const
                            const Alignment& alignment)
 {
     context.regionCount = 0;
-    context.transformed = TransformImpression(first, alignment);
+    context.transformed =
+        TransformTurned(first, TurnedBlockMap(context, first.blocks, alignment.rotation), alignment);
     const Impression& moved = context.transformed;
     if (moved.count < kFewestMinutiae)
         return PairingResult{};
