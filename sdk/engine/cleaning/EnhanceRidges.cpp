@@ -66,6 +66,30 @@ uint16_t ProfileAt(const uint8_t* binary, int32_t at, const CanvasLine& line)
 constexpr int32_t kSpreadTaps = 2 * kSpreadReach + 1;
 constexpr int32_t kLanes = kCanvasBlockSide;  // the pixels of one row of a block
 
+// The profiles of the 16 pixels from `at` on, bit by bit across the pixels.
+// Reads 16 bytes at every profile offset, past a block cut short as well:
+// callers keep `at` far enough inside the canvas.
+void ProfilesOfRow(const uint8_t* binary, int32_t at, const CanvasLine& line, std::array<uint16_t, kLanes>& profiles)
+{
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i one = _mm_set1_epi8(1);
+    __m128i low = zero;
+    __m128i high = zero;
+    for (int32_t k = 0; k < 2 * kProfileReach + 1; ++k) {
+        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(binary + at + line.profile[k]));
+        const __m128i set = _mm_andnot_si128(_mm_cmpeq_epi8(pixels, zero), one);
+        const __m128i shift = _mm_cvtsi32_si128(k);
+        low = _mm_or_si128(low, _mm_sll_epi16(_mm_unpacklo_epi8(set, zero), shift));
+        high = _mm_or_si128(high, _mm_sll_epi16(_mm_unpackhi_epi8(set, zero), shift));
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(profiles.data()), low);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(profiles.data() + 8), high);
+#else
+    for (int32_t lane = 0; lane < kLanes; ++lane)
+        profiles[lane] = ProfileAt(binary, at + lane, line);
+#endif
+}
 // Each kernel's taps -8..8 as spread, those beyond its reach (its period, at
 // most 8) zero, and one row of zeros for a pixel that spreads nothing.
 using SpreadKernel = std::array<int16_t, kSpreadTaps>;
@@ -180,11 +204,13 @@ int32_t EnhanceRidges(const uint8_t* binary, const CanvasBlockMap& orientation, 
                 // Pixels past the block's last column spread nothing.
                 RowSpread spread;
                 const int32_t first = row * kCanvasSide + columnFrom;
+                std::array<uint16_t, kLanes> profiles;
+                ProfilesOfRow(binary, first, line, profiles);
                 for (int32_t lane = 0; lane < kLanes; ++lane) {
                     size_t kernel = kNoSpread;
                     if (lane <= columnTo - columnFrom) {
                         const int32_t at = first + lane;
-                        const RidgePattern fit = patterns[ProfileAt(binary, at, line)];
+                        const RidgePattern fit = patterns[profiles[lane]];
                         if (fit.period >= 4 && fit.period <= 18) {
                             periodSum += fit.period;
                             ++periodCount;
