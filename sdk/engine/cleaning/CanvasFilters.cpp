@@ -56,7 +56,48 @@ public:
             out[k] = Mean(sums[k]);
     }
 
+    // The means of the `columns` windows of n pixels from in[0], in[1], ...
+    // Each window is summed whole, sixteen windows side by side in registers.
+    void WindowMeans(const uint8_t* in, uint8_t* out, int32_t columns, int32_t n) const
+    {
+        // The windows the cleaning uses get loops of their own length.
+        if (n == 3)
+            WindowMeansOf<3>(in, out, columns);
+        else if (n == 9)
+            WindowMeansOf<9>(in, out, columns);
+        else
+            WindowMeansOf<0>(in, out, columns, n);
+    }
+
 private:
+    template <int32_t kFixed>
+    void WindowMeansOf(const uint8_t* in, uint8_t* out, int32_t columns, int32_t given = kFixed) const
+    {
+        const int32_t n = kFixed > 0 ? kFixed : given;
+        int32_t column = 0;
+#if defined(__SSE2__)
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i multiplier = _mm_set1_epi16(static_cast<int16_t>(multiplier_));
+        for (; column + 16 <= columns; column += 16) {
+            __m128i low = zero;
+            __m128i high = zero;
+            for (int32_t k = 0; k < n; ++k) {
+                const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + column + k));
+                low = _mm_add_epi16(low, _mm_unpacklo_epi8(pixels, zero));
+                high = _mm_add_epi16(high, _mm_unpackhi_epi8(pixels, zero));
+            }
+            const __m128i means = _mm_packus_epi16(_mm_mulhi_epu16(low, multiplier), _mm_mulhi_epu16(high, multiplier));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + column), means);
+        }
+#endif
+        for (; column < columns; ++column) {
+            uint32_t sum = 0;
+            for (int32_t k = 0; k < n; ++k)
+                sum += in[column + k];
+            out[column] = Mean(static_cast<uint16_t>(sum));
+        }
+    }
+
     uint32_t multiplier_;
     bool usable_ = false;
 };
@@ -68,6 +109,15 @@ struct ExactMeans {
     {
         for (int32_t k = 0; k < count; ++k)
             out[k] = exact[sums[k]];
+    }
+    void WindowMeans(const uint8_t* in, uint8_t* out, int32_t columns, int32_t n) const
+    {
+        for (int32_t column = 0; column < columns; ++column) {
+            int32_t sum = 0;
+            for (int32_t k = 0; k < n; ++k)
+                sum += in[column + k];
+            out[column] = exact[sum];
+        }
     }
 };
 
@@ -83,17 +133,8 @@ void BoxMeanPasses(const uint8_t* source, uint8_t* destination, uint8_t* scratch
         // the chain from one column to the next, so that the columns of a row
         // are summed side by side.
         const int32_t columns = extent.width - 2 * half;
-        std::array<Sum, kCanvasSide> sums;
-        for (int32_t row = 0; row < extent.height; ++row) {
-            const uint8_t* in = source + row * kCanvasSide;
-            uint8_t* out = scratch + row * kCanvasSide + half;
-            for (int32_t column = 0; column < columns; ++column)
-                sums[column] = in[column];
-            for (int32_t k = 1; k < n; ++k)
-                for (int32_t column = 0; column < columns; ++column)
-                    sums[column] = static_cast<Sum>(sums[column] + in[column + k]);
-            divide.Means(sums.data(), out, columns);
-        }
+        for (int32_t row = 0; row < extent.height; ++row)
+            divide.WindowMeans(source + row * kCanvasSide, scratch + row * kCanvasSide + half, columns, n);
     }
     std::memset(destination, 0, kCanvasBytes);
     if (extent.height < n)
