@@ -172,6 +172,60 @@ TEST(CleaningSteps, ThresholdLineStopsWhereTheErrorStopsFalling)
     EXPECT_EQ(line.slope, 1.0);
 }
 
+// The block-wise sums and the per-value binarisation give what the
+// per-pixel rule gives: noise canvases, a patchy mask whose blocks are cut
+// by the margins, and lines whose thresholds fall between grey levels, on
+// them, beyond the range, or are not numbers.
+TEST(CleaningSteps, ThresholdSumsAndBinarisationFollowThePerPixelRule)
+{
+    uint32_t state = 99;
+    auto next = [&state] {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) & 0xFF;
+    };
+    const CanvasExtent extent{437, 301};
+    Canvas meanOf3 = Blank();
+    Canvas meanOf9 = Blank();
+    for (size_t at = 0; at < meanOf3.size(); ++at) {
+        meanOf9[at] = static_cast<uint8_t>(next());
+        meanOf3[at] = static_cast<uint8_t>(next() % 2 == 0 ? meanOf9[at] + next() % 9 - 4 : next());
+    }
+    CanvasBlockMap mask{};
+    for (size_t block = 0; block < mask.size(); ++block)
+        mask[block] = next() % 3 != 0 ? 1 : 0;
+
+    int64_t n = 0, sa = 0, sb = 0, saa = 0, sab = 0, sbb = 0;
+    for (int row = 9; row <= extent.height - 9; ++row)
+        for (int column = 9; column <= extent.width - 9; ++column) {
+            if (!mask[(row / 16) * 40 + column / 16])
+                continue;
+            const int64_t a = meanOf9[row * 640 + column], b = meanOf3[row * 640 + column];
+            ++n, sa += a, sb += b, saa += a * a, sab += a * b, sbb += b * b;
+        }
+    const ThresholdSums sums = SumThresholdPixels(meanOf3.data(), meanOf9.data(), mask, extent);
+    EXPECT_EQ(sums.n, static_cast<double>(n));
+    EXPECT_EQ(sums.sa, static_cast<double>(sa));
+    EXPECT_EQ(sums.sb, static_cast<double>(sb));
+    EXPECT_EQ(sums.saa, static_cast<double>(saa));
+    EXPECT_EQ(sums.sab, static_cast<double>(sab));
+    EXPECT_EQ(sums.sbb, static_cast<double>(sbb));
+
+    for (const ThresholdLine line : {ThresholdLine{1.0, 0.0}, ThresholdLine{0.93, 2.0}, ThresholdLine{0.5, 3.0},
+                                     ThresholdLine{1.0000001, 7.0}, ThresholdLine{-0.7, 300.0},
+                                     ThresholdLine{1e9, -1e9}, ThresholdLine{std::nan(""), 0.0}}) {
+        Canvas binary = Blank(77);
+        BinariseByThresholdLine(meanOf3.data(), meanOf9.data(), mask, extent, line, binary.data());
+        for (int row = 4; row <= extent.height - 5; ++row)
+            for (int column = 4; column <= extent.width - 5; ++column) {
+                const int at = row * 640 + column;
+                const bool ridge = mask[(row / 16) * 40 + column / 16] &&
+                                   line.slope * meanOf9[at] + line.intercept > meanOf3[at];
+                ASSERT_EQ(binary[at], ridge ? 255 : 0) << line.slope << ", " << line.intercept << " at " << at;
+            }
+        EXPECT_EQ(binary[3 * 640 + 10], 77);
+    }
+}
+
 TEST(CleaningSteps, PrintTiltFollowsTheLongAxis)
 {
     struct Case {
