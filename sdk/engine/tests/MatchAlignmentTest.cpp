@@ -6,6 +6,7 @@
 #include "MatchingTestSupport.h"
 #include "engine/matching/AlignBlockMaps.h"
 #include "engine/matching/MapCache.h"
+#include "engine/matching/MatchTables.h"
 #include "engine/matching/PaddedBlockMap.h"
 #include "engine/matching/PairMinutiae.h"
 #include "engine/matching/ReduceImpression.h"
@@ -374,6 +375,100 @@ TEST(PairMinutiaeTest, SplitRegionsCutsOnlyWhereBothSidesKeepEnough)
     t.count = 15;
     ASSERT_EQ(SplitRegions(t, kPairing, regions), 1);
     EXPECT_EQ(regions[0].count, 15);
+}
+
+// A region paired by looking at every minutia of the second impression:
+// the nearest one within the window on both axes and the direction
+// tolerance, the lowest index among equally near ones.
+void PairRegionByEveryMinutia(MatchRegion& region, const Impression& second, const PairingParameters& parameters,
+                              int iterations)
+{
+    auto directionDifference = [](int a, int b) {
+        const int d = std::abs(a - b);
+        return std::min(d, kMinutiaDirections - d);
+    };
+    int bestScore = 0, bestClose = 0;
+    for (int pass = 0; pass < iterations; ++pass) {
+        int score = 0, close = 0, matched = 0, sumDx = 0, sumDy = 0;
+        for (int k = 0; k < region.count; ++k) {
+            int best = -1, bestDistance = 0;
+            for (int j = 0; j < second.count; ++j) {
+                const int dx = second.x[j] - region.x[k], dy = second.y[j] - region.y[k];
+                if (std::abs(dx) >= parameters.window || std::abs(dy) >= parameters.window ||
+                    directionDifference(region.direction[k], second.direction[j]) > parameters.directionTolerance)
+                    continue;
+                const int distance = MatchRoundDistance(std::abs(dx), std::abs(dy));
+                if (best < 0 || distance < bestDistance) {
+                    best = j;
+                    bestDistance = distance;
+                }
+            }
+            // A partner in a corner of the window lies farther than the window's width.
+            if (best < 0 || bestDistance >= parameters.window)
+                continue;
+            ++matched;
+            sumDx += second.x[best] - region.x[k];
+            sumDy += second.y[best] - region.y[k];
+            if (bestDistance < parameters.closeDistance) {
+                ++close;
+                score += PairDistanceWeight[bestDistance] *
+                         PairAngleWeight[directionDifference(region.direction[k], second.direction[best])];
+            }
+        }
+        if (score > bestScore) {
+            bestScore = score;
+            bestClose = close;
+        }
+        if (matched == 0 || (std::abs(sumDx) < matched && std::abs(sumDy) < matched))
+            break;
+        for (int k = 0; k < region.count; ++k) {
+            region.x[k] = static_cast<int16_t>(region.x[k] + sumDx / matched);
+            region.y[k] = static_cast<int16_t>(region.y[k] + sumDy / matched);
+        }
+    }
+    region.score = bestScore / 10;
+    region.paired = bestClose;
+}
+
+// The partner search by rows and the one by grid cells find what looking at
+// every minutia finds: crowded and sparse impressions, minutiae on the edges
+// of the byte range, regions partly off it, narrow and the widest windows.
+TEST(PairMinutiaeTest, PairRegionFindsThePartnersALookAtEveryMinutiaFinds)
+{
+    uint32_t state = 4242;
+    auto next = [&state](int below) {
+        state = state * 1103515245u + 12345u;
+        return static_cast<int>((state >> 16) % static_cast<uint32_t>(below));
+    };
+    for (int trial = 0; trial < 60; ++trial) {
+        Impression second;
+        second.count = static_cast<uint8_t>(trial % 3 == 0 ? kMaxMinutiae : 1 + next(40));
+        const int spread = trial % 2 == 0 ? 256 : 60;  // the whole byte range, or crowded
+        for (int j = 0; j < second.count; ++j) {
+            second.x[j] = static_cast<uint8_t>(trial % 5 == 0 && j < 4 ? (j % 2) * 255 : next(spread));
+            second.y[j] = static_cast<uint8_t>(trial % 5 == 0 && j < 4 ? (j / 2) * 255 : next(spread));
+            second.direction[j] = static_cast<uint8_t>(next(kMinutiaDirections));
+        }
+        MatchRegion region;
+        region.count = 1 + next(kMaxRegionMinutiae);
+        for (int k = 0; k < region.count; ++k) {
+            const int j = next(second.count);
+            region.x[k] = static_cast<int16_t>(next(3) == 0 ? next(300) - 20 : second.x[j] + next(15) - 7);
+            region.y[k] = static_cast<int16_t>(next(3) == 0 ? next(300) - 20 : second.y[j] + next(15) - 7);
+            region.direction[k] = static_cast<int16_t>((second.direction[j] + next(9) + 20) % kMinutiaDirections);
+        }
+        PairingParameters parameters = kPairing;
+        parameters.window = std::array{13, 5, 20, 1}[trial % 4];
+        parameters.directionTolerance = std::array{4, 0, 2, 5}[trial % 4 == 0 ? 0 : next(4)];
+        MatchRegion expected = region;
+        PairRegionByEveryMinutia(expected, second, parameters, 3);
+        PairRegion(region, second, parameters, 3);
+        SCOPED_TRACE(::testing::Message() << "trial " << trial);
+        EXPECT_EQ(region.score, expected.score);
+        EXPECT_EQ(region.paired, expected.paired);
+        EXPECT_EQ(region.x, expected.x);
+        EXPECT_EQ(region.y, expected.y);
+    }
 }
 
 TEST(PairMinutiaeTest, PairRegionRecentresOntoTheSecondImpression)
