@@ -26,17 +26,18 @@ struct BlockValueCodes {
     }
 };
 
-uint8_t CodeBlockValue(uint8_t value)
+const BlockValueCodes& Codes()
 {
     static const BlockValueCodes codes;
-    return codes.code[value];
+    return codes;
 }
 
 // One row of a map, coded.
 void CodeRow(const uint8_t* row, uint8_t* out)
 {
+    const BlockValueCodes& codes = Codes();
     for (int32_t column = 0; column < kBlockColumns; ++column)
-        out[column] = CodeBlockValue(row[column]);
+        out[column] = codes.code[row[column]];
 }
 
 // Index of block (row, column) of the first map in the full layout, and of a
@@ -228,10 +229,14 @@ PaddedBlockMap PadBlockMap(const BlockMap& map)
 {
     PaddedBlockMap padded;
     for (int32_t row = 0; row < kBlockRows; ++row) {
-        for (int32_t column = 0; column < kBlockColumns; ++column) {
-            const uint8_t code = CodeBlockValue(map[row * kBlockColumns + column]);
-            padded.full[FullIndex(row, column)] = code;
-            padded.planes[static_cast<size_t>(2 * (row & 1) + (column & 1))][PlaneIndex(row, column)] = code;
+        uint8_t* coded = padded.full.data() + FullIndex(row, 0);
+        CodeRow(map.data() + row * kBlockColumns, coded);
+        uint8_t* even = padded.planes[static_cast<size_t>(2 * (row & 1))].data() + PlaneIndex(row, 0);
+        uint8_t* odd = padded.planes[static_cast<size_t>(2 * (row & 1) + 1)].data() + PlaneIndex(row, 1);
+        static_assert(kBlockColumns % 2 == 0, "a row splits into whole pairs of columns");
+        for (int32_t column = 0; column < kBlockColumns; column += 2) {
+            even[column / 2] = coded[column];
+            odd[column / 2] = coded[column + 1];
         }
     }
     padded.directed = FindDirectedRows(map);
