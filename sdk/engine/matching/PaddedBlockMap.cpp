@@ -169,7 +169,12 @@ __attribute__((target("avx2"))) uint32_t WideRunCost(const uint8_t* first, const
 
 bool HasWideRegisters()
 {
-    static const bool has = __builtin_cpu_supports("avx2");
+    // The processor is asked once; the call to __builtin_cpu_init makes the
+    // answer sound even before the library's constructors have run.
+    static const bool has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
     return has;
 }
 #endif
