@@ -2,7 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "engine/cleaning/CanvasFilters.h"
 #include "engine/cleaning/ContrastQuality.h"
@@ -58,6 +63,111 @@ uint16_t ProfileAt(const uint8_t* binary, int32_t at, const CanvasLine& line)
     return pattern;
 }
 
+constexpr int32_t kSpreadTaps = 2 * kSpreadReach + 1;
+constexpr int32_t kLanes = kCanvasBlockSide;  // the pixels of one row of a block
+
+// The profiles of the 16 pixels from `at` on, bit by bit across the pixels.
+// Reads 16 bytes at every profile offset, past a block cut short as well:
+// callers keep `at` far enough inside the canvas.
+void ProfilesOfRow(const uint8_t* binary, int32_t at, const CanvasLine& line, std::array<uint16_t, kLanes>& profiles)
+{
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i one = _mm_set1_epi8(1);
+    __m128i low = zero;
+    __m128i high = zero;
+    for (int32_t k = 0; k < 2 * kProfileReach + 1; ++k) {
+        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(binary + at + line.profile[k]));
+        const __m128i set = _mm_andnot_si128(_mm_cmpeq_epi8(pixels, zero), one);
+        const __m128i shift = _mm_cvtsi32_si128(k);
+        low = _mm_or_si128(low, _mm_sll_epi16(_mm_unpacklo_epi8(set, zero), shift));
+        high = _mm_or_si128(high, _mm_sll_epi16(_mm_unpackhi_epi8(set, zero), shift));
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(profiles.data()), low);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(profiles.data() + 8), high);
+#else
+    for (int32_t lane = 0; lane < kLanes; ++lane)
+        profiles[lane] = ProfileAt(binary, at + lane, line);
+#endif
+}
+// Each kernel's taps -8..8 as spread, those beyond its reach (its period, at
+// most 8) zero, and one row of zeros for a pixel that spreads nothing.
+using SpreadKernel = std::array<int16_t, kSpreadTaps>;
+constexpr size_t kNoSpread = 16 * kKernelPhases;
+
+std::array<SpreadKernel, kNoSpread + 1> MakeSpreadKernels()
+{
+    std::array<SpreadKernel, kNoSpread + 1> made{};
+    const auto& kernels = RidgeKernels();
+    for (int32_t period = kKernelFirstPeriod; period <= kKernelLastPeriod; ++period) {
+        const int32_t reach = std::min(period, kSpreadReach);
+        for (int32_t phase = 0; phase < kKernelPhases; ++phase) {
+            const RidgeKernel& kernel = kernels[RidgeKernelIndex(period, phase)];
+            SpreadKernel& into = made[RidgeKernelIndex(period, phase)];
+            for (int32_t t = -reach; t <= reach; ++t)
+                into[t + kSpreadReach] = kernel[t + kLineReach];
+        }
+    }
+    return made;
+}
+
+const std::array<SpreadKernel, kNoSpread + 1>& SpreadKernels()
+{
+    static const std::array<SpreadKernel, kNoSpread + 1> kernels = MakeSpreadKernels();
+    return kernels;
+}
+
+// What the pixels of one row of a block spread, tap by tap across the
+// pixels: every pixel's tap t sits at the same offset from the pixel, so a
+// tap is one run of additions over the row instead of a scattered addition
+// per pixel. The sums are 16-bit and wrap, so their order does not matter.
+struct RowSpread {
+    alignas(16) std::array<std::array<int16_t, kLanes>, kSpreadTaps> across{};
+    alignas(16) std::array<int16_t, kLanes> along{};
+    alignas(16) std::array<int16_t, kLanes> reach{};
+};
+
+void AddRun(int16_t* into, const int16_t* values)
+{
+#if defined(__SSE2__)
+    for (int32_t k = 0; k < kLanes; k += 8) {
+        __m128i* at = reinterpret_cast<__m128i*>(into + k);
+        const __m128i add = _mm_load_si128(reinterpret_cast<const __m128i*>(values + k));
+        _mm_storeu_si128(at, _mm_add_epi16(_mm_loadu_si128(at), add));
+    }
+#else
+    for (int32_t k = 0; k < kLanes; ++k)
+        into[k] = static_cast<int16_t>(into[k] + values[k]);
+#endif
+}
+
+// Adds the along value of each pixel within its reach of tap distance `distance`.
+void AddAlongRun(int16_t* into, const RowSpread& spread, int32_t distance)
+{
+#if defined(__SSE2__)
+    const __m128i below = _mm_set1_epi16(static_cast<int16_t>(distance - 1));
+    for (int32_t k = 0; k < kLanes; k += 8) {
+        __m128i* at = reinterpret_cast<__m128i*>(into + k);
+        const __m128i reach = _mm_load_si128(reinterpret_cast<const __m128i*>(spread.reach.data() + k));
+        const __m128i along = _mm_load_si128(reinterpret_cast<const __m128i*>(spread.along.data() + k));
+        const __m128i add = _mm_and_si128(along, _mm_cmpgt_epi16(reach, below));
+        _mm_storeu_si128(at, _mm_add_epi16(_mm_loadu_si128(at), add));
+    }
+#else
+    for (int32_t k = 0; k < kLanes; ++k)
+        if (spread.reach[k] >= distance)
+            into[k] = static_cast<int16_t>(into[k] + spread.along[k]);
+#endif
+}
+
+void SpreadRow(int16_t* accumulator, int32_t at, const RowSpread& spread, const CanvasLine& line)
+{
+    for (int32_t t = -kSpreadReach; t <= kSpreadReach; ++t) {
+        AddRun(accumulator + at + line.across[t + kSpreadReach], spread.across[t + kSpreadReach].data());
+        AddAlongRun(accumulator + at + line.along[t + kSpreadReach], spread, std::abs(t));
+    }
+}
+
 } // namespace
 
 uint16_t SampleRidgePattern(const uint8_t* binary, int32_t at, uint8_t orientation)
@@ -70,7 +180,7 @@ int32_t EnhanceRidges(const uint8_t* binary, const CanvasBlockMap& orientation, 
 {
     const auto& lines = CanvasLines();
     const auto& patterns = RidgePatternTable();
-    const auto& kernels = RidgeKernels();
+    const auto& spreadKernels = SpreadKernels();
     std::memset(enhanced, 0, kCanvasBytes);
     std::memset(accumulator, 0, kCanvasBytes * sizeof(int16_t));
 
@@ -91,22 +201,29 @@ int32_t EnhanceRidges(const uint8_t* binary, const CanvasBlockMap& orientation, 
             const int32_t columnFrom = std::max(firstColumn, blockColumn * kCanvasBlockSide);
             const int32_t columnTo = std::min(lastColumn, blockColumn * kCanvasBlockSide + kCanvasBlockSide - 1);
             for (int32_t row = rowFrom; row <= rowTo; ++row) {
-                for (int32_t column = columnFrom; column <= columnTo; ++column) {
-                    const int32_t at = row * kCanvasSide + column;
-                    const RidgePattern fit = patterns[ProfileAt(binary, at, line)];
-                    if (fit.period < 4 || fit.period > 18)
-                        continue;
-                    periodSum += fit.period;
-                    ++periodCount;
-                    const int32_t reach = std::min<int32_t>(fit.period, kSpreadReach);
-                    const RidgeKernel& kernel = kernels[RidgeKernelIndex(fit.period, fit.phase)];
-                    const int16_t alongValue = static_cast<int16_t>(binary[at] != 0 ? kAlongWeight : -kAlongWeight);
-                    int16_t* q = accumulator + at;
-                    for (int32_t t = -reach; t <= reach; ++t) {
-                        q[line.across[t + kSpreadReach]] += kernel[t + kLineReach];
-                        q[line.along[t + kSpreadReach]] += alongValue;
+                // Pixels past the block's last column spread nothing.
+                RowSpread spread;
+                const int32_t first = row * kCanvasSide + columnFrom;
+                std::array<uint16_t, kLanes> profiles;
+                ProfilesOfRow(binary, first, line, profiles);
+                for (int32_t lane = 0; lane < kLanes; ++lane) {
+                    size_t kernel = kNoSpread;
+                    if (lane <= columnTo - columnFrom) {
+                        const int32_t at = first + lane;
+                        const RidgePattern fit = patterns[profiles[lane]];
+                        if (fit.period >= 4 && fit.period <= 18) {
+                            periodSum += fit.period;
+                            ++periodCount;
+                            kernel = static_cast<size_t>(RidgeKernelIndex(fit.period, fit.phase));
+                            spread.reach[lane] = static_cast<int16_t>(std::min<int32_t>(fit.period, kSpreadReach));
+                            spread.along[lane] = static_cast<int16_t>(binary[at] != 0 ? kAlongWeight : -kAlongWeight);
+                        }
                     }
+                    const SpreadKernel& taps = spreadKernels[kernel];
+                    for (int32_t t = 0; t < kSpreadTaps; ++t)
+                        spread.across[t][lane] = taps[t];
                 }
+                SpreadRow(accumulator, first, spread, line);
             }
         }
     }

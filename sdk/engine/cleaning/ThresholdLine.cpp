@@ -1,5 +1,7 @@
 #include "engine/cleaning/ThresholdLine.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace vela::engine {
@@ -33,20 +35,36 @@ ThresholdSums SumThresholdPixels(const uint8_t* meanOf3, const uint8_t* meanOf9,
                                  CanvasExtent extent)
 {
     // Integer sums stay exact; they are the same numbers as sums of doubles.
+    // A row's sums fit 32 bits (640 products of at most 255 x 255) and are
+    // taken a block at a time, the mask looked at once per block.
     int64_t n = 0, sa = 0, sb = 0, saa = 0, sab = 0, sbb = 0;
-    for (int32_t row = kFitMargin; row <= extent.height - kFitMargin; ++row)
-        for (int32_t column = kFitMargin; column <= extent.width - kFitMargin; ++column) {
-            if (!mask[BlockIndexOfPixel(row, column)])
-                continue;
-            const int64_t a = meanOf9[row * kCanvasSide + column];
-            const int64_t b = meanOf3[row * kCanvasSide + column];
-            ++n;
-            sa += a;
-            sb += b;
-            saa += a * a;
-            sab += a * b;
-            sbb += b * b;
+    const int32_t lastColumn = extent.width - kFitMargin;
+    for (int32_t row = kFitMargin; row <= extent.height - kFitMargin; ++row) {
+        int32_t rowA = 0, rowB = 0, rowAA = 0, rowAB = 0, rowBB = 0;
+        for (int32_t from = kFitMargin; from <= lastColumn;) {
+            const int32_t to = std::min(lastColumn, from / kCanvasBlockSide * kCanvasBlockSide + kCanvasBlockSide - 1);
+            if (mask[BlockIndexOfPixel(row, from)]) {
+                n += to - from + 1;
+                const uint8_t* as = meanOf9 + row * kCanvasSide;
+                const uint8_t* bs = meanOf3 + row * kCanvasSide;
+                for (int32_t column = from; column <= to; ++column) {
+                    const int32_t a = as[column];
+                    const int32_t b = bs[column];
+                    rowA += a;
+                    rowB += b;
+                    rowAA += a * a;
+                    rowAB += a * b;
+                    rowBB += b * b;
+                }
+            }
+            from = to + 1;
         }
+        sa += rowA;
+        sb += rowB;
+        saa += rowAA;
+        sab += rowAB;
+        sbb += rowBB;
+    }
     return ThresholdSums{static_cast<double>(n),   static_cast<double>(sa),  static_cast<double>(sb),
                          static_cast<double>(saa), static_cast<double>(sab), static_cast<double>(sbb)};
 }
@@ -65,11 +83,28 @@ ThresholdLine FitThresholdLine(const ThresholdSums& sums, int32_t steps)
 void BinariseByThresholdLine(const uint8_t* meanOf3, const uint8_t* meanOf9, const CanvasBlockMap& mask,
                              CanvasExtent extent, ThresholdLine line, uint8_t* binary)
 {
+    // The test slope * a + intercept > b, for the 256 values of a, as the
+    // least b it fails for: the same doubles compared, looked up per pixel.
+    // The test holds for every b below that and for none from it on.
+    std::array<int32_t, 256> fails{};
+    for (int32_t a = 0; a < 256; ++a) {
+        const auto holds = [&](int32_t b) {
+            return line.slope * static_cast<uint8_t>(a) + line.intercept > static_cast<uint8_t>(b);
+        };
+        int32_t low = 0, high = 256;  // holds below low, fails from high
+        while (low < high) {
+            const int32_t middle = (low + high) / 2;
+            if (holds(middle))
+                low = middle + 1;
+            else
+                high = middle;
+        }
+        fails[a] = low;
+    }
     for (int32_t row = kBinaryMargin; row <= extent.height - kBinaryMargin - 1; ++row)
         for (int32_t column = kBinaryMargin; column <= extent.width - kBinaryMargin - 1; ++column) {
             const int32_t at = row * kCanvasSide + column;
-            const bool ridge = mask[BlockIndexOfPixel(row, column)] &&
-                               line.slope * meanOf9[at] + line.intercept > meanOf3[at];
+            const bool ridge = mask[BlockIndexOfPixel(row, column)] && meanOf3[at] < fails[meanOf9[at]];
             binary[at] = ridge ? 255 : 0;
         }
 }

@@ -1,8 +1,10 @@
 #include "engine/hashing/BuildPairHash.h"
 
 #include <algorithm>
+#include <array>
 
 #include "engine/hashing/FineImpression.h"
+#include "engine/records/RoundHalfAway.h"
 
 namespace vela::engine {
 
@@ -34,14 +36,52 @@ PairFeature MakePairFeature(const Impression& fine, int32_t i, int32_t j)
 
 namespace {
 
+// PairAngle of every difference of two fine directions, -120..120.
+std::array<int16_t, 2 * kFineDirections + 1> MakePairAngles()
+{
+    std::array<int16_t, 2 * kFineDirections + 1> angles{};
+    for (int32_t difference = -kFineDirections; difference <= kFineDirections; ++difference)
+        angles[static_cast<size_t>(difference + kFineDirections)] =
+            static_cast<int16_t>(FoldFineDifference(difference) / 3);
+    return angles;
+}
+
+// MakePairFeature for every pair, without a branch per pair: whether a pair
+// is in range cannot be predicted, so every pair of a row is turned, in
+// loops over plain arrays that the compiler runs several pairs at a time,
+// and the feature kept or not by a mask; the arithmetic is MakePairFeature's.
 void FillPairFeatures(const Impression& fine, PairFeatureTable& features)
 {
+    static const std::array<int16_t, 2 * kFineDirections + 1> pairAngles = MakePairAngles();
     for (auto& row : features)
         row.fill(PairFeature{});
     const int32_t n = std::min<int32_t>(fine.count, kMaxMinutiae);
+    std::array<int32_t, kMaxMinutiae> turnedX;
+    std::array<int32_t, kMaxMinutiae> turnedY;
+    std::array<int32_t, kMaxMinutiae> dxs;
+    std::array<int32_t, kMaxMinutiae> dys;
     for (int32_t i = 0; i < n; ++i) {
-        for (int32_t j = 0; j < n; ++j)
-            features[i][j] = MakePairFeature(fine, i, j);
+        const CosSin& turn = CosSin3(fine.direction[i]);
+        const double cosine = turn.cos;
+        const double sine = turn.sin;
+        for (int32_t j = 0; j < n; ++j) {
+            dxs[j] = fine.x[j] - fine.x[i];
+            dys[j] = fine.y[j] - fine.y[i];
+        }
+        for (int32_t j = 0; j < n; ++j) {
+            turnedX[j] = RoundSmallHalfAway(dxs[j] * cosine - dys[j] * sine);
+            turnedY[j] = RoundSmallHalfAway(dys[j] * cosine + dxs[j] * sine);
+        }
+        for (int32_t j = 0; j < n; ++j) {
+            const int32_t x = turnedX[j];
+            const int32_t y = turnedY[j];
+            const int32_t squared = x * x + y * y;
+            const bool valid = (i != j) & !PairSurelyOutOfRange(dxs[j], dys[j]) &
+                               (squared > kShortestTurnedSquared) & (squared < kLongestTurnedSquared);
+            const int16_t angle = pairAngles[static_cast<size_t>(fine.direction[j] - fine.direction[i] + kFineDirections)];
+            const PairFeature feature{static_cast<int16_t>(x), static_cast<int16_t>(y), angle};
+            features[i][j] = valid ? feature : PairFeature{};
+        }
     }
 }
 
@@ -95,6 +135,7 @@ int32_t BuildPairHash(const Impression& impression, PairHashTables& tables)
                 slot.Enter(cell, i, j);
         }
     }
+    slot.Index();
     return 0;
 }
 

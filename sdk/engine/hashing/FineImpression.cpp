@@ -12,8 +12,6 @@ namespace vela::engine {
 
 namespace {
 
-constexpr int32_t kShortestSquared = 25;    // a pair must be longer than 5 half pixels
-constexpr int32_t kLongestSquared = 10000;  // and shorter than 100
 
 const std::array<CosSin, kFineDirections + 1>& CosSinTable()
 {
@@ -58,10 +56,10 @@ TurnedVector RotatePairVector(int32_t dx, int32_t dy, int32_t k)
     if (PairSurelyOutOfRange(dx, dy))
         return TurnedVector{0, 0, false};
     const CosSin& turn = CosSin3(k);
-    const int32_t x = RoundHalfAway(dx * turn.cos - dy * turn.sin);
-    const int32_t y = RoundHalfAway(dy * turn.cos + dx * turn.sin);
+    const int32_t x = RoundSmallHalfAway(dx * turn.cos - dy * turn.sin);
+    const int32_t y = RoundSmallHalfAway(dy * turn.cos + dx * turn.sin);
     const int32_t squared = x * x + y * y;
-    return TurnedVector{x, y, squared > kShortestSquared && squared < kLongestSquared};
+    return TurnedVector{x, y, squared > kShortestTurnedSquared && squared < kLongestTurnedSquared};
 }
 
 int32_t FoldFineDifference(int32_t difference)

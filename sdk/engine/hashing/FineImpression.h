@@ -27,6 +27,8 @@ const CosSin& CosSin3(int32_t k);
 
 // A minutia pair's vector turned into the frame of a direction k (fine
 // units). Valid when its length lies strictly between 5 and 100 half pixels.
+inline constexpr int32_t kShortestTurnedSquared = 25;
+inline constexpr int32_t kLongestTurnedSquared = 10000;
 struct TurnedVector {
     int32_t dx;
     int32_t dy;

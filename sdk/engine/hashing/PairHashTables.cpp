@@ -75,50 +75,92 @@ void ForEachNearbyPosition(int32_t cell, Visit visit)
             visit(static_cast<size_t>(x * kHashCells + y), angleBit);
 }
 
-// The cells (x, y, a) within one cell of an own cell (qx, qy, a), as
-// indexes of PairHashSlot::nearbyCells, and the bit there that names it.
-template <class Visit>
-void ForEachNearbyCell(int32_t cell, Visit visit)
+// Set bits of a word; built for processors without a population count
+// instruction, where std::popcount is a library call.
+int32_t CountBits(uint64_t word)
+{
+#if defined(__POPCNT__)
+    return std::popcount(word);
+#else
+    word -= (word >> 1) & 0x5555555555555555u;
+    word = (word & 0x3333333333333333u) + ((word >> 2) & 0x3333333333333333u);
+    word = (word + (word >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+    return static_cast<int32_t>((word * 0x0101010101010101u) >> 56);
+#endif
+}
+
+// The word of PairHashSlot::occupied that holds a cell, and its bit there.
+struct CellBit {
+    size_t word;
+    int32_t bit;
+};
+
+CellBit CellBitOf(int32_t cell)
 {
     const int32_t position = cell / kHashAngles;
-    const int32_t qx = position / kHashCells;
-    const int32_t qy = position % kHashCells;
-    const int32_t angle = cell % kHashAngles;
-    for (int32_t x = std::max(qx - 1, 0); x <= std::min(qx + 1, kHashCells - 1); ++x)
-        for (int32_t y = std::max(qy - 1, 0); y <= std::min(qy + 1, kHashCells - 1); ++y)
-            visit(static_cast<size_t>((x * kHashCells + y) * kHashAngles + angle),
-                  static_cast<uint16_t>(1u << (3 * (x - qx + 1) + (y - qy + 1))));
+    return CellBit{static_cast<size_t>(position / kHashCells * kHashAngles + cell % kHashAngles),
+                   position % kHashCells};
 }
 
 } // namespace
 
+PairHashSlot::PairHashSlot()
+{
+    constexpr size_t kMostPairs = kMaxMinutiae * kMaxMinutiae;
+    entered.reserve(kMostPairs);
+    enteredCell.reserve(kMostPairs);
+    grouped.reserve(kMostPairs);
+    groupStart.reserve(kMostPairs + 1);
+}
+
 void PairHashSlot::Clear()
 {
-    for (int32_t cell : usedCells) {
-        ForEachNearbyCell(cell, [this](size_t nearby, uint16_t) { nearbyCells[nearby] = 0; });
-        ForEachNearbyPosition(cell, [this](size_t position, uint64_t) { reachedAngles[position] = 0; });
-    }
-    usedCells.clear();
+    // Both tables are a few tens of kilobytes: one straight fill costs less
+    // than visiting the nine positions around every pair entered.
+    std::fill(occupied.begin(), occupied.end(), 0);
+    std::fill(reachedAngles.begin(), reachedAngles.end(), 0);
     entered.clear();
-    nextInCell.clear();
+    enteredCell.clear();
+    grouped.clear();
+    groupStart.clear();
 }
 
 void PairHashSlot::Enter(int32_t cell, int32_t i, int32_t j)
 {
-    constexpr uint16_t kOwnCellBit = 1u << 4;
-    const int16_t at = static_cast<int16_t>(entered.size());
     entered.push_back({static_cast<uint8_t>(i), static_cast<uint8_t>(j)});
-    nextInCell.push_back(-1);
-    CellList& list = cellLists[static_cast<size_t>(cell)];
-    if ((nearbyCells[static_cast<size_t>(cell)] & kOwnCellBit) == 0) {
-        list.head = at;
-        usedCells.push_back(cell);
-        ForEachNearbyCell(cell, [this](size_t nearby, uint16_t bit) { nearbyCells[nearby] |= bit; });
-        ForEachNearbyPosition(cell, [this](size_t position, uint64_t bit) { reachedAngles[position] |= bit; });
-    } else {
-        nextInCell[static_cast<size_t>(list.tail)] = at;
+    enteredCell.push_back(cell);
+    const CellBit at = CellBitOf(cell);
+    const uint64_t bit = uint64_t{1} << at.bit;
+    if ((occupied[at.word] & bit) != 0)
+        return;
+    occupied[at.word] |= bit;
+    ForEachNearbyPosition(cell, [this](size_t position, uint64_t angles) { reachedAngles[position] |= angles; });
+}
+
+void PairHashSlot::Index()
+{
+    int32_t rank = 0;
+    for (size_t word = 0; word < occupied.size(); ++word) {
+        rankBefore[word] = static_cast<int16_t>(rank);
+        rank += CountBits(occupied[word]);
     }
-    list.tail = at;
+    // A counting sort by rank keeps each group in entry order.
+    constexpr size_t kMostPairs = kMaxMinutiae * kMaxMinutiae;
+    std::array<int16_t, kMostPairs> ranks;
+    std::array<int16_t, kMostPairs + 1> filled;
+    groupStart.assign(static_cast<size_t>(rank) + 1, 0);
+    grouped.resize(entered.size());
+    for (size_t k = 0; k < enteredCell.size(); ++k) {
+        const CellBit at = CellBitOf(enteredCell[k]);
+        ranks[k] = static_cast<int16_t>(rankBefore[at.word] +
+                                        CountBits(occupied[at.word] & ((uint64_t{1} << at.bit) - 1)));
+        ++groupStart[static_cast<size_t>(ranks[k]) + 1];
+    }
+    for (size_t r = 1; r < groupStart.size(); ++r)
+        groupStart[r] = static_cast<int16_t>(groupStart[r] + groupStart[r - 1]);
+    std::copy(groupStart.begin(), groupStart.end(), filled.begin());
+    for (size_t k = 0; k < enteredCell.size(); ++k)
+        grouped[static_cast<size_t>(filled[static_cast<size_t>(ranks[k])]++)] = static_cast<int16_t>(k);
 }
 
 PairBucket PairHashSlot::Bucket(int32_t index) const
@@ -142,19 +184,26 @@ void PairHashSlot::GatherBucket(int32_t qx, int32_t qy, int32_t angle, PairBucke
     };
     std::array<Reach, 9 * 4 * kBucketPairs> found;
     size_t count = 0;
-    const int32_t position = (qx + kHashCellRange) * kHashCells + qy + kHashCellRange;
+    const int32_t x = qx + kHashCellRange;
+    const int32_t y = qy + kHashCellRange;
     for (int32_t s = 0; s < sources.count; ++s) {
         const AngleSource& source = sources.sources[static_cast<size_t>(s)];
-        const int32_t sameAngle = position * kHashAngles + source.angle + kHashAngleRange;
-        for (uint32_t cells = nearbyCells[static_cast<size_t>(sameAngle)]; cells != 0; cells &= cells - 1) {
-            const int32_t bit = std::countr_zero(cells);
-            const int32_t ox = bit / 3 - 1;
-            const int32_t oy = bit % 3 - 1;
-            const int32_t cell = sameAngle - (ox * kHashCells + oy) * kHashAngles;
-            int32_t taken = 0;
-            for (int16_t at = cellLists[static_cast<size_t>(cell)].head; at >= 0 && taken < kBucketPairs;
-                 at = nextInCell[static_cast<size_t>(at)], ++taken)
-                found[count++] = Reach{at, static_cast<int16_t>(source.times)};
+        for (int32_t column = std::max(x - 1, 0); column <= std::min(x + 1, kHashCells - 1); ++column) {
+            const size_t word = static_cast<size_t>(column * kHashAngles + source.angle + kHashAngleRange);
+            const uint64_t cells = occupied[word];
+            // Bits y - 1 .. y + 1 of the word; y - 1 is off the table when y is 0.
+            const int32_t lowest = std::max(y - 1, 0);
+            const uint64_t near = (cells >> lowest) & (y == 0 ? 3 : 7);
+            if (near == 0)
+                continue;
+            // The near cells take the ranks after those of the word's lower cells.
+            int32_t rank = rankBefore[word] + CountBits(cells & ((uint64_t{1} << lowest) - 1));
+            for (uint64_t bits = near; bits != 0; bits &= bits - 1, ++rank) {
+                const int32_t end = std::min<int32_t>(groupStart[static_cast<size_t>(rank) + 1],
+                                                      groupStart[static_cast<size_t>(rank)] + kBucketPairs);
+                for (int32_t k = groupStart[static_cast<size_t>(rank)]; k < end; ++k)
+                    found[count++] = Reach{grouped[static_cast<size_t>(k)], static_cast<int16_t>(source.times)};
+            }
         }
     }
     // Few entries: an insertion sort by entry order.
@@ -177,11 +226,6 @@ PairHashTables* AttachPairHashTables(MatchContext& context)
     try {
         std::unique_ptr<PairHashTables, PairHashTablesDeleter> tables(
             new PairHashTables(), PairHashTablesDeleter{&DestroyPairHashTables});
-        for (PairHashSlot& slot : tables->slots) {
-            slot.entered.reserve(kMaxMinutiae * kMaxMinutiae);
-            slot.nextInCell.reserve(kMaxMinutiae * kMaxMinutiae);
-            slot.usedCells.reserve(kMaxMinutiae * kMaxMinutiae);
-        }
         context.pairHash = std::move(tables);
         return context.pairHash.get();
     } catch (const std::bad_alloc&) {

@@ -67,38 +67,19 @@ inline int32_t PairBucketIndex(int32_t qx, int32_t qy, int32_t angle)
 using PairFeatureTable = std::array<std::array<PairFeature, kMaxMinutiae>, kMaxMinutiae>;   // [i][j]
 
 struct PairHashSlot {
+    PairHashSlot();
+
     PairFeatureTable features{};
 
     bool built = false;
     Impression source;
     Impression first;
 
-    // The pairs in the order they were entered, each with the next pair of
-    // its own cell (-1 for the last).
-    std::vector<std::array<uint8_t, 2>> entered;
-    std::vector<int16_t> nextInCell;
-    // For each cell (qx, qy, a), which own cells (qx - ox, qy - oy, a) one
-    // cell or less away hold pairs: bit 3 * (ox + 1) + (oy + 1). A bucket is
-    // gathered from exactly the cells these bits name.
-    std::vector<uint16_t> nearbyCells = std::vector<uint16_t>(kHashBuckets);
-    // For each cell position (qx, qy), bit b + 20 set when the bucket of
-    // angle b there can hold pairs: an own cell whose pairs reach that angle
-    // lies within one cell either way. Most buckets read are empty, and this
-    // tells so with one look.
-    std::vector<uint64_t> reachedAngles = std::vector<uint64_t>(kHashCells * kHashCells);
-    // The first and last entered pair of each own cell, indexed directly by
-    // cell; only the entries of occupied cells are meaningful, so clearing
-    // needs nothing but the list of used cells.
-    struct CellList {
-        int16_t head = -1;
-        int16_t tail = -1;
-    };
-    std::vector<CellList> cellLists = std::vector<CellList>(kHashBuckets);
-    std::vector<int32_t> usedCells;
-
     void Clear();
-    // Enters pair (i, j) under its own cell (an index of PairBucketIndex).
+    // Enters pair (i, j) under its own cell (an index of PairBucketIndex);
+    // the buckets read what was entered once Index has run.
     void Enter(int32_t cell, int32_t i, int32_t j);
+    void Index();
     // The bucket of an index of PairBucketIndex, or of a cell and angle
     // (empty outside the table).
     PairBucket Bucket(int32_t index) const;
@@ -124,6 +105,27 @@ struct PairHashSlot {
 
 private:
     void GatherBucket(int32_t qx, int32_t qy, int32_t angle, PairBucket& bucket) const;
+
+    // A table of every cell would be megabytes of scattered writes for each
+    // impression hashed; the few hundred pairs are kept small instead.
+    // The pairs in the order they were entered, and each one's own cell.
+    std::vector<std::array<uint8_t, 2>> entered;
+    std::vector<int32_t> enteredCell;
+    // Which own cells hold pairs: for each (qx, angle) one word, bit qy. The
+    // three cells of a column next to each other are one shift of a word.
+    std::vector<uint64_t> occupied = std::vector<uint64_t>(kHashCells * kHashAngles);
+    // Occupied cells in the words before each word: with the bits below a
+    // cell's own in its word, the cell's rank among all occupied cells.
+    std::vector<int16_t> rankBefore = std::vector<int16_t>(kHashCells * kHashAngles);
+    // The entered pairs grouped by the rank of their cell, each group in
+    // entry order, as indexes into `entered`; group r begins at groupStart[r].
+    std::vector<int16_t> grouped;
+    std::vector<int16_t> groupStart;
+    // For each cell position (qx, qy), bit b + 20 set when the bucket of
+    // angle b there can hold pairs: an own cell whose pairs reach that angle
+    // lies within one cell either way. Most buckets read are empty, and this
+    // tells so with one look.
+    std::vector<uint64_t> reachedAngles = std::vector<uint64_t>(kHashCells * kHashCells);
 };
 
 // The tables describe the impression they were last built from, the active

@@ -78,8 +78,9 @@ void TransformBlocks(const Impression& source, Impression& out, double cosine, d
         const double rowCosine = Q * cosine;
         const double rowSine = Q * sine;
         for (int32_t column = 0; column < kBlockColumns; ++column) {
-            const int32_t u = RoundHalfAway(columnCosine[column] + rowSine) - xShift + kImpressionCentreX;
-            const int32_t v = RoundHalfAway(rowCosine - columnSine[column]) - yShift + kImpressionCentreY;
+            // Offsets of a few hundred at most: the sign-free rounding applies.
+            const int32_t u = RoundSmallHalfAway(columnCosine[column] + rowSine) - xShift + kImpressionCentreX;
+            const int32_t v = RoundSmallHalfAway(rowCosine - columnSine[column]) - yShift + kImpressionCentreY;
             const int32_t sourceColumn = RoundEighthsHalfAway(u);
             const int32_t sourceRow = RoundEighthsHalfAway(v);
             uint8_t value = kNoDirection;

@@ -33,6 +33,18 @@ int32_t PairAndScore(MatchContext& context, const Impression& first, const Impre
     return ScoreMatch(inputs, context.tuning);
 }
 
+// ReduceImpression(impression), made once for a run of calls with one impression.
+const Impression& ReducedImpression(MatchContext& context, const Impression& impression)
+{
+    ImpressionMemo& memo = context.memo;
+    if (!memo.reducedFilled || !(memo.reducedSource == impression)) {
+        memo.reduced = ReduceImpression(impression);
+        memo.reducedSource = impression;
+        memo.reducedFilled = true;
+    }
+    return memo.reduced;
+}
+
 // A strong pairing may sit half a block off: the diagonal neighbour shifts
 // are paired with fewer passes and count at nine tenths.
 int32_t BestDiagonalNeighbour(MatchContext& context, const Impression& first, const Impression& second,
@@ -88,7 +100,7 @@ int32_t ScoreAligned(const Impression& first, const Impression& second, AlignMod
         alignment.difference >= context.tuning.maximumDifference)
         return 0;
 
-    const Impression paired = alignment.overlap > kLargeOverlap ? ReduceImpression(first) : first;
+    const Impression& paired = alignment.overlap > kLargeOverlap ? ReducedImpression(context, first) : first;
     context.pairing = kPairing;
     const int32_t score = PairAndScore(context, paired, second, alignment);
     if (score <= context.tuning.neighbourhoodScore)

@@ -91,6 +91,21 @@ struct MatchRegion {
     std::array<int16_t, kMaxRegionMinutiae> direction{};
 };
 
+// Pure functions of one impression that the comparisons of an impression
+// pair ask for again and again with the same input (every shift, turn and
+// neighbour pairs the same first impression): the last answer of each, kept
+// with its input.
+struct ImpressionMemo {
+    bool reducedFilled = false;
+    Impression reducedSource;
+    Impression reduced;          // ReduceImpression(reducedSource)
+
+    bool turnedFilled = false;
+    int32_t turnedRotation = 0;
+    BlockMap turnedSource{};
+    BlockMap turned{};           // RotateBlockMap(turnedSource, turnedRotation)
+};
+
 // Three values an algorithm leaves for its caller, handed out once.
 struct MatchResultSlot {
     bool pending = false;
@@ -123,6 +138,7 @@ struct MatchContext {
     Impression transformed;      // the first impression moved onto the second
     std::array<MatchRegion, kMaxRegions> regions{};
     int32_t regionCount = 0;
+    ImpressionMemo memo;
     bool hasResultSlot = true;   // false in the small form
     MatchResultSlot result;
     std::unique_ptr<PairHashTables, PairHashTablesDeleter> pairHash;

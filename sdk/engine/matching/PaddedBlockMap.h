@@ -45,11 +45,19 @@ inline constexpr int32_t kPlaneRows = (kBlockRows + 1) / 2 + 2 * kPlaneRowShift;
 inline constexpr int32_t kEvenRun = RoundUpToRunStep(((kBlockRows + 1) / 2 - 1) * kPlaneWidth + kPlaneColumns);
 inline constexpr int32_t kPlaneSize = kPlaneRows * kPlaneWidth + 2 * kPlaneColumnShift + kRunStep;
 
+// The first and last row of a map that hold a directed block; none when
+// first > last.
+struct DirectedRows {
+    int32_t first = kBlockRows;
+    int32_t last = -1;
+};
+
 struct PaddedBlockMap {
     PaddedBlockMap();
 
     std::array<uint8_t, kPaddedSize> full;
     std::array<std::array<uint8_t, kPlaneSize>, 4> planes;   // [2 * row parity + column parity]
+    DirectedRows directed;
 };
 
 // The first map of an alignment, padded for every shift.
@@ -62,6 +70,7 @@ struct SecondBlockMap {
 
     std::array<uint8_t, kFullRun> full;
     std::array<uint8_t, kEvenRun> even;
+    DirectedRows directed;
 };
 
 // The packed cost of a shift as EvaluateAlignmentFull and
@@ -70,5 +79,13 @@ struct SecondBlockMap {
 // false otherwise.
 bool PaddedDirectionCost(const PaddedBlockMap& first, const SecondBlockMap& second, int32_t columnShift,
                          int32_t rowShift, bool coarse, uint32_t& sum);
+
+// The ways a run of coded bytes can be summed: one byte at a time, 16 bytes
+// at a time (SSE2), and 32 at a time where the processor has AVX2, chosen
+// when the program runs. All give the same packed sum; the fastest one the
+// processor has is used. Length is a whole number of 16-byte steps.
+enum class RunKernel { Portable, Narrow, Wide };
+bool RunKernelAvailable(RunKernel kernel);
+uint32_t SumDirectionRun(const uint8_t* first, const uint8_t* second, int32_t length, RunKernel kernel);
 
 } // namespace vela::engine

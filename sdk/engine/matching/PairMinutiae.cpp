@@ -1,7 +1,12 @@
 #include "engine/matching/PairMinutiae.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "engine/matching/MatchTables.h"
 #include "engine/matching/RotateImpression.h"
@@ -12,12 +17,20 @@ namespace {
 
 constexpr int32_t kFewestMinutiae = 5;
 
+// Block (row, column) of the result is block (row - rowShift, column -
+// columnShift) of the source, undirected off the grid: each row a copy of
+// the part of a source row that stays on it.
 BlockMap ShiftBlockMap(const BlockMap& source, int32_t columnShift, int32_t rowShift)
 {
     BlockMap shifted;
-    for (int32_t row = 0; row < kBlockRows; ++row) {
-        for (int32_t column = 0; column < kBlockColumns; ++column)
-            shifted[row * kBlockColumns + column] = BlockValueAt(source, row - rowShift, column - columnShift);
+    shifted.fill(kNoDirection);
+    const int32_t firstColumn = std::clamp(columnShift, 0, kBlockColumns);
+    const int32_t endColumn = std::clamp(kBlockColumns + columnShift, 0, kBlockColumns);
+    if (firstColumn >= endColumn)
+        return shifted;
+    for (int32_t row = std::max(rowShift, 0); row < std::min(kBlockRows + rowShift, kBlockRows); ++row) {
+        const uint8_t* from = source.data() + (row - rowShift) * kBlockColumns + firstColumn - columnShift;
+        std::copy(from, from + (endColumn - firstColumn), shifted.data() + row * kBlockColumns + firstColumn);
     }
     return shifted;
 }
@@ -130,10 +143,15 @@ public:
         for (int32_t j = 0; j < count; ++j) {
             byIndex_[j] = Entry{second.x[j], second.y[j], second.direction[j], static_cast<uint8_t>(j)};
             entries_[counts[CellOf(second.x[j], second.y[j])]++] = byIndex_[j];
+            directionsInTurn_ = directionsInTurn_ && second.direction[j] < kMinutiaDirections;
         }
     }
 
     const Entry& ByIndex(int32_t j) const { return byIndex_[j]; }
+
+    // Whether every minutia's direction is one of the 24 steps, so that a
+    // mask of the acceptable directions can stand for the difference test.
+    bool DirectionsInTurn() const { return directionsInTurn_; }
 
     // Calls visit(entry) for every minutia within reach - 1 of (x, y) on both axes.
     template <class Visit>
@@ -167,6 +185,7 @@ private:
     std::array<int32_t, kCells + 1> start_{};
     std::array<Entry, kMaxMinutiae> entries_{};
     std::array<Entry, kMaxMinutiae> byIndex_{};
+    bool directionsInTurn_ = true;
 };
 
 // Rounded distances of the offsets a pairing window can hold, looked up
@@ -206,8 +225,10 @@ const RoundDistances& Distances()
 // close enough, the lowest index among equally near ones; -1 when there is none.
 // Whether a minutia qualifies is data the branch predictor cannot learn, so
 // every one near is ranked by a key (distance, then index) that is all ones
-// when it does not qualify, and the least key wins.
-Partner FindPartner(int32_t x, int32_t y, int32_t direction, const PartnerGrid& grid,
+// when it does not qualify, and the least key wins. With every direction of
+// the grid one of the 24 steps, the direction test is a bit of `accepted`.
+template <bool kByMask>
+Partner FindPartner(int32_t x, int32_t y, int32_t direction, uint32_t accepted, const PartnerGrid& grid,
                     const PairingParameters& parameters, const RoundDistances& distances)
 {
     constexpr uint32_t kNoKey = ~uint32_t{0};
@@ -220,9 +241,11 @@ Partner FindPartner(int32_t x, int32_t y, int32_t direction, const PartnerGrid& 
         const int32_t dy = entry.y - y;
         const int32_t ax = std::abs(dx);
         const int32_t ay = std::abs(dy);
-        const uint32_t rejected = static_cast<uint32_t>(ax >= window) | static_cast<uint32_t>(ay >= window) |
-                                  static_cast<uint32_t>(DirectionDifference(direction, entry.direction) >
-                                                        parameters.directionTolerance);
+        const uint32_t turnedAway =
+            kByMask ? ((accepted >> entry.direction) & 1u) ^ 1u
+                    : static_cast<uint32_t>(DirectionDifference(direction, entry.direction) >
+                                            parameters.directionTolerance);
+        const uint32_t rejected = static_cast<uint32_t>(ax >= window) | static_cast<uint32_t>(ay >= window) | turnedAway;
         // Within a window no wider than the table every qualifying offset is
         // in it; a rejected one reads any entry, its key being all ones.
         const uint32_t distance = static_cast<uint32_t>(
@@ -239,12 +262,41 @@ Partner FindPartner(int32_t x, int32_t y, int32_t direction, const PartnerGrid& 
 
 } // namespace
 
-Impression TransformImpression(const Impression& first, const Alignment& alignment)
+uint32_t AcceptedDirections(int32_t direction, int32_t tolerance)
+{
+    if (direction >= 0 && direction < kMinutiaDirections && tolerance >= 0 && 2 * tolerance < kMinutiaDirections) {
+        // The band of 2 tolerance + 1 steps from direction - tolerance, round the circle.
+        const uint64_t band = (uint64_t{1} << (2 * tolerance + 1)) - 1;
+        const uint64_t placed = band << ((direction - tolerance + kMinutiaDirections) % kMinutiaDirections);
+        return static_cast<uint32_t>((placed | placed >> kMinutiaDirections) & ((1u << kMinutiaDirections) - 1));
+    }
+    uint32_t mask = 0;
+    for (int32_t d = 0; d < kMinutiaDirections; ++d)
+        mask |= static_cast<uint32_t>(DirectionDifference(direction, d) <= tolerance) << d;
+    return mask;
+}
+
+namespace {
+
+// RotateBlockMap(map, rotation), made once for a run of calls with one map.
+const BlockMap& TurnedBlockMap(MatchContext& context, const BlockMap& map, int32_t rotation)
+{
+    ImpressionMemo& memo = context.memo;
+    if (!memo.turnedFilled || memo.turnedRotation != rotation || !(memo.turnedSource == map)) {
+        memo.turned = RotateBlockMap(map, rotation);
+        memo.turnedSource = map;
+        memo.turnedRotation = rotation;
+        memo.turnedFilled = true;
+    }
+    return memo.turned;
+}
+
+// TransformImpression with the first map already turned by the alignment's rotation.
+Impression TransformTurned(const Impression& first, const BlockMap& turnedBlocks, const Alignment& alignment)
 {
     const Rotation rotation = AlignmentRotation(alignment.rotation);
     Impression moved = first;
-    moved.blocks =
-        ShiftBlockMap(RotateBlockMap(first.blocks, alignment.rotation), alignment.columnShift, alignment.rowShift);
+    moved.blocks = ShiftBlockMap(turnedBlocks, alignment.columnShift, alignment.rowShift);
     moved.x.fill(0);
     moved.y.fill(0);
     moved.direction.fill(0);
@@ -266,6 +318,13 @@ Impression TransformImpression(const Impression& first, const Alignment& alignme
     }
     moved.count = static_cast<uint8_t>(kept);
     return moved;
+}
+
+} // namespace
+
+Impression TransformImpression(const Impression& first, const Alignment& alignment)
+{
+    return TransformTurned(first, RotateBlockMap(first.blocks, alignment.rotation), alignment);
 }
 
 int32_t SplitRegions(const Impression& transformed, const PairingParameters& parameters,
@@ -298,10 +357,11 @@ int32_t SplitRegions(const Impression& transformed, const PairingParameters& par
 
 namespace {
 
-void PairRegionNear(MatchRegion& region, const PartnerGrid& grid, const PairingParameters& parameters,
-                    int32_t iterations)
+// The re-centring passes of a region with a partner search `find(x, y,
+// direction)` over the second impression.
+template <class Find>
+void PairRegionPasses(MatchRegion& region, const PairingParameters& parameters, int32_t iterations, Find find)
 {
-    const RoundDistances& distances = Distances();
     int32_t bestScore = 0;
     int32_t bestClose = 0;
     for (int32_t pass = 0; pass < iterations; ++pass) {
@@ -311,8 +371,7 @@ void PairRegionNear(MatchRegion& region, const PartnerGrid& grid, const PairingP
         int32_t sumDx = 0;
         int32_t sumDy = 0;
         for (int32_t k = 0; k < region.count; ++k) {
-            const Partner partner =
-                FindPartner(region.x[k], region.y[k], region.direction[k], grid, parameters, distances);
+            const Partner partner = find(k, region.x[k], region.y[k], region.direction[k]);
             if (partner.index < 0 || partner.distance >= parameters.window)
                 continue;
             ++matched;
@@ -340,19 +399,162 @@ void PairRegionNear(MatchRegion& region, const PartnerGrid& grid, const PairingP
     region.paired = bestClose;
 }
 
+template <bool kByMask>
+void PairRegionNear(MatchRegion& region, const PartnerGrid& grid, const PairingParameters& parameters,
+                    int32_t iterations)
+{
+    const RoundDistances& distances = Distances();
+    std::array<uint32_t, kMaxRegionMinutiae> accepted{};
+    if (kByMask) {
+        for (int32_t k = 0; k < region.count; ++k)
+            accepted[k] = AcceptedDirections(region.direction[k], parameters.directionTolerance);
+    }
+    PairRegionPasses(region, parameters, iterations, [&](int32_t k, int32_t x, int32_t y, int32_t direction) {
+        return FindPartner<kByMask>(x, y, direction, accepted[k], grid, parameters, distances);
+    });
+}
+
+void PairRegionNear(MatchRegion& region, const PartnerGrid& grid, const PairingParameters& parameters,
+                    int32_t iterations)
+{
+    if (grid.DirectionsInTurn())
+        PairRegionNear<true>(region, grid, parameters, iterations);
+    else
+        PairRegionNear<false>(region, grid, parameters, iterations);
+}
+
+#if defined(__SSE2__)
+// The second impression's minutiae ordered by y, laid out field by field,
+// for the usual pairing: every direction one of the 24 steps and a window
+// no wider than the distance table. The minutiae within a window's rows are
+// one run of that order, and sixteen of them at a time are tested on x and
+// direction; the few left are ranked as FindPartner ranks them (distance,
+// then index), so the partner found is the same.
+class PartnerRows {
+public:
+    static bool Suit(const Impression& second, const PairingParameters& parameters)
+    {
+        const int32_t count = std::min<int32_t>(second.count, kMaxMinutiae);
+        const bool inTurn = std::all_of(second.direction.begin(), second.direction.begin() + count,
+                                        [](uint8_t direction) { return direction < kMinutiaDirections; });
+        return inTurn && parameters.window <= kMatchDistanceSide && parameters.directionTolerance >= 0 &&
+               parameters.directionTolerance <= 255;
+    }
+
+    explicit PartnerRows(const Impression& second)
+    {
+        const int32_t count = std::min<int32_t>(second.count, kMaxMinutiae);
+        std::array<uint8_t, kRowValues + 1> next{};
+        for (int32_t j = 0; j < count; ++j)
+            ++next[second.y[j] + 1];
+        for (int32_t v = 0; v < kRowValues; ++v)
+            next[v + 1] = static_cast<uint8_t>(next[v + 1] + next[v]);
+        below_ = next;
+        for (int32_t j = 0; j < count; ++j) {
+            const size_t at = next[second.y[j]]++;
+            xs_[at] = second.x[j];
+            ys_[at] = second.y[j];
+            directions_[at] = second.direction[j];
+            indexes_[at] = static_cast<uint8_t>(j);
+        }
+    }
+
+    Partner Find(int32_t x, int32_t y, int32_t direction, const PairingParameters& parameters,
+                 const RoundDistances& distances) const
+    {
+        const int32_t reach = parameters.window - 1;  // |dx| and |dy| at most this
+        const int32_t top = std::max(y - reach, 0), bottom = std::min(y + reach, kRowValues - 1);
+        const int32_t left = std::max(x - reach, 0), right = std::min(x + reach, kRowValues - 1);
+        if (reach < 0 || top > bottom || left > right)
+            return Partner{};
+        const int32_t begin = below_[top], end = below_[bottom + 1];
+        // Key: distance, then index, then the place in this order.
+        uint32_t bestKey = ~uint32_t{0};
+        const auto consider = [&](int32_t at) {
+            const uint32_t distance = static_cast<uint32_t>(distances.InTable(std::abs(xs_[at] - x), std::abs(ys_[at] - y)));
+            bestKey = std::min(bestKey, distance << 16 | uint32_t{indexes_[at]} << 8 | static_cast<uint32_t>(at));
+        };
+        if (direction >= 0 && direction < kMinutiaDirections) {
+            const __m128i low = _mm_set1_epi8(static_cast<char>(left));
+            const __m128i high = _mm_set1_epi8(static_cast<char>(right));
+            const __m128i own = _mm_set1_epi8(static_cast<char>(direction));
+            const __m128i turn = _mm_set1_epi8(static_cast<char>(kMinutiaDirections));
+            const __m128i tolerance = _mm_set1_epi8(static_cast<char>(parameters.directionTolerance));
+            for (int32_t at = begin; at < end; at += 16) {
+                const __m128i xs = _mm_loadu_si128(reinterpret_cast<const __m128i*>(xs_.data() + at));
+                const __m128i directions = _mm_loadu_si128(reinterpret_cast<const __m128i*>(directions_.data() + at));
+                const __m128i inside = _mm_and_si128(_mm_cmpeq_epi8(_mm_max_epu8(xs, low), xs),
+                                                     _mm_cmpeq_epi8(_mm_min_epu8(xs, high), xs));
+                const __m128i apart = _mm_sub_epi8(_mm_max_epu8(directions, own), _mm_min_epu8(directions, own));
+                const __m128i circular = _mm_min_epu8(apart, _mm_sub_epi8(turn, apart));
+                const __m128i close = _mm_cmpeq_epi8(_mm_min_epu8(circular, tolerance), circular);
+                uint32_t bits = static_cast<uint32_t>(_mm_movemask_epi8(_mm_and_si128(inside, close)));
+                if (end - at < 16)
+                    bits &= (1u << (end - at)) - 1;
+                for (; bits != 0; bits &= bits - 1)
+                    consider(at + std::countr_zero(bits));
+            }
+        } else {
+            for (int32_t at = begin; at < end; ++at) {
+                if (xs_[at] >= left && xs_[at] <= right &&
+                    DirectionDifference(direction, directions_[at]) <= parameters.directionTolerance)
+                    consider(at);
+            }
+        }
+        if (bestKey == ~uint32_t{0})
+            return Partner{};
+        const size_t at = bestKey & 0xFF;
+        return Partner{indexes_[at], static_cast<int32_t>(bestKey >> 16), DirectionDifference(direction, directions_[at]),
+                       xs_[at] - x, ys_[at] - y};
+    }
+
+private:
+    static constexpr int32_t kRowValues = 256;  // positions are bytes
+    // Read sixteen at a time from any place of the order.
+    std::array<uint8_t, kMaxMinutiae + 16> xs_{};
+    std::array<uint8_t, kMaxMinutiae + 16> ys_{};
+    std::array<uint8_t, kMaxMinutiae + 16> directions_{};
+    std::array<uint8_t, kMaxMinutiae + 16> indexes_{};
+    std::array<uint8_t, kRowValues + 1> below_{};  // minutiae with y below each value
+};
+#endif
+
+// Pairs every region against the second impression, by rows where they suit.
+void PairRegions(std::array<MatchRegion, kMaxRegions>& regions, int32_t count, const Impression& second,
+                 const PairingParameters& parameters, int32_t iterations)
+{
+#if defined(__SSE2__)
+    if (PartnerRows::Suit(second, parameters)) {
+        const PartnerRows rows(second);
+        const RoundDistances& distances = Distances();
+        for (int32_t r = 0; r < count; ++r)
+            PairRegionPasses(regions[r], parameters, iterations, [&](int32_t, int32_t x, int32_t y, int32_t direction) {
+                return rows.Find(x, y, direction, parameters, distances);
+            });
+        return;
+    }
+#endif
+    const PartnerGrid grid(second);
+    for (int32_t r = 0; r < count; ++r)
+        PairRegionNear(regions[r], grid, parameters, iterations);
+}
+
 } // namespace
 
 void PairRegion(MatchRegion& region, const Impression& second, const PairingParameters& parameters,
                 int32_t iterations)
 {
-    PairRegionNear(region, PartnerGrid(second), parameters, iterations);
+    std::array<MatchRegion, kMaxRegions> one{region};
+    PairRegions(one, 1, second, parameters, iterations);
+    region = one[0];
 }
 
 PairingResult PairMinutiae(MatchContext& context, const Impression& first, const Impression& second,
                            const Alignment& alignment)
 {
     context.regionCount = 0;
-    context.transformed = TransformImpression(first, alignment);
+    context.transformed =
+        TransformTurned(first, TurnedBlockMap(context, first.blocks, alignment.rotation), alignment);
     const Impression& moved = context.transformed;
     if (moved.count < kFewestMinutiae)
         return PairingResult{};
@@ -364,12 +566,10 @@ PairingResult PairMinutiae(MatchContext& context, const Impression& first, const
     PairingResult result;
     result.commonCount = common;
     context.regionCount = SplitRegions(moved, context.pairing, context.regions);
-    const PartnerGrid grid(second);
+    PairRegions(context.regions, context.regionCount, second, context.pairing, context.pairing.iterations);
     for (int32_t r = 0; r < context.regionCount; ++r) {
-        MatchRegion& region = context.regions[r];
-        PairRegionNear(region, grid, context.pairing, context.pairing.iterations);
-        result.regionScoreSum += region.score;
-        result.closeCount += region.paired;
+        result.regionScoreSum += context.regions[r].score;
+        result.closeCount += context.regions[r].paired;
     }
     return result;
 }

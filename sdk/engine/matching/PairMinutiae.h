@@ -28,6 +28,11 @@ Impression TransformImpression(const Impression& first, const Alignment& alignme
 int32_t SplitRegions(const Impression& transformed, const PairingParameters& parameters,
                      std::array<MatchRegion, kMaxRegions>& regions);
 
+// The 24 minutia directions whose circular difference from `direction` is at
+// most `tolerance`, bit d for direction d: the partner search's direction
+// test as one look-up.
+uint32_t AcceptedDirections(int32_t direction, int32_t tolerance);
+
 // Pairs a region's minutiae with the second impression's, moving the region
 // by the mean offset of its matched pairs between passes; the region keeps
 // the best pass's weighted score / 10 and its close-pair count.

@@ -23,4 +23,13 @@ inline int32_t RoundHalfAway(double x)
     return static_cast<int32_t>(shifted);
 }
 
+// RoundHalfAway for a finite value well inside the int32 range, without a
+// branch on its sign: adding 0.5 with the value's sign is the same addition
+// (x - 0.5 and x + -0.5 are one IEEE operation; -0.0 + -0.5 truncates to 0
+// as -0.0 + 0.5 does). For loops over data whose signs cannot be predicted.
+inline int32_t RoundSmallHalfAway(double x)
+{
+    return static_cast<int32_t>(x + std::copysign(0.5, x));
+}
+
 } // namespace vela::engine

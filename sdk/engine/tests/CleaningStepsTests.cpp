@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 #include <vector>
 
@@ -10,6 +12,7 @@
 #include "engine/cleaning/ForegroundMask.h"
 #include "engine/cleaning/OrientationMap.h"
 #include "engine/cleaning/PatternMeasure.h"
+#include "engine/cleaning/RidgeTables.h"
 #include "engine/cleaning/ThresholdLine.h"
 #include "engine/input/FindCorePoint.h"
 
@@ -134,6 +137,111 @@ TEST(CleaningSteps, BoxMeanLeavesItsHalfWidthBorderZero)
     EXPECT_EQ(source[1 * 640 + 1], 90);
 }
 
+// Box means are the means (rounded down) of the row means of every window
+// inside the extent, zero elsewhere on the canvas: for the windows the
+// cleaning uses, one of another size, and windows too wide for 16-bit sums.
+TEST(CleaningSteps, BoxMeanIsTheMeanOfTheWindowsRowMeans)
+{
+    uint32_t state = 5;
+    auto next = [&state] {
+        state = state * 1103515245u + 12345u;
+        return static_cast<uint8_t>(state >> 16);
+    };
+    Canvas source = Blank();
+    for (uint8_t& pixel : source)
+        pixel = next();
+    for (const CanvasExtent extent : {CanvasExtent{437, 301}, CanvasExtent{640, 640}, CanvasExtent{20, 7}}) {
+        for (int window : {3, 9, 5, 121, 301}) {
+            const int half = window / 2, n = 2 * half + 1;
+            Canvas rows = Blank();
+            if (extent.width >= n)
+                for (int r = 0; r < extent.height; ++r)
+                    for (int c = half; c < extent.width - half; ++c) {
+                        int sum = 0;
+                        for (int k = -half; k <= half; ++k)
+                            sum += source[r * 640 + c + k];
+                        rows[r * 640 + c] = static_cast<uint8_t>(sum / n);
+                    }
+            Canvas expected = Blank();
+            if (extent.height >= n)
+                for (int r = half; r < extent.height - half; ++r)
+                    for (int c = 0; c < extent.width; ++c) {
+                        int sum = 0;
+                        for (int k = -half; k <= half; ++k)
+                            sum += rows[(r + k) * 640 + c];
+                        expected[r * 640 + c] = static_cast<uint8_t>(sum / n);
+                    }
+            Canvas destination = Blank(7), scratch = Blank(9);
+            BoxMean(source.data(), destination.data(), scratch.data(), extent, window);
+            ASSERT_TRUE(destination == expected) << extent.width << " x " << extent.height << ", window " << window;
+        }
+    }
+}
+
+// The enhancement spreads what spreading each pixel's kernel and along
+// value on its own gives: ridges of several periods and noise, every
+// orientation, background blocks and blocks without an orientation.
+TEST(CleaningSteps, RidgeEnhancementSpreadsAsPixelByPixel)
+{
+    uint32_t state = 17;
+    auto next = [&state](uint32_t below) {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) % below;
+    };
+    const CanvasExtent extent{437, 301};
+    Canvas binary = Blank();
+    for (int y = 0; y < 640; ++y)
+        for (int x = 0; x < 640; ++x) {
+            const int period = 5 + (x / 97 + y / 83) % 9;
+            binary[y * 640 + x] = ((x + 2 * y) % period < period / 2) != (next(17) == 0) ? 255 : 0;
+        }
+    CanvasBlockMap orientation{};
+    CanvasBlockMap mask{};
+    for (size_t block = 0; block < orientation.size(); ++block) {
+        orientation[block] = static_cast<uint8_t>(next(11) == 0 ? kNoOrientation : next(180));
+        mask[block] = next(7) == 0 ? 0 : 1;
+    }
+
+    // Pixel by pixel, as written out in full.
+    const auto& offsets = RidgeLineOffsets();
+    const auto& patterns = RidgePatternTable();
+    const auto& kernels = RidgeKernels();
+    std::vector<int16_t> sums(kCanvasBytes, 0);
+    int64_t periodSum = 0;
+    int periodCount = 0;
+    for (int row = 24; row <= extent.height - 25; ++row)
+        for (int column = 24; column <= extent.width - 25; ++column) {
+            const int block = (row / 16) * 40 + column / 16;
+            if (orientation[block] == kNoOrientation || !mask[block])
+                continue;
+            const int at = row * 640 + column;
+            const RidgePattern fit = patterns[SampleRidgePattern(binary.data(), at, orientation[block])];
+            if (fit.period < 4 || fit.period > 18)
+                continue;
+            periodSum += fit.period;
+            ++periodCount;
+            const int reach = std::min<int>(fit.period, 8);
+            const RidgeKernel& kernel = kernels[RidgeKernelIndex(fit.period, fit.phase)];
+            const RidgeLine& line = offsets[180 - orientation[block]];
+            for (int t = -reach; t <= reach; ++t) {
+                const LinePoint p = line[t + kLineReach];
+                sums[at + p.dy * 640 - p.dx] = static_cast<int16_t>(sums[at + p.dy * 640 - p.dx] + kernel[t + kLineReach]);
+                sums[at + p.dx * 640 + p.dy] = static_cast<int16_t>(sums[at + p.dx * 640 + p.dy] + (binary[at] ? 150 : -150));
+            }
+        }
+    Canvas expected = Blank();
+    for (int row = 0; row < extent.height; ++row)
+        for (int column = 0; column < extent.width; ++column)
+            expected[row * 640 + column] = static_cast<uint8_t>(std::clamp(sums[row * 640 + column] / 32 + 128, 0, 255));
+    ASSERT_GE(periodCount, 10);
+
+    Canvas enhanced = Blank(3);
+    std::vector<int16_t> accumulator(kCanvasBytes, 5);
+    const int32_t period = EnhanceRidges(binary.data(), orientation, mask, enhanced.data(), accumulator.data(), extent);
+    EXPECT_EQ(period, static_cast<int32_t>(std::lround(static_cast<double>(periodSum) / periodCount * 100)));
+    EXPECT_TRUE(enhanced == expected);
+}
+
 ThresholdSums SumsOf(const std::vector<std::pair<int, int>>& pairs) // (a = 9-mean, b = 3-mean)
 {
     ThresholdSums s{0, 0, 0, 0, 0, 0};
@@ -170,6 +278,60 @@ TEST(CleaningSteps, ThresholdLineStopsWhereTheErrorStopsFalling)
     // No print pixels: the error is the fixed 1,000,000 and the slope 1.
     line = FitThresholdLine(SumsOf({}), 3);
     EXPECT_EQ(line.slope, 1.0);
+}
+
+// The block-wise sums and the per-value binarisation give what the
+// per-pixel rule gives: noise canvases, a patchy mask whose blocks are cut
+// by the margins, and lines whose thresholds fall between grey levels, on
+// them, beyond the range, or are not numbers.
+TEST(CleaningSteps, ThresholdSumsAndBinarisationFollowThePerPixelRule)
+{
+    uint32_t state = 99;
+    auto next = [&state] {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) & 0xFF;
+    };
+    const CanvasExtent extent{437, 301};
+    Canvas meanOf3 = Blank();
+    Canvas meanOf9 = Blank();
+    for (size_t at = 0; at < meanOf3.size(); ++at) {
+        meanOf9[at] = static_cast<uint8_t>(next());
+        meanOf3[at] = static_cast<uint8_t>(next() % 2 == 0 ? meanOf9[at] + next() % 9 - 4 : next());
+    }
+    CanvasBlockMap mask{};
+    for (size_t block = 0; block < mask.size(); ++block)
+        mask[block] = next() % 3 != 0 ? 1 : 0;
+
+    int64_t n = 0, sa = 0, sb = 0, saa = 0, sab = 0, sbb = 0;
+    for (int row = 9; row <= extent.height - 9; ++row)
+        for (int column = 9; column <= extent.width - 9; ++column) {
+            if (!mask[(row / 16) * 40 + column / 16])
+                continue;
+            const int64_t a = meanOf9[row * 640 + column], b = meanOf3[row * 640 + column];
+            ++n, sa += a, sb += b, saa += a * a, sab += a * b, sbb += b * b;
+        }
+    const ThresholdSums sums = SumThresholdPixels(meanOf3.data(), meanOf9.data(), mask, extent);
+    EXPECT_EQ(sums.n, static_cast<double>(n));
+    EXPECT_EQ(sums.sa, static_cast<double>(sa));
+    EXPECT_EQ(sums.sb, static_cast<double>(sb));
+    EXPECT_EQ(sums.saa, static_cast<double>(saa));
+    EXPECT_EQ(sums.sab, static_cast<double>(sab));
+    EXPECT_EQ(sums.sbb, static_cast<double>(sbb));
+
+    for (const ThresholdLine line : {ThresholdLine{1.0, 0.0}, ThresholdLine{0.93, 2.0}, ThresholdLine{0.5, 3.0},
+                                     ThresholdLine{1.0000001, 7.0}, ThresholdLine{-0.7, 300.0},
+                                     ThresholdLine{1e9, -1e9}, ThresholdLine{std::nan(""), 0.0}}) {
+        Canvas binary = Blank(77);
+        BinariseByThresholdLine(meanOf3.data(), meanOf9.data(), mask, extent, line, binary.data());
+        for (int row = 4; row <= extent.height - 5; ++row)
+            for (int column = 4; column <= extent.width - 5; ++column) {
+                const int at = row * 640 + column;
+                const bool ridge = mask[(row / 16) * 40 + column / 16] &&
+                                   line.slope * meanOf9[at] + line.intercept > meanOf3[at];
+                ASSERT_EQ(binary[at], ridge ? 255 : 0) << line.slope << ", " << line.intercept << " at " << at;
+            }
+        EXPECT_EQ(binary[3 * 640 + 10], 77);
+    }
 }
 
 TEST(CleaningSteps, PrintTiltFollowsTheLongAxis)

@@ -296,6 +296,42 @@ TEST(ResampleToWorkImage, ScalesThePictureAndFillsWithTheBackground)
     EXPECT_EQ(Pixel(canvas, 300, 600), 200);
 }
 
+// Every resampled pixel is the sample of the picture at its place, whether
+// the row is sampled two columns at a time or one: noise pictures scaled up
+// and down, on the first, outermost and inner rows and columns.
+TEST(ResampleToWorkImage, EveryPixelIsTheSampleOfItsPlace)
+{
+    TestBmp bmp;
+    bmp.width = 248;
+    bmp.height = 338;
+    bmp.Fill(0);
+    uint32_t state = 3;
+    for (int row = 0; row < bmp.height; ++row)
+        for (int column = 0; column < bmp.width; ++column) {
+            state = state * 1103515245u + 12345u;
+            bmp.At(row, column) = static_cast<uint8_t>(state >> 16);
+        }
+    for (const auto [scanner, dataId] : {std::pair{14, 150}, std::pair{1, 150}, std::pair{8, 150}, std::pair{11, 150}}) {
+        Resampled r{Convert(bmp)};
+        Converted& c = r.converted;
+        ASSERT_EQ(GetScannerParameters(scanner, dataId, c.parameters), result::Success);
+        const std::vector<uint8_t> original = c.canvas;
+        const int32_t width = c.width, height = c.height;
+        ASSERT_EQ(ResampleToWorkImage(c.canvas.data(), c.canvas.size(), r.second.data(), r.second.size(), c.parameters,
+                                      r.background, c.width, c.height, c.bounds),
+                  result::Success);
+        ASSERT_NE(c.width, width) << scanner;
+        for (int32_t i = 0; i < c.height; ++i)
+            for (int32_t j = 0; j < c.width; ++j) {
+                const double x = static_cast<double>(j) * width / c.width;
+                const double y = static_cast<double>(i) * height / c.height;
+                ASSERT_EQ(c.canvas[static_cast<size_t>(i * kCanvasSide + j)],
+                          SampleArea(original.data(), width, height, x, y, r.background))
+                    << "scanner " << scanner << " at " << j << ", " << i;
+            }
+    }
+}
+
 TEST(ResampleToWorkImage, ShortBuffersAreRefused)
 {
     std::vector<uint8_t> canvas(kCanvasBytes);

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <array>
+#include <cstdlib>
 
 #include "MatchingTestSupport.h"
 #include "engine/matching/AlignBlockMaps.h"
 #include "engine/matching/MapCache.h"
+#include "engine/matching/MatchTables.h"
 #include "engine/matching/PaddedBlockMap.h"
 #include "engine/matching/PairMinutiae.h"
 #include "engine/matching/ReduceImpression.h"
@@ -204,13 +208,26 @@ TEST(EvaluateAlignmentTest, PaddedLayoutsSumAsTheBlockByBlockEvaluation)
         state = state * 1103515245u + 12345u;
         return (state >> 16) & 0x7FFF;
     };
-    for (int trial = 0; trial < 6; ++trial) {
+    // Trials 2 and 3 leave only a band of rows of the second map directed,
+    // trials 4 and 5 the first map, trial 6 none of the first, trial 7 a
+    // single row of each, so that the rows a sum skips are checked too.
+    auto band = [](int trial, size_t i, int lowest, int highest) {
+        const int row = static_cast<int>(i / kBlockColumns);
+        return trial == 6 || row < lowest || row > highest;
+    };
+    for (int trial = 0; trial < 8; ++trial) {
         BlockMap first;
         BlockMap second;
         for (size_t i = 0; i < first.size(); ++i) {
             first[i] = static_cast<uint8_t>(next() % 62);
             second[i] = static_cast<uint8_t>(next() % 62);
             if (trial % 2 == 1 && (i % kBlockColumns < 3 || i / kBlockColumns > 20))
+                first[i] = kNoDirection;
+            if ((trial == 2 && band(trial, i, 5, 16)) || (trial == 3 && band(trial, i, 0, 3)) ||
+                (trial == 7 && band(trial, i, 11, 11)))
+                second[i] = kNoDirection;
+            if ((trial == 4 && band(trial, i, 9, 24)) || (trial == 5 && band(trial, i, 2, 12)) ||
+                (trial == 6 && band(trial, i, 0, 0)) || (trial == 7 && band(trial, i, 4, 4)))
                 first[i] = kNoDirection;
         }
         const PaddedBlockMap padded = PadBlockMap(first);
@@ -233,6 +250,60 @@ TEST(EvaluateAlignmentTest, PaddedLayoutsSumAsTheBlockByBlockEvaluation)
                     }
                 }
             }
+        }
+    }
+}
+
+// Every way of summing a run the processor has gives the packed sum of the
+// byte-by-byte one, for runs of an odd and an even number of steps.
+TEST(EvaluateAlignmentTest, RunKernelsSumAlike)
+{
+    uint32_t state = 777;
+    auto next = [&state] {
+        state = state * 1103515245u + 12345u;
+        return (state >> 16) & 0x7FFF;
+    };
+    std::array<uint8_t, 16 * 41> first{};
+    std::array<uint8_t, 16 * 41> second{};
+    for (size_t i = 0; i < first.size(); ++i) {
+        // Coded values: directions 0..59, or undirected about one time in four.
+        first[i] = next() % 4 == 0 ? kUndirectedCode : static_cast<uint8_t>(next() % 60);
+        second[i] = next() % 4 == 0 ? kUndirectedCode : static_cast<uint8_t>(next() % 60);
+    }
+    for (int32_t steps : {0, 1, 2, 7, 8, 9, 16, 17, 41}) {
+        const int32_t length = 16 * steps;
+        const uint32_t expected = SumDirectionRun(first.data(), second.data(), length, RunKernel::Portable);
+        for (RunKernel kernel : {RunKernel::Narrow, RunKernel::Wide}) {
+            if (!RunKernelAvailable(kernel))
+                continue;
+            EXPECT_EQ(SumDirectionRun(first.data(), second.data(), length, kernel), expected)
+                << steps << " steps, kernel " << static_cast<int>(kernel);
+        }
+    }
+    // All directed and opposite: the largest differences every lane can add.
+    first.fill(0);
+    second.fill(30);
+    for (RunKernel kernel : {RunKernel::Portable, RunKernel::Narrow, RunKernel::Wide}) {
+        if (RunKernelAvailable(kernel)) {
+            EXPECT_EQ(SumDirectionRun(first.data(), second.data(), 16 * 41, kernel), (30u * 656u << 16) + 656u);
+        }
+    }
+}
+
+// The mask of acceptable partner directions holds exactly the directions
+// within the tolerance round the circle, for every direction and tolerance,
+// and for directions outside 0..23 as the difference itself judges them.
+TEST(PairMinutiaeTest, AcceptedDirectionsAreThoseWithinTheTolerance)
+{
+    for (int32_t tolerance = 0; tolerance <= 13; ++tolerance) {
+        for (int32_t direction : {0, 1, 3, 4, 11, 12, 20, 23, 24, 30, -1, 200}) {
+            uint32_t expected = 0;
+            for (int32_t d = 0; d < kMinutiaDirections; ++d) {
+                const int32_t difference = std::abs(direction - d);
+                if (std::min(difference, kMinutiaDirections - difference) <= tolerance)
+                    expected |= 1u << d;
+            }
+            EXPECT_EQ(AcceptedDirections(direction, tolerance), expected) << direction << ", " << tolerance;
         }
     }
 }
@@ -304,6 +375,100 @@ TEST(PairMinutiaeTest, SplitRegionsCutsOnlyWhereBothSidesKeepEnough)
     t.count = 15;
     ASSERT_EQ(SplitRegions(t, kPairing, regions), 1);
     EXPECT_EQ(regions[0].count, 15);
+}
+
+// A region paired by looking at every minutia of the second impression:
+// the nearest one within the window on both axes and the direction
+// tolerance, the lowest index among equally near ones.
+void PairRegionByEveryMinutia(MatchRegion& region, const Impression& second, const PairingParameters& parameters,
+                              int iterations)
+{
+    auto directionDifference = [](int a, int b) {
+        const int d = std::abs(a - b);
+        return std::min(d, kMinutiaDirections - d);
+    };
+    int bestScore = 0, bestClose = 0;
+    for (int pass = 0; pass < iterations; ++pass) {
+        int score = 0, close = 0, matched = 0, sumDx = 0, sumDy = 0;
+        for (int k = 0; k < region.count; ++k) {
+            int best = -1, bestDistance = 0;
+            for (int j = 0; j < second.count; ++j) {
+                const int dx = second.x[j] - region.x[k], dy = second.y[j] - region.y[k];
+                if (std::abs(dx) >= parameters.window || std::abs(dy) >= parameters.window ||
+                    directionDifference(region.direction[k], second.direction[j]) > parameters.directionTolerance)
+                    continue;
+                const int distance = MatchRoundDistance(std::abs(dx), std::abs(dy));
+                if (best < 0 || distance < bestDistance) {
+                    best = j;
+                    bestDistance = distance;
+                }
+            }
+            // A partner in a corner of the window lies farther than the window's width.
+            if (best < 0 || bestDistance >= parameters.window)
+                continue;
+            ++matched;
+            sumDx += second.x[best] - region.x[k];
+            sumDy += second.y[best] - region.y[k];
+            if (bestDistance < parameters.closeDistance) {
+                ++close;
+                score += PairDistanceWeight[bestDistance] *
+                         PairAngleWeight[directionDifference(region.direction[k], second.direction[best])];
+            }
+        }
+        if (score > bestScore) {
+            bestScore = score;
+            bestClose = close;
+        }
+        if (matched == 0 || (std::abs(sumDx) < matched && std::abs(sumDy) < matched))
+            break;
+        for (int k = 0; k < region.count; ++k) {
+            region.x[k] = static_cast<int16_t>(region.x[k] + sumDx / matched);
+            region.y[k] = static_cast<int16_t>(region.y[k] + sumDy / matched);
+        }
+    }
+    region.score = bestScore / 10;
+    region.paired = bestClose;
+}
+
+// The partner search by rows and the one by grid cells find what looking at
+// every minutia finds: crowded and sparse impressions, minutiae on the edges
+// of the byte range, regions partly off it, narrow and the widest windows.
+TEST(PairMinutiaeTest, PairRegionFindsThePartnersALookAtEveryMinutiaFinds)
+{
+    uint32_t state = 4242;
+    auto next = [&state](int below) {
+        state = state * 1103515245u + 12345u;
+        return static_cast<int>((state >> 16) % static_cast<uint32_t>(below));
+    };
+    for (int trial = 0; trial < 60; ++trial) {
+        Impression second;
+        second.count = static_cast<uint8_t>(trial % 3 == 0 ? kMaxMinutiae : 1 + next(40));
+        const int spread = trial % 2 == 0 ? 256 : 60;  // the whole byte range, or crowded
+        for (int j = 0; j < second.count; ++j) {
+            second.x[j] = static_cast<uint8_t>(trial % 5 == 0 && j < 4 ? (j % 2) * 255 : next(spread));
+            second.y[j] = static_cast<uint8_t>(trial % 5 == 0 && j < 4 ? (j / 2) * 255 : next(spread));
+            second.direction[j] = static_cast<uint8_t>(next(kMinutiaDirections));
+        }
+        MatchRegion region;
+        region.count = 1 + next(kMaxRegionMinutiae);
+        for (int k = 0; k < region.count; ++k) {
+            const int j = next(second.count);
+            region.x[k] = static_cast<int16_t>(next(3) == 0 ? next(300) - 20 : second.x[j] + next(15) - 7);
+            region.y[k] = static_cast<int16_t>(next(3) == 0 ? next(300) - 20 : second.y[j] + next(15) - 7);
+            region.direction[k] = static_cast<int16_t>((second.direction[j] + next(9) + 20) % kMinutiaDirections);
+        }
+        PairingParameters parameters = kPairing;
+        parameters.window = std::array{13, 5, 20, 1}[trial % 4];
+        parameters.directionTolerance = std::array{4, 0, 2, 5}[trial % 4 == 0 ? 0 : next(4)];
+        MatchRegion expected = region;
+        PairRegionByEveryMinutia(expected, second, parameters, 3);
+        PairRegion(region, second, parameters, 3);
+        SCOPED_TRACE(::testing::Message() << "trial " << trial);
+        EXPECT_EQ(region.score, expected.score);
+        EXPECT_EQ(region.paired, expected.paired);
+        EXPECT_EQ(region.x, expected.x);
+        EXPECT_EQ(region.y, expected.y);
+    }
 }
 
 TEST(PairMinutiaeTest, PairRegionRecentresOntoTheSecondImpression)

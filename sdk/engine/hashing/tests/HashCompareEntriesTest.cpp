@@ -199,6 +199,55 @@ TEST_F(PairHashTest, ABucketKeepsFivePairsAndAnglesWrapAtTwenty)
         EXPECT_FALSE(BucketHolds(PairBucketAt(tables, qx, qy, angle), 0, 1)) << angle;
 }
 
+// Every bucket holds what writing each pair, in the order of the pairs,
+// into the 27 buckets around its feature would leave there: its first five.
+// Crowded impressions fill buckets past five and pairs at angles -20 and 20.
+TEST_F(PairHashTest, EveryBucketHoldsTheFirstFivePairsWrittenToIt)
+{
+    auto wrap = [](int angle) { return angle < -(kHashAngleRange - 1) ? kHashAngleRange
+                                       : angle > kHashAngleRange      ? -(kHashAngleRange - 1)
+                                                                      : angle; };
+    std::vector<Impression> impressions{Finger(21), Finger(22), CentralFinger(23)};
+    // Seventy minutiae in a small square at few directions.
+    std::vector<Minutia> crowd;
+    for (int i = 0; i < kMaxMinutiae; ++i)
+        crowd.push_back({60 + (i * 7) % 40, 80 + (i * 13) % 40, (i * 5) % 24});
+    impressions.push_back(WithMinutiae(crowd));
+    for (size_t n = 0; n < impressions.size(); ++n) {
+        ASSERT_EQ(BuildPairHash(impressions[n], tables), 0);
+        const PairHashSlot& slot = tables.Active();
+        std::vector<PairBucket> written(kHashBuckets);
+        for (int i = 0; i < impressions[n].count; ++i) {
+            for (int j = 0; j < impressions[n].count; ++j) {
+                const PairFeature& feature = slot.features[i][j];
+                if (feature.angle == kNoPairFeature)
+                    continue;
+                const int qx = feature.dx / kHashCellSize, qy = feature.dy / kHashCellSize;
+                for (int x = qx - 1; x <= qx + 1; ++x)
+                    for (int y = qy - 1; y <= qy + 1; ++y)
+                        for (int turn = -1; turn <= 1; ++turn) {
+                            const int index = PairBucketIndex(x, y, wrap(feature.angle + turn));
+                            if (index < 0 || written[index].count == kBucketPairs)
+                                continue;
+                            PairBucket& bucket = written[index];
+                            bucket.pairs[bucket.count++] = {static_cast<uint8_t>(i), static_cast<uint8_t>(j)};
+                        }
+            }
+        }
+        size_t full = 0;
+        for (int32_t index = 0; index < kHashBuckets; ++index) {
+            const PairBucket read = slot.Bucket(index);
+            ASSERT_EQ(read.count, written[index].count) << n << ": bucket " << index;
+            for (int p = 0; p < read.count; ++p)
+                ASSERT_EQ(read.pairs[p], written[index].pairs[p]) << n << ": bucket " << index;
+            full += read.count == kBucketPairs ? 1 : 0;
+        }
+        if (n + 1 == impressions.size()) {
+            EXPECT_GT(full, 100u);
+        }
+    }
+}
+
 TEST_F(PairHashTest, ARebuildLeavesNothingOfThePreviousImpression)
 {
     // The third impression goes where the first one was hashed.
