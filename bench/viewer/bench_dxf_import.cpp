@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
 
 #include "BigDrawing.h"
 #include "DXF_model.h"
@@ -51,6 +52,7 @@ class QuietWindow final : public panelwindow::IPanelWindow {
   void InvalidateAll() override { dirty_ = ClientRect(); }
   void SetCursor(int) override {}
   bool Focused() const override { return false; }
+  void SetToolTip(const std::string&) override {}
 
  private:
   canvas::TRect dirty_{};
