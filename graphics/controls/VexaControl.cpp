@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <unordered_map>
 #include <unordered_set>
 #include <stdexcept>
 
@@ -21,6 +22,12 @@ namespace {
 
 bool IsGeometry(std::string_view name) {
   return name == "Left" || name == "Top" || name == "Width" || name == "Height";
+}
+
+// The property count each class had at its last creation (the library runs on one thread).
+int& PropCountOfClass(const TVexaControlClass& cls) {
+  static std::unordered_map<const TVexaControlClass*, int> counts;
+  return counts[&cls];
 }
 
 }  // namespace
@@ -49,7 +56,15 @@ void TVexaControl::Construct(IVexaPanel* panel, TVexaControl* parent, TVexaContr
 void TVexaControl::InitControl(TVexaControl* parent, TVexaControl* layer) {
   props_ = std::make_unique<TPropList>(this);
   props_->SetEvents(&events_);
+  // The list is made at the size the class needed last time: one allocation, no slack (a
+  // document holds many controls of few classes).
+  int& expected = PropCountOfClass(ClassType());
+  props_->Reserve(expected);
   CreateProperties();
+  if (props_->Count() != expected) {
+    expected = props_->Count();
+    props_->ShrinkToFit();
+  }
   propertiesCreated_ = true;
   if (parent) parent->AddChild(this);
   if (!parent_ && owner_) owner_->AddParentless(*this);
