@@ -151,6 +151,7 @@ void TVexaControl::DoDestroy() {
       owner_->SelectControl(*this, false);
       owner_->ReleaseControlId(*this, GetID());
       owner_->RemoveParentless(*this);
+      owner_->UnfileControlName(*this);
     }
   } catch (...) {
     CloseHistoryGroup(true);
@@ -172,9 +173,18 @@ TVexaControl::~TVexaControl() {
     child->parent_ = nullptr;
     child->Free();
   }
-  if (parent_) std::erase(parent_->children_, this);
+  if (parent_) {
+    parent_->ChildGone(*this);
+    std::erase(parent_->children_, this);
+  }
+  if (owner_) owner_->UnfileControlName(*this);
   if (owner_ && propertiesCreated_) owner_->RemoveParentless(*this);
   props_.reset();
+}
+
+void TVexaControl::NameChanged() {
+  if (owner_) owner_->FileControlName(*this);
+  if (parent_) parent_->ChildRenamed(*this);
 }
 
 IDocPanel& TVexaControl::Panel() const {

@@ -336,6 +336,10 @@ class TVexaControl : public IDocControl {
 
   // The control is about to leave its panel for another one (or none).
   virtual void LeavePanel() {}
+  // A child's name changed, or a child that is being freed leaves without DeleteChild (a
+  // failed teardown): for containers that index their children by name.
+  virtual void ChildRenamed(TVexaControl&) {}
+  virtual void ChildGone(const TVexaControl&) {}
   // Forgets the layer without asking it (the layer is leaving, whatever its rules).
   static void DropLayer(TVexaControl& control) { control.layer_ = nullptr; }
   void SetNoSelfPaint(bool on) { noSelfPaint_ = on; }
@@ -378,7 +382,10 @@ class TVexaControl : public IDocControl {
   class Events : public TPropListEvents {
    public:
     explicit Events(TVexaControl& control) : control_(control) {}
-    void PropChanged(TPropList&, TCustomProp& prop) override { control_.PropChanged(prop); }
+    void PropChanged(TPropList&, TCustomProp& prop) override {
+      if (&prop == control_.name_) control_.NameChanged();
+      control_.PropChanged(prop);
+    }
     void PropBeforeChanged(TPropList&, TCustomProp& prop) override { control_.PropBeforeChanged(prop); }
     void PropStored(TPropList&, TCustomProp& prop, std::string_view subName, bool& stored) override {
       control_.PropStored(prop, subName, stored);
@@ -389,6 +396,8 @@ class TVexaControl : public IDocControl {
     TVexaControl& control_;
   };
   void ChangePanel(IVexaPanel* panel);
+  // The panel's and the parent's name indexes follow the new name.
+  void NameChanged();
 
   IVexaPanel* owner_ = nullptr;
   TVexaControl* parent_ = nullptr;
