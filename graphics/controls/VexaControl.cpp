@@ -24,10 +24,15 @@ bool IsGeometry(std::string_view name) {
   return name == "Left" || name == "Top" || name == "Width" || name == "Height";
 }
 
-// The property count each class had at its last creation (the library runs on one thread).
-int& PropCountOfClass(const TVexaControlClass& cls) {
-  static std::unordered_map<const TVexaControlClass*, int> counts;
-  return counts[&cls];
+// What each class's properties took at its last creation: their number and their bytes (the
+// library runs on one thread).
+struct TPropFootprint {
+  int count = 0;
+  size_t bytes = 0;
+};
+TPropFootprint& PropFootprintOfClass(const TVexaControlClass& cls) {
+  static std::unordered_map<const TVexaControlClass*, TPropFootprint> footprints;
+  return footprints[&cls];
 }
 
 }  // namespace
@@ -56,15 +61,20 @@ void TVexaControl::Construct(IVexaPanel* panel, TVexaControl* parent, TVexaContr
 void TVexaControl::InitControl(TVexaControl* parent, TVexaControl* layer) {
   props_ = std::make_unique<TPropList>(this);
   props_->SetEvents(&events_);
-  // The list is made at the size the class needed last time: one allocation, no slack (a
-  // document holds many controls of few classes).
-  int& expected = PropCountOfClass(ClassType());
-  props_->Reserve(expected);
+  // The list and the properties are made at the size the class needed last time: the list
+  // in one allocation with no slack, the properties in one block (a document holds many
+  // controls of few classes).
+  TPropFootprint& expected = PropFootprintOfClass(ClassType());
+  props_->Reserve(expected.count);
+  if (expected.bytes > 0) propArena_.reset(new std::byte[expected.bytes]);
+  TPropArena arena(propArena_.get(), expected.bytes);
   CreateProperties();
-  if (props_->Count() != expected) {
-    expected = props_->Count();
+  arena.Close();
+  if (props_->Count() != expected.count) {
+    expected.count = props_->Count();
     props_->ShrinkToFit();
   }
+  expected.bytes = arena.Asked();
   propertiesCreated_ = true;
   if (parent) parent->AddChild(this);
   if (!parent_ && owner_) owner_->AddParentless(*this);

@@ -405,6 +405,9 @@ class TVexaControl : public IDocControl {
   uint8_t state_ = 0;
   std::vector<TVexaControl*> children_;
   Events events_{*this};
+  // The block the properties made at creation are placed in (see TPropArena); it goes after
+  // the list that holds them.
+  std::unique_ptr<std::byte[]> propArena_;
   std::unique_ptr<TPropList> props_;
   uint32_t lastId_ = 0;
   bool noSelfPaint_ = false;
