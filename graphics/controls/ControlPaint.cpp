@@ -72,14 +72,16 @@ void TVexaControl::BeginTransformation(TPoint origin) {
   const TRect r = GetDocRect();
   savedOrigin_ = origin;
   savedRect_ = {r.left - origin.x, r.top - origin.y, r.right - origin.x, r.bottom - origin.y};
-  savedLinkPoints_.clear();
-  for (const TPoint* p : linkPoints_) savedLinkPoints_.push_back({p->x - origin.x, p->y - origin.y});
+  if (extras_) {
+    extras_->savedLinkPoints.clear();
+    for (const TPoint* p : extras_->linkPoints) extras_->savedLinkPoints.push_back({p->x - origin.x, p->y - origin.y});
+  }
   for (TVexaControl* child : children_) child->BeginTransformation(origin);
 }
 
 void TVexaControl::EndTransformation() {
   if (!InTransformation()) return;
-  savedLinkPoints_.clear();
+  if (extras_) extras_->savedLinkPoints.clear();
   for (TVexaControl* child : children_) child->EndTransformation();
   state_ &= static_cast<uint8_t>(~csTransforming);
 }

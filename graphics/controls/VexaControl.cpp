@@ -197,6 +197,11 @@ void TVexaControl::NameChanged() {
   if (parent_) parent_->ChildRenamed(*this);
 }
 
+TVexaControl::TExtras& TVexaControl::Extras() {
+  if (!extras_) extras_ = std::make_unique<TExtras>();
+  return *extras_;
+}
+
 IDocPanel& TVexaControl::Panel() const {
   if (!owner_) throw std::logic_error("The control belongs to no document");
   return *owner_;
@@ -256,7 +261,7 @@ void TVexaControl::PropBeforeChanged(TCustomProp& prop) {
   const std::string_view name = prop.Name();
   if (IsGeometry(name) && updateCount_ == 0) {
     updateRect_ = GetDocRect();
-    if (!linkPoints_.empty()) linkBaseRect_ = updateRect_;
+    if (HasLinkPoints()) extras_->linkBaseRect = updateRect_;
   }
   if (&prop == id_) lastId_ = id_->GetValue();
   if (!prop.HasFlag(pfNoRepaint)) Invalidate();
@@ -333,11 +338,11 @@ void TVexaControl::Notify(TVexaNotify code) {
       !InTransformation() && !(owner_ && owner_->IsLoading())) {
     parent_->RefitToChildren();
   }
-  if ((code == TVexaNotify::fnRect || code == TVexaNotify::fnParent) && rotationCount_ == 0 && !linkPoints_.empty()) {
-    const TRect base = linkBaseRect_;  // the update bracket below moves the field
+  if ((code == TVexaNotify::fnRect || code == TVexaNotify::fnParent) && rotationCount_ == 0 && HasLinkPoints()) {
+    const TRect base = extras_->linkBaseRect;  // the update bracket below moves the field
     const TRect now = GetDocRect();
     TransformPoints(base, now);
-    linkBaseRect_ = now;
+    extras_->linkBaseRect = now;
   }
   if (code == TVexaNotify::fnLinkPoints && updateCount_ > 0) {
     pendingLinkPoints_ = true;
@@ -368,7 +373,7 @@ void TVexaControl::RecordSizeChange() {
     auto* step = dynamic_cast<TPointsHistoryAction*>(history.RecordStep(TPointsHistoryAction::ClassInfo, this));
     if (step && !InTransformation()) step->TakeUpdateRect(*this);
   };
-  if (sizeMoveSnapshot_.empty()) {
+  if (!HasSizeMoveSnapshot()) {
     recordOwnStep();
     return;
   }
@@ -380,7 +385,7 @@ void TVexaControl::RecordSizeChange() {
 }
 
 void TVexaControl::TakeSizeMoveSnapshot() {
-  sizeMoveSnapshot_.clear();
+  if (extras_) extras_->sizeMoveSnapshot.clear();
   if (!owner_ || children_.empty() || AncestorRecordsSizeMove()) return;
   THistory& history = owner_->History();
   if (!history.CanRecord() || history.RecordingDisabled()) return;
@@ -389,7 +394,7 @@ void TVexaControl::TakeSizeMoveSnapshot() {
   for (TVexaControl* c = pass.PassNext(); c; c = pass.PassNext()) {
     TSizeMoveSnapshot entry{c, c->GetDocRect(), {}, {}};
     if (c->HasPoints()) c->GetPointsEx(entry.points, entry.types);
-    sizeMoveSnapshot_.push_back(std::move(entry));
+    Extras().sizeMoveSnapshot.push_back(std::move(entry));
   }
 }
 
@@ -398,7 +403,8 @@ void TVexaControl::RecordDescendantSizeMoves(THistory& history) {
   TPassControlRec pass;
   pass.PassFirst(this);
   for (TVexaControl* c = pass.PassNext(); c; c = pass.PassNext()) alive.insert(c);
-  for (TSizeMoveSnapshot& entry : sizeMoveSnapshot_) {
+  if (!extras_) return;
+  for (TSizeMoveSnapshot& entry : extras_->sizeMoveSnapshot) {
     TVexaControl* c = entry.control;
     if (!alive.count(c)) continue;
     if (c->HasPoints()) {
@@ -418,7 +424,7 @@ void TVexaControl::RecordDescendantSizeMoves(THistory& history) {
 
 bool TVexaControl::AncestorRecordsSizeMove() const {
   for (const TVexaControl* p = parent_; p; p = p->parent_)
-    if (!p->sizeMoveSnapshot_.empty()) return true;
+    if (p->HasSizeMoveSnapshot()) return true;
   return false;
 }
 
@@ -428,7 +434,7 @@ bool TVexaControl::BeginUpdate() {
     pendingRect_ = false;
     pendingLinkPoints_ = false;
     updateRect_ = GetDocRect();
-    if (!HasState(csInEndUpdate)) linkBaseRect_ = updateRect_;
+    if (!HasState(csInEndUpdate)) SetLinkBaseRect(updateRect_);
     TakeSizeMoveSnapshot();
   }
   return ++updateCount_ == 1;
@@ -443,7 +449,7 @@ bool TVexaControl::EndUpdate() {
       pendingRect_ = false;
       Notify(TVexaNotify::fnRect);
     }
-    sizeMoveSnapshot_.clear();
+    if (extras_) extras_->sizeMoveSnapshot.clear();
     if (pendingLinkPoints_) {
       pendingLinkPoints_ = false;
       Notify(TVexaNotify::fnLinkPoints);

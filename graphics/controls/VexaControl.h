@@ -199,7 +199,7 @@ class TVexaControl : public IDocControl {
   // EListError for an index outside the list (or without one).
   void DeleteLinkPoint(int index);
   void RemoveLinkPoint(TPoint* point);
-  int GetLinkPointsCount() const { return static_cast<int>(linkPoints_.size()); }
+  int GetLinkPointsCount() const { return extras_ ? static_cast<int>(extras_->linkPoints.size()) : 0; }
   TPoint GetLinkPointAt(int index) const;
   void SetLinkPointAt(int index, TPoint point);
   // The control moved by (dx, dy) with an ancestor: its link points follow.
@@ -424,9 +424,6 @@ class TVexaControl : public IDocControl {
   TRect updateRect_{};
   TRect savedRect_{};
   TPoint savedOrigin_{};
-  std::vector<TPoint*> linkPoints_;
-  TRect linkBaseRect_{};
-  std::vector<TPoint> savedLinkPoints_;
   int rotationCount_ = 0;
   // The descendants' geometry when an update bracket of this control began with the history
   // recording: what undoing the bracket restores them to.
@@ -436,7 +433,24 @@ class TVexaControl : public IDocControl {
     std::vector<TPoint> points;
     std::vector<uint8_t> types;
   };
-  std::vector<TSizeMoveSnapshot> sizeMoveSnapshot_;
+  // What only some controls need, made on first use: the link points others registered
+  // (with the rectangle they were placed against and their places when a transformation
+  // began) and the descendants' geometry of an update bracket.
+  struct TExtras {
+    std::vector<TPoint*> linkPoints;
+    TRect linkBaseRect{};
+    std::vector<TPoint> savedLinkPoints;
+    std::vector<TSizeMoveSnapshot> sizeMoveSnapshot;
+  };
+  TExtras& Extras();
+  bool HasLinkPoints() const { return extras_ && !extras_->linkPoints.empty(); }
+  bool HasSizeMoveSnapshot() const { return extras_ && !extras_->sizeMoveSnapshot.empty(); }
+  // Where the link points were placed against: kept only for a control that has some (it is
+  // read only then, and set again when the first one comes).
+  void SetLinkBaseRect(const TRect& rect) {
+    if (extras_) extras_->linkBaseRect = rect;
+  }
+  std::unique_ptr<TExtras> extras_;
 };
 
 // Depth-first walk over a control and all its descendants; never leaves the first control's
