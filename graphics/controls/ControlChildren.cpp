@@ -89,6 +89,7 @@ void TVexaControl::MoveToPanel(IVexaPanel* panel) {
 void TVexaControl::ChangePanel(IVexaPanel* panel) {
   if (panel == owner_) return;
   if (owner_) {
+    owner_->UnfileControlName(*this);
     LeavePanel();
     owner_->SelectControl(*this, false);
     owner_->ReleaseControlId(*this, GetID());
@@ -103,6 +104,7 @@ void TVexaControl::ChangePanel(IVexaPanel* panel) {
       checkingId_ = false;
     }
     props_->SetHistory(&owner_->History());
+    owner_->FileControlName(*this);
   }
   layer_ = nullptr;
   for (TVexaControl* child : children_) child->ChangePanel(panel);

@@ -31,9 +31,9 @@ void TVexaControl::Rotate(const TRotateRec& rec) {
 }
 
 void TVexaControl::RotatePoints(const TRotateRec& rec) {
-  if (linkPoints_.empty() || IsHistorySource()) return;
+  if (!HasLinkPoints() || IsHistorySource()) return;
   BeginUpdate();
-  for (TPoint* p : linkPoints_) *p = RotatePoint(*p, rec);
+  for (TPoint* p : extras_->linkPoints) *p = RotatePoint(*p, rec);
   pendingLinkPoints_ = true;
   EndUpdate();
 }
@@ -45,8 +45,8 @@ void TVexaControl::RotateAll(const TRotateRec& rec) {
 }
 
 void TVexaControl::Mirror(bool horizontal, bool vertical) {
-  if (!InTransformation()) return;
-  for (TPoint& p : savedLinkPoints_) {
+  if (!InTransformation() || !extras_) return;
+  for (TPoint& p : extras_->savedLinkPoints) {
     if (horizontal) p.x = savedRect_.left + savedRect_.right - p.x;
     if (vertical) p.y = savedRect_.top + savedRect_.bottom - p.y;
   }
@@ -57,23 +57,26 @@ void TVexaControl::Mirror(bool horizontal, bool vertical) {
 int TVexaControl::AddLinkPoint(TPoint* point) {
   const int existing = IndexOfLinkPoint(point);
   if (existing >= 0) return existing;
-  if (linkPoints_.empty()) linkBaseRect_ = GetDocRect();
-  linkPoints_.push_back(point);
+  TExtras& extras = Extras();
+  if (extras.linkPoints.empty()) extras.linkBaseRect = GetDocRect();
+  extras.linkPoints.push_back(point);
   Notify(TVexaNotify::fnLinkPoints);
-  return static_cast<int>(linkPoints_.size()) - 1;
+  return static_cast<int>(extras.linkPoints.size()) - 1;
 }
 
 int TVexaControl::IndexOfLinkPoint(const TPoint* point) const {
-  for (size_t i = 0; i < linkPoints_.size(); ++i) {
-    if (linkPoints_[i] == point) return static_cast<int>(i);
+  if (!extras_) return -1;
+  for (size_t i = 0; i < extras_->linkPoints.size(); ++i) {
+    if (extras_->linkPoints[i] == point) return static_cast<int>(i);
   }
   return -1;
 }
 
 void TVexaControl::DeleteLinkPoint(int index) {
   if (index < 0 || index >= GetLinkPointsCount()) throw EListError(index);
-  linkPoints_.erase(linkPoints_.begin() + index);
-  if (linkPoints_.empty()) linkPoints_.shrink_to_fit();
+  std::vector<TPoint*>& points = extras_->linkPoints;
+  points.erase(points.begin() + index);
+  if (points.empty()) points.shrink_to_fit();
   Notify(TVexaNotify::fnLinkPoints);
 }
 
@@ -84,19 +87,20 @@ void TVexaControl::RemoveLinkPoint(TPoint* point) {
 
 TPoint TVexaControl::GetLinkPointAt(int index) const {
   if (index < 0 || index >= GetLinkPointsCount()) throw EListError(index);
-  return *linkPoints_[static_cast<size_t>(index)];
+  return *extras_->linkPoints[static_cast<size_t>(index)];
 }
 
 void TVexaControl::SetLinkPointAt(int index, TPoint point) {
   if (index < 0 || index >= GetLinkPointsCount()) throw EListError(index);
-  *linkPoints_[static_cast<size_t>(index)] = point;
+  *extras_->linkPoints[static_cast<size_t>(index)] = point;
   Notify(TVexaNotify::fnLinkPoints);
 }
 
 void TVexaControl::FollowAncestorMove(int32_t dx, int32_t dy) {
-  if (linkPoints_.empty()) return;
+  if (!HasLinkPoints()) return;
   BeginUpdate();
-  linkBaseRect_ = {linkBaseRect_.left - dx, linkBaseRect_.top - dy, linkBaseRect_.right - dx, linkBaseRect_.bottom - dy};
+  TRect& base = extras_->linkBaseRect;
+  base = {base.left - dx, base.top - dy, base.right - dx, base.bottom - dy};
   Notify(TVexaNotify::fnRect);
   EndUpdate();
 }
@@ -105,20 +109,22 @@ void TVexaControl::TransformPoints(const TRect& oldRectRef, const TRect& newRect
   // Copies: the callers may pass fields that the update bracket below rewrites.
   const TRect oldRect = oldRectRef;
   const TRect newRect = newRectRef;
-  if (linkPoints_.empty() || oldRect == newRect || IsHistorySource()) return;
+  if (!HasLinkPoints() || oldRect == newRect || IsHistorySource()) return;
   BeginUpdate();
-  if (InTransformation() && savedLinkPoints_.size() == linkPoints_.size()) {
+  const std::vector<TPoint*>& linkPoints = extras_->linkPoints;
+  const std::vector<TPoint>& savedLinkPoints = extras_->savedLinkPoints;
+  if (InTransformation() && savedLinkPoints.size() == linkPoints.size()) {
     const double sx = Ratio(RectWidth(newRect), RectWidth(savedRect_));
     const double sy = Ratio(RectHeight(newRect), RectHeight(savedRect_));
-    for (size_t i = 0; i < linkPoints_.size(); ++i) {
-      const TPoint& saved = savedLinkPoints_[i];
-      *linkPoints_[i] = {RoundScaled(sx, saved.x - savedRect_.left) + newRect.left,
+    for (size_t i = 0; i < linkPoints.size(); ++i) {
+      const TPoint& saved = savedLinkPoints[i];
+      *linkPoints[i] = {RoundScaled(sx, saved.x - savedRect_.left) + newRect.left,
                          RoundScaled(sy, saved.y - savedRect_.top) + newRect.top};
     }
   } else {
     const double sx = Ratio(RectWidth(newRect), RectWidth(oldRect));
     const double sy = Ratio(RectHeight(newRect), RectHeight(oldRect));
-    for (TPoint* p : linkPoints_) {
+    for (TPoint* p : linkPoints) {
       *p = {RoundScaled(sx, p->x - oldRect.left) + newRect.left, RoundScaled(sy, p->y - oldRect.top) + newRect.top};
     }
   }

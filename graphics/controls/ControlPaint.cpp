@@ -87,14 +87,16 @@ void TVexaControl::BeginTransformation(TPoint origin) {
   const TPoint leftTop = from({r.left, r.top});
   const TPoint rightBottom = from({r.right, r.bottom});
   savedRect_ = {leftTop.x, leftTop.y, rightBottom.x, rightBottom.y};
-  savedLinkPoints_.clear();
-  for (const TPoint* p : linkPoints_) savedLinkPoints_.push_back(from(*p));
+  if (extras_) {
+    extras_->savedLinkPoints.clear();
+    for (const TPoint* p : extras_->linkPoints) extras_->savedLinkPoints.push_back(from(*p));
+  }
   for (TVexaControl* child : children_) child->BeginTransformation(origin);
 }
 
 void TVexaControl::EndTransformation() {
   if (!InTransformation()) return;
-  savedLinkPoints_.clear();
+  if (extras_) extras_->savedLinkPoints.clear();
   for (TVexaControl* child : children_) child->EndTransformation();
   state_ &= static_cast<uint8_t>(~csTransforming);
 }

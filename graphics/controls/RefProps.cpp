@@ -35,17 +35,27 @@ void TLayerProp::GetEnumList(std::vector<std::string>& names) const {
 
 // --- TSchemeRefProp
 
-TSchemeRefProp::TSchemeRefProp() {
-  link_.OnNotify = [this](TNotifyLink&, TNotifyLink* source, const TNotifyLinkInfo& info) {
-    if (info.Code != TNotifyCode::Free || !source || !scheme_) return;
-    // The scheme goes: the reference is cleared as a change, so that undo brings it back.
-    DoBeforeChanged();
-    scheme_ = nullptr;
-    DoChanged();
-  };
+TSchemeRefProp::TSchemeRefProp() = default;
+
+TSchemeRefProp::~TSchemeRefProp() {
+  if (schemeLink_) schemeLink_->OnNotify = nullptr;
 }
 
-TSchemeRefProp::~TSchemeRefProp() { link_.OnNotify = nullptr; }
+// Made when a scheme is first referred to: most controls never refer to one, and the link
+// with its handler is the largest part of the property.
+TNotifyLink& TSchemeRefProp::SchemeLink() {
+  if (!schemeLink_) {
+    schemeLink_ = std::make_unique<TNotifyLink>(this);
+    schemeLink_->OnNotify = [this](TNotifyLink&, TNotifyLink* source, const TNotifyLinkInfo& info) {
+      if (info.Code != TNotifyCode::Free || !source || !scheme_) return;
+      // The scheme goes: the reference is cleared as a change, so that undo brings it back.
+      DoBeforeChanged();
+      scheme_ = nullptr;
+      DoChanged();
+    };
+  }
+  return *schemeLink_;
+}
 
 TVexaControl* TSchemeRefProp::OwningControl() const {
   return OwnerList() ? dynamic_cast<TVexaControl*>(OwnerList()->Control()) : nullptr;
@@ -53,10 +63,10 @@ TVexaControl* TSchemeRefProp::OwningControl() const {
 
 void TSchemeRefProp::Link(TVexaControl* scheme) {
   if (scheme_) {
-    if (TNotifyLink* old = scheme_->GetNotifyLink()) old->RemoveListener(&link_);
+    if (TNotifyLink* old = scheme_->GetNotifyLink()) old->RemoveListener(&SchemeLink());
   }
   scheme_ = scheme;
-  if (scheme_) scheme_->GetNotifyLink()->AddListener(&link_);
+  if (scheme_) scheme_->GetNotifyLink()->AddListener(&SchemeLink());
 }
 
 void TSchemeRefProp::SetScheme(TVexaControl* scheme) {

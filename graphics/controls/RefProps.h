@@ -54,9 +54,10 @@ class TSchemeRefProp : public TCustomProp {
  private:
   TVexaControl* OwningControl() const;
   void Link(TVexaControl* scheme);
+  TNotifyLink& SchemeLink();
 
   TVexaControl* scheme_ = nullptr;
-  TNotifyLink link_{this};
+  std::unique_ptr<TNotifyLink> schemeLink_;
 };
 
 }  // namespace pv::graphics

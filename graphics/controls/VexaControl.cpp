@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <unordered_map>
 #include <unordered_set>
 #include <stdexcept>
 
@@ -21,6 +22,17 @@ namespace {
 
 bool IsGeometry(std::string_view name) {
   return name == "Left" || name == "Top" || name == "Width" || name == "Height";
+}
+
+// What each class's properties took at its last creation: their number and their bytes (the
+// library runs on one thread).
+struct TPropFootprint {
+  int count = 0;
+  size_t bytes = 0;
+};
+TPropFootprint& PropFootprintOfClass(const TVexaControlClass& cls) {
+  static std::unordered_map<const TVexaControlClass*, TPropFootprint> footprints;
+  return footprints[&cls];
 }
 
 }  // namespace
@@ -49,7 +61,20 @@ void TVexaControl::Construct(IVexaPanel* panel, TVexaControl* parent, TVexaContr
 void TVexaControl::InitControl(TVexaControl* parent, TVexaControl* layer) {
   props_ = std::make_unique<TPropList>(this);
   props_->SetEvents(&events_);
+  // The list and the properties are made at the size the class needed last time: the list
+  // in one allocation with no slack, the properties in one block (a document holds many
+  // controls of few classes).
+  TPropFootprint& expected = PropFootprintOfClass(ClassType());
+  props_->Reserve(expected.count);
+  if (expected.bytes > 0) propArena_.reset(new std::byte[expected.bytes]);
+  TPropArena arena(propArena_.get(), expected.bytes);
   CreateProperties();
+  arena.Close();
+  if (props_->Count() != expected.count) {
+    expected.count = props_->Count();
+    props_->ShrinkToFit();
+  }
+  expected.bytes = arena.Asked();
   propertiesCreated_ = true;
   if (parent) parent->AddChild(this);
   if (!parent_ && owner_) owner_->AddParentless(*this);
@@ -136,6 +161,7 @@ void TVexaControl::DoDestroy() {
       owner_->SelectControl(*this, false);
       owner_->ReleaseControlId(*this, GetID());
       owner_->RemoveParentless(*this);
+      owner_->UnfileControlName(*this);
     }
   } catch (...) {
     CloseHistoryGroup(true);
@@ -157,9 +183,23 @@ TVexaControl::~TVexaControl() {
     child->parent_ = nullptr;
     child->Free();
   }
-  if (parent_) std::erase(parent_->children_, this);
+  if (parent_) {
+    parent_->ChildGone(*this);
+    std::erase(parent_->children_, this);
+  }
+  if (owner_) owner_->UnfileControlName(*this);
   if (owner_ && propertiesCreated_) owner_->RemoveParentless(*this);
   props_.reset();
+}
+
+void TVexaControl::NameChanged() {
+  if (owner_) owner_->FileControlName(*this);
+  if (parent_) parent_->ChildRenamed(*this);
+}
+
+TVexaControl::TExtras& TVexaControl::Extras() {
+  if (!extras_) extras_ = std::make_unique<TExtras>();
+  return *extras_;
 }
 
 IDocPanel& TVexaControl::Panel() const {
@@ -221,7 +261,7 @@ void TVexaControl::PropBeforeChanged(TCustomProp& prop) {
   const std::string_view name = prop.Name();
   if (IsGeometry(name) && updateCount_ == 0) {
     updateRect_ = GetDocRect();
-    if (!linkPoints_.empty()) linkBaseRect_ = updateRect_;
+    if (HasLinkPoints()) extras_->linkBaseRect = updateRect_;
   }
   if (&prop == id_) lastId_ = id_->GetValue();
   if (!prop.HasFlag(pfNoRepaint)) Invalidate();
@@ -298,11 +338,11 @@ void TVexaControl::Notify(TVexaNotify code) {
       !InTransformation() && !(owner_ && owner_->IsLoading())) {
     parent_->RefitToChildren();
   }
-  if ((code == TVexaNotify::fnRect || code == TVexaNotify::fnParent) && rotationCount_ == 0 && !linkPoints_.empty()) {
-    const TRect base = linkBaseRect_;  // the update bracket below moves the field
+  if ((code == TVexaNotify::fnRect || code == TVexaNotify::fnParent) && rotationCount_ == 0 && HasLinkPoints()) {
+    const TRect base = extras_->linkBaseRect;  // the update bracket below moves the field
     const TRect now = GetDocRect();
     TransformPoints(base, now);
-    linkBaseRect_ = now;
+    extras_->linkBaseRect = now;
   }
   if (code == TVexaNotify::fnLinkPoints && updateCount_ > 0) {
     pendingLinkPoints_ = true;
@@ -333,7 +373,7 @@ void TVexaControl::RecordSizeChange() {
     auto* step = dynamic_cast<TPointsHistoryAction*>(history.RecordStep(TPointsHistoryAction::ClassInfo, this));
     if (step && !InTransformation()) step->TakeUpdateRect(*this);
   };
-  if (sizeMoveSnapshot_.empty()) {
+  if (!HasSizeMoveSnapshot()) {
     recordOwnStep();
     return;
   }
@@ -345,7 +385,7 @@ void TVexaControl::RecordSizeChange() {
 }
 
 void TVexaControl::TakeSizeMoveSnapshot() {
-  sizeMoveSnapshot_.clear();
+  if (extras_) extras_->sizeMoveSnapshot.clear();
   if (!owner_ || children_.empty() || AncestorRecordsSizeMove()) return;
   THistory& history = owner_->History();
   if (!history.CanRecord() || history.RecordingDisabled()) return;
@@ -354,7 +394,7 @@ void TVexaControl::TakeSizeMoveSnapshot() {
   for (TVexaControl* c = pass.PassNext(); c; c = pass.PassNext()) {
     TSizeMoveSnapshot entry{c, c->GetDocRect(), {}, {}};
     if (c->HasPoints()) c->GetPointsEx(entry.points, entry.types);
-    sizeMoveSnapshot_.push_back(std::move(entry));
+    Extras().sizeMoveSnapshot.push_back(std::move(entry));
   }
 }
 
@@ -363,7 +403,8 @@ void TVexaControl::RecordDescendantSizeMoves(THistory& history) {
   TPassControlRec pass;
   pass.PassFirst(this);
   for (TVexaControl* c = pass.PassNext(); c; c = pass.PassNext()) alive.insert(c);
-  for (TSizeMoveSnapshot& entry : sizeMoveSnapshot_) {
+  if (!extras_) return;
+  for (TSizeMoveSnapshot& entry : extras_->sizeMoveSnapshot) {
     TVexaControl* c = entry.control;
     if (!alive.count(c)) continue;
     if (c->HasPoints()) {
@@ -383,7 +424,7 @@ void TVexaControl::RecordDescendantSizeMoves(THistory& history) {
 
 bool TVexaControl::AncestorRecordsSizeMove() const {
   for (const TVexaControl* p = parent_; p; p = p->parent_)
-    if (!p->sizeMoveSnapshot_.empty()) return true;
+    if (p->HasSizeMoveSnapshot()) return true;
   return false;
 }
 
@@ -393,7 +434,7 @@ bool TVexaControl::BeginUpdate() {
     pendingRect_ = false;
     pendingLinkPoints_ = false;
     updateRect_ = GetDocRect();
-    if (!HasState(csInEndUpdate)) linkBaseRect_ = updateRect_;
+    if (!HasState(csInEndUpdate)) SetLinkBaseRect(updateRect_);
     TakeSizeMoveSnapshot();
   }
   return ++updateCount_ == 1;
@@ -408,7 +449,7 @@ bool TVexaControl::EndUpdate() {
       pendingRect_ = false;
       Notify(TVexaNotify::fnRect);
     }
-    sizeMoveSnapshot_.clear();
+    if (extras_) extras_->sizeMoveSnapshot.clear();
     if (pendingLinkPoints_) {
       pendingLinkPoints_ = false;
       Notify(TVexaNotify::fnLinkPoints);

@@ -202,7 +202,7 @@ class TVexaControl : public IDocControl {
   // EListError for an index outside the list (or without one).
   void DeleteLinkPoint(int index);
   void RemoveLinkPoint(TPoint* point);
-  int GetLinkPointsCount() const { return static_cast<int>(linkPoints_.size()); }
+  int GetLinkPointsCount() const { return extras_ ? static_cast<int>(extras_->linkPoints.size()) : 0; }
   TPoint GetLinkPointAt(int index) const;
   void SetLinkPointAt(int index, TPoint point);
   // The control moved by (dx, dy) with an ancestor: its link points follow.
@@ -339,6 +339,10 @@ class TVexaControl : public IDocControl {
 
   // The control is about to leave its panel for another one (or none).
   virtual void LeavePanel() {}
+  // A child's name changed, or a child that is being freed leaves without DeleteChild (a
+  // failed teardown): for containers that index their children by name.
+  virtual void ChildRenamed(TVexaControl&) {}
+  virtual void ChildGone(const TVexaControl&) {}
   // Forgets the layer without asking it (the layer is leaving, whatever its rules).
   static void DropLayer(TVexaControl& control) { control.layer_ = nullptr; }
   void SetNoSelfPaint(bool on) { noSelfPaint_ = on; }
@@ -381,7 +385,10 @@ class TVexaControl : public IDocControl {
   class Events : public TPropListEvents {
    public:
     explicit Events(TVexaControl& control) : control_(control) {}
-    void PropChanged(TPropList&, TCustomProp& prop) override { control_.PropChanged(prop); }
+    void PropChanged(TPropList&, TCustomProp& prop) override {
+      if (&prop == control_.name_) control_.NameChanged();
+      control_.PropChanged(prop);
+    }
     void PropBeforeChanged(TPropList&, TCustomProp& prop) override { control_.PropBeforeChanged(prop); }
     void PropStored(TPropList&, TCustomProp& prop, std::string_view subName, bool& stored) override {
       control_.PropStored(prop, subName, stored);
@@ -392,6 +399,8 @@ class TVexaControl : public IDocControl {
     TVexaControl& control_;
   };
   void ChangePanel(IVexaPanel* panel);
+  // The panel's and the parent's name indexes follow the new name.
+  void NameChanged();
 
   IVexaPanel* owner_ = nullptr;
   TVexaControl* parent_ = nullptr;
@@ -399,6 +408,9 @@ class TVexaControl : public IDocControl {
   uint8_t state_ = 0;
   std::vector<TVexaControl*> children_;
   Events events_{*this};
+  // The block the properties made at creation are placed in (see TPropArena); it goes after
+  // the list that holds them.
+  std::unique_ptr<std::byte[]> propArena_;
   std::unique_ptr<TPropList> props_;
   uint32_t lastId_ = 0;
   bool noSelfPaint_ = false;
@@ -415,9 +427,6 @@ class TVexaControl : public IDocControl {
   TRect updateRect_{};
   TRect savedRect_{};
   TPoint savedOrigin_{};
-  std::vector<TPoint*> linkPoints_;
-  TRect linkBaseRect_{};
-  std::vector<TPoint> savedLinkPoints_;
   int rotationCount_ = 0;
   // The descendants' geometry when an update bracket of this control began with the history
   // recording: what undoing the bracket restores them to.
@@ -427,7 +436,24 @@ class TVexaControl : public IDocControl {
     std::vector<TPoint> points;
     std::vector<uint8_t> types;
   };
-  std::vector<TSizeMoveSnapshot> sizeMoveSnapshot_;
+  // What only some controls need, made on first use: the link points others registered
+  // (with the rectangle they were placed against and their places when a transformation
+  // began) and the descendants' geometry of an update bracket.
+  struct TExtras {
+    std::vector<TPoint*> linkPoints;
+    TRect linkBaseRect{};
+    std::vector<TPoint> savedLinkPoints;
+    std::vector<TSizeMoveSnapshot> sizeMoveSnapshot;
+  };
+  TExtras& Extras();
+  bool HasLinkPoints() const { return extras_ && !extras_->linkPoints.empty(); }
+  bool HasSizeMoveSnapshot() const { return extras_ && !extras_->sizeMoveSnapshot.empty(); }
+  // Where the link points were placed against: kept only for a control that has some (it is
+  // read only then, and set again when the first one comes).
+  void SetLinkBaseRect(const TRect& rect) {
+    if (extras_) extras_->linkBaseRect = rect;
+  }
+  std::unique_ptr<TExtras> extras_;
 };
 
 // Depth-first walk over a control and all its descendants; never leaves the first control's

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "base/IdPool.h"
@@ -106,6 +107,24 @@ class IVexaPanel : public IDocPanel {
   // The class name without "TVexa", with the smallest number no other control's name of that
   // form uses when withNumber.
   std::string DefaultName(const TVexaControl& control, bool withNumber) const;
+
+  // The index of numbered names ("Layer12": "Layer" and 12) that DefaultName reads instead of
+  // walking every control: a drawing of thousands of layers names each new one. The controls
+  // file their name on every rename and on joining the panel, and take it out on leaving.
+  void FileControlName(const TVexaControl& control);
+  void UnfileControlName(const TVexaControl& control);
+
+ private:
+  struct TNumberedNames {
+    std::unordered_map<int64_t, int> counts;  // number -> controls bearing it
+    int64_t lowestFree = 1;                   // every number from 1 below it is borne
+  };
+  struct TFiledName {
+    const std::string* prefix;  // a key of numbered_
+    int64_t number;
+  };
+  mutable std::unordered_map<std::string, TNumberedNames> numbered_;
+  std::unordered_map<const TVexaControl*, TFiledName> filed_;
 };
 
 }  // namespace pv::graphics

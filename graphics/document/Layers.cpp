@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <iterator>
 #include <set>
 #include <vector>
 
@@ -36,6 +37,14 @@ void TVexaServiceControl::PropChanged(TCustomProp& prop) {
   TVexaControl::PropChanged(prop);
 }
 
+bool TVexaServiceControl::IsUniqueName(bool checkEmpty, bool checkSiblings) const {
+  const auto* root = checkSiblings ? dynamic_cast<const TVexaServiceRoot*>(GetParent()) : nullptr;
+  if (!root) return TVexaControl::IsUniqueName(checkEmpty, checkSiblings);
+  const std::string name = GetName();
+  if (checkEmpty && name.empty()) return false;
+  return !root->HasOtherChildNamed(name, *this);
+}
+
 void TVexaServiceControl::HideProps(std::initializer_list<TCustomProp*> props) {
   for (TCustomProp* p : props) p->SetFlags(pfReadOnly | pfNotStored | pfNoRepaint);
 }
@@ -51,6 +60,7 @@ int TVexaServiceRoot::AddChild(TVexaControl* control) {
   if (!control || !Holds(*control)) return -1;
   const int index = TVexaControl::AddChild(control);
   if (index < 0) return index;
+  IndexChild(*control);
   Notify(ChildrenNotify());
   if (Owner() && !Active()) SetActive(control);
   return index;
@@ -64,6 +74,7 @@ void TVexaServiceRoot::DeleteChild(int index) {
   const bool removes = HasState(csExtracting) || child->HasState(csDestroying);
   TVexaControl::DeleteChild(index);
   if (!removes) return;
+  UnindexChild(*child);
   if (Owner() && Active() == child) {
     // The child now at its index, else the one before, else none.
     TVexaControl* next = nullptr;
@@ -75,6 +86,50 @@ void TVexaServiceRoot::DeleteChild(int index) {
     SetActive(next);
   }
   Notify(ChildrenNotify());
+}
+
+TVexaControl* TVexaServiceRoot::ChildByName(const std::string& name) const {
+  const auto [first, last] = byName_.equal_range(name);
+  if (first == last) return nullptr;
+  // Namesakes (the rule lets a loaded document keep them): the first in the children's order.
+  if (std::next(first) != last || first->second->GetName() != name) return FindChildByName(name);
+  return first->second;
+}
+
+bool TVexaServiceRoot::HasOtherChildNamed(const std::string& name, const TVexaControl& control) const {
+  const auto [first, last] = byName_.equal_range(name);
+  for (auto it = first; it != last; ++it) {
+    if (it->second != &control && it->second->GetName() == name) return true;
+  }
+  return false;
+}
+
+void TVexaServiceRoot::ChildRenamed(TVexaControl& child) {
+  if (child.GetParent() != this) return;
+  UnindexChild(child);
+  IndexChild(child);
+}
+
+void TVexaServiceRoot::ChildGone(const TVexaControl& child) { UnindexChild(child); }
+
+void TVexaServiceRoot::IndexChild(TVexaControl& child) {
+  if (filedName_.count(&child)) return;
+  std::string name = child.GetName();
+  byName_.emplace(name, &child);
+  filedName_.emplace(&child, std::move(name));
+}
+
+void TVexaServiceRoot::UnindexChild(const TVexaControl& child) {
+  const auto filed = filedName_.find(&child);
+  if (filed == filedName_.end()) return;
+  const auto [first, last] = byName_.equal_range(filed->second);
+  for (auto it = first; it != last; ++it) {
+    if (it->second == &child) {
+      byName_.erase(it);
+      break;
+    }
+  }
+  filedName_.erase(filed);
 }
 
 void TVexaServiceRoot::MoveChild(int from, int to) {
@@ -166,7 +221,7 @@ void TVexaLayers::ControlCreate() {
 TVexaLayer* TVexaLayers::NewLayer() { return TVexaControl::New<TVexaLayer>(Owner(), this, nullptr); }
 
 TVexaLayer* TVexaLayers::ByName(const std::string& name) const {
-  return static_cast<TVexaLayer*>(FindChildByName(name));
+  return static_cast<TVexaLayer*>(ChildByName(name));
 }
 
 TVexaControl* TVexaLayers::Active() const { return Owner() ? Owner()->GetActiveLayer() : nullptr; }

@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <unordered_map>
 
 #include "controls/RefProps.h"
 #include "controls/VexaControl.h"
@@ -26,6 +27,9 @@ class TVexaServiceControl : public TVexaControl {
  public:
   static const TVexaControlClass ClassInfo;
   const TVexaControlClass& ClassType() const override { return ClassInfo; }
+
+  // Under a root, the siblings are looked up in the root's name index.
+  bool IsUniqueName(bool checkEmpty, bool checkSiblings) const override;
 
  protected:
   void PropBeforeChanged(TCustomProp& prop) override;
@@ -51,11 +55,31 @@ class TVexaServiceRoot : public TVexaServiceControl {
   void DeleteChild(int index) override;
   void MoveChild(int from, int to) override;
 
+  // The first child of that name, as FindChildByName finds it, without a walk over the
+  // children: a drawing may bring thousands of layers, each looked up and checked when made.
+  TVexaControl* ChildByName(const std::string& name) const;
+  // True when a child other than control bears that name.
+  bool HasOtherChildNamed(const std::string& name, const TVexaControl& control) const;
+
+ protected:
+  // The child's index entry follows its name; a child that goes leaves it.
+  void ChildRenamed(TVexaControl& child) override;
+  void ChildGone(const TVexaControl& child) override;
+
  protected:
   virtual bool Holds(const TVexaControl& control) const = 0;
   virtual TVexaNotify ChildrenNotify() const = 0;
   virtual TVexaControl* Active() const = 0;
   virtual void SetActive(TVexaControl* control) = 0;
+
+ private:
+  void IndexChild(TVexaControl& child);
+  void UnindexChild(const TVexaControl& child);
+
+  // Every child under its name, and the name each child is filed under (what a rename or a
+  // removal takes out).
+  std::unordered_multimap<std::string, TVexaControl*> byName_;
+  std::unordered_map<const TVexaControl*, std::string> filedName_;
 };
 
 

@@ -48,7 +48,7 @@ void TBrushProp::PaintFill(canvas::Canvas& canvas, const TRect& rect, const TRec
   if (method_ == TBrushMethod::bmGradient) {
     PaintGradient(canvas, rect, gradStyle_, canvas.GetPen().mode, gradBegin_, gradEnd_);
   } else if (method_ == TBrushMethod::bmBitmap && bitmap_) {
-    PaintBitmapDisplay(canvas, rect, clipRect, masked, scalePercent, cacheOn_ ? &tileCache_ : nullptr, display_,
+    PaintBitmapDisplay(canvas, rect, clipRect, masked, scalePercent, cacheOn_ ? &Extra().tileCache : nullptr, display_,
                        bitmap_.get());
   }
 }
@@ -100,6 +100,25 @@ void TBrushProp::Transform(int32_t angle, bool mirrored) {
   DoChanged();
 }
 
+const std::string& TBrushProp::GetBitmapLinkName() const {
+  static const std::string none;
+  return extra_ ? extra_->linkName : none;
+}
+
+const TTileCache& TBrushProp::TileCache() const {
+  static const TTileCache none;
+  return extra_ ? extra_->tileCache : none;
+}
+
+TBrushProp::TExtra& TBrushProp::Extra() {
+  if (!extra_) extra_ = std::make_unique<TExtra>();
+  return *extra_;
+}
+
+void TBrushProp::DropTileCache() {
+  if (extra_) extra_->tileCache.Drop();
+}
+
 void TBrushProp::ApplyMask() {
   bitmap_->transparent = masked_;
   bitmap_->transparentColor = maskColor_;
@@ -110,7 +129,7 @@ void TBrushProp::BitmapChanged() {
     masked_ = bitmap_->transparent;
     maskColor_ = bitmap_->transparentColor;
   }
-  tileCache_.Drop();
+  DropTileCache();
   DoChanged();
 }
 
@@ -123,7 +142,7 @@ void TBrushProp::SetBitmap(const Bitmap* bitmap) {
     bitmap_ = std::make_unique<Bitmap>(*bitmap);
     ApplyMask();
   }
-  tileCache_.Drop();
+  DropTileCache();
   DoChanged();
 }
 
@@ -136,8 +155,8 @@ void TBrushProp::ClearBitmap() {
   if (!bitmap_ || IsReadOnly()) return;
   DoBeforeChanged();
   bitmap_.reset();
-  linkName_.clear();
-  tileCache_.Drop();
+  if (extra_) extra_->linkName.clear();
+  DropTileCache();
   DoChanged();
 }
 
@@ -164,14 +183,14 @@ void TBrushProp::SetBitmapCache(bool on) {
   if (on == cacheOn_ || IsReadOnly()) return;
   DoBeforeChanged();
   cacheOn_ = on;
-  tileCache_.Drop();
+  DropTileCache();
   DoChanged();
 }
 
 void TBrushProp::SetBitmapLinkName(const std::string& name) {
-  if (name == linkName_ || IsReadOnly()) return;
+  if (name == GetBitmapLinkName() || IsReadOnly()) return;
   DoBeforeChanged();
-  linkName_ = name;
+  Extra().linkName = name;
   if (name.empty()) {
     bitmap_.reset();
     BitmapChanged();
@@ -182,9 +201,9 @@ void TBrushProp::SetBitmapLinkName(const std::string& name) {
 
 bool TBrushProp::LoadLinkedBitmap() {
   bool loaded = false;
-  const std::string path = ExpandLinkName(linkName_);
+  const std::string path = ExpandLinkName(GetBitmapLinkName());
   std::error_code error;
-  if (!linkName_.empty() && std::filesystem::is_regular_file(path, error)) {
+  if (!GetBitmapLinkName().empty() && std::filesystem::is_regular_file(path, error)) {
     std::ifstream in(path, std::ios::binary);
     const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     try {
@@ -211,7 +230,7 @@ PropValue TBrushProp::GetPublished(int index) const {
     case kColor: return PropValue::Integer(brush_.color);
     case kStyle: return EnumValue(BrushStyleNames(), static_cast<int>(brush_.style));
     case kBitmap: return bitmap_ ? PropValue::Bytes(picture::WriteBmp(*bitmap_)) : PropValue();
-    case kLinkName: return PropValue::String(linkName_);
+    case kLinkName: return PropValue::String(GetBitmapLinkName());
     case kMasked: return PropValue::Boolean(masked_);
     case kMaskColor: return PropValue::Integer(maskColor_);
     case kCache: return PropValue::Boolean(cacheOn_);
@@ -253,8 +272,8 @@ bool TBrushProp::PublishedStored(int index) const {
     case kMethod: return method_ != TBrushMethod::bmHatch;
     case kColor: return brush_.color != clNone;
     case kStyle: return brush_.style != BrushStyle::Solid;
-    case kBitmap: return bitmap_ && linkName_.empty();
-    case kLinkName: return !linkName_.empty();
+    case kBitmap: return bitmap_ && GetBitmapLinkName().empty();
+    case kLinkName: return !GetBitmapLinkName().empty();
     case kMasked: return masked_;
     case kMaskColor: return maskColor_ != 0;
     case kCache: return cacheOn_;

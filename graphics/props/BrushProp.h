@@ -44,11 +44,11 @@ class TBrushProp : public TCustomProp {
   void SetBitmapMaskColor(TColor color);
   bool GetBitmapCache() const { return cacheOn_; }
   void SetBitmapCache(bool on);
-  const std::string& GetBitmapLinkName() const { return linkName_; }
+  const std::string& GetBitmapLinkName() const;
   void SetBitmapLinkName(const std::string& name);
   // True when the linked file was found and read.
   bool LoadLinkedBitmap();
-  const TTileCache& TileCache() const { return tileCache_; }
+  const TTileCache& TileCache() const;
 
   bool IsPainted() const { return method_ != TBrushMethod::bmHatch; }
   bool IsClear() const;
@@ -70,11 +70,18 @@ class TBrushProp : public TCustomProp {
   void ApplyMask();
   template <class T>
   void SetMaskField(T& field, T value, T Bitmap::*bitmapField);
+  // What only a linked or cached bitmap needs, made on first use: most brushes never hold one.
+  struct TExtra {
+    std::string linkName;
+    TTileCache tileCache;
+  };
+  TExtra& Extra();
+  void DropTileCache();
 
   Brush brush_;
   TBrushMethod method_ = TBrushMethod::bmHatch;
   std::unique_ptr<Bitmap> bitmap_;
-  std::string linkName_;
+  std::unique_ptr<TExtra> extra_;
   bool masked_ = false;
   TColor maskColor_ = 0;
   bool cacheOn_ = false;
@@ -82,7 +89,6 @@ class TBrushProp : public TCustomProp {
   TGradientStyle gradStyle_ = TGradientStyle::gsHorizontal;
   TColor gradBegin_ = 0;
   TColor gradEnd_ = 0;
-  TTileCache tileCache_;
 };
 
 }  // namespace pv::graphics

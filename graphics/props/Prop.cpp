@@ -5,6 +5,62 @@
 
 namespace pv::graphics {
 
+// --- TPropArena
+
+TPropArena*& TPropArena::Current() {
+  static thread_local TPropArena* current = nullptr;
+  return current;
+}
+
+TPropArena::TPropArena(std::byte* block, size_t size) : block_(block), size_(block ? size : 0), outer_(Current()) {
+  Current() = this;
+}
+
+TPropArena::~TPropArena() { Current() = outer_; }
+
+namespace {
+
+// Every property holds pointers at most: pointer alignment serves them all.
+constexpr size_t kPropAlign = alignof(void*);
+
+}  // namespace
+
+void* TPropArena::Take(size_t size) {
+  TPropArena* arena = Current();
+  if (!arena || arena->closed_) return nullptr;
+  size = (size + kPropAlign - 1) / kPropAlign * kPropAlign;
+  arena->asked_ += size;
+  if (arena->size_ - arena->placed_ < size) return nullptr;
+  void* memory = arena->block_ + arena->placed_;
+  arena->placed_ += size;
+  return memory;
+}
+
+bool TPropArena::Holds(const void* memory) {
+  const TPropArena* arena = Current();
+  if (!arena || !arena->block_) return false;
+  const auto* p = static_cast<const std::byte*>(memory);
+  return p >= arena->block_ && p < arena->block_ + arena->placed_;
+}
+
+// --- TCustomProp
+
+void* TCustomProp::operator new(size_t size) {
+  if (void* memory = TPropArena::Take(size)) return memory;
+  return ::operator new(size);
+}
+
+void TCustomProp::operator delete(TCustomProp* prop, std::destroying_delete_t) {
+  const bool inArena = prop->inArena_ != 0;
+  void* memory = dynamic_cast<void*>(prop);
+  prop->~TCustomProp();
+  if (!inArena) ::operator delete(memory);
+}
+
+void TCustomProp::operator delete(void* memory) {
+  if (!TPropArena::Holds(memory)) ::operator delete(memory);
+}
+
 TCustomProp::~TCustomProp() = default;
 
 std::string_view TCustomProp::Name() const { return owner_ ? owner_->NameOf(this) : std::string_view(); }

@@ -2,8 +2,10 @@
 // The base of every property of a document control: flags, its kind of value, a notify link
 // made on first use, and the published sub-properties that drawing properties expose by name.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,10 +40,52 @@ struct TPublishedInfo {
   TPropKind kind;
 };
 
+// Where the properties a control makes at its creation are placed: one block for all of
+// them instead of an allocation each (a document holds hundreds of thousands of controls with
+// twenty properties apiece). A scope opens placement into its block and the scope before
+// comes back when it ends; a property that does not fit is allocated on its own. The block
+// must outlive every property placed in it.
+class TPropArena {
+ public:
+  // block: size bytes; none to count only (what a block for the same properties must hold).
+  TPropArena(std::byte* block, size_t size);
+  ~TPropArena();
+  TPropArena(const TPropArena&) = delete;
+  TPropArena& operator=(const TPropArena&) = delete;
+
+  // The bytes the properties asked for while the scope was open, placed or not.
+  size_t Asked() const { return asked_; }
+  // Nothing more is placed or counted, until the scope ends (other controls made meanwhile
+  // must not land in this control's block).
+  void Close() { closed_ = true; }
+
+  // Room for size bytes in the open scope's block; none when it does not fit or none is open.
+  static void* Take(size_t size);
+  // True for memory of the open scope's block.
+  static bool Holds(const void* memory);
+
+ private:
+  static TPropArena*& Current();
+
+  std::byte* block_;
+  size_t size_;
+  size_t placed_ = 0;
+  size_t asked_ = 0;
+  bool closed_ = false;
+  TPropArena* outer_;
+};
+
 class TCustomProp : public TVexaObject {
  public:
-  TCustomProp() = default;
+  TCustomProp() : inArena_(TPropArena::Holds(this) ? 1 : 0) {}
   ~TCustomProp() override;
+
+  // Properties are placed in the open TPropArena when there is room; one in a block is only
+  // destroyed, the block goes with its control.
+  static void* operator new(size_t size);
+  static void operator delete(TCustomProp* prop, std::destroying_delete_t);
+  // A constructor that throws.
+  static void operator delete(void* memory);
 
   virtual const char* ClassName() const { return "TCustomProp"; }
 
@@ -107,8 +151,9 @@ class TCustomProp : public TVexaObject {
   std::unique_ptr<TNotifyLink> link_;
   uint8_t flags_ = pfNew;
   uint8_t kind_ = 0;
-  uint8_t hasValueList_ = 0;
-  uint8_t notRecorded_ = 0;
+  uint8_t hasValueList_ : 1 = 0;
+  uint8_t notRecorded_ : 1 = 0;
+  uint8_t inArena_ : 1;
 };
 
 }  // namespace pv::graphics

@@ -44,7 +44,10 @@ namespace {
 // on one thread).
 const std::string* InternName(std::string_view name) {
   static std::unordered_set<std::string> names;
-  return &*names.emplace(name).first;
+  // Looked up before inserting: an emplace makes (and drops) a node for a name already held.
+  std::string key(name);
+  const auto found = names.find(key);
+  return found != names.end() ? &*found : &*names.insert(std::move(key)).first;
 }
 
 }  // namespace

@@ -46,6 +46,10 @@ class TPropList : public TVexaObject {
   TNotifyLink& GetNotifyLink();
 
   int Count() const { return static_cast<int>(entries_.size()); }
+  // Room for count properties, and the room given back down to the properties held: a control
+  // makes its list at the size its class needs, with no slack per control.
+  void Reserve(int count) { entries_.reserve(static_cast<size_t>(count)); }
+  void ShrinkToFit() { entries_.shrink_to_fit(); }
   TCustomProp* PropByIndex(int i) const { return entries_[static_cast<size_t>(i)].prop.get(); }
   const std::string& NameByIndex(int i) const { return *entries_[static_cast<size_t>(i)].name; }
   TCustomProp* PropByName(std::string_view name) const;

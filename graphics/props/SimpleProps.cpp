@@ -35,17 +35,21 @@ std::string FormatThousandths(int64_t value) {
 
 TEnumProp::TEnumProp(const std::vector<std::string>* names) : names_(names) { SetHasValueList(true); }
 
+TEnumProp::~TEnumProp() {
+  if (ownsNames_) delete names_;
+}
+
 const std::vector<std::string>& TEnumProp::Names() const {
   static const std::vector<std::string> none;
   return names_ ? *names_ : none;
 }
 
 void TEnumProp::AddName(const std::string& name) {
-  if (!own_) {
-    own_ = std::make_unique<std::vector<std::string>>(Names());
-    names_ = own_.get();
+  if (!ownsNames_) {
+    names_ = new std::vector<std::string>(Names());
+    ownsNames_ = true;
   }
-  own_->push_back(name);
+  const_cast<std::vector<std::string>*>(names_)->push_back(name);
 }
 
 void TEnumProp::SetEnumIndex(uint8_t index) { ChangeValue(index_, index); }

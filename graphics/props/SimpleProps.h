@@ -17,6 +17,7 @@ class TEnumProp : public TCustomProp {
   // names: a table shared by every property of the class (it must outlive them); AddName
   // gives the property a table of its own.
   explicit TEnumProp(const std::vector<std::string>* names = nullptr);
+  ~TEnumProp() override;
   const char* ClassName() const override { return "TEnumProp"; }
 
   void AddName(const std::string& name);
@@ -32,8 +33,11 @@ class TEnumProp : public TCustomProp {
 
  private:
   uint8_t index_ = 0;
+  // Set once AddName gave the property a table of its own (names_ then points to it). A flag
+  // rather than a second pointer: the shared table is the rule, and a boolean property is
+  // then small enough for the allocator's next smaller block.
+  bool ownsNames_ = false;
   const std::vector<std::string>* names_;
-  std::unique_ptr<std::vector<std::string>> own_;
 };
 
 class TBoolProp : public TEnumProp {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
+#include <set>
 
 #include "canvas/Canvas.h"
 #include "canvas/RecordingCanvas.h"
@@ -332,6 +334,107 @@ TEST_F(DocumentFixture, GridDotsAndLinesFollowTheStep) {
   panel.scale = 100;
   grid.Paint(none, {0, 0, 40, 40});
   EXPECT_TRUE(Filled(none).empty());
+}
+
+// What the name indexes stand for: a walk over every control (the default name) and over the
+// root's children (a layer by name, a unique name).
+std::string WalkedDefaultName(const IVexaPanel& panel, const TVexaControl& control) {
+  std::string base = control.ClassName();
+  if (base.rfind("TVexa", 0) == 0) base.erase(0, 5);
+  std::set<int64_t> used;
+  panel.ForEachControl([&](TVexaControl& c) {
+    const std::string name = c.GetName();
+    if (&c == &control || name.size() <= base.size() || name.compare(0, base.size(), base) != 0) return;
+    int64_t n = 0;
+    for (size_t i = base.size(); i < name.size(); ++i) {
+      if (name[i] < '0' || name[i] > '9' || n > INT32_MAX) return;
+      n = n * 10 + (name[i] - '0');
+    }
+    used.insert(n);
+  });
+  int64_t number = 1;
+  while (used.count(number)) ++number;
+  return base + std::to_string(number);
+}
+
+TEST_F(DocumentFixture, NameIndexesAnswerAsAWalkThroughRenamesRemovalsAndMoves) {
+  // Names that the default name counts, ones it must not (other prefix, leading zeros that
+  // still count, a number past the range, a bare prefix), and plain ones.
+  const std::vector<std::string> pool{"Layer1", "Layer2", "Layer3", "Layer4", "Layer007", "Layer99999999999",
+                                      "Layer", "Layerx2", "layer5", "TFilledControl2", "Walls", "", "3"};
+  TTestVexaPanel other;
+  other.NewDocument();
+  std::mt19937 random(23);
+  auto pick = [&](size_t n) { return static_cast<size_t>(random() % n); };
+  std::vector<TFilledControl*> shapes;
+  for (int step = 0; step < 600; ++step) {
+    TVexaLayers& root = panel.Layers();
+    TVexaLayer* layer = root.GetCount() ? root.GetLayer(static_cast<int>(pick(static_cast<size_t>(root.GetCount())))) : nullptr;
+    switch (pick(7)) {
+      case 0:
+      case 1:
+        root.NewLayer();
+        break;
+      case 2:
+        if (layer) layer->SetName(pool[pick(pool.size())]);
+        break;
+      case 3:
+        if (layer && root.GetCount() > 1) layer->Free();
+        break;
+      case 4:  // out of the root and back: a layer outside keeps any name
+        if (layer && root.GetCount() > 1) {
+          root.ExtractChild(layer);
+          layer->SetName(pool[pick(pool.size())]);
+          root.AddChild(layer);
+        }
+        break;
+      case 5:  // controls of another class count for the default name too
+        shapes.push_back(Add(Scheme(), nullptr, pool[pick(pool.size())]));
+        break;
+      case 6:  // a named control leaves for another document, or is freed
+        if (!shapes.empty()) {
+          const size_t i = pick(shapes.size());
+          if (pick(2)) {
+            shapes[i]->MoveToPanel(&other);
+          } else {
+            shapes[i]->Free();
+          }
+          shapes.erase(shapes.begin() + static_cast<std::ptrdiff_t>(i));
+        }
+        break;
+    }
+    ASSERT_GT(root.GetCount(), 0);
+    for (int i = 0; i < root.GetCount(); ++i) {
+      TVexaLayer* l = root.GetLayer(i);
+      ASSERT_EQ(panel.DefaultName(*l, true), WalkedDefaultName(panel, *l)) << "step " << step;
+      bool unique = !l->GetName().empty();
+      for (int j = 0; j < root.GetCount(); ++j) unique = unique && (i == j || root.GetChild(j)->GetName() != l->GetName());
+      ASSERT_EQ(l->IsUniqueName(true, true), unique) << "step " << step << " " << l->GetName();
+    }
+    if (!shapes.empty()) {
+      ASSERT_EQ(panel.DefaultName(*shapes.back(), true), WalkedDefaultName(panel, *shapes.back())) << "step " << step;
+    }
+    for (const std::string& name : pool) {
+      ASSERT_EQ(root.ByName(name), root.FindChildByName(name)) << "step " << step << " " << name;
+    }
+  }
+}
+
+TEST_F(DocumentFixture, ThousandsOfLayersKeepTheirNamesAndNumbers) {
+  // Made as a drawing's import makes them: a new layer, then the drawing's name for it.
+  for (int i = 0; i < 3000; ++i) panel.Layers().NewLayer()->SetName("L" + std::to_string(i));
+  ASSERT_EQ(panel.Layers().GetCount(), 3001);
+  EXPECT_EQ(panel.Layers().ByName("L2999"), panel.Layers().GetChild(3000));
+  EXPECT_EQ(panel.Layers().ByName("L0"), panel.Layers().GetChild(1));
+  // Every new layer took the lowest free number before its rename: Layer2 each time.
+  EXPECT_EQ(panel.Layers().NewLayer()->GetName(), "Layer2");
+  TVexaLayer* last = panel.Layers().GetLayer(panel.Layers().GetCount() - 1);
+  last->SetName("L17");  // taken: the rename is refused
+  EXPECT_EQ(last->GetName(), "Layer2");
+  panel.Layers().ByName("L17")->Free();
+  last->SetName("L17");
+  EXPECT_EQ(last->GetName(), "L17");
+  EXPECT_EQ(panel.Layers().ByName("Layer2"), nullptr);
 }
 
 }  // namespace
