@@ -40,6 +40,15 @@ class ReaderPrompts {
   virtual void ShowMessage(const std::string& text) = 0;
 };
 
+// Reading with nobody to ask: every warning is answered "go on" and nothing is shown.
+class GoOnPrompts : public ReaderPrompts {
+ public:
+  void Pause(int) override {}
+  bool ConfirmReadWarning(const std::string&) override { return true; }
+  void ShowReadError(const std::string&) override {}
+  void ShowMessage(const std::string&) override {}
+};
+
 // The user chose Cancel in the warning box: reading stops.
 class DXF_user_abort : public DXF_read_exception {
  public:

@@ -25,7 +25,7 @@ std::unique_ptr<DXF_Object> ReadBigDrawing() {
   const fs::path file = BigDrawingFile();
   if (file.empty()) return nullptr;
   NullBusyBox busy;
-  SilentPrompts prompts;
+  GoOnPrompts prompts;
   return DXF_Object::CreateFromFile(file, nullptr, busy, prompts);
 }
 

@@ -21,13 +21,5 @@ std::unique_ptr<DXF_Object> ReadBigDrawing();
 std::vector<Entity_List*> DrawnLists(const DXF_Object& drawing);
 size_t EntityCount(const DXF_Object& drawing);
 
-// Reading prompts that answer and show nothing.
-class SilentPrompts : public ReaderPrompts {
- public:
-  void Pause(int) override {}
-  bool ConfirmReadWarning(const std::string&) override { return true; }
-  void ShowReadError(const std::string&) override {}
-  void ShowMessage(const std::string&) override {}
-};
 
 }  // namespace pv::viewer

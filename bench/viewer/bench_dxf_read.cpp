@@ -36,7 +36,7 @@ void BM_ReadBigR12(benchmark::State& state) {
     return;
   }
   NullBusyBox busy;
-  SilentPrompts prompts;
+  GoOnPrompts prompts;
   size_t entities = 0;
   for (auto _ : state) {
     DXF_Reader reader(file, busy, prompts);
@@ -66,7 +66,7 @@ std::string OneLayerPerEntity(int entities) {
 void BM_ReadOneLayerPerEntity(benchmark::State& state) {
   const std::string text = OneLayerPerEntity(static_cast<int>(state.range(0)));
   NullBusyBox busy;
-  SilentPrompts prompts;
+  GoOnPrompts prompts;
   for (auto _ : state) {
     DXF_Reader reader(DxfMemorySource(text), busy, prompts);
     reader.ReadDxfFile();

@@ -8,7 +8,6 @@
 
 #include "DXF_read.h"
 #include "DXF_structs.h"
-#include "GoOnPrompts.h"
 #include "Thinkbox.h"
 #include "VexaDxfImport.h"
 #include "canvas/RecordingCanvas.h"

@@ -6,7 +6,6 @@
 
 #include "DXF_read.h"
 #include "DXF_structs.h"
-#include "GoOnPrompts.h"
 #include "Thinkbox.h"
 #include "canvas/RecordingCanvas.h"
 

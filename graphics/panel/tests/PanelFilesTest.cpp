@@ -97,7 +97,9 @@ struct PanelFiles : ::testing::Test, test::PanelFixture {
       EXPECT_EQ("Cannot save " + target.string() + ": " + reason, e.what());
     }
     EXPECT_TRUE(panel.Modified());
-    if (fs::exists(target)) EXPECT_EQ(oldBytes, ReadFile(target));
+    if (fs::exists(target)) {
+      EXPECT_EQ(oldBytes, ReadFile(target));
+    }
     for (const std::string& name : FolderEntries()) EXPECT_EQ(target.filename().string(), name) << "left behind";
   }
 
@@ -339,7 +341,9 @@ TEST_F(PanelFiles, PastingOwnDataTwiceGivesTwoCopiesWithFreshIdsAndUndoesAsOneSt
   }
   std::set<int32_t> ids;
   panel.ForEachControl([&](TVexaControl& c) {
-    if (c.GetParent()) EXPECT_TRUE(ids.insert(c.GetId()).second) << c.GetName();
+    if (c.GetParent()) {
+      EXPECT_TRUE(ids.insert(c.GetId()).second) << c.GetName();
+    }
   });
   EXPECT_EQ(2, panel.PanelHistory().Count());
   EXPECT_EQ("Create control(s)", panel.PanelHistory().GetAction(1)->Caption);
