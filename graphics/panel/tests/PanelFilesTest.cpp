@@ -1,6 +1,6 @@
 // The document in the text format through the panel: the empty document, round trips byte
 // for byte, data cut short or nested too deeply, IDs read from a file, and saving that never
-// loses the old file.
+// loses the old file, and routes planned again on reading.
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -14,8 +14,10 @@
 #include <set>
 #include <sstream>
 
+#include "connectors/VexaConnector.h"
 #include "document/Group.h"
 #include "panel/PanelHistory.h"
+#include "panel/VexaGraphics.h"
 #include "panel/tests/PanelFixture.h"
 #include "textformat/ObjectText.h"
 
@@ -142,6 +144,26 @@ TEST_F(PanelFiles, ADocumentRoundTripsByteForByte) {
   EXPECT_EQ(text, other.SaveText());
   EXPECT_EQ(2, other.panel.Schemes().GetCount());
   EXPECT_EQ(2, other.panel.Layers().GetCount());
+}
+
+// The stored route no longer fits the link, so reading reroutes it. The new route rises above
+// the stored rectangle, its middle halfway along an odd height: planned from the old
+// rectangle and again from the new one when the saved text is read, the middle must come out
+// at the same place.
+TEST_F(PanelFiles, AConnectorReroutedAboveItsStoredRectReadsBackTheSame) {
+  RegisterVexaGraphics();
+  LoadText(ReadFile(fs::path(PV_SOURCE_DIR) / "graphics/panel/tests/data/connector_rerouted_above_its_rect.tgd"));
+  auto* link = dynamic_cast<TVexaConnector*>(panel.FindControlByID(9));
+  ASSERT_NE(nullptr, link);
+  std::vector<TPoint> points;
+  for (int i = 0; i < link->GetPointsCount(); ++i) points.push_back(link->GetPoint(i));
+  EXPECT_EQ((std::vector<TPoint>{{0, 30001}, {0, 15000}, {1000, 15000}, {1000, 0}}), points);
+  EXPECT_EQ((TRect{20000, -15001, 21000, 15000}), link->GetDocRect());
+
+  const std::string text = SaveText();
+  test::PanelFixture other;
+  other.LoadText(text);
+  EXPECT_EQ(text, other.SaveText());
 }
 
 TEST_F(PanelFiles, AssignCopiesTheDocumentAndReportsOneProgressRun) {
