@@ -74,7 +74,8 @@ void TVexaControl::DeleteLinkPoint(int index) {
   if (index < 0 || index >= GetLinkPointsCount()) throw EListError(index);
   linkPoints_.erase(linkPoints_.begin() + index);
   if (linkPoints_.empty()) linkPoints_.shrink_to_fit();
-  Notify(TVexaNotify::fnLinkPoints);
+  // A control being freed has no one left to tell.
+  if (!HasState(csDestroying)) Notify(TVexaNotify::fnLinkPoints);
 }
 
 void TVexaControl::RemoveLinkPoint(TPoint* point) {

@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "connectors/VexaConnector.h"
+#include "controls/LinkProps.h"
 #include "document/Group.h"
 #include "panel/PanelHistory.h"
 #include "panel/VexaGraphics.h"
@@ -374,6 +375,37 @@ TEST_F(PanelFiles, PastingOwnDataTwiceGivesTwoCopiesWithFreshIdsAndUndoesAsOneSt
   }
   EXPECT_EQ(2, panel.PanelHistory().Count());
   for (int i = 0; i < 2; ++i) ASSERT_TRUE(panel.PanelHistory().Undo());
+  EXPECT_EQ(before, SaveText());
+}
+
+// A connector carried by the connector it links to: freeing the pasted controls frees the
+// linking child before its parent, which must not keep the child's link point after it.
+TEST_F(PanelFiles, UndoingAPasteOfAConnectorLinkedToTheConnectorCarryingItFreesCleanly) {
+  RegisterVexaGraphics();
+  const std::string before = SaveText();
+  panel.PanelHistory().SetActive(true);
+  LoadText(ReadFile(fs::path(PV_SOURCE_DIR) / "graphics/panel/tests/data/connector_in_a_connector_linked_to_it.tgd"),
+           TLoadMode::Clipboard);
+  const auto linkedPoints = [&] {
+    int points = 0, links = 0;
+    panel.ForEachControl([&](TVexaControl& c) {
+      points += c.GetLinkPointsCount();
+      if (auto* connector = dynamic_cast<TVexaConnector*>(&c)) {
+        if (connector->LinkA().LinkedControl()) {
+          EXPECT_EQ(connector->GetParent(), connector->LinkA().LinkedControl());
+          ++links;
+        }
+      }
+    });
+    EXPECT_EQ(links, points);
+    return points;
+  };
+  ASSERT_EQ(1, linkedPoints());
+  ASSERT_TRUE(panel.PanelHistory().Undo());
+  EXPECT_EQ(before, SaveText());
+  ASSERT_TRUE(panel.PanelHistory().Redo());
+  EXPECT_EQ(1, linkedPoints());
+  ASSERT_TRUE(panel.PanelHistory().Undo());
   EXPECT_EQ(before, SaveText());
 }
 
