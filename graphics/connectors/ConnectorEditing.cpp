@@ -10,6 +10,7 @@
 #include "controls/VexaPanel.h"
 #include "paths/PathInsert.h"
 #include "paths/PathQueries.h"
+#include "shapes/CurvePoints.h"
 
 namespace pv::graphics {
 namespace {
@@ -70,7 +71,7 @@ bool TVexaConnector::MovePathPoint(int index, TPoint delta, bool symmetric, bool
   const bool horizontalBefore = before && SegmentHorizontal(points, index - 1);
   const bool horizontalAfter = after && SegmentHorizontal(points, index);
 
-  TPoint moved{old.x + delta.x, old.y + delta.y};
+  TPoint moved{ClampToInt32(int64_t{old.x} + delta.x), ClampToInt32(int64_t{old.y} + delta.y)};
   const int32_t t = SnapDistance();
   const TPointArray& fixed = points;
   if (index > 1) Snap(Along(moved, horizontalBefore), Along(fixed[static_cast<size_t>(index - 1)], horizontalBefore), t);

@@ -8,7 +8,13 @@
 namespace pv::graphics {
 namespace {
 
-int64_t Mid(int64_t u, int64_t v) { return (u + v) / 2; }
+// Rounded down, not toward zero: the route is planned relative to the connector's rectangle
+// before the reroute, and a middle that rounded one way above that origin and the other way
+// below it would land one unit apart when the same route is planned again from the new one.
+int64_t Mid(int64_t u, int64_t v) {
+  const int64_t sum = u + v;
+  return sum / 2 - (sum % 2 < 0 ? 1 : 0);
+}
 
 int64_t Edge(const TRouteBox& box, int32_t side) {
   switch (side) {

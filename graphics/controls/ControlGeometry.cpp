@@ -77,7 +77,8 @@ void TVexaControl::DeleteLinkPoint(int index) {
   std::vector<TPoint*>& points = extras_->linkPoints;
   points.erase(points.begin() + index);
   if (points.empty()) points.shrink_to_fit();
-  Notify(TVexaNotify::fnLinkPoints);
+  // A control being freed has no one left to tell.
+  if (!HasState(csDestroying)) Notify(TVexaNotify::fnLinkPoints);
 }
 
 void TVexaControl::RemoveLinkPoint(TPoint* point) {

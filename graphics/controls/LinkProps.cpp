@@ -79,6 +79,7 @@ void TLinkProp::HandleMessage(TNotifyLink* source, const TNotifyLinkInfo& info) 
   if (!source) return;  // our own end
   if (info.Code == TNotifyCode::Free) {
     if (!control_ && !prop_) return;
+    LinkEnding();
     DoBeforeChanged();
     control_ = nullptr;
     prop_ = nullptr;
@@ -175,6 +176,12 @@ bool TLinkPointProp::SetLink(TVexaControl* control, TCustomProp*) {
     linkedRect_ = control->GetDocRect();
   }
   return true;
+}
+
+// The control holds this point until it is freed, and its own children go before it: a
+// connector among them, linked to it, would leave the point dangling in its list.
+void TLinkPointProp::LinkEnding() {
+  if (LinkedControl()) LinkedControl()->RemoveLinkPoint(&point_);
 }
 
 void TLinkPointProp::LinkMessage(const TNotifyLinkInfo& info) {

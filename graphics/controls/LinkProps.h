@@ -57,6 +57,8 @@ class TLinkProp : public TCustomProp {
   virtual bool SetLink(TVexaControl* control, TCustomProp* prop);
   // A message of the linked object other than its end: to OnLinkNotify.
   virtual void LinkMessage(const TNotifyLinkInfo& info);
+  // The linked object is going; still linked while this runs.
+  virtual void LinkEnding() {}
   TVexaControl* OwningControl() const;
 
  private:
@@ -93,6 +95,8 @@ class TLinkPointProp : public TLinkProp {
   bool SetLink(TVexaControl* control, TCustomProp* prop) override;
   // The linked control's link points moved: passed on only when this point moved.
   void LinkMessage(const TNotifyLinkInfo& info) override;
+  // Takes the point back from the control that goes.
+  void LinkEnding() override;
 
  private:
   TPoint point_{};

@@ -98,6 +98,20 @@ TEST_F(EditingFixture, TheMiddleOfThreePointsDoesNotMove) {
   EXPECT_EQ(Absolute(*c), (Route{{0, 0}, {10000, 0}, {10000, 20000}}));
 }
 
+// A drag past the coordinate limit stops at it rather than wrapping to the far side.
+TEST_F(EditingFixture, APointDraggedPastTheLimitStopsAtIt) {
+  for (const TPoint delta : {TPoint{INT32_MAX, 0}, TPoint{INT32_MIN, 0}}) {
+    SCOPED_TRACE(delta.x);
+    TVexaConnector* c = Connector(kStairs);
+    c->MovePathPoint(2, delta, false, false, nullptr);
+    const Route after = Absolute(*c);
+    const int32_t x = delta.x > 0 ? INT32_MAX : INT32_MIN + 10000;
+    EXPECT_EQ(after[1], (TPoint{x, 0}));
+    EXPECT_EQ(after[2], (TPoint{x, 20000}));
+    EXPECT_TRUE(AxisParallel(after));
+  }
+}
+
 TEST_F(EditingFixture, ADraggedPointSnapsOntoItsNeighbourAndThePairIsTidied) {
   TVexaConnector* c = Connector(kStairs);
   c->BeginPointsUpdate();

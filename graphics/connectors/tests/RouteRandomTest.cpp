@@ -162,4 +162,35 @@ TEST(RouteRandom, TenThousandPairsOfControls) {
               familyCounts[3], familyCounts[4], fallbacks);
 }
 
+// A connector plans its route relative to its own rectangle as it stood before the reroute,
+// and plans it again from the new one when the document is read back: the route must not
+// depend on where that origin lies. Odd shifts both ways, so that middles between the ends
+// change sign and parity.
+TEST(RouteRandom, MovingBothControlsMovesTheRouteByAsMuch) {
+  std::mt19937 rng(20261212);
+  const TPoint shifts[] = {{-301, -199}, {157, 77}, {-1, 0}, {0, -1}, {-100001, 33333}};
+  for (int32_t i = 0; i < 2000; ++i) {
+    const Scenario s = RandomScenario(rng);
+    TPointArray points;
+    TTypeArray types;
+    ASSERT_TRUE(RouteOrthogonal(points, types, s.info));
+    for (const TPoint d : shifts) {
+      const auto moved = [d](TPoint p) { return TPoint{p.x + d.x, p.y + d.y}; };
+      const auto movedRect = [d](const TRect& r) { return TRect{r.left + d.x, r.top + d.y, r.right + d.x, r.bottom + d.y}; };
+      TRouteInfo info = s.info;
+      info.linkA = moved(info.linkA);
+      info.linkB = moved(info.linkB);
+      info.rectA = movedRect(info.rectA);
+      info.rectB = movedRect(info.rectB);
+      TPointArray shifted;
+      TTypeArray shiftedTypes;
+      ASSERT_TRUE(RouteOrthogonal(shifted, shiftedTypes, info));
+      TPointArray expected;
+      for (const TPoint p : points) expected.push_back(moved(p));
+      ASSERT_EQ(expected, shifted) << "scenario " << i << " moved by (" << d.x << "," << d.y << ")";
+      ASSERT_EQ(types, shiftedTypes);
+    }
+  }
+}
+
 }  // namespace

@@ -1,6 +1,6 @@
 // The document in the text format through the panel: the empty document, round trips byte
 // for byte, data cut short or nested too deeply, IDs read from a file, and saving that never
-// loses the old file.
+// loses the old file, and routes planned again on reading.
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -14,8 +14,11 @@
 #include <set>
 #include <sstream>
 
+#include "connectors/VexaConnector.h"
+#include "controls/LinkProps.h"
 #include "document/Group.h"
 #include "panel/PanelHistory.h"
+#include "panel/VexaGraphics.h"
 #include "panel/tests/PanelFixture.h"
 #include "textformat/ObjectText.h"
 
@@ -144,6 +147,26 @@ TEST_F(PanelFiles, ADocumentRoundTripsByteForByte) {
   EXPECT_EQ(text, other.SaveText());
   EXPECT_EQ(2, other.panel.Schemes().GetCount());
   EXPECT_EQ(2, other.panel.Layers().GetCount());
+}
+
+// The stored route no longer fits the link, so reading reroutes it. The new route rises above
+// the stored rectangle, its middle halfway along an odd height: planned from the old
+// rectangle and again from the new one when the saved text is read, the middle must come out
+// at the same place.
+TEST_F(PanelFiles, AConnectorReroutedAboveItsStoredRectReadsBackTheSame) {
+  RegisterVexaGraphics();
+  LoadText(ReadFile(fs::path(PV_SOURCE_DIR) / "graphics/panel/tests/data/connector_rerouted_above_its_rect.tgd"));
+  auto* link = dynamic_cast<TVexaConnector*>(panel.FindControlByID(9));
+  ASSERT_NE(nullptr, link);
+  std::vector<TPoint> points;
+  for (int i = 0; i < link->GetPointsCount(); ++i) points.push_back(link->GetPoint(i));
+  EXPECT_EQ((std::vector<TPoint>{{0, 30001}, {0, 15000}, {1000, 15000}, {1000, 0}}), points);
+  EXPECT_EQ((TRect{20000, -15001, 21000, 15000}), link->GetDocRect());
+
+  const std::string text = SaveText();
+  test::PanelFixture other;
+  other.LoadText(text);
+  EXPECT_EQ(text, other.SaveText());
 }
 
 TEST_F(PanelFiles, AssignCopiesTheDocumentAndReportsOneProgressRun) {
@@ -356,6 +379,37 @@ TEST_F(PanelFiles, PastingOwnDataTwiceGivesTwoCopiesWithFreshIdsAndUndoesAsOneSt
   }
   EXPECT_EQ(2, panel.PanelHistory().Count());
   for (int i = 0; i < 2; ++i) ASSERT_TRUE(panel.PanelHistory().Undo());
+  EXPECT_EQ(before, SaveText());
+}
+
+// A connector carried by the connector it links to: freeing the pasted controls frees the
+// linking child before its parent, which must not keep the child's link point after it.
+TEST_F(PanelFiles, UndoingAPasteOfAConnectorLinkedToTheConnectorCarryingItFreesCleanly) {
+  RegisterVexaGraphics();
+  const std::string before = SaveText();
+  panel.PanelHistory().SetActive(true);
+  LoadText(ReadFile(fs::path(PV_SOURCE_DIR) / "graphics/panel/tests/data/connector_in_a_connector_linked_to_it.tgd"),
+           TLoadMode::Clipboard);
+  const auto linkedPoints = [&] {
+    int points = 0, links = 0;
+    panel.ForEachControl([&](TVexaControl& c) {
+      points += c.GetLinkPointsCount();
+      if (auto* connector = dynamic_cast<TVexaConnector*>(&c)) {
+        if (connector->LinkA().LinkedControl()) {
+          EXPECT_EQ(connector->GetParent(), connector->LinkA().LinkedControl());
+          ++links;
+        }
+      }
+    });
+    EXPECT_EQ(links, points);
+    return points;
+  };
+  ASSERT_EQ(1, linkedPoints());
+  ASSERT_TRUE(panel.PanelHistory().Undo());
+  EXPECT_EQ(before, SaveText());
+  ASSERT_TRUE(panel.PanelHistory().Redo());
+  EXPECT_EQ(1, linkedPoints());
+  ASSERT_TRUE(panel.PanelHistory().Undo());
   EXPECT_EQ(before, SaveText());
 }
 
