@@ -238,6 +238,8 @@ void TVexaPanel::DragOver(TVexaDragObject* source, int32_t x, int32_t y, TDragSt
   accept = source && source->Control() && activeScheme_;
   if (!accept || (shownDrag_ && shownDrag_ != source)) TakeOutShownDrag();
   if (!accept) return;
+  // Keys pressed during the drag (Escape, Ctrl for a copy) reach the panel under the pointer.
+  window_.TakeFocus();
   if (state == TDragState::Leave) {
     TakeOutShownDrag();
     return;

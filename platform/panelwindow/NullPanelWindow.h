@@ -37,6 +37,7 @@ class TNullPanelWindow final : public IPanelWindow {
   void InvalidateAll() override { ++wholeInvalidations; }
   void SetCursor(int index) override { cursor = index; }
   bool Focused() const override { return focused; }
+  void TakeFocus() override { focused = true; }
   void SetToolTip(const std::string& text) override { toolTip = text; }
 
   // A new client size; the panel hears of it.

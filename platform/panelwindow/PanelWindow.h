@@ -114,6 +114,8 @@ class IPanelWindow {
   // An index of the screen's cursor table (0: the arrow).
   virtual void SetCursor(int index) = 0;
   virtual bool Focused() const = 0;
+  // Gives the window the keyboard focus.
+  virtual void TakeFocus() {}
   // The tip shown when the pointer rests over the client area; empty for none (a tip on
   // screen goes away).
   virtual void SetToolTip(const std::string& text) = 0;

@@ -50,6 +50,7 @@ class TQtPanelWindow final : public QAbstractScrollArea, public IPanelWindow {
   void InvalidateAll() override;
   void SetCursor(int index) override;
   bool Focused() const override { return hasFocus(); }
+  void TakeFocus() override { setFocus(Qt::OtherFocusReason); }
   void SetToolTip(const std::string& text) override;
 
   // The cache's size: it grows to the largest update rectangle painted, never shrinks.

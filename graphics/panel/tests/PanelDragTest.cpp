@@ -151,8 +151,10 @@ TEST_F(PanelDrag, ALeaveTakesOutEverythingTheDragShowed) {
   std::unique_ptr<TVexaDragObject> drag = panel.CreateDragObject(nullptr, false, "DragGroup", panel.GetScale(),
                                                                  panel.ScrollOrigin(), {0, 0}, true);
   bool accept = false;
+  EXPECT_FALSE(target.window.focused);
   target.panel.DragOver(drag.get(), 50, 50, TDragState::Enter, accept);
   EXPECT_TRUE(accept);
+  EXPECT_TRUE(target.window.focused);
   EXPECT_EQ(drag.get(), target.panel.ShownDragObject());
   EXPECT_EQ(2, target.Scheme()->GetCount());
   ASSERT_EQ(1, target.panel.SelectedCount());
