@@ -62,6 +62,7 @@ class QuietWindow final : public panelwindow::IPanelWindow {
 struct DocumentView {
   DocumentView() : panel(window, true) {
     graphics::RegisterVexaGraphics();
+    factory.keepLogs = false;
     previous = canvas::SetBitmapCanvasFactory(&factory);
     panel.NewDocument();
   }

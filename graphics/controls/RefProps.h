@@ -14,7 +14,7 @@ namespace pv::graphics {
 class TVexaControl;
 
 // The control's layer: no text of its own, it reads and sets the layer through the control.
-class TLayerProp : public TStrProp {
+class TLayerProp : public TCustomStrProp {
  public:
   explicit TLayerProp(TVexaControl& control) : control_(control) {}
   const char* ClassName() const override { return "TLayerProp"; }

@@ -69,12 +69,14 @@ class TLineCapProp : public TCustomProp {
   bool PublishedStored(int index) const override;
 
  private:
-  int32_t capStyle_ = 0;
+  // The flags first, together: they fill the room the base class leaves, and every curve
+  // has two caps.
   bool fixedSize_ = false;
-  int32_t size_ = 8000;
   bool fixedOutline_ = false;
-  TColor outlineColor_ = 0;
   bool fixedFill_ = false;
+  int32_t capStyle_ = 0;
+  int32_t size_ = 8000;
+  TColor outlineColor_ = 0;
   TColor fillColor_ = clWhite;
 };
 

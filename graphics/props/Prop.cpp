@@ -1,5 +1,7 @@
 #include "props/Prop.h"
 
+#include <unordered_map>
+
 #include "base/TextHelpers.h"
 #include "props/PropList.h"
 
@@ -61,13 +63,32 @@ void TCustomProp::operator delete(void* memory) {
   if (!TPropArena::Holds(memory)) ::operator delete(memory);
 }
 
-TCustomProp::~TCustomProp() = default;
+namespace {
 
-std::string_view TCustomProp::Name() const { return owner_ ? owner_->NameOf(this) : std::string_view(); }
+// The links of the properties that have one (a connector's end linked to a property, an
+// editor watching one): a pointer in every property would cost a document of many
+// controls more than this table. The library runs on one thread.
+std::unordered_map<const TCustomProp*, std::unique_ptr<TNotifyLink>>& PropLinks() {
+  static std::unordered_map<const TCustomProp*, std::unique_ptr<TNotifyLink>> links;
+  return links;
+}
+
+}  // namespace
+
+TCustomProp::~TCustomProp() {
+  if (!hasLink_) return;
+  auto& links = PropLinks();
+  // The farewell goes out while the link can still be found: partners may ask for it.
+  links.find(this)->second->DestroyNotify();
+  links.erase(this);
+}
 
 TNotifyLink& TCustomProp::GetNotifyLink() {
-  if (!link_) link_ = std::make_unique<TNotifyLink>(this);
-  return *link_;
+  auto& links = PropLinks();
+  if (hasLink_) return *links.find(this)->second;
+  TNotifyLink& link = *links.emplace(this, std::make_unique<TNotifyLink>(this)).first->second;
+  hasLink_ = 1;
+  return link;
 }
 
 bool TCustomProp::IsReadOnly() const {
@@ -81,12 +102,12 @@ void TCustomProp::SetDisplayValue(const std::string& text) { SetPropValue({}, Pr
 
 void TCustomProp::DoBeforeChanged() {
   if (owner_) owner_->PropBeforeChange(*this);
-  if (link_) link_->PropNotify(this, true);
+  if (hasLink_) GetNotifyLink().PropNotify(this, true);
 }
 
 void TCustomProp::DoChanged() {
   if (owner_) owner_->PropChanged(*this);
-  if (link_) link_->PropNotify(this, false);
+  if (hasLink_) GetNotifyLink().PropNotify(this, false);
 }
 
 void TCustomProp::SetPropValue(std::string_view name, const PropValue& value) {

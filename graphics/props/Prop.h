@@ -77,7 +77,7 @@ class TPropArena {
 
 class TCustomProp : public TVexaObject {
  public:
-  TCustomProp() : inArena_(TPropArena::Holds(this) ? 1 : 0) {}
+  TCustomProp() : hasLink_(0), inArena_(TPropArena::Holds(this) ? 1 : 0), hooked_(0) {}
   ~TCustomProp() override;
 
   // Properties are placed in the open TPropArena when there is room; one in a block is only
@@ -98,10 +98,10 @@ class TCustomProp : public TVexaObject {
   bool NotRecorded() const { return notRecorded_ != 0; }
   void SetNotRecorded(bool notRecorded) { notRecorded_ = notRecorded ? 1 : 0; }
   // The property's name in its list; empty outside a list.
-  std::string_view Name() const;
+  std::string_view Name() const { return name_ ? std::string_view(*name_) : std::string_view(); }
 
   TNotifyLink& GetNotifyLink();
-  bool HasNotifyLink() const { return link_ != nullptr; }
+  bool HasNotifyLink() const { return hasLink_ != 0; }
   // Read-only for changes: the list decides (undo and redo may change read-only properties).
   bool IsReadOnly() const;
 
@@ -142,18 +142,26 @@ class TCustomProp : public TVexaObject {
     DoChanged();
   }
   void SetKind(TPropKind kind) { kind_ = static_cast<uint8_t>(kind); }
+  // A mark a class may use for state it keeps outside the property (see TIntProp).
+  bool Hooked() const { return hooked_ != 0; }
+  void SetHooked(bool hooked) { hooked_ = hooked ? 1 : 0; }
   void SetHasValueList(bool has) { hasValueList_ = has ? 1 : 0; }
 
  private:
   friend class TPropList;
 
   TPropList* owner_ = nullptr;
-  std::unique_ptr<TNotifyLink> link_;
+  // The list's copy of the name (names are interned, see TPropList): the list holds only the
+  // properties, which halves its size for a document of many controls.
+  const std::string* name_ = nullptr;
   uint8_t flags_ = pfNew;
   uint8_t kind_ = 0;
   uint8_t hasValueList_ : 1 = 0;
   uint8_t notRecorded_ : 1 = 0;
+  // The notify link is kept apart (few properties ever have one), see GetNotifyLink.
+  uint8_t hasLink_ : 1;
   uint8_t inArena_ : 1;
+  uint8_t hooked_ : 1;
 };
 
 }  // namespace pv::graphics

@@ -65,40 +65,42 @@ TNotifyLink& TPropList::GetNotifyLink() {
 
 size_t TPropList::LowerBound(std::string_view name) const {
   const auto it = std::lower_bound(entries_.begin(), entries_.end(), name,
-                                   [](const Entry& e, std::string_view n) { return CompareNames(*e.name, n) < 0; });
+                                   [](const std::unique_ptr<TCustomProp>& e, std::string_view n) {
+                                     return CompareNames(*e->name_, n) < 0;
+                                   });
   return static_cast<size_t>(it - entries_.begin());
 }
 
 TCustomProp* TPropList::PropByName(std::string_view name) const {
   const size_t i = LowerBound(name);
-  if (i < entries_.size() && SameName(*entries_[i].name, name)) return entries_[i].prop.get();
+  if (i < entries_.size() && SameName(*entries_[i]->name_, name)) return entries_[i].get();
   return nullptr;
 }
 
 int TPropList::IndexOfProp(const TCustomProp* prop) const {
   for (size_t i = 0; i < entries_.size(); ++i) {
-    if (entries_[i].prop.get() == prop) return static_cast<int>(i);
+    if (entries_[i].get() == prop) return static_cast<int>(i);
   }
   return -1;
 }
 
 std::string_view TPropList::NameOf(const TCustomProp* prop) const {
-  const int i = IndexOfProp(prop);
-  return i < 0 ? std::string_view() : std::string_view(*entries_[static_cast<size_t>(i)].name);
+  return prop && prop->owner_ == this ? prop->Name() : std::string_view();
 }
 
 int TPropList::AddProp(std::unique_ptr<TCustomProp>& prop, std::string_view name) {
   if (!prop || prop->owner_ || IsReservedPropName(name) || !IsWritableName(name)) return -1;
   const size_t i = LowerBound(name);
-  if (i < entries_.size() && SameName(*entries_[i].name, name)) return -1;
+  if (i < entries_.size() && SameName(*entries_[i]->name_, name)) return -1;
   prop->owner_ = this;
-  entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(i), Entry{InternName(name), std::move(prop)});
+  prop->name_ = InternName(name);
+  entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(i), std::move(prop));
   return static_cast<int>(i);
 }
 
 void TPropList::DeleteProp(int index) {
   if (index < 0 || index >= Count()) return;
-  std::unique_ptr<TCustomProp> prop = std::move(entries_[static_cast<size_t>(index)].prop);
+  std::unique_ptr<TCustomProp> prop = std::move(entries_[static_cast<size_t>(index)]);
   entries_.erase(entries_.begin() + index);
   if (deferredIn_) deferredIn_->Forget(prop.get());
 }

@@ -50,8 +50,8 @@ class TPropList : public TVexaObject {
   // makes its list at the size its class needs, with no slack per control.
   void Reserve(int count) { entries_.reserve(static_cast<size_t>(count)); }
   void ShrinkToFit() { entries_.shrink_to_fit(); }
-  TCustomProp* PropByIndex(int i) const { return entries_[static_cast<size_t>(i)].prop.get(); }
-  const std::string& NameByIndex(int i) const { return *entries_[static_cast<size_t>(i)].name; }
+  TCustomProp* PropByIndex(int i) const { return entries_[static_cast<size_t>(i)].get(); }
+  const std::string& NameByIndex(int i) const { return *entries_[static_cast<size_t>(i)]->name_; }
   TCustomProp* PropByName(std::string_view name) const;
   int IndexOfProp(const TCustomProp* prop) const;
   std::string_view NameOf(const TCustomProp* prop) const;
@@ -94,11 +94,6 @@ class TPropList : public TVexaObject {
 
  private:
   friend class TPropRefList;
-  // The names are interned: a document of many controls holds each name once.
-  struct Entry {
-    const std::string* name;
-    std::unique_ptr<TCustomProp> prop;
-  };
   size_t LowerBound(std::string_view name) const;
   void ApplyValue(TCustomProp& prop, std::string_view subName, const PropValue& value);
   void LoadSubProperties(TVexaFiler& filer, TCustomProp& prop);
@@ -111,7 +106,9 @@ class TPropList : public TVexaObject {
   // list goes so that nothing is written through freed properties.
   TPropRefList* deferredIn_ = nullptr;
   std::unique_ptr<TNotifyLink> link_;
-  std::vector<Entry> entries_;
+  // Sorted by the properties' names, which are interned: a document of many controls holds
+  // each name once.
+  std::vector<std::unique_ptr<TCustomProp>> entries_;
   int resolving_ = 0;
   THistoryState historyState_ = THistoryState::Idle;
   bool reading_ = false;

@@ -44,10 +44,10 @@ struct ReadingScope {
 }  // namespace
 
 void TPropList::SaveToFiler(TVexaFiler& filer, std::string_view indent, bool saveAll) {
-  for (Entry& e : entries_) {
-    TCustomProp& prop = *e.prop;
+  for (const std::unique_ptr<TCustomProp>& entry : entries_) {
+    TCustomProp& prop = *entry;
     if (!saveAll && (prop.HasFlag(pfNotStored) || !IsPropStored(prop, {}))) continue;
-    SaveProp(filer, prop, *e.name, indent, saveAll);
+    SaveProp(filer, prop, *prop.name_, indent, saveAll);
   }
 }
 

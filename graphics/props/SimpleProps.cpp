@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <unordered_map>
 
 #include "base/TextHelpers.h"
 #include "winmath/WinMath.h"
@@ -86,9 +87,24 @@ TBoolProp::TBoolProp() : TEnumProp(&kBoolNames) {}
 
 // --- TIntProp
 
+// The library runs on one thread.
+std::unordered_map<const TIntProp*, TIntProp::Hooks>& TIntProp::AllHooks() {
+  static std::unordered_map<const TIntProp*, Hooks> hooks;
+  return hooks;
+}
+
+TIntProp::~TIntProp() {
+  if (Hooked()) AllHooks().erase(this);
+}
+
+const TIntProp::Hooks* TIntProp::FindHooks() const {
+  if (!Hooked()) return nullptr;
+  return &AllHooks().find(this)->second;
+}
+
 TIntProp::Hooks& TIntProp::EnsureHooks() {
-  if (!hooks_) hooks_ = std::make_unique<Hooks>();
-  return *hooks_;
+  SetHooked(true);
+  return AllHooks()[this];
 }
 
 void TIntProp::SetExternal(int32_t* external) { EnsureHooks().external = external; }
@@ -96,16 +112,19 @@ void TIntProp::SetExternal(int32_t* external) { EnsureHooks().external = externa
 void TIntProp::SetOnGetValue(std::function<int32_t()> onGetValue) { EnsureHooks().onGetValue = std::move(onGetValue); }
 
 int32_t TIntProp::GetValue() const {
-  if (hooks_ && hooks_->onGetValue) return hooks_->onGetValue();
-  if (hooks_ && hooks_->external) return *hooks_->external;
+  const Hooks* hooks = FindHooks();
+  if (hooks && hooks->onGetValue) return hooks->onGetValue();
+  if (hooks && hooks->external) return *hooks->external;
   return value_;
 }
 
 void TIntProp::SetValue(int32_t value) {
-  const int32_t current = hooks_ && hooks_->external ? *hooks_->external : value_;
+  const Hooks* hooks = FindHooks();
+  int32_t* external = hooks ? hooks->external : nullptr;
+  const int32_t current = external ? *external : value_;
   if (value == current || IsReadOnly()) return;
   DoBeforeChanged();
-  if (hooks_ && hooks_->external) *hooks_->external = value;
+  if (external) *external = value;
   value_ = value;
   DoChanged();
 }
@@ -162,42 +181,48 @@ std::string TStrProp::GetValue() const { return onGetValue_ ? (*onGetValue_)() :
 
 void TStrProp::SetValue(const std::string& text) { ChangeValue(text_, text); }
 
-PropValue TStrProp::GetPropValue(std::string_view name) const {
+PropValue TCustomStrProp::GetPropValue(std::string_view name) const {
   if (!name.empty()) return TCustomProp::GetPropValue(name);
   return PropValue::String(GetValue());
 }
 
-void TStrProp::SetPropValue(std::string_view name, const PropValue& value) {
+void TCustomStrProp::SetPropValue(std::string_view name, const PropValue& value) {
   if (!name.empty()) return TCustomProp::SetPropValue(name, value);
   SetValue(value.ToString());
 }
 
 // --- TStrListProp
 
-std::string TStrListProp::GetText() const { return PropValue::StringArray(lines_).ToString(); }
+const std::vector<std::string>& TStrListProp::Lines() const {
+  static const std::vector<std::string> none;
+  return lines_ ? *lines_ : none;
+}
+
+std::string TStrListProp::GetText() const { return PropValue::StringArray(Lines()).ToString(); }
 
 void TStrListProp::SetText(const std::string& text) {
   if (IsReadOnly()) return;
   DoBeforeChanged();
-  lines_.clear();
+  std::vector<std::string> lines;
   size_t start = 0;
   while (start < text.size()) {
     size_t stop = text.find_first_of("\r\n", start);
     if (stop == std::string::npos) stop = text.size();
-    lines_.push_back(text.substr(start, stop - start));
+    lines.push_back(text.substr(start, stop - start));
     start = stop;
     if (start < text.size()) {
       const char first = text[start++];
       if (start < text.size() && (text[start] == '\r' || text[start] == '\n') && text[start] != first) ++start;
     }
   }
+  SetLines(std::move(lines));
   DoChanged();
 }
 
 PropValue TStrListProp::GetPropValue(std::string_view name) const {
   if (!name.empty()) return TCustomProp::GetPropValue(name);
-  if (lines_.empty()) return {};
-  return PropValue::StringArray(lines_);
+  if (GetCount() == 0) return {};
+  return PropValue::StringArray(*lines_);
 }
 
 void TStrListProp::SetPropValue(std::string_view name, const PropValue& value) {
@@ -205,20 +230,20 @@ void TStrListProp::SetPropValue(std::string_view name, const PropValue& value) {
   if (value.IsEmpty()) return SetText({});
   if (value.GetKind() != PropValue::Kind::StringArray || IsReadOnly()) return;
   DoBeforeChanged();
-  lines_ = value.AsStringArray();
+  SetLines(value.AsStringArray());
   DoChanged();
 }
 
 // --- TDataProp
 
-PropValue TDataProp::GetPropValue(std::string_view name) const {
+PropValue TCustomDataProp::GetPropValue(std::string_view name) const {
   if (!name.empty()) return TCustomProp::GetPropValue(name);
-  return OnGetData ? OnGetData() : PropValue();
+  return GetData();
 }
 
-void TDataProp::SetPropValue(std::string_view name, const PropValue& value) {
+void TCustomDataProp::SetPropValue(std::string_view name, const PropValue& value) {
   if (!name.empty()) return TCustomProp::SetPropValue(name, value);
-  if (OnSetData) OnSetData(value);
+  SetData(value);
 }
 
 }  // namespace pv::graphics

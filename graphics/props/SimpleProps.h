@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "props/Prop.h"
@@ -50,6 +51,7 @@ class TBoolProp : public TEnumProp {
 
 class TIntProp : public TCustomProp {
  public:
+  ~TIntProp() override;
   const char* ClassName() const override { return "TIntProp"; }
 
   int32_t GetValue() const;
@@ -68,10 +70,14 @@ class TIntProp : public TCustomProp {
     int32_t* external = nullptr;
     std::function<int32_t()> onGetValue;
   };
+  // Few integers are hooked (an ellipse's angles mirror fields of the control, a layer's
+  // size follows the document's): their hooks are kept apart, so that every other integer
+  // of a document of many controls stays small. None when the property has none.
+  static std::unordered_map<const TIntProp*, Hooks>& AllHooks();
+  const Hooks* FindHooks() const;
   Hooks& EnsureHooks();
 
   int32_t value_ = 0;
-  std::unique_ptr<Hooks> hooks_;
 };
 
 class TLongWordProp : public TCustomProp {
@@ -90,17 +96,24 @@ class TLongWordProp : public TCustomProp {
   uint32_t value_ = 0;
 };
 
-class TStrProp : public TCustomProp {
+// A text read and set through GetValue and SetValue, wherever it is kept.
+class TCustomStrProp : public TCustomProp {
  public:
-  const char* ClassName() const override { return "TStrProp"; }
-
-  virtual void SetValue(const std::string& text);
-  virtual std::string GetValue() const;
-  void SetOnGetValue(std::function<std::string()> onGetValue);
+  virtual void SetValue(const std::string& text) = 0;
+  virtual std::string GetValue() const = 0;
 
   std::string GetDisplayValue() const override { return GetValue(); }
   PropValue GetPropValue(std::string_view name) const override;
   void SetPropValue(std::string_view name, const PropValue& value) override;
+};
+
+class TStrProp : public TCustomStrProp {
+ public:
+  const char* ClassName() const override { return "TStrProp"; }
+
+  void SetValue(const std::string& text) override;
+  std::string GetValue() const override;
+  void SetOnGetValue(std::function<std::string()> onGetValue);
 
  private:
   std::string text_;
@@ -112,8 +125,8 @@ class TStrListProp : public TCustomProp {
   TStrListProp() { SetKind(TPropKind::StringList); }
   const char* ClassName() const override { return "TStrListProp"; }
 
-  int GetCount() const { return static_cast<int>(lines_.size()); }
-  const std::vector<std::string>& Lines() const { return lines_; }
+  int GetCount() const { return lines_ ? static_cast<int>(lines_->size()) : 0; }
+  const std::vector<std::string>& Lines() const;
   // The lines joined by CR LF, without a final one.
   std::string GetText() const;
   // Splits at CR LF, LF CR, CR or LF; fires the notifications even for an unchanged text.
@@ -124,7 +137,12 @@ class TStrListProp : public TCustomProp {
   void SetPropValue(std::string_view name, const PropValue& value) override;
 
  private:
-  std::vector<std::string> lines_;
+  void SetLines(std::vector<std::string> lines) {
+    lines_ = lines.empty() ? nullptr : std::make_unique<std::vector<std::string>>(std::move(lines));
+  }
+
+  // Made when the first line comes: every control has two of these lists and few have a line.
+  std::unique_ptr<std::vector<std::string>> lines_;
 };
 
 // A control's free lines of user data.
@@ -133,17 +151,54 @@ class TUserDataProp : public TStrListProp {
   const char* ClassName() const override { return "TUserDataProp"; }
 };
 
-class TDataProp : public TCustomProp {
+// Binary data a control keeps in its own form (a curve's points): the property reads and
+// writes it through the control.
+class TCustomDataProp : public TCustomProp {
  public:
-  TDataProp() { SetKind(TPropKind::Binary); }
+  TCustomDataProp() { SetKind(TPropKind::Binary); }
   const char* ClassName() const override { return "TDataProp"; }
-
-  std::function<PropValue()> OnGetData;
-  std::function<void(const PropValue&)> OnSetData;
 
   std::string GetDisplayValue() const override { return "(Data)"; }
   PropValue GetPropValue(std::string_view name) const override;
   void SetPropValue(std::string_view name, const PropValue& value) override;
+
+ protected:
+  virtual PropValue GetData() const = 0;
+  virtual void SetData(const PropValue& value) = 0;
+};
+
+// Data read and written by two functions (none: empty, and nothing written).
+class TDataProp : public TCustomDataProp {
+ public:
+  std::function<PropValue()> OnGetData;
+  std::function<void(const PropValue&)> OnSetData;
+
+ protected:
+  PropValue GetData() const override { return OnGetData ? OnGetData() : PropValue(); }
+  void SetData(const PropValue& value) override {
+    if (OnSetData) OnSetData(value);
+  }
+};
+
+// Data read and written by two member functions of the control (Get none: always empty): a
+// reference instead of two function objects, as every curve has two of these.
+template <class Owner, PropValue (Owner::*Get)() const, void (Owner::*Set)(const PropValue&)>
+class TMemberDataProp final : public TCustomDataProp {
+ public:
+  explicit TMemberDataProp(Owner& owner) : owner_(owner) {}
+
+ protected:
+  PropValue GetData() const override {
+    if constexpr (Get == nullptr) {
+      return PropValue();
+    } else {
+      return (owner_.*Get)();
+    }
+  }
+  void SetData(const PropValue& value) override { (owner_.*Set)(value); }
+
+ private:
+  Owner& owner_;
 };
 
 // round(number x 1000) of a decimal text (12.3456 -> 12346, halves to even); EConvertError

@@ -58,14 +58,12 @@ void TVexaCurve::CreateProperties() {
   beginCap_ = p.Create<TLineCapProp>("BeginCap");
   endCap_ = p.Create<TLineCapProp>("EndCap");
   isSolid_ = p.Create<TBoolProp>("IsSolid");
-  oldPoints_ = p.Create<TDataProp>("Points");
+  // The old form of the points is only read (a file of an older writer), never written.
+  oldPoints_ = p.Create<TMemberDataProp<TVexaCurve, nullptr, &TVexaCurve::SetOldPointsValue>>("Points", *this);
   oldPoints_->SetFlags(0);
-  oldPoints_->OnGetData = [] { return PropValue(); };
-  oldPoints_->OnSetData = [this](const PropValue& value) { SetOldPointsValue(value); };
-  pathPoints_ = p.Create<TDataProp>("PathPoints");
+  pathPoints_ = p.Create<TMemberDataProp<TVexaCurve, &TVexaCurve::GetPathPointsValue, &TVexaCurve::SetPathPointsValue>>(
+      "PathPoints", *this);
   pathPoints_->SetFlags(0);
-  pathPoints_->OnGetData = [this] { return GetPathPointsValue(); };
-  pathPoints_->OnSetData = [this](const PropValue& value) { SetPathPointsValue(value); };
 }
 
 void TVexaCurve::ControlCreate() {

@@ -12,7 +12,7 @@
 namespace pv::graphics {
 
 class TBrushProp;
-class TDataProp;
+class TCustomDataProp;
 class TLineCapProp;
 class TPenProp;
 
@@ -122,8 +122,8 @@ class TVexaCurve : public TVexaControl {
   TLineCapProp* beginCap_ = nullptr;
   TLineCapProp* endCap_ = nullptr;
   TBoolProp* isSolid_ = nullptr;
-  TDataProp* oldPoints_ = nullptr;
-  TDataProp* pathPoints_ = nullptr;
+  TCustomDataProp* oldPoints_ = nullptr;
+  TCustomDataProp* pathPoints_ = nullptr;
 
   TPointArray points_;
   TTypeArray types_;

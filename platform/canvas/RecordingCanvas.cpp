@@ -677,18 +677,20 @@ namespace {
 
 class LoggedCanvas : public RecordingCanvas {
  public:
-  LoggedCanvas(TSize size, std::vector<std::vector<CanvasCommand>>& log) : RecordingCanvas(size), log_(log) {}
-  ~LoggedCanvas() override { log_.push_back(Commands()); }
+  LoggedCanvas(TSize size, std::vector<std::vector<CanvasCommand>>* log) : RecordingCanvas(size), log_(log) {}
+  ~LoggedCanvas() override {
+    if (log_) log_->push_back(Commands());
+  }
 
  private:
-  std::vector<std::vector<CanvasCommand>>& log_;
+  std::vector<std::vector<CanvasCommand>>* log_;
 };
 
 }  // namespace
 
 std::unique_ptr<Canvas> RecordingBitmapCanvasFactory::Create(Bitmap& bitmap) {
   ++created;
-  return std::make_unique<LoggedCanvas>(TSize{bitmap.Width(), bitmap.Height()}, finished);
+  return std::make_unique<LoggedCanvas>(TSize{bitmap.Width(), bitmap.Height()}, keepLogs ? &finished : nullptr);
 }
 
 }  // namespace pv::canvas

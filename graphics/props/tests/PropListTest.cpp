@@ -59,6 +59,50 @@ TEST(PropList, NotifiesThroughThePropertyAndTheListLinks) {
   EXPECT_EQ(seen, (std::vector<std::string>{"list before", "prop before", "list changed", "prop changed"}));
 }
 
+// Hooks and links are kept beside the properties, by address: a property that goes must take
+// its own along, or the next property made at that address (an arena slot, a reused block)
+// would read another's value or notify another's partners.
+TEST(PropList, StateKeptApartGoesWithItsProperty) {
+  int owner = 0;
+  TNotifyLink watcher(&owner);
+  int notified = 0;
+  bool farewell = false;
+  watcher.OnNotify = [&](TNotifyLink&, TNotifyLink*, const TNotifyLinkInfo& info) {
+    if (info.Code == TNotifyCode::Free) {
+      farewell = true;
+    } else {
+      ++notified;
+    }
+  };
+  int32_t mirror = 7;
+  for (int round = 0; round < 50; ++round) {
+    TPropList list;
+    TIntProp* hooked = list.Create<TIntProp>("Hooked");
+    hooked->SetExternal(&mirror);
+    hooked->GetNotifyLink().AddListener(&watcher);
+    TIntProp* plain = list.Create<TIntProp>("Plain");
+    plain->GetNotifyLink();
+    EXPECT_EQ(hooked->GetValue(), 7);
+    EXPECT_EQ(hooked->Name(), "Hooked");
+    farewell = false;
+    list.DeleteProp(list.IndexOfProp(hooked));
+    EXPECT_TRUE(farewell) << "the partner hears that the property went";
+    EXPECT_TRUE(plain->HasNotifyLink());
+
+    // Very likely at the freed address: nothing of the old property shows through.
+    TIntProp* fresh = list.Create<TIntProp>("Fresh");
+    EXPECT_FALSE(fresh->HasNotifyLink());
+    EXPECT_EQ(fresh->GetValue(), 0);
+    fresh->GetNotifyLink();
+    fresh->SetOnGetValue(nullptr);
+    fresh->SetValue(3);
+    EXPECT_EQ(fresh->GetValue(), 3);
+    EXPECT_EQ(mirror, 7);
+    EXPECT_EQ(fresh->Name(), "Fresh");
+  }
+  EXPECT_EQ(notified, 0);
+}
+
 // A list on a history, found again by the property's name as a panel would.
 class PropHistoryTest : public ::testing::Test {
  protected:
