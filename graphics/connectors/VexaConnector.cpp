@@ -265,15 +265,25 @@ void TVexaConnector::MinimalGapChanged() {
 
 // The ends' link points follow the route's ends (an unlinked end, an edited end).
 void TVexaConnector::Notify(TVexaNotify code) {
-  if ((code == TVexaNotify::fnEditPoints || code == TVexaNotify::fnLoaded) && !movingWithSelection_ &&
-      !linkPointUpdate_ && GetPointsCount() >= 2) {
-    const TRect r = GetDocRect();
-    const TPoint first = GetPoint(0), last = GetPoint(GetPointsCount() - 1);
-    TFlagScope update(linkPointUpdate_);
-    linkA_->SetLinkPoint({ClampToInt32(int64_t{first.x} + r.left), ClampToInt32(int64_t{first.y} + r.top)});
-    linkB_->SetLinkPoint({ClampToInt32(int64_t{last.x} + r.left), ClampToInt32(int64_t{last.y} + r.top)});
-  }
+  if (code == TVexaNotify::fnEditPoints || code == TVexaNotify::fnLoaded) TakeLinkPointsFromEnds();
   TVexaCurve::Notify(code);
+}
+
+// The links of the text are resolved after this, and each reroutes from these points: taken
+// at the end of the connector's own block they would miss a move of an enclosing control
+// whose position the text gives later, and the route would run to where the end no longer is.
+void TVexaConnector::LoadEnding() {
+  TVexaCurve::LoadEnding();
+  TakeLinkPointsFromEnds();
+}
+
+void TVexaConnector::TakeLinkPointsFromEnds() {
+  if (movingWithSelection_ || linkPointUpdate_ || GetPointsCount() < 2) return;
+  const TRect r = GetDocRect();
+  const TPoint first = GetPoint(0), last = GetPoint(GetPointsCount() - 1);
+  TFlagScope update(linkPointUpdate_);
+  linkA_->SetLinkPoint({ClampToInt32(int64_t{first.x} + r.left), ClampToInt32(int64_t{first.y} + r.top)});
+  linkB_->SetLinkPoint({ClampToInt32(int64_t{last.x} + r.left), ClampToInt32(int64_t{last.y} + r.top)});
 }
 
 // --- moving with the selection

@@ -54,6 +54,7 @@ class TVexaConnector : public TVexaCurve {
 
   void EndPointsChange() override;
   void Notify(TVexaNotify code) override;
+  void LoadEnding() override;
   void BeginSelectionUpdate() override;
   void EndSelectionUpdate() override;
   void MinimalGapChanged() override;
@@ -79,6 +80,8 @@ class TVexaConnector : public TVexaCurve {
   void RouteOnce();
   TRouteInfo MakeRouteInfo() const;
   void SetUnlinkedEnds(TPoint a, TPoint b);
+  // Both link points to where the route's ends are now.
+  void TakeLinkPointsFromEnds();
   // An inner edit turns automatic rerouting off.
   void StopAutomaticRerouting();
   // Snapping distance: 4 pixels in document units.

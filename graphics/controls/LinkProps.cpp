@@ -171,6 +171,7 @@ bool TLinkPointProp::SetLink(TVexaControl* control, TCustomProp*) {
   if (control && !control->GetNotifyLink()) return false;
   if (LinkedControl()) LinkedControl()->RemoveLinkPoint(&point_);
   TLinkProp::SetLink(control, nullptr);
+  lastReported_.reset();
   if (control) {
     control->AddLinkPoint(&point_);
     linkedRect_ = control->GetDocRect();

@@ -4,6 +4,7 @@
 // of the target's ID rebuilds the text, the target going clears the link.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -100,7 +101,9 @@ class TLinkPointProp : public TLinkProp {
 
  private:
   TPoint point_{};
-  TPoint lastReported_{};
+  // None until the linked control first reports this point: a new link is always passed on,
+  // wherever its point lies.
+  std::optional<TPoint> lastReported_;
   TRect linkedRect_{};
   bool busy_ = false;
 };

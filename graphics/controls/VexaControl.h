@@ -147,6 +147,10 @@ class TVexaControl : public IDocControl {
     if (pointsUpdateCount_ > 0) --pointsUpdateCount_;
   }
   void Loaded() override { Notify(TVexaNotify::fnLoaded); }
+  // The load that read this control has read every control and given out the IDs, so the
+  // control stands where the whole text puts it, even when an enclosing control's position
+  // came after its own block. The load's references are resolved next.
+  virtual void LoadEnding() {}
 
   virtual bool IsUniqueName(bool checkEmpty, bool checkSiblings) const;
   virtual bool IsSelectable() const;

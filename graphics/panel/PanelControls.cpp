@@ -139,18 +139,30 @@ void TVexaPanel::ControlCreatedByLoad(IDocControl& control) {
 
 int TVexaPanel::EndLoading() {
   if (loading_ == 0) return 0;
-  if (loading_ == 1) GiveFreshIds();
+  if (loading_ == 1) {
+    const std::vector<TVexaControl*> loaded = TakeLoadedControls();
+    GiveFreshIds(loaded);
+    for (TVexaControl* control : loaded) control->LoadEnding();
+  }
   return --loading_;
 }
 
-void TVexaPanel::GiveFreshIds() {
-  // In creation order, so that the IDs given do not depend on addresses.
-  std::vector<TVexaControl*> pending;
+std::vector<TVexaControl*> TVexaPanel::TakeLoadedControls() {
+  std::vector<TVexaControl*> loaded;
   for (TVexaControl* c : loadedOrder_) {
-    if (loadedControls_.count(c) && c->GetID() == 0 && !HasReadOnlyId(*c)) pending.push_back(c);
+    if (loadedControls_.count(c)) loaded.push_back(c);
   }
   loadedOrder_.clear();
   loadedControls_.clear();
+  return loaded;
+}
+
+void TVexaPanel::GiveFreshIds(const std::vector<TVexaControl*>& loaded) {
+  // In creation order, so that the IDs given do not depend on addresses.
+  std::vector<TVexaControl*> pending;
+  for (TVexaControl* c : loaded) {
+    if (c->GetID() == 0 && !HasReadOnlyId(*c)) pending.push_back(c);
+  }
   if (pending.empty()) return;
   history_->DisableRecording();
   try {

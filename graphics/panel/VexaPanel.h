@@ -557,7 +557,9 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
     if (showDocFrame_) Repaint();
   }
   bool ControlInDocument(const TVexaControl* control) const;
-  void GiveFreshIds();
+  // The controls the outermost load created and did not free, in creation order.
+  std::vector<TVexaControl*> TakeLoadedControls();
+  void GiveFreshIds(const std::vector<TVexaControl*>& loaded);
 
   panelwindow::IPanelWindow& window_;
   const bool editing_;
@@ -613,7 +615,8 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   // Every control holding an ID of the pool: finding by ID stays constant-time, which keeps
   // undo of large selections linear.
   std::unordered_map<uint32_t, TVexaControl*> byId_;
-  // Controls created while loading: those left without an ID get one when loading ends.
+  // Controls created while loading: those left without an ID get one when loading ends, and
+  // all are told that the load has placed them.
   std::unordered_set<TVexaControl*> loadedControls_;
   std::vector<TVexaControl*> loadedOrder_;
   int loading_ = 0;

@@ -9,6 +9,11 @@ namespace pv::forms {
 
 namespace {
 
+// The picture covers the widget, and is never empty.
+QSize PictureSize(const QWidget& widget) { return QSize(std::max(1, widget.width()), std::max(1, widget.height())); }
+
+}  // namespace
+
 std::optional<TMouseButton> ButtonOf(Qt::MouseButton button) {
   switch (button) {
     case Qt::LeftButton: return TMouseButton::mbLeft;
@@ -17,11 +22,6 @@ std::optional<TMouseButton> ButtonOf(Qt::MouseButton button) {
     default: return std::nullopt;
   }
 }
-
-// The picture covers the widget, and is never empty.
-QSize PictureSize(const QWidget& widget) { return QSize(std::max(1, widget.width()), std::max(1, widget.height())); }
-
-}  // namespace
 
 TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
   TShiftState s = 0;

@@ -9,25 +9,21 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "canvas/CanvasTypes.h"
+#include "forms/MouseInput.h"
 #include "qtcanvas/QtCanvas.h"
 
 namespace pv::forms {
-
-enum class TMouseButton { mbLeft, mbRight, mbMiddle };
-
-// Shift state bits.
-enum TShiftFlag : unsigned {
-  ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64,
-};
-using TShiftState = unsigned;
 
 using TMouseEvent = std::function<void(TMouseButton, TShiftState, int x, int y)>;
 using TMouseMoveEvent = std::function<void(TShiftState, int x, int y)>;
 
 // The platform's shift state of a Qt event's modifiers and buttons.
 TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons);
+// The platform's button of a Qt event's button; none for the buttons it does not know.
+std::optional<TMouseButton> ButtonOf(Qt::MouseButton button);
 
 class TPaintBox : public QWidget {
  public:

@@ -12,6 +12,7 @@
 
 #include "canvas/Canvas.h"
 #include "canvas/CanvasTypes.h"
+#include "forms/MouseInput.h"
 
 namespace pv::panelwindow {
 
@@ -36,18 +37,12 @@ struct TDragData {
 
 enum class TScrollBarKind : uint8_t { Horizontal, Vertical };
 
-enum class TMouseButton : uint8_t { mbLeft, mbRight, mbMiddle };
-
-// The keys and buttons held during an input event, as bits.
-enum TShiftFlag : unsigned {
-  ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64,
-};
-using TShiftState = unsigned;
-
-// The shift flag of a held button.
-constexpr TShiftState ButtonFlag(TMouseButton button) {
-  return button == TMouseButton::mbLeft ? ssLeft : button == TMouseButton::mbRight ? ssRight : ssMiddle;
-}
+// Mouse input comes as the forms' paint boxes receive it.
+using forms::ButtonFlag;
+using forms::TMouseButton;
+using forms::TShiftFlag;
+using forms::TShiftState;
+using enum forms::TShiftFlag;
 
 // Key codes of the keys the panel handles (the platform's virtual-key numbers); any other
 // key arrives with its own code and is passed over.

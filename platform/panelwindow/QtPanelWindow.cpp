@@ -8,7 +8,6 @@
 #include <QScrollBar>
 #include <QToolTip>
 #include <algorithm>
-#include <optional>
 
 #include "forms/Cursors.h"
 #include "forms/PaintBox.h"
@@ -19,16 +18,7 @@ namespace pv::panelwindow {
 namespace {
 int Index(TScrollBarKind bar) { return bar == TScrollBarKind::Horizontal ? 0 : 1; }
 
-std::optional<TMouseButton> ButtonOf(Qt::MouseButton button) {
-  switch (button) {
-    case Qt::LeftButton: return TMouseButton::mbLeft;
-    case Qt::RightButton: return TMouseButton::mbRight;
-    case Qt::MiddleButton: return TMouseButton::mbMiddle;
-    default: return std::nullopt;
-  }
-}
-
-// The platform's shift state has the same bits as the forms' one.
+// The keys of an input event with the buttons held at that time.
 TShiftState ShiftOf(const QInputEvent& event, Qt::MouseButtons buttons) {
   return forms::ShiftStateOf(event.modifiers(), buttons);
 }
@@ -179,7 +169,7 @@ QString TQtPanelWindow::ToolTip() const { return viewport()->toolTip(); }
 
 // The scroll area hands the viewport's mouse events here with viewport positions.
 void TQtPanelWindow::mousePressEvent(QMouseEvent* event) {
-  const auto button = ButtonOf(event->button());
+  const auto button = forms::ButtonOf(event->button());
   if (!button || !events_) return QAbstractScrollArea::mousePressEvent(event);
   const QPoint p = event->position().toPoint();
   events_->WindowMouseDown(*button, ShiftOf(*event, event->buttons()), p.x(), p.y());
@@ -192,14 +182,14 @@ void TQtPanelWindow::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TQtPanelWindow::mouseReleaseEvent(QMouseEvent* event) {
-  const auto button = ButtonOf(event->button());
+  const auto button = forms::ButtonOf(event->button());
   if (!button || !events_) return QAbstractScrollArea::mouseReleaseEvent(event);
   const QPoint p = event->position().toPoint();
   events_->WindowMouseUp(*button, ShiftOf(*event, event->buttons()), p.x(), p.y());
 }
 
 void TQtPanelWindow::mouseDoubleClickEvent(QMouseEvent* event) {
-  const auto button = ButtonOf(event->button());
+  const auto button = forms::ButtonOf(event->button());
   if (!button || !events_) return QAbstractScrollArea::mouseDoubleClickEvent(event);
   const QPoint p = event->position().toPoint();
   events_->WindowDoubleClick(*button, ShiftOf(*event, event->buttons()) | forms::ssDouble, p.x(), p.y());

@@ -337,6 +337,25 @@ TEST_F(ConnectorFixture, ConnectorsLinkedToEachOtherSettle) {
   EXPECT_EQ(Absolute(*c2).back(), (TPoint{65000, 45000}));
 }
 
+// The end's point stays where it was, but the control around it is another: the route goes
+// round the new one, as on a connector linked to it from the start.
+TEST_F(ConnectorFixture, ALinkMovedToAnotherControlAtTheSamePointReroutes) {
+  TVexaControl* a = Box({0, 0, 10000, 10000});
+  TVexaControl* beside = Box({10000, 0, 20000, 10000});
+  TVexaControl* b = Box({30000, 0, 40000, 10000});
+  TVexaConnector* moved = Connector();
+  Link(moved->LinkA(), a, {10000, 5000});
+  Link(moved->LinkB(), b, {30000, 5000});
+  TVexaConnector* fresh = Connector();
+  Link(fresh->LinkA(), beside, {10000, 5000});
+  Link(fresh->LinkB(), b, {30000, 5000});
+  ASSERT_NE(Absolute(*fresh), Absolute(*moved));
+
+  moved->LinkA().SetLinkedControl(beside);
+  EXPECT_EQ(Absolute(*fresh), Absolute(*moved));
+  ExpectSettled(*moved);
+}
+
 TEST_F(ConnectorFixture, AConnectorRefusesLinksToItselfAndToWhatItCarries) {
   TVexaConnector* c = Connector();
   TVexaControl* inner = TVexaControl::New<TVexaControl>(&panel, c, panel.GetActiveLayer());

@@ -13,6 +13,7 @@
 #include "panel/PanelHistory.h"
 #include "panel/VexaGraphics.h"
 #include "panel/VexaPanel.h"
+#include "panel/fuzz/FuzzCheck.h"
 #include "panelwindow/NullPanelWindow.h"
 
 namespace {
@@ -21,12 +22,7 @@ using pv::graphics::TMemoryStream;
 using pv::graphics::TVexaFiler;
 using pv::graphics::TVexaFilerProcess;
 using pv::graphics::TVexaPanel;
-
-void Check(bool ok, const char* what) {
-  if (ok) return;
-  std::fprintf(stderr, "broken: %s\n", what);
-  std::abort();
-}
+using pv::graphics::fuzz::Check;
 
 // Both texts on stderr before giving up, so that a finding shows what differs.
 void CheckSame(const std::string& expected, const std::string& actual, const char* what) {

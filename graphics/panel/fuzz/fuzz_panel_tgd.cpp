@@ -16,6 +16,7 @@
 #include "panel/PanelHistory.h"
 #include "panel/VexaGraphics.h"
 #include "panel/VexaPanel.h"
+#include "panel/fuzz/FuzzCheck.h"
 #include "panelwindow/NullPanelWindow.h"
 
 namespace {
@@ -26,12 +27,7 @@ using pv::graphics::TVexaControl;
 using pv::graphics::TVexaFiler;
 using pv::graphics::TVexaFilerProcess;
 using pv::graphics::TVexaPanel;
-
-void Check(bool ok, const char* what) {
-  if (ok) return;
-  std::fprintf(stderr, "broken: %s\n", what);
-  std::abort();
-}
+using pv::graphics::fuzz::Check;
 
 std::string Save(TVexaPanel& panel) {
   TMemoryStream stream;

@@ -169,6 +169,45 @@ TEST_F(PanelFiles, AConnectorReroutedAboveItsStoredRectReadsBackTheSame) {
   EXPECT_EQ(text, other.SaveText());
 }
 
+// A box carries a connector and, after it, the box the connector links to; the carrying box's
+// position comes after both (the tgd fuzzer's reduction). The children stand where the box
+// puts them only once the whole text is read: the connector routes from there, its ends on
+// the linked box, and reads back the same. At the origin the new link's point is where a
+// point that was never reported lies, and must still set the route off.
+TEST_F(PanelFiles, AConnectorRoutesFromWhereTheWholeTextPlacesIt) {
+  RegisterVexaGraphics();
+  const std::string reduced = ReadFile(fs::path(PV_SOURCE_DIR) / "graphics/panel/tests/data/connector_placed_after_its_block.tgd");
+  ASSERT_NE(std::string::npos, reduced.find(" Left=6\n"));
+  const struct {
+    int32_t left;
+    TPoint end;
+  } cases[] = {{6, {6, 0}}, {0, {0, 0}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.left);
+    std::string text = reduced;
+    text.replace(text.find(" Left=6\n"), 8, " Left=" + std::to_string(c.left) + "\n");
+    test::PanelFixture first;
+    first.LoadText(text);
+    TVexaConnector* link = nullptr;
+    first.panel.ForEachControl([&](TVexaControl& control) {
+      if (auto* connector = dynamic_cast<TVexaConnector*>(&control)) link = connector;
+    });
+    ASSERT_NE(nullptr, link);
+    const TVexaControl* box = link->LinkA().LinkedControl();
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ((TRect{c.end.x, c.end.y, c.end.x + 1, c.end.y + 1}), box->GetDocRect());
+    EXPECT_EQ(c.end, link->LinkA().GetLinkPoint());
+    // Both ends at the link point: the route is its two ends.
+    EXPECT_EQ(2, link->GetPointsCount());
+    EXPECT_EQ((TRect{c.end.x, c.end.y, c.end.x, c.end.y}), link->GetDocRect());
+
+    const std::string saved = first.SaveText();
+    test::PanelFixture second;
+    second.LoadText(saved);
+    EXPECT_EQ(saved, second.SaveText());
+  }
+}
+
 TEST_F(PanelFiles, AssignCopiesTheDocumentAndReportsOneProgressRun) {
   BuildDocument();
   panel.SetModified(true);
@@ -425,6 +464,7 @@ TEST_F(PanelFiles, SavingOnlyTheSelectionWritesNothingWithoutOne) {
   filer->Flush();
   EXPECT_EQ(0u, stream.Text().find("clipboard\r\n  object name with blanks: TVexaControl\r\n"));
 }
+
 
 }  // namespace
 }  // namespace pv::graphics
