@@ -5,6 +5,8 @@
 // the same primitives, recorded once, straight onto a QPainter. Their ratio is what the
 // canvas and the mapping add on top of Qt's own drawing. BM_FirstRepaintZoomPanel is the
 // repaint of a panel that has kept nothing yet (as after a zoom to a new text height).
+// BM_RepaintDocumentView repaints the same drawing converted into a document, in the document
+// view's panel.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -15,8 +17,13 @@
 #include <random>
 
 #include "BigDrawing.h"
+#include "VexaDxfImport.h"
 #include "Zoomer.h"
 #include "canvas/RecordingCanvas.h"
+#include "document/ServiceControls.h"
+#include "panel/VexaGraphics.h"
+#include "panel/VexaPanel.h"
+#include "panelwindow/QtPanelWindow.h"
 #include "qtcanvas/QtCanvas.h"
 
 namespace {
@@ -143,6 +150,33 @@ void BM_RawPainterFloor(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_RawPainterFloor)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The drawing converted into a document and shown whole in the document view's panel, repainted
+// as after its window was uncovered: every control paints itself through the panel's window
+// onto the Qt canvas.
+void BM_RepaintDocumentView(benchmark::State& state) {
+  LoadedDrawing* d = Drawing();
+  if (!d) return state.SkipWithError("could not make the drawing with ezdxf");
+  pv::graphics::RegisterVexaGraphics();
+  pv::qtcanvas::RegisterBitmapCanvasFactory();
+  pv::panelwindow::TQtPanelWindow window;
+  window.resize(kWidth, kHeight);
+  pv::graphics::TVexaPanel panel(window, false);
+  panel.SetDocWidth(kWidth * 1000);
+  panel.SetDocHeight(kHeight * 1000);
+  panel.GetActiveScheme()->ClearChildren();
+  panel.Layers().ClearChildren();
+  TVexaDxfImport importer;
+  importer.Fit = ComputeImportFit(kWidth, kHeight, 20, d->drawing->GetMaxExtents(), d->drawing->GetMinExtents());
+  importer.ImportDxfObject(&panel, d->drawing.get());
+  window.show();
+  QApplication::processEvents();
+  window.viewport()->repaint();
+  window.viewport()->repaint();
+  for (auto _ : state) window.viewport()->repaint();
+  state.counters["controls"] = static_cast<double>(importer.Report().Controls);
+}
+BENCHMARK(BM_RepaintDocumentView)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // Mouse points spread over the drawing, the same for every run.
 std::vector<Point3D> QueryPoints(const LoadedDrawing& d, int n) {
