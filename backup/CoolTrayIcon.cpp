@@ -268,7 +268,7 @@ void TCoolTrayIcon::HandleIconMessage(unsigned event) {
         clickTimer_.SetInterval(shell_.DoubleClickTime());
         clickTimer_.Start();
       }
-      MouseDown(TMouseButton::mbLeft, keys | kLeftFlag, p.x, p.y);
+      MouseDown(TMouseButton::mbLeft, keys | pv::forms::ssLeft, p.x, p.y);
       clickStart_ = true;
       if (leftPopup_ && popupMenu_ && popupMenu_->AutoPopup()) PopupAtCursor();
       break;
@@ -280,7 +280,7 @@ void TCoolTrayIcon::HandleIconMessage(unsigned event) {
         Click();
       }
       clickStart_ = false;
-      MouseUp(TMouseButton::mbLeft, keys | kLeftFlag, p.x, p.y);
+      MouseUp(TMouseButton::mbLeft, keys | pv::forms::ssLeft, p.x, p.y);
       break;
     case WM_LBUTTONDBLCLK:
       clickReady_ = false;
@@ -289,22 +289,22 @@ void TCoolTrayIcon::HandleIconMessage(unsigned event) {
       if (popupMenu_ && popupMenu_->AutoPopup() && !leftPopup_) popupMenu_->ClickDefaultItem();
       break;
     case WM_RBUTTONDOWN:
-      MouseDown(TMouseButton::mbRight, keys | kRightFlag, p.x, p.y);
+      MouseDown(TMouseButton::mbRight, keys | pv::forms::ssRight, p.x, p.y);
       if (popupMenu_ && popupMenu_->AutoPopup()) PopupAtCursor();
       break;
     case WM_RBUTTONUP:
-      if (behaviour_ == 0) MouseUp(TMouseButton::mbRight, keys | kRightFlag, p.x, p.y);
+      if (behaviour_ == 0) MouseUp(TMouseButton::mbRight, keys | pv::forms::ssRight, p.x, p.y);
       break;
     case WM_MBUTTONDOWN:
-      MouseDown(TMouseButton::mbMiddle, keys | kMiddleFlag, p.x, p.y);
+      MouseDown(TMouseButton::mbMiddle, keys | pv::forms::ssMiddle, p.x, p.y);
       break;
     case WM_MBUTTONUP:
-      MouseUp(TMouseButton::mbMiddle, keys | kMiddleFlag, p.x, p.y);
+      MouseUp(TMouseButton::mbMiddle, keys | pv::forms::ssMiddle, p.x, p.y);
       break;
     case WM_CONTEXTMENU:
     case NIN_SELECT:
     case NIN_KEYSELECT:
-      if (behaviour_ == 1) MouseUp(TMouseButton::mbRight, keys | kRightFlag, p.x, p.y);
+      if (behaviour_ == 1) MouseUp(TMouseButton::mbRight, keys | pv::forms::ssRight, p.x, p.y);
       break;
     case NIN_BALLOONSHOW:
       if (OnBalloonHintShow) OnBalloonHintShow(this);

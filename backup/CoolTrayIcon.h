@@ -12,7 +12,7 @@
 
 namespace safestow {
 
-enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+using pv::forms::TMouseButton;
 
 // The menu the icon pops up; the window side implements it.
 class TPopupMenuPort {

@@ -21,7 +21,7 @@ class FakeShell : public TrayShell {
     return !(refuseAdd && message == NIM_ADD);
   }
   ScreenPoint CursorPos() override { return cursor; }
-  unsigned KeyFlags() override { return kShiftFlag; }
+  unsigned KeyFlags() override { return pv::forms::ssShift; }
   unsigned DoubleClickTime() override { return 400; }
   void Send(std::uintptr_t id, unsigned event) { Notify(id, event); }
   const NotifyIconData& Last() const { return messages.back().second; }

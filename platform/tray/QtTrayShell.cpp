@@ -147,8 +147,11 @@ ScreenPoint QtTrayShell::CursorPos() {
 
 unsigned QtTrayShell::KeyFlags() {
   const Qt::KeyboardModifiers m = QGuiApplication::queryKeyboardModifiers();
-  return (m & Qt::ShiftModifier ? kShiftFlag : 0) | (m & Qt::AltModifier ? kAltFlag : 0) |
-         (m & Qt::ControlModifier ? kCtrlFlag : 0);
+  unsigned flags = 0;
+  if (m & Qt::ShiftModifier) flags |= pv::forms::ssShift;
+  if (m & Qt::AltModifier) flags |= pv::forms::ssAlt;
+  if (m & Qt::ControlModifier) flags |= pv::forms::ssCtrl;
+  return flags;
 }
 
 unsigned QtTrayShell::DoubleClickTime() {

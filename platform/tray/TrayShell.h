@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "forms/MouseInput.h"
+
 namespace pv::tray {
 
 // Messages to the shell.
@@ -47,13 +49,6 @@ constexpr unsigned NIN_BALLOONUSERCLICK = 0x405;
 // Not an icon event: the notification area came back after the desktop shell restarted.
 constexpr unsigned kShellRestarted = 0xC0DE;
 
-// Keyboard and button flags of a mouse event.
-constexpr unsigned kShiftFlag = 1;
-constexpr unsigned kAltFlag = 2;
-constexpr unsigned kCtrlFlag = 4;
-constexpr unsigned kLeftFlag = 8;
-constexpr unsigned kRightFlag = 16;
-constexpr unsigned kMiddleFlag = 32;
 
 struct NotifyIconData {
   std::uintptr_t uID = 0;
@@ -79,7 +74,7 @@ class TrayShell {
   // False when the shell refused; the component ignores that, as the shell may come back.
   virtual bool NotifyIcon(unsigned message, const NotifyIconData& data) = 0;
   virtual ScreenPoint CursorPos() = 0;
-  virtual unsigned KeyFlags() = 0;          // kShiftFlag | kAltFlag | kCtrlFlag as held now
+  virtual unsigned KeyFlags() = 0;          // the shift flags (forms/MouseInput.h) of the keys held now
   virtual unsigned DoubleClickTime() = 0;   // ms
 
   void SetCallback(std::function<void(std::uintptr_t id, unsigned event)> callback) {

@@ -14,29 +14,20 @@
 #include "panel/VexaGraphics.h"
 #include "panel/VexaPanel.h"
 #include "panel/fuzz/FuzzCheck.h"
+#include "panel/tests/SavedText.h"
 #include "panelwindow/NullPanelWindow.h"
 
 namespace {
 
-using pv::graphics::TMemoryStream;
-using pv::graphics::TVexaFiler;
-using pv::graphics::TVexaFilerProcess;
 using pv::graphics::TVexaPanel;
 using pv::graphics::fuzz::Check;
+using pv::graphics::test::SavedText;
 
 // Both texts on stderr before giving up, so that a finding shows what differs.
 void CheckSame(const std::string& expected, const std::string& actual, const char* what) {
   if (expected == actual) return;
   std::fprintf(stderr, "expected:\n%s\nactual:\n%s\n", expected.c_str(), actual.c_str());
   Check(false, what);
-}
-
-std::string Save(TVexaPanel& panel) {
-  TMemoryStream stream;
-  std::unique_ptr<TVexaFiler> filer = panel.CreateFiler(stream, TVexaFilerProcess::ppSave);
-  panel.SaveDocumentToFiler(*filer);
-  filer->Flush();
-  return stream.Text();
 }
 
 }  // namespace
@@ -53,23 +44,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TVexaPanel panel(window, true);
   panel.SetClipboard(&clip);
   panel.PanelHistory().SetActive(true);
-  const std::string before = Save(panel);
+  const std::string before = SavedText(panel);
   bool pasted = false;
   try {
     pasted = panel.PasteFromClipboard();
   } catch (const std::exception&) {
-    CheckSame(before, Save(panel), "a failed paste changed the document");
+    CheckSame(before, SavedText(panel), "a failed paste changed the document");
     Check(panel.PanelHistory().Count() == 0, "a failed paste left a step");
   }
   Check(clip.openDepth == 0, "the clipboard was left open");
   Check(panel.SelectionUpdateDepth() == 0, "a selection update was left open");
   if (pasted) {
     Check(panel.PanelHistory().Count() == 1, "a paste is one step");
-    const std::string after = Save(panel);
+    const std::string after = SavedText(panel);
     Check(panel.PanelHistory().Undo(), "the paste does not undo");
-    CheckSame(before, Save(panel), "undo of a paste");
+    CheckSame(before, SavedText(panel), "undo of a paste");
     Check(panel.PanelHistory().Redo(), "the paste does not redo");
-    CheckSame(after, Save(panel), "redo of a paste");
+    CheckSame(after, SavedText(panel), "redo of a paste");
   }
   return 0;
 }

@@ -17,6 +17,7 @@
 #include "panel/VexaGraphics.h"
 #include "panel/VexaPanel.h"
 #include "panel/fuzz/FuzzCheck.h"
+#include "panel/tests/SavedText.h"
 #include "panelwindow/NullPanelWindow.h"
 
 namespace {
@@ -28,14 +29,7 @@ using pv::graphics::TVexaFiler;
 using pv::graphics::TVexaFilerProcess;
 using pv::graphics::TVexaPanel;
 using pv::graphics::fuzz::Check;
-
-std::string Save(TVexaPanel& panel) {
-  TMemoryStream stream;
-  std::unique_ptr<TVexaFiler> filer = panel.CreateFiler(stream, TVexaFilerProcess::ppSave);
-  panel.SaveDocumentToFiler(*filer);
-  filer->Flush();
-  return stream.Text();
-}
+using pv::graphics::test::SavedText;
 
 void Load(TVexaPanel& panel, const std::string& text, TLoadMode mode) {
   TMemoryStream stream(text);
@@ -90,14 +84,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (panel.PanelHistory().Redo()) {
     }
     CheckIds(panel);
-    const std::string first = Save(panel);
+    const std::string first = SavedText(panel);
     pv::panelwindow::TNullPanelWindow otherWindow;
     TVexaPanel again(otherWindow, false);
     Load(again, first, TLoadMode::Document);
     // The first line is the framing's (a document name with control characters does not
     // survive it); everything the controls wrote must.
     const auto body = [](const std::string& t) { return t.substr(std::min(t.find('\n'), t.size())); };
-    if (const std::string second = Save(again); body(second) != body(first)) {
+    if (const std::string second = SavedText(again); body(second) != body(first)) {
       std::fprintf(stderr, "first:\n");
       std::fwrite(first.data(), 1, first.size(), stderr);
       std::fprintf(stderr, "\nsecond:\n");

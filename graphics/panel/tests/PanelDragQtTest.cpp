@@ -21,6 +21,7 @@
 #include "clipboard/QtClipboard.h"
 #include "forms/tests/QtTestApp.h"
 #include "panel/tests/LinkedDocument.h"
+#include "panel/tests/SavedText.h"
 #include "panelwindow/QtPanelWindow.h"
 #include "props/BrushProp.h"
 #include "qtcanvas/QtCanvas.h"
@@ -138,13 +139,7 @@ struct PanelQtDrag : ::testing::Test, test::Registered {
     box->Brush().SetColor(canvas::clRed);
     return box;
   }
-  static std::string Text(TVexaPanel& panel) {
-    TMemoryStream stream;
-    std::unique_ptr<TVexaFiler> filer = panel.CreateFiler(stream, TVexaFilerProcess::ppSave);
-    panel.SaveDocumentToFiler(*filer);
-    filer->Flush();
-    return stream.Text();
-  }
+  static std::string Text(TVexaPanel& panel) { return test::SavedText(panel); }
   // The desktop: enter and move over the target, then drop there with the keys given, or
   // leave and cancel.
   void Play(QPoint at, Qt::KeyboardModifiers keys, bool drop) {

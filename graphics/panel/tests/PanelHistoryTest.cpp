@@ -116,7 +116,9 @@ TEST_F(PanelHistoryTest, EveryPanelGroupHasItsCaption) {
     ASSERT_NE(nullptr, history().BeginPanelGroup(row.cls)) << row.caption;
     a->SetWidth(width += 100);
     EXPECT_FALSE(history().EndPanelGroup(&TPanelAlignHistoryGroup::ClassInfo) && &row.cls != &TPanelAlignHistoryGroup::ClassInfo);
-    if (&row.cls != &TPanelAlignHistoryGroup::ClassInfo) EXPECT_TRUE(history().EndPanelGroup(&row.cls));
+    if (&row.cls != &TPanelAlignHistoryGroup::ClassInfo) {
+      EXPECT_TRUE(history().EndPanelGroup(&row.cls));
+    }
     EXPECT_EQ(row.caption, Last()->Caption);
   }
   // No group while recording is off.

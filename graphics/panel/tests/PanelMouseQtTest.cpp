@@ -16,6 +16,7 @@
 #include "panel/VexaGraphics.h"
 #include "panel/VexaPanel.h"
 #include "panel/tests/QtPanelFixture.h"
+#include "panel/tests/SavedText.h"
 #include "panelwindow/QtPanelWindow.h"
 #include "props/BrushProp.h"
 #include "props/PenProps.h"
@@ -70,13 +71,7 @@ struct PanelMouseQt : ::testing::Test, test::QtPanelFixture {
     QKeyEvent release(QEvent::KeyRelease, key, modifiers);
     QApplication::sendEvent(&window, &release);
   }
-  std::string SaveText() {
-    TMemoryStream stream;
-    std::unique_ptr<TVexaFiler> filer = panel->CreateFiler(stream, TVexaFilerProcess::ppSave);
-    panel->SaveDocumentToFiler(*filer);
-    filer->Flush();
-    return stream.Text();
-  }
+  std::string SaveText() { return test::SavedText(*panel); }
 
   TVexaBox* a;
   TVexaBox* b;
