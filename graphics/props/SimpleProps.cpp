@@ -34,8 +34,6 @@ std::string FormatThousandths(int64_t value) {
 
 // --- TEnumProp
 
-TEnumProp::TEnumProp(const std::vector<std::string>* names) : names_(names) { SetHasValueList(true); }
-
 TEnumProp::~TEnumProp() {
   if (ownsNames_) delete names_;
 }
@@ -53,19 +51,19 @@ void TEnumProp::AddName(const std::string& name) {
   const_cast<std::vector<std::string>*>(names_)->push_back(name);
 }
 
-void TEnumProp::SetEnumIndex(uint8_t index) { ChangeValue(index_, index); }
+void TCustomEnumProp::SetEnumIndex(uint8_t index) { ChangeValue(index_, index); }
 
-std::string TEnumProp::GetDisplayValue() const {
+std::string TCustomEnumProp::GetDisplayValue() const {
   const auto& names = Names();
   return index_ < names.size() ? names[index_] : std::string();
 }
 
-PropValue TEnumProp::GetPropValue(std::string_view name) const {
+PropValue TCustomEnumProp::GetPropValue(std::string_view name) const {
   if (!name.empty()) return TCustomProp::GetPropValue(name);
   return PropValue::String(GetDisplayValue());
 }
 
-void TEnumProp::SetPropValue(std::string_view name, const PropValue& value) {
+void TCustomEnumProp::SetPropValue(std::string_view name, const PropValue& value) {
   if (!name.empty()) return TCustomProp::SetPropValue(name, value);
   const std::string text = value.ToString();
   const auto& names = Names();
@@ -77,13 +75,12 @@ void TEnumProp::SetPropValue(std::string_view name, const PropValue& value) {
   }
 }
 
-void TEnumProp::GetEnumList(std::vector<std::string>& names) const { names = Names(); }
+void TCustomEnumProp::GetEnumList(std::vector<std::string>& names) const { names = Names(); }
 
-namespace {
-const std::vector<std::string> kBoolNames{"False", "True"};
+const std::vector<std::string>& TBoolProp::Names() const {
+  static const std::vector<std::string> names{"False", "True"};
+  return names;
 }
-
-TBoolProp::TBoolProp() : TEnumProp(&kBoolNames) {}
 
 // --- TIntProp
 

@@ -13,16 +13,12 @@
 
 namespace pv::graphics {
 
-class TEnumProp : public TCustomProp {
+// An index into a table of names, shown and set by name.
+class TCustomEnumProp : public TCustomProp {
  public:
-  // names: a table shared by every property of the class (it must outlive them); AddName
-  // gives the property a table of its own.
-  explicit TEnumProp(const std::vector<std::string>* names = nullptr);
-  ~TEnumProp() override;
-  const char* ClassName() const override { return "TEnumProp"; }
+  TCustomEnumProp() { SetHasValueList(true); }
 
-  void AddName(const std::string& name);
-  const std::vector<std::string>& Names() const;
+  virtual const std::vector<std::string>& Names() const = 0;
   uint8_t GetEnumIndex() const { return index_; }
   // No range check: callers pass valid indexes.
   virtual void SetEnumIndex(uint8_t index);
@@ -34,17 +30,32 @@ class TEnumProp : public TCustomProp {
 
  private:
   uint8_t index_ = 0;
+};
+
+class TEnumProp : public TCustomEnumProp {
+ public:
+  // names: a table shared by every property of the class (it must outlive them); AddName
+  // gives the property a table of its own.
+  explicit TEnumProp(const std::vector<std::string>* names = nullptr) : names_(names) {}
+  ~TEnumProp() override;
+  const char* ClassName() const override { return "TEnumProp"; }
+
+  void AddName(const std::string& name);
+  const std::vector<std::string>& Names() const override;
+
+ private:
   // Set once AddName gave the property a table of its own (names_ then points to it). A flag
-  // rather than a second pointer: the shared table is the rule, and a boolean property is
-  // then small enough for the allocator's next smaller block.
+  // rather than a second pointer: the shared table is the rule.
   bool ownsNames_ = false;
   const std::vector<std::string>* names_;
 };
 
-class TBoolProp : public TEnumProp {
+// Its table is always "False", "True": no pointer to it in every property, as a control has
+// several of these.
+class TBoolProp : public TCustomEnumProp {
  public:
-  TBoolProp();
   const char* ClassName() const override { return "TBoolProp"; }
+  const std::vector<std::string>& Names() const override;
   bool GetValue() const { return GetEnumIndex() != 0; }
   void SetValue(bool value) { SetEnumIndex(value ? 1 : 0); }
 };

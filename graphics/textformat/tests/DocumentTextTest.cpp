@@ -315,7 +315,9 @@ TEST(DocumentText, NamesOfEveryKindReadBackAndKeepTheirLines) {
   for (const Case& c : cases) panel.Add("TVexaBox", scheme, c.name);
   const std::string text = panel.SaveText();
   for (const Case& c : cases) {
-    if (!c.line.empty()) EXPECT_NE(text.find(c.line + "\r\n"), std::string::npos) << c.line;
+    if (!c.line.empty()) {
+      EXPECT_NE(text.find(c.line + "\r\n"), std::string::npos) << c.line;
+    }
   }
   TTestPanel reread;
   reread.LoadText(text, TLoadMode::Document);
