@@ -339,7 +339,16 @@ bool DXF_Reader::ReadBlock() {
     if (code != 0) continue;
     const std::string name = groups_.Value();
     std::unique_ptr<DXF_Entity> entity;
-    if (ReadEntityByName(name, "ENDBLK", layerIndex, entity)) return true;
+    // A read error fails the section; an entity refused for what it holds (an insert with too
+    // many attributes) is told as in ENTITIES and left out, and reading goes on after it.
+    try {
+      if (ReadEntityByName(name, "ENDBLK", layerIndex, entity)) return true;
+    } catch (const DXF_read_exception&) {
+      throw;
+    } catch (const std::exception& error) {
+      prompts_.ShowMessage(error.what());
+      continue;
+    }
     if (!entity) continue;
     if (auto* insert = dynamic_cast<Insert_*>(entity.get())) {
       pendingInserts_.push_back({insert, target, groups_.LineNumber()});

@@ -399,6 +399,27 @@ TEST(DXF_Reader, UndefinedBlocksCancelAndOtherEntityErrors) {
   const auto refused = ReadDxfText(EntitiesFile(many));
   EXPECT_EQ(refused->prompts.messages, Strings{"This version only handles 16 ATTRIBs"});
   EXPECT_EQ(refused->Count("A", "Line_"), 1u);
+
+  // The same insert inside a block is told alike and leaves out only itself: the rest of the
+  // block, the blocks after it and the entities are read.
+  DxfText blocks;
+  blocks.Extents(-100, 100).Section("BLOCKS").P(0, "BLOCK").P(8, "0").P(2, "B").P(10, "0").P(20, "0");
+  blocks.P(0, "ENDBLK").P(0, "BLOCK").P(8, "0").P(2, "C").P(10, "0").P(20, "0");
+  const std::string inBlock = blocks.Text() + many.Text() +
+                              DxfText().P(0, "ENDBLK").P(0, "BLOCK").P(8, "0").P(2, "D").P(10, "0").P(20, "0")
+                                  .Line("0", 0, 0, 2, 2).P(0, "ENDBLK").EndSec().Section("ENTITIES")
+                                  .P(0, "INSERT").P(8, "A").P(2, "D").Line("A", 0, 0, 3, 3).EndSec().Eof().Text();
+  const auto inside = ReadDxfText(inBlock);
+  EXPECT_TRUE(inside->isDxf);
+  EXPECT_EQ(inside->prompts.messages, Strings{"This version only handles 16 ATTRIBs"});
+  EXPECT_EQ(inside->prompts.errors, Strings{});
+  EXPECT_EQ(inside->prompts.warnings, Strings{});
+  ASSERT_EQ(inside->Count("0", "Block_"), 3u);
+  const auto* c = inside->Entity<Block_>("0", "Block_", 1);
+  ASSERT_EQ(c->Entities().size(), 1u);  // the line after the insert
+  EXPECT_NE(dynamic_cast<const Line_*>(c->Entities()[0].get()), nullptr);
+  EXPECT_EQ(inside->Count("A", "Insert_"), 1u);
+  EXPECT_EQ(inside->Count("A", "Line_"), 1u);
 }
 
 TEST(DXF_Reader, ExtentsFromHeaderOrFromEntities) {
