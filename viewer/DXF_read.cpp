@@ -431,9 +431,14 @@ int DXF_Reader::LayerIndexOrNew(const std::string& name) {
 
 DXF_Reader::RecordState DXF_Reader::ReadGroupRecord(abstract_entity& r) {
   r.extrusion = WCS_Z_Axis;
+  // An embedded object (a multi-line attribute's text in later releases) runs from code 101
+  // to the end of the record; its codes mean other things there and are not the record's.
+  bool embedded = false;
   for (;;) {
     const int code = NextGroupCode();
     if (code < 0) return RecordState::EndOfFile;
+    if (code == 101) embedded = true;
+    if (embedded && code != 0) continue;
     switch (code) {
       case 0: groups_.PushBack(); return RecordState::Read;
       case 1: r.s1 = groups_.Value(); break;

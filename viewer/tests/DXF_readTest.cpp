@@ -422,6 +422,32 @@ TEST(DXF_Reader, UndefinedBlocksCancelAndOtherEntityErrors) {
   EXPECT_EQ(inside->Count("A", "Line_"), 1u);
 }
 
+// Later releases put a multi-line attribute's text in an embedded object (from code 101 to
+// the end of the record), with codes of its own that mean other things there (72 is its
+// flow direction, 1 its formatted text): the attribute keeps what its own codes say.
+TEST(DXF_Reader, AnEmbeddedObjectDoesNotOverwriteItsAttribute) {
+  DxfText t;
+  t.Extents(-100, 100).Section("BLOCKS").P(0, "BLOCK").P(8, "0").P(2, "B").P(10, "0").P(20, "0").P(0, "ENDBLK");
+  t.EndSec().Section("ENTITIES").P(0, "INSERT").P(8, "A").P(2, "B").P(66, "1").P(10, "1").P(20, "2");
+  t.P(0, "ATTRIB").P(8, "A").P(100, "AcDbText").P(10, "3").P(20, "4").P(40, "2").P(1, "first line");
+  t.P(11, "5").P(21, "4").P(100, "AcDbAttribute").P(2, "TAG").P(70, "0").P(72, "1");
+  t.P(101, "Embedded Object").P(10, "30").P(20, "40").P(40, "9").P(71, "1").P(72, "5").P(1, "first line\\Psecond");
+  t.P(11, "7").P(21, "8").P(0, "SEQEND").EndSec().Eof();
+  const auto r = ReadDxfText(t.Text());
+  EXPECT_EQ(r->prompts.warnings, Strings{});
+  ASSERT_EQ(r->Count("A", "Insert_"), 1u);
+  const auto& attribs = r->Entity<Insert_>("A", "Insert_", 0)->Attribs();
+  ASSERT_EQ(attribs.size(), 1u);
+  const Attrib_& a = *attribs[0];
+  EXPECT_EQ(a.Text(), "first line");
+  EXPECT_EQ(a.Alignment(), 1);
+  EXPECT_EQ(a.Height(), 2.0);
+  EXPECT_EQ(a.GetPoint().x, 3.0);
+  EXPECT_EQ(a.GetPoint().y, 4.0);
+  EXPECT_EQ(a.AlignmentPoint().x, 5.0);
+  EXPECT_EQ(a.AlignmentPoint().y, 4.0);
+}
+
 TEST(DXF_Reader, ExtentsFromHeaderOrFromEntities) {
   DxfText valid;
   valid.Extents(-5, 50).Section("ENTITIES").Line("A", 1, 1, 2, 2).EndSec().Eof();
