@@ -36,14 +36,6 @@ struct LinkedDocument : Registered, PanelFixture {
     panel.PanelHistory().SetActive(true);
   }
 
-  template <typename T>
-  T* Shape(const TRect& r, const std::string& name) {
-    T* s = TVexaControl::New<T>(&panel, Scheme(), panel.GetActiveLayer());
-    s->SetVisible(true);
-    s->SetDocRect(r);
-    s->SetName(name);
-    return s;
-  }
   static void LinkEnd(TLinkPointProp& end, TVexaControl* control, TPoint point) {
     end.SetLinkedControl(control);
     end.SetLinkPoint(point);

@@ -191,15 +191,9 @@ TEST_F(PanelDrag, AutoDragDeletesTheSelectionOnlyAfterAnotherPanelTookItAsAMove)
   EXPECT_TRUE(test::Named(*Scheme(), "a").empty());
   EXPECT_TRUE(test::Named(*Scheme(), "link").empty());
   EXPECT_EQ(2, Scheme()->GetCount());
-  ASSERT_EQ(1, panel.PanelHistory().Count());
-  EXPECT_EQ("Delete control(s)", panel.PanelHistory().GetAction(0)->Caption);
   EXPECT_EQ(4, target.Scheme()->GetCount());
   EXPECT_EQ(1, target.panel.PanelHistory().Count());
-  const std::string after = SaveText();
-  ASSERT_TRUE(panel.PanelHistory().Undo());
-  EXPECT_EQ(before, SaveText());
-  ASSERT_TRUE(panel.PanelHistory().Redo());
-  EXPECT_EQ(after, SaveText());
+  ExpectOneStepUndoesAndRedoes(before, "Delete control(s)");
   EXPECT_TRUE(panel.Parentless().empty());
 }
 
@@ -306,13 +300,7 @@ TEST_F(PanelDrag, ADropBackOntoTheSourceMovesTheSelectionKeepingIdsAndLinks) {
   EXPECT_EQ(a, outer->LinkB().LinkedControl()) << "a link from outside the selection survives";
   EXPECT_EQ(5, Scheme()->GetCount());
   EXPECT_EQ((std::vector<TVexaControl*>{a, b, link}), Selection());
-  ASSERT_EQ(1, panel.PanelHistory().Count());
-  EXPECT_EQ("Size/move control(s)", panel.PanelHistory().GetAction(0)->Caption);
-  const std::string after = SaveText();
-  ASSERT_TRUE(panel.PanelHistory().Undo());
-  EXPECT_EQ(before, SaveText());
-  ASSERT_TRUE(panel.PanelHistory().Redo());
-  EXPECT_EQ(after, SaveText());
+  ExpectOneStepUndoesAndRedoes(before, "Size/move control(s)");
   EXPECT_TRUE(panel.Parentless().empty());
   // A copying drag dropped back makes copies instead, and leaves them selected.
   Script({}, &window, {33, 60}, TDropAction::Copy);

@@ -11,6 +11,7 @@
 #include "document/Schemes.h"
 #include "panel/PanelHistory.h"
 #include "panel/VexaPanel.h"
+#include "panel/tests/SavedText.h"
 #include "panelwindow/NullPanelWindow.h"
 
 namespace pv::graphics::test {
@@ -59,13 +60,7 @@ struct PanelFixture {
     }
   }
 
-  std::string SaveText() {
-    TMemoryStream stream;
-    std::unique_ptr<TVexaFiler> filer = panel.CreateFiler(stream, TVexaFilerProcess::ppSave);
-    panel.SaveDocumentToFiler(*filer);
-    filer->Flush();
-    return stream.Text();
-  }
+  std::string SaveText() { return SavedText(panel); }
   void LoadText(const std::string& text, TLoadMode mode = TLoadMode::Document) {
     TMemoryStream stream(text);
     std::unique_ptr<TVexaFiler> filer = panel.CreateFiler(stream, TVexaFilerProcess::ppLoad);
