@@ -103,14 +103,14 @@ bool TVexaConnector::MovePathSegment(int first, int last, double t, TPoint delta
   Along(d, horizontal) = 0;
   // Onto the line of the segment before or after, which the tidy step then takes away.
   const int32_t from = Across(points[static_cast<size_t>(i)], horizontal);
-  int32_t to = from + Across(d, horizontal);
+  int32_t to = ClampToInt32(int64_t{from} + Across(d, horizontal));
   const int32_t snap = SnapDistance();
   const int32_t beforeLine = Across(points[static_cast<size_t>(i - 1)], horizontal);
   const int32_t afterLine = Across(points[static_cast<size_t>(j + 1)], horizontal);
   const int32_t unsnapped = to;
   Snap(to, beforeLine, snap);
   if (to == unsnapped) Snap(to, afterLine, snap);
-  Across(d, horizontal) = to - from;
+  Across(d, horizontal) = ClampToInt32(int64_t{to} - from);
   const bool moved = TVexaCurve::MovePathSegment(first, last, t, d);
   MarkTidy(i, j);
   StopAutomaticRerouting();
@@ -124,12 +124,7 @@ int TVexaConnector::InsertPointAtPos(TPoint position) {
     return index;
   }
   if (GetPointsCount() < 2) return -1;
-  TPoint p = position;
-  if (IVexaPanel* panel = Owner()) {
-    const TPoint doc = panel->PixelToDocPoint(position);
-    const TRect r = GetDocRect();
-    p = {doc.x - r.left, doc.y - r.top};
-  }
+  const TPoint p = PixelToLocal(position);
   TPointArray& points = PointsRef();
   TTypeArray& types = TypesRef();
   TPathNearest nearest;
@@ -223,9 +218,7 @@ void TVexaConnector::GetEditPointGuide(TPoint pixel, TEditPointGuide& guide) con
   TPointArray points;
   TTypeArray types;
   GetPointsEx(points, types);
-  const TRect doc = GetDocRect();
-  const TPoint d = Owner()->PixelToDocPoint(pixel);
-  const TPoint p{d.x - doc.left, d.y - doc.top};
+  const TPoint p = PixelToLocal(pixel);
   const TPathFigureInfos infos = BuildFigureInfos(points, types);
   TPathNearest nearest;
   int32_t s = -1, e = -1;

@@ -42,12 +42,6 @@ TPoint Relative(TPoint p, const TRect& origin) {
   return {ClampToInt32(int64_t{p.x} - origin.left), ClampToInt32(int64_t{p.y} - origin.top)};
 }
 
-TRect Relative(const TRect& r, const TRect& origin) {
-  const TPoint topLeft = Relative(TPoint{r.left, r.top}, origin);
-  const TPoint bottomRight = Relative(TPoint{r.right, r.bottom}, origin);
-  return {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
-}
-
 }  // namespace
 
 // --- creation and properties
@@ -193,8 +187,9 @@ void TVexaConnector::Reroute() {
   reroutePending_ = false;
 }
 
+// In document coordinates: a frame taken from the connector's own rectangle would clip a
+// linked control far from it differently from one load of the document to the next.
 TRouteInfo TVexaConnector::MakeRouteInfo() const {
-  const TRect origin = GetDocRect();
   const TVexaControl* a = linkA_->LinkedControl();
   const TVexaControl* b = linkB_->LinkedControl();
   TRouteInfo info;
@@ -202,10 +197,10 @@ TRouteInfo TVexaConnector::MakeRouteInfo() const {
   info.gap = GetMinimalGap() != 0 ? GetMinimalGap() : (Owner() ? Owner()->ConnectorsMinGap() : 0);
   info.rerouteMode = GetRerouteMode();
   info.orthogonal = GetOrtogonal();
-  info.linkA = Relative(linkA_->GetLinkPoint(), origin);
-  info.linkB = Relative(linkB_->GetLinkPoint(), origin);
-  info.rectA = a ? Relative(a->GetDocRect(), origin) : TRect{info.linkA.x, info.linkA.y, info.linkA.x, info.linkA.y};
-  info.rectB = b ? Relative(b->GetDocRect(), origin) : TRect{info.linkB.x, info.linkB.y, info.linkB.x, info.linkB.y};
+  info.linkA = linkA_->GetLinkPoint();
+  info.linkB = linkB_->GetLinkPoint();
+  info.rectA = a ? a->GetDocRect() : TRect{info.linkA.x, info.linkA.y, info.linkA.x, info.linkA.y};
+  info.rectB = b ? b->GetDocRect() : TRect{info.linkB.x, info.linkB.y, info.linkB.x, info.linkB.y};
   return info;
 }
 
@@ -220,18 +215,23 @@ void TVexaConnector::RouteOnce() {
     group.emplace(panel->History(), TPanelRerouteHistoryGroup::ClassInfo, this);
   }
   const TRouteInfo info = MakeRouteInfo();
+  const TRect origin = GetDocRect();
   if (a || b) {
     TPointArray points = PointsRef();
+    for (TPoint& p : points) p = {ClampToInt32(int64_t{p.x} + origin.left), ClampToInt32(int64_t{p.y} + origin.top)};
     TTypeArray types = TypesRef();
-    if (RouteOrthogonal(points, types, info) && (points != PointsRef() || types != TypesRef())) {
-      BeginPointsChange();
-      Invalidate();
-      PointsRef() = std::move(points);
-      TypesRef() = std::move(types);
-      EndPointsChange();
+    if (RouteOrthogonal(points, types, info)) {
+      for (TPoint& p : points) p = Relative(p, origin);
+      if (points != PointsRef() || types != TypesRef()) {
+        BeginPointsChange();
+        Invalidate();
+        PointsRef() = std::move(points);
+        TypesRef() = std::move(types);
+        EndPointsChange();
+      }
     }
   } else {
-    SetUnlinkedEnds(info.linkA, info.linkB);
+    SetUnlinkedEnds(Relative(info.linkA, origin), Relative(info.linkB, origin));
   }
   if (group) group->End();
 }

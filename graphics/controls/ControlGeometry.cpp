@@ -259,6 +259,14 @@ void TVexaControl::GetPixelPoints(std::vector<TPoint>& out, int32_t x, int32_t y
   }
 }
 
+TPoint TVexaControl::PixelToLocal(TPoint pixel) const {
+  if (!owner_) return pixel;
+  const TPoint doc = owner_->PixelToDocPoint(pixel);
+  const TRect r = GetDocRect();
+  return {winmath::ClampToInt32(static_cast<int64_t>(doc.x) - r.left),
+          winmath::ClampToInt32(static_cast<int64_t>(doc.y) - r.top)};
+}
+
 void TVexaControl::GetEditPointGuide(TPoint pixel, TEditPointGuide& guide) const {
   guide = TEditPointGuide{};
   guide.position = pixel;
@@ -266,9 +274,7 @@ void TVexaControl::GetEditPointGuide(TPoint pixel, TEditPointGuide& guide) const
   std::vector<TPoint> points;
   std::vector<uint8_t> types;
   GetPointsEx(points, types);
-  const TRect doc = GetDocRect();
-  const TPoint d = owner_->PixelToDocPoint(pixel);
-  const TPoint p{d.x - doc.left, d.y - doc.top};
+  const TPoint p = PixelToLocal(pixel);
   const TPathFigureInfos infos = BuildFigureInfos(points, types);
   TPathNearest nearest;
   int32_t s = -1;

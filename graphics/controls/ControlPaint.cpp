@@ -13,29 +13,32 @@ namespace pv::graphics {
 
 // --- geometry
 
+// The sums are taken in 64 bits and held within int32: a control that a damaged document or
+// a long drag put at the edge of the range ends there instead of wrapping to the other side.
 TRect TVexaControl::GetDocRect() const {
-  TRect r{GetLeft(), GetTop(), GetLeft() + GetWidth(), GetTop() + GetHeight()};
+  int64_t left = GetLeft();
+  int64_t top = GetTop();
   for (const TVexaControl* p = parent_; p; p = p->parent_) {
-    r.left += p->GetLeft();
-    r.right += p->GetLeft();
-    r.top += p->GetTop();
-    r.bottom += p->GetTop();
+    left += p->GetLeft();
+    top += p->GetTop();
   }
-  return r;
+  using winmath::ClampToInt32;
+  return {ClampToInt32(left), ClampToInt32(top), ClampToInt32(left + GetWidth()), ClampToInt32(top + GetHeight())};
 }
 
 void TVexaControl::SetDocRect(const TRect& rect) {
-  int32_t dx = 0;
-  int32_t dy = 0;
+  int64_t dx = 0;
+  int64_t dy = 0;
   for (const TVexaControl* p = parent_; p; p = p->parent_) {
     dx += p->GetLeft();
     dy += p->GetTop();
   }
+  using winmath::ClampToInt32;
   BeginUpdate();
-  SetLeft(rect.left - dx);
-  SetTop(rect.top - dy);
-  SetWidth(rect.right - rect.left);
-  SetHeight(rect.bottom - rect.top);
+  SetLeft(ClampToInt32(rect.left - dx));
+  SetTop(ClampToInt32(rect.top - dy));
+  SetWidth(ClampToInt32(int64_t{rect.right} - rect.left));
+  SetHeight(ClampToInt32(int64_t{rect.bottom} - rect.top));
   EndUpdate();
 }
 

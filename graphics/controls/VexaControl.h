@@ -317,6 +317,9 @@ class TVexaControl : public IDocControl {
 
  protected:
   ~TVexaControl() override;
+  // A panel pixel in the coordinates of the control's points (its own rectangle's corner at
+  // 0,0); held within int32 when the control lies far from the pixel. No panel: the pixel.
+  TPoint PixelToLocal(TPoint pixel) const;
 
   void Construct(IVexaPanel* panel, TVexaControl* parent, TVexaControl* layer);
   virtual void InitControl(TVexaControl* parent, TVexaControl* layer);

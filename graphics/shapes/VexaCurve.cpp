@@ -356,12 +356,9 @@ void TVexaCurve::DeletePoint(int index) {
 
 int TVexaCurve::InsertPointAtPos(TPoint position) {
   if (points_.empty()) return -1;
-  TPoint p = position;
+  const TPoint p = PixelToLocal(position);
   double tolerance = 4000.0;
   if (IVexaPanel* panel = Owner()) {
-    const TPoint doc = panel->PixelToDocPoint(position);
-    const TRect r = GetDocRect();
-    p = {doc.x - r.left, doc.y - r.top};
     tolerance = 4.0 * 100000.0 / std::max(panel->Scale(), 1);
   }
   // Tried on copies: a position the path cannot take leaves no undo step behind.

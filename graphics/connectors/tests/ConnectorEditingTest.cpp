@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <random>
 
 
@@ -212,6 +213,46 @@ TEST_F(EditingFixture, TheGuideOffersOnlyPointsBetweenNodes) {
   EXPECT_EQ(guide.count, 0);
   c->GetEditPointGuide(panel.DocToPixelPoint({60000, 40000}), guide);
   EXPECT_EQ(guide.count, 0);
+}
+
+TEST_F(EditingFixture, APixelFarFromALineNearTheEdgeOfTheRangeIsTakenOnItsOwnSide) {
+  // The line lies near the most negative coordinate and the pixel far to its right: their
+  // distance does not fit in 32 bits, and must not wrap round to the line's left.
+  const int32_t edge = std::numeric_limits<int32_t>::min() + 1000;
+  const Route line{{edge, 0}, {edge + 10000, 0}};
+  const TPoint pixel{33500, 0};  // x 33,500,000 in the document
+  TVexaConnector* c = Connector(line);
+  EXPECT_EQ(c->InsertPointAtPos(pixel), -1);
+  EXPECT_EQ(Absolute(*c), line);
+  TVexaControl::TEditPointGuide guide;
+  c->GetEditPointGuide(pixel, guide);
+  EXPECT_EQ(guide.count, 0);
+  // Free, the line goes on from its right end, as far toward the pixel as the range allows.
+  c->SetOrtogonal(false);
+  EXPECT_EQ(c->InsertPointAtPos(pixel), 2);
+  const Route longer = Absolute(*c);
+  ASSERT_EQ(longer.size(), 3u);
+  EXPECT_EQ(longer[1], line[1]);
+  EXPECT_GT(longer[2].x, line[1].x);
+  EXPECT_EQ(longer[2].y, 0);
+  // A plain curve's guide goes on from the line's right end, toward the pixel.
+  auto* curve = TVexaControl::New<TVexaCurve>(&panel, panel.GetActiveScheme(), panel.GetActiveLayer());
+  curve->SetPointsEx(line, {ptNode, ptEndNode});
+  curve->GetEditPointGuide(pixel, guide);
+  ASSERT_EQ(guide.points.size(), 2u);
+  EXPECT_EQ(guide.points[0], (TPoint{10000, 0}));
+  EXPECT_GT(guide.points[1].x, 10000);
+}
+
+TEST_F(EditingFixture, ASegmentDraggedPastTheEdgeOfTheRangeStopsThere) {
+  const int32_t x = 2147480000;
+  TVexaConnector* c = Connector({{0, 0}, {x, 0}, {x, 20000}, {2147440000, 20000}});
+  EXPECT_TRUE(c->MovePathSegment(1, 2, 0.5, {39000, 0}));
+  const Route after = Absolute(*c);
+  ASSERT_EQ(after.size(), 4u);
+  EXPECT_EQ(after[1], (TPoint{INT32_MAX, 0}));
+  EXPECT_EQ(after[2], (TPoint{INT32_MAX, 20000}));
+  EXPECT_TRUE(AxisParallel(after));
 }
 
 TEST_F(EditingFixture, WithoutOrthogonalTheCurvesEditingApplies) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 
 #include "connectors/VexaConnector.h"
 #include "controls/LinkProps.h"
@@ -267,6 +268,26 @@ TEST_F(ConnectorFixture, MovesWithTheSelectionWhenBothEndsAreSelected) {
   b->SetDocRect({35000, 7000, 45000, 17000});
   c->EndSelectionUpdate();
   EXPECT_EQ(Absolute(*c), (Route{{15000, 12000}, {35000, 12000}}));
+}
+
+TEST_F(ConnectorFixture, ARouteAtTheEdgeOfTheRangeLoadsBackTheSame) {
+  // Link A lies just inside the most negative y, so the way out of its box is cut short at the
+  // edge; the box itself is more than half the range away from there.
+  TVexaControl* a = Box({0, 0, 320000, 240000}, "a");
+  TVexaConnector* c = Connector();
+  c->SetName("c");
+  c->SetMinimalGap(8000);
+  Link(c->LinkA(), a, {20000, INT32_MIN + 1024});
+  Link(c->LinkB(), nullptr, {134238728, -30001});
+  ExpectSettled(*c);
+  for (const TPoint& p : Absolute(*c)) EXPECT_GE(p.y, INT32_MIN);
+  const std::string text = panel.SaveText();
+  TTestVexaPanel other;
+  other.LoadText(text);
+  EXPECT_EQ(other.SaveText(), text);
+  auto* loaded = dynamic_cast<TVexaConnector*>(other.GetActiveScheme()->FindChildByName("c"));
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_EQ(Absolute(*loaded), Absolute(*c));
 }
 
 TEST_F(ConnectorFixture, SavedAndLoadedLinked) {

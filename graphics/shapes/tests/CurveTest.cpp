@@ -7,6 +7,7 @@
 #include <climits>
 #include <functional>
 
+#include "canvas/RecordingCanvas.h"
 #include "controls/CopyToCurve.h"
 #include "document/testing/TestVexaPanel.h"
 #include "props/BrushProp.h"
@@ -85,6 +86,15 @@ TEST_F(CurveFixture, ExtremePointsGiveWidthsWithoutWrapping) {
   auto* d = Curve({{-1000000000, 0}, {1000000000, 10}}, {ptNode, ptEndNode});
   EXPECT_EQ(d->GetWidth(), 2000000000);
   EXPECT_EQ(Points(*d)[1].x, 2000000000);
+  // A lone point on the largest coordinate: the rectangle ends at the edge of the range
+  // instead of wrapping round to the most negative one, and the curve still paints.
+  auto* e = Curve({{-64510, INT32_MAX}}, {ptEndNode});
+  const TRect r = e->GetDocRect();
+  EXPECT_EQ(r.top, INT32_MAX);
+  EXPECT_EQ(r.bottom, INT32_MAX);
+  EXPECT_LE(r.left, r.right);
+  pv::canvas::RecordingCanvas canvas({64, 64});
+  e->Paint(canvas, {0, 0, 64, 64});
 }
 
 TEST_F(CurveFixture, ABezierPathIsBoundedByItsCurveNotByItsControlPoints) {
