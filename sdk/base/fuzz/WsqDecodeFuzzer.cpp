@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "images/WsqImage.h"
 #include "wsq/WsqCodec.h"
 
 using namespace vela::wsq;
@@ -23,12 +24,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (DecodeWsq(file, pixels, info) != kOk) return 0;
   if (pixels.size() != size_t(info.width) * size_t(info.height)) std::abort();
 
-  std::vector<uint8_t> again(EncodedCapacity(info.width, info.height, nullptr));
-  size_t length = 0;
-  if (EncodeWsq(pixels.data(), info.width, info.height, info.ppi, nullptr, 0.75, again.data(),
-                again.size(), length) != kOk)
+  std::vector<uint8_t> again;
+  try {
+    again = vela::render::EncodeWsqFile(pixels.data(), info.width, info.height, info.ppi, nullptr, 0.75);
+  } catch (...) {
     std::abort();
-  again.resize(length);
+  }
   std::vector<uint8_t> back;
   WsqInfo backInfo;
   if (DecodeWsq(again, back, backInfo) != kOk || backInfo.width != info.width ||

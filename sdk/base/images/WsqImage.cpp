@@ -59,10 +59,17 @@ std::string WsqImageComment(std::span<const uint8_t> file) {
 
 std::vector<uint8_t> EncodeWsqFile(const uint8_t* pixels, int32_t width, int32_t height, int32_t ppi,
                                    const char* comment, double bitrate) {
-  std::vector<uint8_t> file(vela::wsq::EncodedCapacity(width, height, comment));
+  // The usual capacity holds coded data up to the image's own size; an image that codes
+  // larger (a single row, noise) gets room to spare, a few times over, before it is refused.
+  const size_t usual = vela::wsq::EncodedCapacity(width, height, comment);
+  std::vector<uint8_t> file;
   size_t length = 0;
-  const int status =
-      vela::wsq::EncodeWsq(pixels, width, height, ppi, comment, bitrate, file.data(), file.size(), length);
+  int status = vela::wsq::kOutputFullByte;
+  for (size_t capacity = usual; capacity <= 16 * usual; capacity *= 2) {
+    file.resize(capacity);
+    status = vela::wsq::EncodeWsq(pixels, width, height, ppi, comment, bitrate, file.data(), file.size(), length);
+    if (status != vela::wsq::kOutputFullByte && status != vela::wsq::kOutputFullWord) break;
+  }
   if (status != vela::wsq::kOk || length > size_t(std::numeric_limits<int32_t>::max()))
     throw base_exception(kSaveFailure);
   file.resize(length);

@@ -132,6 +132,27 @@ TEST(WsqImage, TinyImagesSaveAndReadBack) {
   }
 }
 
+// A single row codes to more bytes than it has pixels at the higher rates, past the usual
+// output capacity; such an image was refused.
+TEST(WsqImage, ARowThatCodesLargerThanItsPixelsStillSaves) {
+  for (double rate : {0.75, 2.25, 8.0}) {
+    SCOPED_TRACE(rate);
+    smart_ptr<WSQ_Image> image = Picture(4000, 1);
+    image->SetBitrate(rate);
+    if (rate == 2.25) {
+      const std::vector<uint8_t> pixels = Pixels(*image);
+      std::vector<uint8_t> usual(vela::wsq::EncodedCapacity(4000, 1, nullptr));
+      size_t length = 0;
+      const int status = vela::wsq::EncodeWsq(pixels.data(), 4000, 1, 500, nullptr, rate, usual.data(),
+                                              usual.size(), length);
+      EXPECT_TRUE(status == vela::wsq::kOutputFullByte || status == vela::wsq::kOutputFullWord) << status;
+    }
+    const smart_ptr<WSQ_Image> back = Read(Saved(image));
+    EXPECT_EQ(back->GetWidth(), 4000);
+    EXPECT_EQ(back->GetHeight(), 1);
+  }
+}
+
 TEST(WsqImage, SaveFailsWithItsTextAndWritesNothing) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   for (double rate : {0.0, -1.0, 9.0, nan}) {
