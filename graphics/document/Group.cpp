@@ -6,6 +6,7 @@
 #include "controls/VexaPanel.h"
 #include "document/FlagScope.h"
 #include "history/History.h"
+#include "winmath/WinMath.h"
 
 namespace pv::graphics {
 
@@ -14,7 +15,18 @@ const TVexaControlClass TVexaGroup::ClassInfo{{"TVexaGroup", &TVexaControl::Clas
 
 namespace {
 
-int32_t RoundScaled(double scale, int32_t v) { return static_cast<int32_t>(std::lround(scale * v)); }
+using winmath::ClampToInt32;
+
+// Held within int32: a group stretched from almost nothing can scale its children past it.
+int64_t RoundScaled(double scale, int32_t v) {
+  const double x = scale * v;
+  if (std::isnan(x)) return 0;
+  return std::llround(std::clamp(x, double{INT32_MIN}, double{INT32_MAX}));
+}
+
+TRect Clamped(int64_t left, int64_t top, int64_t right, int64_t bottom) {
+  return {ClampToInt32(left), ClampToInt32(top), ClampToInt32(right), ClampToInt32(bottom)};
+}
 
 }  // namespace
 
@@ -34,21 +46,23 @@ bool TVexaGroup::AnyChildIsHistorySource() const {
 }
 
 TRect TVexaGroup::ChildrenUnion() const {
-  TRect u{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+  int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN, bottom = INT64_MIN;
   for (int i = 0; i < GetCount(); ++i) {
     const TVexaControl* c = GetChild(i);
-    u = {std::min(u.left, c->GetLeft()), std::min(u.top, c->GetTop()), std::max(u.right, c->GetLeft() + c->GetWidth()),
-         std::max(u.bottom, c->GetTop() + c->GetHeight())};
+    left = std::min<int64_t>(left, c->GetLeft());
+    top = std::min<int64_t>(top, c->GetTop());
+    right = std::max(right, int64_t{c->GetLeft()} + c->GetWidth());
+    bottom = std::max(bottom, int64_t{c->GetTop()} + c->GetHeight());
   }
-  return u;
+  return Clamped(left, top, right, bottom);
 }
 
-void TVexaGroup::ShiftChildren(int32_t dx, int32_t dy) {
+void TVexaGroup::ShiftChildren(int64_t dx, int64_t dy) {
   for (int i = 0; i < GetCount(); ++i) {
     TVexaControl* c = GetChild(i);
     c->BeginUpdate();
-    c->SetLeft(c->GetLeft() + dx);
-    c->SetTop(c->GetTop() + dy);
+    c->SetLeft(ClampToInt32(c->GetLeft() + dx));
+    c->SetTop(ClampToInt32(c->GetTop() + dy));
     c->EndUpdate();
   }
 }
@@ -63,10 +77,10 @@ void TVexaGroup::RefitToChildren() {
     return;
   }
   const TRect u = ChildrenUnion();
-  if (u.left != 0 || u.top != 0) ShiftChildren(-u.left, -u.top);
-  const int32_t left = doc.left + u.left;
-  const int32_t top = doc.top + u.top;
-  SetDocRect({left, top, left + (u.right - u.left), top + (u.bottom - u.top)});
+  if (u.left != 0 || u.top != 0) ShiftChildren(-int64_t{u.left}, -int64_t{u.top});
+  const int64_t left = int64_t{doc.left} + u.left;
+  const int64_t top = int64_t{doc.top} + u.top;
+  SetDocRect(Clamped(left, top, left + (int64_t{u.right} - u.left), top + (int64_t{u.bottom} - u.top)));
 }
 
 void TVexaGroup::PropBeforeChanged(TCustomProp& prop) {
@@ -84,16 +98,16 @@ void TVexaGroup::PropChanged(TCustomProp& prop) {
     // The descendants moved along: their link points follow.
     TFlagScope moving(moving_);
     const TRect now = GetDocRect();
-    const int32_t dx = now.left - moveRect_.left;
-    const int32_t dy = now.top - moveRect_.top;
+    const int32_t dx = ClampToInt32(int64_t{now.left} - moveRect_.left);
+    const int32_t dy = ClampToInt32(int64_t{now.top} - moveRect_.top);
     TPassControlRec pass;
     pass.PassFirst(this);
     for (TVexaControl* c = pass.PassNext(); c; c = pass.PassNext()) c->FollowAncestorMove(dx, dy);
   }
   if ((&prop == width_ || &prop == height_) && resizing_) {
     const TRect saved = SavedRect();
-    const int32_t savedWidth = saved.right - saved.left;
-    const int32_t savedHeight = saved.bottom - saved.top;
+    const int64_t savedWidth = int64_t{saved.right} - saved.left;
+    const int64_t savedHeight = int64_t{saved.bottom} - saved.top;
     if (GetCount() > 0 && savedWidth > 0 && savedHeight > 0) {
       const double sx = static_cast<double>(GetWidth()) / savedWidth;
       const double sy = static_cast<double>(GetHeight()) / savedHeight;
@@ -102,8 +116,8 @@ void TVexaGroup::PropChanged(TCustomProp& prop) {
       pass.PassFirst(this);
       for (TVexaControl* c = pass.PassNext(); c; c = pass.PassNext()) {
         const TRect r = c->SavedRect();
-        c->SetDocRect({RoundScaled(sx, r.left) + origin.x, RoundScaled(sy, r.top) + origin.y,
-                       RoundScaled(sx, r.right) + origin.x, RoundScaled(sy, r.bottom) + origin.y});
+        c->SetDocRect(Clamped(RoundScaled(sx, r.left) + origin.x, RoundScaled(sy, r.top) + origin.y,
+                              RoundScaled(sx, r.right) + origin.x, RoundScaled(sy, r.bottom) + origin.y));
       }
     }
     resizing_ = false;
@@ -117,13 +131,14 @@ void TVexaGroup::Rotate(const TRotateRec& rec) {
     const TRect u = ChildrenUnion();
     {
       TFlagScope refitting(refitting_);
-      ShiftChildren(-u.left, -u.top);
+      ShiftChildren(-int64_t{u.left}, -int64_t{u.top});
     }
     const TRect doc = GetDocRect();
     BeginRotation();
     {
       TFlagScope refitting(refitting_);
-      SetDocRect({doc.left + u.left, doc.top + u.top, doc.left + u.right, doc.top + u.bottom});
+      SetDocRect(Clamped(int64_t{doc.left} + u.left, int64_t{doc.top} + u.top, int64_t{doc.left} + u.right,
+                         int64_t{doc.top} + u.bottom));
     }
     EndRotation();
   }

@@ -33,7 +33,7 @@ class TVexaGroup : public TVexaControl {
   // The children's rectangles united, in the group's coordinates (children present).
   TRect ChildrenUnion() const;
   // Each child moved inside its own update.
-  void ShiftChildren(int32_t dx, int32_t dy);
+  void ShiftChildren(int64_t dx, int64_t dy);
 
   bool resizing_ = false;
   bool moving_ = false;

@@ -75,7 +75,9 @@ struct ConnectorFixture : ::testing::Test {
     other.LoadText(text);
     EXPECT_EQ(other.SaveText(), text);
     auto* loaded = dynamic_cast<TVexaConnector*>(other.GetActiveScheme()->FindChildByName(c.GetName()));
-    if (loaded) EXPECT_EQ(Absolute(*loaded), Absolute(c));
+    if (loaded) {
+      EXPECT_EQ(Absolute(*loaded), Absolute(c));
+    }
     return loaded;
   }
   // Two boxes side by side, the connector from the right middle of one to the left middle of

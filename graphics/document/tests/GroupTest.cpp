@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <map>
 #include <random>
@@ -55,6 +56,34 @@ TEST_F(GroupFixture, SizingScalesEveryDescendant) {
   EXPECT_EQ(g->GetDocRect(), (TRect{0, 0, 8000, 1500}));
   g->SetLeft(100);
   EXPECT_EQ(deep->GetDocRect(), (TRect{4100, 500, 8100, 1500}));
+}
+
+TEST_F(GroupFixture, ChildrenAtTheEdgesOfTheRangeStayInsideTheGroup) {
+  // One child pushed past the largest coordinate, one put at the smallest, then the group
+  // squeezed and stretched: every sum along the way leaves int32, and the rectangles must
+  // come out ordered, not wrapped (at the very edge they may differ by the unit lost there).
+  TVexaGroup* g = Group(Scheme());
+  TVexaControl* a = Box(g, {1000, 0, 2000, 1000});
+  a->SetLeft(INT32_MAX - 10);
+  a->SetWidth(100);
+  Box(g, {INT32_MIN, 0, INT32_MIN + 10, 10});
+  const auto expectNested = [&](const char* step) {
+    SCOPED_TRACE(step);
+    const TRect r = g->GetDocRect();
+    EXPECT_LE(r.left, r.right);
+    for (int i = 0; i < g->GetCount(); ++i) {
+      const TRect c = g->GetChild(i)->GetDocRect();
+      EXPECT_LE(c.left, c.right);
+      EXPECT_GE(c.left, r.left);
+      EXPECT_LE(c.right, int64_t{r.right} + 1);
+    }
+  };
+  expectNested("placed");
+  EXPECT_GE(g->GetDocRect().right, INT32_MAX - 1);
+  g->SetWidth(1);
+  expectNested("squeezed");
+  g->SetWidth(INT32_MAX);
+  expectNested("stretched");
 }
 
 TEST_F(GroupFixture, AnEmptyGroupCoversNothing) {
