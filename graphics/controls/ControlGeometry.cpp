@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/Geometry.h"
 #include "controls/VexaControl.h"
 #include "controls/VexaPanel.h"
 #include "paths/PathInsert.h"
@@ -15,9 +16,21 @@ namespace pv::graphics {
 
 namespace {
 
-int32_t RoundScaled(double scale, int32_t v) { return static_cast<int32_t>(std::lround(scale * v)); }
+double Ratio(int64_t to, int64_t from) { return from == 0 ? 0.0 : static_cast<double>(to) / static_cast<double>(from); }
 
-double Ratio(int32_t to, int32_t from) { return from == 0 ? 0.0 : static_cast<double>(to) / from; }
+using winmath::ClampToInt32;
+
+// Points dragged to the edge of the coordinate range stay there.
+TPoint Moved(TPoint p, TPoint by) { return {ClampToInt32(int64_t{p.x} + by.x), ClampToInt32(int64_t{p.y} + by.y)}; }
+
+int64_t Width64(const TRect& r) { return int64_t{r.right} - r.left; }
+int64_t Height64(const TRect& r) { return int64_t{r.bottom} - r.top; }
+
+// A point kept at its place within a rectangle that was scaled and moved.
+TPoint ScaledFrom(TPoint p, const TRect& from, double sx, double sy, const TRect& to) {
+  return {ClampToInt32(RoundHeld(sx * static_cast<double>(int64_t{p.x} - from.left)) + to.left),
+          ClampToInt32(RoundHeld(sy * static_cast<double>(int64_t{p.y} - from.top)) + to.top)};
+}
 
 }  // namespace
 
@@ -101,7 +114,8 @@ void TVexaControl::FollowAncestorMove(int32_t dx, int32_t dy) {
   if (!HasLinkPoints()) return;
   BeginUpdate();
   TRect& base = extras_->linkBaseRect;
-  base = {base.left - dx, base.top - dy, base.right - dx, base.bottom - dy};
+  base = {ClampToInt32(int64_t{base.left} - dx), ClampToInt32(int64_t{base.top} - dy),
+          ClampToInt32(int64_t{base.right} - dx), ClampToInt32(int64_t{base.bottom} - dy)};
   Notify(TVexaNotify::fnRect);
   EndUpdate();
 }
@@ -115,18 +129,17 @@ void TVexaControl::TransformPoints(const TRect& oldRectRef, const TRect& newRect
   const std::vector<TPoint*>& linkPoints = extras_->linkPoints;
   const std::vector<TPoint>& savedLinkPoints = extras_->savedLinkPoints;
   if (InTransformation() && savedLinkPoints.size() == linkPoints.size()) {
-    const double sx = Ratio(RectWidth(newRect), RectWidth(savedRect_));
-    const double sy = Ratio(RectHeight(newRect), RectHeight(savedRect_));
+    const double sx = Ratio(Width64(newRect), Width64(savedRect_));
+    const double sy = Ratio(Height64(newRect), Height64(savedRect_));
     for (size_t i = 0; i < linkPoints.size(); ++i) {
       const TPoint& saved = savedLinkPoints[i];
-      *linkPoints[i] = {RoundScaled(sx, saved.x - savedRect_.left) + newRect.left,
-                         RoundScaled(sy, saved.y - savedRect_.top) + newRect.top};
+      *linkPoints[i] = ScaledFrom(saved, savedRect_, sx, sy, newRect);
     }
   } else {
-    const double sx = Ratio(RectWidth(newRect), RectWidth(oldRect));
-    const double sy = Ratio(RectHeight(newRect), RectHeight(oldRect));
+    const double sx = Ratio(Width64(newRect), Width64(oldRect));
+    const double sy = Ratio(Height64(newRect), Height64(oldRect));
     for (TPoint* p : linkPoints) {
-      *p = {RoundScaled(sx, p->x - oldRect.left) + newRect.left, RoundScaled(sy, p->y - oldRect.top) + newRect.top};
+      *p = ScaledFrom(*p, oldRect, sx, sy, newRect);
     }
   }
   pendingLinkPoints_ = true;
@@ -171,7 +184,7 @@ bool TVexaControl::MovePathPoint(int index, TPoint delta, bool symmetric, bool s
   const int count = GetPointsCount();
   const bool valid = index >= 0 && index < count;
   if (valid && GetPointType(index) == ptControl) {
-    const TPoint moved{GetPoint(index).x + delta.x, GetPoint(index).y + delta.y};
+    const TPoint moved = Moved(GetPoint(index), delta);
     SetPoint(index, moved);
     if (!symmetric && !smooth) return true;
     std::vector<TPoint> points;
@@ -191,14 +204,15 @@ bool TVexaControl::MovePathPoint(int index, TPoint delta, bool symmetric, bool s
     if (opposite < 0 || opposite >= count || types[static_cast<size_t>(opposite)] != ptControl) return true;
     const TPoint n = points[static_cast<size_t>(node)];
     if (symmetric) {
-      SetPoint(opposite, {2 * n.x - moved.x, 2 * n.y - moved.y});
+      SetPoint(opposite, {ClampToInt32(2 * int64_t{n.x} - moved.x), ClampToInt32(2 * int64_t{n.y} - moved.y)});
       return true;
     }
     const TPoint o = points[static_cast<size_t>(opposite)];
-    const double movedLength = std::hypot(moved.x - n.x, moved.y - n.y);
-    const double oppositeLength = std::hypot(o.x - n.x, o.y - n.y);
+    const double movedLength = std::hypot(static_cast<double>(moved.x) - n.x, static_cast<double>(moved.y) - n.y);
+    const double oppositeLength = std::hypot(static_cast<double>(o.x) - n.x, static_cast<double>(o.y) - n.y);
     const double k = movedLength == 0 ? 0.0 : oppositeLength / movedLength;
-    SetPoint(opposite, {n.x - RoundScaled(k, moved.x - n.x), n.y - RoundScaled(k, moved.y - n.y)});
+    SetPoint(opposite, {ClampToInt32(int64_t{n.x} - RoundScaled(k, int64_t{moved.x} - n.x)),
+                        ClampToInt32(int64_t{n.y} - RoundScaled(k, int64_t{moved.y} - n.y))});
     return true;
   }
   if (selection) {
@@ -206,7 +220,7 @@ bool TVexaControl::MovePathPoint(int index, TPoint delta, bool symmetric, bool s
     return true;
   }
   if (!valid) return false;
-  SetPoint(index, {GetPoint(index).x + delta.x, GetPoint(index).y + delta.y});
+  SetPoint(index, Moved(GetPoint(index), delta));
   return true;
 }
 
@@ -214,7 +228,7 @@ bool TVexaControl::MovePathSegment(int first, int last, double t, TPoint delta) 
   const int count = GetPointsCount();
   if (first == last || first < 0 || last < 0 || first >= count || last >= count) return false;
   if (delta.x == 0 && delta.y == 0) return false;
-  const auto move = [this](int i, TPoint d) { SetPoint(i, {GetPoint(i).x + d.x, GetPoint(i).y + d.y}); };
+  const auto move = [this](int i, TPoint d) { SetPoint(i, Moved(GetPoint(i), d)); };
   BeginUpdate();
   if (first + 2 < count && GetPointType(first + 1) == ptControl) {
     if (!(t > 0.0 && t < 1.0)) {
@@ -263,8 +277,7 @@ TPoint TVexaControl::PixelToLocal(TPoint pixel) const {
   if (!owner_) return pixel;
   const TPoint doc = owner_->PixelToDocPoint(pixel);
   const TRect r = GetDocRect();
-  return {winmath::ClampToInt32(static_cast<int64_t>(doc.x) - r.left),
-          winmath::ClampToInt32(static_cast<int64_t>(doc.y) - r.top)};
+  return {ClampToInt32(static_cast<int64_t>(doc.x) - r.left), ClampToInt32(static_cast<int64_t>(doc.y) - r.top)};
 }
 
 void TVexaControl::GetEditPointGuide(TPoint pixel, TEditPointGuide& guide) const {

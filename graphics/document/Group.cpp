@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/Geometry.h"
 #include "controls/VexaPanel.h"
 #include "document/FlagScope.h"
 #include "history/History.h"
@@ -16,13 +17,6 @@ const TVexaControlClass TVexaGroup::ClassInfo{{"TVexaGroup", &TVexaControl::Clas
 namespace {
 
 using winmath::ClampToInt32;
-
-// Held within int32: a group stretched from almost nothing can scale its children past it.
-int64_t RoundScaled(double scale, int32_t v) {
-  const double x = scale * v;
-  if (std::isnan(x)) return 0;
-  return std::llround(std::clamp(x, double{INT32_MIN}, double{INT32_MAX}));
-}
 
 TRect Clamped(int64_t left, int64_t top, int64_t right, int64_t bottom) {
   return {ClampToInt32(left), ClampToInt32(top), ClampToInt32(right), ClampToInt32(bottom)};
@@ -116,8 +110,8 @@ void TVexaGroup::PropChanged(TCustomProp& prop) {
       pass.PassFirst(this);
       for (TVexaControl* c = pass.PassNext(); c; c = pass.PassNext()) {
         const TRect r = c->SavedRect();
-        c->SetDocRect(Clamped(RoundScaled(sx, r.left) + origin.x, RoundScaled(sy, r.top) + origin.y,
-                              RoundScaled(sx, r.right) + origin.x, RoundScaled(sy, r.bottom) + origin.y));
+        c->SetDocRect(Clamped(int64_t{RoundScaled(sx, r.left)} + origin.x, int64_t{RoundScaled(sy, r.top)} + origin.y,
+                              int64_t{RoundScaled(sx, r.right)} + origin.x, int64_t{RoundScaled(sy, r.bottom)} + origin.y));
       }
     }
     resizing_ = false;

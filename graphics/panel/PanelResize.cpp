@@ -12,6 +12,7 @@
 
 #include "actions/CreateDestroyGroups.h"
 #include "actions/PanelGroups.h"
+#include "base/Geometry.h"
 #include "document/Grid.h"
 #include "document/ServiceControls.h"
 #include "panel/PanelHistory.h"
@@ -64,18 +65,6 @@ struct TAxisSnap {
 TRect Normalized(const TRect& r) {
   return {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right), std::max(r.top, r.bottom)};
 }
-
-// Nearest whole number, halves away from zero, held far inside the 64-bit range: a drag to
-// the end of the coordinate range scales by factors in the billions.
-int64_t RoundHeld(double v) {
-  constexpr double kLimit = 4611686018427387904.0;  // 2^62
-  const double r = winmath::RoundHalfAwayValue(v);
-  if (!(r > -kLimit)) return -(int64_t{1} << 62);
-  if (!(r < kLimit)) return int64_t{1} << 62;
-  return static_cast<int64_t>(r);
-}
-
-int32_t RoundScaled(double scale, int64_t v) { return ClampToInt32(RoundHeld(scale * static_cast<double>(v))); }
 
 bool OnReadOnlyLayer(const TVexaControl& control) {
   const auto* layer = dynamic_cast<const TVexaLayer*>(control.GetLayer());

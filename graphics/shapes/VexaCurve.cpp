@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/Geometry.h"
 #include "actions/GeometryActions.h"
 #include "controls/VexaPanel.h"
 #include "history/History.h"
@@ -27,7 +28,6 @@ bool IsEndType(uint8_t type) { return type == ptEndNode || type == ptEndNodeClos
 
 double Ratio(int64_t to, int64_t from) { return from <= 0 ? 0.0 : static_cast<double>(to) / static_cast<double>(from); }
 
-int32_t RoundScaled(double scale, int32_t v) { return ClampToInt32(std::llround(scale * v)); }
 
 // The panel's recording is switched off while the curve refits itself: the points step that
 // began the change restores the rectangle too.

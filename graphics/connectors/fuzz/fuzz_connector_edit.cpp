@@ -2,6 +2,8 @@
 // points and segments, deletions, insertions and mode changes, each inside a points-update
 // bracket as a drag is: nothing may touch memory it does not own, and a connector that is
 // orthogonal and reroutes always keeps an axis-parallel route from link point A to B.
+#include <algorithm>
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -78,7 +80,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       default: {
         TVexaControl* box = boxes[operation % 2];
         const TRect r = box->GetDocRect();
-        box->SetDocRect({r.left + delta.x, r.top + delta.y, r.right + delta.x + index * 100, r.bottom});
+        const auto at = [](int64_t v) {
+          return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+        };
+        box->SetDocRect({at(int64_t{r.left} + delta.x), at(int64_t{r.top} + delta.y),
+                         at(int64_t{r.right} + delta.x + index * 100), r.bottom});
       }
     }
     c->EndPointsUpdate();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 
 #include "controls/LinkProps.h"
 #include "document/Group.h"
@@ -127,6 +128,24 @@ TEST_F(GeometryFixture, LinkPointsFollowTheirControl) {
   EXPECT_EQ(other->end->LinkedControl(), nullptr);
   TPropList loose;
   EXPECT_THROW(TLinkPointProp::CreateIn(loose, "End"), std::runtime_error);
+}
+
+TEST_F(GeometryFixture, LinkPointsCarriedPastTheEdgeOfTheRangeStopThere) {
+  // A link point far across the range from its control: the distance between them does not
+  // fit in 32 bits, and a move of the control carries the point past the largest x.
+  const int32_t edge = INT32_MIN + 1000;
+  TVexaControl* target = Box(Scheme(), {edge, 0, edge + 10000, 10000});
+  auto* end = TVexaControl::New<TEndControl>(&panel, Scheme(), panel.GetActiveLayer());
+  end->end->SetLinkPoint({INT32_MAX - 10, 5000});
+  end->end->SetLinkedControl(target);
+  target->SetLeft(edge + 1000);
+  EXPECT_EQ(end->end->GetLinkPoint(), (TPoint{INT32_MAX, 5000}));
+  // A control point dragged past the edge stops there too.
+  auto* path = TVexaControl::New<TPathControl>(&panel, Scheme(), panel.GetActiveLayer());
+  path->points = {{0, 0}, {INT32_MAX - 10, 0}, {0, 10}, {0, 20}};
+  path->types = {ptNode, ptControl, ptControl, ptEndNode};
+  path->MovePathPoint(1, {100, 0}, true, false, nullptr);
+  EXPECT_EQ(path->points[1].x, INT32_MAX);
 }
 
 TEST_F(GeometryFixture, LinkPointsInsideASizedGroupScaleFromWhereTheyStarted) {
