@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <limits>
 
 #include "connectors/RouteBuilders.h"
+#include "winmath/WinMath.h"
 
 namespace pv::graphics {
 namespace {
@@ -22,9 +22,7 @@ TRouteBox Normalized(TRouteBox r) {
 
 // Turning lines just outside a control near the int32 limits lie beyond them: such a route
 // keeps to the limit.
-int32_t Narrow(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-}
+int32_t Narrow(int64_t v) { return winmath::ClampToInt32(v); }
 
 bool TypesAreOpenPolyline(const TPointArray& points, const TTypeArray& types) {
   if (points.size() != types.size()) return false;

@@ -67,11 +67,6 @@ bool GetPointBounds64(std::span<const TPoint> points, TPointBounds64& bounds) {
   return true;
 }
 
-int32_t ClampToInt32(int64_t value) {
-  return static_cast<int32_t>(
-      std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-}
-
 bool IsValidCurvePath(std::span<const TPoint> points, std::span<const uint8_t> types) {
   if (points.size() != types.size()) return false;
   if (points.empty()) return true;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "paths/PathTypes.h"
+#include "winmath/WinMath.h"
 
 namespace pv::graphics {
 
@@ -27,7 +28,7 @@ struct TPointBounds64 {
 bool GetPointBounds64(std::span<const TPoint> points, TPointBounds64& bounds);
 
 // A value clamped into the int32 range.
-int32_t ClampToInt32(int64_t value);
+using winmath::ClampToInt32;
 
 // Types 0..3 only, every point inside a figure, every figure walkable (control points in
 // pairs between nodes), and an extent that a control's width and height can hold.
