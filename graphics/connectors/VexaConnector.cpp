@@ -220,20 +220,45 @@ void TVexaConnector::RouteOnce() {
     TPointArray points = PointsRef();
     for (TPoint& p : points) p = {ClampToInt32(int64_t{p.x} + origin.left), ClampToInt32(int64_t{p.y} + origin.top)};
     TTypeArray types = TypesRef();
-    if (RouteOrthogonal(points, types, info)) {
-      for (TPoint& p : points) p = Relative(p, origin);
-      if (points != PointsRef() || types != TypesRef()) {
-        BeginPointsChange();
-        Invalidate();
-        PointsRef() = std::move(points);
-        TypesRef() = std::move(types);
-        EndPointsChange();
-      }
-    }
+    if (RouteOrthogonal(points, types, info)) StoreRoute(std::move(points), std::move(types));
   } else {
     SetUnlinkedEnds(Relative(info.linkA, origin), Relative(info.linkB, origin));
   }
   if (group) group->End();
+}
+
+// Relative to the rectangle, as the points are kept. A route far from where the rectangle
+// was (more than the int32 range away) would not fit that way: the rectangle moves onto the
+// route first, inside the same change.
+void TVexaConnector::StoreRoute(TPointArray points, TTypeArray types) {
+  TRect origin = GetDocRect();
+  TPoint corner = points.empty() ? TPoint{origin.left, origin.top} : points.front();
+  bool fits = true;
+  for (const TPoint& p : points) {
+    corner = {std::min(corner.x, p.x), std::min(corner.y, p.y)};
+    const TPoint local = Relative(p, origin);
+    fits = fits && int64_t{local.x} + origin.left == p.x && int64_t{local.y} + origin.top == p.y;
+  }
+  if (fits) {
+    for (TPoint& p : points) p = Relative(p, origin);
+    if (points == PointsRef() && types == TypesRef()) return;
+  }
+  BeginPointsChange();
+  Invalidate();
+  if (!fits) {
+    BeginUpdate();
+    SetLeft(ClampToInt32(int64_t{GetLeft()} + corner.x - origin.left));
+    SetTop(ClampToInt32(int64_t{GetTop()} + corner.y - origin.top));
+    origin = GetDocRect();
+    for (TPoint& p : points) p = Relative(p, origin);
+  }
+  PointsRef() = std::move(points);
+  TypesRef() = std::move(types);
+  if (fits) {
+    EndPointsChange();
+  } else {
+    EndUpdate();
+  }
 }
 
 void TVexaConnector::SetUnlinkedEnds(TPoint a, TPoint b) {

@@ -78,6 +78,7 @@ class TVexaConnector : public TVexaCurve {
  private:
   void LinkNotify(const TNotifyLinkInfo& info);
   void RouteOnce();
+  void StoreRoute(TPointArray points, TTypeArray types);
   TRouteInfo MakeRouteInfo() const;
   void SetUnlinkedEnds(TPoint a, TPoint b);
   // Both link points to where the route's ends are now.

@@ -280,9 +280,11 @@ void TVexaCurve::Notify(TVexaNotify code) {
                   Ratio(GetHeight(), RectHeight(SavedRect())));
       EndPointsChange();
     } else if (GetDocRect() != UpdateRect()) {
+      // A side that kept its length did not resize, even at zero (a rectangle not yet fitted to
+      // its points, a vertical line): the ratio of zero to zero would collapse the points.
       const TRect old = UpdateRect();
-      const double sx = Ratio(GetWidth(), RectWidth(old));
-      const double sy = Ratio(GetHeight(), RectHeight(old));
+      const double sx = GetWidth() == RectWidth(old) ? 1.0 : Ratio(GetWidth(), RectWidth(old));
+      const double sy = GetHeight() == RectHeight(old) ? 1.0 : Ratio(GetHeight(), RectHeight(old));
       if (sx != 1.0 || sy != 1.0) {
         RecordPointsStep(old);
         ScalePoints(std::vector<TPoint>(points_), sx, sy);

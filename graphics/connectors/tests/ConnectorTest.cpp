@@ -297,6 +297,45 @@ TEST_F(ConnectorFixture, ARouteAtTheEdgeOfTheRangeLoadsBackTheSame) {
   ASSERT_NE(LoadedAgain(other, *c), nullptr);
 }
 
+TEST_F(ConnectorFixture, ARouteLoadedFarFromItsRectangleKeepsItsShape) {
+  // The text places the rectangle at y 15000 and the first point almost the whole range above
+  // it; the route's way out of the document runs higher still, past where the rectangle could
+  // hold it, so the rectangle moves onto the route as it is stored.
+  const std::string text =
+      "document Document\n"
+      "  Height = 240000\n"
+      "  ID = 1\n"
+      "  Version = 140\n"
+      "  Width = 320000\n"
+      "  object Layer1: TVexaLayer\n"
+      "    ID = 4\n"
+      "    object c: TVexaConnector\n"
+      "      ID = 9\n"
+      "      Left = 20000\n"
+      "      LinkA = \\1:\n"
+      "      MinimalGap = 8000\n"
+      "      PathPoints = {\n"
+      "        020000000000000000040080E8030008CF8AFFFF0001 }\n"
+      "      Top = 15000\n"
+      "    end\n"
+      "  end\n"
+      "end\n";
+  TTestVexaPanel loaded;
+  loaded.LoadText(text);
+  auto* c = dynamic_cast<TVexaConnector*>(loaded.FindControl(9));
+  ASSERT_NE(c, nullptr);
+  const Route route = Absolute(*c);
+  ASSERT_EQ(route.size(), 4u);
+  EXPECT_EQ(route.front(), (TPoint{20000, INT32_MIN + 16024}));
+  EXPECT_EQ(route[1], (TPoint{20000, INT32_MIN + 8024}));
+  EXPECT_EQ(route.back(), (TPoint{134238728, -15001}));
+  EXPECT_TRUE(AxisParallel(route));
+  const std::string saved = loaded.SaveText();
+  TTestVexaPanel again;
+  again.LoadText(saved);
+  EXPECT_EQ(again.SaveText(), saved);
+}
+
 TEST_F(ConnectorFixture, SavedAndLoadedLinked) {
   TVexaControl *a, *b;
   TVexaConnector* c = Between(a, b);
