@@ -27,11 +27,20 @@ struct TReader {
   int32_t Small() { return static_cast<int8_t>(Byte()) * 500; }
 };
 
-// Ends further apart than the int32 range cannot all be held relative to one corner: such a
-// route stops at the edge, its rectangle as large as the range allows, and is not checked.
+// A route that reaches the edge of the int32 range (ends further apart than the range, or
+// points dragged out to it) stops there, its rectangle held at the edge: only routes inside
+// the range are checked.
 bool Clipped(const TVexaConnector& c) {
   const TRect r = c.GetDocRect();
-  return int64_t{r.right} - r.left >= INT32_MAX || int64_t{r.bottom} - r.top >= INT32_MAX;
+  if (int64_t{r.right} - r.left >= INT32_MAX || int64_t{r.bottom} - r.top >= INT32_MAX) return true;
+  std::vector<TPoint> points;
+  std::vector<uint8_t> types;
+  c.GetPointsEx(points, types);
+  const auto inside = [](int64_t v) { return v > INT32_MIN && v < INT32_MAX; };
+  for (const TPoint& p : points) {
+    if (!inside(int64_t{p.x} + r.left) || !inside(int64_t{p.y} + r.top)) return true;
+  }
+  return false;
 }
 
 bool AxisParallelFromAToB(const TVexaConnector& c) {
