@@ -120,6 +120,14 @@ void TVexaGroup::PropChanged(TCustomProp& prop) {
   TVexaControl::PropChanged(prop);
 }
 
+// Fitting to the children is no move of the group's own: a layer that holds the group still
+// does not refuse it. Otherwise a load would fit the group or not depending on whether its
+// layer was known yet, and the same document would read back different.
+void TVexaGroup::PropReadOnly(TCustomProp& prop, bool& readOnly) {
+  TVexaControl::PropReadOnly(prop, readOnly);
+  if (refitting_ && (&prop == left_ || &prop == top_ || &prop == width_ || &prop == height_)) readOnly = false;
+}
+
 void TVexaGroup::Rotate(const TRotateRec& rec) {
   if (GetCount() > 0) {
     const TRect u = ChildrenUnion();

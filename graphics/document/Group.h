@@ -27,6 +27,7 @@ class TVexaGroup : public TVexaControl {
   void ControlCreate() override;
   void PropBeforeChanged(TCustomProp& prop) override;
   void PropChanged(TCustomProp& prop) override;
+  void PropReadOnly(TCustomProp& prop, bool& readOnly) override;
 
  private:
   bool AnyChildIsHistorySource() const;

@@ -8,6 +8,7 @@
 #include <random>
 
 #include "document/Group.h"
+#include "document/ServiceControls.h"
 #include "document/testing/TestVexaPanel.h"
 
 namespace pv::graphics {
@@ -84,6 +85,29 @@ TEST_F(GroupFixture, ChildrenAtTheEdgesOfTheRangeStayInsideTheGroup) {
   expectNested("squeezed");
   g->SetWidth(INT32_MAX);
   expectNested("stretched");
+}
+
+TEST_F(GroupFixture, AGroupOnALayerThatIsNotMoveableStillFitsItsChildren) {
+  // The group's own layer holds it in place, its child's layer does not: the child moves and
+  // the group still covers it, in the panel and after a save and a load.
+  TVexaGroup* g = Group(Scheme());
+  g->SetName("g");
+  TVexaControl* a = Box(g, {1000, 1000, 2000, 2000});
+  TVexaControl* free = a->GetLayer();
+  TVexaLayer* fixed = panel.Layers().NewLayer();
+  g->SetLayerControl(fixed);
+  a->SetLayerControl(free);
+  ASSERT_NE(a->GetLayer(), g->GetLayer());
+  fixed->SetMoveable(false);
+  g->SetLeft(5000);
+  EXPECT_EQ(g->GetDocRect(), (TRect{1000, 1000, 2000, 2000}));
+  a->SetLeft(3000);
+  EXPECT_EQ(g->GetDocRect(), (TRect{4000, 1000, 5000, 2000}));
+  EXPECT_EQ(a->GetDocRect(), (TRect{4000, 1000, 5000, 2000}));
+  const std::string text = panel.SaveText();
+  TTestVexaPanel again;
+  again.LoadText(text);
+  EXPECT_EQ(again.SaveText(), text);
 }
 
 TEST_F(GroupFixture, AnEmptyGroupCoversNothing) {
