@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <exception>
 #include <fstream>
 #include <iterator>
 
@@ -63,9 +64,15 @@ void SetError(std::string* error, const std::string& program, int code) {
   if (error) *error = program + ": " + std::strerror(code);
 }
 
+// Empty when unreadable. A process that ends while its /proc files are read makes the read
+// fail with "No such process", which the stream library throws: it is taken as gone.
 std::string ReadSmallFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  try {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  } catch (const std::exception&) {
+    return {};
+  }
 }
 
 std::string_view BaseName(std::string_view path) {
