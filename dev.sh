@@ -17,7 +17,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   python3 python3-ezdxf
   xvfb xauth x11-apps netpbm
-  dbus-daemon
+  dbus-daemon ccache
 )
 
 ensure_packages() {
@@ -36,10 +36,18 @@ ensure_packages() {
 
 JOBS=$(nproc)
 
+# Objects are cached by content, so a second checkout (a worktree, CI's fresh clone) on the
+# same machine rebuilds only what differs; paths are taken relative to the checkout.
+export CCACHE_BASEDIR="$ROOT" CCACHE_NOHASHDIR=1
+
 configure() { # <dir> <cmake args...>
   local dir=$1; shift
+  local launcher=()
+  if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  fi
   if [ ! -f "$dir/build.ninja" ]; then
-    cmake -S "$ROOT" -B "$dir" -G Ninja "$@"
+    cmake -S "$ROOT" -B "$dir" -G Ninja "${launcher[@]}" "$@"
   fi
 }
 
