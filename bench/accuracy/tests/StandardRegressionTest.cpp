@@ -82,9 +82,9 @@ TEST_F(StandardRegression, TracedPairsKeepTheirScores) {
   }
 }
 
-// Every picture of the shared sets, both standards; for the engine's own
-// templates the first, fourth and seventh impression of each finger, at both
-// match speeds, to keep the run short under the sanitizers.
+// The first five impressions of every finger of the shared sets with both
+// standards, and the first with the engine's own templates at both match
+// speeds: a subset, to keep the run short under the sanitizers.
 TEST_F(StandardRegression, EveryTemplateMatchesItself) {
   size_t checked = 0;
   for (const char* set : {"fingerprints", "fingerprints-fvc2002/db1", "fingerprints-fvc2002/db4"}) {
@@ -95,6 +95,7 @@ TEST_F(StandardRegression, EveryTemplateMatchesItself) {
     const vela::base::smart_ptr<math::ImageProcessor> processor =
         math::Create_ImageProcessor(math::IMG_PROC_COMPACT);
     for (const accuracy::Impression& impression : accuracy::FindImpressions(kData / set)) {
+      if (impression.number > 5) continue;
       const std::string name = std::string(set) + "/" + impression.path.stem().string();
       SCOPED_TRACE(name);
       for (Standard standard : {Standard::Iso, Standard::Incits}) {
@@ -105,7 +106,7 @@ TEST_F(StandardRegression, EveryTemplateMatchesItself) {
         else
           EXPECT_GT(score, 0) << accuracy::NameOf(standard);
       }
-      if ((impression.number - 1) % 3 != 0) continue;
+      if (impression.number != 1) continue;
       const auto engine = accuracy::EnrolImage(*processor, impression.path);
       for (math::MatchSpeed speed : {math::MATCH_SPEED_QUICK, math::MATCH_SPEED_THOROUGH}) {
         const auto matcher = math::Create_Matcher(math::SECURITY_LEVEL_HIGH, speed);
