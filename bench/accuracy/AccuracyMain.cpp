@@ -4,8 +4,12 @@
 // (two fingers) compared at each match speed, and the error rates that follow.
 //
 //   vela_accuracy [folder...] [--speed 1|2] [--type 1|2] [--all-impostors]
+//                 [--standard iso|incits] [--dpi N]
 //
-// Without --speed both speeds are measured. Each folder and speed ends with a
+// Without --speed both speeds are measured. --standard measures the ISO or
+// the INCITS 378 templates of the same impressions with the same pairs
+// instead of the engine's own; --dpi takes every picture at that resolution
+// whatever its header says. Each folder and speed ends with a
 // line EER=<equal error rate in percent>; a table of every folder and speed
 // closes the output. The "digest" lines fingerprint every template byte and
 // every score: a change meant only to be faster must leave them as they were.
@@ -16,10 +20,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <numeric>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "AccuracyRun.h"
+#include "StandardRun.h"
 #include "vela/math.h"
 
 namespace {
@@ -36,6 +42,8 @@ struct Options {
   std::vector<int32_t> speeds{math::MATCH_SPEED_QUICK, math::MATCH_SPEED_THOROUGH};
   int32_t type = math::IMG_PROC_COMPACT;
   bool allImpostors = false;
+  std::optional<accuracy::Standard> standard;
+  int32_t dpi = 0;
 };
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -48,6 +56,17 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         options.speeds = {value};
       else
         options.type = value;
+    } else if (arg == "--standard" && i + 1 < argc) {
+      const std::string value = argv[++i];
+      if (value == "iso")
+        options.standard = accuracy::Standard::Iso;
+      else if (value == "incits")
+        options.standard = accuracy::Standard::Incits;
+      else
+        return false;
+    } else if (arg == "--dpi" && i + 1 < argc) {
+      options.dpi = std::atoi(argv[++i]);
+      if (options.dpi <= 0) return false;
     } else if (arg == "--all-impostors") {
       options.allImpostors = true;
     } else if (!arg.empty() && arg[0] != '-') {
@@ -110,9 +129,19 @@ void PrintVerifyRates(math::Matcher& matcher, const std::vector<Impression>& imp
   }
 }
 
+void ReportEnrolment(const std::vector<Impression>& impressions, const accuracy::EnrolReport& enrolled,
+                     uint64_t templatesDigest) {
+  for (const std::string& failure : enrolled.failures) std::printf("failed to enrol %s\n", failure.c_str());
+  std::printf("failures to enrol: %zu of %zu (%.2f%%)\n", enrolled.failures.size(), impressions.size(),
+              Percent(double(enrolled.failures.size()) / double(impressions.size())));
+  std::printf("templates digest=%016llx\n", static_cast<unsigned long long>(templatesDigest));
+  PrintSpread("minutiae:", enrolled.minutiae);
+  PrintSpread("quality:", enrolled.quality);
+}
+
 struct Row {
   std::string folder;
-  int32_t speed;
+  std::string comparison;  // the match speed, or the standard
   Figures figures;
   double comparisonsPerSecond;
 };
@@ -142,7 +171,73 @@ Row MeasureSpeed(const fs::path& folder, const std::vector<Impression>& impressi
   PrintVerifyRates(*matcher, impressions, pairs, figures);
   std::printf("equal error rate at threshold %d\n", figures.equalError.threshold);
   std::printf("EER=%.2f\n", Percent(figures.equalError.rate));
-  return {folder.filename().string(), speed, figures, rate};
+  return {folder.filename().string(), std::to_string(speed), figures, rate};
+}
+
+void PrintStandardVerifyRates(const std::vector<accuracy::StandardTemplate>& made,
+                              const std::vector<PairScore>& pairs, const Figures& figures) {
+  const smart_ptr<vela::iso_math::Matcher> matcher = vela::iso_math::Create_Matcher(math::SECURITY_LEVEL_LOW);
+  for (const Level& level : kLevels) {
+    matcher->SetSecurityLevel(level.level);
+    size_t genuineAccepted = 0, impostorAccepted = 0;
+    for (const PairScore& pair : pairs) {
+      if (!pair.score) continue;
+      if (matcher->Verify(made[pair.probe].iso, made[pair.stored].iso))
+        ++(pair.genuine ? genuineAccepted : impostorAccepted);
+    }
+    const double fmr =
+        figures.impostorPairs ? double(impostorAccepted) / double(figures.impostorPairs) : 0;
+    const double fnmr =
+        figures.genuinePairs ? 1 - double(genuineAccepted) / double(figures.genuinePairs) : 0;
+    std::printf("security level %d (%s, Verify): FMR %.2f%%, FNMR %.2f%%\n", level.level, level.name,
+                Percent(fmr), Percent(fnmr));
+  }
+}
+
+// The standard templates of one folder, enrolled and compared with the same
+// pairs and figures as a match speed.
+Row MeasureStandard(const fs::path& folder, const std::vector<Impression>& impressions,
+                    accuracy::Standard standard, int32_t dpi, bool allImpostors) {
+  std::vector<accuracy::StandardTemplate> made;
+  const accuracy::EnrolReport enrolled = accuracy::EnrolStandard(impressions, standard, made, dpi);
+  ReportEnrolment(impressions, enrolled, accuracy::DigestStandardTemplates(made));
+
+  const accuracy::StandardComparer comparer(standard);
+  const auto start = std::chrono::steady_clock::now();
+  const std::vector<PairScore> pairs = accuracy::ScoreStandardPairs(impressions, made, comparer, allImpostors);
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const Figures figures = accuracy::Summarise(pairs);
+  const double rate = seconds > 0 ? double(pairs.size()) / seconds : 0;
+
+  std::printf("-- %s templates\n", accuracy::NameOf(standard));
+  std::printf("genuine pairs: %zu, impostor pairs: %zu (%s); %.1f comparisons/s (Match)\n",
+              figures.genuinePairs, figures.impostorPairs,
+              allImpostors ? "all impressions" : "first impressions", rate);
+  std::printf("scores digest=%016llx\n", static_cast<unsigned long long>(accuracy::DigestScores(pairs)));
+  PrintScoreSpread("genuine", pairs, true);
+  PrintScoreSpread("impostor", pairs, false);
+  std::printf("genuine pairs scoring 0: %.2f%%\n", Percent(figures.genuineZeroShare));
+  for (const PairScore& pair : pairs)
+    if (pair.genuine && pair.score && *pair.score <= 0)
+      std::printf("genuine 0: %s_%d against %s_%d\n", impressions[pair.probe].finger.c_str(),
+                  impressions[pair.probe].number, impressions[pair.stored].finger.c_str(),
+                  impressions[pair.stored].number);
+  std::printf("FNMR at FMR 1%%: %.2f%% (threshold %d)\n", Percent(figures.atOnePercent.falseNonMatchRate),
+              figures.atOnePercent.threshold);
+  std::printf("FNMR at FMR 0.1%%: %.2f%% (threshold %d)\n",
+              Percent(figures.atOnePerMille.falseNonMatchRate), figures.atOnePerMille.threshold);
+  if (standard == accuracy::Standard::Iso) PrintStandardVerifyRates(made, pairs, figures);
+  size_t selfZeros = 0;
+  for (size_t i = 0; i < made.size(); ++i) {
+    if (!made[i].Made() || comparer.Score(made[i], made[i]) > 0) continue;
+    ++selfZeros;
+    std::printf("scores 0 against itself: %s_%d (%d minutiae)\n", impressions[i].finger.c_str(),
+                impressions[i].number, made[i].Minutiae());
+  }
+  std::printf("templates scoring 0 against themselves: %zu\n", selfZeros);
+  std::printf("equal error rate at threshold %d\n", figures.equalError.threshold);
+  std::printf("EER=%.2f\n", Percent(figures.equalError.rate));
+  return {folder.filename().string(), accuracy::NameOf(standard), figures, rate};
 }
 
 }  // namespace
@@ -150,7 +245,8 @@ Row MeasureSpeed(const fs::path& folder, const std::vector<Impression>& impressi
 int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, options)) {
-    std::fprintf(stderr, "usage: %s [folder...] [--speed 1|2] [--type 1|2] [--all-impostors]\n",
+    std::fprintf(stderr, "usage: %s [folder...] [--speed 1|2] [--type 1|2] [--all-impostors] "
+                 "[--standard iso|incits] [--dpi N]\n",
                  argv[0]);
     return 2;
   }
@@ -165,24 +261,26 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "no <finger>_<n>.bmp files in %s\n", folder.string().c_str());
       return 1;
     }
-    std::printf("== folder %s: %zu impressions; image processor type %d\n", folder.string().c_str(),
-                impressions.size(), options.type);
-    const accuracy::EnrolReport enrolled = accuracy::Enrol(impressions, options.type);
-    for (const std::string& failure : enrolled.failures) std::printf("failed to enrol %s\n", failure.c_str());
-    std::printf("failures to enrol: %zu of %zu (%.2f%%)\n", enrolled.failures.size(), impressions.size(),
-                Percent(double(enrolled.failures.size()) / double(impressions.size())));
-    std::printf("templates digest=%016llx\n",
-                static_cast<unsigned long long>(accuracy::DigestTemplates(impressions)));
-    PrintSpread("minutiae:", enrolled.minutiae);
-    PrintSpread("quality:", enrolled.quality);
+    if (options.standard)
+      std::printf("== folder %s: %zu impressions; %s templates\n", folder.string().c_str(), impressions.size(),
+                  accuracy::NameOf(*options.standard));
+    else
+      std::printf("== folder %s: %zu impressions; image processor type %d\n", folder.string().c_str(),
+                  impressions.size(), options.type);
+    if (options.standard) {
+      rows.push_back(MeasureStandard(folder, impressions, *options.standard, options.dpi, options.allImpostors));
+      continue;
+    }
+    const accuracy::EnrolReport enrolled = accuracy::Enrol(impressions, options.type, options.dpi);
+    ReportEnrolment(impressions, enrolled, accuracy::DigestTemplates(impressions));
     for (int32_t speed : options.speeds)
       rows.push_back(MeasureSpeed(folder, impressions, speed, options.allImpostors));
   }
 
-  std::printf("\n%-14s %5s %7s %13s %15s %13s %10s\n", "folder", "speed", "EER", "FNMR@FMR1%",
+  std::printf("\n%-14s %6s %7s %13s %15s %13s %10s\n", "folder", "match", "EER", "FNMR@FMR1%",
               "FNMR@FMR0.1%", "genuine 0s", "compares/s");
   for (const Row& row : rows) {
-    std::printf("%-14s %5d %6.2f%% %12.2f%% %14.2f%% %12.2f%% %10.1f\n", row.folder.c_str(), row.speed,
+    std::printf("%-14s %6s %6.2f%% %12.2f%% %14.2f%% %12.2f%% %10.1f\n", row.folder.c_str(), row.comparison.c_str(),
                 Percent(row.figures.equalError.rate), Percent(row.figures.atOnePercent.falseNonMatchRate),
                 Percent(row.figures.atOnePerMille.falseNonMatchRate),
                 Percent(row.figures.genuineZeroShare), row.comparisonsPerSecond);

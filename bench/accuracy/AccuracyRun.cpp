@@ -1,7 +1,10 @@
 #include "AccuracyRun.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 #include "vela/render.h"
 
@@ -28,19 +31,31 @@ std::vector<Impression> FindImpressions(const fs::path& folder) {
   return found;
 }
 
-smart_ptr<math::Template> EnrolImage(math::ImageProcessor& processor, const fs::path& path) {
-  const smart_ptr<vela::base::Image> image =
-      vela::render::Create_BMP_Image(Create_IFileStream(path.string().c_str()));
-  return processor.CreateTemplate(image, math::RIGHT_INDEX);
+smart_ptr<vela::base::Image> ReadImage(const fs::path& path, int32_t dpi) {
+  if (dpi <= 0) return vela::render::Create_BMP_Image(Create_IFileStream(path.string().c_str()));
+  std::ifstream file(path, std::ios::binary);
+  std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  // Pixels per metre, x then y, at bytes 38 and 42 of the info header.
+  constexpr size_t kResolutionAt = 38;
+  if (bytes.size() >= kResolutionAt + 8) {
+    const auto perMetre = static_cast<uint32_t>(std::lround(dpi / 0.0254));
+    for (size_t axis = 0; axis < 2; ++axis)
+      for (size_t k = 0; k < 4; ++k) bytes[kResolutionAt + 4 * axis + k] = char(perMetre >> (8 * k));
+  }
+  return vela::render::Create_BMP_Image(Create_MemoryStream(bytes.data(), int32_t(bytes.size())));
 }
 
-EnrolReport Enrol(std::vector<Impression>& impressions, int32_t processorType) {
+smart_ptr<math::Template> EnrolImage(math::ImageProcessor& processor, const fs::path& path, int32_t dpi) {
+  return processor.CreateTemplate(ReadImage(path, dpi), math::RIGHT_INDEX);
+}
+
+EnrolReport Enrol(std::vector<Impression>& impressions, int32_t processorType, int32_t dpi) {
   const smart_ptr<math::ImageProcessor> processor =
       math::Create_ImageProcessor(math::img_proc_type(processorType));
   EnrolReport report;
   for (Impression& impression : impressions) {
     try {
-      impression.made = EnrolImage(*processor, impression.path);
+      impression.made = EnrolImage(*processor, impression.path, dpi);
       report.minutiae.push_back(impression.made->GetMinutiae()->Count());
       report.quality.push_back(int32_t(impression.made->GetImageInfo()->GetP1()));
     } catch (const std::exception& e) {
@@ -50,8 +65,9 @@ EnrolReport Enrol(std::vector<Impression>& impressions, int32_t processorType) {
   return report;
 }
 
-std::vector<PairScore> ScorePairs(const std::vector<Impression>& impressions, math::Matcher& matcher,
-                                  bool allImpostors) {
+std::vector<PairScore> ScorePairsWith(const std::vector<Impression>& impressions,
+                                      const std::vector<bool>& enrolled, const PairScorer& score,
+                                      bool allImpostors) {
   std::vector<bool> first(impressions.size());
   for (size_t i = 0; i < impressions.size(); ++i)
     first[i] = i == 0 || impressions[i - 1].finger != impressions[i].finger;
@@ -61,12 +77,23 @@ std::vector<PairScore> ScorePairs(const std::vector<Impression>& impressions, ma
       const bool genuine = impressions[a].finger == impressions[b].finger;
       if (!genuine && !(allImpostors || (first[a] && first[b]))) continue;
       PairScore pair{a, b, genuine, std::nullopt};
-      if (impressions[a].made && impressions[b].made)
-        pair.score = matcher.Match(impressions[b].made, impressions[a].made)->GetScore();
+      if (enrolled[a] && enrolled[b]) pair.score = score(b, a);
       pairs.push_back(pair);
     }
   }
   return pairs;
+}
+
+std::vector<PairScore> ScorePairs(const std::vector<Impression>& impressions, math::Matcher& matcher,
+                                  bool allImpostors) {
+  std::vector<bool> enrolled;
+  for (const Impression& impression : impressions) enrolled.push_back(bool(impression.made));
+  return ScorePairsWith(
+      impressions, enrolled,
+      [&](size_t probe, size_t stored) {
+        return matcher.Match(impressions[probe].made, impressions[stored].made)->GetScore();
+      },
+      allImpostors);
 }
 
 Figures Summarise(const std::vector<PairScore>& pairs) {
@@ -103,18 +130,31 @@ void MixValue(uint64_t& digest, int64_t value) {
 
 }  // namespace
 
-uint64_t DigestTemplates(const std::vector<Impression>& impressions) {
+uint64_t DigestBlocks(const std::vector<std::optional<std::span<const uint8_t>>>& blocks) {
   uint64_t digest = kDigestStart;
-  for (const Impression& impression : impressions) {
+  for (const std::optional<std::span<const uint8_t>>& block : blocks) {
     // A failure to enrol counts as a template of its own.
-    if (!impression.made) {
+    if (!block) {
       MixValue(digest, -1);
       continue;
     }
-    MixValue(digest, impression.made->GetDataSize());
-    MixBytes(digest, impression.made->GetData(), static_cast<size_t>(impression.made->GetDataSize()));
+    MixValue(digest, int64_t(block->size()));
+    MixBytes(digest, block->data(), block->size());
   }
   return digest;
+}
+
+uint64_t DigestTemplates(const std::vector<Impression>& impressions) {
+  std::vector<std::optional<std::span<const uint8_t>>> blocks;
+  for (const Impression& impression : impressions) {
+    if (!impression.made) {
+      blocks.emplace_back();
+      continue;
+    }
+    blocks.emplace_back(std::span<const uint8_t>(impression.made->GetData(),
+                                                 static_cast<size_t>(impression.made->GetDataSize())));
+  }
+  return DigestBlocks(blocks);
 }
 
 uint64_t DigestScores(const std::vector<PairScore>& pairs) {

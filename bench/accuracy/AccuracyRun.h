@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -24,10 +26,14 @@ struct Impression {
 // <finger>_<n>.bmp, ordered by finger and then by n.
 std::vector<Impression> FindImpressions(const std::filesystem::path& folder);
 
+// A BMP file as an image; a `dpi` above 0 replaces the resolution its
+// header gives (a picture whose header does not tell its sensor's).
+vela::base::smart_ptr<vela::base::Image> ReadImage(const std::filesystem::path& path, int32_t dpi = 0);
+
 // One template from one BMP file; every impression is enrolled as the same
 // finger position, since a verification claims one finger.
 vela::base::smart_ptr<vela::math::Template> EnrolImage(vela::math::ImageProcessor& processor,
-                                                       const std::filesystem::path& path);
+                                                       const std::filesystem::path& path, int32_t dpi = 0);
 
 // What enrolment gave: failures (with their reasons), and the minutiae
 // count and image quality of each template made.
@@ -36,7 +42,7 @@ struct EnrolReport {
   std::vector<int32_t> minutiae;
   std::vector<int32_t> quality;
 };
-EnrolReport Enrol(std::vector<Impression>& impressions, int32_t processorType);
+EnrolReport Enrol(std::vector<Impression>& impressions, int32_t processorType, int32_t dpi = 0);
 
 // One compared pair: the earlier impression is stored, the later one probes.
 struct PairScore {
@@ -50,6 +56,13 @@ struct PairScore {
 // all impressions), scored with Match.
 std::vector<PairScore> ScorePairs(const std::vector<Impression>& impressions,
                                   vela::math::Matcher& matcher, bool allImpostors);
+
+// The same pairs in the same order, scored by score(probe, stored) when both
+// impressions enrolled.
+using PairScorer = std::function<int32_t(size_t probe, size_t stored)>;
+std::vector<PairScore> ScorePairsWith(const std::vector<Impression>& impressions,
+                                      const std::vector<bool>& enrolled, const PairScorer& score,
+                                      bool allImpostors);
 
 struct Figures {
   size_t genuinePairs = 0;
@@ -67,5 +80,8 @@ Figures Summarise(const std::vector<PairScore>& pairs);
 // changed no byte and no score.
 uint64_t DigestTemplates(const std::vector<Impression>& impressions);
 uint64_t DigestScores(const std::vector<PairScore>& pairs);
+// The template digest over blocks of bytes; no block (nullopt) counts as a
+// failure to enrol.
+uint64_t DigestBlocks(const std::vector<std::optional<std::span<const uint8_t>>>& blocks);
 
 }  // namespace accuracy

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "AccuracyRun.h"
+#include "StandardRun.h"
 #include "vela/math.h"
 
 namespace {
@@ -68,6 +69,51 @@ TEST(PinnedOutput, TemplatesAndScoresOfRealImpressionsStayAsTheyWere) {
       EXPECT_EQ(Hex(accuracy::DigestScores(accuracy::ScorePairs(impressions, *matcher, true))), Hex(pinned))
           << "match speed " << speed;
     }
+  }
+}
+
+// The same for the ISO and INCITS 378 templates of the same impressions and
+// their scores with the standard matchers.
+TEST(PinnedOutput, StandardTemplatesAndScoresStayAsTheyWere) {
+  struct PinnedStandardSet {
+    const char* folder;
+    std::vector<std::string> fingers;
+    accuracy::Standard standard;
+    uint64_t templates;
+    uint64_t scores;
+  };
+  const std::vector<PinnedStandardSet> sets = {
+      {"fingerprints", {"f01", "f02", "f03"}, accuracy::Standard::Iso,
+       0xee58889e46d64cb2ull, 0x13de265fa5a66634ull},
+      {"fingerprints", {"f01", "f02", "f03"}, accuracy::Standard::Incits,
+       0x8e30d6a18d1d4673ull, 0x9d982272e7d91283ull},
+      {"fingerprints-fvc2002/db1", {"102", "106"}, accuracy::Standard::Iso,
+       0x9fe58a45101b5e2dull, 0x4303911ed74086d6ull},
+      {"fingerprints-fvc2002/db1", {"102", "106"}, accuracy::Standard::Incits,
+       0x1b85ad9f3aeae2abull, 0xa60eafd6920894adull},
+      {"fingerprints-fvc2002/db4", {"101", "109"}, accuracy::Standard::Iso,
+       0x7ac447e1b4ed6e9dull, 0x7ea6221ddab0e34dull},
+      {"fingerprints-fvc2002/db4", {"101", "109"}, accuracy::Standard::Incits,
+       0xf6efdc1c6ac101c6ull, 0x237a002b44a78a6cull},
+  };
+  for (const PinnedStandardSet& set : sets) {
+    SCOPED_TRACE(std::string(set.folder) + ", " + accuracy::NameOf(set.standard));
+    const fs::path folder = fs::path(PV_SHARED_DATA_DIR) / set.folder;
+    if (!fs::is_directory(folder)) {
+      std::printf("no impressions at %s: skipped\n", folder.string().c_str());
+      continue;
+    }
+    std::vector<accuracy::Impression> impressions;
+    for (const accuracy::Impression& impression : accuracy::FindImpressions(folder))
+      for (const std::string& finger : set.fingers)
+        if (impression.finger == finger && impression.number <= 4) impressions.push_back(impression);
+    ASSERT_EQ(impressions.size(), 4 * set.fingers.size());
+    std::vector<accuracy::StandardTemplate> made;
+    accuracy::EnrolStandard(impressions, set.standard, made);
+    EXPECT_EQ(Hex(accuracy::DigestStandardTemplates(made)), Hex(set.templates));
+    const accuracy::StandardComparer comparer(set.standard);
+    EXPECT_EQ(Hex(accuracy::DigestScores(accuracy::ScoreStandardPairs(impressions, made, comparer, true))),
+              Hex(set.scores));
   }
 }
 

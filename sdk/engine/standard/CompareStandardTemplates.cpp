@@ -42,38 +42,6 @@ bool DecodeIsoView(const uint8_t* at, DecodedIsoView& view)
     return CentreView(view);
 }
 
-// 0 and the decoded views, or Malformed. Every read lies inside the
-// template's own length, which lies inside the buffer.
-int32_t DecodeIsoTemplate(std::span<const uint8_t> t, DecodedIsoView (&views)[2], int& viewCount)
-{
-    if (t.size() < kShortestIsoTemplate)
-        return standard_result::Malformed;
-    const uint32_t total = ReadBe<uint32_t>(t.data());
-    if (total > t.size())
-        return standard_result::Malformed;
-    const int more = t[38];
-    if (more >= 2 || ReadBe<uint32_t>(t.data() + 24) != total - kIsoTemplateHeaderSize)
-        return standard_result::Malformed;
-    const uint8_t* first = t.data() + kIsoViewsOffset;
-    const int32_t n = first[3];
-    if (!ValidIsoPosition(first[0]) || !ValidIsoCount(n) || total < static_cast<uint32_t>(5 * n + 4 * more + 44))
-        return standard_result::Malformed;
-    if (more == 1) {
-        const uint8_t* second = first + 4 + 5 * n;
-        const int32_t m = second[3];
-        if (!ValidIsoPosition(second[0]) || !ValidIsoCount(m) || total != static_cast<uint32_t>(5 * n + 5 * m + 48))
-            return standard_result::Malformed;
-    }
-    viewCount = more + 1;
-    const uint8_t* at = first;
-    for (int v = 0; v < viewCount; ++v) {
-        if (!DecodeIsoView(at, views[v]))
-            return standard_result::Malformed;
-        at += 4 + 5 * views[v].count;
-    }
-    return 0;
-}
-
 struct IncitsHeader {
     uint32_t length;
     size_t viewsOffset;
@@ -152,6 +120,38 @@ int32_t DecodeIncitsViews(std::span<const uint8_t> r, const IncitsHeader& header
 
 } // namespace
 
+// Every read lies inside the template's own length, which lies inside the
+// buffer.
+int32_t DecodeIsoTemplate(std::span<const uint8_t> t, DecodedIsoView (&views)[2], int& viewCount)
+{
+    if (t.size() < kShortestIsoTemplate)
+        return standard_result::Malformed;
+    const uint32_t total = ReadBe<uint32_t>(t.data());
+    if (total > t.size())
+        return standard_result::Malformed;
+    const int more = t[38];
+    if (more >= 2 || ReadBe<uint32_t>(t.data() + 24) != total - kIsoTemplateHeaderSize)
+        return standard_result::Malformed;
+    const uint8_t* first = t.data() + kIsoViewsOffset;
+    const int32_t n = first[3];
+    if (!ValidIsoPosition(first[0]) || !ValidIsoCount(n) || total < static_cast<uint32_t>(5 * n + 4 * more + 44))
+        return standard_result::Malformed;
+    if (more == 1) {
+        const uint8_t* second = first + 4 + 5 * n;
+        const int32_t m = second[3];
+        if (!ValidIsoPosition(second[0]) || !ValidIsoCount(m) || total != static_cast<uint32_t>(5 * n + 5 * m + 48))
+            return standard_result::Malformed;
+    }
+    viewCount = more + 1;
+    const uint8_t* at = first;
+    for (int v = 0; v < viewCount; ++v) {
+        if (!DecodeIsoView(at, views[v]))
+            return standard_result::Malformed;
+        at += 4 + 5 * views[v].count;
+    }
+    return 0;
+}
+
 int32_t CompareIsoTemplates(std::span<const uint8_t> a, std::span<const uint8_t> b)
 {
     DecodedIsoView viewsA[2], viewsB[2];
@@ -177,6 +177,19 @@ int32_t CompareIsoTemplates(std::span<const uint8_t> a, std::span<const uint8_t>
         }
     }
     return best;
+}
+
+int32_t DecodeIncitsRecord(std::span<const uint8_t> r, std::vector<DecodedIncitsView>& views)
+{
+    IncitsHeader header{};
+    if (const int32_t result = ReadIncitsHeader(r, header); result != 0)
+        return result;
+    try {
+        views.assign(static_cast<size_t>(header.viewCount), DecodedIncitsView{});
+    } catch (const std::bad_alloc&) {
+        return standard_result::OutOfMemory;
+    }
+    return DecodeIncitsViews(r, header, views);
 }
 
 int32_t MapIncitsScore(int32_t value)

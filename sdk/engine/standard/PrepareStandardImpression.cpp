@@ -19,13 +19,21 @@ constexpr int kForegroundLevel = 35;
 constexpr int32_t kCountedBlock = 50;
 constexpr int32_t kFilledBlock = 53;
 constexpr int kLocalMeanWindow = 11;
-constexpr int kFitInset = 11;
+// The fit reads rows 11..389 and columns 11..279: its window is not centred.
+constexpr int kFitFirst = 11;
+constexpr int kFitLastRow = 389;
+constexpr int kFitLastColumn = 279;
 constexpr int kBinaryFrame = 10;
 constexpr double kCrossWeight = 2.11;
 constexpr double kFitTolerance = 1.05;
 constexpr int kLastIntercept = 16;
 
 uint8_t* Active(uint8_t* image, int row, int column)
+{
+    return image + kWorkImageFirstPixel + row * kWorkImageStride + column;
+}
+
+const uint8_t* Active(const uint8_t* image, int row, int column)
 {
     return image + kWorkImageFirstPixel + row * kWorkImageStride + column;
 }
@@ -49,7 +57,7 @@ struct FitSums {
 
 // The intercept is raised while the error stays within 5 % of the error at
 // 0; the last intercept before it leaves that band is taken.
-void FitIntercept(const FitSums& sums, double& slope, double& intercept)
+ThresholdLine FitIntercept(const FitSums& sums)
 {
     const double limit = kFitTolerance * sums.Error(sums.Slope(0), 0);
     int t = 1;
@@ -57,8 +65,8 @@ void FitIntercept(const FitSums& sums, double& slope, double& intercept)
         if (!(sums.Error(sums.Slope(t), t) < limit))
             break;
     const int chosen = t > kLastIntercept ? kLastIntercept - 1 : t - 1;
-    intercept = chosen > 0 ? chosen : 0;
-    slope = sums.Slope(intercept);
+    const double intercept = chosen > 0 ? chosen : 0;
+    return ThresholdLine{sums.Slope(intercept), intercept};
 }
 
 } // namespace
@@ -125,6 +133,27 @@ BlockCounts CountBlockForeground(uint8_t* image)
     return closed;
 }
 
+ThresholdLine FitThresholdLine(const uint8_t* grey, const uint8_t* mean, const BlockCounts& counts)
+{
+    FitSums sums;
+    for (int row = kFitFirst; row <= kFitLastRow; ++row) {
+        const uint8_t* a = Active(grey, row, 0);
+        const uint8_t* b = Active(mean, row, 0);
+        for (int column = kFitFirst; column <= kFitLastColumn; ++column) {
+            if (!ForegroundBlock(counts[BlockOf(row, column)]))
+                continue;
+            const double va = a[column], vb = b[column];
+            sums.n += 1;
+            sums.a += va;
+            sums.b += vb;
+            sums.aa += va * va;
+            sums.ab += va * vb;
+            sums.bb += vb * vb;
+        }
+    }
+    return FitIntercept(sums);
+}
+
 void AdaptiveBinarise(uint8_t* grey, uint8_t* output, uint8_t* scratch, uint8_t* boxScratch)
 {
     BoxMeanWork(grey, scratch, boxScratch, kLocalMeanWindow);
@@ -138,24 +167,7 @@ void AdaptiveBinarise(uint8_t* grey, uint8_t* output, uint8_t* scratch, uint8_t*
     }
     const BlockCounts counts = CountBlockForeground(output);
 
-    FitSums sums;
-    for (int row = kFitInset; row <= kWorkHeight - 1 - kFitInset; ++row) {
-        const uint8_t* a = Active(grey, row, 0);
-        const uint8_t* b = Active(scratch, row, 0);
-        for (int column = kFitInset; column <= kWorkWidth - 1 - kFitInset; ++column) {
-            if (!ForegroundBlock(counts[BlockOf(row, column)]))
-                continue;
-            const double va = a[column], vb = b[column];
-            sums.n += 1;
-            sums.a += va;
-            sums.b += vb;
-            sums.aa += va * va;
-            sums.ab += va * vb;
-            sums.bb += vb * vb;
-        }
-    }
-    double slope = 0, intercept = 0;
-    FitIntercept(sums, slope, intercept);
+    const ThresholdLine line = FitThresholdLine(grey, scratch, counts);
 
     std::memset(output, 0, kWorkImageBytes);
     for (int row = 0; row < kWorkHeight; ++row) {
@@ -163,7 +175,7 @@ void AdaptiveBinarise(uint8_t* grey, uint8_t* output, uint8_t* scratch, uint8_t*
         const uint8_t* b = Active(scratch, row, 0);
         uint8_t* out = Active(output, row, 0);
         for (int column = 0; column < kWorkWidth; ++column)
-            out[column] = ForegroundBlock(counts[BlockOf(row, column)]) && a[column] > slope * b[column] + intercept
+            out[column] = ForegroundBlock(counts[BlockOf(row, column)]) && a[column] > line.slope * b[column] + line.intercept
                               ? 255
                               : 0;
     }

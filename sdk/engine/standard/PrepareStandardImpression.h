@@ -22,6 +22,15 @@ using BlockCounts = std::array<int32_t, kBlockCount>;
 BlockCounts CountBlockForeground(uint8_t* image);
 inline bool ForegroundBlock(int32_t count) { return count > 51; }
 
+// The line a ~ slope b + intercept that the binarisation compares each grey
+// pixel a with (b its local mean), fitted over the pixels of foreground
+// blocks in rows 11..389 and columns 11..279 of the work area.
+struct ThresholdLine {
+    double slope;
+    double intercept;
+};
+ThresholdLine FitThresholdLine(const uint8_t* grey, const uint8_t* mean, const BlockCounts& counts);
+
 // Binarises the grey image against its 11-pixel local mean, fitted over the
 // foreground blocks.
 void AdaptiveBinarise(uint8_t* grey, uint8_t* output, uint8_t* scratch, uint8_t* boxScratch);

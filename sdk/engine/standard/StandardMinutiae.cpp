@@ -84,8 +84,8 @@ uint8_t FineDirectionToward(int dx, int dy)
 
 bool InsideBranchingArea(PixelPosition p)
 {
-    return p.column >= kEdgeInset && p.column <= kWorkWidth - 1 - kEdgeInset && p.row >= kEdgeInset &&
-           p.row <= kWorkHeight - 1 - kEdgeInset;
+    return p.column >= kEdgeInset && p.column <= kWorkWidth - kEdgeInset && p.row >= kEdgeInset &&
+           p.row <= kWorkHeight - kEdgeInset;
 }
 
 // Thins the binary image in place, removes short spurs and lists the

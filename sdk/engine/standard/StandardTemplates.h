@@ -2,6 +2,9 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
+
+#include "engine/standard/PairScore.h"
 
 namespace vela::engine {
 
@@ -43,6 +46,9 @@ int32_t CreateIsoTemplate(std::span<const uint8_t> pixels, const IsoTemplateRequ
 // Score 0..3000 of the best pair of views of one finger position, or
 // Malformed when either template is.
 int32_t CompareIsoTemplates(std::span<const uint8_t> a, std::span<const uint8_t> b);
+// The one or two views of an ISO template as the comparison reads them: 0,
+// or Malformed.
+int32_t DecodeIsoTemplate(std::span<const uint8_t> t, DecodedIsoView (&views)[2], int& viewCount);
 
 // INCITS 378 records.
 inline constexpr int32_t kIncitsMaxImages = 176;
@@ -68,6 +74,9 @@ int32_t CreateIncitsRecord(std::span<const uint8_t> pixels, const IncitsImageDes
                            std::span<uint8_t> out);
 // Score 0..1000, or a negative code.
 int32_t CompareIncitsRecords(std::span<const uint8_t> a, std::span<const uint8_t> b);
+// Every view of an INCITS 378 record as the comparison reads them: 0,
+// Malformed or OutOfMemory.
+int32_t DecodeIncitsRecord(std::span<const uint8_t> r, std::vector<DecodedIncitsView>& views);
 // The best raw pair score (0..3000) on the scale 0..1000.
 int32_t MapIncitsScore(int32_t value);
 

@@ -40,7 +40,19 @@ struct FloatPair {
   float second;
 };
 
-// The minutiae of a template's first impression in work-image pixels.
+// The minutiae of a template's first impression in work-image pixels. The
+// image processors bring every picture to 508 dpi, whatever its own
+// resolution, and cut a 288 x 400 work area from it; a work-image point
+// (x, y) lies at the picture's pixel
+//   (p[0] + x * dpiX / 508, p[1] + y * dpiY / 508)
+// where p = GetImageInfo()->GetParameters() of the same template (the work
+// area's top-left corner in the picture's pixels; negative where the work
+// area starts left of or above the picture) and dpiX, dpiY are the picture's
+// resolution (GetXResolution, GetYResolution). A ridge that stops where the
+// print or the picture stops gives an ending there: the engine drops an
+// ending only when a point 10 work-image pixels from it lies in a 16 x 16
+// block without a ridge direction, so a row of endings may follow the
+// print's edge.
 class VELA_API MinutiaeView : public virtual vela::base::BaseRefCounter {
  public:
   virtual int32_t Count() const = 0;
@@ -72,8 +84,10 @@ class VELA_API DirectionFieldView : public virtual vela::base::BaseRefCounter {
 // GetQ6 throw not_supported there.
 class VELA_API ImageInfoView : public virtual vela::base::BaseRefCounter {
  public:
-  // Four values of the engine's image parameters (reference point and
-  // geometry of the input), as single-precision numbers.
+  // Four values of the engine's image parameters, as single-precision
+  // numbers: the top-left corner of the first impression's work area in the
+  // picture's pixels (x, then y; see MinutiaeView for the mapping of its
+  // points), then two values that are 0 for templates made from images.
   virtual const float* GetParameters() const = 0;
   virtual float GetP1() const = 0;  // image quality, 0..100
   virtual float GetP2() const = 0;  // third quality measure (tilt)

@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -59,6 +60,53 @@ TEST(TemplateClient, TemplateTravelsAsBase64AndComesBackTheSame) {
       Create_XTemplate(smart_ptr<InputStream>(Create_MemoryStreamFromBase64String(text.c_str())));
   ASSERT_EQ(extended->GetFingers()->Count(), 1);
   EXPECT_EQ(extended->GetFingers()->GetByIndex(0)->GetFingerCode(), math::LEFT_INDEX);
+}
+
+// The minutiae of a template in the picture's pixels, as math.h tells a
+// client to place them.
+std::vector<std::pair<double, double>> MinutiaeInPicture(const smart_ptr<math::Template>& made, int32_t dpi) {
+  const float* origin = made->GetImageInfo()->GetParameters();
+  const smart_ptr<math::MinutiaeView> minutiae = made->GetMinutiae();
+  std::vector<std::pair<double, double>> points;
+  for (int32_t i = 0; i < minutiae->Count(); ++i) {
+    const math::FloatPair p = minutiae->GetPoint(i);
+    points.emplace_back(origin[0] + p.second * dpi / 508.0, origin[1] + p.first * dpi / 508.0);
+  }
+  return points;
+}
+
+// The same pixels taken at another resolution are resampled and cut
+// differently, yet most minutiae land on the same pixels of the picture
+// (placed with another working resolution, such as 432 dpi, almost none do).
+TEST(TemplateClient, MinutiaeMapOntoThePicturesPixelsWhateverItsResolution) {
+  if (!std::filesystem::exists(ImagePath("f01_1")))
+    GTEST_SKIP() << "no fingerprint images in " << PV_SHARED_DATA_DIR "/fingerprints";
+  const smart_ptr<vela::base::Image> image =
+      vela::render::Create_BMP_Image(Create_IFileStream(ImagePath("f01_1").c_str()));
+  const std::vector<uint8_t> pixels(image->GetData(),
+                                    image->GetData() + image->GetRowBytes() * image->GetHeight());
+  const smart_ptr<math::ImageProcessor> processor = math::Create_ImageProcessor(math::IMG_PROC_COMPACT);
+  const auto made = [&](int32_t dpi) {
+    return processor->CreateTemplate(
+        smart_ptr<vela::base::Image>(new vela::test::ClientImage(image->GetWidth(), image->GetHeight(), 8, pixels, dpi)),
+        math::RIGHT_INDEX);
+  };
+  const auto reference = MinutiaeInPicture(made(500), 500);
+  ASSERT_GT(reference.size(), 20u);
+  for (int32_t dpi : {400, 600}) {
+    SCOPED_TRACE(std::to_string(dpi) + " dpi");
+    const auto points = MinutiaeInPicture(made(dpi), dpi);
+    size_t near = 0;
+    for (const auto& [x, y] : points) {
+      for (const auto& [u, v] : reference) {
+        if (std::hypot(x - u, y - v) <= 3) {
+          ++near;
+          break;
+        }
+      }
+    }
+    EXPECT_GE(5 * near, 2 * points.size()) << near << " of " << points.size() << " within 3 pixels";
+  }
 }
 
 TEST(TemplateClient, FailuresArriveAsTheLibrarysExceptionTypes) {

@@ -1,7 +1,9 @@
 // The steps of the standard path that can be checked on small pictures:
-// the two samplers and the contrast stretch.
+// the two samplers, the contrast stretch, the window of the threshold fit
+// and where a branching may lie.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "engine/records/EngineGeometry.h"
@@ -63,6 +65,73 @@ TEST(FineDirections, VectorsAndMeans)
     EXPECT_EQ(FinePairMean(100, 10, 20), 15);
     EXPECT_EQ(FinePairMean(10, 100, 104), 102);
 }
+
+// A clean three-way split of a thinned ridge at (column, row): a branch of
+// `reach` pixels to the left, one up-right and one down-right.
+std::vector<uint8_t> SplitAt(int column, int row, int reach = 8)
+{
+    std::vector<uint8_t> image(kWorkImageBytes, 0);
+    const auto set = [&](int c, int r) { image[kWorkImageFirstPixel + r * kWorkImageStride + c] = 255; };
+    set(column, row);
+    for (int k = 1; k <= reach; ++k) {
+        set(column - k, row);
+        set(column + k, row - k);
+        set(column + k, row + k);
+    }
+    return image;
+}
+
+int BranchingsFound(std::vector<uint8_t> image)
+{
+    std::vector<int32_t> offsets(64);
+    OffsetList points{offsets.data(), static_cast<int>(offsets.size())};
+    auto list = std::make_unique<StandardMinutiaList>();
+    TraceBranchings(image.data(), points, *list);
+    return list->count;
+}
+
+TEST(TraceBranchings, APointCountsUpToColumn277AndRow389)
+{
+    struct Case {
+        int column, row, found;
+    };
+    const Case cases[] = {
+        {11, 200, 1},  {10, 200, 0},  {276, 200, 1}, {277, 200, 1}, {278, 200, 0},
+        {144, 11, 1},  {144, 10, 0},  {144, 388, 1}, {144, 389, 1}, {144, 390, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(BranchingsFound(SplitAt(c.column, c.row)), c.found)
+            << "split at column " << c.column << ", row " << c.row;
+}
+
+// Grey 200 over a local mean of 100 in a few pixels of one column or one
+// row, zero elsewhere, every block foreground: the fit sees those pixels
+// only when they lie in its window.
+TEST(FitThresholdLine, ReadsRows11To389AndColumns11To279)
+{
+    struct Case {
+        int column, row;  // -1: the whole band of rows or columns 100..110
+        double slope;
+    };
+    const Case cases[] = {
+        {11, -1, 2.0},  {10, -1, 0.0},  {279, -1, 2.0}, {280, -1, 0.0},
+        {-1, 11, 2.0},  {-1, 10, 0.0},  {-1, 389, 2.0}, {-1, 390, 0.0},
+    };
+    BlockCounts foreground;
+    foreground.fill(100);
+    for (const Case& c : cases) {
+        std::vector<uint8_t> grey(kWorkImageBytes, 0), mean(kWorkImageBytes, 0);
+        for (int k = 100; k <= 110; ++k) {
+            const int column = c.column >= 0 ? c.column : k, row = c.row >= 0 ? c.row : k;
+            grey[kWorkImageFirstPixel + row * kWorkImageStride + column] = 200;
+            mean[kWorkImageFirstPixel + row * kWorkImageStride + column] = 100;
+        }
+        const ThresholdLine line = FitThresholdLine(grey.data(), mean.data(), foreground);
+        EXPECT_EQ(line.slope, c.slope) << "column " << c.column << ", row " << c.row;
+        EXPECT_EQ(line.intercept, 0.0) << "column " << c.column << ", row " << c.row;
+    }
+}
+
 
 } // namespace
 } // namespace vela::engine::test
