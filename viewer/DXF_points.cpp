@@ -26,8 +26,16 @@ double ReduceDegrees(double degrees) {
   return r >= 360.0 ? 0.0 : r;
 }
 
+// The counter-clockwise sweep of an angle difference in degrees, above 0 and at most 360 (ends
+// that meet make a whole turn).
+double Sweep(double degrees) {
+  const double r = ReduceDegrees(degrees);
+  return r == 0.0 ? 360.0 : r;
+}
+
 // The ends, then every quadrant point (0, 90, 180, 270 degrees) the arc passes on its way
-// counter-clockwise from start to end. Angles are first brought into 0 to 360 degrees.
+// counter-clockwise from start to end. The walk follows the sweep, not the quadrants of the
+// ends: an arc from 80 to 10 degrees passes all four, and ends that meet make a whole turn.
 void GrowArcExtents(const Point3D& centre, double radius, double startAngle, double endAngle, Point3D& max,
                     Point3D& min) {
   auto widen = [&](double radians) {
@@ -41,23 +49,11 @@ void GrowArcExtents(const Point3D& centre, double radius, double startAngle, dou
   const double startDegrees = ToDegrees(startAngle);
   const double endDegrees = ToDegrees(endAngle);
   if (!std::isfinite(startDegrees) || !std::isfinite(endDegrees)) return;
-  const int s = static_cast<int>(ReduceDegrees(startDegrees));
-  const int e = static_cast<int>(ReduceDegrees(endDegrees));
-  int angle = ((s + 90) / 90) * 90;
-  int stop = ((e + 89) / 90) * 90;
-  if (angle == 360) angle = 0;
-  if (stop == 360) stop = 0;
-  while (angle != stop) {
-    widen(angle / kDegrees);
-    angle = angle == 270 ? 0 : angle + 90;
+  const double from = ReduceDegrees(startDegrees);
+  const double to = from + Sweep(endDegrees - startDegrees);
+  for (double quadrant = std::floor(from / 90.0) * 90.0 + 90.0; quadrant < to; quadrant += 90.0) {
+    widen(quadrant / kDegrees);
   }
-}
-
-// The counter-clockwise sweep of an angle difference in degrees, above 0 and at most 360 (ends
-// that meet make a whole turn).
-double Sweep(double degrees) {
-  const double r = ReduceDegrees(degrees);
-  return r == 0.0 ? 360.0 : r;
 }
 
 int32_t ClampToInt(long long v) {
