@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "DXF_numbers.h"
+
 namespace pv::viewer {
 
 using namespace DXF_Utils;
@@ -359,8 +361,8 @@ void Circle_::GrowQueryBox(Point3D& max, Point3D& min) const {
 Arc_::Arc_(const Point3D& extrusion, int32_t colorIndex, double startDegrees, double endDegrees, double radius,
            const Point3D& centre)
     : Circle_(extrusion, colorIndex, radius, centre),
-      startAngle_(startDegrees / kDegrees),
-      endAngle_(endDegrees / kDegrees) {}
+      startAngle_(ArcRadians(startDegrees)),
+      endAngle_(ArcRadians(endDegrees)) {}
 
 void Arc_::Draw(canvas::Canvas& canvas, const Matrix4x4* outer, WorldToScreenFunc toScreen, void* userData) {
   const DrawContext dc{canvas, outer, toScreen, userData};
@@ -411,8 +413,8 @@ Arc_::Ends Arc_::PlaceEnds(const Matrix4x4* matrix) const {
 
 void Arc_::WriteToDxf(std::ostream& out, std::string_view layerName) const {
   Circle_::WriteToDxf(out, layerName);
-  WriteAngle(out, 50, startAngle_);
-  WriteAngle(out, 51, endAngle_);
+  WriteAngle(out, 50, startAngle_, ArcRadians);
+  WriteAngle(out, 51, endAngle_, ArcRadians);
 }
 
 std::string Arc_::Details() const {
