@@ -89,5 +89,6 @@ inline constexpr char kInstalled[] = "Service installed successfully";
 inline constexpr char kUninstalled[] = "Service uninstalled successfully";
 inline constexpr char kInstallFailed[] = "Service could not be installed: ";
 inline constexpr char kUninstallFailed[] = "Service could not be removed: ";
+inline constexpr char kAlreadyRunning[] = "Service is already running from ";  // + the folder
 
 }  // namespace safestow::texts
