@@ -82,6 +82,8 @@ inline constexpr char kCancel[] = "Отмена";
 inline constexpr char kDefaultEntryName[] = "Задание резервного копирования";
 inline constexpr const char* kWeekdays[7] = {"Воскресенье", "Понедельник", "Вторник", "Среда",
                                              "Четверг", "Пятница", "Суббота"};
+// Our addition: a change of the schedule that could not be saved is not made.
+inline constexpr char kScheduleNotSaved[] = "Расписание не сохранено: ";  // + the reason
 inline constexpr char kInvalidTime[] = "' is not a valid time";  // "'" + text + this
 
 // Service command line results (no Russian originals: these come from the service shell)
