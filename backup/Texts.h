@@ -33,6 +33,7 @@ inline constexpr char kFailExitCode[] = "exp завершился с кодом 
 inline constexpr char kFailNoDump[] = "Не создан файл: ";                // + stamp + ".DMP"
 inline constexpr char kFailStopped[] = "exp остановлен: программа завершается";
 inline constexpr char kFailBadSize[] = "Неверный размер архива: ";       // + the field's text
+inline constexpr char kFailDelete[] = "Не удалось удалить старый архив ";  // + path + ": " + reason (event log)
 
 // Stop command
 inline constexpr char kStopQuestion[] = "Вы действительно хотите останоить сервис и выйти?";
