@@ -67,6 +67,9 @@ class VELA_API FingerImageFinger : public virtual vela::base::BaseRefCounter {
 class VELA_API FingerImageData : public virtual vela::base::BaseRefCounter {
  public:
   // Writes the record: views raw or WSQ-compressed by the record's compression.
+  // A finger is written as its views: a finger without views is left out, and
+  // the header counts the fingers written. invalid_argument when no finger
+  // has a view.
   virtual void Save(vela::base::smart_ptr<vela::base::OutputStream> stream) = 0;
 
  protected:
