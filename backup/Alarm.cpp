@@ -1,7 +1,10 @@
 #include "Alarm.h"
 
+#include <exception>
+
 #include "BackupRun.h"
 #include "Texts.h"
+#include "service/EventLog.h"
 
 namespace safestow {
 namespace {
@@ -103,6 +106,7 @@ TAlarmList::TAlarmList(std::filesystem::path fileName, const Clock& clock)
 void TAlarmList::Load() {
   entries_.clear();
   const pv::ini::IniFile ini(fileName_);
+  if (!ini.ReadError().empty()) pv::service::CurrentEventLog().Write(pv::service::EventKind::Error, ini.ReadError());
   const int count = std::min(ini.ReadInteger(kGlobalSection, "AlarmCount", 0), kMostEntries);
   const DateTime now = clock_.Now();
   for (int i = 1; i <= count; ++i) {
@@ -119,31 +123,45 @@ bool TAlarmList::Save(std::string* error) const {
   return ini.UpdateFile(error);
 }
 
-void TAlarmList::SaveAfterEdit() {
+bool TAlarmList::SaveAfterEdit() {
   saveError_.clear();
-  Save(&saveError_);
+  try {
+    if (Save(&saveError_)) return true;
+  } catch (const std::exception& e) {
+    saveError_ = e.what();
+  }
+  if (saveError_.empty()) saveError_ = "cannot write " + fileName_.string();
+  pv::service::CurrentEventLog().Write(pv::service::EventKind::Error, saveError_);
+  return false;
 }
 
-void TAlarmList::Add(TAlarm alarm) {
+bool TAlarmList::Add(TAlarm alarm) {
   entries_.push_back(std::move(alarm));
-  SaveAfterEdit();
+  if (SaveAfterEdit()) return true;
+  entries_.pop_back();
+  return false;
 }
 
-void TAlarmList::Update(int index, const TAlarm& alarm) {
-  if (index < 0 || index >= Count()) return;
+bool TAlarmList::Update(int index, const TAlarm& alarm) {
+  if (index < 0 || index >= Count()) return true;
   TAlarm& entry = entries_.at(static_cast<std::size_t>(index));
-  const bool fired = entry.Fired;
-  const std::optional<DateTime> lastDue = entry.lastDue;
+  const TAlarm before = entry;
   entry = alarm;
-  entry.Fired = fired;
-  entry.lastDue = lastDue;
-  SaveAfterEdit();
+  entry.Fired = before.Fired;
+  entry.lastDue = before.lastDue;
+  if (SaveAfterEdit()) return true;
+  entries_.at(static_cast<std::size_t>(index)) = before;
+  return false;
 }
 
-void TAlarmList::Remove(int index) {
-  if (index < 0 || index >= Count()) return;
-  entries_.erase(entries_.begin() + index);
-  SaveAfterEdit();
+bool TAlarmList::Remove(int index) {
+  if (index < 0 || index >= Count()) return true;
+  const auto at = entries_.begin() + index;
+  TAlarm removed = std::move(*at);
+  entries_.erase(at);
+  if (SaveAfterEdit()) return true;
+  entries_.insert(entries_.begin() + index, std::move(removed));
+  return false;
 }
 
 int TAlarmList::Check(const DateTime& now) {

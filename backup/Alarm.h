@@ -52,6 +52,7 @@ class TAlarmList {
  public:
   TAlarmList(std::filesystem::path fileName, const Clock& clock);
 
+  // An Alarms.ini that cannot be read gives an empty schedule and an error in the event log.
   void Load();
   // Writes "AlarmCount" and one section per entry; sections past the count stay in the file.
   bool Save(std::string* error = nullptr) const;
@@ -59,10 +60,13 @@ class TAlarmList {
   const std::vector<TAlarm>& Entries() const { return entries_; }
   int Count() const { return static_cast<int>(entries_.size()); }
   const TAlarm& At(int index) const { return entries_.at(static_cast<std::size_t>(index)); }
-  void Add(TAlarm alarm);
+  // Each change is saved at once. One that cannot be saved is taken back, so the list never
+  // holds what the file does not: false then, with the reason in LastSaveError and the event
+  // log. An index out of range changes nothing.
+  bool Add(TAlarm alarm);
   // Replaces the entry's settings; whether it has fired this minute stays.
-  void Update(int index, const TAlarm& alarm);
-  void Remove(int index);
+  bool Update(int index, const TAlarm& alarm);
+  bool Remove(int index);
 
   // Marks the entries that come due now (or were jumped over since the last check); returns
   // how many did, in list order.
@@ -70,7 +74,7 @@ class TAlarmList {
   const std::string& LastSaveError() const { return saveError_; }
 
  private:
-  void SaveAfterEdit();
+  bool SaveAfterEdit();
 
   std::filesystem::path fileName_;
   const Clock& clock_;

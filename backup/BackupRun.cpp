@@ -36,6 +36,20 @@ std::optional<fs::path> DumpOf(const fs::path& folder, const std::string& stamp)
   return std::nullopt;
 }
 
+// A balloon's text on one line, for the event log.
+std::string OneLine(std::string text) {
+  for (char& c : text) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  return text;
+}
+
+std::error_code RemoveDumpFile(const fs::path& dump) {
+  std::error_code ec;
+  if (!fs::remove(dump, ec) && !ec) ec = std::make_error_code(std::errc::no_such_file_or_directory);
+  return ec;
+}
+
 // What a failed export left under its name is not a backup: it would count as one in the
 // retention and push good dumps out.
 void RemoveLeftover(const fs::path& folder, const std::string& stamp) {
@@ -52,7 +66,7 @@ std::vector<std::string> ExportArguments(const ConsoleSettings& settings, const 
 
 TBackupRunner::TBackupRunner(const Clock& clock, pv::service::ServiceControl& services,
                              pv::process::ProcessRunner& processes, BackupView& view)
-    : clock_(clock), services_(services), processes_(processes), view_(view) {}
+    : RemoveOldDump(RemoveDumpFile), clock_(clock), services_(services), processes_(processes), view_(view) {}
 
 void TBackupRunner::RunBackup(int count) {
   Ask(count);
@@ -82,11 +96,29 @@ void TBackupRunner::RunPending() {
   }
 }
 
-void TBackupRunner::Fail(const std::string& reason) {
+void TBackupRunner::Fail(const std::string& reason) { Failed(texts::kBalloonFailedHead + reason); }
+
+void TBackupRunner::Failed(const std::string& balloon, bool logged) {
   lastSucceeded_ = false;
   view_.SetStateText(texts::kStateError);
-  view_.ShowBalloon(texts::kBalloonTitle, std::string(texts::kBalloonFailedHead) + reason, pv::tray::NIIF_ERROR,
-                    kBalloonSeconds);
+  view_.ShowBalloon(texts::kBalloonTitle, balloon, pv::tray::NIIF_ERROR, kBalloonSeconds);
+  if (logged) pv::service::CurrentEventLog().Write(pv::service::EventKind::Error, OneLine(balloon));
+}
+
+// Old dumps make room only for a good one, and the new dump neither counts nor goes. A dump
+// that cannot be deleted ends the pruning and is logged with the reason.
+void TBackupRunner::Prune(const fs::path& folder, const std::optional<long long>& limit, int keep,
+                          const std::string& justMade) {
+  std::error_code why;
+  const FileRemover remove = [&](const fs::path& dump) {
+    why = RemoveOldDump(dump);
+    return !why;
+  };
+  const RetentionResult result = limit ? RetainBySize(folder, static_cast<double>(*limit), remove, justMade)
+                                       : RetainByCount(folder, keep, remove, justMade);
+  if (result.failed.empty()) return;
+  pv::service::CurrentEventLog().Write(pv::service::EventKind::Error,
+                                       texts::kFailDelete + (folder / result.failed).string() + ": " + why.message());
 }
 
 void TBackupRunner::RunOne(const std::string& stamp) {
@@ -103,9 +135,7 @@ void TBackupRunner::RunOne(const std::string& stamp) {
   }
 
   if (services_.QueryServiceState(settings.databaseService) != pv::service::kServiceRunning) {
-    lastSucceeded_ = false;
-    view_.SetStateText(texts::kStateError);
-    view_.ShowBalloon(texts::kBalloonTitle, texts::kBalloonServiceDown, pv::tray::NIIF_ERROR, kBalloonSeconds);
+    Failed(texts::kBalloonServiceDown);
     return;
   }
 
@@ -130,13 +160,7 @@ void TBackupRunner::RunOne(const std::string& stamp) {
   const std::optional<fs::path> dump = DumpOf(folder, stamp);
   const bool succeeded = exitCode == 0 && !stopped && dump;
   if (succeeded) {
-    // Old dumps make room only for a good one, and the new dump neither counts nor goes.
-    const std::string keep = dump->filename().string();
-    if (limit) {
-      RetainBySize(folder, static_cast<double>(*limit), RemoveFile, keep);
-    } else {
-      RetainByCount(folder, settings.sizeDayBackup, RemoveFile, keep);
-    }
+    Prune(folder, limit, settings.sizeDayBackup, dump->filename().string());
   } else {
     RemoveLeftover(folder, stamp);
   }
@@ -147,7 +171,8 @@ void TBackupRunner::RunOne(const std::string& stamp) {
   view_.SetStateText(texts::kStateWaiting);
   view_.SetBusyAnimation(false);
   if (stopped) {
-    Fail(texts::kFailStopped);
+    // The program is ending, not failing: a warning of its own says which dump was cut short.
+    Failed(texts::kBalloonFailedHead + std::string(texts::kFailStopped), false);
     pv::service::CurrentEventLog().Write(pv::service::EventKind::Warning,
                                          texts::kFailStopped + std::string(": ") + stamp + ".DMP");
   } else if (exitCode != 0) {

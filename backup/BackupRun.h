@@ -4,9 +4,14 @@
 // result. A failed export's leftover is removed, so only good dumps count and none is
 // deleted for a failed run. Runs never overlap: a run asked for while one is going waits for
 // it, and a run never takes the stamp (and so the dump file name) of an earlier one or of a
-// dump in the folder.
+// dump in the folder. A failed run and an old dump that cannot be deleted are written to the
+// event log with the reason, so that a failed night is found the next morning.
 
+#include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
+#include <system_error>
 
 #include "ConsoleSettings.h"
 #include "DateTime.h"
@@ -57,9 +62,15 @@ class TBackupRunner {
   // True when the last run left its dump; false after a failure.
   bool LastRunSucceeded() const { return lastSucceeded_; }
 
+  // Deletes an old dump; the error when it could not. Tests stand in for a disk that refuses.
+  std::function<std::error_code(const std::filesystem::path& dump)> RemoveOldDump;
+
  private:
   void RunOne(const std::string& stamp);
+  void Prune(const std::filesystem::path& folder, const std::optional<long long>& limit, int keep,
+             const std::string& justMade);
   void Fail(const std::string& reason);
+  void Failed(const std::string& balloon, bool logged = true);
 
   const Clock& clock_;
   pv::service::ServiceControl& services_;

@@ -151,7 +151,10 @@ TConsoleForm::TConsoleForm(std::filesystem::path settingsFile, const Clock& cloc
 TConsoleForm::~TConsoleForm() = default;
 
 void TConsoleForm::LoadConsoleSettings() {
-  const ConsoleSettings s = safestow::LoadConsoleSettings(pv::ini::IniFile(settingsFile_));
+  // A file that cannot be read gives the defaults, as a missing one does, and says why.
+  const pv::ini::IniFile ini(settingsFile_);
+  if (!ini.ReadError().empty()) pv::service::CurrentEventLog().Write(pv::service::EventKind::Error, ini.ReadError());
+  const ConsoleSettings s = safestow::LoadConsoleSettings(ini);
   Edit1->setText(Q(s.pathBackup));
   Edit2->setText(Q(s.sizeDirBackup));
   Edit4->setText(Q(s.userId));
@@ -176,7 +179,10 @@ void TConsoleForm::BitBtn3Click() {
   pv::ini::IniFile ini(settingsFile_);
   SaveConsoleSettings(ini, CurrentSettings());
   std::string error;
-  if (!ini.UpdateFile(&error)) StatusPanel0->setText(Q(texts::kStateError));
+  if (!ini.UpdateFile(&error)) {
+    StatusPanel0->setText(Q(texts::kStateError));
+    pv::service::CurrentEventLog().Write(pv::service::EventKind::Error, error);
+  }
 }
 
 void TConsoleForm::RadioGroup1Click() {

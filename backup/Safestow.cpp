@@ -1,10 +1,12 @@
 // Safestow: the database backup service with its tray icon. With /INSTALL or /UNINSTALL (and
-// /SILENT) it registers or removes its systemd user unit and ends; otherwise it runs.
+// /SILENT) it registers or removes its systemd user unit and ends; otherwise it runs, one
+// copy per folder.
 
 #include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -121,6 +123,17 @@ int main(int argc, char** argv) {
   if (line.command != ServiceCommand::Run) return RunCommand(line, exe.string(), argc, argv);
 
   ServiceApplication app(argc, argv);
+  const fs::path dir = exe.parent_path();
+  const bool runsAsUnit = std::getenv("INVOCATION_ID") != nullptr;
+  // Held until the program ends; the system lets go of it however the program ends.
+  const auto folderLock = ClaimFolder(dir, [runsAsUnit](const std::string& text) {
+    std::fprintf(stderr, "%s\n", text.c_str());
+    // The unit's copy says it in the journal only: nobody may be there to close a box.
+    if (!runsAsUnit) {
+      QMessageBox::information(nullptr, QString::fromUtf8(texts::kServiceDisplayName), QString::fromStdString(text));
+    }
+  });
+  if (!folderLock) return 1;
   QApplication::setQuitOnLastWindowClosed(false);
   QuitOnSignals(app);
   TSimpleTimerHandler::SetHostFactory([] { return std::make_unique<pv::timer::QtTimerHost>(); });
@@ -134,10 +147,9 @@ int main(int argc, char** argv) {
   SystemClock clock;
   auto services = pv::service::SystemdUserServices::ForCurrentUser();
   pv::process::EventLoopProcessRunner processes;
-  const fs::path dir = exe.parent_path();
 
   TSafestowService service(shell, services);
-  service.runsAsUnit = std::getenv("INVOCATION_ID") != nullptr;
+  service.runsAsUnit = runsAsUnit;
   TConsoleForm console(dir / kSettingsFile, clock, services, processes, service.CoolTrayIcon1(), service.ImageList1());
   TCoolTrayIconHooks trayHooks(service.CoolTrayIcon1(), console);
   TAlarmList alarms(dir / kAlarmsFile, clock);

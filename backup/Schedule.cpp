@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -53,6 +54,7 @@ TScheduleForm::TScheduleForm(TAlarmList& alarms, TBackupRunner& runner, const Cl
   connect(AlarmListBox, &QListWidget::itemDoubleClicked, this,
       pv::service::Guarded("EditButtonClick", [this] { EditButtonClick(); }));
   ExecEditor = [](TAlarmDetailsForm& editor) { return editor.exec(); };
+  ShowError = [this](const QString& text) { QMessageBox::critical(this, windowTitle(), text); };
 
   FillList();
   UpdateButtons();
@@ -80,7 +82,7 @@ void TScheduleForm::NewButtonClick() {
   if (ExecEditor(editor) != QDialog::Accepted) return;
   TAlarm alarm;
   if (!editor.StoreToAlarm(alarm)) return;
-  alarms_.Add(alarm);
+  if (!alarms_.Add(alarm)) return NotSaved();
   AlarmListBox->addItem(QString::fromStdString(FormatAlarmText(alarm)));
   AlarmListBox->setCurrentRow(AlarmListBox->count() - 1);
 }
@@ -95,7 +97,7 @@ void TScheduleForm::EditButtonClick() {
   if (row >= alarms_.Count()) return;
   TAlarm alarm = alarms_.At(row);
   if (!editor.StoreToAlarm(alarm)) return;
-  alarms_.Update(row, alarm);
+  if (!alarms_.Update(row, alarm)) return NotSaved();
   AlarmListBox->item(row)->setText(QString::fromStdString(FormatAlarmText(alarms_.At(row))));
   AlarmListBox->setCurrentRow(row);
 }
@@ -103,9 +105,13 @@ void TScheduleForm::EditButtonClick() {
 void TScheduleForm::DeleteButtonClick() {
   const int row = AlarmListBox->currentRow();
   if (row < 0 || row >= alarms_.Count()) return;
-  alarms_.Remove(row);
+  if (!alarms_.Remove(row)) return NotSaved();
   delete AlarmListBox->takeItem(row);
   UpdateButtons();
+}
+
+void TScheduleForm::NotSaved() {
+  if (ShowError) ShowError(Q(texts::kScheduleNotSaved) + QString::fromStdString(alarms_.LastSaveError()));
 }
 
 void TScheduleForm::TimerTimer() {

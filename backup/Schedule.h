@@ -5,6 +5,7 @@
 #include <functional>
 
 #include <QDialog>
+#include <QString>
 
 #include "Alarm.h"
 #include "AlarmDetails.h"
@@ -28,6 +29,8 @@ class TScheduleForm : public QDialog {
 
   // Shows an editor modally and returns its result; tests fill the editor in instead.
   std::function<int(TAlarmDetailsForm& editor)> ExecEditor;
+  // Says that a change could not be saved (and so was not made); a message box by default.
+  std::function<void(const QString& text)> ShowError;
 
   QListWidget* AlarmListBox;
   QPushButton* NewButton;
@@ -38,6 +41,7 @@ class TScheduleForm : public QDialog {
 
  private:
   void FillList();
+  void NotSaved();
 
   TAlarmList& alarms_;
   TBackupRunner& runner_;

@@ -4,6 +4,7 @@
 
 #include "BackupRun.h"
 #include "Texts.h"
+#include "service/EventLog.h"
 #include "tray/TrayShell.h"
 
 namespace safestow {
@@ -49,6 +50,26 @@ int RunServiceCommand(const CommandLine& line, pv::service::ServiceControl& serv
   }
   if (!line.silent && report) report(text, ok);
   return ok ? 0 : 1;
+}
+
+std::unique_ptr<pv::service::InstanceLock> ClaimFolder(const std::filesystem::path& dir,
+                                                       const std::function<void(const std::string&)>& report) {
+  using pv::service::InstanceLock;
+  auto lock = std::make_unique<InstanceLock>(dir / kLockFile);
+  switch (lock->GetState()) {
+    case InstanceLock::State::Held:
+      break;
+    case InstanceLock::State::Taken: {
+      const std::string text = texts::kAlreadyRunning + dir.string();
+      pv::service::CurrentEventLog().Write(pv::service::EventKind::Warning, text);
+      if (report) report(text);
+      return nullptr;
+    }
+    case InstanceLock::State::Unusable:
+      pv::service::CurrentEventLog().Write(pv::service::EventKind::Error, lock->Error());
+      break;
+  }
+  return lock;
 }
 
 BalloonText TrayClickBalloon(int databaseState, const std::string& runState) {

@@ -2,10 +2,13 @@
 // What the service shell decides: the command line, installing and removing the unit, the
 // tray click's balloon and the stop command. The windows call these; tests call them directly.
 
+#include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "service/InstanceLock.h"
 #include "service/ServiceControl.h"
 
 namespace safestow {
@@ -27,6 +30,16 @@ pv::service::UnitSpec SafestowUnit(const std::string& executable);
 // Returns the program's exit code.
 int RunServiceCommand(const CommandLine& line, pv::service::ServiceControl& services, const std::string& executable,
                       const std::function<void(const std::string& text, bool ok)>& report);
+
+// The file beside the program whose lock the running copy holds.
+inline constexpr char kLockFile[] = "Safestow.lock";
+
+// One copy per folder: two copies would run each entry at the same second into one dump
+// file. Returns the lock for the running copy to hold, or none when another copy of the
+// folder runs; that is said through `report` and the event log. A lock that cannot be taken
+// at all (a folder the user cannot write) is logged, and the program runs without it.
+std::unique_ptr<pv::service::InstanceLock> ClaimFolder(const std::filesystem::path& dir,
+                                                       const std::function<void(const std::string& text)>& report);
 
 struct BalloonText {
   std::string text;

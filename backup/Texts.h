@@ -33,6 +33,7 @@ inline constexpr char kFailExitCode[] = "exp завершился с кодом 
 inline constexpr char kFailNoDump[] = "Не создан файл: ";                // + stamp + ".DMP"
 inline constexpr char kFailStopped[] = "exp остановлен: программа завершается";
 inline constexpr char kFailBadSize[] = "Неверный размер архива: ";       // + the field's text
+inline constexpr char kFailDelete[] = "Не удалось удалить старый архив ";  // + path + ": " + reason (event log)
 
 // Stop command
 inline constexpr char kStopQuestion[] = "Вы действительно хотите останоить сервис и выйти?";
@@ -82,6 +83,8 @@ inline constexpr char kCancel[] = "Отмена";
 inline constexpr char kDefaultEntryName[] = "Задание резервного копирования";
 inline constexpr const char* kWeekdays[7] = {"Воскресенье", "Понедельник", "Вторник", "Среда",
                                              "Четверг", "Пятница", "Суббота"};
+// Our addition: a change of the schedule that could not be saved is not made.
+inline constexpr char kScheduleNotSaved[] = "Расписание не сохранено: ";  // + the reason
 inline constexpr char kInvalidTime[] = "' is not a valid time";  // "'" + text + this
 
 // Service command line results (no Russian originals: these come from the service shell)
@@ -89,5 +92,6 @@ inline constexpr char kInstalled[] = "Service installed successfully";
 inline constexpr char kUninstalled[] = "Service uninstalled successfully";
 inline constexpr char kInstallFailed[] = "Service could not be installed: ";
 inline constexpr char kUninstallFailed[] = "Service could not be removed: ";
+inline constexpr char kAlreadyRunning[] = "Service is already running from ";  // + the folder
 
 }  // namespace safestow::texts

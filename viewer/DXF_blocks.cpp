@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "DXF_model.h"
+#include "DXF_numbers.h"
 
 namespace pv::viewer {
 
@@ -97,7 +98,7 @@ Insert_::Insert_(const Point3D& extrusion, std::string blockName, std::vector<st
       attribs_(std::move(attribs)),
       blockName_(std::move(blockName)),
       scale_(scale),
-      rotation_(rotationDegrees * std::numbers::pi / 180.0) {
+      rotation_(InsertRadians(rotationDegrees)) {
   if (attribs_.size() > static_cast<size_t>(kMaxAttribs)) {
     throw std::runtime_error("This version only handles " + std::to_string(kMaxAttribs) + " ATTRIBs");
   }
@@ -162,7 +163,7 @@ void Insert_::WriteToDxf(std::ostream& out, std::string_view layerName) const {
     WriteFloat(out, 42, scale_.y);
     WriteFloat(out, 43, scale_.z);
   }
-  if (rotation_ != 0.0) WriteAngle(out, 50, rotation_);
+  if (rotation_ != 0.0) WriteAngle(out, 50, rotation_, InsertRadians);
   if (attribs_.empty()) {
     WriteInt(out, 66, 0);
     return;

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <numbers>
 #include <stdexcept>
 
 namespace pv::viewer {
@@ -137,8 +136,8 @@ void DXF_Entity::WriteFloat(std::ostream& out, int code, double value) {
   WritePair(out, code, DxfRealText(value));  // every digit needed to read back the same double
 }
 
-void DXF_Entity::WriteAngle(std::ostream& out, int code, double radians) {
-  WritePair(out, code, DxfAngleText(radians * 180.0 / std::numbers::pi));
+void DXF_Entity::WriteAngle(std::ostream& out, int code, double radians, double (*toRadians)(double degrees)) {
+  WritePair(out, code, DxfAngleText(radians, toRadians));
 }
 
 void DXF_Entity::WritePoint(std::ostream& out, int code, const Point3D& p) const {

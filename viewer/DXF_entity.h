@@ -111,7 +111,8 @@ class DXF_Entity {
   static void WritePair(std::ostream& out, int code, std::string_view value);
   static void WriteInt(std::ostream& out, int code, long long value);
   static void WriteFloat(std::ostream& out, int code, double value);
-  static void WriteAngle(std::ostream& out, int code, double radians);  // in degrees
+  static void WriteAngle(std::ostream& out, int code, double radians,
+                         double (*toRadians)(double degrees));  // in degrees, as the reader takes them
 
   TColor color_ = 0;
   int32_t colorIndex_ = 0;

@@ -3,7 +3,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 #include <system_error>
+#include <vector>
 
 namespace pv::viewer {
 
@@ -81,13 +83,36 @@ std::string DxfRealText(double x) {
   return Fixed(d, 3);
 }
 
-std::string DxfAngleText(double degrees) {
+double ArcRadians(double degrees) { return degrees / (180.0 / std::numbers::pi); }
+
+double InsertRadians(double degrees) { return degrees * std::numbers::pi / 180.0; }
+
+std::string DxfAngleText(double radians, double (*toRadians)(double degrees)) {
+  const double degrees = radians * 180.0 / std::numbers::pi;
   if (!std::isfinite(degrees)) return DxfRealText(degrees);
-  char buf[64];
-  const auto written = std::to_chars(buf, buf + sizeof buf, degrees, std::chars_format::general, 12);
-  double rounded = degrees;
-  std::from_chars(buf, written.ptr, rounded);
-  return DxfRealText(rounded);
+  // The conversion back may miss by an ulp or two: the degrees that read back exactly are
+  // among the neighbours of the converted value, tried nearest first.
+  std::vector<double> exact;
+  double below = degrees;
+  double above = degrees;
+  if (toRadians(degrees) == radians) exact.push_back(degrees);
+  for (int step = 0; step < 4; ++step) {
+    below = std::nextafter(below, -HUGE_VAL);
+    above = std::nextafter(above, HUGE_VAL);
+    if (toRadians(below) == radians) exact.push_back(below);
+    if (toRadians(above) == radians) exact.push_back(above);
+  }
+  for (int digits = 1; digits <= 17; ++digits) {
+    for (const double value : exact) {
+      char buf[64];
+      const auto written = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, digits);
+      double candidate = value;
+      std::from_chars(buf, written.ptr, candidate);
+      if (toRadians(candidate) == radians) return DxfRealText(candidate);
+    }
+  }
+  // No degrees read back as these radians: keep the converted value.
+  return DxfRealText(degrees);
 }
 
 std::string DxfGeneralText(double x) {

@@ -13,8 +13,13 @@ namespace pv::viewer {
 std::string DxfRealText(double x);
 // 10000000000 -> "10000000000", 2.5 -> "2.5", 1e20 -> "1E20", 1.5e-7 -> "1.5E-7".
 std::string DxfGeneralText(double x);
-// Angles in degrees, rounded to 12 significant digits first: the model keeps radians, and the
-// round trip's noise (29.999999999999996) goes, so an angle read as 30 is written as 30.000.
-std::string DxfAngleText(double degrees);
+// Degrees read from a file into the model's radians, as arcs and as inserts take them.
+double ArcRadians(double degrees);
+double InsertRadians(double degrees);
+// An angle of the model (radians) in degrees: the shortest text that the reader's conversion
+// (one of the two above) takes back to the same radians, so an angle read as 30 is written as
+// 30.000 and not with the noise of the round trip (29.999999999999996), and one read as
+// 33.333333333333336 keeps every digit it needs.
+std::string DxfAngleText(double radians, double (*toRadians)(double degrees));
 
 }  // namespace pv::viewer

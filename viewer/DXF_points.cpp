@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "DXF_numbers.h"
+
 namespace pv::viewer {
 
 using namespace DXF_Utils;
@@ -26,8 +28,16 @@ double ReduceDegrees(double degrees) {
   return r >= 360.0 ? 0.0 : r;
 }
 
+// The counter-clockwise sweep of an angle difference in degrees, above 0 and at most 360 (ends
+// that meet make a whole turn).
+double Sweep(double degrees) {
+  const double r = ReduceDegrees(degrees);
+  return r == 0.0 ? 360.0 : r;
+}
+
 // The ends, then every quadrant point (0, 90, 180, 270 degrees) the arc passes on its way
-// counter-clockwise from start to end. Angles are first brought into 0 to 360 degrees.
+// counter-clockwise from start to end. The walk follows the sweep, not the quadrants of the
+// ends: an arc from 80 to 10 degrees passes all four, and ends that meet make a whole turn.
 void GrowArcExtents(const Point3D& centre, double radius, double startAngle, double endAngle, Point3D& max,
                     Point3D& min) {
   auto widen = [&](double radians) {
@@ -41,23 +51,11 @@ void GrowArcExtents(const Point3D& centre, double radius, double startAngle, dou
   const double startDegrees = ToDegrees(startAngle);
   const double endDegrees = ToDegrees(endAngle);
   if (!std::isfinite(startDegrees) || !std::isfinite(endDegrees)) return;
-  const int s = static_cast<int>(ReduceDegrees(startDegrees));
-  const int e = static_cast<int>(ReduceDegrees(endDegrees));
-  int angle = ((s + 90) / 90) * 90;
-  int stop = ((e + 89) / 90) * 90;
-  if (angle == 360) angle = 0;
-  if (stop == 360) stop = 0;
-  while (angle != stop) {
-    widen(angle / kDegrees);
-    angle = angle == 270 ? 0 : angle + 90;
+  const double from = ReduceDegrees(startDegrees);
+  const double to = from + Sweep(endDegrees - startDegrees);
+  for (double quadrant = std::floor(from / 90.0) * 90.0 + 90.0; quadrant < to; quadrant += 90.0) {
+    widen(quadrant / kDegrees);
   }
-}
-
-// The counter-clockwise sweep of an angle difference in degrees, above 0 and at most 360 (ends
-// that meet make a whole turn).
-double Sweep(double degrees) {
-  const double r = ReduceDegrees(degrees);
-  return r == 0.0 ? 360.0 : r;
 }
 
 int32_t ClampToInt(long long v) {
@@ -363,8 +361,8 @@ void Circle_::GrowQueryBox(Point3D& max, Point3D& min) const {
 Arc_::Arc_(const Point3D& extrusion, int32_t colorIndex, double startDegrees, double endDegrees, double radius,
            const Point3D& centre)
     : Circle_(extrusion, colorIndex, radius, centre),
-      startAngle_(startDegrees / kDegrees),
-      endAngle_(endDegrees / kDegrees) {}
+      startAngle_(ArcRadians(startDegrees)),
+      endAngle_(ArcRadians(endDegrees)) {}
 
 void Arc_::Draw(canvas::Canvas& canvas, const Matrix4x4* outer, WorldToScreenFunc toScreen, void* userData) {
   const DrawContext dc{canvas, outer, toScreen, userData};
@@ -415,8 +413,8 @@ Arc_::Ends Arc_::PlaceEnds(const Matrix4x4* matrix) const {
 
 void Arc_::WriteToDxf(std::ostream& out, std::string_view layerName) const {
   Circle_::WriteToDxf(out, layerName);
-  WriteAngle(out, 50, startAngle_);
-  WriteAngle(out, 51, endAngle_);
+  WriteAngle(out, 50, startAngle_, ArcRadians);
+  WriteAngle(out, 51, endAngle_, ArcRadians);
 }
 
 std::string Arc_::Details() const {

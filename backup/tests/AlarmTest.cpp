@@ -126,6 +126,49 @@ TEST_F(ScheduleTest, SavedAfterEveryEditAndReadBack) {
   EXPECT_EQ(FormatAlarmText(reread.At(1)), "03:45  Воскресная");
 }
 
+// An Alarms.ini that is a folder cannot be read: the schedule starts empty and says why in the
+// event log; an entry added then cannot be saved and is not kept either.
+TEST_F(ScheduleTest, AnUnreadableFileGivesAnEmptyScheduleAndALoggedError) {
+  fs::create_directories(dir.path() / "Alarms.ini" / "inside");
+  RecordingEventLog log;
+  alarms.Load();
+  EXPECT_EQ(alarms.Count(), 0);
+  ASSERT_EQ(log.errors.size(), 1u);
+  EXPECT_NE(log.errors[0].find("Alarms.ini: Is a directory"), std::string::npos) << log.errors[0];
+  alarms.Add(Entry("a", 1, 0));
+  EXPECT_EQ(alarms.Count(), 0);
+  EXPECT_FALSE(alarms.LastSaveError().empty());
+  EXPECT_EQ(log.errors.size(), 2u);
+  EXPECT_TRUE(fs::exists(dir.path() / "Alarms.ini" / "inside"));
+}
+
+// While the file cannot be written, no change is made: the list in memory, which the schedule
+// window shows and runs, stays what the file holds.
+TEST_F(ScheduleTest, AChangeThatCannotBeSavedIsNotMade) {
+  alarms.Add(Entry("a", 1, 0));
+  alarms.Add(Entry("b", 2, 0));
+  fs::create_directories(dir.path() / "Alarms.ini.tmp" / "inside");  // the file cannot be replaced
+  RecordingEventLog log;
+  const auto sameAsFile = [&](const char* step) {
+    TAlarmList onDisk(dir.path() / "Alarms.ini", clock);
+    onDisk.Load();
+    ASSERT_EQ(alarms.Count(), onDisk.Count()) << step;
+    for (int i = 0; i < alarms.Count(); ++i) {
+      EXPECT_EQ(FormatAlarmText(alarms.At(i)), FormatAlarmText(onDisk.At(i))) << step << " " << i;
+    }
+    EXPECT_FALSE(alarms.LastSaveError().empty()) << step;
+  };
+  alarms.Add(Entry("c", 3, 0));
+  sameAsFile("add");
+  alarms.Update(0, Entry("changed", 4, 0));
+  sameAsFile("update");
+  alarms.Remove(1);
+  sameAsFile("remove");
+  EXPECT_EQ(log.errors.size(), 3u);
+  // The entries left keep running: the first is still due at 01:00.
+  EXPECT_EQ(alarms.Check({2026, 12, 10, 1, 0, 0}), 1);
+}
+
 TEST_F(ScheduleTest, DeletingLeavesTheOldSectionsBehind) {
   alarms.Add(Entry("a", 1, 0));
   alarms.Add(Entry("b", 2, 0));

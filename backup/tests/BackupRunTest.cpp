@@ -234,3 +234,66 @@ TEST_F(BackupRunTest, AClockSetBackOntoAnExistingStampNeverReusesItsName) {
     for (const std::string& call : exp.Calls()) EXPECT_EQ(call.find("02-05-09"), std::string::npos) << call;
   }
 }
+
+// Every way a run fails reaches the event log with its reason, not only a passing balloon.
+TEST_F(BackupRunTest, FailedRunsAreWrittenToTheEventLog) {
+  struct Case {
+    const char* what;
+    std::function<void()> arrange;
+    std::string reason;  // after the failure's head; "#" stands for the run's stamp
+  };
+  const Case cases[] = {
+      {"exit code", [&] { exp.SetFail(3); }, "exp завершился с кодом 3"},
+      {"no dump", [&] { exp.SetNoDump(); }, "Не создан файл: #.DMP"},
+      {"database down", [&] { services.states.clear(); }, "Не запущена служба OracleServiceORCL"},
+      {"bad size limit",
+       [&] {
+         view.settings.typeSizeBackup = 1;
+         view.settings.sizeDirBackup = "x";
+       },
+       "Неверный размер архива: x"},
+  };
+  for (const Case& c : cases) {
+    exp.Reset();
+    services.states["OracleServiceORCL"] = pv::service::kServiceRunning;
+    view.settings.typeSizeBackup = 0;
+    clock.Advance(1);
+    c.arrange();
+    std::string reason = c.reason;
+    if (const auto at = reason.find('#'); at != std::string::npos) {
+      reason.replace(at, 1, FormatDateTime(kStampFormat, clock.now));
+    }
+    RecordingEventLog log;
+    runner.RunBackup();
+    EXPECT_FALSE(runner.LastRunSucceeded()) << c.what;
+    EXPECT_EQ(log.errors, std::vector<std::string>{"Ошибка! Резерное копирование не выполнено! " + reason}) << c.what;
+  }
+  // A good run writes no error.
+  exp.Reset();
+  view.settings.typeSizeBackup = 0;
+  clock.Advance(1);
+  RecordingEventLog log;
+  runner.RunBackup();
+  EXPECT_TRUE(runner.LastRunSucceeded());
+  EXPECT_TRUE(log.errors.empty());
+}
+
+// An old dump that cannot be deleted ends the pruning and is logged with the path and reason.
+TEST_F(BackupRunTest, AnOldDumpThatCannotBeDeletedIsWrittenToTheEventLog) {
+  view.settings.sizeDayBackup = 1;
+  for (int i = 0; i < 3; ++i) MakeDump(Dumps(), "old" + std::to_string(i) + ".DMP", 1, 100 - i);
+  runner.RemoveOldDump = [](const fs::path& dump) {
+    if (dump.filename() == "old1.DMP") return std::make_error_code(std::errc::permission_denied);
+    std::error_code ec;
+    fs::remove(dump, ec);
+    return ec;
+  };
+  RecordingEventLog log;
+  runner.RunBackup();
+  EXPECT_TRUE(runner.LastRunSucceeded());
+  EXPECT_EQ(log.errors, std::vector<std::string>{"Не удалось удалить старый архив " + (Dumps() / "old1.DMP").string() +
+                                                 ": Permission denied"});
+  std::vector<std::string> names;
+  for (const DumpFile& f : ListDumpFiles(Dumps())) names.push_back(f.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"old1.DMP", "old2.DMP", "10-12-2026-02-05-09.DMP"}));
+}

@@ -86,6 +86,22 @@ TEST_F(ConsoleTest, MissingSettingsTakeTheirDefaults) {
   EXPECT_EQ(console->RadioGroup1Items->checkedId(), 0);
 }
 
+// A Safestow.ini that is a folder reads as a missing one, with the reason in the event log;
+// saving then is refused and leaves the folder as it was.
+TEST_F(ConsoleTest, UnreadableSettingsTakeTheirDefaultsAndAreLogged) {
+  fs::create_directories(dir.path() / "Safestow.ini" / "inside");
+  RecordingEventLog log;
+  console->LoadConsoleSettings();
+  EXPECT_EQ(console->Edit4->text(), "VALMERIS/QUENTARO");
+  EXPECT_EQ(console->SpinEdit1->value(), 31);
+  ASSERT_EQ(log.errors.size(), 1u);
+  EXPECT_NE(log.errors[0].find("Safestow.ini: Is a directory"), std::string::npos) << log.errors[0];
+  console->BitBtn3->click();
+  EXPECT_EQ(console->StatusPanel0->text(), QString::fromUtf8("Состояние: Ошибка!"));
+  EXPECT_EQ(log.errors.size(), 2u);
+  EXPECT_TRUE(fs::exists(dir.path() / "Safestow.ini" / "inside"));
+}
+
 TEST_F(ConsoleTest, ShowingListsTheDumpsOldestFirst) {
   MakeDump(Dumps(), "01-01-2027-02-00-00.DMP", 2048, 100);
   MakeDump(Dumps(), "31-12-2026-02-00-00.DMP", 1024, 200);

@@ -69,6 +69,36 @@ TEST_F(ScheduleFormTest, AddEditDeleteAreSavedAtOnce) {
   EXPECT_EQ(onDisk.Count(), 0);
 }
 
+// Changes that cannot be saved are refused with a message, and the window's list stays the
+// list the schedule runs.
+TEST_F(ScheduleFormTest, AChangeThatCannotBeSavedIsRefusedAndSaid) {
+  TAlarm first;
+  first.Message = "a";
+  first.Time.hour = 1;
+  alarms.Add(first);
+  TScheduleForm form(alarms, runner, clock);
+  std::vector<QString> said;
+  form.ShowError = [&](const QString& text) { said.push_back(text); };
+  form.ExecEditor = [](TAlarmDetailsForm& editor) {
+    editor.MessageEdit->setText("b");
+    editor.TimeMaskEdit->setText("02:00");
+    return int(QDialog::Accepted);
+  };
+  fs::create_directories(dir.path() / "Alarms.ini.tmp" / "inside");  // the file cannot be replaced
+  RecordingEventLog log;
+  form.NewButton->click();
+  form.AlarmListBox->setCurrentRow(0);
+  form.EditButton->click();
+  form.DeleteButton->click();
+  ASSERT_EQ(alarms.Count(), 1);
+  ASSERT_EQ(form.AlarmListBox->count(), 1);
+  EXPECT_EQ(form.AlarmListBox->item(0)->text(), QString::fromUtf8("01:00  a"));
+  EXPECT_EQ(FormatAlarmText(alarms.At(0)), "01:00  a");
+  ASSERT_EQ(said.size(), 3u);
+  EXPECT_TRUE(said[0].startsWith(QString::fromUtf8("Расписание не сохранено: "))) << said[0].toStdString();
+  EXPECT_EQ(log.errors.size(), 3u);
+}
+
 TEST_F(ScheduleFormTest, TheCheckRunsFromCreationAndStartsDueBackups) {
   TAlarm a;
   a.Message = "nightly";

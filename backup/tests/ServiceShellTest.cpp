@@ -44,6 +44,34 @@ TEST(ServiceShell, InstallAndUninstallReportUnlessSilent) {
   EXPECT_EQ(unit.description, "Утилита резервного корирования базы данных Valmeris");
 }
 
+// Two copies started from one folder: the second is told and gets no lock; once the first
+// has gone, a copy runs again. Another folder is another service.
+TEST(ServiceShell, OneCopyPerFolder) {
+  TempDir dir;
+  fs::create_directories(dir.path() / "other");
+  RecordingEventLog log;
+  std::vector<std::string> said;
+  const auto report = [&](const std::string& text) { said.push_back(text); };
+  auto first = ClaimFolder(dir.path(), report);
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->GetState(), pv::service::InstanceLock::State::Held);
+  EXPECT_EQ(ClaimFolder(dir.path(), report), nullptr);
+  const std::string text = "Service is already running from " + dir.path().string();
+  EXPECT_EQ(said, std::vector<std::string>{text});
+  EXPECT_EQ(log.warnings, std::vector<std::string>{text});
+  EXPECT_NE(ClaimFolder(dir.path() / "other", report), nullptr);
+  first.reset();
+  EXPECT_NE(ClaimFolder(dir.path(), report), nullptr);
+  EXPECT_EQ(said.size(), 1u);
+
+  // A folder that cannot hold the lock file is logged; the program still runs.
+  const auto unusable = ClaimFolder(dir.path() / "missing", report);
+  ASSERT_NE(unusable, nullptr);
+  EXPECT_EQ(unusable->GetState(), pv::service::InstanceLock::State::Unusable);
+  ASSERT_EQ(log.errors.size(), 1u);
+  EXPECT_NE(log.errors[0].find("Safestow.lock"), std::string::npos);
+}
+
 TEST(ServiceShell, TrayClickBalloonTable) {
   struct Case {
     int state;

@@ -12,7 +12,9 @@
 //    counter-clockwise as seen on the screen; equal radials give the whole ellipse;
 //  - between BeginPath and EndPath, the drawing operations build the path instead of drawing;
 //  - text is placed by the text alignment flags (cell top, baseline or cell bottom) and
-//    written in the font colour, with the background filled when the mode is opaque.
+//    written in the font colour, with the background filled when the mode is opaque;
+//  - choosing a brush sets that mode as the programs expect of their canvas: a clear brush
+//    writes text on a transparent background, a solid one on an opaque one (BkModeOfBrush).
 // Text is UTF-8. Backends: the Qt painter backend for windows and bitmaps, and the recording
 // canvas (RecordingCanvas.h) for tests and metafiles.
 
@@ -29,6 +31,17 @@
 
 namespace pv::canvas {
 
+// The background mode a brush brings with it. The programs clear the brush before they write
+// text so that it leaves what is under it, and fill a text's cell by choosing a solid brush;
+// a hatched brush leaves the mode as it was, so its gaps are filled as before.
+inline std::optional<BkMode> BkModeOfBrush(const Brush& brush) {
+  switch (brush.style) {
+    case BrushStyle::Clear: return BkMode::Transparent;
+    case BrushStyle::Solid: return BkMode::Opaque;
+    default: return std::nullopt;
+  }
+}
+
 class Canvas {
  public:
   virtual ~Canvas() = default;
@@ -37,6 +50,7 @@ class Canvas {
   virtual const Pen& GetPen() const = 0;
   virtual void SetPen(const Pen& pen) = 0;
   virtual const Brush& GetBrush() const = 0;
+  // Also sets the background mode that the brush brings (BkModeOfBrush).
   virtual void SetBrush(const Brush& brush) = 0;
   virtual const Font& GetFont() const = 0;
   virtual void SetFont(const Font& font) = 0;

@@ -277,6 +277,7 @@ void RecordingCanvas::SetPen(const Pen& pen) {
 
 void RecordingCanvas::SetBrush(const Brush& brush) {
   state_.brush = brush;
+  if (const auto mode = BkModeOfBrush(brush)) state_.bkMode = *mode;
   Record(CanvasOp::SetBrush).brush = brush;
 }
 

@@ -1,9 +1,9 @@
 #include "IniFile.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cstdio>
 #include <fstream>
-#include <iterator>
-#include <sstream>
 #include <system_error>
 
 #include "CodePage1251.h"
@@ -54,9 +54,32 @@ bool SameName(std::string_view a, std::string_view b) {
 }
 
 IniFile::IniFile(std::filesystem::path fileName) : fileName_(std::move(fileName)) {
-  std::ifstream in(fileName_, std::ios::binary);
-  if (!in) return;
-  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::error_code ec;
+  if (!std::filesystem::exists(fileName_, ec) && !ec) return;
+  // Reading a folder or a failing disk throws out of the stream's buffer: read by hand.
+  const auto fail = [&](int code) {
+    readError_ = "cannot read " + fileName_.string() + ": " + std::generic_category().message(code);
+  };
+  if (std::filesystem::is_directory(fileName_, ec)) {
+    fail(EISDIR);
+    return;
+  }
+  std::FILE* file = std::fopen(fileName_.c_str(), "rb");
+  if (!file) {
+    fail(errno);
+    return;
+  }
+  std::string bytes;
+  char buffer[8192];
+  size_t got = 0;
+  errno = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+  const int code = std::ferror(file) ? (errno ? errno : EIO) : 0;
+  std::fclose(file);
+  if (code) {
+    fail(code);
+    return;
+  }
   Parse(Cp1251ToUtf8(bytes));
 }
 
@@ -227,7 +250,13 @@ void IniFile::DeleteKey(std::string_view section, std::string_view key) {
   }
 }
 
-bool IniFile::UpdateFile(std::string* error) const { return SaveAs(fileName_, error); }
+bool IniFile::UpdateFile(std::string* error) const {
+  if (!readError_.empty()) {
+    if (error) *error = "not written, the file was not read (" + readError_ + ")";
+    return false;
+  }
+  return SaveAs(fileName_, error);
+}
 
 bool IniFile::SaveAs(const std::filesystem::path& fileName, std::string* error) const {
   const auto fail = [&](const std::string& why) {

@@ -15,13 +15,17 @@ namespace pv::ini {
 class IniFile {
  public:
   IniFile() = default;
-  // Reads the file when it exists; a missing file is an empty one, as on Windows.
+  // Reads the file when it exists; a missing file is an empty one, as on Windows. So is one
+  // that exists but cannot be read (a folder, no permission, a read error), and then
+  // ReadError says why.
   explicit IniFile(std::filesystem::path fileName);
 
   static IniFile FromCp1251(std::string_view bytes);
   std::string ToCp1251() const;
 
   const std::filesystem::path& FileName() const { return fileName_; }
+  // Why the file could not be read; empty when it was read or does not exist.
+  const std::string& ReadError() const { return readError_; }
 
   std::string ReadString(std::string_view section, std::string_view key, std::string_view def) const;
   // Decimal, or hexadecimal after "$" or "0x"; anything else, or a value out of range, gives def.
@@ -37,7 +41,8 @@ class IniFile {
   void DeleteKey(std::string_view section, std::string_view key);
 
   // Writes the whole file through a temporary beside it, so a failed write leaves the old
-  // file intact. Returns false (with the reason in *error when given) on failure.
+  // file intact. Returns false (with the reason in *error when given) on failure, and
+  // without writing when the file could not be read: what it holds would be lost.
   bool UpdateFile(std::string* error = nullptr) const;
   bool SaveAs(const std::filesystem::path& fileName, std::string* error = nullptr) const;
 
@@ -62,6 +67,7 @@ class IniFile {
   const Line* FindValue(std::string_view section, std::string_view key) const;
 
   std::filesystem::path fileName_;
+  std::string readError_;
   std::vector<Section> sections_;
 };
 

@@ -76,7 +76,10 @@ QtCanvas::~QtCanvas() { painter_->end(); }
 // ---- State ------------------------------------------------------------------------------
 
 void QtCanvas::SetPen(const Pen& pen) { state_.pen = pen; }
-void QtCanvas::SetBrush(const Brush& brush) { state_.brush = brush; }
+void QtCanvas::SetBrush(const Brush& brush) {
+  state_.brush = brush;
+  if (const auto mode = BkModeOfBrush(brush)) state_.bkMode = *mode;
+}
 
 void QtCanvas::SetFont(const Font& font) {
   if (font == state_.font) return;

@@ -48,10 +48,8 @@ void DBusNotifications::Show(std::uintptr_t icon, const QString& title, const QS
   // The icon component takes an icon's balloon back before it shows the next one, so the
   // old one closes (and reports so) by itself.
   const uint replaces = 0;
-  QString body = text;
-  body.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
-  call << QCoreApplication::applicationName() << replaces << IconName(kind) << title << body
+  call << QCoreApplication::applicationName() << replaces << IconName(kind) << title << text
        << QStringList{kDefaultAction, title} << QVariantMap{} << timeoutMs;
   const std::uint64_t key = nextKey_++;
   balloons_[key].icon = icon;

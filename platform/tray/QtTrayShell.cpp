@@ -22,6 +22,14 @@ QSystemTrayIcon::MessageIcon BalloonIcon(unsigned kind) {
   }
 }
 
+// A balloon's text breaks its lines with '\r', as the Windows shell takes it; Qt and the
+// notification service break them with '\n'.
+QString BalloonText(const std::string& text) {
+  QString out = QString::fromStdString(text);
+  out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return out;
+}
+
 }  // namespace
 
 QtTrayShell::QtTrayShell(const QDBusConnection& bus)
@@ -31,6 +39,11 @@ QtTrayShell::QtTrayShell(const QDBusConnection& bus)
       poll_(std::make_unique<QTimer>()),
       trayAvailable_(QSystemTrayIcon::isSystemTrayAvailable()) {
   balloons_->OnEvent = [this](std::uintptr_t id, unsigned event) { Notify(id, event); };
+  ShowIconMessage = [](QSystemTrayIcon* icon, const QString& title, const QString& text, unsigned kind, int timeoutMs) {
+    if (!icon) return false;
+    icon->showMessage(title, text, BalloonIcon(kind), timeoutMs);
+    return true;
+  };
   QObject::connect(watcher_.get(), &QDBusServiceWatcher::serviceRegistered, watcher_.get(),
                    [this] { TrayHostRestarted(); });
   QObject::connect(poll_.get(), &QTimer::timeout, poll_.get(), [this] { PollTray(); });
@@ -60,15 +73,14 @@ void QtTrayShell::ShowBalloon(QSystemTrayIcon* icon, const NotifyIconData& data)
     if (data.szInfo.empty()) {
       balloons_->Close(data.uID);
     } else {
-      balloons_->Show(data.uID, title, QString::fromStdString(data.szInfo), data.dwInfoFlags,
-                      static_cast<int>(data.uTimeout));
+      balloons_->Show(data.uID, title, BalloonText(data.szInfo), data.dwInfoFlags, static_cast<int>(data.uTimeout));
     }
     return;
   }
-  if (!icon || data.szInfo.empty()) return;
-  icon->showMessage(title, QString::fromStdString(data.szInfo), BalloonIcon(data.dwInfoFlags),
-                    static_cast<int>(data.uTimeout));
-  Notify(data.uID, NIN_BALLOONSHOW);
+  if (data.szInfo.empty() || !ShowIconMessage) return;
+  if (ShowIconMessage(icon, title, BalloonText(data.szInfo), data.dwInfoFlags, static_cast<int>(data.uTimeout))) {
+    Notify(data.uID, NIN_BALLOONSHOW);
+  }
 }
 
 void QtTrayShell::RegisterIcon(const std::string& name, const QIcon& icon) {

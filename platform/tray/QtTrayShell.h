@@ -6,6 +6,7 @@
 // back (its watcher appears on the bus again, or a tray becomes available), the icons are
 // dropped and kShellRestarted is reported, so that the component adds them again.
 
+#include <functional>
 #include <memory>
 
 #include <QDBusConnection>
@@ -41,6 +42,11 @@ class QtTrayShell : public TrayShell {
 
   // How often the availability of a tray is looked at, in ms.
   static constexpr int kTrayPollInterval = 2000;
+
+  // Shows a balloon on the icon itself where no notification service runs; true when it was
+  // shown. The text has its line breaks as Qt takes them. Tests stand in for it.
+  std::function<bool(QSystemTrayIcon* icon, const QString& title, const QString& text, unsigned kind, int timeoutMs)>
+      ShowIconMessage;
 
  private:
   void Apply(QSystemTrayIcon* icon, const NotifyIconData& data);

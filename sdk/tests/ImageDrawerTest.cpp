@@ -137,6 +137,13 @@ TEST(ImageDrawer, GridGroupsLinesAndStopsAtTheCanvasEdge) {
   drawer->DrawGrid(blank, -5, 2);
   for (int i : {0, 100, 300}) EXPECT_EQ(blank->At(i, i), untouched);
 
+  // A negative thickness is refused before anything is drawn: the walk would otherwise go on
+  // two billion steps beyond the canvas.
+  for (int32_t thickness : {-1, std::numeric_limits<int32_t>::min()}) {
+    EXPECT_THROW(drawer->DrawGrid(blank, 1, thickness), vela::base::exceptions::invalid_argument) << thickness;
+  }
+  for (int i : {0, 1, 100, 300}) EXPECT_EQ(blank->At(i, i), untouched);
+
   // A huge thickness draws no vertical group and cuts the horizontal ones at
   // the edge instead of walking two billion lines.
   drawer->DrawGrid(blank, 300, std::numeric_limits<int32_t>::max());

@@ -117,7 +117,10 @@ TEST(Arc_, ExtentsWalkTheQuadrants) {
       {-90, 0, {1, 0, 0}, {0, -1, 0}},          // negative angles are brought into range
       {-10, 10, {1, s10, 0}, {c10, -s10, 0}},
       {370, 460, {c10, 1, 0}, {-s10, s10, 0}},  // 10 to 100 degrees
-      {45, 45, {std::sqrt(0.5), std::sqrt(0.5), 0}, {std::sqrt(0.5), std::sqrt(0.5), 0}},
+      {10, 80, {c10, c10, 0}, {s10, s10, 0}},  // within one quadrant
+      {80, 10, {1, 1, 0}, {-1, -1, 0}},        // ends in one quadrant, sweeping through all four
+      {200, 199.5, {1, 1, 0}, {-1, -1, 0}},
+      {45, 45, {1, 1, 0}, {-1, -1, 0}},  // ends that meet: drawn as the whole circle
   };
   for (const Case& k : cases) {
     const Arc_ arc(WCS_Z_Axis, 0, k.start, k.end, 1, {0, 0, 7});

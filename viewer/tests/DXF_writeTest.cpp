@@ -230,6 +230,19 @@ class FailingBuffer : public std::streambuf {
   size_t taken_ = 0;
 };
 
+// The values of the angle codes (50, 51) of a DXF text, in order.
+std::vector<std::string> AngleValues(const std::string& file) {
+  std::vector<std::string> values;
+  std::istringstream lines(file);
+  std::string code, value;
+  while (std::getline(lines, code) && std::getline(lines, value)) {
+    if (!code.empty() && code.back() == '\r') code.pop_back();
+    if (!value.empty() && value.back() == '\r') value.pop_back();
+    if (code == "50" || code == "51") values.push_back(value);
+  }
+  return values;
+}
+
 // The model keeps angles in radians; an angle read in degrees is written back as it was read.
 TEST(DXF_Writer, AnglesAreWrittenBackAsTheyWereRead) {
   const std::vector<std::string> angles{"0.000", "30.000", "45.000", "90.000", "180.000", "270.000", "359.950"};
@@ -247,23 +260,39 @@ TEST(DXF_Writer, AnglesAreWrittenBackAsTheyWereRead) {
     expected.push_back(angles[i]);
   }
   text += Dxf({"0", "ENDSEC", "0", "EOF"});
-  auto angleValues = [](const std::string& file) {
-    std::vector<std::string> values;
-    std::istringstream lines(file);
-    std::string code, value;
-    while (std::getline(lines, code) && std::getline(lines, value)) {
-      if (!code.empty() && code.back() == '\r') code.pop_back();
-      if (!value.empty() && value.back() == '\r') value.pop_back();
-      if (code == "50" || code == "51") values.push_back(value);
-    }
-    return values;
-  };
-  ASSERT_EQ(angleValues(text), expected);
+  ASSERT_EQ(AngleValues(text), expected);
   const auto read = ReadDxfText(text);
   const std::string saved = Written(LayerViews(*read->drawing));
-  EXPECT_EQ(angleValues(saved), expected);
+  EXPECT_EQ(AngleValues(saved), expected);
   const auto again = ReadDxfText(saved);
-  EXPECT_EQ(angleValues(Written(LayerViews(*again->drawing))), expected);
+  EXPECT_EQ(AngleValues(Written(LayerViews(*again->drawing))), expected);
+}
+
+// Angles that need more than twelve digits are saved with every digit they need: a drawing
+// saved and read again holds the same radians, and saving it again writes the same text.
+TEST(DXF_Writer, AnglesKeepEveryDigitTheyNeed) {
+  const std::vector<std::string> angles{"33.333333333333336", "-47.11111111111111", "0.123456789012345",
+                                        "359.99999999999994", "0.000000001", "271.00000000000006"};
+  std::string text = Dxf({"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "8", "0", "2", "B", "10", "0.0", "20", "0.0",
+                          "30", "0.0", "0", "ENDBLK", "0", "ENDSEC", "0", "SECTION", "2", "ENTITIES"});
+  for (const std::string& angle : angles) {
+    text += Dxf({"0", "ARC", "8", "A", "10", "1.000", "20", "2.000", "30", "0.000", "40", "3.000", "50", angle,
+                 "51", "90.000"});
+    text += Dxf({"0", "INSERT", "8", "A", "2", "B", "10", "0.000", "20", "0.000", "30", "0.000", "50", angle});
+  }
+  text += Dxf({"0", "ENDSEC", "0", "EOF"});
+  const auto read = ReadDxfText(text);
+  const std::string saved = Written(LayerViews(*read->drawing));
+  const auto again = ReadDxfText(saved);
+  for (size_t i = 0; i < angles.size(); ++i) {
+    const auto* arc = again->Entity<Arc_>("A", "Arc_", i);
+    const auto* insert = again->Entity<Insert_>("A", "Insert_", i);
+    ASSERT_NE(arc, nullptr) << angles[i];
+    ASSERT_NE(insert, nullptr) << angles[i];
+    EXPECT_EQ(arc->StartAngle(), read->Entity<Arc_>("A", "Arc_", i)->StartAngle()) << angles[i];
+    EXPECT_EQ(insert->Rotation(), read->Entity<Insert_>("A", "Insert_", i)->Rotation()) << angles[i];
+  }
+  EXPECT_EQ(AngleValues(Written(LayerViews(*again->drawing))), AngleValues(saved));
 }
 
 TEST(DXF_Writer, AFailedWriteThrows) {

@@ -136,6 +136,41 @@ TEST_F(MainFormTest, APixelProbeFindsTheLineWhereTheMappingPutsIt) {
   EXPECT_EQ(picture.pixel(corner.x, corner.y), qRgb(255, 0, 0));
 }
 
+// A blue line runs through a red text drawn after it. Without "Fill closed" the brush is clear
+// and the text leaves the line between its letters: every pixel of the line's row is the line
+// or a letter. With it the brush is solid and the text's cell is filled over the line.
+TEST_F(MainFormTest, TextsLeaveWhatIsUnderThemUnlessTheBrushIsSolid) {
+  const std::string plan = test::Dxf({
+      "0", "SECTION", "2", "TABLES", "0", "TABLE", "2", "LAYER",
+      "0", "LAYER", "2", "A", "62", "5", "0", "LAYER", "2", "B", "62", "1",
+      "0", "ENDTAB", "0", "ENDSEC",
+      "0", "SECTION", "2", "ENTITIES",
+      "0", "LINE", "8", "A", "62", "5", "10", "-5", "20", "1", "30", "0", "11", "20", "21", "1", "31", "0",
+      "0", "TEXT", "8", "B", "62", "1", "10", "0", "20", "0", "30", "0", "40", "2", "1", "I    I",
+      "0", "ENDSEC", "0", "EOF"});
+  Load(scratch.Write("text.dxf", plan));
+  for (bool filled : {false, true}) {
+    form->Fill_closed->setChecked(filled);
+    form->ZoomBox->Repaint();
+    const QImage& picture = form->ZoomBox->PaintBox().Picture();
+    const int row = Screen({0, 1, 0}).y;
+    int line = 0, letters = 0, other = 0;
+    for (int x = Screen({-4, 1, 0}).x; x <= Screen({19, 1, 0}).x; ++x) {
+      const QRgb at = picture.pixel(x, row);
+      line += at == qRgb(0, 0, 255);
+      letters += at == qRgb(255, 0, 0);
+      other += at != qRgb(0, 0, 255) && at != qRgb(255, 0, 0);
+    }
+    EXPECT_GT(letters, 0) << "filled " << filled;
+    EXPECT_GT(line, letters) << "filled " << filled;
+    if (filled) {
+      EXPECT_GT(other, letters) << "the text's cell covers the line";
+    } else {
+      EXPECT_EQ(other, 0) << "the text hides the line";
+    }
+  }
+}
+
 TEST_F(MainFormTest, TrackingReadsOutTheNearestPointAndTheContainingPolygon) {
   Load(scratch.Write("plan.dxf", kPlan));
   tracking->T_extended->click();

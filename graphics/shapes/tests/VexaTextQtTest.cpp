@@ -1,5 +1,6 @@
-// A precise text over a real outline font on the Qt canvas: it takes the same share of its box
-// at every zoom and never leaves the box.
+// Texts over a real outline font on the Qt canvas: a precise text takes the same share of its
+// box at every zoom and never leaves the box; a text with a clear brush leaves what was drawn
+// under it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -56,6 +57,41 @@ TEST(VexaTextQt, PreciseTextTakesTheSameShareOfItsBoxAtEveryZoom) {
   for (size_t i = 1; i < rightShare.size(); ++i) {
     EXPECT_NEAR(rightShare[i], rightShare[0], 0.03) << i;
     EXPECT_NEAR(bottomShare[i], bottomShare[0], 0.03) << i;
+  }
+}
+
+// A red line through a text control of the default clear brush, drawn after a solid brush left
+// the canvas's background opaque in green: between the letters the line stays red.
+TEST(VexaTextQt, TextLeavesTheLineUnderIt) {
+  graphics::testing::StartQt();
+  RegisterShapeClasses();
+  TTestVexaPanel panel;
+  panel.NewDocument();
+  auto* text = TVexaControl::New<TVexaText>(&panel, panel.GetActiveScheme(), panel.GetActiveLayer());
+  text->SetDocRect({10000, 10000, 230000, 60000});
+  text->Text().SetText("I        I");
+  text->Font().SetHeight(-20000);
+  for (bool precise : {false, true}) {
+    text->SetPrecise(precise);
+    const TRect box = panel.DocToPixelRect(text->GetDocRect());
+    graphics::testing::WhiteImage image(box.right + 10, box.bottom + 10);
+    panel.paintRect = {0, 0, box.right + 10, box.bottom + 10};
+    canvas::Canvas& c = *image.canvas;
+    const int row = box.top + 12;  // through the middle of the letters
+    c.SetPen(canvas::Pen{canvas::PenStyle::Solid, 1, canvas::clRed, canvas::PenMode::Copy});
+    c.MoveTo(0, row);
+    c.LineTo(box.right + 10, row);
+    c.SetBkColor(canvas::clLime);
+    c.SetBrush(canvas::Brush{canvas::BrushStyle::Solid, canvas::clWhite, nullptr});
+    text->PaintAll(c, text->GetLeft(), text->GetTop());
+    int letters = 0, other = 0;
+    for (int x = box.left; x < box.right; ++x) {
+      const uint32_t at = image.At(x, row);
+      letters += at == canvas::clBlack;
+      other += at != canvas::clBlack && at != canvas::clRed;
+    }
+    EXPECT_GT(letters, 0) << "precise " << precise;
+    EXPECT_EQ(other, 0) << "precise " << precise;
   }
 }
 

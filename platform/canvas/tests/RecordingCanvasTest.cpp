@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <optional>
 
 namespace pv::canvas {
 namespace {
@@ -37,6 +38,35 @@ TEST(RecordingCanvas, AttributeSettersChangeOneFieldOfTheState) {
   EXPECT_EQ(c.GetBrush().style, BrushStyle::Clear);
   EXPECT_EQ(c.GetFont().height, 14);
   EXPECT_EQ(c.Count(CanvasOp::SetPen), 2u);
+}
+
+// Each step of the sequence changes the brush or the mode; the mode after it is the expected one.
+TEST(RecordingCanvas, BrushesBringTheirTextBackground) {
+  struct Step {
+    std::optional<BrushStyle> brush;
+    std::optional<BkMode> mode;
+    BkMode expected;
+  };
+  const Step steps[] = {
+      {BrushStyle::Clear, std::nullopt, BkMode::Transparent},
+      {BrushStyle::Solid, std::nullopt, BkMode::Opaque},
+      {BrushStyle::Cross, std::nullopt, BkMode::Opaque},  // a hatch keeps the mode
+      {BrushStyle::Clear, std::nullopt, BkMode::Transparent},
+      {BrushStyle::BDiagonal, std::nullopt, BkMode::Transparent},
+      {std::nullopt, BkMode::Opaque, BkMode::Opaque},  // the mode set after the brush
+      {BrushStyle::Clear, std::nullopt, BkMode::Transparent},
+  };
+  RecordingCanvas c;
+  EXPECT_EQ(c.GetBkMode(), BkMode::Opaque);  // the default brush is solid
+  for (size_t i = 0; i < std::size(steps); ++i) {
+    if (steps[i].brush) c.SetBrushStyle(*steps[i].brush);
+    if (steps[i].mode) c.SetBkMode(*steps[i].mode);
+    EXPECT_EQ(c.GetBkMode(), steps[i].expected) << "step " << i;
+  }
+  c.SaveState();
+  c.SetBrushStyle(BrushStyle::Solid);
+  c.RestoreState();
+  EXPECT_EQ(c.GetBkMode(), BkMode::Transparent);
 }
 
 TEST(RecordingCanvas, SaveAndRestoreState) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -134,6 +136,41 @@ TEST_F(IniFileFiles, FailedWriteKeepsTheOldFile) {
   fs::create_directories(dir_ / "dir.ini" / "inside");
   EXPECT_FALSE(ini.SaveAs(dir_ / "dir.ini", &error));
   EXPECT_TRUE(fs::exists(dir_ / "dir.ini" / "inside"));
+}
+
+// A file that is there but cannot be read reads as empty, says why, and is never replaced:
+// writing would lose what it holds.
+TEST_F(IniFileFiles, UnreadableFileReadsAsEmptyWithItsReasonAndIsNotOverwritten) {
+  fs::create_directories(dir_ / "Folder.ini" / "inside");
+  WriteBytes(dir_ / "Locked.ini", "[PARAMETERS]\r\nUserID=VALMERIS/QUENTARO\r\n");
+  fs::permissions(dir_ / "Locked.ini", fs::perms::none);
+  struct Case {
+    fs::path file;
+    const char* reason;
+    bool skip;
+  };
+  const Case cases[] = {
+      {dir_ / "Folder.ini", "Is a directory", false},
+      {"/proc/self/mem", "Input/output error", !fs::exists("/proc/self/mem")},  // opens, then fails to read
+      {dir_ / "Locked.ini", "Permission denied", ::geteuid() == 0},            // root reads it anyway
+  };
+  for (const Case& c : cases) {
+    if (c.skip) continue;
+    IniFile ini(c.file);
+    EXPECT_NE(ini.ReadError().find(c.reason), std::string::npos) << c.file << ": " << ini.ReadError();
+    EXPECT_NE(ini.ReadError().find(c.file.string()), std::string::npos) << c.file;
+    EXPECT_TRUE(ini.ReadSections().empty()) << c.file;
+    EXPECT_EQ(ini.ReadString("PARAMETERS", "UserID", "default"), "default") << c.file;
+    ini.WriteString("PARAMETERS", "UserID", "other");
+    std::string error;
+    EXPECT_FALSE(ini.UpdateFile(&error)) << c.file;
+    EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+  }
+  EXPECT_TRUE(fs::exists(dir_ / "Folder.ini" / "inside"));
+  fs::permissions(dir_ / "Locked.ini", fs::perms::owner_all);
+  EXPECT_EQ(ReadBytes(dir_ / "Locked.ini"), "[PARAMETERS]\r\nUserID=VALMERIS/QUENTARO\r\n");
+  EXPECT_TRUE(IniFile(dir_ / "Missing.ini").ReadError().empty());
+  EXPECT_TRUE(IniFile(dir_ / "Locked.ini").ReadError().empty());
 }
 
 TEST_F(IniFileFiles, FileIsCp1251ForAnIndependentReader) {

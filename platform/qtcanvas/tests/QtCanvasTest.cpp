@@ -3,6 +3,9 @@
 #include <QGuiApplication>
 #include <QImage>
 
+#include <optional>
+
+#include "canvas/RecordingCanvas.h"
 #include "qtcanvas/QtCanvas.h"
 
 using namespace pv::canvas;
@@ -218,6 +221,55 @@ TEST_F(QtCanvasTest, TextIsPlacedByItsCellTopOrBaseline) {
   canvas_->TextOut(30, 30, "H");
   EXPECT_LE(InkBounds().right, 30);
   EXPECT_GE(InkBounds().right, 27);
+}
+
+// A line crossing a text: the text's cell hides the line only when its background is opaque,
+// which a solid brush brings and a clear one does not; a mode set after the brush wins. The
+// same drawing is made on this canvas and recorded and played back onto it.
+TEST_F(QtCanvasTest, TextBackgroundFollowsTheBrush) {
+  struct Case {
+    const char* name;
+    BrushStyle brush;
+    std::optional<BkMode> after;
+    bool hidden;
+  };
+  const Case cases[] = {
+      {"clear brush", BrushStyle::Clear, std::nullopt, false},
+      {"solid brush", BrushStyle::Solid, std::nullopt, true},
+      {"clear brush, then opaque", BrushStyle::Clear, BkMode::Opaque, true},
+      {"solid brush, then transparent", BrushStyle::Solid, BkMode::Transparent, false},
+  };
+  constexpr TColor kLine = 0x0000FF;
+  constexpr TColor kBack = 0x00FF00;
+  constexpr int kRow = 12;  // through the middle of the text's cell
+  for (bool recorded : {false, true}) {
+    for (const Case& c : cases) {
+      const std::string where = std::string(c.name) + (recorded ? ", recorded" : ", direct");
+      image_.fill(Qt::white);
+      RecordingCanvas recorder;
+      Canvas& target = recorded ? static_cast<Canvas&>(recorder) : *canvas_;
+      target.SetPen(Pen{PenStyle::Solid, 1, kLine, PenMode::Copy});
+      Font font;
+      font.name = "Arial";
+      font.height = -20;
+      target.SetFont(font);
+      target.SetTextAlign(TA_TOP | TA_LEFT);
+      target.SetBkColor(kBack);
+      // The opposite of what the brush should bring, so that only the brush can set it.
+      target.SetBkMode(c.hidden ? BkMode::Transparent : BkMode::Opaque);
+      target.MoveTo(0, kRow);
+      target.LineTo(40, kRow);
+      target.SetBrush(Brush{c.brush, 0x808080, nullptr});
+      if (c.after) target.SetBkMode(*c.after);
+      EXPECT_EQ(target.GetBkMode(), c.hidden ? BkMode::Opaque : BkMode::Transparent) << where;
+      target.TextOut(2, 2, "I    I");
+      if (recorded) Replay(recorder.Commands(), *canvas_);
+      const int gap = 2 + canvas_->TextWidth("I  ");
+      ASSERT_LT(gap, 36) << where;
+      EXPECT_EQ(At(gap, kRow), c.hidden ? kBack : kLine) << where;
+      EXPECT_EQ(At(39, kRow), kLine) << where;  // beside the text the line is always there
+    }
+  }
 }
 
 TEST_F(QtCanvasTest, PositiveFontHeightIsTheCellHeight) {

@@ -123,6 +123,27 @@ TEST_F(ServiceUnits, FailuresAreReported) {
   EXPECT_NE(error.find("cannot write"), std::string::npos);
 }
 
+// Once the unit's file is removed the service is uninstalled, whether or not a user manager
+// answers the disable and the reload (none runs outside a desktop session).
+TEST_F(ServiceUnits, UninstallWithoutAUserManagerRemovesTheUnitAndSucceeds) {
+  for (bool cannotStart : {false, true}) {
+    FakeSystemctl installer;
+    SystemdUserServices services(dir_, installer.Runner());
+    std::string error;
+    ASSERT_TRUE(services.Install(Safestow("/bin/true"), &error)) << error;
+    FakeSystemctl noManager;
+    noManager.exitCode = 1;
+    noManager.answer = "Failed to connect to bus: No medium found";
+    noManager.startFails = cannotStart;
+    SystemdUserServices without(dir_, noManager.Runner());
+    error.clear();
+    EXPECT_TRUE(without.Uninstall("SafestowService", &error)) << error;
+    EXPECT_FALSE(fs::exists(dir_ / "SafestowService.service"));
+    EXPECT_EQ(noManager.calls, (std::vector<std::string>{"systemctl --user disable SafestowService.service",
+                                                         "systemctl --user daemon-reload"}));
+  }
+}
+
 TEST_F(ServiceUnits, StopDoesNotWait) {
   FakeSystemctl fake;
   SystemdUserServices services(dir_, fake.Runner());

@@ -125,3 +125,26 @@ TEST_F(QtTrayShellTest, ATrayHostThatComesBackIsReported) {
   }
   EXPECT_EQ(events.size(), 2u);
 }
+
+// Without a notification service the balloon goes to the icon itself, with its line break
+// made as the notification service gets it.
+TEST_F(QtTrayShellTest, TheFallbackBalloonBreaksItsLinesAsTheServiceDoes) {
+  struct Shown {
+    QString title, text;
+    unsigned kind;
+    int timeout;
+  };
+  std::vector<Shown> shown;
+  shell->ShowIconMessage = [&](QSystemTrayIcon*, const QString& title, const QString& text, unsigned kind, int ms) {
+    shown.push_back({title, text, kind, ms});
+    return true;
+  };
+  shell->NotifyIcon(NIM_MODIFY, Balloon("Ошибка!\rНе запущена служба"));
+  shell->NotifyIcon(NIM_MODIFY, Balloon(""));  // nothing to take back on the icon
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].title, "Backup Valmeris");
+  EXPECT_EQ(shown[0].text, QString::fromUtf8("Ошибка!\nНе запущена служба"));
+  EXPECT_EQ(shown[0].kind, NIIF_ERROR);
+  EXPECT_EQ(shown[0].timeout, 10000);
+  EXPECT_EQ(events, (std::vector<Event>{{7, NIN_BALLOONSHOW}}));
+}

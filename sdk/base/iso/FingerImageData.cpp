@@ -244,7 +244,12 @@ void ImageData::Save(smart_ptr<vela::base::OutputStream> stream) {
     }
   WriteBe<uint16_t>(header.data() + field::kLength, static_cast<uint16_t>(length >> 32));
   WriteBe<uint32_t>(header.data() + field::kLength + 2, static_cast<uint32_t>(length));
-  stream->Write(header.data(), static_cast<int32_t>(header.size()));
+  // A finger is written as its views, so one without views leaves no bytes: the header
+  // counts the fingers that are written, and a reader finds each of them.
+  Header written = header;
+  written[field::kFingers] = static_cast<uint8_t>(
+      std::count_if(fingers.begin(), fingers.end(), [](const auto& f) { return f->GetViewCount() > 0; }));
+  stream->Write(written.data(), static_cast<int32_t>(written.size()));
   size_t next = 0;
   for (const auto& finger : fingers)
     for (const auto& view : finger->Views()) {

@@ -6,6 +6,7 @@
 
 #include "render/PixelCanvas.h"
 #include "render/QualityColour.h"
+#include "vela/base.h"
 
 namespace vela::render {
 
@@ -85,6 +86,9 @@ class Drawer final : public ImageDrawer {
   }
 
   void DrawGrid(smart_ptr<Image> image, int32_t spacing, int32_t thickness) override {
+    // A group of fewer than no lines has no meaning, and the walk along the canvas would run
+    // on for billions of steps past its edge.
+    if (thickness < 0) throw vela::base::exceptions::invalid_argument();
     PixelCanvas canvas(*image);
     if (canvas.Empty() || spacing <= 0) return;
     const int32_t size = static_cast<int32_t>(canvasSize);

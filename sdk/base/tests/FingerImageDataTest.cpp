@@ -228,6 +228,41 @@ TEST(FingerImageData, FingersAndViews) {
   EXPECT_EQ(bytes[second + 6], 2);
 }
 
+// A finger without views leaves no bytes: the saved header counts only the fingers written,
+// so the record reads back, with the fingers that have views in their order.
+TEST(FingerImageData, FingersWithoutViewsAreNeitherWrittenNorCounted) {
+  struct Case {
+    const char* name;
+    std::vector<int> views;  // per finger added at positions 2, 3, 4, ...
+  };
+  const Case cases[] = {
+      {"empty last", {1, 0}},
+      {"empty first", {0, 2}},
+      {"empty between", {1, 0, 1}},
+      {"several empty", {0, 1, 0, 0, 2, 0}},
+  };
+  for (const Case& c : cases) {
+    auto r = Create_FingerImageData(1, 500, 500, 500, 500, 8, COMPRESSION_NONE);
+    std::vector<std::pair<uint8_t, int>> written;
+    for (size_t f = 0; f < c.views.size(); ++f) {
+      const uint8_t position = static_cast<uint8_t>(2 + f);
+      auto finger = r->AddFinger(position);
+      for (int v = 0; v < c.views[f]; ++v) finger->AddImage(smart_ptr<GreyImage>(new GreyImage(5, 3, 500)), 50, 0);
+      if (c.views[f] > 0) written.push_back({position, c.views[f]});
+    }
+    const auto bytes = Saved(*r);
+    EXPECT_EQ(bytes[18], written.size()) << c.name;  // the finger count
+    auto back = Read(bytes);
+    ASSERT_EQ(back->GetFingerCount(), written.size()) << c.name;
+    for (size_t f = 0; f < written.size(); ++f) {
+      EXPECT_EQ(back->GetFinger(static_cast<int32_t>(f))->GetPosition(), written[f].first) << c.name;
+      EXPECT_EQ(back->GetFinger(static_cast<int32_t>(f))->GetViewCount(), written[f].second) << c.name;
+    }
+    EXPECT_EQ(Saved(*back), bytes) << c.name;
+    EXPECT_EQ(r->GetFingerCount(), c.views.size()) << "the record itself keeps its fingers";
+  }
+}
+
 TEST(FingerImageData, SavedLayoutFieldByField) {
   auto r = Create_FingerImageData(0x0A0B, 600, 550, 500, 500, 8, COMPRESSION_NONE);
   r->AddFinger(6)->AddImage(smart_ptr<GreyImage>(new GreyImage(500, 400, 500)), 77, 8);

@@ -42,7 +42,7 @@ class VELA_API ImageDrawer : public virtual vela::base::BaseRefCounter {
   virtual void DrawDirectionField(vela::base::smart_ptr<vela::base::Image> image,
                                   vela::base::smart_ptr<vela::math::DirectionFieldView> field) = 0;
   // Groups of `thickness` lines every `spacing` canvas units; a spacing
-  // below 1 draws nothing.
+  // below 1 draws nothing, a negative thickness throws invalid_argument.
   virtual void DrawGrid(vela::base::smart_ptr<vela::base::Image> image, int32_t spacing,
                         int32_t thickness) = 0;
 

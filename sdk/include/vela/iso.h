@@ -67,6 +67,9 @@ class VELA_API FingerImageFinger : public virtual vela::base::BaseRefCounter {
 class VELA_API FingerImageData : public virtual vela::base::BaseRefCounter {
  public:
   // Writes the record: views raw or WSQ-compressed by the record's compression.
+  // A finger is written as its views: a finger without views is left out, and
+  // the header counts the fingers written. invalid_argument when no finger
+  // has a view.
   virtual void Save(vela::base::smart_ptr<vela::base::OutputStream> stream) = 0;
 
  protected:
@@ -103,9 +106,16 @@ class VELA_API FingerMinutiaeView : public virtual vela::base::BaseRefCounter {
   ~FingerMinutiaeView() override;
 };
 
-// A finger minutiae record ("FMR") in the layout the engine writes: the
-// number of views minus one in header byte 22, 5-byte minutiae and no
-// extended data. Kept and saved byte for byte as read.
+// A finger minutiae record ("FMR") in the layout the engine writes: version
+// " 11"; the number of views minus one in header byte 22; per view a 4-byte
+// header (position, impression type, quality, minutia count) and 5-byte
+// minutiae (type and x in two bytes, y in two, the angle in one), with x and
+// y in thousandths of a centimetre; no extended data block after a view.
+// This is not the ISO/IEC 19794-2:2005 layout (version " 20", the number of
+// views itself, 6-byte minutiae in pixels with a quality byte, and an
+// extended data length after every view): readers of that standard do not
+// read these records, nor do these readers read the standard's. Kept and
+// saved byte for byte as read.
 class VELA_API FingerMinutiaeRecord : public virtual vela::base::BaseRefCounter {
  public:
   virtual void Save(vela::base::smart_ptr<vela::base::OutputStream> stream) = 0;
