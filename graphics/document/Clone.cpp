@@ -21,17 +21,26 @@ namespace {
 // The colour that stands for "not painted" in the bitmap a stretched source is drawn into.
 constexpr canvas::TColor kUntouched = 0x00FE01FE;
 
-// Sources measured within one outermost clone's refresh rectangle. Clones of groups of clones
-// measure their sources again for every way down; a document is refused before that passes
-// kMaxClonePaintedControls, but the rectangle is asked for while it is still being read.
-thread_local int refreshDepth = 0;
-thread_local int64_t refreshSources = 0;
+// The sources measured within one outermost clone's refresh rectangle, each measured once:
+// clones of groups of clones reach one source by as many ways as there are copies of it, twice
+// as many a level, and the rectangle is asked for while such a document is still being read,
+// before it can be refused.
+thread_local std::unordered_map<const TVexaControl*, TRect>* measuredSources = nullptr;
 
-struct TRefreshDepth {
-  TRefreshDepth() { ++refreshDepth; }
-  ~TRefreshDepth() { --refreshDepth; }
-  TRefreshDepth(const TRefreshDepth&) = delete;
-  TRefreshDepth& operator=(const TRefreshDepth&) = delete;
+class TMeasuredSources {
+ public:
+  TMeasuredSources() : outermost_(measuredSources == nullptr) {
+    if (outermost_) measuredSources = &sources_;
+  }
+  ~TMeasuredSources() {
+    if (outermost_) measuredSources = nullptr;
+  }
+  TMeasuredSources(const TMeasuredSources&) = delete;
+  TMeasuredSources& operator=(const TMeasuredSources&) = delete;
+
+ private:
+  bool outermost_;
+  std::unordered_map<const TVexaControl*, TRect> sources_;
 };
 
 }  // namespace
@@ -130,12 +139,15 @@ TRect TVexaClone::GetRefreshRect(int32_t x, int32_t y) const {
   TRect r = TVexaControl::GetRefreshRect(x, y);
   const TVexaControl* source = GetSource();
   if (!source || busy_) return r;
-  if (refreshDepth == 0) refreshSources = 0;
-  if (refreshSources >= kMaxClonePaintedControls) return r;
-  ++refreshSources;
-  TFlagScope busy(busy_);
-  const TRefreshDepth depth;
-  const TRect s = source->GetRefreshRect(0, 0);
+  const TMeasuredSources scope;
+  TRect s;
+  if (const auto known = measuredSources->find(source); known != measuredSources->end()) {
+    s = known->second;
+  } else {
+    TFlagScope busy(busy_);
+    s = source->GetRefreshRect(0, 0);
+    measuredSources->emplace(source, s);
+  }
   const int32_t sw = source->GetWidth();
   const int32_t sh = source->GetHeight();
   double left = -s.left;
