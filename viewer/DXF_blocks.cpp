@@ -16,6 +16,18 @@ namespace {
 
 thread_local int visitDepth = 0;
 thread_local long visitsInWalk = 0;
+// Entities a details text has listed, counted from its outermost block on.
+thread_local int detailsDepth = 0;
+thread_local long detailedEntities = 0;
+
+struct DetailsScope {
+  DetailsScope() {
+    if (detailsDepth++ == 0) detailedEntities = 0;
+  }
+  ~DetailsScope() { --detailsDepth; }
+  DetailsScope(const DetailsScope&) = delete;
+  DetailsScope& operator=(const DetailsScope&) = delete;
+};
 
 }  // namespace
 
@@ -85,8 +97,14 @@ void Block_::WriteToDxf(std::ostream& out, std::string_view layerName) const {
 std::string Block_::Details() const {
   std::string out = JoinLines({"Name :\t" + name_, "Base :\t" + PointToText(basePoint_)});
   const Visit visit(*this);
-  if (!visit.Entered()) return out;
-  for (const auto& e : entities_) out += "\r\n\r\n" + e->Details();
+  if (!visit.Entered()) return JoinLines({out, "", kNotFollowedLine});
+  // Blocks that insert others many times over would otherwise spell out every copy.
+  const DetailsScope scope;
+  for (const auto& e : entities_) {
+    if (detailedEntities >= kMaxDetailedEntities) return JoinLines({out, "", kNotFollowedLine});
+    ++detailedEntities;
+    out += "\r\n\r\n" + e->Details();
+  }
   return out;
 }
 

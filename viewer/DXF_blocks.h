@@ -16,6 +16,11 @@ class Block_ : public DXF_Entity {
   // One walk from a top-level entity enters at most this many blocks, so that blocks that
   // insert others many times over cannot multiply the work without bound.
   static constexpr long kMaxVisitsPerWalk = 100000;
+  // A details text lists at most this many entities of blocks in all, however the blocks
+  // insert one another; where it stops, a line says that insertions were not followed.
+  static constexpr long kMaxDetailedEntities = 20000;
+  static constexpr const char* kNotFollowedLine =
+      "Insertions not followed (a block that inserts itself, nesting too deep or too many insertions)";
 
   // Contents are drawn relative to the base point.
   Block_(std::string name, const Point3D& basePoint);

@@ -14,6 +14,8 @@ struct ControlCounter {
   uint8_t flags;
   long limit;
   long total = 0;
+  long inserted = 0;  // of total, those inside blocks that inserts lead into
+  bool inBlock = false;
 
   bool Full() const { return total > limit; }
   long Group(uint8_t flag) const { return (flags & flag) != 0 ? 1 : 0; }
@@ -26,11 +28,17 @@ struct ControlCounter {
       const Block_::Visit visit(block);
       if (!visit.Entered()) return;
       total += Group(TVexaDxfImport::ifBlockGroups);
+      const bool outer = inBlock;
+      inBlock = true;
       for (const auto& e : block.Entities()) Count(*e);
+      inBlock = outer;
     } else if (type == typeid(Insert_)) {
       const auto& insert = static_cast<const Insert_&>(entity);
       total += Group(TVexaDxfImport::ifInsertGroups) + static_cast<long>(insert.Attribs().size());
-      if (!insert.BlockName().empty()) Count(*insert.GetBlock());
+      if (insert.BlockName().empty()) return;
+      const long before = total;
+      Count(*insert.GetBlock());
+      if (!inBlock) inserted += total - before;
     } else if (type == typeid(Polygon_mesh_)) {
       const auto& mesh = static_cast<const Polygon_mesh_&>(entity);
       total += Group(TVexaDxfImport::ifPolygonMeshGroups) + std::max(0, mesh.M()) +
@@ -48,7 +56,7 @@ struct ControlCounter {
 
 }  // namespace
 
-long TVexaDxfImport::CountControls(DXF_Object& drawing, long limit) const {
+long TVexaDxfImport::CountControls(DXF_Object& drawing, long limit, long* inserted) const {
   ControlCounter counter{ImportFlags, limit};
   for (int i = 0; i < drawing.LayerCount() && !counter.Full(); ++i) {
     const DXF_Layer& layer = *drawing.Layer(static_cast<size_t>(i));
@@ -59,6 +67,7 @@ long TVexaDxfImport::CountControls(DXF_Object& drawing, long limit) const {
       }
     }
   }
+  if (inserted) *inserted = counter.inserted;
   return counter.total;
 }
 

@@ -93,10 +93,15 @@ bool TVexaDxfImport::ImportDxfObject(graphics::TVexaPanel* panel, DXF_Object* dr
   report_ = {};
   blocksNotEntered_ = 0;
   emptyPolylines_ = 0;
-  const long count = CountControls(*drawing, kMaxControls);
+  long inserted = 0;
+  const long count = CountControls(*drawing, kMaxControls, &inserted);
   if (count > kMaxControls) {
     throw EDxfImportTooLarge("The drawing would make more than " + std::to_string(kMaxControls) +
                              " document controls; the conversion was stopped");
+  }
+  if (inserted > kMaxInsertedControls) {
+    throw EDxfImportTooLarge("The drawing's block insertions would make more than " +
+                             std::to_string(kMaxInsertedControls) + " document controls; the conversion was stopped");
   }
   struct Running {
     TVexaDxfImport& self;

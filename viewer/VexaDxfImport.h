@@ -99,6 +99,10 @@ class TVexaDxfImport {
 
   // A conversion that would make more controls than this is refused before it starts.
   static constexpr long kMaxControls = 2'000'000;
+  // Of those, the controls made inside blocks through inserts may be at most this many: a few
+  // kilobytes of inserts that insert others tenfold reach millions, where plain entities cost
+  // file size for each control.
+  static constexpr long kMaxInsertedControls = 250'000;
   // Document coordinates stay within +-kMaxDocCoord, so that widths and differences of
   // document points fit 32 bits too.
   static constexpr int32_t kMaxDocCoord = 1'073'741'823;
@@ -115,7 +119,8 @@ class TVexaDxfImport {
   // defined (the viewer hides them too), only where an insert places them. Nothing is
   // recorded for undo. False when refused (an import is running, panel or drawing
   // missing, a panel without an active scheme) or when a layer or list is missing. Raises EDxfImportTooLarge (before anything
-  // is made) for a drawing that would make more than kMaxControls controls, and (before
+  // is made) for a drawing that would make more than kMaxControls controls, or more than
+  // kMaxInsertedControls of them inside blocks through inserts, and (before
   // anything is made as well) std::runtime_error "Block reference <name> not found" for an
   // insert without its block.
   bool ImportDxfObject(graphics::TVexaPanel* panel, DXF_Object* drawing);
@@ -139,8 +144,9 @@ class TVexaDxfImport {
                              const std::vector<uint8_t>* types);
 
   // An upper bound of the controls the drawing makes under the current flags, counted through
-  // the same walk of blocks as the import; stops counting past limit.
-  long CountControls(DXF_Object& drawing, long limit) const;
+  // the same walk of blocks as the import; stops counting past limit. inserted, when given,
+  // receives how many of them are made inside blocks through inserts.
+  long CountControls(DXF_Object& drawing, long limit, long* inserted = nullptr) const;
 
  private:
   // The controls, made under the current layer and named when name is not empty.

@@ -1,5 +1,6 @@
 // Save and load of 100,000 boxes' worth of properties through the text format, the heap the
-// document takes, and 100,000 id-pool operations.
+// document takes, reading binary property data of growing length (a pasted picture, a long
+// curve's points), and 100,000 id-pool operations.
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
@@ -7,7 +8,9 @@
 #include <random>
 #include <string>
 
+#include "base/ByteStream.h"
 #include "base/IdPool.h"
+#include "props/TextFormat.h"
 #include "textformat/testing/TestPanel.h"
 
 namespace {
@@ -68,6 +71,23 @@ void BM_LoadDocument(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_LoadDocument)->Unit(benchmark::kMillisecond);
+
+// Binary data of state.range(0) lines of 32 bytes, as a value of the text format holds it: the
+// time per line stays the same as the lines grow.
+void BM_ReadBinaryValue(benchmark::State& state) {
+  const int lines = static_cast<int>(state.range(0));
+  std::string text;
+  for (int i = 0; i < lines; ++i) text += "    " + std::string(64, "0123456789ABCDEF"[i % 16]) + "\r\n";
+  text += "    00 }\r\n";
+  for (auto _ : state) {
+    pv::graphics::TMemoryStream stream(text);
+    pv::graphics::TVexaFiler filer(stream);
+    benchmark::DoNotOptimize(pv::graphics::ReadValue(filer, "{"));
+  }
+  state.SetItemsProcessed(state.iterations() * lines);
+  state.SetComplexityN(lines);
+}
+BENCHMARK(BM_ReadBinaryValue)->RangeMultiplier(4)->Range(1024, 65536)->Complexity()->Unit(benchmark::kMillisecond);
 
 // A load's pattern: every stored ID used once, in file order with scattered gaps, then
 // releases and new IDs as a session goes on.

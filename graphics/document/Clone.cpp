@@ -1,6 +1,9 @@
 #include "document/Clone.h"
 
+#include <algorithm>
 #include <cmath>
+#include <string>
+#include <unordered_map>
 
 #include "canvas/BitmapCanvas.h"
 #include "canvas/Canvas.h"
@@ -17,6 +20,28 @@ namespace {
 
 // The colour that stands for "not painted" in the bitmap a stretched source is drawn into.
 constexpr canvas::TColor kUntouched = 0x00FE01FE;
+
+// The sources measured within one outermost clone's refresh rectangle, each measured once:
+// clones of groups of clones reach one source by as many ways as there are copies of it, twice
+// as many a level, and the rectangle is asked for while such a document is still being read,
+// before it can be refused.
+thread_local std::unordered_map<const TVexaControl*, TRect>* measuredSources = nullptr;
+
+class TMeasuredSources {
+ public:
+  TMeasuredSources() : outermost_(measuredSources == nullptr) {
+    if (outermost_) measuredSources = &sources_;
+  }
+  ~TMeasuredSources() {
+    if (outermost_) measuredSources = nullptr;
+  }
+  TMeasuredSources(const TMeasuredSources&) = delete;
+  TMeasuredSources& operator=(const TMeasuredSources&) = delete;
+
+ private:
+  bool outermost_;
+  std::unordered_map<const TVexaControl*, TRect> sources_;
+};
 
 }  // namespace
 
@@ -114,8 +139,15 @@ TRect TVexaClone::GetRefreshRect(int32_t x, int32_t y) const {
   TRect r = TVexaControl::GetRefreshRect(x, y);
   const TVexaControl* source = GetSource();
   if (!source || busy_) return r;
-  TFlagScope busy(busy_);
-  const TRect s = source->GetRefreshRect(0, 0);
+  const TMeasuredSources scope;
+  TRect s;
+  if (const auto known = measuredSources->find(source); known != measuredSources->end()) {
+    s = known->second;
+  } else {
+    TFlagScope busy(busy_);
+    s = source->GetRefreshRect(0, 0);
+    measuredSources->emplace(source, s);
+  }
   const int32_t sw = source->GetWidth();
   const int32_t sh = source->GetHeight();
   double left = -s.left;
@@ -183,6 +215,90 @@ void TVexaClone::PaintStretched(canvas::Canvas& canvas, const TRect& rect, TVexa
   bitmap.transparent = true;
   bitmap.transparentColor = kUntouched;
   canvas.StretchDraw(rect, bitmap);
+}
+
+namespace {
+
+// Everything a control paints, itself included, and how many clones deep that goes, remembered
+// per control: a source shown by many clones is counted once and its totals reused. Totals are
+// held at kHuge, far past any limit.
+class TClonePaintCount {
+ public:
+  static constexpr int64_t kHuge = int64_t{1} << 60;
+
+  struct Walk {
+    int64_t painted = 1;
+    int depth = 0;  // clones of clones, the deepest way down
+  };
+
+  // What painting c walks, its own subtree included; plain grows by the size of that subtree.
+  Walk Painted(const TVexaControl& c, int64_t& plain) {
+    const auto found = walks_.find(&c);
+    if (found != walks_.end()) {
+      plain += Size(c);
+      // A control still being counted is a clone's way back into its own source, where
+      // painting stops.
+      return found->second.painted < 0 ? Walk{} : found->second;
+    }
+    ++plain;
+    walks_[&c] = Walk{-1, 0};
+    Walk own;
+    const auto* clone = dynamic_cast<const TVexaClone*>(&c);
+    if (clone && clone->GetSource()) {
+      // Deeper than the limit need not be walked to be refused (nor exhaust the stack).
+      if (hops_ >= kMaxCloneDepth) {
+        own.depth = kMaxCloneDepth + 1;
+      } else {
+        ++hops_;
+        int64_t inSource = 0;  // the source's own controls are counted where they stand
+        const Walk source = Painted(*clone->GetSource(), inSource);
+        --hops_;
+        own.painted = Sum(own.painted, source.painted);
+        own.depth = source.depth + 1;
+      }
+    }
+    for (int i = 0; i < c.GetCount(); ++i) {
+      const Walk child = Painted(*c.GetChild(i), plain);
+      own.painted = Sum(own.painted, child.painted);
+      own.depth = std::max(own.depth, child.depth);
+    }
+    walks_[&c] = own;
+    deepest_ = std::max(deepest_, own.depth);
+    return own;
+  }
+
+  int Deepest() const { return deepest_; }
+  static int64_t Sum(int64_t a, int64_t b) { return std::min(kHuge, a + b); }
+
+ private:
+  static int64_t Size(const TVexaControl& c) {
+    int64_t n = 1;
+    for (int i = 0; i < c.GetCount(); ++i) n += Size(*c.GetChild(i));
+    return n;
+  }
+
+  std::unordered_map<const TVexaControl*, Walk> walks_;
+  int hops_ = 0;
+  int deepest_ = 0;
+};
+
+}  // namespace
+
+int64_t CountClonePaintedControls(std::span<TVexaControl* const> roots) {
+  TClonePaintCount count;
+  int64_t painted = 0;
+  int64_t plain = 0;
+  for (const TVexaControl* root : roots) {
+    if (root) painted = TClonePaintCount::Sum(painted, count.Painted(*root, plain).painted);
+  }
+  if (count.Deepest() > kMaxCloneDepth) return kMaxClonePaintedControls + 1;
+  return std::clamp<int64_t>(painted - plain, 0, kMaxClonePaintedControls + 1);
+}
+
+void RequireBoundedClones(std::span<TVexaControl* const> roots) {
+  if (CountClonePaintedControls(roots) <= kMaxClonePaintedControls) return;
+  throw ECloneLimitError("Clones of clones would paint more than " + std::to_string(kMaxClonePaintedControls) +
+                         " controls (or nest more than " + std::to_string(kMaxCloneDepth) + " deep)");
 }
 
 }  // namespace pv::graphics

@@ -2,6 +2,10 @@
 // A clone draws another control, its source, at its own place: at the source's size, or
 // stretched to its own when AutoSize is off.
 
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+
 #include "controls/LinkProps.h"
 #include "controls/VexaControl.h"
 
@@ -48,5 +52,26 @@ class TVexaClone : public TVexaControl {
   // by a way the refusal could not see (a clone moved into its source later) stops there.
   mutable bool busy_ = false;
 };
+
+// Clones of groups that hold clones multiply what a paint or a refresh rectangle walks: two
+// clones a level make a million controls from 18 levels of text. A document or a paste is
+// refused (ECloneLimitError) when painting it would walk more than kMaxClonePaintedControls
+// controls through clones, or follow clones of clones deeper than kMaxCloneDepth.
+inline constexpr int64_t kMaxClonePaintedControls = 100'000;
+inline constexpr int kMaxCloneDepth = 64;
+
+class ECloneLimitError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The controls that painting the roots (with their children) walks because of clones, beyond
+// the controls themselves: for each clone met, its source with everything it paints, again for
+// every clone that leads to it. A clone met again inside its own source counts once (painting
+// stops there). Held at kMaxClonePaintedControls + 1, which is the count too when clones of
+// clones nest deeper than kMaxCloneDepth.
+int64_t CountClonePaintedControls(std::span<TVexaControl* const> roots);
+// Raises ECloneLimitError when the count passes kMaxClonePaintedControls.
+void RequireBoundedClones(std::span<TVexaControl* const> roots);
 
 }  // namespace pv::graphics

@@ -6,6 +6,7 @@
 #include "actions/CreateDestroyGroups.h"
 #include "actions/PanelGroups.h"
 #include "base/ByteStream.h"
+#include "document/Clone.h"
 #include "document/Schemes.h"
 #include "panel/PanelHistory.h"
 #include "panel/ReplacingFileStream.h"
@@ -37,6 +38,18 @@ bool TVexaPanel::SaveDocumentToFiler(TVexaFiler& filer, bool selectionOnly, bool
   return true;
 }
 
+namespace {
+
+// The loaded controls: parent's children from the first one on; none without a parent.
+void RequireBoundedClonesLoaded(TVexaControl* parent, int first) {
+  if (!parent) return;
+  std::vector<TVexaControl*> loaded;
+  for (int i = first; i < parent->GetCount(); ++i) loaded.push_back(parent->GetChild(i));
+  RequireBoundedClones(loaded);
+}
+
+}  // namespace
+
 bool TVexaPanel::LoadDocumentFromFiler(TVexaFiler& filer, TLoadMode mode) {
   // Progress of a load runs over the bytes left to read.
   const int64_t size = filer.Stream().Size();
@@ -55,6 +68,13 @@ bool TVexaPanel::LoadDocumentFromFiler(TVexaFiler& filer, TLoadMode mode) {
     std::optional<TRecordingOff> off;
     if (paste) off.emplace(*history_);
     graphics::LoadDocumentFromFiler(filer, *this, mode);
+    try {
+      RequireBoundedClonesLoaded(paste ? target : schemes_, paste ? kept : 0);
+    } catch (...) {
+      // Refused once read: a document goes as a document that did not read goes.
+      if (!paste) NewDocument();
+      throw;
+    }
   } catch (...) {
     if (paste && target) {
       TRecordingOff off(*history_);

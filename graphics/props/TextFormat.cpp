@@ -176,19 +176,20 @@ PropValue ReadList(TVexaFiler& filer) {
 
 PropValue ReadBytes(TVexaFiler& filer) {
   std::vector<uint8_t> bytes;
-  ReadContinued(filer, '}', [&](std::string_view text) {
-    // Grows to fit whatever length the line has.
-    bytes.reserve(bytes.size() + text.size() / 2);
-    for (size_t i = 0; i + 1 < text.size(); i += 2) {
-      const int b = HexToByte(text[i], text[i + 1]);
-      if (b < 0) throw EConvertError("Invalid binary data");
-      bytes.push_back(static_cast<uint8_t>(b));
-    }
-  });
+  ReadContinued(filer, '}', [&](std::string_view text) { AppendHexLine(bytes, text); });
   return bytes.empty() ? PropValue() : PropValue::Bytes(std::move(bytes));
 }
 
 }  // namespace
+
+void AppendHexLine(std::vector<uint8_t>& bytes, std::string_view text) {
+  // No reserve per line: an exact reserve copies all bytes read so far on every line.
+  for (size_t i = 0; i + 1 < text.size(); i += 2) {
+    const int b = HexToByte(text[i], text[i + 1]);
+    if (b < 0) throw EConvertError("Invalid binary data");
+    bytes.push_back(static_cast<uint8_t>(b));
+  }
+}
 
 PropValue ReadValue(TVexaFiler& filer, std::string_view text) {
   if (text.empty()) return {};

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/VexaFiler.h"
 #include "props/PropValue.h"
@@ -30,6 +31,11 @@ void AppendValueLines(std::string& out, std::string_view indent, std::string_vie
 // Reads the value whose first line's text (after "=", trimmed) is given; string lists and
 // binary data take the lines that follow from the filer.
 PropValue ReadValue(TVexaFiler& filer, std::string_view text);
+
+// Appends the bytes of one line of binary data (pairs of hex digits; an odd last digit is
+// ignored) to bytes; EConvertError for a pair that is not hex. The vector grows by the usual
+// doubling, so that reading a long block of lines costs time in proportion to its length.
+void AppendHexLine(std::vector<uint8_t>& bytes, std::string_view text);
 
 // Splits a property line at its first "=": the name and the value text, both trimmed;
 // false when the line holds no "=".

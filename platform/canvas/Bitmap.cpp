@@ -34,6 +34,12 @@ void Bitmap::Resize(int32_t width, int32_t height, PixelFormat format) {
   pixels_.resize(static_cast<size_t>(width_) * height_);
 }
 
+void Bitmap::DropAlpha() {
+  if (format_ != PixelFormat::Argb32) return;
+  for (uint32_t& p : pixels_) p &= 0x00FFFFFFu;
+  format_ = PixelFormat::Rgb32;
+}
+
 void Bitmap::Reset(int32_t width, int32_t height, PixelFormat format, uint32_t raw) {
   Resize(width, height, format);
   std::fill(pixels_.begin(), pixels_.end(), raw);

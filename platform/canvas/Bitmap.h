@@ -25,6 +25,9 @@ class Bitmap {
   void Reset(int32_t width, int32_t height, PixelFormat format, uint32_t raw);
   // The same without setting the pixels: what they hold afterwards is unspecified.
   void Resize(int32_t width, int32_t height, PixelFormat format);
+  // An alpha bitmap becomes a plain one in its own memory, the alpha bytes cleared: a large
+  // decoded image that turns out opaque is not copied.
+  void DropAlpha();
 
   int32_t Width() const { return width_; }
   int32_t Height() const { return height_; }

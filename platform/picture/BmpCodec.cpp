@@ -14,8 +14,6 @@ using canvas::Bitmap;
 constexpr uint32_t kBiRgb = 0;
 constexpr uint32_t kBiBitfields = 3;
 constexpr uint32_t kBiAlphaBitfields = 6;
-// Larger images are refused rather than allocated: 256 M pixels is a gigabyte.
-constexpr uint64_t kMaxPixels = uint64_t{1} << 28;
 
 // One channel of a bit-field pixel scaled to 0..255.
 uint32_t Channel(uint32_t pixel, uint32_t mask) {
@@ -54,7 +52,7 @@ DibImage ReadDib(std::span<const uint8_t> bytes, size_t headerAt, size_t pixelsA
   if (height != 0) rows = rows < 0 ? -int64_t{height} : height;
   const bool topDown = rows < 0;
   if (topDown) rows = -rows;
-  if (width <= 0 || rows <= 0 || static_cast<uint64_t>(width) * static_cast<uint64_t>(rows) > kMaxPixels) {
+  if (width <= 0 || rows <= 0 || static_cast<uint64_t>(width) * static_cast<uint64_t>(rows) > kMaxPicturePixels) {
     throw PictureError("BMP: bad image size");
   }
   if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) {
@@ -133,13 +131,7 @@ Bitmap ReadBmp(std::span<const uint8_t> bytes) {
   if (offBits < 14 + 12) throw PictureError("BMP: bad pixel offset");
   DibImage dib = ReadDib(bytes, 14, offBits, 0);
   // Alpha only when the file says so: a 32-bit file of zero alpha bytes is opaque.
-  if (dib.bitmap.HasAlpha() && !dib.alphaUsed) {
-    Bitmap opaque(dib.bitmap.Width(), dib.bitmap.Height());
-    for (int32_t y = 0; y < opaque.Height(); ++y) {
-      for (int32_t x = 0; x < opaque.Width(); ++x) opaque.Row(y)[x] = dib.bitmap.Row(y)[x] & 0x00FFFFFFu;
-    }
-    return opaque;
-  }
+  if (dib.bitmap.HasAlpha() && !dib.alphaUsed) dib.bitmap.DropAlpha();
   return std::move(dib.bitmap);
 }
 

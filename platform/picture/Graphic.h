@@ -23,6 +23,11 @@ class PictureError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Decoded images of more pixels than this are refused before their pixels are allocated: a
+// few kilobytes of compressed data can claim billions. 8192 x 8192 (256 MB at four bytes a
+// pixel) is more than a picture in a document shows.
+inline constexpr uint64_t kMaxPicturePixels = uint64_t{1} << 26;
+
 class Graphic {
  public:
   virtual ~Graphic() = default;

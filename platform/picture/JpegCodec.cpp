@@ -5,6 +5,7 @@
 #include <cstdlib>
 // clang-format off
 #include <jpeglib.h>
+#include <jerror.h>
 // clang-format on
 
 #include "picture/Graphic.h"
@@ -13,11 +14,11 @@ namespace pv::picture {
 
 namespace {
 
-constexpr uint64_t kMaxPixels = uint64_t{1} << 28;
-
 struct ErrorManager {
   jpeg_error_mgr base;
   std::jmp_buf jump;
+  bool inImage = false;  // past the headers, into the rows
+  bool truncated = false;
 };
 
 [[noreturn]] void OnError(j_common_ptr info) {
@@ -26,6 +27,17 @@ struct ErrorManager {
 }
 
 void Quiet(j_common_ptr, int) {}
+
+// The library fills what is missing at the end of a file or of its image data with grey and
+// only warns: a file cut short would pass for a whole (blank) image, after decoding all the
+// rows its frame claims.
+void StopAtEnd(j_common_ptr info, int level) {
+  auto* manager = reinterpret_cast<ErrorManager*>(info->err);
+  const int code = manager->base.msg_code;
+  if (level >= 0 || !manager->inImage || (code != JWRN_JPEG_EOF && code != JWRN_HIT_MARKER)) return;
+  manager->truncated = true;
+  std::longjmp(manager->jump, 1);
+}
 
 std::string ErrorText(int code) { return "JPEG error #" + std::to_string(code); }
 
@@ -37,11 +49,12 @@ bool Decode(jpeg_decompress_struct* info, ErrorManager* errors, std::span<const 
   jpeg_create_decompress(info);
   jpeg_mem_src(info, const_cast<unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
   jpeg_read_header(info, TRUE);
-  if (static_cast<uint64_t>(info->image_width) * info->image_height > kMaxPixels) {
+  if (static_cast<uint64_t>(info->image_width) * info->image_height > kMaxPicturePixels) {
     *tooLarge = true;
     return false;
   }
   info->out_color_space = JCS_RGB;
+  errors->inImage = true;
   jpeg_start_decompress(info);
   *bitmap = canvas::Bitmap(static_cast<int32_t>(info->output_width), static_cast<int32_t>(info->output_height));
   row->resize(static_cast<size_t>(info->output_width) * 3);
@@ -93,13 +106,14 @@ canvas::Bitmap ReadJpeg(std::span<const uint8_t> bytes) {
   ErrorManager errors{};
   info.err = jpeg_std_error(&errors.base);
   errors.base.error_exit = OnError;
-  errors.base.emit_message = Quiet;
+  errors.base.emit_message = StopAtEnd;
   canvas::Bitmap bitmap;
   std::vector<uint8_t> row;
   bool tooLarge = false;
   const bool ok = Decode(&info, &errors, bytes, &bitmap, &row, &tooLarge);
   jpeg_destroy_decompress(&info);
   if (tooLarge) throw PictureError("JPEG: the image is too large");
+  if (errors.truncated) throw PictureError("JPEG: the file ends before the image does");
   if (!ok) throw PictureError(ErrorText(errors.base.msg_code));
   return bitmap;
 }

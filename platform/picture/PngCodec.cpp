@@ -9,8 +9,6 @@ namespace pv::picture {
 
 namespace {
 
-constexpr uint64_t kMaxPixels = uint64_t{1} << 28;
-
 // libpng's simplified reader and writer keep their state here; it is freed on every path.
 class TPngImage {
  public:
@@ -39,7 +37,7 @@ canvas::Bitmap ReadPng(std::span<const uint8_t> bytes) {
   }
   const uint32_t width = image->width;
   const uint32_t height = image->height;
-  if (width == 0 || height == 0 || width > INT32_MAX / 4 || uint64_t{width} * height > kMaxPixels) {
+  if (width == 0 || height == 0 || width > INT32_MAX / 4 || uint64_t{width} * height > kMaxPicturePixels) {
     throw PictureError("PNG: the image is too large");
   }
   // Blue, green, red, alpha in memory: the bitmap's own pixel layout.
@@ -58,14 +56,8 @@ canvas::Bitmap ReadPng(std::span<const uint8_t> bytes) {
       }
     }
   }
-  if (!opaque) return bitmap;
-  canvas::Bitmap plain(bitmap.Width(), bitmap.Height());
-  for (int32_t y = 0; y < bitmap.Height(); ++y) {
-    const uint32_t* from = bitmap.Row(y);
-    uint32_t* to = plain.Row(y);
-    for (int32_t x = 0; x < bitmap.Width(); ++x) to[x] = from[x] & 0xFFFFFFu;
-  }
-  return plain;
+  if (opaque) bitmap.DropAlpha();
+  return bitmap;
 }
 
 std::vector<uint8_t> WritePng(const canvas::Bitmap& bitmap) {

@@ -416,6 +416,45 @@ TEST(Insert_, BlocksInsertingOthersManyTimesOverAreBounded) {
   EXPECT_EQ(c.lines, Block_::kMaxVisitsPerWalk);
 }
 
+TEST(Insert_, DetailsOfBlocksInsertingOthersManyTimesOverAreBounded) {
+  // A inserts B 40 times, B inserts C 40 times, C holds 40 lines: 64,000 lines spelled out if
+  // followed to the end (and a million at 100 a level).
+  Drawing d;
+  constexpr int kWays = 40;
+  const char* names[] = {"A", "B", "C"};
+  for (int level = 0; level < 3; ++level) {
+    Block_* b = d.Add(std::make_unique<Block_>(names[level], WCS_Origin));
+    for (int k = 0; k < kWays; ++k) {
+      if (level == 2) {
+        b->Add(std::make_unique<Line_>(Point3D{0, double(k), 0}, 7, Point3D{1, double(k), 0}));
+      } else {
+        b->Add(std::make_unique<Insert_>(WCS_Z_Axis, names[level + 1], std::vector<std::unique_ptr<Attrib_>>{}, 7, 0,
+                                         Point3D{1, 1, 1}, Point3D{double(k), 0, 0}));
+      }
+    }
+  }
+  Insert_ top(WCS_Z_Axis, "A", {}, 7, 0, {1, 1, 1}, WCS_Origin);
+  top.SetBlockList(&d.blocks);
+  const auto count = [](const std::string& text, const std::string& what) {
+    long n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+  };
+  const std::string details = top.Details();
+  const long listed = count(details, "\r\nLine_\r\n") + count(details, "\r\nInsert_\r\n");
+  EXPECT_EQ(listed, Block_::kMaxDetailedEntities);
+  EXPECT_NE(details.find(Block_::kNotFollowedLine), std::string::npos);
+  // The text starts as it always did, and a second text has its own allowance.
+  EXPECT_EQ(details.rfind("Insert_\r\n", 0), 0u);
+  EXPECT_EQ(top.Details(), details);
+  // A block small enough is listed whole, without the line.
+  Insert_ small(WCS_Z_Axis, "C", {}, 7, 0, {1, 1, 1}, WCS_Origin);
+  small.SetBlockList(&d.blocks);
+  const std::string whole = small.Details();
+  EXPECT_EQ(count(whole, "\r\nLine_\r\n"), kWays);
+  EXPECT_EQ(whole.find(Block_::kNotFollowedLine), std::string::npos);
+}
+
 TEST(Insert_, RefusalsAndMissingBlocks) {
   std::vector<std::unique_ptr<Attrib_>> many;
   for (int i = 0; i < 17; ++i) many.push_back(MakeAttrib("T", "v", WCS_Origin));

@@ -302,6 +302,67 @@ TEST_F(Import, AConversionOfMillionsOfControlsStopsBeforeItStarts) {
   EXPECT_TRUE(importer.ImportDxfObject(&doc.panel, small.object.get()));
 }
 
+TEST_F(Import, InsertsThatMultiplyUnderTheControlCapAreStoppedByTheirExpandedSize) {
+  // Five levels, each inserting the next ten times, and 30 lines at the bottom: 300,000 lines
+  // from a few kilobytes of text, well under the cap on all controls.
+  constexpr int kLevels = 5;
+  for (int level = 0; level < kLevels; ++level) {
+    Block_& b = d.AddBlock("L" + std::to_string(level));
+    if (level + 1 < kLevels) continue;
+    for (int k = 0; k < 30; ++k) b.Add(Line({0, double(k), 0}, {1, double(k), 0}));
+  }
+  for (int level = 0; level + 1 < kLevels; ++level) {
+    Block_* b = d.Blocks()->FindBlock("L" + std::to_string(level));
+    for (int k = 0; k < 10; ++k) d.AddInsert("0", "L" + std::to_string(level + 1), {double(k), 0, 0}, 0, {1, 1, 1}, b);
+  }
+  d.AddInsert("0", "L0", {0, 0, 0});
+  long inserted = 0;
+  EXPECT_LT(importer.CountControls(*d.object, TVexaDxfImport::kMaxControls, &inserted), TVexaDxfImport::kMaxControls);
+  EXPECT_GT(inserted, TVexaDxfImport::kMaxInsertedControls);
+  try {
+    importer.ImportDxfObject(&doc.panel, d.object.get());
+    FAIL() << "no exception";
+  } catch (const EDxfImportTooLarge& e) {
+    EXPECT_EQ(std::string(e.what()), "The drawing's block insertions would make more than " +
+                                         std::to_string(TVexaDxfImport::kMaxInsertedControls) +
+                                         " document controls; the conversion was stopped");
+  }
+  EXPECT_EQ(doc.Scheme().GetCount(), 0);
+  EXPECT_TRUE(doc.LayerNames().empty());
+}
+
+TEST_F(Import, ControlsCountedAsInsertedAreThoseInsideBlocksOnce) {
+  // Under the default flags a block and an insert are a group each.
+  struct Case {
+    const char* what;
+    int plainLines;
+    int insertsOfInner;  // top-level inserts of a block of two lines
+    int insertsOfOuter;  // top-level inserts of a block that inserts the inner one twice
+    long total;
+    long inserted;
+  };
+  const Case cases[] = {
+      {"plain entities only", 3, 0, 0, 3, 0},
+      {"one insert: its block group and lines", 1, 1, 0, 1 + 1 + 3, 3},
+      {"inserts of inserts are counted once", 0, 0, 2, 2 * (1 + 1 + 2 * (1 + 3)), 2 * (1 + 2 * 4)},
+      {"both", 2, 3, 1, 2 + 3 * 4 + 10, 3 * 3 + 9},
+  };
+  for (const Case& c : cases) {
+    Drawing drawing;
+    Block_& inner = drawing.AddBlock("INNER");
+    inner.Add(Line({0, 0, 0}, {1, 0, 0}));
+    inner.Add(Line({0, 1, 0}, {1, 1, 0}));
+    Block_& outer = drawing.AddBlock("OUTER");
+    for (int k = 0; k < 2; ++k) drawing.AddInsert("0", "INNER", {double(k), 0, 0}, 0, {1, 1, 1}, &outer);
+    for (int k = 0; k < c.plainLines; ++k) drawing.Add("0", Line({0, double(k), 0}, {1, double(k), 0}));
+    for (int k = 0; k < c.insertsOfInner; ++k) drawing.AddInsert("0", "INNER", {double(k), 0, 0});
+    for (int k = 0; k < c.insertsOfOuter; ++k) drawing.AddInsert("0", "OUTER", {double(k), 0, 0});
+    long inserted = -1;
+    EXPECT_EQ(importer.CountControls(*drawing.object, TVexaDxfImport::kMaxControls, &inserted), c.total) << c.what;
+    EXPECT_EQ(inserted, c.inserted) << c.what;
+  }
+}
+
 TEST_F(Import, RefusedWhileRunningOrWithoutPanelOrDrawing) {
   EXPECT_FALSE(importer.ImportDxfObject(nullptr, d.object.get()));
   EXPECT_FALSE(importer.ImportDxfObject(&doc.panel, nullptr));

@@ -4,6 +4,7 @@
 
 #include "actions/CreateDestroyGroups.h"
 #include "actions/GroupActions.h"
+#include "document/Clone.h"
 #include "document/DocumentClasses.h"
 #include "props/PropHistory.h"
 #include "winmath/WinMath.h"
@@ -234,7 +235,24 @@ std::string TTestVexaPanel::SaveText() {
 void TTestVexaPanel::LoadText(const std::string& text, TLoadMode mode) {
   TMemoryStream stream(text);
   TVexaFiler filer(stream);
+  const bool paste = mode == TLoadMode::Clipboard;
+  TVexaControl* parent = paste ? activeScheme_ : schemes_;
+  const int kept = paste && parent ? parent->GetCount() : 0;
   LoadDocumentFromFiler(filer, *this, mode);
+  // Refused as the real panel refuses it: a document leaves a new one, a paste nothing.
+  if (!parent) return;
+  std::vector<TVexaControl*> loaded;
+  for (int i = kept; i < parent->GetCount(); ++i) loaded.push_back(parent->GetChild(i));
+  try {
+    RequireBoundedClones(loaded);
+  } catch (const ECloneLimitError&) {
+    if (!paste) {
+      NewDocument();
+    } else {
+      while (parent->GetCount() > kept) parent->GetChild(parent->GetCount() - 1)->Free();
+    }
+    throw;
+  }
 }
 
 }  // namespace pv::graphics::test

@@ -111,6 +111,7 @@ class TTestVexaPanel : public IVexaPanel {
   TVexaSchemes& Schemes() const { return *schemes_; }
   TVexaGrid& Grid() const { return *grid_; }
   std::string SaveText();
+  // ECloneLimitError, as the real panel's load, for clones of clones that would paint too much.
   void LoadText(const std::string& text, TLoadMode mode = TLoadMode::Document);
 
   bool autoNames = false;

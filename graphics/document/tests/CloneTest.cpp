@@ -138,5 +138,122 @@ TEST_F(CloneFixture, SavesItsSourceAndAutoSize) {
   EXPECT_EQ(copy->GetWidth(), 40000);
 }
 
+TEST_F(CloneFixture, CountsWhatClonesMakePaintingWalk) {
+  // source (a box) and clone stand in the scheme; clone shows nothing yet.
+  std::vector<TVexaControl*> roots{Scheme()};
+  EXPECT_EQ(CountClonePaintedControls(roots), 0);
+  clone->SetSource(source);
+  EXPECT_EQ(CountClonePaintedControls(roots), 1);
+  // The clone in a group, shown by a second clone: that one walks the group, the clone in it
+  // and the box again.
+  TVexaGroup* group = TVexaControl::New<TVexaGroup>(&panel, Scheme(), panel.GetActiveLayer());
+  group->AddChild(clone);
+  auto* outer = TVexaControl::New<TVexaClone>(&panel, Scheme(), panel.GetActiveLayer());
+  outer->SetSource(group);
+  EXPECT_EQ(CountClonePaintedControls(roots), 1 + 3);
+  // Counted from the group and the second clone alone (a paste), the same.
+  std::vector<TVexaControl*> pasted{group, outer};
+  EXPECT_EQ(CountClonePaintedControls(pasted), 1 + 3);
+  // A clone moved into its own source later is met again inside it: painting stops there.
+  auto* loop = TVexaControl::New<TVexaClone>(&panel, Scheme(), panel.GetActiveLayer());
+  loop->SetSource(group);
+  group->AddChild(loop);
+  EXPECT_EQ(loop->GetSource(), group);
+  EXPECT_LT(CountClonePaintedControls(roots), 100);
+}
+
+TEST_F(CloneFixture, ClonesOfClonesAreCountedOnceEachAndHeldPastTheLimit) {
+  // Each level: a group of two clones of the level below. Painting level n walks 5 * 2^n - 3
+  // controls, and the count walks each level once.
+  std::vector<TVexaControl*> roots{Scheme()};
+  TVexaControl* below = TVexaControl::New<TVexaGroup>(&panel, Scheme(), panel.GetActiveLayer());
+  static_cast<TVexaGroup*>(below)->AddChild(source);
+  clone->Free();
+  int64_t expected = 0;
+  for (int level = 1; level <= 16; ++level) {
+    TVexaControl* group = TVexaControl::New<TVexaGroup>(&panel, Scheme(), panel.GetActiveLayer());
+    for (int k = 0; k < 2; ++k) {
+      auto* c = TVexaControl::New<TVexaClone>(&panel, group, panel.GetActiveLayer());
+      c->SetSource(below);
+    }
+    expected += 2 * ((int64_t{5} << (level - 1)) - 3);
+    below = group;
+    if (level == 10 || level == 13 || level == 14) {
+      EXPECT_EQ(CountClonePaintedControls(roots), std::min(expected, kMaxClonePaintedControls + 1)) << level;
+    }
+  }
+  EXPECT_EQ(CountClonePaintedControls(roots), kMaxClonePaintedControls + 1);
+  EXPECT_THROW(RequireBoundedClones(roots), ECloneLimitError);
+}
+
+TEST_F(CloneFixture, ClonesOfClonesNestedTooDeepAreHeldPastTheLimit) {
+  // One clone a level: a few thousand controls in all, but a walk as deep as the levels,
+  // whichever order the levels stand in.
+  TVexaControl* below = source;
+  std::vector<TVexaControl*> levels;
+  for (int level = 1; level <= kMaxCloneDepth + 1; ++level) {
+    TVexaControl* group = TVexaControl::New<TVexaGroup>(&panel, Scheme(), panel.GetActiveLayer());
+    auto* c = TVexaControl::New<TVexaClone>(&panel, group, panel.GetActiveLayer());
+    c->SetSource(below);
+    below = group;
+    levels.push_back(group);
+  }
+  std::vector<TVexaControl*> upward(levels.begin(), levels.end() - 1);
+  std::vector<TVexaControl*> downward(upward.rbegin(), upward.rend());
+  for (const auto& roots : {upward, downward}) {
+    // Level k shows level k - 1, which paints 2k - 1 controls: n^2 for n levels.
+    EXPECT_EQ(CountClonePaintedControls(roots), kMaxCloneDepth * kMaxCloneDepth);
+  }
+  upward.push_back(levels.back());
+  downward.insert(downward.begin(), levels.back());
+  for (const auto& roots : {upward, downward}) {
+    EXPECT_EQ(CountClonePaintedControls(roots), kMaxClonePaintedControls + 1);
+  }
+}
+
+// Counts how often its refresh rectangle is asked for.
+class TCountingControl : public TVexaControl {
+ public:
+  static const TVexaControlClass ClassInfo;
+  const TVexaControlClass& ClassType() const override { return ClassInfo; }
+  TRect GetRefreshRect(int32_t x, int32_t y) const override {
+    ++asked;
+    return TVexaControl::GetRefreshRect(x, y);
+  }
+  mutable int64_t asked = 0;
+};
+const TVexaControlClass TCountingControl::ClassInfo{{"TCountingControl", &TVexaControl::ClassInfo.ref},
+                                                    &TVexaControl::Creator<TCountingControl>};
+
+TEST_F(CloneFixture, ARefreshRectangleMeasuresEachSourceOnceHoweverClonesMultiply) {
+  // 40 levels of two clones of the level below: 2^40 ways down to the bottom control. The
+  // rectangle is asked for while such a document is read, before it can be refused.
+  RegisterControlClass(TCountingControl::ClassInfo);
+  auto* bottom = TVexaControl::New<TCountingControl>(&panel, Scheme(), panel.GetActiveLayer());
+  bottom->SetDocRect({0, 0, 1000, 1000});
+  TVexaControl* below = bottom;
+  std::vector<TVexaClone*> topClones;
+  for (int level = 1; level <= 40; ++level) {
+    TVexaControl* group = TVexaControl::New<TVexaGroup>(&panel, Scheme(), panel.GetActiveLayer());
+    topClones.clear();
+    for (int k = 0; k < 2; ++k) {
+      auto* c = TVexaControl::New<TVexaClone>(&panel, group, panel.GetActiveLayer());
+      c->SetSource(below);
+      c->SetLeft(k * 500);
+      topClones.push_back(c);
+    }
+    below = group;
+  }
+  // Each clone of the top level measures its own way down once.
+  bottom->asked = 0;
+  const TRect r = below->GetRefreshRect(0, 0);
+  EXPECT_EQ(bottom->asked, 2);
+  EXPECT_EQ(r, (TRect{0, 0, below->GetWidth(), below->GetHeight()}));
+  bottom->asked = 0;
+  const TRect one = topClones[1]->GetRefreshRect(500, 0);
+  EXPECT_EQ(bottom->asked, 1);
+  EXPECT_EQ(one, (TRect{500, 0, 500 + topClones[1]->GetWidth(), topClones[1]->GetHeight()}));
+}
+
 }  // namespace
 }  // namespace pv::graphics

@@ -11,11 +11,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <sstream>
 
 #include "connectors/VexaConnector.h"
 #include "controls/LinkProps.h"
+#include "document/Clone.h"
 #include "document/Group.h"
 #include "panel/PanelHistory.h"
 #include "panel/VexaGraphics.h"
@@ -262,6 +264,61 @@ TEST_F(PanelFiles, AMillionNestedGroupsAreRefusedWithoutExhaustingTheStack) {
   EXPECT_THROW(LoadText(text), EDataFormatError);
   EXPECT_EQ(1, panel.Schemes().GetCount());
   EXPECT_EQ(0, panel.Schemes().GetChild(0)->GetCount());
+}
+
+// A box in a group; then levels of groups, each holding two clones of the group below: a few
+// hundred bytes a level, each level painting twice what the one below paints.
+// As a document, or as the clipboard text of all its controls.
+std::string CloneBombText(int levels, bool clipboard = false) {
+  test::PanelFixture source;
+  TVexaControl* below = TVexaControl::New<TVexaGroup>(&source.panel, source.Scheme(), source.panel.GetActiveLayer());
+  source.Box(below, {0, 0, 1000, 1000});
+  for (int level = 1; level <= levels; ++level) {
+    TVexaControl* group = TVexaControl::New<TVexaGroup>(&source.panel, source.Scheme(), source.panel.GetActiveLayer());
+    for (int k = 0; k < 2; ++k) {
+      auto* clone = TVexaControl::New<TVexaClone>(&source.panel, group, source.panel.GetActiveLayer());
+      clone->SetSource(below);
+      clone->SetLeft(k * 1000);
+    }
+    below = group;
+  }
+  if (!clipboard) return source.SaveText();
+  std::vector<TVexaControl*> all;
+  for (int i = 0; i < source.Scheme()->GetCount(); ++i) all.push_back(source.Scheme()->GetChild(i));
+  source.SelectOnly(all);
+  TMemoryStream stream;
+  std::unique_ptr<TVexaFiler> filer = source.panel.CreateFiler(stream, TVexaFilerProcess::ppSave);
+  source.panel.SaveDocumentToFiler(*filer, true);
+  filer->Flush();
+  return stream.Text();
+}
+
+TEST_F(PanelFiles, ClonesOfClonesThatWouldPaintTooMuchAreRefusedAndNothingChanges) {
+  // Ten levels paint about 10,000 controls through clones and load; fourteen paint 160,000.
+  const std::string fine = CloneBombText(10);
+  const std::string bomb = CloneBombText(14);
+  LoadText(fine);
+  EXPECT_EQ(fine, SaveText());
+  const auto expectRefused = [](const std::function<void()>& load) {
+    try {
+      load();
+      ADD_FAILURE() << "loaded";
+    } catch (const ECloneLimitError& e) {
+      EXPECT_EQ(std::string(e.what()), "Clones of clones would paint more than " +
+                                           std::to_string(kMaxClonePaintedControls) + " controls (or nest more than " +
+                                           std::to_string(kMaxCloneDepth) + " deep)");
+    }
+  };
+  // Pasted: the document stays as it was, with no step to undo.
+  const int steps = panel.PanelHistory().Count();
+  expectRefused([&] { LoadText(CloneBombText(14, true), TLoadMode::Clipboard); });
+  EXPECT_EQ(fine, SaveText());
+  EXPECT_EQ(steps, panel.PanelHistory().Count());
+  // Loaded: refused as a damaged document is, leaving a new one.
+  expectRefused([&] { LoadText(bomb); });
+  EXPECT_EQ(1, panel.Schemes().GetCount());
+  EXPECT_EQ(0, Scheme()->GetCount());
+  EXPECT_FALSE(panel.Modified());
 }
 
 TEST_F(PanelFiles, IdsThatAreMissingZeroNegativeOrTakenAreReplacedWhenLoadingEnds) {

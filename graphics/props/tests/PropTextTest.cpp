@@ -195,6 +195,24 @@ TEST(PropText, ReadingUnusualLines) {
   EXPECT_THROW(Load(f.list, "Int = 99999999999\r\n"), EConvertError);
 }
 
+// A picture or a long curve is thousands of lines of binary data: the bytes read so far must
+// not be copied again for each line, or the load takes time in the square of its length.
+TEST(PropText, BinaryDataGrowsByDoublingNotPerLine) {
+  const std::string line(64, '5');  // 32 bytes, as saved
+  std::vector<uint8_t> bytes;
+  int growths = 0;
+  constexpr int kLines = 4096;
+  for (int i = 0; i < kLines; ++i) {
+    const size_t before = bytes.capacity();
+    AppendHexLine(bytes, line);
+    if (bytes.capacity() != before) ++growths;
+  }
+  ASSERT_EQ(bytes.size(), 32u * kLines);
+  EXPECT_EQ(bytes.back(), 0x55);
+  // Doubling from 32 bytes to 128 KB takes 13 steps; allow for a different growth factor.
+  EXPECT_LE(growths, 40);
+}
+
 TEST(PropText, BlockEndsAreExactAndCaseSensitive) {
   TPropList list;
   TIntProp* endAngle = list.Create<TIntProp>("EndAngle");

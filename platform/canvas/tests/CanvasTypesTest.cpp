@@ -1,4 +1,5 @@
 #include "canvas/CanvasTypes.h"
+#include "canvas/Bitmap.h"
 
 #include <gtest/gtest.h>
 
@@ -57,6 +58,23 @@ TEST(CanvasTypes, RectangleHelpers) {
   EXPECT_EQ(IntersectRect({0, 0, 10, 10}, {10, 0, 20, 10}), TRect{});  // touching edges share no pixel
   EXPECT_EQ(UnionRect({}, {1, 2, 3, 4}), (TRect{1, 2, 3, 4}));
   EXPECT_EQ(UnionRect({0, 0, 1, 1}, {5, 5, 6, 6}), (TRect{0, 0, 6, 6}));
+}
+
+TEST(Bitmap, DroppingAlphaKeepsThePixelsInTheirOwnMemory) {
+  Bitmap b = Bitmap::Argb(3, 2, 0xFF123456u);
+  b.Row(1)[2] = 0x80ABCDEFu;
+  const uint32_t* memory = b.Row(0);
+  b.DropAlpha();
+  EXPECT_FALSE(b.HasAlpha());
+  EXPECT_EQ(b.Row(0), memory);
+  EXPECT_EQ(b.Row(0)[0], 0x00123456u);
+  EXPECT_EQ(b.Row(1)[2], 0x00ABCDEFu);
+  EXPECT_EQ(b.GetPixel(2, 1), 0x00EFCDABu);
+  // A plain bitmap stays as it is.
+  Bitmap plain(2, 2, 0x00102030);
+  const Bitmap before = plain;
+  plain.DropAlpha();
+  EXPECT_EQ(plain, before);
 }
 
 }  // namespace

@@ -93,6 +93,8 @@ TEST(Bmp, BrokenFilesGiveClearErrors) {
       {"header size", patched(14, 77), "unknown header size"},
       {"huge", patched(18, 0x7FFFFFFF), "bad image size"},
       {"zero width", patched(18, 0), "bad image size"},
+      // 8 MB of one-bit rows would be 256 MB of pixels and more: refused before the rows are read.
+      {"more pixels than a picture holds", MakeBmp(8193, 8192, 1, {0, 0xFFFFFF}, {}), "bad image size"},
       {"compression", patched(30, 1), "unsupported compression"},
       {"pixel offset past the end", patched(10, 0x7FFFFFF0), "truncated"},
   };
@@ -142,6 +144,101 @@ TEST(Png, BrokenFilesGiveClearErrors) {
     }
   }
   EXPECT_THROW(WritePng(Bitmap()), PictureError);
+}
+
+// The CRC of a PNG chunk (type and data).
+uint32_t ChunkCrc(const std::vector<uint8_t>& typeAndData) {
+  uint32_t crc = 0xFFFFFFFFu;
+  for (uint8_t byte : typeAndData) {
+    crc ^= byte;
+    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+  }
+  return ~crc;
+}
+
+void PutChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
+  const auto putBigEndian = [&](uint32_t v) {
+    for (int shift : {24, 16, 8, 0}) out.push_back(static_cast<uint8_t>(v >> shift));
+  };
+  std::vector<uint8_t> typeAndData(type, type + 4);
+  typeAndData.insert(typeAndData.end(), data.begin(), data.end());
+  putBigEndian(static_cast<uint32_t>(data.size()));
+  out.insert(out.end(), typeAndData.begin(), typeAndData.end());
+  putBigEndian(ChunkCrc(typeAndData));
+}
+
+// A one-bit grey PNG that claims the size given, with a few bytes of broken image data.
+std::vector<uint8_t> PngHeaderOnly(uint32_t width, uint32_t height) {
+  std::vector<uint8_t> out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  std::vector<uint8_t> header;
+  for (uint32_t v : {width, height}) {
+    for (int shift : {24, 16, 8, 0}) header.push_back(static_cast<uint8_t>(v >> shift));
+  }
+  header.insert(header.end(), {1, 0, 0, 0, 0});  // bit depth 1, grey, no interlace
+  PutChunk(out, "IHDR", header);
+  PutChunk(out, "IDAT", {0x78, 0x9C, 0xFF, 0xFF});
+  PutChunk(out, "IEND", {});
+  return out;
+}
+
+TEST(Png, ImagesOfMorePixelsThanAPictureHoldsAreRefusedBeforeDecoding) {
+  // Compressed one-bit rows of 16384 x 16384 take 33 KB; decoded, a gigabyte.
+  const std::pair<uint32_t, uint32_t> sizes[] = {{16384, 16384}, {8193, 8192}, {1000000, 68}};
+  for (const auto& [w, h] : sizes) {
+    try {
+      ReadPng(PngHeaderOnly(w, h));
+      ADD_FAILURE() << w << " x " << h << ": no error";
+    } catch (const PictureError& e) {
+      EXPECT_STREQ(e.what(), "PNG: the image is too large") << w << " x " << h;
+    }
+  }
+  // The same header at a small size is read as far as its missing data.
+  try {
+    ReadPng(PngHeaderOnly(16, 16));
+    ADD_FAILURE() << "no error";
+  } catch (const PictureError& e) {
+    EXPECT_STRNE(e.what(), "PNG: the image is too large");
+  }
+}
+
+// A JPEG whose frame header claims the size given, its data as the encoder left it.
+std::vector<uint8_t> JpegClaiming(uint16_t width, uint16_t height) {
+  std::vector<uint8_t> bytes = WriteJpeg(Noise(16, 16, false, 3), 90);
+  for (size_t i = 2; i + 8 < bytes.size(); ++i) {
+    if (bytes[i] != 0xFF || (bytes[i + 1] != 0xC0 && bytes[i + 1] != 0xC2)) continue;
+    bytes[i + 5] = static_cast<uint8_t>(height >> 8);
+    bytes[i + 6] = static_cast<uint8_t>(height);
+    bytes[i + 7] = static_cast<uint8_t>(width >> 8);
+    bytes[i + 8] = static_cast<uint8_t>(width);
+    return bytes;
+  }
+  ADD_FAILURE() << "no frame header";
+  return bytes;
+}
+
+TEST(Jpeg, TooLargeOrCutShortIsAnErrorNotABlankImage) {
+  const std::pair<uint16_t, uint16_t> sizes[] = {{16384, 16384}, {8193, 8192}};
+  for (const auto& [w, h] : sizes) {
+    try {
+      ReadJpeg(JpegClaiming(w, h));
+      ADD_FAILURE() << w << " x " << h << ": no error";
+    } catch (const PictureError& e) {
+      EXPECT_STREQ(e.what(), "JPEG: the image is too large") << w << " x " << h;
+    }
+  }
+  // Rows past the end of the data would be filled in grey; the picture is refused instead,
+  // whether the frame claims more rows than the data holds or the file is cut.
+  const std::vector<uint8_t> whole = WriteJpeg(Noise(64, 64, false, 7), 90);
+  ASSERT_EQ(ReadJpeg(whole).Height(), 64);
+  std::vector<uint8_t> cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(whole.size() * 3 / 4));
+  for (const std::vector<uint8_t>& bytes : {cut, JpegClaiming(16, 4000)}) {
+    try {
+      ReadJpeg(bytes);
+      ADD_FAILURE() << "no error";
+    } catch (const PictureError& e) {
+      EXPECT_STREQ(e.what(), "JPEG: the file ends before the image does");
+    }
+  }
 }
 
 TEST(Jpeg, EncodesDecodesAndReportsLibraryErrors) {
