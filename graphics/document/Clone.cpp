@@ -64,6 +64,16 @@ void TVexaClone::UpdateSize() {
   SetSizeLocked(true);
 }
 
+void TVexaClone::RestoreDocRect(const TRect& rect) {
+  const bool locked = sizeLocked_;
+  SetSizeLocked(false);
+  {
+    TFlagScope updating(updatingSize_);
+    TVexaControl::RestoreDocRect(rect);
+  }
+  SetSizeLocked(locked);
+}
+
 void TVexaClone::PropReadOnly(TCustomProp& prop, bool& readOnly) {
   TVexaControl::PropReadOnly(prop, readOnly);
   if (updatingSize_ && (&prop == width_ || &prop == height_)) readOnly = false;

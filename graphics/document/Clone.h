@@ -24,6 +24,9 @@ class TVexaClone : public TVexaControl {
   // picture would hold itself without end).
   bool IsRefusedSource(const TVexaControl* source) const;
 
+  // The history puts back a size the clone had, whether or not it follows a source now.
+  void RestoreDocRect(const TRect& rect) override;
+
   void Paint(canvas::Canvas& canvas, const TRect& rect) override;
   TRect GetRefreshRect(int32_t x, int32_t y) const override;
 

@@ -7,6 +7,7 @@
 
 #include "actions/GroupActions.h"
 #include "actions/PanelGroups.h"
+#include "document/Clone.h"
 #include "document/Group.h"
 #include "panel/PanelHistory.h"
 #include "panel/tests/PanelFixture.h"
@@ -225,6 +226,17 @@ TEST_F(PanelHistoryTest, LoadingADocumentRecordsNothingAndClearsTheHistory) {
   LoadText(SaveText());
   EXPECT_EQ(0, history().Count());
   EXPECT_TRUE(history().Active());
+}
+
+
+// The size a new source gives is locked when undo comes to it: undo puts the old one back
+// all the same.
+TEST_F(PanelHistoryTest, ANewSourceOfACloneUndoesToTheSizeBefore) {
+  auto* clone = TVexaControl::New<TVexaClone>(&panel, Scheme(), panel.GetActiveLayer());
+  clone->SetDocRect({20000, 0, 30000, 7000});
+  TVexaControl* box = Box(Scheme(), {0, 30000, 5000, 33000}, "small");
+  history().Clear();
+  ExpectExactUndoRedo([&] { clone->SetSource(box); });
 }
 
 }  // namespace
