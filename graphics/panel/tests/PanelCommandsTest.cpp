@@ -249,6 +249,23 @@ TEST_F(PanelCommands, TurningAGroupIsOneStepThatPutsItsChildrenBack) {
   }
 }
 
+// A connector never goes into a group, wherever it stands in the selection: a group needs two
+// other controls, and a group made beside a connector is one step that redoes as it was.
+TEST_F(PanelCommands, AConnectorSelectedFirstStaysOutOfTheGroup) {
+  TVexaPanelHistory& history = panel.PanelHistory();
+  const std::string before = SaveText();
+  SelectOnly({link, oval});
+  EXPECT_EQ(nullptr, panel.GroupSelection("TVexaGroup"));
+  EXPECT_EQ(0, history.Count());
+  EXPECT_EQ(before, SaveText());
+  SelectOnly({link, oval, text});
+  auto* group = static_cast<TVexaControl*>(panel.GroupSelection("TVexaGroup"));
+  ASSERT_NE(nullptr, group);
+  EXPECT_EQ(2, group->GetCount());
+  EXPECT_EQ(Scheme(), link->GetParent());
+  ExpectOneStepUndoesAndRedoes(before);
+}
+
 TEST_F(PanelCommands, ScaleAndCentrePutsThePointInTheMiddleOfTheWindow) {
   const TRect client = window.ClientRect();
   const TPoint middle{RectWidth(client) / 2, RectHeight(client) / 2};
