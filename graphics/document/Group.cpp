@@ -167,6 +167,12 @@ void TVexaGroup::RotateAll(const TRotateRec& rec) {
   EndUpdate();
 }
 
+void TVexaGroup::EndTransformation() {
+  if (!InTransformation()) return;
+  TVexaControl::EndTransformation();
+  if (!(Owner() && Owner()->IsLoading())) RefitToChildren();
+}
+
 TRect TVexaGroup::GetRefreshRect(int32_t x, int32_t y) const {
   TRect r = TVexaControl::GetRefreshRect(x, y);
   for (int i = 0; i < GetCount(); ++i) {
