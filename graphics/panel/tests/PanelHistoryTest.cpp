@@ -239,5 +239,47 @@ TEST_F(PanelHistoryTest, ANewSourceOfACloneUndoesToTheSizeBefore) {
   ExpectExactUndoRedo([&] { clone->SetSource(box); });
 }
 
+
+// A clone that comes into its own source, itself or inside a group, shows it no more, as a
+// reload would find it; the step that moved it gives the source back on undo.
+TEST_F(PanelHistoryTest, ACloneMovedIntoItsSourceLosesItInOneStep) {
+  auto* source = TVexaControl::New<TVexaGroup>(&panel, Scheme(), panel.GetActiveLayer());
+  source->SetName("source");
+  Box(source, {1000, 10000, 2000, 11000}, "inside");
+  auto* holder = TVexaControl::New<TVexaGroup>(&panel, Scheme(), panel.GetActiveLayer());
+  holder->SetName("holder");
+  Box(holder, {1000, 20000, 2000, 21000}, "held");
+  // Where the clone stands first, and the move into the source.
+  const std::vector<std::pair<TVexaControl*, TVexaControl*>> moves{{Scheme(), nullptr}, {holder, holder}};
+  for (size_t i = 0; i < moves.size(); ++i) {
+    SCOPED_TRACE(i);
+    auto* clone = TVexaControl::New<TVexaClone>(&panel, moves[i].first, panel.GetActiveLayer());
+    clone->SetName("clone" + std::to_string(i));
+    clone->SetLeft(30000);
+    clone->SetSource(source);
+    history().Clear();
+    const std::string before = SaveText();
+    // One step of the panel's, as a command that moves controls makes it.
+    history().BeginPanelGroup(TPanelSizeMoveHistoryGroup::ClassInfo);
+    source->AddChild(moves[i].second ? moves[i].second : clone);
+    history().EndPanelGroup(&TPanelSizeMoveHistoryGroup::ClassInfo);
+    EXPECT_EQ(nullptr, clone->GetSource());
+    EXPECT_EQ(1, history().Count());
+    const std::string after = SaveText();
+    test::PanelFixture other;
+    TMemoryStream stream(after);
+    std::unique_ptr<TVexaFiler> filer = other.panel.CreateFiler(stream, TVexaFilerProcess::ppLoad);
+    other.panel.LoadDocumentFromFiler(*filer, TLoadMode::Document);
+    EXPECT_EQ(after, other.SaveText());
+    for (int round = 0; round < 2; ++round) {
+      ASSERT_TRUE(history().Undo());
+      EXPECT_EQ(source, clone->GetSource());
+      EXPECT_EQ(before, SaveText());
+      ASSERT_TRUE(history().Redo());
+      EXPECT_EQ(after, SaveText());
+    }
+  }
+}
+
 }  // namespace
 }  // namespace pv::graphics
