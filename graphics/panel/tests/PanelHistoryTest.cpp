@@ -281,5 +281,39 @@ TEST_F(PanelHistoryTest, ACloneMovedIntoItsSourceLosesItInOneStep) {
   }
 }
 
+
+// A layer taken into another document leaves its controls here on a layer that stays, painted
+// and saved with it, read-only or not; each document records one step, and undo here puts the
+// layer and its controls back as they were.
+TEST_F(PanelHistoryTest, ALayerMovedToAnotherPanelIsOneStepInEach) {
+  TVexaLayer* moving = panel.Layers().NewLayer();
+  moving->SetName("moving");
+  b->SetLayerControl(moving);
+  moving->SetReadOnly(true);
+  test::PanelFixture other;
+  other.panel.PanelHistory().SetActive(true);
+  history().Clear();
+  const std::string before = SaveText();
+  const std::string otherBefore = other.SaveText();
+  other.panel.Layers().AddChild(moving);
+  ASSERT_EQ(&other.panel, moving->Owner());
+  EXPECT_EQ(panel.Layers().GetChild(0), b->GetLayer());
+  const std::string after = SaveText();
+  EXPECT_EQ(std::string::npos, after.find("Layer = \r\n")) << after;
+  EXPECT_EQ(1, history().Count());
+  EXPECT_EQ(1, other.panel.PanelHistory().Count());
+  for (int round = 0; round < 2; ++round) {
+    ASSERT_TRUE(history().Undo());
+    EXPECT_EQ(before, SaveText());
+    ASSERT_TRUE(history().Redo());
+    EXPECT_EQ(after, SaveText());
+  }
+  const std::string otherAfter = other.SaveText();
+  ASSERT_TRUE(other.panel.PanelHistory().Undo());
+  EXPECT_EQ(otherBefore, other.SaveText());
+  ASSERT_TRUE(other.panel.PanelHistory().Redo());
+  EXPECT_EQ(otherAfter, other.SaveText());
+}
+
 }  // namespace
 }  // namespace pv::graphics
