@@ -2,8 +2,10 @@
 // the layer handed down, and searches.
 
 #include <algorithm>
+#include <optional>
 
 #include "actions/CreateDestroyGroups.h"
+#include "actions/PanelGroups.h"
 #include "controls/RefProps.h"
 #include "controls/VexaControl.h"
 #include "controls/VexaPanel.h"
@@ -52,6 +54,13 @@ int TVexaControl::AddChild(TVexaControl* control) {
   // Between panels the old one records a destruction and this one a creation, with nothing
   // recorded here while the control settles in.
   IVexaPanel* oldPanel = changesPanel ? control->owner_ : nullptr;
+  // One step in the old panel: what the control hands over to those that stay, then its
+  // destruction.
+  std::optional<THistoryRecording> leaving;
+  if (oldPanel) {
+    leaving.emplace(oldPanel->History(), TPanelDestroyControlsHistoryGroup::ClassInfo, oldPanel);
+    control->HandOverBeforeLeaving();
+  }
   const bool destroyGroup =
       oldPanel && oldPanel->History().BeginAction(TControlDestroyHistoryGroup::ClassInfo, control) != nullptr;
   if (!changesPanel) RecordOrder(*control);
@@ -64,6 +73,7 @@ int TVexaControl::AddChild(TVexaControl* control) {
   control->parent_ = this;
   control->state_ &= static_cast<uint8_t>(~csReparenting);
   if (destroyGroup) oldPanel->History().EndAction();
+  if (leaving) leaving->End();
   if (layer_ && control->layer_ != layer_) {
     control->SetLayerControl(layer_);
   } else {
@@ -170,6 +180,17 @@ void TVexaControl::SetParent(IDocControl* parent) {
   } else if (parent_) {
     parent_->ExtractChild(this);
   }
+}
+
+void TVexaControl::TakeOffLeavingLayer(TVexaControl& control, TVexaControl* layer) {
+  control.layerLeaving_ = true;
+  try {
+    control.SetLayerControl(layer);
+  } catch (...) {
+    control.layerLeaving_ = false;
+    throw;
+  }
+  control.layerLeaving_ = false;
 }
 
 void TVexaControl::SetLayer(IDocControl* layer) { SetLayerControl(AsVexa(layer)); }

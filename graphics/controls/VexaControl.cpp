@@ -310,7 +310,7 @@ void TVexaControl::PropStored(TCustomProp& prop, std::string_view subName, bool&
 
 void TVexaControl::PropReadOnly(TCustomProp& prop, bool& readOnly) {
   // The panel's ID assignment is no user change: a read-only layer does not refuse it.
-  if (!layer_ || layer_ == this || (&prop == id_ && checkingId_)) return;
+  if (!layer_ || layer_ == this || (&prop == id_ && checkingId_) || (&prop == layerProp_ && layerLeaving_)) return;
   const auto* layerReadOnly = dynamic_cast<const TBoolProp*>(layer_->Props().PropByName("ReadOnly"));
   if (layerReadOnly && layerReadOnly->GetValue()) {
     readOnly = true;

@@ -346,6 +346,12 @@ class TVexaControl : public IDocControl {
 
   // The control is about to leave its panel for another one (or none).
   virtual void LeavePanel() {}
+  // The control goes to another panel, and the old panel records the step: what the control
+  // hands over to those that stay (a layer its controls) is recorded there first.
+  virtual void HandOverBeforeLeaving() {}
+  // Puts the control on another layer whatever the layer it is on allows: that layer is
+  // leaving the panel.
+  static void TakeOffLeavingLayer(TVexaControl& control, TVexaControl* layer);
   // A child's name changed, or a child that is being freed leaves without DeleteChild (a
   // failed teardown): for containers that index their children by name.
   virtual void ChildRenamed(TVexaControl&) {}
@@ -429,6 +435,7 @@ class TVexaControl : public IDocControl {
   bool pendingRect_ = false;
   bool propertiesCreated_ = false;
   bool checkingId_ = false;
+  bool layerLeaving_ = false;
   uint8_t transparencyMode_ = 0;
   TAlphaBuffer* alphaInUse_ = nullptr;
   TRect updateRect_{};

@@ -10,6 +10,7 @@
 #include "canvas/OffsetCanvas.h"
 #include "controls/VexaPanel.h"
 #include "document/FlagScope.h"
+#include "history/History.h"
 
 namespace pv::graphics {
 
@@ -89,12 +90,44 @@ void TVexaClone::UpdateSize() {
   SetSizeLocked(true);
 }
 
+void TVexaClone::RestoreDocRect(const TRect& rect) {
+  const bool locked = sizeLocked_;
+  SetSizeLocked(false);
+  {
+    TFlagScope updating(updatingSize_);
+    TVexaControl::RestoreDocRect(rect);
+  }
+  SetSizeLocked(locked);
+}
+
 void TVexaClone::PropReadOnly(TCustomProp& prop, bool& readOnly) {
   TVexaControl::PropReadOnly(prop, readOnly);
   if (updatingSize_ && (&prop == width_ || &prop == height_)) readOnly = false;
 }
 
+bool TVexaClone::HistoryReplays() const {
+  return Owner() && Owner()->History().State() >= THistoryState::Undoing;
+}
+
+void TVexaClone::DropSourceHoldingThis() {
+  TVexaControl* source = GetSource();
+  if (!source || !source->IsAncestorOf(this) || HistoryReplays()) return;
+  if (Owner() && Owner()->IsLoading()) return;
+  source_->SetLinkedControl(nullptr);
+}
+
+void TVexaClone::Notify(TVexaNotify code) {
+  TVexaControl::Notify(code);
+  if (code == TVexaNotify::fnParent) DropSourceHoldingThis();
+}
+
 void TVexaClone::SourceMessage(const TNotifyLinkInfo& info) {
+  // Whatever the source says once it holds the clone (it took the clone in, it grew around
+  // it), the clone lets it go before following it.
+  if (GetSource() && GetSource()->IsAncestorOf(this) && !HistoryReplays()) {
+    DropSourceHoldingThis();
+    return;
+  }
   if (info.Code != TNotifyCode::PropChanged || !GetSource()) return;
   auto* prop = dynamic_cast<TCustomProp*>(info.Subject);
   if (!prop || prop->OwnerList() != &GetSource()->Props()) return;
@@ -111,9 +144,13 @@ void TVexaClone::PropChanged(TCustomProp& prop) {
     TVexaControl* source = GetSource();
     if (!source) {
       SetSizeLocked(false);
-    } else if (IsRefusedSource(source)) {
+    } else if (IsRefusedSource(source) && !HistoryReplays()) {
+      // Undo may give the source back while it still holds the clone: the same step moves the
+      // clone out of it next.
       source_->SetLinkedControl(nullptr);  // re-enters with no source
       return;
+    } else if (GetAutoSize() && HistoryReplays()) {
+      SetSizeLocked(true);  // the size comes back with the step's own rectangle
     } else if (GetAutoSize()) {
       UpdateSize();
     }

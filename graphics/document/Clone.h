@@ -28,6 +28,11 @@ class TVexaClone : public TVexaControl {
   // picture would hold itself without end).
   bool IsRefusedSource(const TVexaControl* source) const;
 
+  // The history puts back a size the clone had, whether or not it follows a source now.
+  void RestoreDocRect(const TRect& rect) override;
+
+  void Notify(TVexaNotify code) override;
+
   void Paint(canvas::Canvas& canvas, const TRect& rect) override;
   TRect GetRefreshRect(int32_t x, int32_t y) const override;
 
@@ -42,6 +47,10 @@ class TVexaClone : public TVexaControl {
 
  private:
   void SourceMessage(const TNotifyLinkInfo& info);
+  // A source that came to hold the clone (the clone or a group around it moved into it) is
+  // dropped, as a load of the document would refuse it.
+  void DropSourceHoldingThis();
+  bool HistoryReplays() const;
   void PaintStretched(canvas::Canvas& canvas, const TRect& rect, TVexaControl& source);
 
   TLinkProp* source_ = nullptr;

@@ -150,15 +150,27 @@ void TVexaGroup::Rotate(const TRotateRec& rec) {
 void TVexaGroup::RotateAll(const TRotateRec& rec) {
   if (rec.mirror && Props().IsReadOnly(*width_)) return;
   if (rec.angle == 180 && Props().IsReadOnly(*height_)) return;
+  // One bracket, so that the children's places it records are those from before they
+  // turned. It ends in one rectangle notification against the rectangle from before, also
+  // when the rectangle stays (a half turn or a mirror turns the children inside it).
   BeginUpdate();
   const TRect before = UpdateRect();
   TVexaControl::RotateAll(rec);
-  const bool pending = TakePendingRect();
-  EndUpdate();
-  if (!pending) return;
-  BeginUpdate();
+  TakePendingRect();
   MarkPendingRect(before);
+  // The group's own link points turned with it: the notification must not scale them again.
+  BeginRotation();
   EndUpdate();
+  EndRotation();
+  // An empty bracket places the link points against the turned rectangle.
+  BeginUpdate();
+  EndUpdate();
+}
+
+void TVexaGroup::EndTransformation() {
+  if (!InTransformation()) return;
+  TVexaControl::EndTransformation();
+  if (!(Owner() && Owner()->IsLoading())) RefitToChildren();
 }
 
 TRect TVexaGroup::GetRefreshRect(int32_t x, int32_t y) const {

@@ -22,6 +22,9 @@ class TVexaGroup : public TVexaControl {
   // Children and group in one update, ending in one rectangle notification against the
   // rectangle from before the rotation.
   void RotateAll(const TRotateRec& rec) override;
+  // The children placed themselves as they were scaled (a connector reroutes, a size stops
+  // at one unit): the rectangle fits them again.
+  void EndTransformation() override;
 
  protected:
   void ControlCreate() override;

@@ -179,6 +179,23 @@ void TVexaLayer::ControlDestroy() {
   TVexaControl::ControlDestroy();
 }
 
+void TVexaLayer::HandOverBeforeLeaving() {
+  IVexaPanel* panel = Owner();
+  if (!panel || !GetParent()) return;
+  TVexaControl* heir = panel->GetActiveLayer() != this ? panel->GetActiveLayer() : nullptr;
+  for (int i = 0; !heir && i < GetParent()->GetCount(); ++i) {
+    if (GetParent()->GetChild(i) != this) heir = GetParent()->GetChild(i);
+  }
+  if (!heir) return;
+  std::vector<TVexaControl*> on;
+  panel->ForEachControl([&](TVexaControl& c) {
+    if (c.GetLayer() == this) on.push_back(&c);
+  });
+  for (TVexaControl* c : on) {
+    if (c->GetLayer() == this) TakeOffLeavingLayer(*c, heir);
+  }
+}
+
 void TVexaLayer::LeavePanel() {
   Owner()->ForEachControl([this](TVexaControl& c) {
     if (c.GetLayer() == this) {

@@ -100,6 +100,8 @@ class TVexaLayer : public TVexaServiceControl {
   void ControlDestroy() override;
   // The controls of the old panel drawn on it lose it: it is no layer of theirs any more.
   void LeavePanel() override;
+  // Its controls stay in this panel, on the active layer (or the first other one).
+  void HandOverBeforeLeaving() override;
   void PropChanged(TCustomProp& prop) override;
   void PropStored(TCustomProp& prop, std::string_view subName, bool& stored) override;
 

@@ -31,7 +31,11 @@ IDocControl* TVexaPanel::GroupSelection(std::string_view groupClass) {
     if (i > 0 && c->IsConnector()) continue;
     members.push_back(c);
   }
-  if (members.size() < 2) return nullptr;
+  // No connector goes into the group, the first one selected neither: the group needs two
+  // other controls, or it would hold one control and undo could not make it again.
+  if (std::count_if(members.begin(), members.end(), [](const TVexaControl* c) { return !c->IsConnector(); }) < 2) {
+    return nullptr;
+  }
   TVexaControl* parent = members.front()->GetParent();
   TVexaControl* layer = members.front()->GetLayer();
   auto* layerControl = dynamic_cast<TVexaLayer*>(layer);

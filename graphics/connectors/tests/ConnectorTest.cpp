@@ -469,5 +469,29 @@ TEST_F(ConnectorFixture, AConnectorLinkedToItsOwnGroupSettles) {
   EXPECT_EQ(panel.SaveText(), after);
 }
 
+
+// A connector in a group reroutes after the group scaled it, out of the rectangle it was given:
+// the group fits the rectangle to it again, so that a reload finds the group as it was saved.
+TEST_F(ConnectorFixture, AGroupFitsItsConnectorAfterItWasResized) {
+  auto* group = TVexaControl::New<TVexaGroup>(&panel, panel.GetActiveScheme(), panel.GetActiveLayer());
+  TVexaControl* a = TVexaControl::New<TVexaControl>(&panel, group, panel.GetActiveLayer());
+  a->SetDocRect({0, 0, 8000, 10000});
+  TVexaControl* b = TVexaControl::New<TVexaControl>(&panel, group, panel.GetActiveLayer());
+  b->SetDocRect({20000, 0, 28000, 10000});
+  auto* c = TVexaControl::New<TVexaConnector>(&panel, group, panel.GetActiveLayer());
+  Link(c->LinkA(), a, {8000, 5000});
+  c->LinkB().SetLinkPoint({20000, 5000});
+  const auto children = [&] {
+    TRect u = a->GetDocRect();
+    for (const TVexaControl* child : {b, static_cast<TVexaControl*>(c)}) u = UnionRect(u, child->GetDocRect());
+    return u;
+  };
+  group->SetDocRect({0, 0, 27000, 1});
+  ASSERT_NE(c->GetDocRect().bottom, 1);  // the route left the scaled rectangle
+  EXPECT_EQ(group->GetDocRect(), children());
+  group->SetDocRect({3000, 2000, 40000, 30000});
+  EXPECT_EQ(group->GetDocRect(), children());
+}
+
 }  // namespace
 }  // namespace pv::graphics

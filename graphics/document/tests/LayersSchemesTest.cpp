@@ -233,8 +233,10 @@ TEST_F(DocumentFixture, ALayerMovedToAnotherDocumentLeavesNoControlPointingAtIt)
   other.NewDocument();
   other.Layers().AddChild(moving);
   EXPECT_EQ(moving->Owner(), &other);
-  EXPECT_EQ(c->GetLayer(), nullptr);
+  // The control stays here, on a layer that stays.
+  EXPECT_EQ(c->GetLayer(), Layer());
   moving->Free();
+  EXPECT_EQ(c->GetLayer(), Layer());
   panel.SaveText();
   RecordingCanvas canvas;
   Scheme()->PaintAll(canvas, 0, 0);

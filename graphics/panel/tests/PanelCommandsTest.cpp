@@ -227,6 +227,45 @@ TEST_F(PanelCommands, RotatingMixedShapesTurnsEachAboutTheCentreAndSkipsReadOnly
   EXPECT_EQ(textRect, text->GetDocRect());
 }
 
+// A group's children turn with it, and the one step of the turn puts them back: a quarter
+// turn changes the group's rectangle, a half turn and a mirror leave it as it was.
+TEST_F(PanelCommands, TurningAGroupIsOneStepThatPutsItsChildrenBack) {
+  SelectOnly({oval, curve});
+  auto* group = static_cast<TVexaControl*>(panel.GroupSelection("TVexaGroup"));
+  ASSERT_NE(nullptr, group);
+  const std::vector<TRotateRec> turns{{60000, 21000, 90, false}, {60000, 21000, 180, false}, {58000, 21500, 0, true}};
+  TVexaPanelHistory& history = panel.PanelHistory();
+  for (const TRotateRec& turn : turns) {
+    SCOPED_TRACE(turn.mirror ? "mirror" : std::to_string(turn.angle));
+    history.Clear();
+    SelectOnly({group});
+    const std::string before = SaveText();
+    const std::vector<TPoint> route = Route(*curve);
+    panel.RotateSelection(turn);
+    ASSERT_NE(route, Route(*curve));
+    ExpectOneStepUndoesAndRedoes(before, "Size/move control(s)");
+    ASSERT_TRUE(history.Undo());
+    EXPECT_EQ(route, Route(*curve));
+  }
+}
+
+// A connector never goes into a group, wherever it stands in the selection: a group needs two
+// other controls, and a group made beside a connector is one step that redoes as it was.
+TEST_F(PanelCommands, AConnectorSelectedFirstStaysOutOfTheGroup) {
+  TVexaPanelHistory& history = panel.PanelHistory();
+  const std::string before = SaveText();
+  SelectOnly({link, oval});
+  EXPECT_EQ(nullptr, panel.GroupSelection("TVexaGroup"));
+  EXPECT_EQ(0, history.Count());
+  EXPECT_EQ(before, SaveText());
+  SelectOnly({link, oval, text});
+  auto* group = static_cast<TVexaControl*>(panel.GroupSelection("TVexaGroup"));
+  ASSERT_NE(nullptr, group);
+  EXPECT_EQ(2, group->GetCount());
+  EXPECT_EQ(Scheme(), link->GetParent());
+  ExpectOneStepUndoesAndRedoes(before);
+}
+
 TEST_F(PanelCommands, ScaleAndCentrePutsThePointInTheMiddleOfTheWindow) {
   const TRect client = window.ClientRect();
   const TPoint middle{RectWidth(client) / 2, RectHeight(client) / 2};

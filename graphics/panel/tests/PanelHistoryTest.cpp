@@ -7,6 +7,7 @@
 
 #include "actions/GroupActions.h"
 #include "actions/PanelGroups.h"
+#include "document/Clone.h"
 #include "document/Group.h"
 #include "panel/PanelHistory.h"
 #include "panel/tests/PanelFixture.h"
@@ -225,6 +226,93 @@ TEST_F(PanelHistoryTest, LoadingADocumentRecordsNothingAndClearsTheHistory) {
   LoadText(SaveText());
   EXPECT_EQ(0, history().Count());
   EXPECT_TRUE(history().Active());
+}
+
+
+// The size a new source gives is locked when undo comes to it: undo puts the old one back
+// all the same.
+TEST_F(PanelHistoryTest, ANewSourceOfACloneUndoesToTheSizeBefore) {
+  auto* clone = TVexaControl::New<TVexaClone>(&panel, Scheme(), panel.GetActiveLayer());
+  clone->SetDocRect({20000, 0, 30000, 7000});
+  TVexaControl* box = Box(Scheme(), {0, 30000, 5000, 33000}, "small");
+  history().Clear();
+  ExpectExactUndoRedo([&] { clone->SetSource(box); });
+}
+
+
+// A clone that comes into its own source, itself or inside a group, shows it no more, as a
+// reload would find it; the step that moved it gives the source back on undo.
+TEST_F(PanelHistoryTest, ACloneMovedIntoItsSourceLosesItInOneStep) {
+  auto* source = TVexaControl::New<TVexaGroup>(&panel, Scheme(), panel.GetActiveLayer());
+  source->SetName("source");
+  Box(source, {1000, 10000, 2000, 11000}, "inside");
+  auto* holder = TVexaControl::New<TVexaGroup>(&panel, Scheme(), panel.GetActiveLayer());
+  holder->SetName("holder");
+  Box(holder, {1000, 20000, 2000, 21000}, "held");
+  // Where the clone stands first, and the move into the source.
+  const std::vector<std::pair<TVexaControl*, TVexaControl*>> moves{{Scheme(), nullptr}, {holder, holder}};
+  for (size_t i = 0; i < moves.size(); ++i) {
+    SCOPED_TRACE(i);
+    auto* clone = TVexaControl::New<TVexaClone>(&panel, moves[i].first, panel.GetActiveLayer());
+    clone->SetName("clone" + std::to_string(i));
+    clone->SetLeft(30000);
+    clone->SetSource(source);
+    history().Clear();
+    const std::string before = SaveText();
+    // One step of the panel's, as a command that moves controls makes it.
+    history().BeginPanelGroup(TPanelSizeMoveHistoryGroup::ClassInfo);
+    source->AddChild(moves[i].second ? moves[i].second : clone);
+    history().EndPanelGroup(&TPanelSizeMoveHistoryGroup::ClassInfo);
+    EXPECT_EQ(nullptr, clone->GetSource());
+    EXPECT_EQ(1, history().Count());
+    const std::string after = SaveText();
+    test::PanelFixture other;
+    TMemoryStream stream(after);
+    std::unique_ptr<TVexaFiler> filer = other.panel.CreateFiler(stream, TVexaFilerProcess::ppLoad);
+    other.panel.LoadDocumentFromFiler(*filer, TLoadMode::Document);
+    EXPECT_EQ(after, other.SaveText());
+    for (int round = 0; round < 2; ++round) {
+      ASSERT_TRUE(history().Undo());
+      EXPECT_EQ(source, clone->GetSource());
+      EXPECT_EQ(before, SaveText());
+      ASSERT_TRUE(history().Redo());
+      EXPECT_EQ(after, SaveText());
+    }
+  }
+}
+
+
+// A layer taken into another document leaves its controls here on a layer that stays, painted
+// and saved with it, read-only or not; each document records one step, and undo here puts the
+// layer and its controls back as they were.
+TEST_F(PanelHistoryTest, ALayerMovedToAnotherPanelIsOneStepInEach) {
+  TVexaLayer* moving = panel.Layers().NewLayer();
+  moving->SetName("moving");
+  b->SetLayerControl(moving);
+  moving->SetReadOnly(true);
+  test::PanelFixture other;
+  other.panel.PanelHistory().SetActive(true);
+  history().Clear();
+  const std::string before = SaveText();
+  const std::string otherBefore = other.SaveText();
+  other.panel.Layers().AddChild(moving);
+  ASSERT_EQ(&other.panel, moving->Owner());
+  EXPECT_EQ(panel.Layers().GetChild(0), b->GetLayer());
+  const std::string after = SaveText();
+  EXPECT_EQ(std::string::npos, after.find("Layer = \r\n")) << after;
+  EXPECT_EQ(1, history().Count());
+  EXPECT_EQ(1, other.panel.PanelHistory().Count());
+  for (int round = 0; round < 2; ++round) {
+    ASSERT_TRUE(history().Undo());
+    EXPECT_EQ(before, SaveText());
+    ASSERT_TRUE(history().Redo());
+    EXPECT_EQ(after, SaveText());
+  }
+  const std::string otherAfter = other.SaveText();
+  ASSERT_TRUE(other.panel.PanelHistory().Undo());
+  EXPECT_EQ(otherBefore, other.SaveText());
+  ASSERT_TRUE(other.panel.PanelHistory().Redo());
+  EXPECT_EQ(otherAfter, other.SaveText());
 }
 
 }  // namespace
