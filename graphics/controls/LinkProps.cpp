@@ -88,7 +88,10 @@ void TLinkProp::HandleMessage(TNotifyLink* source, const TNotifyLinkInfo& info) 
     if (OnLinkDestroy) OnLinkDestroy(*this);
     return;
   }
-  if (info.Code == TNotifyCode::Control && info.Notify == TVexaNotify::fnID) rebuild_ = true;
+  // The text names the target by ID and name: a change of either is saved as it is now.
+  if (info.Code == TNotifyCode::Control && (info.Notify == TVexaNotify::fnID || info.Notify == TVexaNotify::fnName)) {
+    rebuild_ = true;
+  }
   LinkMessage(info);
 }
 

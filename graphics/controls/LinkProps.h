@@ -1,7 +1,7 @@
 #pragma once
 // Links from a property to another control, or to one property of another control, by the
 // reference text "\ID:Name" or "\ID:Name\Property". The link listens to its target: a change
-// of the target's ID rebuilds the text, the target going clears the link.
+// of the target's ID or name rebuilds the text, the target going clears the link.
 
 #include <functional>
 #include <optional>
