@@ -291,15 +291,23 @@ void TVexaConnector::MinimalGapChanged() {
 // The ends' link points follow the route's ends (an unlinked end, an edited end).
 void TVexaConnector::Notify(TVexaNotify code) {
   if (code == TVexaNotify::fnEditPoints || code == TVexaNotify::fnLoaded) TakeLinkPointsFromEnds();
+  if (code == TVexaNotify::fnLoaded) KeepStoredRoute();
   TVexaCurve::Notify(code);
 }
 
-// The links of the text are resolved after this, and each reroutes from these points: taken
-// at the end of the connector's own block they would miss a move of an enclosing control
-// whose position the text gives later, and the route would run to where the end no longer is.
+// The links of the text are resolved after this, with these points: taken at the end of the
+// connector's own block they would miss a move of an enclosing control whose position the
+// text gives later.
 void TVexaConnector::LoadEnding() {
   TVexaCurve::LoadEnding();
   TakeLinkPointsFromEnds();
+}
+
+// A route the text stores is kept as stored, so that a file reads back as saved: its links are
+// resolved without rerouting it. A connector whose text gives no route routes when they are.
+void TVexaConnector::KeepStoredRoute() {
+  linkA_->SetPointStored(!IsFresh());
+  linkB_->SetPointStored(!IsFresh());
 }
 
 void TVexaConnector::TakeLinkPointsFromEnds() {

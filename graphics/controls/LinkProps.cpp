@@ -175,6 +175,9 @@ bool TLinkPointProp::SetLink(TVexaControl* control, TCustomProp*) {
   if (LinkedControl()) LinkedControl()->RemoveLinkPoint(&point_);
   TLinkProp::SetLink(control, nullptr);
   lastReported_.reset();
+  // Read from a text that stores where the point is: the control taking it over is no news.
+  if (pointStored_ && OwnerList() && OwnerList()->IsResolving()) lastReported_ = point_;
+  pointStored_ = false;
   if (control) {
     control->AddLinkPoint(&point_);
     linkedRect_ = control->GetDocRect();
