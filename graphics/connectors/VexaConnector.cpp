@@ -112,7 +112,12 @@ void TVexaConnector::PropStored(TCustomProp& prop, std::string_view subName, boo
   if (!subName.empty()) return;
   if (&prop == rerouteMode_) stored = GetRerouteMode() != rmAlways;
   if (&prop == ortogonal_) stored = !GetOrtogonal();
-  if (&prop == linkA_ || &prop == linkB_) stored = static_cast<TLinkProp&>(prop).LinkedControl() != nullptr;
+  // A control the connector came to carry after it was linked is a link that a load refuses:
+  // it is not saved either, so that the text reads back as saved.
+  if (&prop == linkA_ || &prop == linkB_) {
+    const TVexaControl* linked = static_cast<TLinkProp&>(prop).LinkedControl();
+    stored = linked && !IsAncestorOf(linked);
+  }
   if (&prop == minimalGap_) stored = GetMinimalGap() > 0;
 }
 

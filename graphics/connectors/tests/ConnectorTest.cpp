@@ -469,6 +469,23 @@ TEST_F(ConnectorFixture, AConnectorRefusesLinksToItselfAndToWhatItCarries) {
   EXPECT_EQ(outside, c->LinkA().LinkedControl());
 }
 
+// A box linked first and then moved into the connector: the link a load would refuse is not
+// saved either, so the document reads back as saved, with its route, whichever way the text
+// orders the box and the connector's own position.
+TEST_F(ConnectorFixture, ALinkToAControlTheConnectorCameToCarryIsNotSaved) {
+  TVexaControl* inner = Box({3000, 3000, 4000, 4000}, "inner");
+  TVexaConnector* c = Connector();
+  c->SetName("c");
+  Link(c->LinkA(), inner, {4000, 3500});
+  c->LinkB().SetLinkPoint({9000, 9000});
+  inner->SetParent(c);
+  ASSERT_EQ(c->LinkA().LinkedControl(), inner);
+  TTestVexaPanel other;
+  TVexaConnector* loaded = LoadedAgain(other, *c);
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_EQ(loaded->LinkA().LinkedControl(), nullptr);
+}
+
 TEST_F(ConnectorFixture, AConnectorLinkedToItsOwnGroupSettles) {
   auto* group = TVexaControl::New<TVexaGroup>(&panel, panel.GetActiveScheme(), panel.GetActiveLayer());
   TVexaControl* a = TVexaControl::New<TVexaControl>(&panel, group, panel.GetActiveLayer());
