@@ -197,7 +197,13 @@ void TVexaCurve::GetEndPointsInfo(TEndPointsInfo& info) const {
 // --- the change bracket
 
 void TVexaCurve::BeginPointsChange() {
-  if (Owner()) Owner()->History().RecordStep(TPointsHistoryAction::ClassInfo, this);
+  if (!Owner()) return;
+  THistoryAction* step = Owner()->History().RecordStep(TPointsHistoryAction::ClassInfo, this);
+  // Inside an update bracket the rectangle may have moved already, with no step of its own
+  // until the bracket ends: undo returns to the rectangle the bracket began with, to which
+  // the points belong.
+  auto* points = dynamic_cast<TPointsHistoryAction*>(step);
+  if (points && InUpdate() && !InTransformation()) points->TakeUpdateRect(*this);
 }
 
 void TVexaCurve::RecordPointsStep(const TRect& rect) {

@@ -182,6 +182,32 @@ TEST_F(PanelCommands, PointsControlsChangedInAnUpdateUndoExactly) {
   }
 }
 
+// The bracket records where the connector was before any of it; the reroute that its gap sets
+// off in the middle belongs to the same step.
+TEST_F(PanelCommands, AConnectorMovedAndReroutedInOneUpdateUndoesExactly) {
+  auto* loose = Shape<TVexaConnector>({0, 0, 1, 1}, "loose");
+  loose->LinkA().SetLinkPoint({20000, 30000});
+  loose->LinkB().SetLinkPoint({26000, 34000});
+  TVexaPanelHistory& history = panel.PanelHistory();
+  history.Clear();
+  const std::string before = SaveText();
+  loose->BeginUpdate();
+  loose->SetLeft(loose->GetLeft() + 5000);
+  loose->SetMinimalGap(1000);
+  loose->SetWidth(6000);
+  loose->EndUpdate();
+  const std::string after = SaveText();
+  ASSERT_NE(before, after);
+  // The gap is a property of its own: a step for it, and one for the geometry.
+  const int steps = history.Count();
+  for (int round = 0; round < 2; ++round) {
+    for (int i = 0; i < steps; ++i) ASSERT_TRUE(history.Undo());
+    EXPECT_EQ(before, SaveText());
+    for (int i = 0; i < steps; ++i) ASSERT_TRUE(history.Redo());
+    EXPECT_EQ(after, SaveText());
+  }
+}
+
 TEST_F(PanelCommands, AMoveBeyondTheCoordinateRangeStopsAtItsEdges) {
   constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
   constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
