@@ -92,10 +92,19 @@ void TControlCreateHistoryGroup::UndoAction(TVexaObject* source) {
   Replay(THistoryState::Undoing, [&] {
     IDocControl* control = dynamic_cast<IDocControl*>(source);
     if (!control) return;
-    SaveInfo(*control);
-    SaveControl(*control);
+    if (!savedAhead_) {
+      SaveInfo(*control);
+      SaveControl(*control);
+    }
+    savedAhead_ = false;
     FreeControl(control);
   });
+}
+
+void TControlCreateHistoryGroup::SaveAhead(IDocControl& control) {
+  SaveInfo(control);
+  SaveControl(control);
+  savedAhead_ = true;
 }
 
 void TControlCreateHistoryGroup::RedoAction(TVexaObject*) {

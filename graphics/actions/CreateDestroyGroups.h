@@ -42,6 +42,13 @@ class TControlCreateHistoryGroup : public TCreateDestroyHistoryGroup {
   void RecordAction(TVexaObject* source) override;
   void UndoAction(TVexaObject* source) override;
   void RedoAction(TVexaObject* source) override;
+  // Keeps the control as it stands before an undo that frees other controls of the same step
+  // first: its links to them are kept with it. The next undo uses this block.
+  void SaveAhead(IDocControl& control);
+  void ForgetSavedAhead() { savedAhead_ = false; }
+
+ private:
+  bool savedAhead_ = false;
 };
 
 class TControlDestroyHistoryGroup : public TCreateDestroyHistoryGroup {

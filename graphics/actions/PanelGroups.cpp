@@ -4,12 +4,65 @@
 #include "actions/GeometryActions.h"
 #include "actions/GroupActions.h"
 #include "actions/OrderHistoryAction.h"
+#include "history/History.h"
 #include "props/PropHistory.h"
+#include "props/PropRefList.h"
+#include "textformat/DocModel.h"
 
 namespace pv::graphics {
 
 const THistoryActionClass TVexaPanelHistoryGroup::ClassInfo{"TVexaPanelHistoryGroup", &THistoryGroup::ClassInfo,
                                                             nullptr, nullptr};
+
+void TVexaPanelHistoryGroup::UndoAction(TVexaObject* source) { ReplayHoldingReferences(source, true); }
+
+void TVexaPanelHistoryGroup::RedoAction(TVexaObject* source) { ReplayHoldingReferences(source, false); }
+
+void TVexaPanelHistoryGroup::ReplayHoldingReferences(TVexaObject* source, bool undo) {
+  const auto replay = [&] {
+    if (undo) {
+      THistoryGroup::UndoAction(source);
+    } else {
+      THistoryGroup::RedoAction(source);
+    }
+  };
+  auto* panel = dynamic_cast<IDocPanel*>(History().Owner());
+  if (!panel) {
+    replay();
+    return;
+  }
+  TPropRefList& refs = panel->RefList();
+  refs.Hold();
+  try {
+    if (undo) SaveCreatedAhead();
+    replay();
+  } catch (...) {
+    ForgetCreatedAhead();
+    refs.EndHold(false);
+    throw;
+  }
+  ForgetCreatedAhead();
+  refs.EndHold(true);
+}
+
+// Undo frees the controls the step made from the last to the first: each is kept before any
+// goes, so that a link from an earlier one to a later one is kept for the redo.
+void TVexaPanelHistoryGroup::SaveCreatedAhead() {
+  for (int i = 0; i < Count(); ++i) {
+    auto* created = dynamic_cast<TControlCreateHistoryGroup*>(Child(i));
+    if (!created) continue;
+    bool found = false;
+    if (auto* control = dynamic_cast<IDocControl*>(History().GetActionSource(*created, found))) {
+      created->SaveAhead(*control);
+    }
+  }
+}
+
+void TVexaPanelHistoryGroup::ForgetCreatedAhead() {
+  for (int i = 0; i < Count(); ++i) {
+    if (auto* created = dynamic_cast<TControlCreateHistoryGroup*>(Child(i))) created->ForgetSavedAhead();
+  }
+}
 
 template <TPanelCommand Command>
 static constexpr THistoryActionClass PanelGroupClass(const char* name) {

@@ -12,6 +12,15 @@ class TVexaPanelHistoryGroup : public THistoryGroup {
   TVexaPanelHistoryGroup(THistory& history, THistoryGroup* parent) : THistoryGroup(history, parent) {
     SetDropWhenEmpty(true);
   }
+  // The controls that the step brings back are read one after the other; their references
+  // are resolved once all of them are back, as when they were first read together.
+  void UndoAction(TVexaObject* source) override;
+  void RedoAction(TVexaObject* source) override;
+
+ private:
+  void ReplayHoldingReferences(TVexaObject* source, bool undo);
+  void SaveCreatedAhead();
+  void ForgetCreatedAhead();
 };
 
 enum class TPanelCommand {

@@ -112,7 +112,12 @@ void TVexaConnector::PropStored(TCustomProp& prop, std::string_view subName, boo
   if (!subName.empty()) return;
   if (&prop == rerouteMode_) stored = GetRerouteMode() != rmAlways;
   if (&prop == ortogonal_) stored = !GetOrtogonal();
-  if (&prop == linkA_ || &prop == linkB_) stored = static_cast<TLinkProp&>(prop).LinkedControl() != nullptr;
+  // A control the connector came to carry after it was linked is a link that a load refuses:
+  // it is not saved either, so that the text reads back as saved.
+  if (&prop == linkA_ || &prop == linkB_) {
+    const TVexaControl* linked = static_cast<TLinkProp&>(prop).LinkedControl();
+    stored = linked && !IsAncestorOf(linked);
+  }
   if (&prop == minimalGap_) stored = GetMinimalGap() > 0;
 }
 
@@ -291,15 +296,23 @@ void TVexaConnector::MinimalGapChanged() {
 // The ends' link points follow the route's ends (an unlinked end, an edited end).
 void TVexaConnector::Notify(TVexaNotify code) {
   if (code == TVexaNotify::fnEditPoints || code == TVexaNotify::fnLoaded) TakeLinkPointsFromEnds();
+  if (code == TVexaNotify::fnLoaded) KeepStoredRoute();
   TVexaCurve::Notify(code);
 }
 
-// The links of the text are resolved after this, and each reroutes from these points: taken
-// at the end of the connector's own block they would miss a move of an enclosing control
-// whose position the text gives later, and the route would run to where the end no longer is.
+// The links of the text are resolved after this, with these points: taken at the end of the
+// connector's own block they would miss a move of an enclosing control whose position the
+// text gives later.
 void TVexaConnector::LoadEnding() {
   TVexaCurve::LoadEnding();
   TakeLinkPointsFromEnds();
+}
+
+// A route the text stores is kept as stored, so that a file reads back as saved: its links are
+// resolved without rerouting it. A connector whose text gives no route routes when they are.
+void TVexaConnector::KeepStoredRoute() {
+  linkA_->SetPointStored(!IsFresh());
+  linkB_->SetPointStored(!IsFresh());
 }
 
 void TVexaConnector::TakeLinkPointsFromEnds() {

@@ -83,6 +83,7 @@ class TVexaConnector : public TVexaCurve {
   void SetUnlinkedEnds(TPoint a, TPoint b);
   // Both link points to where the route's ends are now.
   void TakeLinkPointsFromEnds();
+  void KeepStoredRoute();
   // An inner edit turns automatic rerouting off.
   void StopAutomaticRerouting();
   // Snapping distance: 4 pixels in document units.

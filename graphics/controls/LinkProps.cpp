@@ -88,7 +88,10 @@ void TLinkProp::HandleMessage(TNotifyLink* source, const TNotifyLinkInfo& info) 
     if (OnLinkDestroy) OnLinkDestroy(*this);
     return;
   }
-  if (info.Code == TNotifyCode::Control && info.Notify == TVexaNotify::fnID) rebuild_ = true;
+  // The text names the target by ID and name: a change of either is saved as it is now.
+  if (info.Code == TNotifyCode::Control && (info.Notify == TVexaNotify::fnID || info.Notify == TVexaNotify::fnName)) {
+    rebuild_ = true;
+  }
   LinkMessage(info);
 }
 
@@ -172,6 +175,9 @@ bool TLinkPointProp::SetLink(TVexaControl* control, TCustomProp*) {
   if (LinkedControl()) LinkedControl()->RemoveLinkPoint(&point_);
   TLinkProp::SetLink(control, nullptr);
   lastReported_.reset();
+  // Read from a text that stores where the point is: the control taking it over is no news.
+  if (pointStored_ && OwnerList() && OwnerList()->IsResolving()) lastReported_ = point_;
+  pointStored_ = false;
   if (control) {
     control->AddLinkPoint(&point_);
     linkedRect_ = control->GetDocRect();

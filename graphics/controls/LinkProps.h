@@ -1,7 +1,7 @@
 #pragma once
 // Links from a property to another control, or to one property of another control, by the
 // reference text "\ID:Name" or "\ID:Name\Property". The link listens to its target: a change
-// of the target's ID rebuilds the text, the target going clears the link.
+// of the target's ID or name rebuilds the text, the target going clears the link.
 
 #include <functional>
 #include <optional>
@@ -90,6 +90,9 @@ class TLinkPointProp : public TLinkProp {
   // Set while the property changes its own point (the owner's handler tells it from a move
   // of the linked control).
   bool Busy() const { return busy_; }
+  // The owner read the point from its text: the link that the same text resolves next takes
+  // the point as already reported, instead of passing on the control's first report of it.
+  void SetPointStored(bool stored) { pointStored_ = stored; }
 
  protected:
   // Refuses the owning control and the control already linked.
@@ -106,6 +109,7 @@ class TLinkPointProp : public TLinkProp {
   std::optional<TPoint> lastReported_;
   TRect linkedRect_{};
   bool busy_ = false;
+  bool pointStored_ = false;
 };
 
 }  // namespace pv::graphics

@@ -42,6 +42,7 @@ void TPropRefList::Apply() {
       if (list && --list->resolving_ == 0) list->refList_ = previous;
     }
   };
+  if (held_ > 0) return;
   Release();
   try {
     while (!deferred_.empty()) {
@@ -55,6 +56,15 @@ void TPropRefList::Apply() {
     throw;
   }
   Clear();
+}
+
+void TPropRefList::EndHold(bool apply) {
+  if (held_ == 0 || --held_ > 0) return;
+  if (apply) {
+    Apply();
+  } else {
+    Clear();
+  }
 }
 
 void TPropRefList::Release() {

@@ -28,8 +28,14 @@ class TPropRefList {
   // The ID a stored ID was given; 0 when unknown.
   int32_t TranslateId(int32_t storedId) const;
   // Applies the deferred values, last first, then forgets them and the IDs. When a value
-  // fails, the rest are dropped and the error passes on.
+  // fails, the rest are dropped and the error passes on. While the list is held nothing is
+  // applied yet: the values and IDs wait for the end of the hold.
   void Apply();
+  // Holds the values of a run of loads whose references may point into each other (the
+  // controls that one undo step brings back one after the other); holds nest.
+  void Hold() { ++held_; }
+  // Ends one hold; the last one applies what waited, or drops it when apply is false.
+  void EndHold(bool apply);
   // Forgets everything without applying.
   void Clear();
   // Drops the deferred values of a list's properties (the list is going away).
@@ -49,6 +55,7 @@ class TPropRefList {
   std::vector<Deferred> deferred_;
   TIdPool unchanged_;
   std::unordered_map<int32_t, int32_t> pairs_;
+  int held_ = 0;
 };
 
 }  // namespace pv::graphics

@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "base/Geometry.h"
 #include "actions/GeometryActions.h"
+#include "actions/PanelGroups.h"
 #include "controls/VexaPanel.h"
 #include "history/History.h"
 #include "paths/EditPoints.h"
@@ -29,8 +31,8 @@ bool IsEndType(uint8_t type) { return type == ptEndNode || type == ptEndNodeClos
 double Ratio(int64_t to, int64_t from) { return from <= 0 ? 0.0 : static_cast<double>(to) / static_cast<double>(from); }
 
 
-// The panel's recording is switched off while the curve refits itself: the points step that
-// began the change restores the rectangle too.
+// The panel's recording is switched off while the curve refits itself outside a group that
+// holds its points step: that step restores the rectangle too.
 class TNoRecording {
  public:
   explicit TNoRecording(IVexaPanel* panel) : history_(panel ? &panel->History() : nullptr) {
@@ -143,11 +145,15 @@ void TVexaCurve::SetPointType(int index, uint8_t type) {
 
 void TVexaCurve::SetPointsEx(const std::vector<TPoint>& points, const std::vector<uint8_t>& types) {
   if (points.size() != types.size()) return;
+  // One step for the new points and for what follows from the rectangle fitted to them.
+  std::optional<THistoryRecording> step;
+  if (Owner()) step.emplace(Owner()->History(), TPanelPointsHistoryGroup::ClassInfo, this);
   Invalidate();
   BeginPointsChange();
   points_ = points;
   types_ = types;
   EndPointsChange();
+  if (step) step->End();
 }
 
 void TVexaCurve::GetPointsEx(std::vector<TPoint>& points, std::vector<uint8_t>& types) const {
@@ -197,7 +203,19 @@ void TVexaCurve::GetEndPointsInfo(TEndPointsInfo& info) const {
 // --- the change bracket
 
 void TVexaCurve::BeginPointsChange() {
-  if (Owner()) Owner()->History().RecordStep(TPointsHistoryAction::ClassInfo, this);
+  if (!Owner()) return;
+  THistoryAction* step = Owner()->History().RecordStep(TPointsHistoryAction::ClassInfo, this);
+  // Inside an update bracket the rectangle may have moved already, with no step of its own
+  // until the bracket ends: undo returns to the rectangle the bracket began with, to which
+  // the points belong.
+  auto* points = dynamic_cast<TPointsHistoryAction*>(step);
+  if (points && InUpdate() && !InTransformation()) points->TakeUpdateRect(*this);
+}
+
+bool TVexaCurve::OpenGroupHoldsPointsStep() const {
+  if (!Owner()) return false;
+  const THistoryGroup* group = Owner()->History().OpenGroup();
+  return group && group->HoldsSame(TPointsHistoryAction::ClassInfo, const_cast<TVexaCurve*>(this));
 }
 
 void TVexaCurve::RecordPointsStep(const TRect& rect) {
@@ -211,7 +229,11 @@ void TVexaCurve::EndPointsChange() {
   if (UpdateCount() > 0 || rebuilding_ || IsPanelLoading()) return;
   rebuilding_ = true;
   try {
-    TNoRecording noRecording(Owner());
+    // The points step restores the rectangle too. Inside a group that holds it, what the new
+    // rectangle sets off elsewhere (a group around the curve fitting again, connectors linked
+    // to it routing again) joins that group; a lone step has no room for it.
+    std::optional<TNoRecording> noRecording;
+    if (!OpenGroupHoldsPointsStep()) noRecording.emplace(Owner());
     if (!IsHistorySource()) FitRectToPoints();
     if (!points_.empty()) {
       const TPathFigureInfos* infos = GetPathInfo();

@@ -112,6 +112,8 @@ class TVexaCurve : public TVexaControl {
   void ScalePoints(const std::vector<TPoint>& from, double sx, double sy);
   // A step that puts back the rectangle from before the current change and these points.
   void RecordPointsStep(const TRect& rect);
+  // The innermost open history group holds a points step of this curve.
+  bool OpenGroupHoldsPointsStep() const;
   int InsertNodes(int index, std::span<const TPoint> points, std::span<const uint8_t> types);
   void PaintPath(canvas::Canvas& canvas, const std::vector<TPoint>& pixels, const TPathFigureInfos& infos);
   void PaintPolyline(canvas::Canvas& canvas, const std::vector<TPoint>& pixels, const TPathFigureInfos& infos);

@@ -299,8 +299,8 @@ TEST_F(ConnectorFixture, ARouteAtTheEdgeOfTheRangeLoadsBackTheSame) {
 
 TEST_F(ConnectorFixture, ARouteLoadedFarFromItsRectangleKeepsItsShape) {
   // The text places the rectangle at y 15000 and the first point almost the whole range above
-  // it; the route's way out of the document runs higher still, past where the rectangle could
-  // hold it, so the rectangle moves onto the route as it is stored.
+  // it. The load keeps the route; routed again, its way out of the document runs higher still,
+  // to the edge of where the rectangle can hold it.
   const std::string text =
       "document Document\n"
       "  Height = 240000\n"
@@ -324,10 +324,14 @@ TEST_F(ConnectorFixture, ARouteLoadedFarFromItsRectangleKeepsItsShape) {
   loaded.LoadText(text);
   auto* c = dynamic_cast<TVexaConnector*>(loaded.FindControl(9));
   ASSERT_NE(c, nullptr);
+  EXPECT_EQ(Absolute(*c), (Route{{20000, INT32_MIN + 16024}, {134238728, -15001}}));
+  c->Reroute();
   const Route route = Absolute(*c);
   ASSERT_EQ(route.size(), 4u);
   EXPECT_EQ(route.front(), (TPoint{20000, INT32_MIN + 16024}));
-  EXPECT_EQ(route[1], (TPoint{20000, INT32_MIN + 8024}));
+  // Out of the top, further up still.
+  EXPECT_EQ(route[1].x, 20000);
+  EXPECT_LT(route[1].y, route.front().y);
   EXPECT_EQ(route.back(), (TPoint{134238728, -15001}));
   EXPECT_TRUE(AxisParallel(route));
   const std::string saved = loaded.SaveText();
@@ -356,6 +360,37 @@ TEST_F(ConnectorFixture, SavedAndLoadedLinked) {
   // while it still clears both controls, its ends moved onto the link points.
   other.GetActiveScheme()->FindChildByName("b")->SetDocRect({30000, 0, 40000, 10000});
   EXPECT_EQ(Absolute(*loaded), (Route{{10000, 5000}, {20000, 5000}, {20000, 5000}, {30000, 5000}}));
+}
+
+// A route is kept as the text stores it: resolving a link on load leaves it alone, even where
+// a reroute now would run otherwise (an end let go, a control gone, a route edited by hand).
+TEST_F(ConnectorFixture, LoadingKeepsAStoredRoute) {
+  const struct {
+    const char* name;
+    void (*change)(TVexaControl* a, TVexaControl* b, TVexaConnector* c);
+  } cases[] = {
+      {"end B let go", [](TVexaControl*, TVexaControl*, TVexaConnector* c) { c->LinkB().SetLinkedControl(nullptr); }},
+      {"box A deleted", [](TVexaControl* a, TVexaControl*, TVexaConnector*) { a->Free(); }},
+      {"gap widened without rerouting",
+       [](TVexaControl*, TVexaControl*, TVexaConnector* c) {
+         c->SetRerouteMode(rmNever);
+         c->SetMinimalGap(4000);
+       }},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.name);
+    panel.NewDocument();
+    TVexaControl *a, *b;
+    TVexaConnector* c = Between(a, b);
+    b->SetDocRect({30000, 20000, 40000, 30000});
+    ASSERT_EQ(Absolute(*c).size(), 4u);
+    k.change(a, b, c);
+    const Route stored = Absolute(*c);
+    TTestVexaPanel other;
+    TVexaConnector* loaded = LoadedAgain(other, *c);
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(Absolute(*loaded), stored);
+  }
 }
 
 TEST_F(ConnectorFixture, UndoingAMovePutsTheRouteBack) {
@@ -432,6 +467,23 @@ TEST_F(ConnectorFixture, AConnectorRefusesLinksToItselfAndToWhatItCarries) {
   }
   c->LinkA().SetLinkedControl(outside);
   EXPECT_EQ(outside, c->LinkA().LinkedControl());
+}
+
+// A box linked first and then moved into the connector: the link a load would refuse is not
+// saved either, so the document reads back as saved, with its route, whichever way the text
+// orders the box and the connector's own position.
+TEST_F(ConnectorFixture, ALinkToAControlTheConnectorCameToCarryIsNotSaved) {
+  TVexaControl* inner = Box({3000, 3000, 4000, 4000}, "inner");
+  TVexaConnector* c = Connector();
+  c->SetName("c");
+  Link(c->LinkA(), inner, {4000, 3500});
+  c->LinkB().SetLinkPoint({9000, 9000});
+  inner->SetParent(c);
+  ASSERT_EQ(c->LinkA().LinkedControl(), inner);
+  TTestVexaPanel other;
+  TVexaConnector* loaded = LoadedAgain(other, *c);
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_EQ(loaded->LinkA().LinkedControl(), nullptr);
 }
 
 TEST_F(ConnectorFixture, AConnectorLinkedToItsOwnGroupSettles) {

@@ -116,6 +116,20 @@ TEST_F(LinkFixture, TheLinkFollowsItsTarget) {
   EXPECT_EQ(l->destroyed, 1);
 }
 
+// The text names the target as it is called now, so that what is saved reads back as saved.
+TEST_F(LinkFixture, ARenamedTargetIsSavedUnderItsNewName) {
+  TVexaControl* target = Plain("Box", 6);
+  TLinkingControl* l = Linker();
+  l->target->SetLinkedControl(target);
+  EXPECT_EQ(l->target->GetDisplayValue(), "\\6:Box");
+  target->SetName("renamed");
+  EXPECT_EQ(l->target->GetDisplayValue(), "\\6:renamed");
+  const std::string text = panel.SaveText();
+  TTestVexaPanel loaded;
+  loaded.LoadText(text);
+  EXPECT_EQ(loaded.SaveText(), text);
+}
+
 TEST_F(LinkFixture, LinksSurviveSavingAndPasting) {
   TVexaControl* target = Plain("t", 0);
   TLinkingControl* l = Linker();

@@ -121,6 +121,26 @@ TEST_F(PanelClipboard, APasteLeavesTheDocumentsOwnPropertiesAloneAndUndoesContro
   ExpectOneStep(before, SaveText());
 }
 
+// The connector comes before the box it links to: redo brings both back before the link is
+// looked for, as the paste itself does.
+TEST_F(PanelClipboard, APastedConnectorLinkedToABoxAfterItKeepsItsLinkOnRedo) {
+  clip.SetItems({{VexaControlsMime(), Bytes("clipboard\r\n  object link: TVexaConnector\r\n    LinkA = \\7:b\r\n"
+                                            "  end\r\n  object b: TVexaBox\r\n    ID = 7\r\n    Width = 5000\r\n"
+                                            "    Height = 3000\r\n  end\r\nend\r\n")}});
+  const std::string before = SaveText();
+  ASSERT_TRUE(panel.PasteFromClipboard());
+  const std::vector<TVexaControl*> pasted = Selection();
+  ASSERT_EQ(2u, pasted.size());
+  auto* connector = dynamic_cast<TVexaConnector*>(pasted[0]);
+  ASSERT_NE(nullptr, connector);
+  ASSERT_EQ(pasted[1], connector->LinkA().LinkedControl());
+  const std::string after = SaveText();
+  ExpectOneStep(before, after);
+  connector = dynamic_cast<TVexaConnector*>(Scheme()->GetChild(Count() - 2));
+  ASSERT_NE(nullptr, connector);
+  EXPECT_EQ(Last(), connector->LinkA().LinkedControl());
+}
+
 TEST_F(PanelClipboard, CanPasteSeesOurFormatPicturesAndText) {
   const struct {
     const char* what;

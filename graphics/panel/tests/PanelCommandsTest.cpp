@@ -182,6 +182,55 @@ TEST_F(PanelCommands, PointsControlsChangedInAnUpdateUndoExactly) {
   }
 }
 
+// The bracket records where the connector was before any of it; the reroute that its gap sets
+// off in the middle belongs to the same step.
+TEST_F(PanelCommands, AConnectorMovedAndReroutedInOneUpdateUndoesExactly) {
+  auto* loose = Shape<TVexaConnector>({0, 0, 1, 1}, "loose");
+  loose->LinkA().SetLinkPoint({20000, 30000});
+  loose->LinkB().SetLinkPoint({26000, 34000});
+  TVexaPanelHistory& history = panel.PanelHistory();
+  history.Clear();
+  const std::string before = SaveText();
+  loose->BeginUpdate();
+  loose->SetLeft(loose->GetLeft() + 5000);
+  loose->SetMinimalGap(1000);
+  loose->SetWidth(6000);
+  loose->EndUpdate();
+  const std::string after = SaveText();
+  ASSERT_NE(before, after);
+  // The gap is a property of its own: a step for it, and one for the geometry.
+  const int steps = history.Count();
+  for (int round = 0; round < 2; ++round) {
+    for (int i = 0; i < steps; ++i) ASSERT_TRUE(history.Undo());
+    EXPECT_EQ(before, SaveText());
+    for (int i = 0; i < steps; ++i) ASSERT_TRUE(history.Redo());
+    EXPECT_EQ(after, SaveText());
+  }
+}
+
+// A new outline changes the curve's rectangle: the connector linked to it reroutes and the group
+// holding it fits it again, and undo puts all of them back.
+TEST_F(PanelCommands, NewCurvePointsAndWhatFollowsThemAreOneStep) {
+  const std::vector<TPoint> points{{0, 0}, {9000, 0}, {9000, 7000}, {2000, 7000}};
+  const std::vector<uint8_t> types{ptNode, ptNode, ptNode, ptEndNode};
+  SCOPED_TRACE("linked by a connector");
+  auto* toCurve = Shape<TVexaConnector>({0, 0, 1, 1}, "to curve");
+  LinkEnd(toCurve->LinkA(), b, {40000, 5000});
+  LinkEnd(toCurve->LinkB(), curve, {60000, 21500});
+  panel.PanelHistory().Clear();
+  std::string before = SaveText();
+  curve->SetPointsEx(points, types);
+  ExpectOneStepUndoesAndRedoes(before);
+
+  SCOPED_TRACE("in a group");
+  SelectOnly({oval, curve});
+  ASSERT_NE(nullptr, panel.GroupSelection("TVexaGroup"));
+  panel.PanelHistory().Clear();
+  before = SaveText();
+  curve->SetPointsEx({{0, 0}, {3000, 0}, {3000, 12000}}, {ptNode, ptNode, ptEndNode});
+  ExpectOneStepUndoesAndRedoes(before);
+}
+
 TEST_F(PanelCommands, AMoveBeyondTheCoordinateRangeStopsAtItsEdges) {
   constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
   constexpr int32_t kMax = std::numeric_limits<int32_t>::max();

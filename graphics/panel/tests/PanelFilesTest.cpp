@@ -151,23 +151,34 @@ TEST_F(PanelFiles, ADocumentRoundTripsByteForByte) {
   EXPECT_EQ(2, other.panel.Layers().GetCount());
 }
 
-// The stored route no longer fits the link, so reading reroutes it. The new route rises above
-// the stored rectangle, its middle halfway along an odd height: planned from the old
-// rectangle and again from the new one when the saved text is read, the middle must come out
-// at the same place.
+// The stored route no longer fits the link: reading keeps it as stored, and routing it again
+// makes it rise above the stored rectangle, its middle halfway along an odd height. Planned
+// from the old rectangle and again from the new one once the saved text is read, the middle
+// must come out at the same place.
 TEST_F(PanelFiles, AConnectorReroutedAboveItsStoredRectReadsBackTheSame) {
   RegisterVexaGraphics();
   LoadText(ReadFile(fs::path(PV_SOURCE_DIR) / "graphics/panel/tests/data/connector_rerouted_above_its_rect.tgd"));
+  const auto pointsOf = [](const TVexaConnector& link) {
+    std::vector<TPoint> points;
+    for (int i = 0; i < link.GetPointsCount(); ++i) points.push_back(link.GetPoint(i));
+    return points;
+  };
   auto* link = dynamic_cast<TVexaConnector*>(panel.FindControlByID(9));
   ASSERT_NE(nullptr, link);
-  std::vector<TPoint> points;
-  for (int i = 0; i < link->GetPointsCount(); ++i) points.push_back(link->GetPoint(i));
-  EXPECT_EQ((std::vector<TPoint>{{0, 30001}, {0, 15000}, {1000, 15000}, {1000, 0}}), points);
+  EXPECT_EQ((std::vector<TPoint>{{0, 0}, {1000, -30001}}), pointsOf(*link));
+  EXPECT_EQ(20000, link->GetLeft());
+  EXPECT_EQ(15000, link->GetTop());
+  link->Reroute();
+  EXPECT_EQ((std::vector<TPoint>{{0, 30001}, {0, 15000}, {1000, 15000}, {1000, 0}}), pointsOf(*link));
   EXPECT_EQ((TRect{20000, -15001, 21000, 15000}), link->GetDocRect());
 
   const std::string text = SaveText();
   test::PanelFixture other;
   other.LoadText(text);
+  EXPECT_EQ(text, other.SaveText());
+  auto* again = dynamic_cast<TVexaConnector*>(other.panel.FindControlByID(9));
+  ASSERT_NE(nullptr, again);
+  again->Reroute();
   EXPECT_EQ(text, other.SaveText());
 }
 
