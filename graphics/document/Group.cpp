@@ -165,7 +165,7 @@ TRect TVexaGroup::GetRefreshRect(int32_t x, int32_t y) const {
   TRect r = TVexaControl::GetRefreshRect(x, y);
   for (int i = 0; i < GetCount(); ++i) {
     const TVexaControl* c = GetChild(i);
-    const TRect cr = c->GetRefreshRect(x + c->GetLeft(), y + c->GetTop());
+    const TRect cr = c->GetRefreshRect(ClampToInt32(int64_t{x} + c->GetLeft()), ClampToInt32(int64_t{y} + c->GetTop()));
     r = {std::min(r.left, cr.left), std::min(r.top, cr.top), std::max(r.right, cr.right), std::max(r.bottom, cr.bottom)};
   }
   return r;

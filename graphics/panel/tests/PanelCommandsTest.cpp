@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "canvas/RecordingCanvas.h"
 #include "connectors/VexaConnector.h"
 #include "controls/ControlClasses.h"
 #include "controls/LinkProps.h"
+#include "document/Clone.h"
 #include "document/ServiceControls.h"
 #include "document/testing/DocumentPoints.h"
 #include "panel/PanelHistory.h"
@@ -197,6 +199,36 @@ TEST_F(PanelCommands, AMoveBeyondTheCoordinateRangeStopsAtItsEdges) {
   EXPECT_EQ(4000, oval->GetWidth());
   for (int i = 0; i < 3; ++i) ASSERT_TRUE(panel.PanelHistory().Undo());
   EXPECT_EQ(before, SaveText());
+}
+
+// A control set or read at the edge of the coordinate range repaints a rectangle inside the
+// range, whatever reaches past it (its size, a child, a clone's source, a pen).
+TEST_F(PanelCommands, ControlsAtTheEdgeOfTheRangeRepaintWithinIt) {
+  constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+  constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+  auto* clone = Shape<TVexaClone>({0, 0, 5000, 5000}, "clone");
+  clone->SetSource(a);
+  clone->SetAutoSize(false);
+  SelectOnly({oval, b});
+  auto* group = static_cast<TVexaControl*>(panel.GroupSelection("TVexaGroup"));
+  ASSERT_NE(nullptr, group);
+  for (TVexaControl* c : std::vector<TVexaControl*>{a, curve, text, clone, group, link}) {
+    for (const int32_t edge : {kMax - 100, kMin + 100}) {
+      window.invalidated.clear();
+      c->SetLeft(edge);
+      c->SetTop(edge);
+      const TRect doc = c->GetDocRect();
+      const TRect refresh = c->GetRefreshRect(doc.left, doc.top);
+      EXPECT_LE(refresh.left, refresh.right) << c->GetName() << " at " << edge;
+      EXPECT_LE(refresh.top, refresh.bottom) << c->GetName() << " at " << edge;
+      for (const TRect& r : window.invalidated) {
+        EXPECT_LE(r.left, r.right) << c->GetName() << " at " << edge;
+        EXPECT_LE(r.top, r.bottom) << c->GetName() << " at " << edge;
+      }
+      canvas::RecordingCanvas canvas;
+      panel.WindowPaint(canvas, window.ClientRect());
+    }
+  }
 }
 
 TEST(PanelQuarterTurns, AnglesRoundToTheNearestQuarterTurnHalvesToEven) {
