@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "canvas/RecordingCanvas.h"
+#include "canvas/Region.h"
+#include "clipboard/MemoryClipboard.h"
 #include "connectors/VexaConnector.h"
 #include "controls/ControlClasses.h"
 #include "controls/LinkProps.h"
@@ -228,6 +230,45 @@ TEST_F(PanelCommands, ControlsAtTheEdgeOfTheRangeRepaintWithinIt) {
       canvas::RecordingCanvas canvas;
       panel.WindowPaint(canvas, window.ClientRect());
     }
+  }
+}
+
+// However a selected control leaves the selection and the document, the handles of the old
+// selection are repainted away; those of what stays selected are repainted in their place.
+TEST_F(PanelCommands, ControlsLeavingTheSelectionRepaintTheirOldHandles) {
+  clipboard::TMemoryClipboard clip;
+  panel.SetClipboard(&clip);
+  const struct {
+    const char* what;
+    std::vector<std::string> selected;
+    std::function<void(TVexaPanel&)> leave;
+  } cases[] = {
+      {"delete", {"a"}, [](TVexaPanel& p) { p.DeleteSelected(); }},
+      {"delete two of two", {"oval", "a"}, [](TVexaPanel& p) { p.DeleteSelected(); }},
+      {"cut", {"oval"}, [](TVexaPanel& p) { p.CutToClipboard(); }},
+      {"freed by the host", {"oval", "text"}, [](TVexaPanel& p) { p.Selected(1)->Free(); }},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.what);
+    std::vector<TVexaControl*> chosen;
+    for (const std::string& name : row.selected) chosen.push_back(ByName(name));
+    SelectOnly(chosen);
+    const canvas::Region before = panel.GetHandlesRegion();
+    ASSERT_FALSE(before.IsEmpty());
+    window.invalidated.clear();
+    row.leave(panel);
+    const canvas::Region repainted = canvas::Region::FromRects(window.invalidated);
+    const canvas::Region after = panel.GetHandlesRegion();
+    for (const canvas::Region& handles : {before, after}) {
+      for (const TRect& r : handles.Rects()) {
+        EXPECT_TRUE(repainted.Contains(r.left, r.top) && repainted.Contains(r.right - 1, r.bottom - 1))
+            << r.left << "," << r.top << " " << r.right << "," << r.bottom;
+      }
+    }
+    panel.UnselectAll();
+    while (panel.PanelHistory().Undo()) {
+    }
+    panel.PanelHistory().Clear();
   }
 }
 
