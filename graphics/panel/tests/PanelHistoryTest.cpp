@@ -227,5 +227,18 @@ TEST_F(PanelHistoryTest, LoadingADocumentRecordsNothingAndClearsTheHistory) {
   EXPECT_TRUE(history().Active());
 }
 
+// A control taken out of a group leaves the group fitted to the rest: undo and redo give back
+// that fit as recorded, without fitting the group again on top of it.
+TEST_F(PanelHistoryTest, ReparentingOutOfAGroupUndoesAndRedoesExactly) {
+  TVexaControl* far = Box(Scheme(), {75000, 0, 78000, 2000}, "far");
+  panel.UnselectAll();
+  panel.Select(a);
+  panel.Select(far);
+  ASSERT_NE(nullptr, panel.GroupSelection("TVexaGroup"));
+  history().Clear();
+  ExpectExactUndoRedo([&] { far->SetParent(Scheme()); });
+  ExpectExactUndoRedo([&] { far->SetParent(a->GetParent()); });
+}
+
 }  // namespace
 }  // namespace pv::graphics
