@@ -410,7 +410,15 @@ std::string RunChecked(const TEditSequence& sequence) {
   return {};
 }
 
-std::string KindOf(const std::string& failure) { return failure.substr(0, failure.find(':')); }
+// The kind of fault and the kind of edit that showed it: a shrunk sequence keeps both, so that
+// shrinking does not wander off to another fault.
+std::string KindOf(const std::string& failure) {
+  std::string kind = failure.substr(0, failure.find(':'));
+  const size_t open = failure.find('(');
+  const size_t close = failure.find(')', open);
+  if (open != std::string::npos && close != std::string::npos) kind += " " + failure.substr(open, close - open + 1);
+  return kind;
+}
 
 // Tries shorter versions of one list, keeping each that still fails the same way.
 bool DropParts(TEditSequence& sequence, std::vector<TEdit> TEditSequence::*list, const std::string& kind) {

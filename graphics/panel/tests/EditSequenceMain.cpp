@@ -1,5 +1,6 @@
 // Runs random edit sequences with new seeds for as long as asked and prints every failing
-// one, shrunk, as a test to paste:  panel_edit_sequences [SECONDS] [FIRST_SEED]
+// one, shrunk, as a test to paste:  panel_edit_sequences [SECONDS] [FIRST_SEED] [--no-shrink]
+// (--no-shrink: each failure as one line, for counting them).
 
 #include <chrono>
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <map>
 #include <random>
 #include <string>
+#include <string_view>
 
 #include "panel/tests/EditSequence.h"
 
@@ -15,6 +17,7 @@ int main(int argc, char** argv) {
   using namespace pv::graphics::test;
   const double seconds = argc > 1 ? std::atof(argv[1]) : 60;
   uint64_t seed = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : std::random_device{}() * 1000003ull;
+  const bool shrink = !(argc > 3 && std::string_view(argv[3]) == "--no-shrink");
   const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
   int runs = 0;
   std::map<std::string, int> failures;
@@ -22,6 +25,11 @@ int main(int argc, char** argv) {
     const TEditSequence sequence = RandomEditSequence(seed);
     const std::string failure = RunEditSequence(sequence);
     if (failure.empty()) continue;
+    if (!shrink) {
+      ++failures[failure.substr(0, failure.find(':'))];
+      std::printf("seed %llu: %s\n", static_cast<unsigned long long>(seed), failure.c_str());
+      continue;
+    }
     const TEditSequence shrunk = ShrinkEditSequence(sequence, failure);
     const std::string again = RunEditSequence(shrunk);
     ++failures[again.substr(0, again.find(':'))];
