@@ -48,5 +48,21 @@ TEST(PanelEditSequences, AControlTakenOutOfAGroupRedoesInPlace) {
   EXPECT_EQ("", RunEditSequence(sequence));
 }
 
+TEST(PanelEditSequences, AMemberOnALayerOfItsOwnKeepsItThroughUngroupUndo) {
+  const TEditSequence sequence{
+      {{TEditKind::AddLayer, 1, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::Select, 0, 0, 0, 0},
+       {TEditKind::SelectAlso, 47, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0}},
+      {{TEditKind::SelectAll, 0, 0, 0, 0},
+       {TEditKind::MoveToLayer, 789, 0, 0, 0},
+       {TEditKind::UngroupSelection, 0, 0, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
 }  // namespace
 }  // namespace pv::graphics::test

@@ -8,6 +8,7 @@
 #include "actions/GroupActions.h"
 #include "actions/PanelGroups.h"
 #include "document/Group.h"
+#include "document/ServiceControls.h"
 #include "panel/PanelHistory.h"
 #include "panel/tests/PanelFixture.h"
 
@@ -238,6 +239,23 @@ TEST_F(PanelHistoryTest, ReparentingOutOfAGroupUndoesAndRedoesExactly) {
   history().Clear();
   ExpectExactUndoRedo([&] { far->SetParent(Scheme()); });
   ExpectExactUndoRedo([&] { far->SetParent(a->GetParent()); });
+}
+
+// A member on another layer than its group keeps it when the group is made again by undo or
+// redo: the step changed no layer, so neither do they.
+TEST_F(PanelHistoryTest, UngroupingKeepsTheLayersOfMembersOnOtherLayersThroughUndoAndRedo) {
+  TVexaLayer* upper = panel.Layers().NewLayer();
+  ASSERT_TRUE(panel.SelectOne(a));
+  ASSERT_TRUE(panel.SelectOne(c));
+  auto* group = static_cast<TVexaControl*>(panel.GroupSelection("TVexaGroup"));
+  ASSERT_NE(nullptr, group);
+  group->SetLayerControl(upper);
+  a->SetLayerControl(panel.Layers().GetLayer(0));
+  ASSERT_EQ(upper, c->GetLayer());
+  history().Clear();
+  panel.UnselectAll();
+  ASSERT_TRUE(panel.SelectOne(group));
+  ExpectExactUndoRedo([&] { panel.UngroupSelection(); });
 }
 
 }  // namespace
