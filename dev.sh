@@ -5,6 +5,8 @@
 #                        under ThreadSanitizer, then the fuzzers briefly
 #   ./dev.sh bench       build (release) and run the benchmarks
 #   ./dev.sh build       build (release) only
+#   ./dev.sh edits [SECONDS]  random edit sequences on a document panel with new seeds for
+#                        SECONDS (default 60), each failure printed shrunk as a test
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$(pwd)
@@ -136,6 +138,14 @@ case "$cmd" in
     total=$(cd build/asan && ctest -N | sed -n 's/^Total Tests: //p')
     echo "tests: ${total} passed, 0 failed"
     ;;
+  edits)
+    ensure_packages
+    configure build/asan -DCMAKE_BUILD_TYPE=Debug -DPV_SANITIZE=ON -DPV_BENCH=OFF
+    cmake --build build/asan -j "$JOBS" --target panel_edit_sequences
+    ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1} \
+      UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
+      build/asan/graphics/panel/panel_edit_sequences "${1:-60}"
+    ;;
   bench)
     ensure_packages
     configure build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF
@@ -145,7 +155,7 @@ case "$cmd" in
     done
     ;;
   *)
-    sed -n '2,7p' "$0" >&2
+    sed -n '2,9p' "$0" >&2
     exit 2
     ;;
 esac

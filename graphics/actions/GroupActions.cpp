@@ -34,7 +34,12 @@ void TGroupUngroupHistoryAction::RecordAction(TVexaObject* source) {
   groupClass_ = group->ClassName();
   SourceId = group->GetId();
   members_.clear();
-  for (int i = 0; i < group->ChildCount(); ++i) members_.push_back(group->Child(i)->GetId());
+  memberLayers_.clear();
+  for (int i = 0; i < group->ChildCount(); ++i) {
+    members_.push_back(group->Child(i)->GetId());
+    IDocControl* layer = group->Child(i)->Layer();
+    memberLayers_.push_back(layer ? layer->GetId() : 0);
+  }
   groupProps_ = std::make_unique<TMemoryStream>();
   TVexaFiler filer(*groupProps_);
   group->Props().SaveToFiler(filer, "");
@@ -90,6 +95,15 @@ void TGroupUngroupHistoryAction::Regroup() {
   panel_->SetControlId(*group, SourceId);
   RestoreGroupProps(*group);
   SourceId = group->GetId();
+  RestoreMemberLayers();
+}
+
+void TGroupUngroupHistoryAction::RestoreMemberLayers() {
+  for (size_t i = 0; i < members_.size() && i < memberLayers_.size(); ++i) {
+    IDocControl* member = panel_->FindControl(members_[i]);
+    IDocControl* layer = memberLayers_[i] ? panel_->FindLayer(memberLayers_[i]) : nullptr;
+    if (member && layer && member->Layer() != layer) member->SetLayer(layer);
+  }
 }
 
 void TGroupUngroupHistoryAction::Reungroup() {

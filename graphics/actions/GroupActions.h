@@ -32,10 +32,14 @@ class TGroupUngroupHistoryAction : public TIdHistoryAction {
  private:
   void RestoreGroupProps(IDocControl& group);
   void RestoreMemberPlaces();
+  void RestoreMemberLayers();
 
   IDocPanel* panel_ = nullptr;
   std::string groupClass_;
   std::vector<int32_t> members_;
+  // The layer of each member (its ID, 0 for none) when the step was taken: grouping puts
+  // every member on the group's layer, and undoing an ungroup puts back those kept apart.
+  std::vector<int32_t> memberLayers_;
   std::unique_ptr<TMemoryStream> groupProps_;
   std::vector<std::pair<int32_t, int>> places_;
 };

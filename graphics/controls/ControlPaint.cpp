@@ -44,7 +44,10 @@ void TVexaControl::SetDocRect(const TRect& rect) {
 
 TRect TVexaControl::GetPixelRect() const { return owner_ ? owner_->DocToPixelRect(GetDocRect()) : TRect{}; }
 
-TRect TVexaControl::GetRefreshRect(int32_t x, int32_t y) const { return {x, y, x + GetWidth(), y + GetHeight()}; }
+// A control placed at the edge of the coordinate range repaints up to that edge.
+TRect TVexaControl::GetRefreshRect(int32_t x, int32_t y) const {
+  return {x, y, winmath::ClampToInt32(int64_t{x} + GetWidth()), winmath::ClampToInt32(int64_t{y} + GetHeight())};
+}
 
 void TVexaControl::Invalidate() {
   if (!owner_ || !owner_->HasWindow() || updateCount_ > 0) return;
@@ -120,7 +123,8 @@ int32_t TVexaControl::EffectiveTransparency() const {
 TRect TVexaControl::PaintExtent(int32_t x, int32_t y) const {
   TRect r = GetRefreshRect(x, y);
   for (const TVexaControl* child : children_) {
-    const TRect c = child->PaintExtent(x + child->GetLeft(), y + child->GetTop());
+    const TRect c = child->PaintExtent(winmath::ClampToInt32(int64_t{x} + child->GetLeft()),
+                                       winmath::ClampToInt32(int64_t{y} + child->GetTop()));
     r = {std::min(r.left, c.left), std::min(r.top, c.top), std::max(r.right, c.right), std::max(r.bottom, c.bottom)};
   }
   return r;

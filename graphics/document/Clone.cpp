@@ -11,6 +11,7 @@
 #include "controls/VexaPanel.h"
 #include "document/FlagScope.h"
 #include "history/History.h"
+#include "winmath/WinMath.h"
 
 namespace pv::graphics {
 
@@ -199,11 +200,11 @@ TRect TVexaClone::GetRefreshRect(int32_t x, int32_t y) const {
     top *= ky;
     bottom *= ky;
   }
-  r.left -= static_cast<int32_t>(std::lround(left));
-  r.top -= static_cast<int32_t>(std::lround(top));
-  r.right += static_cast<int32_t>(std::lround(right));
-  r.bottom += static_cast<int32_t>(std::lround(bottom));
-  return r;
+  // The source's overhang, scaled, held at the edges of the coordinate range.
+  const auto widened = [](int32_t edge, double by) {
+    return winmath::ClampToInt32(int64_t{edge} + std::llround(std::clamp(by, -4294967296.0, 4294967296.0)));
+  };
+  return {widened(r.left, -left), widened(r.top, -top), widened(r.right, right), widened(r.bottom, bottom)};
 }
 
 void TVexaClone::Paint(canvas::Canvas& canvas, const TRect& rect) {

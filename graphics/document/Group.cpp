@@ -30,6 +30,12 @@ void TVexaGroup::ControlCreate() {
   SetVisible(true);
 }
 
+// Undo and redo give back the fit the step recorded (the group's rectangle and its children's
+// places); fitting again on top of them would move the children twice.
+bool TVexaGroup::Replaying() const {
+  return Owner() && Owner()->History().State() >= THistoryState::Undoing;
+}
+
 bool TVexaGroup::AnyChildIsHistorySource() const {
   if (!Owner()) return false;
   const TVexaObject* source = Owner()->History().GetCurrentSource();
@@ -62,7 +68,7 @@ void TVexaGroup::ShiftChildren(int64_t dx, int64_t dy) {
 }
 
 void TVexaGroup::RefitToChildren() {
-  if (refitting_ || moving_ || IsHistorySource()) return;
+  if (refitting_ || moving_ || IsHistorySource() || Replaying()) return;
   TFlagScope refitting(refitting_);
   if (AnyChildIsHistorySource()) return;
   const TRect doc = GetDocRect();
@@ -177,7 +183,7 @@ TRect TVexaGroup::GetRefreshRect(int32_t x, int32_t y) const {
   TRect r = TVexaControl::GetRefreshRect(x, y);
   for (int i = 0; i < GetCount(); ++i) {
     const TVexaControl* c = GetChild(i);
-    const TRect cr = c->GetRefreshRect(x + c->GetLeft(), y + c->GetTop());
+    const TRect cr = c->GetRefreshRect(ClampToInt32(int64_t{x} + c->GetLeft()), ClampToInt32(int64_t{y} + c->GetTop()));
     r = {std::min(r.left, cr.left), std::min(r.top, cr.top), std::max(r.right, cr.right), std::max(r.bottom, cr.bottom)};
   }
   return r;

@@ -5,6 +5,7 @@
 #include "canvas/Canvas.h"
 #include "controls/RefProps.h"
 #include "controls/VexaPanel.h"
+#include "winmath/WinMath.h"
 
 namespace pv::graphics {
 
@@ -172,7 +173,8 @@ TRect TVexaScheme::GetRefreshRect(int32_t x, int32_t y) const {
   const TPoint a = panel->PixelToDocPoint({client.left, client.top});
   const TPoint b = panel->PixelToDocPoint({client.right, client.bottom});
   const TRect doc = GetDocRect();
-  return {a.x - doc.left, a.y - doc.top, b.x - doc.left, b.y - doc.top};
+  const auto from = [](int32_t v, int32_t origin) { return winmath::ClampToInt32(int64_t{v} - origin); };
+  return {from(a.x, doc.left), from(a.y, doc.top), from(b.x, doc.left), from(b.y, doc.top)};
 }
 
 void TVexaScheme::CreateProperties() {

@@ -20,6 +20,19 @@ void TVexaPanel::ClearDocument() {
   Repaint();
 }
 
+void TVexaPanel::RenewDocument() {
+  TRecordingOff off(*history_);
+  ClearDocument();
+  // The root holds the document's own properties; made again, it holds a new panel's.
+  schemes_->Free();
+  // The panel's copy of the gap first: the new root's default then has nothing to pass on.
+  connectorsMinGap_ = TVexaSchemes::kDefaultMinGap;
+  schemes_ = TVexaControl::New<TVexaSchemes>(this, nullptr);
+  schemes_->SetWidth(kNewDocWidth);
+  schemes_->SetHeight(kNewDocHeight);
+  NewDocument();
+}
+
 void TVexaPanel::NewDocument() {
   TRecordingOff off(*history_);
   ClearDocument();

@@ -80,6 +80,8 @@ bool TVexaPanel::LoadDocumentFromFiler(TVexaFiler& filer, TLoadMode mode) {
       TRecordingOff off(*history_);
       while (target->GetCount() > kept) target->GetChild(target->GetCount() - 1)->Free();
     }
+    // What the failed text set before its error goes with it.
+    if (!paste) RenewDocument();
     EndSelectionUpdate(false);
     if (!paste) modified_ = false;
     throw;

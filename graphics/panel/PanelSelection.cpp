@@ -55,8 +55,12 @@ void TVexaPanel::SelectControl(TVexaControl& control, bool select) {
   // A control that leaves the document (destroyed, moved away) leaves the selection quietly:
   // it may be half torn down.
   if (!select) {
-    if (selected_.erase(&control) > 0) std::erase(selection_, &control);
     if (pointEdited_ == &control) pointEdited_ = nullptr;
+    if (selected_.erase(&control) == 0) return;
+    std::erase(selection_, &control);
+    // Its handles are still on the screen: the old frame is repainted (the frame is taken
+    // from the controls that stay selected, never from this one).
+    if (!destroying_) UpdateSelectionFrames();
     return;
   }
   SelectOne(&control);

@@ -23,8 +23,8 @@ TVexaPanel::TVexaPanel(panelwindow::IPanelWindow& window, bool editing)
   grid_ = TVexaControl::New<TVexaGrid>(this, nullptr);
   grid_->SetHorizSize(10000);
   grid_->SetVertSize(10000);
-  schemes_->SetWidth(docWidth_);
-  schemes_->SetHeight(docHeight_);
+  schemes_->SetWidth(kNewDocWidth);
+  schemes_->SetHeight(kNewDocHeight);
   NewDocument();
   modified_ = false;
   UpdateScrollRange();

@@ -560,6 +560,8 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   // The controls the outermost load created and did not free, in creation order.
   std::vector<TVexaControl*> TakeLoadedControls();
   void GiveFreshIds(const std::vector<TVexaControl*>& loaded);
+  // A new document whose own properties (name, size, gap) are those of a new panel.
+  void RenewDocument();
 
   panelwindow::IPanelWindow& window_;
   const bool editing_;
@@ -567,8 +569,10 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
 
   bool autoZoom_ = false;
   int32_t scale_ = 100;
-  int32_t docWidth_ = 320000;
-  int32_t docHeight_ = 240000;
+  static constexpr int32_t kNewDocWidth = 320000;
+  static constexpr int32_t kNewDocHeight = 240000;
+  int32_t docWidth_ = kNewDocWidth;
+  int32_t docHeight_ = kNewDocHeight;
   canvas::TColor docFrameColor_ = canvas::clBlack;
   canvas::TColor docShadowColor_ = 0x808080;
   canvas::Brush docSpaceBrush_{canvas::BrushStyle::BDiagonal, canvas::clBtnFace, nullptr};

@@ -1,5 +1,8 @@
 #include "props/FontProp.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "base/Units.h"
 #include "canvas/Canvas.h"
 #include "winmath/WinMath.h"
@@ -15,8 +18,14 @@ constexpr TPublishedInfo kFontInfos[] = {
     {"Height", TPropKind::Plain},        {"Name", TPropKind::Plain},    {"Pitch", TPropKind::Plain},
     {"Size", TPropKind::Plain},          {"Style", TPropKind::Plain}};
 
+// The largest size (thousandths of a point) whose height still fits 32 bits: a size up to it
+// gives a height that gives the size back, so a saved size reads back as itself.
+constexpr int32_t kMaxSize = 1610612735;
+
+int32_t ClampSize(int64_t size) { return static_cast<int32_t>(std::clamp<int64_t>(size, -kMaxSize, kMaxSize)); }
+
 // The point size of a platform font of that pixel height.
-int32_t PointSize(int32_t pixelHeight) { return -winmath::MulDiv(pixelHeight, 72, TFontProp::kPixelsPerInch); }
+int64_t PointSize(int32_t pixelHeight) { return -int64_t{winmath::MulDiv(pixelHeight, 72, TFontProp::kPixelsPerInch)}; }
 
 }  // namespace
 
@@ -31,7 +40,8 @@ void TFontProp::SetFont(const canvas::Font& font) {
   if (IsReadOnly()) return;
   DoBeforeChanged();
   font_ = font;
-  height_ = PointSize(font.height) * kPixelsPerInch * 1000 / -72;
+  const int64_t height = PointSize(font.height) * kPixelsPerInch * 1000 / -72;
+  height_ = static_cast<int32_t>(std::clamp<int64_t>(height, -INT32_MAX, INT32_MAX));
   DoChanged();
 }
 
@@ -43,9 +53,9 @@ void TFontProp::SetHeight(int32_t height) {
   DoChanged();
 }
 
-int32_t TFontProp::GetSize() const { return -winmath::MulDiv(height_, 72, kPixelsPerInch); }
+int32_t TFontProp::GetSize() const { return ClampSize(-int64_t{winmath::MulDiv(height_, 72, kPixelsPerInch)}); }
 
-void TFontProp::SetSize(int32_t size) { SetHeight(-winmath::MulDiv(size, kPixelsPerInch, 72)); }
+void TFontProp::SetSize(int32_t size) { SetHeight(-winmath::MulDiv(ClampSize(size), kPixelsPerInch, 72)); }
 
 TFontStyles TFontProp::GetStyle() const {
   return {font_.weight >= canvas::FW_BOLD, font_.italic, font_.underline, font_.strikeOut};

@@ -7,6 +7,9 @@
 
 #include "base/ModelText.h"
 #include "clipboard/MemoryClipboard.h"
+#include "document/Clone.h"
+#include "document/ServiceControls.h"
+#include "document/testing/DocumentPoints.h"
 #include "panel/tests/LinkedDocument.h"
 #include "picture/BmpCodec.h"
 #include "picture/Graphics.h"
@@ -278,6 +281,65 @@ TEST_F(PanelClipboard, DataThatCannotBeReadIsADataFormatErrorAndChangesNothing) 
     EXPECT_EQ(0, clip.openDepth) << "the clipboard stays open";
     EXPECT_TRUE(panel.Parentless().empty());
   }
+}
+
+// A paste that fails anywhere in its text leaves the document as it was: its text, the
+// controls its connectors and clones named, its layers, and the IDs the next control gets.
+TEST_F(PanelClipboard, APasteThatFailsAnywhereLeavesTheDocumentAsItWas) {
+  auto* clone = Shape<TVexaClone>({60000, 60000, 70000, 70000}, "clone");
+  clone->SetSource(b);
+  TVexaLayer* upper = panel.Layers().NewLayer();
+  upper->SetName("Upper");
+  c->SetLayerControl(upper);
+  // The pasted connector still names a, and the pasted clone b, both left in the document.
+  SelectOnly({c, outer, clone});
+  ASSERT_TRUE(panel.CopyToClipboard());
+  const std::string text(clip.Items()[0].data.begin(), clip.Items()[0].data.end());
+  panel.UnselectAll();
+  panel.PanelHistory().Clear();
+  const std::string before = SaveText();
+  const auto nextId = [&] {
+    panel.PanelHistory().DisableRecording();
+    TVexaControl* probe = Shape<TVexaBox>({0, 0, 10, 10}, "probe");
+    const int32_t id = probe->GetId();
+    probe->Free();
+    panel.PanelHistory().EnableRecording();
+    return id;
+  };
+  const int32_t id = nextId();
+  const std::vector<TPoint> routeA = test::DocumentPoints(*outer);
+  size_t cuts = 0;
+  for (size_t cut = text.find("\r\n"); cut + 2 < text.size(); cut = text.find("\r\n", cut + 2)) {
+    ++cuts;
+    clip.SetItems({{VexaControlsMime(), Bytes(text.substr(0, cut + 2))}});
+    EXPECT_THROW(panel.PasteFromClipboard(), EDataFormatError) << cut;
+    EXPECT_EQ(before, SaveText()) << cut;
+    EXPECT_EQ(0, panel.PanelHistory().Count()) << cut;
+    EXPECT_EQ(id, nextId()) << cut;
+    EXPECT_EQ(2, panel.Layers().GetCount()) << cut;
+  }
+  EXPECT_GT(cuts, 20u);
+  // A value that cannot be read, on any line.
+  for (size_t start = 0, end = text.find("\r\n"); end != std::string::npos;
+       start = end + 2, end = text.find("\r\n", start)) {
+    if (text.find(" = ", start) > end) continue;
+    const std::string broken = text.substr(0, text.find(" = ", start) + 3) + "{x:" + text.substr(end);
+    clip.SetItems({{VexaControlsMime(), Bytes(broken)}});
+    try {
+      panel.PasteFromClipboard();
+      panel.PanelHistory().Undo();
+      panel.PanelHistory().Clear();
+    } catch (const std::exception&) {
+      EXPECT_EQ(0, panel.PanelHistory().Count()) << broken;
+    }
+    EXPECT_EQ(before, SaveText()) << broken;
+    EXPECT_EQ(id, nextId()) << broken;
+  }
+  // The document still edits and saves as before.
+  EXPECT_EQ(routeA, test::DocumentPoints(*outer));
+  SelectOnly({a});
+  panel.MoveSelection(1000, 0);
+  ExpectOneStepUndoesAndRedoes(before);
 }
 
 TEST_F(PanelClipboard, AHeldClipboardIsAnErrorAndCopyNeedsASelection) {

@@ -9,9 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "canvas/RecordingCanvas.h"
+#include "canvas/Region.h"
+#include "clipboard/MemoryClipboard.h"
 #include "connectors/VexaConnector.h"
 #include "controls/ControlClasses.h"
 #include "controls/LinkProps.h"
+#include "document/Clone.h"
 #include "document/ServiceControls.h"
 #include "document/testing/DocumentPoints.h"
 #include "panel/PanelHistory.h"
@@ -246,6 +250,75 @@ TEST_F(PanelCommands, AMoveBeyondTheCoordinateRangeStopsAtItsEdges) {
   EXPECT_EQ(4000, oval->GetWidth());
   for (int i = 0; i < 3; ++i) ASSERT_TRUE(panel.PanelHistory().Undo());
   EXPECT_EQ(before, SaveText());
+}
+
+// A control set or read at the edge of the coordinate range repaints a rectangle inside the
+// range, whatever reaches past it (its size, a child, a clone's source, a pen).
+TEST_F(PanelCommands, ControlsAtTheEdgeOfTheRangeRepaintWithinIt) {
+  constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+  constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+  auto* clone = Shape<TVexaClone>({0, 0, 5000, 5000}, "clone");
+  clone->SetSource(a);
+  clone->SetAutoSize(false);
+  SelectOnly({oval, b});
+  auto* group = static_cast<TVexaControl*>(panel.GroupSelection("TVexaGroup"));
+  ASSERT_NE(nullptr, group);
+  for (TVexaControl* c : std::vector<TVexaControl*>{a, curve, text, clone, group, link}) {
+    for (const int32_t edge : {kMax - 100, kMin + 100}) {
+      window.invalidated.clear();
+      c->SetLeft(edge);
+      c->SetTop(edge);
+      const TRect doc = c->GetDocRect();
+      const TRect refresh = c->GetRefreshRect(doc.left, doc.top);
+      EXPECT_LE(refresh.left, refresh.right) << c->GetName() << " at " << edge;
+      EXPECT_LE(refresh.top, refresh.bottom) << c->GetName() << " at " << edge;
+      for (const TRect& r : window.invalidated) {
+        EXPECT_LE(r.left, r.right) << c->GetName() << " at " << edge;
+        EXPECT_LE(r.top, r.bottom) << c->GetName() << " at " << edge;
+      }
+      canvas::RecordingCanvas canvas;
+      panel.WindowPaint(canvas, window.ClientRect());
+    }
+  }
+}
+
+// However a selected control leaves the selection and the document, the handles of the old
+// selection are repainted away; those of what stays selected are repainted in their place.
+TEST_F(PanelCommands, ControlsLeavingTheSelectionRepaintTheirOldHandles) {
+  clipboard::TMemoryClipboard clip;
+  panel.SetClipboard(&clip);
+  const struct {
+    const char* what;
+    std::vector<std::string> selected;
+    std::function<void(TVexaPanel&)> leave;
+  } cases[] = {
+      {"delete", {"a"}, [](TVexaPanel& p) { p.DeleteSelected(); }},
+      {"delete two of two", {"oval", "a"}, [](TVexaPanel& p) { p.DeleteSelected(); }},
+      {"cut", {"oval"}, [](TVexaPanel& p) { p.CutToClipboard(); }},
+      {"freed by the host", {"oval", "text"}, [](TVexaPanel& p) { p.Selected(1)->Free(); }},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.what);
+    std::vector<TVexaControl*> chosen;
+    for (const std::string& name : row.selected) chosen.push_back(ByName(name));
+    SelectOnly(chosen);
+    const canvas::Region before = panel.GetHandlesRegion();
+    ASSERT_FALSE(before.IsEmpty());
+    window.invalidated.clear();
+    row.leave(panel);
+    const canvas::Region repainted = canvas::Region::FromRects(window.invalidated);
+    const canvas::Region after = panel.GetHandlesRegion();
+    for (const canvas::Region& handles : {before, after}) {
+      for (const TRect& r : handles.Rects()) {
+        EXPECT_TRUE(repainted.Contains(r.left, r.top) && repainted.Contains(r.right - 1, r.bottom - 1))
+            << r.left << "," << r.top << " " << r.right << "," << r.bottom;
+      }
+    }
+    panel.UnselectAll();
+    while (panel.PanelHistory().Undo()) {
+    }
+    panel.PanelHistory().Clear();
+  }
 }
 
 TEST(PanelQuarterTurns, AnglesRoundToTheNearestQuarterTurnHalvesToEven) {

@@ -265,6 +265,30 @@ TEST_F(PanelFiles, ADocumentCutAtAnyLineBoundaryIsADataFormatError) {
   EXPECT_EQ(text, SaveText());
 }
 
+// Whatever the failed text had set before its error (the name, the size, the connectors' gap)
+// and whatever document was there before, a failed load leaves the new document of a fresh
+// panel.
+TEST_F(PanelFiles, AFailedLoadLeavesTheNewDocumentOfAFreshPanel) {
+  const std::string empty = SaveText();
+  panel.SetConnectorsMinGap(2000);
+  BuildDocument();
+  panel.Schemes().SetName("Earlier");
+  const std::string text =
+      "document Failed\r\n  ConnectorsMinGap = 3000\r\n  Height = 50000\r\n  Tag = 7\r\n  Width = 60000\r\n"
+      "  object Layer1: TVexaLayer\r\n    ID = 5\r\n    Visible = True\r\n  end\r\n"
+      "  object Scheme1: TVexaScheme\r\n    ID = 4\r\n";
+  EXPECT_THROW(LoadText(text), EDataFormatError);
+  EXPECT_EQ(empty, SaveText());
+  EXPECT_EQ(TVexaSchemes::kDefaultMinGap, panel.ConnectorsMinGap());
+  EXPECT_EQ(320000, panel.GetDocWidth());
+  EXPECT_EQ(240000, panel.GetDocHeight());
+  // It is a document to edit like any other, and a good text loads into it.
+  Box(Scheme(), {0, 0, 1000, 1000}, "after");
+  const std::string edited = SaveText();
+  LoadText(edited);
+  EXPECT_EQ(edited, SaveText());
+}
+
 TEST_F(PanelFiles, AMillionNestedGroupsAreRefusedWithoutExhaustingTheStack) {
   std::string text = "document Deep\r\n  object Scheme1: TVexaScheme\r\n";
   constexpr int kDepth = 1000000;

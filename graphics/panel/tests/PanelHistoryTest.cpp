@@ -9,6 +9,7 @@
 #include "actions/PanelGroups.h"
 #include "document/Clone.h"
 #include "document/Group.h"
+#include "document/ServiceControls.h"
 #include "panel/PanelHistory.h"
 #include "panel/tests/PanelFixture.h"
 
@@ -313,6 +314,35 @@ TEST_F(PanelHistoryTest, ALayerMovedToAnotherPanelIsOneStepInEach) {
   EXPECT_EQ(otherBefore, other.SaveText());
   ASSERT_TRUE(other.panel.PanelHistory().Redo());
   EXPECT_EQ(otherAfter, other.SaveText());
+
+// A control taken out of a group leaves the group fitted to the rest: undo and redo give back
+// that fit as recorded, without fitting the group again on top of it.
+TEST_F(PanelHistoryTest, ReparentingOutOfAGroupUndoesAndRedoesExactly) {
+  TVexaControl* far = Box(Scheme(), {75000, 0, 78000, 2000}, "far");
+  panel.UnselectAll();
+  panel.Select(a);
+  panel.Select(far);
+  ASSERT_NE(nullptr, panel.GroupSelection("TVexaGroup"));
+  history().Clear();
+  ExpectExactUndoRedo([&] { far->SetParent(Scheme()); });
+  ExpectExactUndoRedo([&] { far->SetParent(a->GetParent()); });
+}
+
+// A member on another layer than its group keeps it when the group is made again by undo or
+// redo: the step changed no layer, so neither do they.
+TEST_F(PanelHistoryTest, UngroupingKeepsTheLayersOfMembersOnOtherLayersThroughUndoAndRedo) {
+  TVexaLayer* upper = panel.Layers().NewLayer();
+  ASSERT_TRUE(panel.SelectOne(a));
+  ASSERT_TRUE(panel.SelectOne(c));
+  auto* group = static_cast<TVexaControl*>(panel.GroupSelection("TVexaGroup"));
+  ASSERT_NE(nullptr, group);
+  group->SetLayerControl(upper);
+  a->SetLayerControl(panel.Layers().GetLayer(0));
+  ASSERT_EQ(upper, c->GetLayer());
+  history().Clear();
+  panel.UnselectAll();
+  ASSERT_TRUE(panel.SelectOne(group));
+  ExpectExactUndoRedo([&] { panel.UngroupSelection(); });
 }
 
 }  // namespace

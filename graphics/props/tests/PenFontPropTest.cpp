@@ -95,6 +95,40 @@ TEST(TFontProp, SizeAndHeightConvertAtNinetySixPixelsPerInch) {
   EXPECT_EQ(font.GetName(), "Courier New");
 }
 
+// Any size set reads back from its text as the same size, the largest ones held where the
+// height still holds them; sizes the height holds are kept exactly.
+TEST(TFontProp, EverySizeReadsBackAsSaved) {
+  const struct {
+    int32_t size, saved;
+  } cases[] = {{10000, 10000},
+               {-9000, -9000},
+               {0, 0},
+               {1610612735, 1610612735},
+               {-1610612735, -1610612735},
+               {1610612736, 1610612735},
+               {2147483647, 1610612735},
+               {-2147483647 - 1, -1610612735}};
+  for (const auto& row : cases) {
+    TPropList list;
+    list.Create<TFontProp>("Font")->SetSize(row.size);
+    const std::string text = Save(list);
+    EXPECT_NE(text.find("Size = " + std::to_string(row.saved) + "\r\n"), std::string::npos) << row.size << "\n" << text;
+    TPropList other;
+    TFontProp* copy = other.Create<TFontProp>("Font");
+    Load(other, text);
+    EXPECT_EQ(row.saved, copy->GetSize()) << row.size;
+    EXPECT_EQ(text, Save(other)) << row.size;
+  }
+  // A height set past what a size can name saves the largest size, which reads back as itself.
+  TFontProp font;
+  font.SetHeight(-2147483647 - 1);
+  EXPECT_EQ(1610612735, font.GetSize());
+  canvas::Font platform;
+  platform.height = -2147483647 - 1;
+  font.SetFont(platform);
+  EXPECT_EQ(1610612735, font.GetSize());
+}
+
 TEST(TFontProp, TextFormStylesAsASetAndPitchByName) {
   TPropList list;
   TFontProp* font = list.Create<TFontProp>("Font");
