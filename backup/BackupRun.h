@@ -6,6 +6,7 @@
 // it, and a run never takes the stamp (and so the dump file name) of an earlier one or of a
 // dump in the folder.
 
+#include <optional>
 #include <string>
 
 #include "ConsoleSettings.h"
@@ -31,6 +32,10 @@ class BackupView {
   // Shows a tray balloon and hides it 10 s after the last one.
   virtual void ShowBalloon(const std::string& title, const std::string& text, int iconKind, int seconds) = 0;
 };
+
+// The folder size limit as typed in the settings (spaces around it allowed); nothing when it
+// is not a whole number.
+std::optional<long long> ParseLimit(const std::string& text);
 
 // The export utility's arguments: "userid=<user id>" and "file=<folder><stamp>".
 std::vector<std::string> ExportArguments(const ConsoleSettings& settings, const std::string& stamp);

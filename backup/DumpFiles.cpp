@@ -46,6 +46,10 @@ bool MatchesMask(std::string_view name, std::string_view mask) {
   return m == mask.size();
 }
 
+bool IsListedDumpName(std::string_view name, std::string_view mask) {
+  return !name.empty() && name.front() != '.' && MatchesMask(name, mask);
+}
+
 std::vector<DumpFile> ListDumpFiles(const fs::path& folder, std::string_view mask) {
   std::vector<DumpFile> files;
   std::error_code ec;
@@ -56,7 +60,7 @@ std::vector<DumpFile> ListDumpFiles(const fs::path& folder, std::string_view mas
     if (ec) break;
     const fs::directory_entry& entry = *it;
     const std::string name = entry.path().filename().string();
-    if (name.empty() || name.front() == '.' || !MatchesMask(name, mask)) continue;
+    if (!IsListedDumpName(name, mask)) continue;
     std::error_code fileEc;
     if (!entry.is_regular_file(fileEc)) continue;
     DumpFile f;
