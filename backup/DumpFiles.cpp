@@ -28,13 +28,14 @@ DateTime ToLocal(fs::file_time_type t) {
 bool MatchesMask(std::string_view name, std::string_view mask) {
   // Iterative wildcard match with one back-tracking point per "*".
   std::size_t n = 0, m = 0, star = std::string_view::npos, mark = 0;
+  // A star is taken as the wildcard before anything else: a name may hold a star itself.
   while (n < name.size()) {
-    if (m < mask.size() && (mask[m] == '?' || SameLetter(mask[m], name[n]))) {
-      ++n;
-      ++m;
-    } else if (m < mask.size() && mask[m] == '*') {
+    if (m < mask.size() && mask[m] == '*') {
       star = m++;
       mark = n;
+    } else if (m < mask.size() && (mask[m] == '?' || SameLetter(mask[m], name[n]))) {
+      ++n;
+      ++m;
     } else if (star != std::string_view::npos) {
       m = star + 1;
       n = ++mark;
