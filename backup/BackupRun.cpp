@@ -14,19 +14,6 @@ namespace {
 
 constexpr int kBalloonSeconds = 10;
 
-// The size limit as typed; nothing when it is not a whole number.
-std::optional<long long> ParseLimit(const std::string& text) {
-  std::size_t b = text.find_first_not_of(' ');
-  std::size_t e = text.find_last_not_of(' ');
-  if (b == std::string::npos) return std::nullopt;
-  long long value = 0;
-  const char* first = text.data() + b;
-  const char* last = text.data() + e + 1;
-  const auto [ptr, ec] = std::from_chars(first, last, value);
-  if (ec != std::errc() || ptr != last) return std::nullopt;
-  return value;
-}
-
 // The dump an export with this stamp writes, in either spelling of the extension.
 std::optional<fs::path> DumpOf(const fs::path& folder, const std::string& stamp) {
   for (const char* ext : {".DMP", ".dmp"}) {
@@ -59,6 +46,18 @@ void RemoveLeftover(const fs::path& folder, const std::string& stamp) {
 }
 
 }  // namespace
+
+std::optional<long long> ParseLimit(const std::string& text) {
+  std::size_t b = text.find_first_not_of(' ');
+  std::size_t e = text.find_last_not_of(' ');
+  if (b == std::string::npos) return std::nullopt;
+  long long value = 0;
+  const char* first = text.data() + b;
+  const char* last = text.data() + e + 1;
+  const auto [ptr, ec] = std::from_chars(first, last, value);
+  if (ec != std::errc() || ptr != last) return std::nullopt;
+  return value;
+}
 
 std::vector<std::string> ExportArguments(const ConsoleSettings& settings, const std::string& stamp) {
   return {"userid=" + settings.userId, "file=" + WithTrailingSlash(settings.pathBackup) + stamp};

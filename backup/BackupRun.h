@@ -37,6 +37,10 @@ class BackupView {
   virtual void ShowBalloon(const std::string& title, const std::string& text, int iconKind, int seconds) = 0;
 };
 
+// The folder size limit as typed in the settings (spaces around it allowed); nothing when it
+// is not a whole number.
+std::optional<long long> ParseLimit(const std::string& text);
+
 // The export utility's arguments: "userid=<user id>" and "file=<folder><stamp>".
 std::vector<std::string> ExportArguments(const ConsoleSettings& settings, const std::string& stamp);
 

@@ -28,13 +28,14 @@ DateTime ToLocal(fs::file_time_type t) {
 bool MatchesMask(std::string_view name, std::string_view mask) {
   // Iterative wildcard match with one back-tracking point per "*".
   std::size_t n = 0, m = 0, star = std::string_view::npos, mark = 0;
+  // A star is taken as the wildcard before anything else: a name may hold a star itself.
   while (n < name.size()) {
-    if (m < mask.size() && (mask[m] == '?' || SameLetter(mask[m], name[n]))) {
-      ++n;
-      ++m;
-    } else if (m < mask.size() && mask[m] == '*') {
+    if (m < mask.size() && mask[m] == '*') {
       star = m++;
       mark = n;
+    } else if (m < mask.size() && (mask[m] == '?' || SameLetter(mask[m], name[n]))) {
+      ++n;
+      ++m;
     } else if (star != std::string_view::npos) {
       m = star + 1;
       n = ++mark;
@@ -44,6 +45,10 @@ bool MatchesMask(std::string_view name, std::string_view mask) {
   }
   while (m < mask.size() && mask[m] == '*') ++m;
   return m == mask.size();
+}
+
+bool IsListedDumpName(std::string_view name, std::string_view mask) {
+  return !name.empty() && name.front() != '.' && MatchesMask(name, mask);
 }
 
 std::vector<DumpFile> ListDumpFiles(const fs::path& folder, std::string_view mask) {
@@ -56,7 +61,7 @@ std::vector<DumpFile> ListDumpFiles(const fs::path& folder, std::string_view mas
     if (ec) break;
     const fs::directory_entry& entry = *it;
     const std::string name = entry.path().filename().string();
-    if (name.empty() || name.front() == '.' || !MatchesMask(name, mask)) continue;
+    if (!IsListedDumpName(name, mask)) continue;
     std::error_code fileEc;
     if (!entry.is_regular_file(fileEc)) continue;
     DumpFile f;

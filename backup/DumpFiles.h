@@ -23,6 +23,9 @@ struct DumpFile {
 // Windows wildcards ("*", "?"), letters compared without regard to case.
 bool MatchesMask(std::string_view name, std::string_view mask);
 
+// A name in the folder that the list shows: not a hidden dot-file, and matching `mask`.
+bool IsListedDumpName(std::string_view name, std::string_view mask);
+
 // Plain files of `folder` (not sub-folders, not hidden dot-files) that match `mask`, oldest
 // first by modification time; files of the same time keep name order. A missing or unreadable
 // folder gives an empty list.

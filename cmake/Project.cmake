@@ -37,7 +37,8 @@ endfunction()
 
 # pv_add_fuzzer(<name> SOURCES <files...> LIBS <targets...>)
 # A libFuzzer target; built only in the fuzz build (clang, PV_FUZZ=ON).
-# Seed inputs, if any, go in a folder named <name>_corpus beside the source.
+# Beside the source: <name>_corpus (seed inputs) and <name>_findings (the minimised inputs of
+# mended faults); ./dev.sh test replays both and fails for a fuzzer without them.
 function(pv_add_fuzzer name)
   if(NOT PV_FUZZ)
     return()

@@ -38,6 +38,19 @@ TEST(DumpFiles, ListedOldestFirstByModificationTimeNotByName) {
   EXPECT_TRUE(ListDumpFiles(dir.path() / "missing").empty());
 }
 
+TEST(DumpFiles, AStarInTheMaskStaysAWildcardWhereTheNameHoldsAStar) {
+  // File names here may hold "*" and "?" themselves.
+  const struct {
+    const char* name;
+    const char* mask;
+    bool matches;
+  } cases[] = {
+      {"*", "*", true},         {"*a.DMP", "*.DMP", true}, {"**x", "*", true},
+      {"a*b.DMP", "a*.DMP", true}, {"?*.DMP", "?*.DMP", true}, {"*a.DMPX", "*.DMP", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(MatchesMask(c.name, c.mask), c.matches) << c.name << " / " << c.mask;
+}
+
 TEST(DumpFiles, MasksSizesAndSizeText) {
   EXPECT_TRUE(MatchesMask("a.DMP", "*.DMP"));
   EXPECT_TRUE(MatchesMask("a.dmp", "*.DMP"));

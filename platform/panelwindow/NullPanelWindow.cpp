@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "canvas/RecordingCanvas.h"
+
 namespace pv::panelwindow {
 
 int32_t TNullPanelWindow::MaxPos(TScrollBarKind bar) const {
@@ -18,6 +20,32 @@ void TNullPanelWindow::SetScrollRange(TScrollBarKind bar, int32_t range, int32_t
 bool TNullPanelWindow::ScrollBarVisible(TScrollBarKind bar) const { return Bar(bar).range > Extent(bar); }
 
 void TNullPanelWindow::SetScrollPos(TScrollBarKind bar, int32_t pos) { Bar(bar).pos = std::clamp(pos, 0, MaxPos(bar)); }
+
+void TNullPanelWindow::Invalidate(const TRect& rect) {
+  invalidated.push_back(rect);
+  if (rect.right <= rect.left || rect.bottom <= rect.top) return;
+  if (pending_.right <= pending_.left || pending_.bottom <= pending_.top) {
+    pending_ = rect;
+    return;
+  }
+  pending_ = {std::min(pending_.left, rect.left), std::min(pending_.top, rect.top),
+              std::max(pending_.right, rect.right), std::max(pending_.bottom, rect.bottom)};
+}
+
+void TNullPanelWindow::InvalidateAll() {
+  ++wholeInvalidations;
+  pending_ = ClientRect();
+}
+
+size_t TNullPanelWindow::PaintPending() {
+  const TRect box{std::max(pending_.left, 0), std::max(pending_.top, 0), std::min(pending_.right, width_),
+                  std::min(pending_.bottom, height_)};
+  pending_ = {0, 0, 0, 0};
+  if (!events_ || box.right <= box.left || box.bottom <= box.top) return 0;
+  canvas::RecordingCanvas canvas({box.right - box.left, box.bottom - box.top});
+  events_->WindowPaint(canvas, box);
+  return canvas.Commands().size();
+}
 
 void TNullPanelWindow::Resize(int32_t width, int32_t height) {
   width_ = std::max(0, width);

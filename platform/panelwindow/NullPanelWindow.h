@@ -33,8 +33,8 @@ class TNullPanelWindow final : public IPanelWindow {
   bool ScrollBarVisible(TScrollBarKind bar) const override;
   int32_t ScrollPos(TScrollBarKind bar) const override { return Bar(bar).pos; }
   void SetScrollPos(TScrollBarKind bar, int32_t pos) override;
-  void Invalidate(const TRect& rect) override { invalidated.push_back(rect); }
-  void InvalidateAll() override { ++wholeInvalidations; }
+  void Invalidate(const TRect& rect) override;
+  void InvalidateAll() override;
   void SetCursor(int index) override { cursor = index; }
   bool Focused() const override { return focused; }
   void TakeFocus() override { focused = true; }
@@ -42,6 +42,11 @@ class TNullPanelWindow final : public IPanelWindow {
 
   // A new client size; the panel hears of it.
   void Resize(int32_t width, int32_t height);
+  // The window's turn to paint, as a real one takes it once its events are handled: the panel
+  // paints the bounding box of what was invalidated since (the whole client area after
+  // InvalidateAll), cut to the client area, on a canvas whose pixel (0, 0) is the box's
+  // left-top. Returns the number of canvas calls the paint made; 0 when nothing was pending.
+  size_t PaintPending();
   // A scroll bar moved by the user; the panel hears of it.
   void ScrollTo(TScrollBarKind bar, int32_t pos);
   int32_t ScrollRange(TScrollBarKind bar) const { return Bar(bar).range; }
@@ -72,6 +77,7 @@ class TNullPanelWindow final : public IPanelWindow {
   IPanelWindowEvents* events_ = nullptr;
   ScrollBar horz_;
   ScrollBar vert_;
+  TRect pending_{0, 0, 0, 0};
 };
 
 }  // namespace pv::panelwindow

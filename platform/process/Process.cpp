@@ -169,6 +169,22 @@ std::optional<Captured> RunAndCapture(const std::string& program, const std::vec
   return result;
 }
 
+bool ProcStatIsLive(std::string_view stat) {
+  // The state follows the command name's closing parenthesis; Z is an unreaped corpse.
+  const std::size_t close = stat.rfind(')');
+  return close != std::string_view::npos && !(close + 2 < stat.size() && stat[close + 2] == 'Z');
+}
+
+bool ProcessGoesBy(std::string_view name, std::string_view comm, std::string_view cmdline, std::string_view exePath) {
+  if (name.empty()) return false;
+  if (!comm.empty() && comm.back() == '\n') comm.remove_suffix(1);
+  const std::string_view argv0 = cmdline.substr(0, cmdline.find('\0'));
+  const std::string_view exeName = exePath.empty() ? "" : BaseName(exePath);
+  // The kernel cuts command names to 15 characters, so a 15-character one may be a prefix.
+  const bool commMatches = comm.size() < 15 && comm == name;
+  return commMatches || BaseName(argv0) == name || exeName == name;
+}
+
 std::vector<pid_t> FindProcesses(std::string_view name, const std::string& procRoot) {
   std::vector<pid_t> found;
   if (name.empty()) return found;
@@ -180,22 +196,14 @@ std::vector<pid_t> FindProcesses(std::string_view name, const std::string& procR
     if (pid <= 0 || *end != '\0') continue;
     const std::string base = procRoot + "/" + entry->d_name;
 
-    // The state follows the command name's closing parenthesis; Z is an unreaped corpse.
     const std::string stat = ReadSmallFile(base + "/stat");
-    const std::size_t close = stat.rfind(')');
-    if (close == std::string::npos || (close + 2 < stat.size() && stat[close + 2] == 'Z')) continue;
-
-    std::string comm = ReadSmallFile(base + "/comm");
-    if (!comm.empty() && comm.back() == '\n') comm.pop_back();
+    if (!ProcStatIsLive(stat)) continue;
+    const std::string comm = ReadSmallFile(base + "/comm");
     const std::string cmdline = ReadSmallFile(base + "/cmdline");
-    const std::string_view argv0(cmdline.c_str());
     char exe[4096];
     const ssize_t n = ::readlink((base + "/exe").c_str(), exe, sizeof exe - 1);
-    const std::string_view exeName = n > 0 ? BaseName(std::string_view(exe, static_cast<std::size_t>(n))) : "";
-
-    // The kernel cuts command names to 15 characters, so a 15-character one may be a prefix.
-    const bool commMatches = comm.size() < 15 && comm == name;
-    if (commMatches || BaseName(argv0) == name || exeName == name) found.push_back(static_cast<pid_t>(pid));
+    const std::string_view exePath = n > 0 ? std::string_view(exe, static_cast<std::size_t>(n)) : "";
+    if (ProcessGoesBy(name, comm, cmdline, exePath)) found.push_back(static_cast<pid_t>(pid));
   }
   ::closedir(dir);
   return found;

@@ -46,4 +46,11 @@ std::optional<Captured> RunAndCapture(const std::string& program, const std::vec
 std::vector<pid_t> FindProcesses(std::string_view name, const std::string& procRoot = "/proc");
 bool IsProcessRunning(std::string_view name, const std::string& procRoot = "/proc");
 
+// The steps of FindProcesses on the bytes of one process's /proc files. A stat names a live
+// process unless its state, after the command name's closing parenthesis, is Z.
+bool ProcStatIsLive(std::string_view stat);
+// comm and cmdline as read (a trailing newline, NUL-separated arguments), exePath the target
+// of the exe link (empty when unreadable).
+bool ProcessGoesBy(std::string_view name, std::string_view comm, std::string_view cmdline, std::string_view exePath);
+
 }  // namespace pv::process

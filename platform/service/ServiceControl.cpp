@@ -104,16 +104,22 @@ bool SystemdUserServices::Systemctl(const std::vector<std::string>& args, std::s
   return true;
 }
 
+int ServiceStateOf(std::string_view activeState) {
+  while (!activeState.empty() && (activeState.back() == '\n' || activeState.back() == ' ')) {
+    activeState.remove_suffix(1);
+  }
+  if (activeState == "active" || activeState == "reloading") return kServiceRunning;
+  if (activeState == "activating") return kServiceStartPending;
+  if (activeState == "deactivating") return kServiceStopPending;
+  return kServiceStopped;
+}
+
 int SystemdUserServices::QueryServiceState(const std::string& name) {
   std::string output;
   if (!Systemctl({"show", "--property=ActiveState", "--value", UnitName(name)}, nullptr, &output)) {
     return kServiceStopped;
   }
-  while (!output.empty() && (output.back() == '\n' || output.back() == ' ')) output.pop_back();
-  if (output == "active" || output == "reloading") return kServiceRunning;
-  if (output == "activating") return kServiceStartPending;
-  if (output == "deactivating") return kServiceStopPending;
-  return kServiceStopped;
+  return ServiceStateOf(output);
 }
 
 bool SystemdUserServices::Install(const UnitSpec& spec, std::string* error) {

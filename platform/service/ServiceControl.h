@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "process/Process.h"
@@ -30,6 +31,8 @@ struct UnitSpec {
 // The unit file for `spec`: a user service that runs in the desktop session, so that its
 // windows and tray icon can be shown, and that is started with that session.
 std::string MakeUnitFile(const UnitSpec& spec);
+// The state a unit's ActiveState, as "systemctl show --value" prints it, stands for.
+int ServiceStateOf(std::string_view activeState);
 // "Name" becomes "Name.service"; a name that already ends so is kept.
 std::string UnitName(const std::string& name);
 

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <stdexcept>
+#include <string>
 
 #include "DXF_numbers.h"
 #include "DXF_write.h"
@@ -35,8 +37,10 @@ std::string Written(const std::vector<DxfLayerView>& layers) {
 class TempDir {
  public:
   TempDir() {
-    path_ = std::filesystem::temp_directory_path() / ("planview-write-" + std::to_string(std::random_device{}()));
-    std::filesystem::create_directories(path_);
+    // mkdtemp makes a new folder or fails: two tests (or two checkouts) never share one.
+    std::string pattern = (std::filesystem::temp_directory_path() / "planview-write-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("no scratch folder: " + pattern);
+    path_ = pattern;
   }
   ~TempDir() {
     std::error_code ignored;

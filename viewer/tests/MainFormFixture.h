@@ -8,10 +8,11 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -55,8 +56,10 @@ inline const std::string kPlan = test::Dxf({
 class Scratch {
  public:
   Scratch() {
-    path_ = std::filesystem::temp_directory_path() / ("planview-ui-" + std::to_string(std::random_device{}()));
-    std::filesystem::create_directories(path_);
+    // mkdtemp makes a new folder or fails: two tests (or two checkouts) never share one.
+    std::string pattern = (std::filesystem::temp_directory_path() / "planview-ui-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("no scratch folder: " + pattern);
+    path_ = pattern;
   }
   ~Scratch() {
     std::error_code ignored;

@@ -1,7 +1,9 @@
 // tgd text from arbitrary bytes loaded into a panel on the null window, as a document and as
 // clipboard data. A load that fails leaves a new document behind; one that succeeds leaves
 // every control with its own positive ID, found again by it, a sane scroll model whatever
-// size the file gave the document, and a text that reads back to the same text.
+// size the file gave the document, and a text that reads back to the same text. The window
+// paints what the panel invalidated after each step, as a real one would, and once scrolled
+// to the document's far corner.
 
 #include <cstdint>
 #include <cstdio>
@@ -18,6 +20,7 @@
 #include "panel/VexaPanel.h"
 #include "panel/fuzz/FuzzCheck.h"
 #include "panel/tests/SavedText.h"
+#include "canvas/RecordingCanvas.h"
 #include "panelwindow/NullPanelWindow.h"
 
 namespace {
@@ -54,6 +57,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Every class the text may name, as a program registers them at start-up.
   static const bool registered = (pv::graphics::RegisterVexaGraphics(), true);
   static_cast<void>(registered);
+  // Off-screen canvases (pictures, transparency) paint into nothing but run their code.
+  static pv::canvas::RecordingBitmapCanvasFactory bitmaps;
+  bitmaps.keepLogs = false;
+  pv::canvas::SetBitmapCanvasFactory(&bitmaps);
   const std::string text(reinterpret_cast<const char*>(data), size);
   for (TLoadMode mode : {TLoadMode::Document, TLoadMode::Clipboard}) {
     pv::panelwindow::TNullPanelWindow window(300, 200);
@@ -72,17 +79,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       Check(panel.Schemes().GetCount() == 1 && panel.Schemes().GetChild(0)->GetCount() == 0,
             "a failed load left a part of the document");
     }
+    window.PaintPending();
     CheckIds(panel);
     Check(panel.GetScale() >= TVexaPanel::kMinScale && panel.GetScale() <= TVexaPanel::kMaxScale, "scale");
     window.Resize(1000, 700);
     for (auto bar : {pv::panelwindow::TScrollBarKind::Horizontal, pv::panelwindow::TScrollBarKind::Vertical}) {
       Check(window.ScrollRange(bar) >= 0, "a negative scroll range");
     }
+    window.PaintPending();
+    for (auto bar : {pv::panelwindow::TScrollBarKind::Horizontal, pv::panelwindow::TScrollBarKind::Vertical}) {
+      window.ScrollTo(bar, window.ScrollRange(bar));
+    }
+    window.InvalidateAll();
+    window.PaintPending();
     // What a paste recorded undoes and redoes.
     while (panel.PanelHistory().Undo()) {
     }
     while (panel.PanelHistory().Redo()) {
     }
+    window.PaintPending();
     CheckIds(panel);
     const std::string first = SavedText(panel);
     pv::panelwindow::TNullPanelWindow otherWindow;

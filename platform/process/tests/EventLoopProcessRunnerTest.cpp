@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -48,7 +49,9 @@ TEST(EventLoopProcessRunner, AnEndedProcessReturnsAtOnce) {
   pv::process::EventLoopProcessRunner runner;
   const pid_t pid = runner.Start("/bin/sh", {"-c", "exit 9"}, nullptr);
   ASSERT_GT(pid, 0);
-  ::usleep(200000);
+  // Until the child has ended (it stays to be reaped by the runner).
+  siginfo_t info{};
+  ASSERT_EQ(::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT), 0);
   EXPECT_EQ(runner.WaitForExit(pid), 9);
 }
 

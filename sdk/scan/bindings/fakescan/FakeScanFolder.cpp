@@ -47,8 +47,7 @@ std::vector<std::string> ListBmpFiles(const std::filesystem::path& folder) {
   return names;
 }
 
-ReplayImage LoadReplayImage(const std::filesystem::path& file) {
-  const std::vector<uint8_t> bytes = ReadWholeFile(file);
+ReplayImage DecodeReplayImage(std::span<const uint8_t> bytes) {
   // The SDK's reader checks signature, depth, compression, header and palette
   // sizes and that every row lies inside the file.
   vela::render::DecodedBmp decoded = vela::render::DecodeBmp(bytes);
@@ -60,5 +59,7 @@ ReplayImage LoadReplayImage(const std::filesystem::path& file) {
   image.pixels = std::move(decoded.pixels);
   return image;
 }
+
+ReplayImage LoadReplayImage(const std::filesystem::path& file) { return DecodeReplayImage(ReadWholeFile(file)); }
 
 }  // namespace vela::scan

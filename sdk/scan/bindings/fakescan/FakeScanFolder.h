@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -30,5 +31,7 @@ struct ReplayImage {
 // Throws for a file that cannot be read or is not such a BMP: sizes, depth
 // and offsets are checked before anything is read from the pixel data.
 ReplayImage LoadReplayImage(const std::filesystem::path& file);
+// The same for the bytes of such a file.
+ReplayImage DecodeReplayImage(std::span<const uint8_t> bytes);
 
 }  // namespace vela::scan

@@ -70,6 +70,13 @@ smart_ptr<Scanner> CreateNetworkScanner(int32_t deviceId) {
   return smart_ptr<Scanner>(new NetworkScanner(IndexOfDeviceId(deviceId)));
 }
 
+std::vector<uint32_t> DeviceKeysOf(const EnumerationRecord& record) {
+  std::vector<uint32_t> keys;
+  const int32_t count = std::clamp(record.count, 0, maxEntries);
+  for (int32_t i = 0; i < count; ++i) keys.push_back(record.entries[i].deviceKey);
+  return keys;
+}
+
 std::vector<uint16_t> EnumerateNetwork() {
   std::vector<uint32_t> keys;
   try {
@@ -77,10 +84,7 @@ std::vector<uint16_t> EnumerateNetwork() {
     CorvidEnum* enumerator = manager.Library().CreateEnumerator();
     NetworkScannerManager::SetDeviceKeys({});
     EnumerationRecord record{};
-    if (enumerator->table->Enumerate(enumerator, &record, int32_t(sizeof record)) == 0) {
-      const int32_t count = std::clamp(record.count, 0, maxEntries);
-      for (int32_t i = 0; i < count; ++i) keys.push_back(record.entries[i].deviceKey);
-    }
+    if (enumerator->table->Enumerate(enumerator, &record, int32_t(sizeof record)) == 0) keys = DeviceKeysOf(record);
     enumerator->table->Release(enumerator);
   } catch (const std::exception&) {
     // what was found before the failure stays listed

@@ -45,6 +45,9 @@ class NetworkScanner final : public Scanner {
 // The factory the collection calls for type 8.
 vela::base::smart_ptr<Scanner> CreateNetworkScanner(int32_t deviceId);
 
+// The device keys an enumeration reported: its count held to 0..maxEntries.
+std::vector<uint32_t> DeviceKeysOf(const corvid::EnumerationRecord& record);
+
 // 0 to (number of devices - 1); the keys become the process's device keys.
 std::vector<uint16_t> EnumerateNetwork();
 
