@@ -148,9 +148,11 @@ void DXF_Layer::AddList(std::unique_ptr<Entity_List> list) {
 }
 
 std::vector<std::unique_ptr<Entity_List>> DXF_Layer::DeleteList(std::string_view name, bool free) {
+  // The name may be a list's own, which goes with the list.
+  const std::string wanted(name);
   std::vector<std::unique_ptr<Entity_List>> removed;
   for (size_t i = lists_.size(); i-- > 0;) {
-    if (lists_[i]->Name() != name) continue;
+    if (lists_[i]->Name() != wanted) continue;
     if (!free) removed.push_back(std::move(lists_[i]));
     lists_.erase(lists_.begin() + static_cast<std::ptrdiff_t>(i));
   }
