@@ -4,6 +4,7 @@
 // tests, vertex moves, details text, its DXF record).
 
 #include <atomic>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -38,6 +39,27 @@ struct DrawContext {
 
   canvas::TPoint Map(const Point3D& p, const Matrix4x4* m) const { return toScreen(userData, p, m); }
   DrawContext With(const Matrix4x4* matrix) const { return {canvas, matrix, toScreen, userData}; }
+};
+
+// The object coordinate system of an entity that has one, held apart: most entities have none,
+// and a repaint walks every entity, so its time goes mostly into bringing entities from
+// memory; 128 bytes of matrix in each would double what a line brings.
+class HeldMatrix {
+ public:
+  HeldMatrix& operator=(const Matrix4x4& m) {
+    if (m_) {
+      *m_ = m;
+    } else {
+      m_ = std::make_unique<Matrix4x4>(m);
+    }
+    return *this;
+  }
+  void reset() { m_.reset(); }
+  explicit operator bool() const { return m_ != nullptr; }
+  const Matrix4x4& operator*() const { return *m_; }
+
+ private:
+  std::unique_ptr<Matrix4x4> m_;
 };
 
 class DXF_Entity {
@@ -116,7 +138,7 @@ class DXF_Entity {
 
   TColor color_ = 0;
   int32_t colorIndex_ = 0;
-  std::optional<Matrix4x4> ocs_;
+  HeldMatrix ocs_;
   Point3D extrusion_ = WCS_Z_Axis;
 };
 

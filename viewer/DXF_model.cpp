@@ -148,9 +148,11 @@ void DXF_Layer::AddList(std::unique_ptr<Entity_List> list) {
 }
 
 std::vector<std::unique_ptr<Entity_List>> DXF_Layer::DeleteList(std::string_view name, bool free) {
+  // The name may be a list's own, which goes with the list.
+  const std::string wanted(name);
   std::vector<std::unique_ptr<Entity_List>> removed;
   for (size_t i = lists_.size(); i-- > 0;) {
-    if (lists_[i]->Name() != name) continue;
+    if (lists_[i]->Name() != wanted) continue;
     if (!free) removed.push_back(std::move(lists_[i]));
     lists_.erase(lists_.begin() + static_cast<std::ptrdiff_t>(i));
   }
@@ -260,26 +262,50 @@ void DXF_Object::Reindex() {
 // A few entities are walked: building an index would cost more than it saves.
 constexpr size_t kIndexedEntities = 64;
 
-const EntityIndex* selection_lists::QueryIndex() const {
-  std::vector<Entity_List::Stamp> stamps;
-  stamps.reserve(lists.size() + 1);
-  size_t count = 0;
+bool selection_lists::IndexFollowsLists() const {
+  if (!index_ || indexGeneration_ != Entity_List::GeometryGeneration()) return false;
+  // The lists now must be those indexed, in their order, with some perhaps gone: a list keeps
+  // its stamp for as long as its entities stay as they were.
+  std::vector<IndexedList> kept;
+  std::vector<EntityIndex::Range> gone;
+  kept.reserve(lists.size());
+  size_t next = 0;
   for (const Entity_List* list : lists) {
-    stamps.push_back(list->StampOf());
-    count += list->Count();
-  }
-  stamps.push_back(Entity_List::GeometryGeneration());
-  if (count < kIndexedEntities) return nullptr;
-  if (!index_ || stamps != indexStamps_) {
-    std::vector<DXF_Entity*> entities;
-    entities.reserve(count);
-    for (const Entity_List* list : lists) {
-      for (const auto& e : list->Entities()) entities.push_back(e.get());
+    while (next < indexed_.size() && indexed_[next].stamp != list->StampOf()) {
+      gone.push_back({indexed_[next].first, indexed_[next].count});
+      ++next;
     }
-    index_ = std::make_shared<EntityIndex>(std::move(entities));
-    indexStamps_ = std::move(stamps);
+    if (next == indexed_.size()) return false;
+    kept.push_back(indexed_[next++]);
   }
+  for (; next < indexed_.size(); ++next) gone.push_back({indexed_[next].first, indexed_[next].count});
+  if (!gone.empty()) {
+    index_->Remove(gone);
+    indexed_ = std::move(kept);
+  }
+  return true;
+}
+
+const EntityIndex* selection_lists::QueryIndex() const {
+  size_t count = 0;
+  for (const Entity_List* list : lists) count += list->Count();
+  if (count < kIndexedEntities) return nullptr;
+  if (IndexFollowsLists()) return index_.get();
+  std::vector<DXF_Entity*> entities;
+  entities.reserve(count);
+  indexed_.clear();
+  for (const Entity_List* list : lists) {
+    indexed_.push_back({list->StampOf(), static_cast<uint32_t>(entities.size()), static_cast<uint32_t>(list->Count())});
+    for (const auto& e : list->Entities()) entities.push_back(e.get());
+  }
+  index_ = std::make_unique<EntityIndex>(std::move(entities));
+  indexGeneration_ = Entity_List::GeometryGeneration();
   return index_.get();
+}
+
+void selection_lists::NoteEntityMoved(const DXF_Entity* entity) {
+  // An index that no longer follows the lists is built again at the next query anyway.
+  if (!IndexFollowsLists() || !index_->Moved(entity)) index_.reset();
 }
 
 void selection_lists::FindNearestPoint(const Point3D& p, DXF_Entity*& entity, Point3D& closest) const {

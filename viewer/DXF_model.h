@@ -185,12 +185,38 @@ class selection_lists {
   // entity is left as passed when nothing contains p.
   void FindContainingEntity(const Point3D& p, DXF_Entity*& entity, Point3D& closest) const;
 
+  // An entity was changed in place (a vertex dragged): the queries see it from now on.
+  void NoteEntityMoved(const DXF_Entity* entity);
+
+  selection_lists() = default;
+  // A copy chooses the same lists and builds its own index when it is first asked.
+  selection_lists(const selection_lists& other) : lists(other.lists) {}
+  selection_lists& operator=(const selection_lists& other) {
+    if (this != &other) {
+      lists = other.lists;
+      index_.reset();
+      indexed_.clear();
+    }
+    return *this;
+  }
+  selection_lists(selection_lists&&) = default;
+  selection_lists& operator=(selection_lists&&) = default;
+
  private:
-  // An index over the lists' entities in order, built again when the lists or their
-  // entities changed since (see DXF_index.h); none for a few entities.
+  // An index over the lists' entities in order (see DXF_index.h); none for a few entities.
+  // It follows entities moved in place and lists that left the choice; it is built again
+  // when a list is added, a list's entities changed or all geometry changed.
   const EntityIndex* QueryIndex() const;
-  mutable std::shared_ptr<const EntityIndex> index_;
-  mutable std::vector<Entity_List::Stamp> indexStamps_;
+  // Whether the index holds the lists as they are now, after forgetting the lists that left.
+  bool IndexFollowsLists() const;
+  struct IndexedList {
+    Entity_List::Stamp stamp;
+    uint32_t first;  // position of its first entity in the index
+    uint32_t count;
+  };
+  mutable std::unique_ptr<EntityIndex> index_;
+  mutable std::vector<IndexedList> indexed_;  // the lists the index holds, in order
+  mutable Entity_List::Stamp indexGeneration_ = 0;
 };
 
 }  // namespace pv::viewer

@@ -482,7 +482,7 @@ void TCAD_Demo_Form::ZoomboxMouseUp(forms::TMouseButton, forms::TShiftState, int
   const Point3D world = ZoomBox->ScreenToWorld(x, y);
   const Point3D to = DXF_Utils::RoundPoint({world.x, world.y, from.z}, 1000);
   if (entity->MovePoint(from, to)) {
-    Entity_List::NoteGeometryChanged();
+    selection_.NoteEntityMoved(entity);
     ZoomBox->Repaint();
   } else {
     forms::ShowMessage("An error occurred moving point", this);

@@ -83,14 +83,14 @@ class ShapedTextCache {
 
   static size_t HashOf(int font, std::string_view text);
   Line& Insert(size_t hash, int font, std::string_view text, Line line);
-  // Marks the hash as seen; whether it was seen before. Two texts may share a mark, which only
-  // keeps one of them a writing early.
+  // Marks the hash as seen; whether it was seen before. Two texts may share their marks, which
+  // only keeps one of them a writing early.
   bool SeenBefore(size_t hash);
 
   size_t limit_;
   Generation newer_;
   Generation older_;
-  // One bit per hash (modulo its size) of the texts asked for since the last generation began;
+  // Three bits in one word per hash of the texts asked for since the last generation began;
   // allocated with the first text.
   std::vector<uint64_t> seen_;
 };

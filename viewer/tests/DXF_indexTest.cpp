@@ -22,8 +22,9 @@ std::string Number(double v) {
   return buf;
 }
 
-// DXF text with about `count` entities of every kind, on three layers.
-std::string GeneratedDrawing(int count, unsigned seed) {
+// DXF text with about `count` entities of every kind, on `layers` layers (a number prime to
+// nine puts every kind on every layer).
+std::string GeneratedDrawing(int count, unsigned seed, int layers = 3) {
   std::mt19937 rng(seed);
   std::uniform_real_distribution<double> coord(-500, 500);
   std::uniform_real_distribution<double> small(-20, 20);
@@ -44,7 +45,7 @@ std::string GeneratedDrawing(int count, unsigned seed) {
   auto mirror = [&] { pair(210, "0"), pair(220, "0"), pair(230, "-1"); };
   std::string previous;
   for (int i = 0; i < count; ++i) {
-    const std::string layer = "L" + std::to_string(i % 3);
+    const std::string layer = "L" + std::to_string(i % layers);
     const double x = coord(rng), y = coord(rng);
     const size_t before = t.size();
     switch (i % 9) {
@@ -191,6 +192,103 @@ TEST(EntityIndex, FollowsEntitiesThatMoveAndListsThatChange) {
   auto taken = lines->TakeLast();
   selection.FindNearestPoint(far, entity, closest);
   EXPECT_EQ(entity, line);
+}
+
+// The index follows the edits of the viewer without being built again: a drag moves one
+// vertex of the entity nearest the mouse (as a Shift-drag does), a delete takes chosen lists
+// out of the choice and frees them, and now and then the lists are chosen again. After every
+// step the queries at many points answer as the walk does.
+TEST(EntityIndex, FollowsDragsAndDeletesAsTheWalkDoes) {
+  const auto read = ReadDxfText(GeneratedDrawing(6000, 29, 10));
+  ASSERT_TRUE(read->isDxf);
+  DXF_Object& drawing = *read->drawing;
+  selection_lists selection = EveryList(drawing);
+  ASSERT_GE(selection.lists.size(), 20u);
+
+  std::mt19937 rng(41);
+  std::uniform_real_distribution<double> coord(-700, 700);
+  auto randomPoint = [&] { return Point3D{coord(rng), coord(rng), 0.0}; };
+  auto compare = [&](const Point3D& p, const std::string& step) {
+    DXF_Entity* expected = nullptr;
+    DXF_Entity* actual = nullptr;
+    Point3D closest;
+    WalkNearest(selection, p, expected);
+    selection.FindNearestPoint(p, actual, closest);
+    ASSERT_EQ(actual, expected) << "nearest to (" << p.x << ", " << p.y << ") after " << step;
+    DXF_Entity* actualInside = nullptr;
+    selection.FindContainingEntity(p, actualInside, closest);
+    ASSERT_EQ(actualInside, WalkInside(selection, p)) << "containing (" << p.x << ", " << p.y << ") after " << step;
+  };
+
+  int drags = 0, deletes = 0, queries = 0;
+  for (int step = 0; step < 100; ++step) {
+    std::string what;
+    const unsigned kind = rng() % 10;
+    if (kind < 7) {
+      // A drag from the vertex nearest a point to another point, anywhere in the drawing.
+      DXF_Entity* entity = nullptr;
+      Point3D from;
+      selection.FindNearestPoint(randomPoint(), entity, from);
+      if (!entity) continue;
+      const Point3D to = DXF_Utils::RoundPoint(randomPoint(), 1000);
+      if (!entity->MovePoint(from, to)) continue;
+      selection.NoteEntityMoved(entity);
+      what = "a drag of a " + std::string(entity->ClassName()) + " to (" + std::to_string(to.x) + ", " +
+             std::to_string(to.y) + ")";
+      ++drags;
+    } else if (kind < 9) {
+      // A delete of one or two chosen lists (not the block definitions, which inserts use).
+      const int count = 1 + static_cast<int>(rng() % 2);
+      for (int i = 0; i < count && selection.lists.size() > 4; ++i) {
+        const size_t at = rng() % selection.lists.size();
+        Entity_List* list = selection.lists[at];
+        if (list->Name() == "Block_") continue;
+        what += " a delete of " + list->Owner()->Name() + "/" + list->Name();
+        selection.lists.erase(selection.lists.begin() + static_cast<std::ptrdiff_t>(at));
+        list->Owner()->DeleteList(list->Name(), true);
+        ++deletes;
+      }
+      if (what.empty()) continue;
+    } else {
+      selection = EveryList(drawing);
+      what = "choosing every list again";
+    }
+    for (int i = 0; i < 100; ++i) {
+      ASSERT_NO_FATAL_FAILURE(compare(randomPoint(), what));
+      ++queries;
+    }
+  }
+  EXPECT_GE(queries, 9000);
+  EXPECT_GE(drags, 40);
+  EXPECT_GE(deletes, 10);
+}
+
+// A copy of a choice has its own index: an edit noted through one is not half-known to the
+// other, and a list that leaves one stays in the other.
+TEST(EntityIndex, CopiesOfAChoiceKeepTheirOwnIndex) {
+  const auto read = ReadDxfText(GeneratedDrawing(900, 5));
+  selection_lists all = EveryList(*read->drawing);
+  const Point3D far{5000, 5000, 0};
+  DXF_Entity* entity = nullptr;
+  Point3D closest;
+  all.FindNearestPoint(far, entity, closest);  // builds the index
+  const selection_lists copy = all;
+  // The list of the nearest entity leaves the original choice, not the copy.
+  DXF_Entity* nearest = entity;
+  Entity_List* holder = nullptr;
+  for (Entity_List* list : all.lists) {
+    for (const auto& e : list->Entities()) {
+      if (e.get() == nearest) holder = list;
+    }
+  }
+  ASSERT_NE(holder, nullptr);
+  std::erase(all.lists, holder);
+  entity = nullptr;
+  all.FindNearestPoint(far, entity, closest);
+  EXPECT_NE(entity, nearest);
+  entity = nullptr;
+  copy.FindNearestPoint(far, entity, closest);
+  EXPECT_EQ(entity, nearest);
 }
 
 }  // namespace

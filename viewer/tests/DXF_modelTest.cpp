@@ -65,6 +65,19 @@ TEST(DXF_Layer, AddAndDeleteWholeLists) {
   EXPECT_EQ(layer.ListByName("Line_")->Count(), 0u);  // the index follows the deletions
 }
 
+// The viewer deletes a chosen list by the list's own name, which goes with the list; the lists
+// before it are still compared with that name.
+TEST(DXF_Layer, DeletesAListByItsOwnName) {
+  DXF_Layer layer("L");
+  for (const char* name : {"Text_", "Line_", "Arc_"}) layer.AddList(std::make_unique<Entity_List>(name));
+  const int lists = DXF_Counters::lists;
+  layer.DeleteList(layer.List(1)->Name(), true);
+  EXPECT_EQ(DXF_Counters::lists, lists - 1);
+  ASSERT_EQ(layer.ListCount(), 2);
+  EXPECT_EQ(layer.List(0)->Name(), "Text_");
+  EXPECT_EQ(layer.List(1)->Name(), "Arc_");
+}
+
 TEST(DXF_Object, LayersByName) {
   DXF_Object drawing;
   EXPECT_EQ(drawing.Name(), "Untitled");

@@ -282,6 +282,23 @@ TEST(ShapedTextCacheTest, KeepsLinesFromTheirSecondWritingInTwoGenerations) {
   EXPECT_EQ(broken->layout, nullptr);
 }
 
+// A repaint at a new text height writes each text of a drawing once: the cache keeps next to
+// none of them, since shaping a line to keep costs more than writing it.
+TEST(ShapedTextCacheTest, KeepsAlmostNoneOfManyTextsWrittenOnce) {
+  App();
+  QImage image(8, 8, QImage::Format_RGB32);
+  pv::qtcanvas::ShapedTextCache cache;
+  QFont font(QStringLiteral("Liberation Serif"));
+  font.setPixelSize(3);
+  constexpr int kTexts = 16000;
+  int kept = 0;
+  for (int i = 0; i < kTexts; ++i) kept += cache.Get(7, font, "T" + std::to_string(i), &image) != nullptr;
+  EXPECT_LE(kept, kTexts / 100);
+  EXPECT_EQ(cache.Size(), static_cast<size_t>(kept));
+  // Written again, every one is kept.
+  for (int i = 0; i < 300; ++i) EXPECT_NE(cache.Get(7, font, "T" + std::to_string(i), &image), nullptr) << i;
+}
+
 // The table of a generation grows as lines come: every line kept before is found again, with
 // its own shaping, after many more were added.
 TEST(ShapedTextCacheTest, FindsEveryKeptLineAfterItsTableGrew) {
