@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <optional>
 
 #include "base/Geometry.h"
@@ -46,6 +47,25 @@ class TNoRecording {
 
  private:
   THistory* history_;
+};
+
+// One undo step for a change of the points and for what follows from the rectangle fitted to
+// them: a group around the curve fitting again, connectors linked to it routing again.
+class TPointsStep {
+ public:
+  explicit TPointsStep(TVexaCurve& curve) : exceptions_(std::uncaught_exceptions()) {
+    if (IVexaPanel* panel = curve.Owner()) recording_.emplace(panel->History(), TPanelPointsHistoryGroup::ClassInfo, &curve);
+  }
+  ~TPointsStep() {
+    // Left by an exception, the recording is abandoned instead.
+    if (recording_ && std::uncaught_exceptions() == exceptions_) recording_->End();
+  }
+  TPointsStep(const TPointsStep&) = delete;
+  TPointsStep& operator=(const TPointsStep&) = delete;
+
+ private:
+  int exceptions_;
+  std::optional<THistoryRecording> recording_;
 };
 
 }  // namespace
@@ -131,6 +151,7 @@ uint8_t TVexaCurve::GetPointType(int index) const {
 void TVexaCurve::SetPoint(int index, TPoint point) {
   if (index < 0 || index >= GetPointsCount() || !LayerMoveable()) return;
   if (points_[static_cast<size_t>(index)] == point) return;
+  TPointsStep step(*this);
   BeginPointsChange();
   points_[static_cast<size_t>(index)] = point;
   EndPointsChange();
@@ -138,6 +159,7 @@ void TVexaCurve::SetPoint(int index, TPoint point) {
 
 void TVexaCurve::SetPointType(int index, uint8_t type) {
   if (index < 0 || index >= GetPointsCount() || type > ptControl || !LayerMoveable()) return;
+  TPointsStep step(*this);
   BeginPointsChange();
   types_[static_cast<size_t>(index)] = type;
   EndPointsChange();
@@ -145,15 +167,12 @@ void TVexaCurve::SetPointType(int index, uint8_t type) {
 
 void TVexaCurve::SetPointsEx(const std::vector<TPoint>& points, const std::vector<uint8_t>& types) {
   if (points.size() != types.size()) return;
-  // One step for the new points and for what follows from the rectangle fitted to them.
-  std::optional<THistoryRecording> step;
-  if (Owner()) step.emplace(Owner()->History(), TPanelPointsHistoryGroup::ClassInfo, this);
+  TPointsStep step(*this);
   Invalidate();
   BeginPointsChange();
   points_ = points;
   types_ = types;
   EndPointsChange();
-  if (step) step->End();
 }
 
 void TVexaCurve::GetPointsEx(std::vector<TPoint>& points, std::vector<uint8_t>& types) const {
@@ -323,6 +342,7 @@ int TVexaCurve::InsertNodes(int index, std::span<const TPoint> points, std::span
   const int n = GetPointsCount();
   if (index < 0 || index > n) return -1;
   if (index < n && types_[static_cast<size_t>(index)] == ptControl) return -1;
+  TPointsStep step(*this);
   BeginPointsChange();
   Invalidate();
   InsertPoints(points_, types_, index, static_cast<int32_t>(points.size()));
@@ -363,6 +383,7 @@ void TVexaCurve::DeletePoint(int index) {
   const int32_t figure = FigureOfPoint(infos, index);
   if (figure < 0) return;
   const TPathFigureInfo f = infos.figures[static_cast<size_t>(figure)];
+  TPointsStep step(*this);
   BeginPointsChange();
   auto followed = [&](int i) { return i + 2 < n && types_[static_cast<size_t>(i + 1)] == ptControl; };
   int previous = f.lastNode;
@@ -390,6 +411,7 @@ int TVexaCurve::InsertPointAtPos(TPoint position) {
   TTypeArray types = types_;
   const int32_t index = InsertNearestPathPoint(points, types, p, nullptr, tolerance);
   if (index < 0) return -1;
+  TPointsStep step(*this);
   BeginPointsChange();
   Invalidate();
   points_ = std::move(points);
@@ -400,6 +422,7 @@ int TVexaCurve::InsertPointAtPos(TPoint position) {
 
 bool TVexaCurve::EditPoints(int operation, const std::vector<uint8_t>* selection, TPoint delta) {
   if (!selection) return false;
+  TPointsStep step(*this);
   BeginPointsChange();
   Invalidate();
   const TEditPointsOffset offset{delta.x, delta.y, true};
@@ -413,6 +436,7 @@ uint32_t TVexaCurve::GetEditPointsCaps(const std::vector<uint8_t>* selection) co
 }
 
 bool TVexaCurve::FlattenPoints(double tolerance) {
+  TPointsStep step(*this);
   BeginPointsChange();
   TPointArray points = points_;
   TTypeArray types = types_;

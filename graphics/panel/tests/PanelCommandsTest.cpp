@@ -212,27 +212,39 @@ TEST_F(PanelCommands, AConnectorMovedAndReroutedInOneUpdateUndoesExactly) {
   }
 }
 
-// A new outline changes the curve's rectangle: the connector linked to it reroutes and the group
-// holding it fits it again, and undo puts all of them back.
-TEST_F(PanelCommands, NewCurvePointsAndWhatFollowsThemAreOneStep) {
-  const std::vector<TPoint> points{{0, 0}, {9000, 0}, {9000, 7000}, {2000, 7000}};
-  const std::vector<uint8_t> types{ptNode, ptNode, ptNode, ptEndNode};
-  SCOPED_TRACE("linked by a connector");
+// A change of a curve's points changes its rectangle: the connector linked to it reroutes and
+// the group holding it fits it again, and one undo puts all of them back.
+TEST_F(PanelCommands, CurvePointChangesAndWhatFollowsThemAreOneStep) {
+  const struct {
+    const char* name;
+    void (*change)(TVexaCurve& c);
+  } cases[] = {
+      {"new points",
+       [](TVexaCurve& c) {
+         c.SetPointsEx({{0, 0}, {9000, 0}, {9000, 7000}, {2000, 7000}}, {ptNode, ptNode, ptNode, ptEndNode});
+       }},
+      {"a point moved", [](TVexaCurve& c) { c.SetPoint(2, {9000, 8000}); }},
+      {"a point added", [](TVexaCurve& c) { c.InsertPoint(4, {-3000, 5000}); }},
+      {"a point deleted", [](TVexaCurve& c) { c.DeletePoint(3); }},
+  };
   auto* toCurve = Shape<TVexaConnector>({0, 0, 1, 1}, "to curve");
   LinkEnd(toCurve->LinkA(), b, {40000, 5000});
   LinkEnd(toCurve->LinkB(), curve, {60000, 21500});
-  panel.PanelHistory().Clear();
-  std::string before = SaveText();
-  curve->SetPointsEx(points, types);
-  ExpectOneStepUndoesAndRedoes(before);
-
-  SCOPED_TRACE("in a group");
-  SelectOnly({oval, curve});
-  ASSERT_NE(nullptr, panel.GroupSelection("TVexaGroup"));
-  panel.PanelHistory().Clear();
-  before = SaveText();
-  curve->SetPointsEx({{0, 0}, {3000, 0}, {3000, 12000}}, {ptNode, ptNode, ptEndNode});
-  ExpectOneStepUndoesAndRedoes(before);
+  for (const bool grouped : {false, true}) {
+    SCOPED_TRACE(grouped ? "in a group and linked" : "linked by a connector");
+    if (grouped) {
+      SelectOnly({oval, curve});
+      ASSERT_NE(nullptr, panel.GroupSelection("TVexaGroup"));
+    }
+    for (const auto& k : cases) {
+      SCOPED_TRACE(k.name);
+      curve->SetPointsEx({{0, 0}, {6000, 0}, {6000, 3000}, {2000, 5000}}, {ptNode, ptNode, ptNode, ptEndNode});
+      panel.PanelHistory().Clear();
+      const std::string before = SaveText();
+      k.change(*curve);
+      ExpectOneStepUndoesAndRedoes(before);
+    }
+  }
 }
 
 TEST_F(PanelCommands, AMoveBeyondTheCoordinateRangeStopsAtItsEdges) {
