@@ -282,7 +282,6 @@ TEST_F(PanelHistoryTest, ACloneMovedIntoItsSourceLosesItInOneStep) {
   }
 }
 
-
 // A layer taken into another document leaves its controls here on a layer that stays, painted
 // and saved with it, read-only or not; each document records one step, and undo here puts the
 // layer and its controls back as they were.
@@ -314,6 +313,7 @@ TEST_F(PanelHistoryTest, ALayerMovedToAnotherPanelIsOneStepInEach) {
   EXPECT_EQ(otherBefore, other.SaveText());
   ASSERT_TRUE(other.panel.PanelHistory().Redo());
   EXPECT_EQ(otherAfter, other.SaveText());
+}
 
 // A control taken out of a group leaves the group fitted to the rest: undo and redo give back
 // that fit as recorded, without fitting the group again on top of it.
