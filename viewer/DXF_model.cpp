@@ -264,6 +264,12 @@ constexpr size_t kIndexedEntities = 64;
 
 bool selection_lists::IndexFollowsLists() const {
   if (!index_ || indexGeneration_ != Entity_List::GeometryGeneration()) return false;
+  // Every query asks: the lists as indexed are told without building anything.
+  if (lists.size() == indexed_.size()) {
+    size_t i = 0;
+    while (i < lists.size() && lists[i]->StampOf() == indexed_[i].stamp) ++i;
+    if (i == lists.size()) return true;
+  }
   // The lists now must be those indexed, in their order, with some perhaps gone: a list keeps
   // its stamp for as long as its entities stay as they were.
   std::vector<IndexedList> kept;
