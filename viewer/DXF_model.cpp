@@ -293,10 +293,16 @@ bool selection_lists::IndexFollowsLists() const {
 }
 
 const EntityIndex* selection_lists::QueryIndex() const {
+  // One pass over the lists counts their entities and tells whether they are those indexed:
+  // every query asks, and a drawing of many layers has thousands of lists.
   size_t count = 0;
-  for (const Entity_List* list : lists) count += list->Count();
+  bool same = index_ && indexGeneration_ == Entity_List::GeometryGeneration() && lists.size() == indexed_.size();
+  for (size_t i = 0; i < lists.size(); ++i) {
+    count += lists[i]->Count();
+    same = same && lists[i]->StampOf() == indexed_[i].stamp;
+  }
   if (count < kIndexedEntities) return nullptr;
-  if (IndexFollowsLists()) return index_.get();
+  if (same || IndexFollowsLists()) return index_.get();
   std::vector<DXF_Entity*> entities;
   entities.reserve(count);
   indexed_.clear();
