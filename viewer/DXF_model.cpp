@@ -264,6 +264,12 @@ constexpr size_t kIndexedEntities = 64;
 
 bool selection_lists::IndexFollowsLists() const {
   if (!index_ || indexGeneration_ != Entity_List::GeometryGeneration()) return false;
+  // Every query asks: the lists as indexed are told without building anything.
+  if (lists.size() == indexed_.size()) {
+    size_t i = 0;
+    while (i < lists.size() && lists[i]->StampOf() == indexed_[i].stamp) ++i;
+    if (i == lists.size()) return true;
+  }
   // The lists now must be those indexed, in their order, with some perhaps gone: a list keeps
   // its stamp for as long as its entities stay as they were.
   std::vector<IndexedList> kept;
@@ -287,10 +293,16 @@ bool selection_lists::IndexFollowsLists() const {
 }
 
 const EntityIndex* selection_lists::QueryIndex() const {
+  // One pass over the lists counts their entities and tells whether they are those indexed:
+  // every query asks, and a drawing of many layers has thousands of lists.
   size_t count = 0;
-  for (const Entity_List* list : lists) count += list->Count();
+  bool same = index_ && indexGeneration_ == Entity_List::GeometryGeneration() && lists.size() == indexed_.size();
+  for (size_t i = 0; i < lists.size(); ++i) {
+    count += lists[i]->Count();
+    same = same && lists[i]->StampOf() == indexed_[i].stamp;
+  }
   if (count < kIndexedEntities) return nullptr;
-  if (IndexFollowsLists()) return index_.get();
+  if (same || IndexFollowsLists()) return index_.get();
   std::vector<DXF_Entity*> entities;
   entities.reserve(count);
   indexed_.clear();

@@ -237,6 +237,35 @@ TEST_F(MainFormTest, ShiftDragMovesTheTrackedVertex) {
   EXPECT_EQ(line->GetPoint().x, 20);
 }
 
+// In a drawing large enough for the tracking to go through its index, a vertex dragged far
+// away is tracked where it now is.
+TEST_F(MainFormTest, AVertexDraggedFarIsTrackedWhereItLanded) {
+  std::string text = "0\nSECTION\n2\nENTITIES\n";
+  for (int i = 0; i < 10; ++i) {
+    for (int j = 0; j < 10; ++j) {
+      text += "0\nPOINT\n8\nP\n10\n" + std::to_string(i * 10) + "\n20\n" + std::to_string(j * 10) + "\n30\n0\n";
+    }
+  }
+  text += "0\nLINE\n8\nL\n10\n2\n20\n3\n30\n0\n11\n7\n21\n3\n31\n0\n0\nENDSEC\n0\nEOF\n";
+  Load(scratch.Write("grid.dxf", text));
+  StartTracking();
+  TrackAt({7.2, 3.1, 0});
+  auto* line = dynamic_cast<Line_*>(form->TrackedEntity());
+  ASSERT_NE(line, nullptr);
+
+  Mouse(QEvent::MouseButtonPress, Screen({7, 3, 0}), Qt::ShiftModifier, Qt::LeftButton);
+  const canvas::TPoint release = Screen({45, 45, 0});
+  Mouse(QEvent::MouseButtonRelease, release, Qt::ShiftModifier, Qt::LeftButton);
+  const Point3D landed = line->EndPoint();
+  ASSERT_NEAR(landed.x, 45, 1);
+  ASSERT_NEAR(landed.y, 45, 1);
+
+  TrackAt({40, 40, 0});  // another entity first, so that the line is found anew
+  EXPECT_NE(form->TrackedEntity(), line);
+  TrackAt(landed);
+  EXPECT_EQ(form->TrackedEntity(), line);
+}
+
 TEST_F(MainFormTest, DeleteRemovesTheChosenListsButNotBlocksThatInsertsUse) {
   Load(scratch.Write("plan.dxf", kPlan));
   const int lists = DXF_Counters::lists.load();
