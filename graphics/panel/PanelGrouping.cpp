@@ -35,8 +35,8 @@ IDocControl* TVexaPanel::GroupSelection(std::string_view groupClass) {
     if (i > 0 && !joins(c)) continue;
     members.push_back(c);
   }
-  // No connector goes into the group, the first one selected neither: the group needs two
-  // other controls, or it would hold one control and undo could not make it again.
+  // Otherwise no connector goes into the group, the first one selected neither: the group
+  // needs two other controls, or it would hold one control and redo could not make it again.
   if (std::count_if(members.begin(), members.end(), joins) < 2) return nullptr;
   TVexaControl* parent = members.front()->GetParent();
   TVexaControl* layer = members.front()->GetLayer();
