@@ -347,7 +347,7 @@ class TVexaControl : public IDocControl {
   // The control is about to leave its panel for another one (or none).
   virtual void LeavePanel() {}
   // The control goes to another panel, and the old panel records the step: what the control
-  // hands over to those that stay (a layer its controls) is recorded there first.
+  // hands over to those that stay (a layer: its controls) is recorded there first.
   virtual void HandOverBeforeLeaving() {}
   // Puts the control on another layer whatever the layer it is on allows: that layer is
   // leaving the panel.

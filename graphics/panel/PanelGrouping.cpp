@@ -24,18 +24,20 @@ void MoveKeepingPlace(TVexaControl& control, TVexaControl& parent, TVexaControl*
 }  // namespace
 
 IDocControl* TVexaPanel::GroupSelection(std::string_view groupClass) {
+  // Undo and redo group again exactly the members a step recorded: a group read from a
+  // document may hold connectors.
+  const bool replaying = history_->State() >= THistoryState::Undoing;
+  const auto joins = [replaying](const TVexaControl* c) { return replaying || !c->IsConnector(); };
   // Connectors after the first selected control do not count and stay outside.
   std::vector<TVexaControl*> members;
   for (size_t i = 0; i < selection_.size(); ++i) {
     TVexaControl* c = selection_[i];
-    if (i > 0 && c->IsConnector()) continue;
+    if (i > 0 && !joins(c)) continue;
     members.push_back(c);
   }
-  // No connector goes into the group, the first one selected neither: the group needs two
-  // other controls, or it would hold one control and undo could not make it again.
-  if (std::count_if(members.begin(), members.end(), [](const TVexaControl* c) { return !c->IsConnector(); }) < 2) {
-    return nullptr;
-  }
+  // Otherwise no connector goes into the group, the first one selected neither: the group
+  // needs two other controls, or it would hold one control and redo could not make it again.
+  if (std::count_if(members.begin(), members.end(), joins) < 2) return nullptr;
   TVexaControl* parent = members.front()->GetParent();
   TVexaControl* layer = members.front()->GetLayer();
   auto* layerControl = dynamic_cast<TVexaLayer*>(layer);
@@ -49,7 +51,7 @@ IDocControl* TVexaPanel::GroupSelection(std::string_view groupClass) {
   std::vector<std::pair<int32_t, int>> places;
   for (int i = 0; i < parent->GetCount(); ++i) {
     TVexaControl* c = parent->GetChild(i);
-    if (IsSelected(c) && !c->IsConnector()) places.emplace_back(c->GetId(), i);
+    if (IsSelected(c) && joins(c)) places.emplace_back(c->GetId(), i);
   }
   TVexaControl* group = nullptr;
   history_->DisableRecording();
@@ -60,7 +62,7 @@ IDocControl* TVexaPanel::GroupSelection(std::string_view groupClass) {
     TRect bounds = members.front()->GetDocRect();
     for (int i = 0; i < parent->GetCount(); ++i) {
       TVexaControl* c = parent->GetChild(i);
-      if (!IsSelected(c) || c->IsConnector()) continue;
+      if (!IsSelected(c) || !joins(c)) continue;
       children.push_back(c);
       highest = i;
       bounds = UnionRect(bounds, c->GetDocRect());

@@ -7,6 +7,7 @@
 
 #include "actions/GroupActions.h"
 #include "actions/PanelGroups.h"
+#include "connectors/VexaConnector.h"
 #include "document/Clone.h"
 #include "document/Group.h"
 #include "document/ServiceControls.h"
@@ -343,6 +344,27 @@ TEST_F(PanelHistoryTest, UngroupingKeepsTheLayersOfMembersOnOtherLayersThroughUn
   panel.UnselectAll();
   ASSERT_TRUE(panel.SelectOne(group));
   ExpectExactUndoRedo([&] { panel.UngroupSelection(); });
+}
+
+// A group read from a document may hold connectors, first or not: ungrouping it is undone
+// with every member back inside, and redone again.
+TEST_F(PanelHistoryTest, UngroupingAGroupThatHoldsConnectorsUndoesExactly) {
+  RegisterConnectorClasses();
+  for (bool connectorFirst : {true, false}) {
+    SCOPED_TRACE(connectorFirst);
+    auto* g = TVexaControl::New<TVexaGroup>(&panel, Scheme(), panel.GetActiveLayer());
+    TVexaControl* box = connectorFirst ? nullptr : Box(g, {20000, 20000, 22000, 22000});
+    auto* link = TVexaControl::New<TVexaConnector>(&panel, g, panel.GetActiveLayer());
+    link->LinkA().SetLinkPoint({20000, 30000});
+    link->LinkB().SetLinkPoint({26000, 34000});
+    if (!box) box = Box(g, {20000, 20000, 22000, 22000});
+    Box(g, {24000, 20000, 25000, 21000});
+    history().Clear();
+    panel.UnselectAll();
+    ASSERT_TRUE(panel.SelectOne(g));
+    ExpectExactUndoRedo([&] { panel.UngroupSelection(); });
+    EXPECT_EQ(3, panel.SelectedCount());
+  }
 }
 
 }  // namespace

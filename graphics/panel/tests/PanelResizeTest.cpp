@@ -234,6 +234,34 @@ TEST_F(PanelResize, AGroupScalesItsMembersAndALinkedConnectorFollows) {
   ExpectOneStepUndoesAndRedoes(before, "Size/move control(s)");
 }
 
+// A connector inside a group reroutes after the handle scaled it: the group still fits its
+// members when the drag ends, and the one step undoes and redoes exactly.
+TEST_F(PanelResize, AGroupHoldingAConnectorFitsItsMembersAfterADrag) {
+  panel.SetConnectorsMinGap(1000);
+  auto* left = Shape<TVexaBox>({10000, 10000, 20000, 20000}, "left");
+  auto* right = Shape<TVexaBox>({30000, 10000, 40000, 30000}, "right");
+  SelectOnly({left, right});
+  auto* group = static_cast<TVexaControl*>(panel.GroupSelection("TVexaGroup"));
+  ASSERT_NE(nullptr, group);
+  auto* link = TVexaControl::New<TVexaConnector>(&panel, group, panel.GetActiveLayer());
+  link->SetName("link");
+  link->LinkA().SetLinkedControl(left);
+  link->LinkA().SetLinkPoint({20000, 15000});
+  link->LinkB().SetLinkPoint({30000, 25000});
+  SelectOnly({group});
+  panel.PanelHistory().Clear();
+  const std::string before = SaveText();
+  // The bottom handle pulls the group (20000 high) down to 1000.
+  DragHandle(panel, 7, 0, -19);
+  ASSERT_NE(1000, RectHeight(link->GetDocRect()));
+  TRect members = left->GetDocRect();
+  for (const TVexaControl* c : {static_cast<TVexaControl*>(right), static_cast<TVexaControl*>(link)}) {
+    members = UnionRect(members, c->GetDocRect());
+  }
+  EXPECT_EQ(members, group->GetDocRect());
+  ExpectOneStepUndoesAndRedoes(before, "Size/move control(s)");
+}
+
 TEST_F(PanelResize, DragsToTheEndsOfTheCoordinateRangeStayInIt) {
   constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
   constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
