@@ -118,12 +118,17 @@ void TControlDestroyHistoryGroup::RecordAction(TVexaObject* source) {
   SaveControl(*control);
 }
 
-void TControlDestroyHistoryGroup::UndoAction(TVexaObject*) {
+// What the destruction changed elsewhere is recorded inside it: links to the control and to
+// its descendants, the fit of the group it left. Undo gives those back once the control is
+// there again; redo, once it is gone.
+void TControlDestroyHistoryGroup::UndoAction(TVexaObject* source) {
   Replay(THistoryState::Undoing, [&] { RestoreControl(); });
+  THistoryGroup::UndoAction(source);
 }
 
 void TControlDestroyHistoryGroup::RedoAction(TVexaObject* source) {
   Replay(THistoryState::Redoing, [&] { FreeControl(source); });
+  THistoryGroup::RedoAction(nullptr);
 }
 
 }  // namespace pv::graphics

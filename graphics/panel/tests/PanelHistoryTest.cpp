@@ -367,5 +367,21 @@ TEST_F(PanelHistoryTest, UngroupingAGroupThatHoldsConnectorsUndoesExactly) {
   }
 }
 
+// Freeing a member fits its group to the rest; undo gives back the member and the fit before,
+// redo the fit after.
+TEST_F(PanelHistoryTest, FreeingAGroupMemberUndoesAndRedoesTheGroupsFit) {
+  TVexaControl* far = Box(Scheme(), {75000, 0, 78000, 2000}, "far");
+  panel.UnselectAll();
+  panel.Select(a);
+  panel.Select(far);
+  ASSERT_NE(nullptr, panel.GroupSelection("TVexaGroup"));
+  history().Clear();
+  ExpectExactUndoRedo([&] {
+    panel.BeginSelectionUpdate(false, &TPanelDestroyControlsHistoryGroup::ClassInfo);
+    far->Free();
+    panel.EndSelectionUpdate(false, &TPanelDestroyControlsHistoryGroup::ClassInfo);
+  });
+}
+
 }  // namespace
 }  // namespace pv::graphics
