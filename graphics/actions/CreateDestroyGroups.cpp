@@ -118,8 +118,12 @@ void TControlDestroyHistoryGroup::RecordAction(TVexaObject* source) {
   SaveControl(*control);
 }
 
-void TControlDestroyHistoryGroup::UndoAction(TVexaObject*) {
+// What freeing the control did to others while it went (a connector let go of a member of a
+// freed group, a group fitted to the members left) is recorded inside this step: it is put
+// back once the control is back, last first, so that links find what they name.
+void TControlDestroyHistoryGroup::UndoAction(TVexaObject* source) {
   Replay(THistoryState::Undoing, [&] { RestoreControl(); });
+  THistoryGroup::UndoAction(source);
 }
 
 void TControlDestroyHistoryGroup::RedoAction(TVexaObject* source) {

@@ -64,5 +64,18 @@ TEST(PanelEditSequences, AMemberOnALayerOfItsOwnKeepsItThroughUngroupUndo) {
   EXPECT_EQ("", RunEditSequence(sequence));
 }
 
+TEST(PanelEditSequences, ALinkToAMemberOfADeletedGroupComesBackWithUndo) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 6, 0, 0, 0},
+       {TEditKind::Link, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0}},
+      {{TEditKind::Select, 905, 0, 0, 0},
+       {TEditKind::SelectAlso, 0, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::DeleteSelection, 0, 0, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
 }  // namespace
 }  // namespace pv::graphics::test
