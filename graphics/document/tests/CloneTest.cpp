@@ -154,12 +154,15 @@ TEST_F(CloneFixture, CountsWhatClonesMakePaintingWalk) {
   // Counted from the group and the second clone alone (a paste), the same.
   std::vector<TVexaControl*> pasted{group, outer};
   EXPECT_EQ(CountClonePaintedControls(pasted), 1 + 3);
-  // A clone moved into its own source later is met again inside it: painting stops there.
+  // A clone moved into its own source while a document is read keeps it until the reading
+  // ends, and is met again inside it: painting stops there.
   auto* loop = TVexaControl::New<TVexaClone>(&panel, Scheme(), panel.GetActiveLayer());
   loop->SetSource(group);
+  panel.BeginLoading();
   group->AddChild(loop);
   EXPECT_EQ(loop->GetSource(), group);
   EXPECT_LT(CountClonePaintedControls(roots), 100);
+  panel.EndLoading();
 }
 
 TEST_F(CloneFixture, ClonesOfClonesAreCountedOnceEachAndHeldPastTheLimit) {
