@@ -77,5 +77,29 @@ TEST(PanelEditSequences, ALinkToAMemberOfADeletedGroupComesBackWithUndo) {
   EXPECT_EQ("", RunEditSequence(sequence));
 }
 
+TEST(PanelEditSequences, TurningAConnectorLinkedToACloneUndoesTheCloneSize) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 7, 0, 0, 0},
+       {TEditKind::CloneSource, 0, 0, 0, 0},
+       {TEditKind::AddControl, 6, 0, 0, 0},
+       {TEditKind::Link, 0, 0, 494, 0}},
+      {{TEditKind::SelectAll, 0, 0, 0, 0},
+       {TEditKind::RotateSelection, 889, 0, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
+TEST(PanelEditSequences, UnlinkingBothEndsUndoesToTheLinkedRoute) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 6, 0, 0, 0},
+       {TEditKind::Link, 0, 0, 0, 0},
+       {TEditKind::Link, 0, 1, 0, 0}},
+      {{TEditKind::Unlink, 0, 0, 0, 0},
+       {TEditKind::Unlink, 0, 409, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
 }  // namespace
 }  // namespace pv::graphics::test
