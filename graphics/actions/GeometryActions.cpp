@@ -13,7 +13,12 @@ namespace {
 // rectangle too).
 bool CanRecordDocRect(THistory& history, TVexaObject* source, int) {
   const IDocControl* control = AsControl(source);
-  if (!control || !control->InUpdate()) return false;
+  if (!control) return false;
+  // A descendant is recorded by the bracket of the ancestor that moved it, once its own
+  // brackets are over.
+  bool inUpdate = false;
+  for (const IDocControl* c = control; c && !inUpdate; c = c->Parent()) inUpdate = c->InUpdate();
+  if (!inUpdate) return false;
   // By key: a step of many controls stays linear.
   const THistoryGroup* group = history.OpenGroup();
   return !group || !group->HoldsSame(TPointsHistoryAction::ClassInfo, source);

@@ -101,5 +101,17 @@ TEST(PanelEditSequences, UnlinkingBothEndsUndoesToTheLinkedRoute) {
   EXPECT_EQ("", RunEditSequence(sequence));
 }
 
+TEST(PanelEditSequences, TurningASelectedGroupUndoesItsChildren) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::Select, 685, 0, 0, 0},
+       {TEditKind::SelectAlso, 0, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0}},
+      {{TEditKind::SelectAll, 0, 0, 0, 0},
+       {TEditKind::RotateSelection, 889, 0, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
 }  // namespace
 }  // namespace pv::graphics::test
