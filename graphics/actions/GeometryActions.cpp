@@ -44,7 +44,9 @@ void TDocRectHistoryAction::RecordAction(TVexaObject* source) {
   if (!control || State() != THistoryState::Recording) return;
   undo_ = control->UpdateRect();
   hasUndo_ = true;
-  // A control without geometry yet leaves no rectangle step.
+  // A control without geometry yet leaves no rectangle step. One recorded by an ancestor's
+  // bracket is outside its own, and the ancestor gives the rectangle it had.
+  if (!control->InUpdate()) return;
   if (undo_.left == 0 && undo_.top == 0 && undo_.right <= 1 && undo_.bottom <= 1) AskToBeRemoved(true);
 }
 
