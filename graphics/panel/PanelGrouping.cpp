@@ -4,6 +4,7 @@
 
 #include "actions/GroupActions.h"
 #include "actions/PanelGroups.h"
+#include "controls/LinkProps.h"
 #include "document/Group.h"
 #include "document/Schemes.h"
 #include "panel/PanelHistory.h"
@@ -19,6 +20,23 @@ void MoveKeepingPlace(TVexaControl& control, TVexaControl& parent, TVexaControl*
   parent.AddChild(&control);
   control.SetLayerControl(layer);
   control.SetDocRect(r);
+}
+
+// Links to a group that goes are let go first, as steps of their own ahead of the ungroup:
+// undo makes the group again before it links them back to it.
+void ReleaseLinksTo(TVexaPanel& panel, TVexaControl& group) {
+  const auto walk = [&](auto& self, TVexaControl& parent) -> void {
+    for (int i = 0; i < parent.GetCount(); ++i) {
+      TVexaControl* c = parent.GetChild(i);
+      TLinkProp* ends[2] = {nullptr, nullptr};
+      c->GetLinkProps(ends[0], ends[1]);
+      for (TLinkProp* end : ends) {
+        if (end && end->LinkedControl() == &group) end->SetLinkedControl(nullptr);
+      }
+      self(self, *c);
+    }
+  };
+  for (int i = 0; i < panel.Schemes().GetCount(); ++i) walk(walk, *panel.Schemes().GetChild(i));
 }
 
 }  // namespace
@@ -94,6 +112,7 @@ void TVexaPanel::UngroupSelection() {
   BeginSelectionUpdate(false, &TPanelUngroupControlsHistoryGroup::ClassInfo);
   try {
     for (TVexaControl* group : groups) {
+      ReleaseLinksTo(*this, *group);
       {
         THistoryRecording recording(*history_, TControlUngroupHistoryAction::ClassInfo, group);
         recording.End();

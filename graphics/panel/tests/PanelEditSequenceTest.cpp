@@ -113,5 +113,21 @@ TEST(PanelEditSequences, TurningASelectedGroupUndoesItsChildren) {
   EXPECT_EQ("", RunEditSequence(sequence));
 }
 
+TEST(PanelEditSequences, UngroupingBesideALinkedConnectorUndoesInPlace) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::Select, 2, 0, 0, 0},
+       {TEditKind::SelectAlso, 0, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 6, 0, 0, 0},
+       {TEditKind::Link, 0, 0, 786, 0}},
+      {{TEditKind::SelectAll, 0, 0, 0, 0},
+       {TEditKind::UngroupSelection, 0, 0, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
 }  // namespace
 }  // namespace pv::graphics::test
