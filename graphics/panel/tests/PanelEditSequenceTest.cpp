@@ -90,6 +90,23 @@ TEST(PanelEditSequences, TurningAConnectorLinkedToACloneUndoesTheCloneSize) {
   EXPECT_EQ("", RunEditSequence(sequence));
 }
 
+TEST(PanelEditSequences, UngroupingAGroupHoldingALinkedGroupUndoesTheRoute) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 81000, 0, 0},
+       {TEditKind::AddControl, 0, 67000, 0, 0},
+       {TEditKind::AddControl, 0, 117000, 0, 0},
+       {TEditKind::Select, 614, 0, 0, 0},
+       {TEditKind::SelectAlso, 0, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::AddControl, 6, 0, 0, 0},
+       {TEditKind::Link, 0, 0, 471, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0}},
+      {{TEditKind::SelectAll, 0, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::UngroupSelection, 0, 0, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
 TEST(PanelEditSequences, UnlinkingBothEndsUndoesToTheLinkedRoute) {
   const TEditSequence sequence{
       {{TEditKind::AddControl, 0, 0, 0, 0},
@@ -126,6 +143,17 @@ TEST(PanelEditSequences, UngroupingBesideALinkedConnectorUndoesInPlace) {
        {TEditKind::Link, 0, 0, 786, 0}},
       {{TEditKind::SelectAll, 0, 0, 0, 0},
        {TEditKind::UngroupSelection, 0, 0, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
+TEST(PanelEditSequences, GroupingBoxesALinkedConnectorRunsBetweenUndoesItsRoute) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 0, 48000, 0},
+       {TEditKind::AddControl, 6, 0, 0, 0},
+       {TEditKind::Link, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 58000, 0}},
+      {{TEditKind::SelectAll, 0, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0}}};
   EXPECT_EQ("", RunEditSequence(sequence));
 }
 
