@@ -118,9 +118,9 @@ void TControlDestroyHistoryGroup::RecordAction(TVexaObject* source) {
   SaveControl(*control);
 }
 
-// What the destruction changed elsewhere is recorded inside it: links to the control and to
-// its descendants, the fit of the group it left. Undo gives those back once the control is
-// there again; redo, once it is gone.
+// What freeing the control did to others while it went (a connector let go of a member of a
+// freed group, a group fitted to the members left) is recorded inside this step: it is put
+// back once the control is back, last first, so that links find what they name.
 void TControlDestroyHistoryGroup::UndoAction(TVexaObject* source) {
   Replay(THistoryState::Undoing, [&] { RestoreControl(); });
   THistoryGroup::UndoAction(source);

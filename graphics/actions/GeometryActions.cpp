@@ -13,7 +13,12 @@ namespace {
 // rectangle too).
 bool CanRecordDocRect(THistory& history, TVexaObject* source, int) {
   const IDocControl* control = AsControl(source);
-  if (!control || !control->InUpdate()) return false;
+  if (!control) return false;
+  // A descendant is recorded by the bracket of the ancestor that moved it, once its own
+  // brackets are over.
+  bool inUpdate = false;
+  for (const IDocControl* c = control; c && !inUpdate; c = c->Parent()) inUpdate = c->InUpdate();
+  if (!inUpdate) return false;
   // By key: a step of many controls stays linear.
   const THistoryGroup* group = history.OpenGroup();
   return !group || !group->HoldsSame(TPointsHistoryAction::ClassInfo, source);
@@ -39,7 +44,9 @@ void TDocRectHistoryAction::RecordAction(TVexaObject* source) {
   if (!control || State() != THistoryState::Recording) return;
   undo_ = control->UpdateRect();
   hasUndo_ = true;
-  // A control without geometry yet leaves no rectangle step.
+  // A control without geometry yet leaves no rectangle step. One recorded by an ancestor's
+  // bracket is outside its own, and the ancestor gives the rectangle it had.
+  if (!control->InUpdate()) return;
   if (undo_.left == 0 && undo_.top == 0 && undo_.right <= 1 && undo_.bottom <= 1) AskToBeRemoved(true);
 }
 

@@ -214,9 +214,9 @@ void TVexaConnector::RouteOnce() {
   TVexaControl* b = linkB_->LinkedControl();
   std::optional<THistoryRecording> group;
   if (IVexaPanel* panel = Owner()) {
-    // Undo puts the linked controls back step by step; the connector's own steps put it back.
-    const TVexaObject* source = panel->History().GetCurrentSource();
-    if (source && ((a && a->Owns(source)) || (b && b->Owns(source)))) return;
+    // Undo and redo give back the routes the step recorded: the linked controls come back
+    // one after the other, and routing on each would leave a route through places between.
+    if (panel->History().State() >= THistoryState::Undoing) return;
     group.emplace(panel->History(), TPanelRerouteHistoryGroup::ClassInfo, this);
   }
   const TRouteInfo info = MakeRouteInfo();

@@ -188,10 +188,11 @@ TRect TVexaClone::GetRefreshRect(int32_t x, int32_t y) const {
   }
   const int32_t sw = source->GetWidth();
   const int32_t sh = source->GetHeight();
-  double left = -s.left;
-  double top = -s.top;
-  double right = s.right - sw;
-  double bottom = s.bottom - sh;
+  // In doubles: a source reaching the ends of the 32-bit range overhangs by more than it holds.
+  double left = -static_cast<double>(s.left);
+  double top = -static_cast<double>(s.top);
+  double right = static_cast<double>(s.right) - sw;
+  double bottom = static_cast<double>(s.bottom) - sh;
   if (!GetAutoSize()) {
     const double kx = sw ? static_cast<double>(GetWidth()) / sw : 0.0;
     const double ky = sh ? static_cast<double>(GetHeight()) / sh : 0.0;

@@ -168,8 +168,12 @@ bool THistory::AbandonAction(THistoryAction* action) {
 
 THistoryAction* THistory::RecordStep(const THistoryActionClass& cls, TVexaObject* source, int tag) {
   THistoryAction* action = BeginAction(cls, source, tag);
-  if (action) EndAction();
-  return action;
+  if (!action) return nullptr;
+  THistoryGroup* parent = action->Parent();
+  EndAction();
+  // A step that asked to be dropped when it ended is gone: no caller may fill it in.
+  const bool kept = parent ? parent->LastChild() == action : !actions_.empty() && actions_.back().get() == action;
+  return kept ? action : nullptr;
 }
 
 bool THistory::Replay(bool undo) {

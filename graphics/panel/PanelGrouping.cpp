@@ -1,9 +1,14 @@
 // Grouping the selection into a new group, and dissolving selected groups.
 
 #include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <vector>
 
+#include "actions/GeometryActions.h"
 #include "actions/GroupActions.h"
 #include "actions/PanelGroups.h"
+#include "controls/LinkProps.h"
 #include "document/Group.h"
 #include "document/Schemes.h"
 #include "panel/PanelHistory.h"
@@ -19,6 +24,75 @@ void MoveKeepingPlace(TVexaControl& control, TVexaControl& parent, TVexaControl*
   parent.AddChild(&control);
   control.SetLayerControl(layer);
   control.SetDocRect(r);
+}
+
+// Grouping and ungrouping move nothing on the page, but a group fitting itself to each member
+// coming in or going out shifts them and itself one after the other, and a connector linked
+// into them routes on the way. Its route before is recorded with the step, so that undo puts it back.
+class TRoutesBefore {
+ public:
+  explicit TRoutesBefore(TVexaPanel& panel) {
+    const auto walk = [&](auto& self, TVexaControl& parent) -> void {
+      for (int i = 0; i < parent.GetCount(); ++i) {
+        TVexaControl* c = parent.GetChild(i);
+        if (c->IsConnector()) {
+          TKept kept{c, c->GetDocRect(), {}, {}};
+          c->GetPointsEx(kept.points, kept.types);
+          kept_.push_back(std::move(kept));
+        }
+        self(self, *c);
+      }
+    };
+    for (int i = 0; i < panel.Schemes().GetCount(); ++i) walk(walk, *panel.Schemes().GetChild(i));
+  }
+
+  // The connectors whose routes changed since, as steps that undo to the routes before.
+  bool AnyChanged() const {
+    for (const TKept& kept : kept_) {
+      if (Changed(kept)) return true;
+    }
+    return false;
+  }
+  void Record(THistory& history) {
+    for (TKept& kept : kept_) {
+      if (!Changed(kept)) continue;
+      if (auto* step = dynamic_cast<TPointsHistoryAction*>(history.RecordStep(TPointsHistoryAction::ClassInfo, kept.control))) {
+        step->SetRecorded(kept.rect, std::move(kept.points), std::move(kept.types));
+      }
+    }
+  }
+
+ private:
+  struct TKept {
+    TVexaControl* control;
+    TRect rect;
+    std::vector<TPoint> points;
+    std::vector<uint8_t> types;
+  };
+  static bool Changed(const TKept& kept) {
+    std::vector<TPoint> points;
+    std::vector<uint8_t> types;
+    kept.control->GetPointsEx(points, types);
+    return kept.control->GetDocRect() != kept.rect || points != kept.points || types != kept.types;
+  }
+  std::vector<TKept> kept_;
+};
+
+// Links to a group that goes are let go first, as steps of their own ahead of the ungroup:
+// undo makes the group again before it links them back to it.
+void ReleaseLinksTo(TVexaPanel& panel, TVexaControl& group) {
+  const auto walk = [&](auto& self, TVexaControl& parent) -> void {
+    for (int i = 0; i < parent.GetCount(); ++i) {
+      TVexaControl* c = parent.GetChild(i);
+      TLinkProp* ends[2] = {nullptr, nullptr};
+      c->GetLinkProps(ends[0], ends[1]);
+      for (TLinkProp* end : ends) {
+        if (end && end->LinkedControl() == &group) end->SetLinkedControl(nullptr);
+      }
+      self(self, *c);
+    }
+  };
+  for (int i = 0; i < panel.Schemes().GetCount(); ++i) walk(walk, *panel.Schemes().GetChild(i));
 }
 
 }  // namespace
@@ -54,6 +128,7 @@ IDocControl* TVexaPanel::GroupSelection(std::string_view groupClass) {
     if (IsSelected(c) && joins(c)) places.emplace_back(c->GetId(), i);
   }
   TVexaControl* group = nullptr;
+  TRoutesBefore routes(*this);
   history_->DisableRecording();
   try {
     // Children in their order in the parent, so that grouping keeps the z-order.
@@ -82,9 +157,15 @@ IDocControl* TVexaPanel::GroupSelection(std::string_view groupClass) {
     throw;
   }
   history_->EnableRecording();
+  std::optional<THistoryRecording> rerouted;
+  if (history_->CanRecord() && routes.AnyChanged()) {
+    if (!history_->OpenGroup()) rerouted.emplace(*history_, TPanelRerouteHistoryGroup::ClassInfo, group);
+    routes.Record(*history_);
+  }
   THistoryRecording recording(*history_, TControlGroupHistoryAction::ClassInfo, group);
   if (auto* action = dynamic_cast<TControlGroupHistoryAction*>(recording.Action())) action->SetMemberPlaces(std::move(places));
   recording.End();
+  if (rerouted) rerouted->End();
   return group;
 }
 
@@ -96,6 +177,7 @@ void TVexaPanel::UngroupSelection() {
   BeginSelectionUpdate(false, &TPanelUngroupControlsHistoryGroup::ClassInfo);
   try {
     for (TVexaControl* group : groups) {
+      ReleaseLinksTo(*this, *group);
       {
         THistoryRecording recording(*history_, TControlUngroupHistoryAction::ClassInfo, group);
         recording.End();
@@ -103,6 +185,7 @@ void TVexaPanel::UngroupSelection() {
       TVexaControl* parent = group->GetParent();
       TVexaControl* layer = group->GetLayer();
       if (!parent || !layer || parent->IndexOf(group) < 0) continue;
+      TRoutesBefore routes(*this);
       history_->DisableRecording();
       try {
         Unselect(group);
@@ -121,6 +204,7 @@ void TVexaPanel::UngroupSelection() {
         throw;
       }
       history_->EnableRecording();
+      if (history_->CanRecord()) routes.Record(*history_);
     }
   } catch (...) {
     EndSelectionUpdate(false, &TPanelUngroupControlsHistoryGroup::ClassInfo);

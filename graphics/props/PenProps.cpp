@@ -1,6 +1,7 @@
 #include "props/PenProps.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "base/Units.h"
 #include "canvas/Canvas.h"
@@ -74,7 +75,9 @@ bool TPenProp::PublishedStored(int index) const {
 
 int32_t TLineCapProp::GetActualSize(int32_t penWidth, int32_t unit) const {
   if (fixedSize_) return unit == 1000 ? size_ : winmath::MulDiv(size_, unit, 1000);
-  return winmath::MulDiv(8000, unit, 1000) + 2 * penWidth - 2 * unit;
+  // A pen as wide as the 32-bit range allows has a cap of the widest size, not a wrapped one.
+  const int64_t size = int64_t{winmath::MulDiv(8000, unit, 1000)} + 2 * int64_t{penWidth} - 2 * int64_t{unit};
+  return static_cast<int32_t>(std::clamp<int64_t>(size, INT32_MIN, INT32_MAX));
 }
 
 TPublishedInfo TLineCapProp::PublishedInfo(int index) const { return kCapInfos[index]; }

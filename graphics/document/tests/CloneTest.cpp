@@ -107,6 +107,28 @@ TEST_F(CloneFixture, PaintsTheSourceAtItsOwnPlace) {
   EXPECT_EQ(empty.Commands().back().op, CanvasOp::Rectangle);
 }
 
+// Paints over the whole coordinate range, as a shape with the widest pen does.
+class TEverywhereControl : public TVexaControl {
+ public:
+  static const TVexaControlClass ClassInfo;
+  const TVexaControlClass& ClassType() const override { return ClassInfo; }
+  TRect GetRefreshRect(int32_t, int32_t) const override { return {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}; }
+};
+const TVexaControlClass TEverywhereControl::ClassInfo{{"TEverywhereControl", &TVexaControl::ClassInfo.ref},
+                                                      &TVexaControl::Creator<TEverywhereControl>};
+
+// The clone's refresh rectangle stops at the ends of the range, scaled or not.
+TEST_F(CloneFixture, ASourcePaintingOverTheWholeRangeHoldsTheRefreshRectInIt) {
+  RegisterControlClass(TEverywhereControl::ClassInfo);
+  TVexaControl* everywhere = TVexaControl::New<TEverywhereControl>(&panel, Scheme(), panel.GetActiveLayer());
+  everywhere->SetDocRect({0, 0, 10000, 20000});
+  for (const bool autoSize : {true, false}) {
+    clone->SetAutoSize(autoSize);
+    clone->SetSource(everywhere);
+    EXPECT_EQ(clone->GetRefreshRect(0, 0), (TRect{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}));
+  }
+}
+
 TEST_F(CloneFixture, AClonePutIntoItsOwnSourceDoesNotPaintForEver) {
   TVexaGroup* g = TVexaControl::New<TVexaGroup>(&panel, Scheme(), panel.GetActiveLayer());
   TVexaControl* member = TVexaControl::New<TFillControl>(&panel, g);
@@ -154,12 +176,15 @@ TEST_F(CloneFixture, CountsWhatClonesMakePaintingWalk) {
   // Counted from the group and the second clone alone (a paste), the same.
   std::vector<TVexaControl*> pasted{group, outer};
   EXPECT_EQ(CountClonePaintedControls(pasted), 1 + 3);
-  // A clone moved into its own source later is met again inside it: painting stops there.
+  // A clone moved into its own source while a document is read keeps it until the reading
+  // ends, and is met again inside it: painting stops there.
   auto* loop = TVexaControl::New<TVexaClone>(&panel, Scheme(), panel.GetActiveLayer());
   loop->SetSource(group);
+  panel.BeginLoading();
   group->AddChild(loop);
   EXPECT_EQ(loop->GetSource(), group);
   EXPECT_LT(CountClonePaintedControls(roots), 100);
+  panel.EndLoading();
 }
 
 TEST_F(CloneFixture, ClonesOfClonesAreCountedOnceEachAndHeldPastTheLimit) {

@@ -174,6 +174,19 @@ TEST_F(HistoryTest, AnEmptyDropGroupLeavesNoStep) {
   EXPECT_EQ(history.Count(), 2);
 }
 
+// A step that drops itself as it ends is gone: the caller gets no step to fill in, at the top
+// and inside an open group.
+TEST_F(HistoryTest, AStepDroppedAsItEndsIsNotHandedBack) {
+  EXPECT_EQ(history.RecordStep(TDropGroup::ClassInfo, &owner), nullptr);
+  EXPECT_EQ(history.Count(), 0);
+  ASSERT_NE(history.BeginAction(THistoryGroup::ClassInfo, &owner), nullptr);
+  EXPECT_EQ(history.RecordStep(TDropGroup::ClassInfo, &owner), nullptr);
+  EXPECT_NE(history.RecordStep(TValueAction::ClassInfo, &sources[1]), nullptr);
+  EXPECT_TRUE(history.EndAction());
+  EXPECT_EQ(history.Count(), 1);
+  EXPECT_EQ(history.State(), THistoryState::Idle);
+}
+
 TEST_F(HistoryTest, SilentRefusals) {
   EXPECT_EQ(history.BeginAction(kUnregistered, &sources[1]), nullptr);
   history.DisableRecording();

@@ -78,5 +78,98 @@ TEST(PanelEditSequences, DeletingAGroupGivesBackTheLinksToItsMembersOnUndo) {
   EXPECT_EQ("", RunEditSequence(sequence));
 }
 
+TEST(PanelEditSequences, ALinkToAMemberOfADeletedGroupComesBackWithUndo) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 6, 0, 0, 0},
+       {TEditKind::Link, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0}},
+      {{TEditKind::Select, 905, 0, 0, 0},
+       {TEditKind::SelectAlso, 0, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::DeleteSelection, 0, 0, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
+TEST(PanelEditSequences, TurningAConnectorLinkedToACloneUndoesTheCloneSize) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 7, 0, 0, 0},
+       {TEditKind::CloneSource, 0, 0, 0, 0},
+       {TEditKind::AddControl, 6, 0, 0, 0},
+       {TEditKind::Link, 0, 0, 494, 0}},
+      {{TEditKind::SelectAll, 0, 0, 0, 0},
+       {TEditKind::RotateSelection, 889, 0, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
+TEST(PanelEditSequences, UngroupingAGroupHoldingALinkedGroupUndoesTheRoute) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 81000, 0, 0},
+       {TEditKind::AddControl, 0, 67000, 0, 0},
+       {TEditKind::AddControl, 0, 117000, 0, 0},
+       {TEditKind::Select, 614, 0, 0, 0},
+       {TEditKind::SelectAlso, 0, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::AddControl, 6, 0, 0, 0},
+       {TEditKind::Link, 0, 0, 471, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0}},
+      {{TEditKind::SelectAll, 0, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::UngroupSelection, 0, 0, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
+TEST(PanelEditSequences, UnlinkingBothEndsUndoesToTheLinkedRoute) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 6, 0, 0, 0},
+       {TEditKind::Link, 0, 0, 0, 0},
+       {TEditKind::Link, 0, 1, 0, 0}},
+      {{TEditKind::Unlink, 0, 0, 0, 0},
+       {TEditKind::Unlink, 0, 409, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
+TEST(PanelEditSequences, TurningASelectedGroupUndoesItsChildren) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::Select, 685, 0, 0, 0},
+       {TEditKind::SelectAlso, 0, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0}},
+      {{TEditKind::SelectAll, 0, 0, 0, 0},
+       {TEditKind::RotateSelection, 889, 0, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
+TEST(PanelEditSequences, UngroupingBesideALinkedConnectorUndoesInPlace) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::Select, 2, 0, 0, 0},
+       {TEditKind::SelectAlso, 0, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 6, 0, 0, 0},
+       {TEditKind::Link, 0, 0, 786, 0}},
+      {{TEditKind::SelectAll, 0, 0, 0, 0},
+       {TEditKind::UngroupSelection, 0, 0, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
+TEST(PanelEditSequences, GroupingBoxesALinkedConnectorRunsBetweenUndoesItsRoute) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 0, 48000, 0},
+       {TEditKind::AddControl, 6, 0, 0, 0},
+       {TEditKind::Link, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 58000, 0}},
+      {{TEditKind::SelectAll, 0, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
 }  // namespace
 }  // namespace pv::graphics::test

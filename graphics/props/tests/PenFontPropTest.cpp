@@ -64,6 +64,10 @@ TEST(TLineCapProp, ActualSizeAndStoredRules) {
   TLineCapProp cap;
   EXPECT_EQ(cap.GetActualSize(1000, 1000), 8000);  // 6000 + 2 x pen width
   EXPECT_EQ(cap.GetActualSize(3000, 1000), 12000);
+  // Pens at the ends of the 32-bit range: the size stops at the range.
+  EXPECT_EQ(cap.GetActualSize(INT32_MAX, 1000), INT32_MAX);
+  EXPECT_EQ(cap.GetActualSize(INT32_MAX - 4000, 1000), INT32_MAX);
+  EXPECT_EQ(cap.GetActualSize(INT32_MIN, 1000), INT32_MIN);
   cap.SetFixedSize(true);
   cap.SetSize(5000);
   EXPECT_EQ(cap.GetActualSize(3000, 1000), 5000);
