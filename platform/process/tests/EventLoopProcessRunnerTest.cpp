@@ -5,7 +5,11 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <string>
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -26,14 +30,23 @@ QCoreApplication& App() {
 
 TEST(EventLoopProcessRunner, TimersRunWhileTheProcessIsAwaited) {
   App();
+  // The child ends once the fifth tick has left a file for it, so the ticks do not depend on
+  // how fast a busy machine runs either side; a runner that blocks the loop gets no ticks, and
+  // the child gives up after half a minute.
+  char folder[] = "/tmp/pv-runner-XXXXXX";
+  ASSERT_NE(::mkdtemp(folder), nullptr);
+  const std::string flag = std::string(folder) + "/ticked";
   pv::process::EventLoopProcessRunner runner;
   std::string error;
-  const pid_t pid = runner.Start("/bin/sh", {"-c", "sleep 0.4; exit 3"}, &error);
+  const pid_t pid = runner.Start(
+      "/bin/sh", {"-c", "sleep 0.4; i=0; while [ ! -e \"$0\" ] && [ $i -lt 1500 ]; do sleep 0.02; i=$((i+1)); done; exit 3", flag}, &error);
   ASSERT_GT(pid, 0) << error;
 
   int ticks = 0;
   QTimer timer;
-  QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    if (++ticks == 5) std::ofstream(flag).put('x');
+  });
   timer.start(20);
 
   const std::clock_t cpuBefore = std::clock();
@@ -42,6 +55,7 @@ TEST(EventLoopProcessRunner, TimersRunWhileTheProcessIsAwaited) {
 
   EXPECT_GE(ticks, 5);           // the event loop kept running
   EXPECT_LT(cpuSeconds, 0.2);    // and slept between events instead of spinning
+  std::filesystem::remove_all(folder);
 }
 
 TEST(EventLoopProcessRunner, AnEndedProcessReturnsAtOnce) {

@@ -87,8 +87,11 @@ TEST_F(ProcessFiles, FindsARunningProcessByItsExactName) {
   const pid_t longer = Spawn(Script(name + "x", "while :; do sleep 0.05; done").string(), {});
   ASSERT_GT(exact, 0);
   ASSERT_GT(longer, 0);
-  // The script's interpreter has set its name once /proc shows it.
-  for (int i = 0; i < 200 && FindProcesses(name).empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  // The scripts' interpreters have set their names once /proc shows them; on a busy machine that
+  // may take long, so the wait is for both names (up to a minute), not for a fixed time.
+  for (int i = 0; i < 6000 && (FindProcesses(name).empty() || FindProcesses(name + "x").empty()); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
 
   EXPECT_EQ(FindProcesses(name), std::vector<pid_t>{exact});
   EXPECT_EQ(FindProcesses(name + "x"), std::vector<pid_t>{longer});
