@@ -36,8 +36,6 @@ class TGroupUngroupHistoryAction : public TIdHistoryAction {
 
   IDocPanel* panel_ = nullptr;
   std::string groupClass_;
-  // The name stands in the object's head line, not among its properties.
-  std::string groupName_;
   std::vector<int32_t> members_;
   // The layer of each member (its ID, 0 for none) when the step was taken: grouping puts
   // every member on the group's layer, and undoing an ungroup puts back those kept apart.
