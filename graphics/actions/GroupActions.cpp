@@ -32,6 +32,7 @@ void TGroupUngroupHistoryAction::RecordAction(TVexaObject* source) {
   if (!group || State() != THistoryState::Recording) return;
   panel_ = &group->Panel();
   groupClass_ = group->ClassName();
+  groupName_ = group->GetName();
   SourceId = group->GetId();
   members_.clear();
   memberLayers_.clear();
@@ -93,6 +94,7 @@ void TGroupUngroupHistoryAction::Regroup() {
   if (!group) return;
   // The remembered ID goes through the panel's ID check: another control may hold it now.
   panel_->SetControlId(*group, SourceId);
+  if (group->GetName() != groupName_) group->SetName(groupName_);
   RestoreGroupProps(*group);
   SourceId = group->GetId();
   RestoreMemberLayers();

@@ -36,6 +36,8 @@ class TGroupUngroupHistoryAction : public TIdHistoryAction {
 
   IDocPanel* panel_ = nullptr;
   std::string groupClass_;
+  // The group's name is no property of its own: the object's heading gives it.
+  std::string groupName_;
   std::vector<int32_t> members_;
   // The layer of each member (its ID, 0 for none) when the step was taken: grouping puts
   // every member on the group's layer, and undoing an ungroup puts back those kept apart.

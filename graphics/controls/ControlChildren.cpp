@@ -204,8 +204,10 @@ void TVexaControl::SetLayerControl(TVexaControl* layer) {
   layerProp_->DoChanged();
   if (!IsSelectable() && IsSelected()) SetSelected(false);
   // While a load resolves its references, children keep the layers they were stored with,
-  // none included (theirs are resolved before their parent's).
-  if (!props_->IsResolving()) {
+  // none included (theirs are resolved before their parent's). Undo and redo give each child
+  // the layer its own step recorded: a child on a layer of its own would lose it here.
+  const bool replaying = owner_->History().State() >= THistoryState::Undoing;
+  if (!props_->IsResolving() && !replaying) {
     for (TVexaControl* child : children_) child->SetLayerControl(layer);
   }
   Invalidate();

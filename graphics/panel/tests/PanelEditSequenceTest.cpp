@@ -171,5 +171,44 @@ TEST(PanelEditSequences, GroupingBoxesALinkedConnectorRunsBetweenUndoesItsRoute)
   EXPECT_EQ("", RunEditSequence(sequence));
 }
 
+TEST(PanelEditSequences, AMemberOnALayerOfItsOwnKeepsItWhenItsGroupsLayerIsUndone) {
+  const TEditSequence sequence{
+      {{TEditKind::AddLayer, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::Select, 443, 0, 0, 0},
+       {TEditKind::SelectAlso, 0, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::Select, 0, 0, 0, 0},
+       {TEditKind::SelectAlso, 852, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0}},
+      {{TEditKind::MoveToLayer, 775, 141, 0, 0},
+       {TEditKind::MoveToLayer, 0, 121, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
+TEST(PanelEditSequences, ARenamedGroupKeepsItsNameThroughUngroupUndo) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::Select, 978, 0, 0, 0},
+       {TEditKind::SelectAlso, 0, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0}},
+      {{TEditKind::Rename, 850, 0, 0, 0},
+       {TEditKind::SelectAll, 0, 0, 0, 0},
+       {TEditKind::UngroupSelection, 0, 0, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
 }  // namespace
 }  // namespace pv::graphics::test
