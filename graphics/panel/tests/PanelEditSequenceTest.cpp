@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <set>
 #include <string>
 
 #include "panel/tests/EditSequence.h"
@@ -14,11 +15,21 @@ namespace {
 
 // About a second a sequence under the sanitizers. Only the first failure is shrunk, which
 // keeps a failing run short; the others are named by their seed.
-TEST(PanelEditSequences, DISABLED_FixedSeedsKeepEveryPromise) {
+//
+// Seeds whose fault is known and not yet mended are listed with it. They must still fail:
+// once the fault is mended the test says so, and the seed leaves the list.
+TEST(PanelEditSequences, FixedSeedsKeepEveryPromise) {
+  // Undoing a turn of a group that holds a group puts the inner group's children back before
+  // the inner group, whose own rectangle then carries them off.
+  const std::set<uint64_t> open{8};
   bool shrunk = false;
   for (uint64_t seed = 1; seed <= 20; ++seed) {
     const TEditSequence sequence = RandomEditSequence(seed);
     const std::string failure = RunEditSequence(sequence);
+    if (open.count(seed)) {
+      EXPECT_FALSE(failure.empty()) << "seed " << seed << " passes now: take it off the open list";
+      continue;
+    }
     if (failure.empty()) continue;
     if (shrunk) {
       ADD_FAILURE() << "seed " << seed << ": " << failure;
