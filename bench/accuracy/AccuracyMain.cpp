@@ -109,16 +109,15 @@ constexpr std::array<Level, 3> kLevels{{{"low", math::SECURITY_LEVEL_LOW},
                                         {"high", math::SECURITY_LEVEL_HIGH}}};
 
 // FMR and FNMR of Verify at each security level; a pair that could not be
-// compared is neither a false match nor a match.
-void PrintVerifyRates(math::Matcher& matcher, const std::vector<Impression>& impressions,
-                      const std::vector<PairScore>& pairs, const Figures& figures) {
+// compared is neither a false match nor a match. `verify(level, pair)` verifies one pair at
+// that level.
+template <typename Verify>
+void PrintVerifyRatesOf(const std::vector<PairScore>& pairs, const Figures& figures, Verify verify) {
   for (const Level& level : kLevels) {
-    matcher.SetSecurityLevel(level.level);
     size_t genuineAccepted = 0, impostorAccepted = 0;
     for (const PairScore& pair : pairs) {
       if (!pair.score) continue;
-      if (matcher.Verify(impressions[pair.probe].made, impressions[pair.stored].made))
-        ++(pair.genuine ? genuineAccepted : impostorAccepted);
+      if (verify(level.level, pair)) ++(pair.genuine ? genuineAccepted : impostorAccepted);
     }
     const double fmr =
         figures.impostorPairs ? double(impostorAccepted) / double(figures.impostorPairs) : 0;
@@ -127,6 +126,14 @@ void PrintVerifyRates(math::Matcher& matcher, const std::vector<Impression>& imp
     std::printf("security level %d (%s, Verify): FMR %.2f%%, FNMR %.2f%%\n", level.level, level.name,
                 Percent(fmr), Percent(fnmr));
   }
+}
+
+void PrintVerifyRates(math::Matcher& matcher, const std::vector<Impression>& impressions,
+                      const std::vector<PairScore>& pairs, const Figures& figures) {
+  PrintVerifyRatesOf(pairs, figures, [&](int32_t level, const PairScore& pair) {
+    matcher.SetSecurityLevel(level);
+    return matcher.Verify(impressions[pair.probe].made, impressions[pair.stored].made);
+  });
 }
 
 void ReportEnrolment(const std::vector<Impression>& impressions, const accuracy::EnrolReport& enrolled,
@@ -177,21 +184,10 @@ Row MeasureSpeed(const fs::path& folder, const std::vector<Impression>& impressi
 void PrintStandardVerifyRates(const std::vector<accuracy::StandardTemplate>& made,
                               const std::vector<PairScore>& pairs, const Figures& figures) {
   const smart_ptr<vela::iso_math::Matcher> matcher = vela::iso_math::Create_Matcher(math::SECURITY_LEVEL_LOW);
-  for (const Level& level : kLevels) {
-    matcher->SetSecurityLevel(level.level);
-    size_t genuineAccepted = 0, impostorAccepted = 0;
-    for (const PairScore& pair : pairs) {
-      if (!pair.score) continue;
-      if (matcher->Verify(made[pair.probe].iso, made[pair.stored].iso))
-        ++(pair.genuine ? genuineAccepted : impostorAccepted);
-    }
-    const double fmr =
-        figures.impostorPairs ? double(impostorAccepted) / double(figures.impostorPairs) : 0;
-    const double fnmr =
-        figures.genuinePairs ? 1 - double(genuineAccepted) / double(figures.genuinePairs) : 0;
-    std::printf("security level %d (%s, Verify): FMR %.2f%%, FNMR %.2f%%\n", level.level, level.name,
-                Percent(fmr), Percent(fnmr));
-  }
+  PrintVerifyRatesOf(pairs, figures, [&](int32_t level, const PairScore& pair) {
+    matcher->SetSecurityLevel(level);
+    return matcher->Verify(made[pair.probe].iso, made[pair.stored].iso);
+  });
 }
 
 // The standard templates of one folder, enrolled and compared with the same
