@@ -216,7 +216,7 @@ void TVexaConnector::RouteOnce() {
   if (IVexaPanel* panel = Owner()) {
     // Undo and redo give back the routes the step recorded: the linked controls come back
     // one after the other, and routing on each would leave a route through places between.
-    if (panel->History().State() >= THistoryState::Undoing) return;
+    if (panel->History().Replaying()) return;
     group.emplace(panel->History(), TPanelRerouteHistoryGroup::ClassInfo, this);
   }
   const TRouteInfo info = MakeRouteInfo();

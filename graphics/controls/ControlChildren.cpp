@@ -206,8 +206,7 @@ void TVexaControl::SetLayerControl(TVexaControl* layer) {
   // While a load resolves its references, children keep the layers they were stored with,
   // none included (theirs are resolved before their parent's). Undo and redo give each child
   // the layer its own step recorded: a child on a layer of its own would lose it here.
-  const bool replaying = owner_->History().State() >= THistoryState::Undoing;
-  if (!props_->IsResolving() && !replaying) {
+  if (!props_->IsResolving() && !HistoryReplays()) {
     for (TVexaControl* child : children_) child->SetLayerControl(layer);
   }
   Invalidate();

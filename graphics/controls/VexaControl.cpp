@@ -231,6 +231,8 @@ void TVexaControl::RecordOrder(TVexaControl& control) {
 
 bool TVexaControl::IsHistorySource() const { return owner_ && Owns(owner_->History().GetCurrentSource()); }
 
+bool TVexaControl::HistoryReplays() const { return owner_ && owner_->History().Replaying(); }
+
 bool TVexaControl::Owns(const TVexaObject* object) const {
   if (!object) return false;
   if (object == static_cast<const TVexaObject*>(this)) return true;

@@ -343,6 +343,8 @@ class TVexaControl : public IDocControl {
   bool AncestorRecordsSizeMove() const;
   // The history is undoing or redoing a step of this control or of one of its properties.
   bool IsHistorySource() const;
+  // The panel's history is undoing or redoing a step, of this control or another.
+  bool HistoryReplays() const;
 
   // The control is about to leave its panel for another one (or none).
   virtual void LeavePanel() {}

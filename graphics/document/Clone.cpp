@@ -10,7 +10,6 @@
 #include "canvas/OffsetCanvas.h"
 #include "controls/VexaPanel.h"
 #include "document/FlagScope.h"
-#include "history/History.h"
 #include "winmath/WinMath.h"
 
 namespace pv::graphics {
@@ -104,10 +103,6 @@ void TVexaClone::RestoreDocRect(const TRect& rect) {
 void TVexaClone::PropReadOnly(TCustomProp& prop, bool& readOnly) {
   TVexaControl::PropReadOnly(prop, readOnly);
   if (updatingSize_ && (&prop == width_ || &prop == height_)) readOnly = false;
-}
-
-bool TVexaClone::HistoryReplays() const {
-  return Owner() && Owner()->History().State() >= THistoryState::Undoing;
 }
 
 void TVexaClone::DropSourceHoldingThis() {

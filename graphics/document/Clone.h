@@ -50,7 +50,6 @@ class TVexaClone : public TVexaControl {
   // A source that came to hold the clone (the clone or a group around it moved into it) is
   // dropped, as a load of the document would refuse it.
   void DropSourceHoldingThis();
-  bool HistoryReplays() const;
   void PaintStretched(canvas::Canvas& canvas, const TRect& rect, TVexaControl& source);
 
   TLinkProp* source_ = nullptr;

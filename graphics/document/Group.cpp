@@ -32,10 +32,6 @@ void TVexaGroup::ControlCreate() {
 
 // Undo and redo give back the fit the step recorded (the group's rectangle and its children's
 // places); fitting again on top of them would move the children twice.
-bool TVexaGroup::Replaying() const {
-  return Owner() && Owner()->History().State() >= THistoryState::Undoing;
-}
-
 bool TVexaGroup::AnyChildIsHistorySource() const {
   if (!Owner()) return false;
   const TVexaObject* source = Owner()->History().GetCurrentSource();
@@ -68,7 +64,7 @@ void TVexaGroup::ShiftChildren(int64_t dx, int64_t dy) {
 }
 
 void TVexaGroup::RefitToChildren() {
-  if (refitting_ || moving_ || IsHistorySource() || Replaying()) return;
+  if (refitting_ || moving_ || IsHistorySource() || HistoryReplays()) return;
   TFlagScope refitting(refitting_);
   if (AnyChildIsHistorySource()) return;
   const TRect doc = GetDocRect();

@@ -34,7 +34,6 @@ class TVexaGroup : public TVexaControl {
 
  private:
   bool AnyChildIsHistorySource() const;
-  bool Replaying() const;
   // The children's rectangles united, in the group's coordinates (children present).
   TRect ChildrenUnion() const;
   // Each child moved inside its own update.

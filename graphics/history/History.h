@@ -28,6 +28,8 @@ class THistory {
   void SetDepth(int depth);
   int ActionIndex() const { return actionIndex_; }
   THistoryState State() const { return state_; }
+  // Undoing or redoing a step: what a step recorded comes back as recorded, not worked out anew.
+  bool Replaying() const { return state_ >= THistoryState::Undoing; }
   int Count() const { return static_cast<int>(actions_.size()); }
   THistoryAction* GetAction(int index) const { return actions_[static_cast<size_t>(index)].get(); }
   THistoryGroup* OpenGroup() const { return openGroup_; }

@@ -100,7 +100,7 @@ void ReleaseLinksTo(TVexaPanel& panel, TVexaControl& group) {
 IDocControl* TVexaPanel::GroupSelection(std::string_view groupClass) {
   // Undo and redo group again exactly the members a step recorded: a group read from a
   // document may hold connectors.
-  const bool replaying = history_->State() >= THistoryState::Undoing;
+  const bool replaying = history_->Replaying();
   const auto joins = [replaying](const TVexaControl* c) { return replaying || !c->IsConnector(); };
   // Connectors after the first selected control do not count and stay outside.
   std::vector<TVexaControl*> members;
