@@ -12,19 +12,14 @@
 #include <string>
 
 #include "qtcanvas/QtCanvas.h"
+#include "qtcanvas/tests/TestApp.h"
 
 using namespace pv::canvas;
 using pv::qtcanvas::QtCanvas;
 
 namespace {
 
-QGuiApplication& App() {
-  static int argc = 1;
-  static char name[] = "qtcanvas_direct_tests";
-  static char* argv[] = {name, nullptr};
-  static QGuiApplication app(argc, argv);
-  return app;
-}
+using pv::qtcanvas::test::App;
 
 constexpr int kSize = 96;
 

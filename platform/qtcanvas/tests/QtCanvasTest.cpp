@@ -7,19 +7,14 @@
 
 #include "canvas/RecordingCanvas.h"
 #include "qtcanvas/QtCanvas.h"
+#include "qtcanvas/tests/TestApp.h"
 
 using namespace pv::canvas;
 using pv::qtcanvas::QtCanvas;
 
 namespace {
 
-QGuiApplication& App() {
-  static int argc = 1;
-  static char name[] = "qtcanvas_tests";
-  static char* argv[] = {name, nullptr};
-  static QGuiApplication app(argc, argv);
-  return app;
-}
+using pv::qtcanvas::test::App;
 
 class QtCanvasTest : public ::testing::Test {
  protected:

@@ -7,18 +7,14 @@
 
 #include "canvas/BitmapCanvas.h"
 #include "qtcanvas/QtCanvas.h"
+#include "qtcanvas/tests/TestApp.h"
 
 using namespace pv::canvas;
 using pv::qtcanvas::QtCanvas;
 
 namespace {
 
-void App() {
-  static int argc = 1;
-  static char name[] = "qtcanvas_offscreen_tests";
-  static char* argv[] = {name, nullptr};
-  static QGuiApplication app(argc, argv);
-}
+using pv::qtcanvas::test::App;
 
 TEST(QtPixels, ReadsOpaqueAndWritesOnlyThroughTheClip) {
   App();
