@@ -357,7 +357,8 @@ void TVexaControl::Notify(TVexaNotify code) {
 // The rectangle of a whole update is one undo step; single property changes record
 // themselves. A control with children records, in one size-move group, each descendant
 // its bracket moved or resized, then itself: undo restores the control first (which leaves
-// its children where they are) and then each descendant to where it was.
+// its children where they are) and then each descendant to where it was, every group before
+// its own children, since a group's rectangle carries its children along.
 void TVexaControl::RecordSizeChange() {
   THistory& history = owner_->History();
   if (!history.CanRecord() || history.RecordingDisabled() || !InUpdate()) return;
@@ -406,7 +407,9 @@ void TVexaControl::RecordDescendantSizeMoves(THistory& history) {
   pass.PassFirst(this);
   for (TVexaControl* c = pass.PassNext(); c; c = pass.PassNext()) alive.insert(c);
   if (!extras_) return;
-  for (TSizeMoveSnapshot& entry : extras_->sizeMoveSnapshot) {
+  // The snapshot lists parents before their children; undo runs the steps backwards.
+  for (auto it = extras_->sizeMoveSnapshot.rbegin(); it != extras_->sizeMoveSnapshot.rend(); ++it) {
+    TSizeMoveSnapshot& entry = *it;
     TVexaControl* c = entry.control;
     if (!alive.count(c)) continue;
     if (c->HasPoints()) {

@@ -383,6 +383,33 @@ TEST_F(PanelCommands, TurningAGroupIsOneStepThatPutsItsChildrenBack) {
   }
 }
 
+// A group inside the turned group turns inside it: undo puts the inner group back before its
+// children, whose places are relative to it, so that its move does not carry them off.
+TEST_F(PanelCommands, TurningAGroupThatHoldsAGroupPutsTheInnerChildrenBack) {
+  SelectOnly({oval, curve});
+  auto* inner = static_cast<TVexaControl*>(panel.GroupSelection("TVexaGroup"));
+  ASSERT_NE(nullptr, inner);
+  SelectOnly({inner, text});
+  auto* outer = static_cast<TVexaControl*>(panel.GroupSelection("TVexaGroup"));
+  ASSERT_NE(nullptr, outer);
+  const std::vector<TRotateRec> turns{{60000, 21000, 90, false}, {60000, 21000, 270, false}, {62000, 21500, 0, true}};
+  TVexaPanelHistory& history = panel.PanelHistory();
+  for (const TRotateRec& turn : turns) {
+    SCOPED_TRACE(turn.mirror ? "mirror" : std::to_string(turn.angle));
+    history.Clear();
+    SelectOnly({outer});
+    const std::string before = SaveText();
+    const TRect ovalRect = oval->GetDocRect();
+    const TRect innerRect = inner->GetDocRect();
+    panel.RotateSelection(turn);
+    ASSERT_NE(innerRect, inner->GetDocRect());
+    ExpectOneStepUndoesAndRedoes(before, "Size/move control(s)");
+    ASSERT_TRUE(history.Undo());
+    EXPECT_EQ(innerRect, inner->GetDocRect());
+    EXPECT_EQ(ovalRect, oval->GetDocRect());
+  }
+}
+
 // A connector never goes into a group, wherever it stands in the selection: a group needs two
 // other controls, and a group made beside a connector is one step that redoes as it was.
 TEST_F(PanelCommands, AConnectorSelectedFirstStaysOutOfTheGroup) {
