@@ -410,6 +410,29 @@ TEST_F(PanelCommands, TurningAGroupThatHoldsAGroupPutsTheInnerChildrenBack) {
   }
 }
 
+// A connector inside a moved group routes again as its linked boxes move with the group; the
+// step of that route puts back the route from before the move, after the group is back.
+TEST_F(PanelCommands, MovingAGroupThatHoldsALinkedConnectorUndoesItsRoute) {
+  SelectOnly({a, b});
+  auto* group = static_cast<TVexaControl*>(panel.GroupSelection("TVexaGroup"));
+  ASSERT_NE(nullptr, group);
+  link->SetParent(group);
+  ASSERT_EQ(group, link->GetParent());
+  TVexaPanelHistory& history = panel.PanelHistory();
+  for (const TPoint by : {TPoint{1000, 0}, TPoint{-4000, 2500}}) {
+    SCOPED_TRACE(std::to_string(by.x) + "," + std::to_string(by.y));
+    history.Clear();
+    SelectOnly({group});
+    const std::string before = SaveText();
+    const std::vector<TPoint> route = Route(*link);
+    panel.MoveSelection(by.x, by.y);
+    ASSERT_NE(route, Route(*link));
+    ExpectOneStepUndoesAndRedoes(before, "Size/move control(s)");
+    ASSERT_TRUE(history.Undo());
+    EXPECT_EQ(route, Route(*link));
+  }
+}
+
 // A connector never goes into a group, wherever it stands in the selection: a group needs two
 // other controls, and a group made beside a connector is one step that redoes as it was.
 TEST_F(PanelCommands, AConnectorSelectedFirstStaysOutOfTheGroup) {

@@ -233,5 +233,18 @@ TEST(PanelEditSequences, TurningAGroupThatHoldsAGroupUndoesTheInnerGroupFirst) {
   EXPECT_EQ("", RunEditSequence(sequence));
 }
 
+TEST(PanelEditSequences, MovingAGroupThatHoldsALinkedConnectorUndoesItsRoute) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 6, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0}},
+      {{TEditKind::SelectAll, 0, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::Reparent, 0, 629, 0, 0},
+       {TEditKind::Link, 0, 0, 413, 0},
+       {TEditKind::MoveSelection, 1000, 0, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
 }  // namespace
 }  // namespace pv::graphics::test
