@@ -407,7 +407,12 @@ void TVexaControl::RecordDescendantSizeMoves(THistory& history) {
   pass.PassFirst(this);
   for (TVexaControl* c = pass.PassNext(); c; c = pass.PassNext()) alive.insert(c);
   if (!extras_) return;
-  // The snapshot lists parents before their children; undo runs the steps backwards.
+  // The snapshot lists parents before their children; undo runs the steps backwards. A
+  // descendant the bracket left in place is recorded too: a later part of the same command
+  // (the resize after a mirror, the turn of a group that fitted itself to a clone first) may
+  // still move it, and that step, coming after this control's, would be undone before this
+  // control is back. One in an update bracket of its own is left to that bracket, which
+  // knows where it began.
   for (auto it = extras_->sizeMoveSnapshot.rbegin(); it != extras_->sizeMoveSnapshot.rend(); ++it) {
     TSizeMoveSnapshot& entry = *it;
     TVexaControl* c = entry.control;
@@ -416,11 +421,11 @@ void TVexaControl::RecordDescendantSizeMoves(THistory& history) {
       std::vector<TPoint> points;
       std::vector<uint8_t> types;
       c->GetPointsEx(points, types);
-      if (c->GetDocRect() == entry.rect && points == entry.points && types == entry.types) continue;
+      if (c->InUpdate() && c->GetDocRect() == entry.rect && points == entry.points && types == entry.types) continue;
       if (auto* step = dynamic_cast<TPointsHistoryAction*>(history.RecordStep(TPointsHistoryAction::ClassInfo, c)))
         step->SetRecorded(entry.rect, std::move(entry.points), std::move(entry.types));
     } else {
-      if (c->GetDocRect() == entry.rect) continue;
+      if (c->InUpdate() && c->GetDocRect() == entry.rect) continue;
       if (auto* step = dynamic_cast<TDocRectHistoryAction*>(history.RecordStep(TDocRectHistoryAction::ClassInfo, c)))
         step->SetRecordedRect(entry.rect);
     }

@@ -410,6 +410,29 @@ TEST_F(PanelCommands, TurningAGroupThatHoldsAGroupPutsTheInnerChildrenBack) {
   }
 }
 
+// A clone inside a group follows its turned source before the group turns: the group fits
+// itself to the clone first, and the step of that fit still puts its children back where they
+// were inside it when the turn is undone.
+TEST_F(PanelCommands, TurningAGroupThatFittedItselfToACloneFirstPutsItsChildrenBack) {
+  auto* source = Shape<TVexaBox>({0, 40000, 6000, 44000}, "source");
+  auto* member = Shape<TVexaBox>({20000, 40000, 23000, 42000}, "member");
+  auto* clone = Shape<TVexaClone>({30000, 40000, 36000, 44000}, "clone");
+  clone->SetSource(source);
+  SelectOnly({member, clone});
+  auto* group = static_cast<TVexaControl*>(panel.GroupSelection("TVexaGroup"));
+  ASSERT_NE(nullptr, group);
+  TVexaPanelHistory& history = panel.PanelHistory();
+  history.Clear();
+  SelectOnly({source, group});
+  const std::string before = SaveText();
+  const TRect memberRect = member->GetDocRect();
+  panel.RotateSelection({18000, 42000, 90, false});
+  ASSERT_NE(memberRect, member->GetDocRect());
+  ExpectOneStepUndoesAndRedoes(before, "Size/move control(s)");
+  ASSERT_TRUE(history.Undo());
+  EXPECT_EQ(memberRect, member->GetDocRect());
+}
+
 // A connector inside a moved group routes again as its linked boxes move with the group; the
 // step of that route puts back the route from before the move, after the group is back.
 TEST_F(PanelCommands, MovingAGroupThatHoldsALinkedConnectorUndoesItsRoute) {

@@ -246,5 +246,54 @@ TEST(PanelEditSequences, MovingAGroupThatHoldsALinkedConnectorUndoesItsRoute) {
   EXPECT_EQ("", RunEditSequence(sequence));
 }
 
+TEST(PanelEditSequences, MirroringAGroupByAHandleUndoesItsMembersInPlace) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 0, 0, 0}},
+      {{TEditKind::Select, 0, 0, 0, 0},
+       {TEditKind::CutPaste, 370, 0, 0, 0},
+       {TEditKind::SelectAlso, 0, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::ResizeSelection, 119, -16000, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
+TEST(PanelEditSequences, TurningAGroupThatFittedItselfToACloneUndoesItsChildren) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 7, 0, 0, 0},
+       {TEditKind::CloneSource, 0, 848, 0, 0},
+       {TEditKind::Select, 0, 0, 0, 0},
+       {TEditKind::SelectAlso, 392, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0}},
+      {{TEditKind::SelectAll, 0, 0, 0, 0},
+       {TEditKind::Reparent, 395, 681, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::UngroupSelection, 0, 0, 0, 0},
+       {TEditKind::RotateSelection, 779, 0, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
+// The box is in a bracket of its own when its group fits itself to the clone that follows
+// it: the group's step leaves the box to that bracket, which knows where it began.
+TEST(PanelEditSequences, WideningACloneSourceInsideAGroupUndoesBoth) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 7, 0, 0, 0},
+       {TEditKind::CloneSource, 0, 0, 0, 0},
+       {TEditKind::Select, 919, 0, 0, 0},
+       {TEditKind::SelectAlso, 0, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0}},
+      {{TEditKind::Bracket, 625, 0, 0, 491}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
 }  // namespace
 }  // namespace pv::graphics::test

@@ -234,6 +234,28 @@ TEST_F(PanelResize, AGroupScalesItsMembersAndALinkedConnectorFollows) {
   ExpectOneStepUndoesAndRedoes(before, "Size/move control(s)");
 }
 
+// A member the mirror leaves in place (as wide as its group) is only scaled after it: the
+// step still puts the group back before that member, which stays where it was inside it.
+TEST_F(PanelResize, AMirroredGroupPutsBackAMemberTheMirrorLeftInPlace) {
+  auto* wide = Shape<TVexaBox>({10000, 10000, 40000, 20000}, "wide");
+  auto* small = Shape<TVexaBox>({10000, 20000, 15000, 30000}, "small");
+  SelectOnly({wide, small});
+  auto* group = static_cast<TVexaControl*>(panel.GroupSelection("TVexaGroup"));
+  ASSERT_NE(nullptr, group);
+  SelectOnly({group});
+  panel.PanelHistory().Clear();
+  const std::string before = SaveText();
+  // The group (10000, 10000) - (40000, 30000) mirrored and halved by its right handle.
+  Drag(5, -45000, 0);
+  EXPECT_EQ((TRect{-5000, 10000, 10000, 30000}), group->GetDocRect());
+  EXPECT_EQ((TRect{-5000, 10000, 10000, 20000}), wide->GetDocRect());
+  EXPECT_EQ((TRect{7500, 20000, 10000, 30000}), small->GetDocRect());
+  ExpectOneStepUndoesAndRedoes(before, "Size/move control(s)");
+  ASSERT_TRUE(panel.PanelHistory().Undo());
+  EXPECT_EQ((TRect{10000, 10000, 40000, 20000}), wide->GetDocRect());
+  EXPECT_EQ((TRect{10000, 20000, 15000, 30000}), small->GetDocRect());
+}
+
 // A connector inside a group reroutes after the handle scaled it: the group still fits its
 // members when the drag ends, and the one step undoes and redoes exactly.
 TEST_F(PanelResize, AGroupHoldingAConnectorFitsItsMembersAfterADrag) {
