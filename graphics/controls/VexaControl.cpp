@@ -355,8 +355,8 @@ void TVexaControl::Notify(TVexaNotify code) {
 }
 
 // The rectangle of a whole update is one undo step; single property changes record
-// themselves. A control with children records, in one size-move group, each descendant
-// its bracket moved or resized, then itself: undo restores the control first (which leaves
+// themselves. A control with children records, in one size-move group, its descendants as
+// its bracket found them, then itself: undo restores the control first (which leaves
 // its children where they are) and then each descendant to where it was, every group before
 // its own children, since a group's rectangle carries its children along.
 void TVexaControl::RecordSizeChange() {
