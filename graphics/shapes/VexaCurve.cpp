@@ -327,6 +327,9 @@ void TVexaCurve::Notify(TVexaNotify code) {
       const double sx = GetWidth() == RectWidth(old) ? 1.0 : Ratio(GetWidth(), RectWidth(old));
       const double sy = GetHeight() == RectHeight(old) ? 1.0 : Ratio(GetHeight(), RectHeight(old));
       if (sx != 1.0 || sy != 1.0) {
+        // One step with what the new rectangle sets off: a group around the curve fits
+        // again, and only a step that holds it gives the group's rectangle back.
+        TPointsStep step(*this);
         RecordPointsStep(old);
         ScalePoints(std::vector<TPoint>(points_), sx, sy);
         EndPointsChange();

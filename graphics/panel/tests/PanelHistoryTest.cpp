@@ -13,6 +13,7 @@
 #include "document/ServiceControls.h"
 #include "panel/PanelHistory.h"
 #include "panel/tests/PanelFixture.h"
+#include "shapes/VexaCurve.h"
 
 namespace pv::graphics {
 namespace {
@@ -241,6 +242,31 @@ TEST_F(PanelHistoryTest, ANewSourceOfACloneUndoesToTheSizeBefore) {
   ExpectExactUndoRedo([&] { clone->SetSource(box); });
 }
 
+
+// A group holding a curve beside a box: the curve's rectangle is its points' bounds, and the
+// group fits its rectangle to both.
+struct CurveInGroup {
+  CurveInGroup(test::PanelFixture& f, TVexaControl* box) {
+    group = TVexaControl::New<TVexaGroup>(&f.panel, f.Scheme(), f.panel.GetActiveLayer());
+    curve = TVexaControl::New<TVexaCurve>(&f.panel, group, f.panel.GetActiveLayer());
+    curve->SetVisible(true);
+    curve->SetPointsEx({{20000, 10000}, {35000, 14000}, {50000, 10000}}, {ptNode, ptNode, ptEndNode});
+    group->AddChild(box);
+  }
+  TVexaGroup* group;
+  TVexaCurve* curve;
+};
+
+// A property that resizes the curve scales its points; the group around it fits again, and
+// undo gives the group its rectangle back with the curve's.
+TEST_F(PanelHistoryTest, ACurveResizedByAPropertyUndoesTheGroupAroundIt) {
+  const CurveInGroup doc(*this, a);
+  history().Clear();
+  for (const int32_t width : {60000, 0}) {
+    SCOPED_TRACE(width);
+    ExpectExactUndoRedo([&] { doc.curve->SetWidth(width); });
+  }
+}
 
 // A clone that comes into its own source, itself or inside a group, shows it no more, as a
 // reload would find it; the step that moved it gives the source back on undo.
