@@ -222,7 +222,8 @@ void TVexaCurve::GetEndPointsInfo(TEndPointsInfo& info) const {
 // --- the change bracket
 
 void TVexaCurve::BeginPointsChange() {
-  if (!Owner()) return;
+  // An ancestor's update bracket records the curve as the bracket found it, when it ends.
+  if (!Owner() || AncestorRecordsSizeMove()) return;
   THistoryAction* step = Owner()->History().RecordStep(TPointsHistoryAction::ClassInfo, this);
   // Inside an update bracket the rectangle may have moved already, with no step of its own
   // until the bracket ends: undo returns to the rectangle the bracket began with, to which
@@ -238,7 +239,7 @@ bool TVexaCurve::OpenGroupHoldsPointsStep() const {
 }
 
 void TVexaCurve::RecordPointsStep(const TRect& rect) {
-  if (!Owner()) return;
+  if (!Owner() || AncestorRecordsSizeMove()) return;
   THistoryAction* step = Owner()->History().RecordStep(TPointsHistoryAction::ClassInfo, this);
   if (auto* points = dynamic_cast<TPointsHistoryAction*>(step)) points->SetRecorded(rect, points_, types_);
 }

@@ -268,6 +268,18 @@ TEST_F(PanelHistoryTest, ACurveResizedByAPropertyUndoesTheGroupAroundIt) {
   }
 }
 
+// A group's update bracket that moves and widens it scales the curve inside: the bracket's
+// step puts the curve back where it was, not where the bracket's move had taken it.
+TEST_F(PanelHistoryTest, AGroupsBracketUndoesTheCurveItScaled) {
+  const CurveInGroup doc(*this, a);
+  history().Clear();
+  ExpectExactUndoRedo([&] {
+    TControlUpdate update(*doc.group);
+    doc.group->SetTop(doc.group->GetTop() + 7000);
+    doc.group->SetWidth(doc.group->GetWidth() + 2000);
+  });
+}
+
 // A clone that comes into its own source, itself or inside a group, shows it no more, as a
 // reload would find it; the step that moved it gives the source back on undo.
 TEST_F(PanelHistoryTest, ACloneMovedIntoItsSourceLosesItInOneStep) {
