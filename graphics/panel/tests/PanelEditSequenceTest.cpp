@@ -286,5 +286,34 @@ TEST(PanelEditSequences, ABracketOnAPastedGroupUndoesTheCurveInside) {
   EXPECT_EQ("", RunEditSequence(sequence));
 }
 
+TEST(PanelEditSequences, ARerouteInsideAConnectorsBracketUndoesTheGroupsFit) {
+  const TEditSequence sequence{
+      {{TEditKind::AddLayer, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 6, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 66000, 0},
+       {TEditKind::AddControl, 0, 0, 60000, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::Select, 907, 0, 0, 0},
+       {TEditKind::SelectAlso, 680, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::MoveToLayer, 0, 337, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0}},
+      {{TEditKind::Link, 0, 0, 0, 0},
+       {TEditKind::Reparent, 814, 235, 0, 0},
+       {TEditKind::SelectAll, 0, 0, 0, 0},
+       {TEditKind::SetPoints, 0, 291, 0, 0},
+       {TEditKind::CutPaste, 971, 0, 0, 0},
+       {TEditKind::Bracket, 862, 0, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
 }  // namespace
 }  // namespace pv::graphics::test

@@ -280,6 +280,17 @@ TEST_F(PanelHistoryTest, AGroupsBracketUndoesTheCurveItScaled) {
   });
 }
 
+// Points changed inside the curve's own update bracket are fitted when it ends, after the
+// step that took them: the fit, and the group around the curve fitting again, still undo.
+TEST_F(PanelHistoryTest, PointsChangedInsideACurvesBracketUndoTheGroupsFit) {
+  const CurveInGroup doc(*this, a);
+  history().Clear();
+  ExpectExactUndoRedo([&] {
+    TControlUpdate update(*doc.curve);
+    doc.curve->SetPointsEx({{-4000, 0}, {40000, 9000}, {60000, 0}}, {ptNode, ptNode, ptEndNode});
+  });
+}
+
 // A clone that comes into its own source, itself or inside a group, shows it no more, as a
 // reload would find it; the step that moved it gives the source back on undo.
 TEST_F(PanelHistoryTest, ACloneMovedIntoItsSourceLosesItInOneStep) {
