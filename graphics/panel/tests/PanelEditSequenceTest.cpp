@@ -315,5 +315,28 @@ TEST(PanelEditSequences, ARerouteInsideAConnectorsBracketUndoesTheGroupsFit) {
   EXPECT_EQ("", RunEditSequence(sequence));
 }
 
+TEST(PanelEditSequences, ABracketOnACloneSourceInAGroupUndoesTheSourceInPlace) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 12000, 0, 0},
+       {TEditKind::AddControl, 0, 82000, 0, 0},
+       {TEditKind::AddControl, 0, 51000, 0, 0},
+       {TEditKind::AddControl, 0, 23000, 0, 0},
+       {TEditKind::AddControl, 0, 16000, 0, 0},
+       {TEditKind::AddControl, 0, 38000, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 46000, 0, 0},
+       {TEditKind::AddControl, 0, 8000, 0, 0},
+       {TEditKind::AddControl, 7, 22000, 0, 0},
+       {TEditKind::CloneSource, 0, 806, 0, 0},
+       {TEditKind::AddControl, 0, 115000, 0, 0},
+       {TEditKind::AddControl, 0, 39000, 0, 0}},
+      {{TEditKind::AddControl, 0, 86000, 0, 0},
+       {TEditKind::SelectAll, 0, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::Bracket, 667, 636, 0, 191}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
 }  // namespace
 }  // namespace pv::graphics::test

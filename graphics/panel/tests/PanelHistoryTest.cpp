@@ -291,6 +291,24 @@ TEST_F(PanelHistoryTest, PointsChangedInsideACurvesBracketUndoTheGroupsFit) {
   });
 }
 
+// A clone follows its source's width at once, inside the source's own update bracket, and
+// the group around both fits again before that bracket ends: undo puts the source back where
+// its bracket began, inside the group put back where it was.
+TEST_F(PanelHistoryTest, ASourcesBracketUndoesTheGroupItsCloneRefitted) {
+  auto* group = TVexaControl::New<TVexaGroup>(&panel, Scheme(), panel.GetActiveLayer());
+  TVexaControl* source = Box(group, {0, 0, 3000, 2000}, "source");
+  Box(group, {10000, 0, 13000, 2000}, "beside");
+  auto* clone = TVexaControl::New<TVexaClone>(&panel, group, panel.GetActiveLayer());
+  clone->SetLeft(20000);
+  clone->SetSource(source);
+  history().Clear();
+  ExpectExactUndoRedo([&] {
+    TControlUpdate update(*source);
+    source->SetLeft(source->GetLeft() + 4000);
+    source->SetWidth(source->GetWidth() + 2000);
+  });
+}
+
 // A clone that comes into its own source, itself or inside a group, shows it no more, as a
 // reload would find it; the step that moved it gives the source back on undo.
 TEST_F(PanelHistoryTest, ACloneMovedIntoItsSourceLosesItInOneStep) {
