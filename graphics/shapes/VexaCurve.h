@@ -11,11 +11,11 @@
 
 namespace pv::graphics {
 
+struct TPointBounds64;
 class TBrushProp;
 class TCustomDataProp;
 class TLineCapProp;
 class TPenProp;
-struct TPointBounds64;
 
 class TVexaCurve : public TVexaControl {
  public:
