@@ -158,6 +158,20 @@ TEST(PanelEditSequences, ABracketOnACloneSourceInAGroupUndoesTheSourceInPlace) {
   EXPECT_EQ("", RunEditSequence(sequence));
 }
 
+// A connector routed to a picture set far off spans nearly the whole coordinate range; the
+// points the sequence gives it are worked out without overflowing.
+TEST(PanelEditSequences, NewPointsForAControlAsWideAsTheRangeStayInIt) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 3, 69000, 0, 0},
+       {TEditKind::AddControl, 6, 0, 0, 0},
+       {TEditKind::Link, 0, 0, 233, 0}},
+      {{TEditKind::SetPoints, 0, 0, 0, 0},
+       {TEditKind::SetProperty, 169, 686, 7, 0},
+       {TEditKind::SetPoints, 0, 769, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
 TEST(PanelEditSequences, AControlTakenOutOfAGroupRedoesInPlace) {
   const TEditSequence sequence{
       {{TEditKind::AddControl, 0, 0, 0, 0},
