@@ -395,7 +395,10 @@ void TVexaControl::TakeSizeMoveSnapshot() {
   TPassControlRec pass;
   pass.PassFirst(this);
   for (TVexaControl* c = pass.PassNext(); c; c = pass.PassNext()) {
-    TSizeMoveSnapshot entry{c, c->GetDocRect(), {}, {}};
+    // A descendant inside its own update bracket (a clone following it made this control
+    // refit) records its own step when that bracket ends, after this one: undone first, it
+    // leaves the descendant to this step, which then puts it where its bracket began.
+    TSizeMoveSnapshot entry{c, c->UpdateCount() > 0 ? c->UpdateRect() : c->GetDocRect(), {}, {}};
     if (c->HasPoints()) c->GetPointsEx(entry.points, entry.types);
     Extras().sizeMoveSnapshot.push_back(std::move(entry));
   }

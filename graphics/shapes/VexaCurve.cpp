@@ -222,7 +222,8 @@ void TVexaCurve::GetEndPointsInfo(TEndPointsInfo& info) const {
 // --- the change bracket
 
 void TVexaCurve::BeginPointsChange() {
-  if (!Owner()) return;
+  // An ancestor's update bracket records the curve as the bracket found it, when it ends.
+  if (!Owner() || AncestorRecordsSizeMove()) return;
   THistoryAction* step = Owner()->History().RecordStep(TPointsHistoryAction::ClassInfo, this);
   // Inside an update bracket the rectangle may have moved already, with no step of its own
   // until the bracket ends: undo returns to the rectangle the bracket began with, to which
@@ -249,7 +250,7 @@ bool TVexaCurve::OpenGroupHoldsPointsStep() const {
 }
 
 void TVexaCurve::RecordPointsStep(const TRect& rect) {
-  if (!Owner()) return;
+  if (!Owner() || AncestorRecordsSizeMove()) return;
   THistoryAction* step = Owner()->History().RecordStep(TPointsHistoryAction::ClassInfo, this);
   auto* points = dynamic_cast<TPointsHistoryAction*>(step);
   if (!points) return;
@@ -264,7 +265,14 @@ void TVexaCurve::EndPointsChange() {
   try {
     // The points step restores the rectangle too. Inside a group that holds it, what the new
     // rectangle sets off elsewhere (a group around the curve fitting again, connectors linked
-    // to it routing again) joins that group; a lone step has no room for it.
+    // to it routing again) joins that group. Without one (the points changed inside an update
+    // bracket, and the step that took them has ended), a fit that moves the rectangle is a
+    // step of its own, from the points as they are now; else nothing is set off.
+    std::optional<TPointsStep> step;
+    if (!OpenGroupHoldsPointsStep() && !IsHistorySource() && FitMovesRect()) {
+      step.emplace(*this);
+      RecordPointsStep(GetDocRect());
+    }
     std::optional<TNoRecording> noRecording;
     if (!OpenGroupHoldsPointsStep()) noRecording.emplace(Owner());
     if (!IsHistorySource()) FitRectToPoints();
@@ -288,14 +296,7 @@ void TVexaCurve::FitRectToPoints() {
     EndUpdate();
     return;
   }
-  TPointBounds64 b;
-  const TPathFigureInfos* infos = GetPathInfo();
-  TRect exact;
-  if (infos->anyCurves && GetPathBounds(points_, types_, exact, infos)) {
-    b = {exact.left, exact.top, exact.right, exact.bottom};
-  } else {
-    GetPointBounds64(points_, b);
-  }
+  const TPointBounds64 b = PointsBounds();
   if (b.left != 0 || b.top != 0) {
     for (TPoint& p : points_) p = {ClampToInt32(p.x - b.left), ClampToInt32(p.y - b.top)};
   }
@@ -306,6 +307,27 @@ void TVexaCurve::FitRectToPoints() {
   SetWidth(ClampToInt32(b.Width()));
   SetHeight(ClampToInt32(b.Height()));
   EndUpdate();
+}
+
+TPointBounds64 TVexaCurve::PointsBounds() const {
+  TPointBounds64 b;
+  const TPathFigureInfos* infos = GetPathInfo();
+  TRect exact;
+  if (infos->anyCurves && GetPathBounds(points_, types_, exact, infos)) {
+    b = {exact.left, exact.top, exact.right, exact.bottom};
+  } else {
+    GetPointBounds64(points_, b);
+  }
+  return b;
+}
+
+bool TVexaCurve::FitMovesRect() const {
+  if (points_.empty()) return false;
+  const TPointBounds64 b = PointsBounds();
+  // A side of no length stays 1 long.
+  const auto side = [](int64_t length) { return std::max<int32_t>(ClampToInt32(length), 1); };
+  return ClampToInt32(b.left) != 0 || ClampToInt32(b.top) != 0 || side(b.Width()) != std::max(GetWidth(), 1) ||
+         side(b.Height()) != std::max(GetHeight(), 1);
 }
 
 bool TVexaCurve::EndUpdate() {
@@ -341,6 +363,9 @@ void TVexaCurve::Notify(TVexaNotify code) {
       const double sx = GetWidth() == RectWidth(old) ? 1.0 : Ratio(GetWidth(), RectWidth(old));
       const double sy = GetHeight() == RectHeight(old) ? 1.0 : Ratio(GetHeight(), RectHeight(old));
       if (sx != 1.0 || sy != 1.0) {
+        // One step with what the new rectangle sets off: a group around the curve fits
+        // again, and only a step that holds it gives the group's rectangle back.
+        TPointsStep step(*this);
         RecordPointsStep(old);
         ScalePoints(std::vector<TPoint>(points_), sx, sy);
         EndPointsChange();

@@ -11,6 +11,7 @@
 
 namespace pv::graphics {
 
+struct TPointBounds64;
 class TBrushProp;
 class TCustomDataProp;
 class TLineCapProp;
@@ -109,6 +110,11 @@ class TVexaCurve : public TVexaControl {
  private:
   // Moves the bounds of the points to (0, 0) and the rectangle onto them.
   void FitRectToPoints();
+  // The bounds of the points, relative to the rectangle (control points of curves included
+  // only as far as the path reaches).
+  TPointBounds64 PointsBounds() const;
+  // FitRectToPoints would move or size the rectangle.
+  bool FitMovesRect() const;
   // The points scaled from one rectangle size to another (after a resize).
   void ScalePoints(const std::vector<TPoint>& from, double sx, double sy);
   // A step that puts back the rectangle from before the current change and these points.

@@ -4,6 +4,7 @@
 #include "panel/tests/EditSequence.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <exception>
 #include <memory>
 #include <sstream>
@@ -69,6 +70,9 @@ constexpr const char* kProperties[] = {"Left",       "Top",      "Width",     "H
                                        "Angle",      "WordWrap", "Font.Size", "Pen.Width", "Brush.Color"};
 
 constexpr const char* kNames[] = {"a", "b", "renamed", "g", "x1"};
+
+// A coordinate worked out in 64 bits, held in the range a document takes.
+int32_t Held(int64_t value) { return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX)); }
 
 uint32_t Index(int32_t value, size_t count) { return static_cast<uint32_t>(value) % static_cast<uint32_t>(count); }
 
@@ -151,25 +155,26 @@ void TRun::SetProperty(TVexaControl& control, int32_t which, int32_t value) {
 
 void TRun::Bracket(TVexaControl& control, const TEdit& e) {
   TControlUpdate update(control);
-  control.SetLeft(control.GetLeft() + (e.b % 8) * 1000);
+  control.SetLeft(Held(int64_t{control.GetLeft()} + (e.b % 8) * 1000));
   if (auto* connector = dynamic_cast<TVexaConnector*>(&control)) {
     connector->Props().PropByName("MinimalGap")->SetDisplayValue(std::to_string(500 + Index(e.c, 4) * 500));
   } else {
-    control.SetTop(control.GetTop() + (e.c % 8) * 1000);
+    control.SetTop(Held(int64_t{control.GetTop()} + (e.c % 8) * 1000));
   }
-  if (e.d % 2) control.SetWidth(control.GetWidth() + 2000);
+  if (e.d % 2) control.SetWidth(Held(int64_t{control.GetWidth()} + 2000));
 }
 
 void TRun::SetPoints(TVexaControl& control, int32_t shape, int32_t bend) {
   const TRect r = control.GetDocRect();
   const int count = 2 + static_cast<int>(Index(shape, 4));
-  const int32_t w = std::max(r.right - r.left, 1000);
-  const int32_t h = std::max(r.bottom - r.top, 1000);
+  // In 64 bits: a control may span nearly all of the coordinate range.
+  const int64_t w = std::max<int64_t>(int64_t{r.right} - r.left, 1000);
+  const int64_t h = std::max<int64_t>(int64_t{r.bottom} - r.top, 1000);
   std::vector<TPoint> points;
   std::vector<uint8_t> types;
   for (int i = 0; i < count; ++i) {
-    const int32_t x = r.left + w * i / (count - 1);
-    const int32_t y = r.top + ((i + static_cast<int>(Index(bend, 3))) % 2 ? h : 0);
+    const int32_t x = Held(r.left + w * i / (count - 1));
+    const int32_t y = Held(r.top + ((i + static_cast<int>(Index(bend, 3))) % 2 ? h : 0));
     points.push_back({x, y});
     types.push_back(i + 1 == count ? ptEndNode : ptNode);
   }

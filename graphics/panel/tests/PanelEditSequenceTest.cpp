@@ -39,6 +39,137 @@ TEST(PanelEditSequences, FixedSeedsKeepEveryPromise) {
 }
 
 // Shrunk sequences that once failed.
+TEST(PanelEditSequences, ACurveInAGroupSetToNoWidthUndoesTheGroupsFit) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 4, 0, 0, 278},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0}},
+      {{TEditKind::SelectAll, 0, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::SetProperty, 833, 282, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
+TEST(PanelEditSequences, AGroupsBracketUndoesTheCurveItMovedAndWidened) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 4, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::Select, 0, 0, 0, 0},
+       {TEditKind::SelectAlso, 726, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0}},
+      {{TEditKind::Bracket, 460, 0, 479, 301}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
+TEST(PanelEditSequences, ABracketOnAPastedGroupUndoesTheCurveInside) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 4, 0, 0, 0},
+       {TEditKind::Select, 0, 0, 0, 0},
+       {TEditKind::SelectAlso, 246, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::Select, 0, 0, 0, 0},
+       {TEditKind::SelectAlso, 250, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0}},
+      {{TEditKind::SelectAll, 0, 0, 0, 0},
+       {TEditKind::CutPaste, 598, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::Bracket, 617, 0, 817, 281}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
+TEST(PanelEditSequences, ARerouteInsideAConnectorsBracketUndoesTheGroupsFit) {
+  const TEditSequence sequence{
+      {{TEditKind::AddLayer, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 6, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 66000, 0},
+       {TEditKind::AddControl, 0, 0, 60000, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::Select, 907, 0, 0, 0},
+       {TEditKind::SelectAlso, 680, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::MoveToLayer, 0, 337, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0}},
+      {{TEditKind::Link, 0, 0, 0, 0},
+       {TEditKind::Reparent, 814, 235, 0, 0},
+       {TEditKind::SelectAll, 0, 0, 0, 0},
+       {TEditKind::SetPoints, 0, 291, 0, 0},
+       {TEditKind::CutPaste, 971, 0, 0, 0},
+       {TEditKind::Bracket, 862, 0, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
+TEST(PanelEditSequences, ABracketOnACloneSourceInAGroupUndoesTheSourceInPlace) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 12000, 0, 0},
+       {TEditKind::AddControl, 0, 82000, 0, 0},
+       {TEditKind::AddControl, 0, 51000, 0, 0},
+       {TEditKind::AddControl, 0, 23000, 0, 0},
+       {TEditKind::AddControl, 0, 16000, 0, 0},
+       {TEditKind::AddControl, 0, 38000, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 46000, 0, 0},
+       {TEditKind::AddControl, 0, 8000, 0, 0},
+       {TEditKind::AddControl, 7, 22000, 0, 0},
+       {TEditKind::CloneSource, 0, 806, 0, 0},
+       {TEditKind::AddControl, 0, 115000, 0, 0},
+       {TEditKind::AddControl, 0, 39000, 0, 0}},
+      {{TEditKind::AddControl, 0, 86000, 0, 0},
+       {TEditKind::SelectAll, 0, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::Bracket, 667, 636, 0, 191}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
+// A connector routed to a picture set far off spans nearly the whole coordinate range; the
+// points the sequence gives it are worked out without overflowing.
+TEST(PanelEditSequences, NewPointsForAControlAsWideAsTheRangeStayInIt) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 3, 69000, 0, 0},
+       {TEditKind::AddControl, 6, 0, 0, 0},
+       {TEditKind::Link, 0, 0, 233, 0}},
+      {{TEditKind::SetPoints, 0, 0, 0, 0},
+       {TEditKind::SetProperty, 169, 686, 7, 0},
+       {TEditKind::SetPoints, 0, 769, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
 TEST(PanelEditSequences, AControlTakenOutOfAGroupRedoesInPlace) {
   const TEditSequence sequence{
       {{TEditKind::AddControl, 0, 0, 0, 0},

@@ -13,6 +13,7 @@
 #include "document/ServiceControls.h"
 #include "panel/PanelHistory.h"
 #include "panel/tests/PanelFixture.h"
+#include "shapes/VexaCurve.h"
 
 namespace pv::graphics {
 namespace {
@@ -241,6 +242,72 @@ TEST_F(PanelHistoryTest, ANewSourceOfACloneUndoesToTheSizeBefore) {
   ExpectExactUndoRedo([&] { clone->SetSource(box); });
 }
 
+
+// A group holding a curve beside a box: the curve's rectangle is its points' bounds, and the
+// group fits its rectangle to both.
+struct CurveInGroup {
+  CurveInGroup(test::PanelFixture& f, TVexaControl* box) {
+    group = TVexaControl::New<TVexaGroup>(&f.panel, f.Scheme(), f.panel.GetActiveLayer());
+    curve = TVexaControl::New<TVexaCurve>(&f.panel, group, f.panel.GetActiveLayer());
+    curve->SetVisible(true);
+    curve->SetPointsEx({{20000, 10000}, {35000, 14000}, {50000, 10000}}, {ptNode, ptNode, ptEndNode});
+    group->AddChild(box);
+  }
+  TVexaGroup* group;
+  TVexaCurve* curve;
+};
+
+// A property that resizes the curve scales its points; the group around it fits again, and
+// undo gives the group its rectangle back with the curve's.
+TEST_F(PanelHistoryTest, ACurveResizedByAPropertyUndoesTheGroupAroundIt) {
+  const CurveInGroup doc(*this, a);
+  history().Clear();
+  for (const int32_t width : {60000, 0}) {
+    SCOPED_TRACE(width);
+    ExpectExactUndoRedo([&] { doc.curve->SetWidth(width); });
+  }
+}
+
+// A group's update bracket that moves and widens it scales the curve inside: the bracket's
+// step puts the curve back where it was, not where the bracket's move had taken it.
+TEST_F(PanelHistoryTest, AGroupsBracketUndoesTheCurveItScaled) {
+  const CurveInGroup doc(*this, a);
+  history().Clear();
+  ExpectExactUndoRedo([&] {
+    TControlUpdate update(*doc.group);
+    doc.group->SetTop(doc.group->GetTop() + 7000);
+    doc.group->SetWidth(doc.group->GetWidth() + 2000);
+  });
+}
+
+// Points changed inside the curve's own update bracket are fitted when it ends, after the
+// step that took them: the fit, and the group around the curve fitting again, still undo.
+TEST_F(PanelHistoryTest, PointsChangedInsideACurvesBracketUndoTheGroupsFit) {
+  const CurveInGroup doc(*this, a);
+  history().Clear();
+  ExpectExactUndoRedo([&] {
+    TControlUpdate update(*doc.curve);
+    doc.curve->SetPointsEx({{-4000, 0}, {40000, 9000}, {60000, 0}}, {ptNode, ptNode, ptEndNode});
+  });
+}
+
+// A clone follows its source's width at once, inside the source's own update bracket, and
+// the group around both fits again before that bracket ends: undo puts the source back where
+// its bracket began, inside the group put back where it was.
+TEST_F(PanelHistoryTest, ASourcesBracketUndoesTheGroupItsCloneRefitted) {
+  auto* group = TVexaControl::New<TVexaGroup>(&panel, Scheme(), panel.GetActiveLayer());
+  TVexaControl* source = Box(group, {0, 0, 3000, 2000}, "source");
+  Box(group, {10000, 0, 13000, 2000}, "beside");
+  auto* clone = TVexaControl::New<TVexaClone>(&panel, group, panel.GetActiveLayer());
+  clone->SetLeft(20000);
+  clone->SetSource(source);
+  history().Clear();
+  ExpectExactUndoRedo([&] {
+    TControlUpdate update(*source);
+    source->SetLeft(source->GetLeft() + 4000);
+    source->SetWidth(source->GetWidth() + 2000);
+  });
+}
 
 // A clone that comes into its own source, itself or inside a group, shows it no more, as a
 // reload would find it; the step that moved it gives the source back on undo.
