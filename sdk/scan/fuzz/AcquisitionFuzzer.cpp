@@ -5,7 +5,8 @@
 //   [5..6]  how far the byte count it reports lies from width x height (signed);
 //   [7]     which of its calls fail (one bit a call), and whether it reports a received length;
 //   [8..]   its pixels, repeated to any length (the network reply itself for that make).
-// An image handed out has sides of 1..4096; a capture that failed leaves its image blank; the
+// An image handed out has sides of 1..4096; a capture that failed leaves its image blank; one
+// that succeeded shows the library's pixels, in the make's order, at its corners. The
 // sanitizers watch every copy the bindings make from what the library delivered.
 #include <algorithm>
 #include <cstddef>
@@ -16,6 +17,7 @@
 #include <iterator>
 #include <limits>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "StandInControl.h"
@@ -45,6 +47,8 @@ struct Script {
   std::vector<uint8_t> pixels;
 
   bool Fails(int call) const { return failures >> call & 1; }
+  // The library's byte i of a capture.
+  uint8_t Pixel(int64_t i) const { return pixels[size_t(i) % pixels.size()]; }
 };
 
 // Sizes whose products or three bytes a pixel pass 32 bits, and sides no image has.
@@ -56,10 +60,13 @@ int64_t Side(uint16_t value) {
 }
 
 // One make: its stand-in's file, how the script reaches it, and its driver.
+// One make: its stand-in's file, how the script reaches it, its driver, and the pixel at
+// (x, y) of a w x h image captured from what the stand-in delivered.
 struct Make {
   const char* library;
   void (*script)(StandInControl& standIn, const Script& s);
   smart_ptr<Scanner> (*open)();
+  uint8_t (*pixel)(const Script& s, int64_t x, int64_t y, int64_t w, int64_t h);
 };
 
 template <class Binding, DeviceType type>
@@ -83,13 +90,19 @@ const Make makes[] = {
      [](StandInControl& standIn, const Script& s) {
        if (s.Fails(0)) standIn.Set("DFP_Capture", 0);
      },
-     OpenDriver<IzzixDevice, IzzixType>},
+     OpenDriver<IzzixDevice, IzzixType>,
+     // The correction reads the raw bytes backwards.
+     [](const Script& s, int64_t x, int64_t y, int64_t w, int64_t) { return s.Pixel(izzix::rawBytes - 1 - (y * w + x)); }},
     {"libqnusbapi.so",
      [](StandInControl& standIn, const Script& s) {
        SetSize(standIn, s, "rows", "columns");
        if (s.Fails(0)) standIn.Set("GetImage", 1);
      },
-     OpenDriver<TavixUsbDevice, TavixUsbType>},
+     OpenDriver<TavixUsbDevice, TavixUsbType>,
+     // Raw row i (of h columns) is image column w - 1 - i, inverted.
+     [](const Script& s, int64_t x, int64_t y, int64_t w, int64_t h) {
+       return uint8_t(255 - s.Pixel((w - 1 - x) * h + y));
+     }},
     {"libftrscanapi.so",
      [](StandInControl& standIn, const Script& s) {
        SetSize(standIn, s, "width", "height");
@@ -97,25 +110,33 @@ const Make makes[] = {
        if (s.Fails(1)) standIn.Set("ftrScanGetImageSize", 0);
        standIn.Set("flags", s.failures >> 2 & 1);
      },
-     OpenDriver<Tavix35Device, Tavix35Type>},
+     OpenDriver<Tavix35Device, Tavix35Type>,
+     [](const Script& s, int64_t x, int64_t y, int64_t w, int64_t) { return uint8_t(255 - s.Pixel(y * w + x)); }},
     {"libusb4xx.so",
      [](StandInControl& standIn, const Script& s) {
        if (s.Fails(0)) standIn.Set("USB_GetCroppedStillImage", 3);
      },
-     OpenDriver<CrossMatchDevice, CrossMatchType>},
+     OpenDriver<CrossMatchDevice, CrossMatchType>,
+     [](const Script& s, int64_t x, int64_t y, int64_t w, int64_t) { return s.Pixel(y * w + x); }},
     {"libfm200api.so",
      [](StandInControl& standIn, const Script& s) {
        if (s.Fails(0)) standIn.Set("FP_Snap", -1);
        if (s.Fails(1)) standIn.Set("FP_GetImage", 2);
      },
-     OpenDriver<Tavix3Device, Tavix3Type>},
+     OpenDriver<Tavix3Device, Tavix3Type>,
+     // Painted bottom-up.
+     [](const Script& s, int64_t x, int64_t y, int64_t w, int64_t h) { return s.Pixel((h - 1 - y) * w + x); }},
     {"libsecubsp.so",
      [](StandInControl& standIn, const Script& s) {
        SetSize(standIn, s, "width", "height");
        if (s.Fails(0)) standIn.Set("noCallback", 1);
        if (s.Fails(1)) standIn.Set("SecuAPI_GetDeviceInfo", 9);
      },
-     OpenDriver<NitgenDevice, NitgenType>},
+     OpenDriver<NitgenDevice, NitgenType>,
+     // A capture without a callback leaves the image blank.
+     [](const Script& s, int64_t x, int64_t y, int64_t w, int64_t) {
+       return s.Fails(0) ? uint8_t(0) : s.Pixel(y * w + x);
+     }},
     {"libsmz_api.so",
      [](StandInControl& standIn, const Script& s) {
        SetSize(standIn, s, "width", "height");
@@ -123,7 +144,9 @@ const Make makes[] = {
        if (s.Fails(1)) standIn.Set("SMZ_InitCapture", 1);
        if (s.Fails(2)) standIn.Set("SMZ_EndCapture", 1);
      },
-     OpenDriver<TavixMouseDevice, TavixMouseType>},
+     OpenDriver<TavixMouseDevice, TavixMouseType>,
+     // Delivered bottom-up.
+     [](const Script& s, int64_t x, int64_t y, int64_t w, int64_t h) { return s.Pixel((h - 1 - y) * w + x); }},
     {"libiaapi.so",
      [](StandInControl& standIn, const Script& s) {
        // The library's information block holds each side in 16 bits.
@@ -133,18 +156,29 @@ const Make makes[] = {
        if (s.Fails(0)) standIn.Set("IAGrab", -1062);
        if (s.Fails(1)) standIn.Set("IAGrab", -1041);
      },
-     OpenDriver<UpekDevice, UpekType>},
+     OpenDriver<UpekDevice, UpekType>,
+     // The rows the grab holds whole; a failed grab holds none.
+     [](const Script& s, int64_t x, int64_t y, int64_t w, int64_t) {
+       const bool grabbed = !s.Fails(0) && !s.Fails(1) && y < std::max<int64_t>(s.byteCount, 0) / w;
+       return grabbed ? s.Pixel(y * w + x) : uint8_t(0);
+     }},
     {"libqncorvidapi.so",
      [](StandInControl& standIn, const Script& s) {
        standIn.Set("count", 1);
        standIn.Set("width", s.width);
        standIn.Set("height", s.height);
-       if (!s.pixels.empty()) standIn.SetBytes("reply", s.pixels);
+       standIn.SetBytes("reply", s.pixels);
        if (s.Fails(0)) standIn.Set("GetImage", 1);
        if (s.Fails(1)) standIn.Set("GetImage", corvid::getImageTimedOut);
        if (s.Fails(7)) standIn.Set("received", int64_t(s.pixels.size()) + (s.byteCount - s.width * s.height));
      },
-     OpenNetwork},
+     OpenNetwork,
+     // The reply's rows, stored bottom-up from its pixel offset.
+     [](const Script& s, int64_t x, int64_t y, int64_t w, int64_t h) {
+       uint32_t offset = 0;
+       std::memcpy(&offset, s.pixels.data() + 10, sizeof offset);
+       return s.Pixel(offset + (h - 1 - y) * w + x);
+     }},
 };
 
 bool Blank(const vela::base::Image& image) {
@@ -178,10 +212,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                     std::numeric_limits<int32_t>::max());
   s.failures = data[7];
   s.pixels.assign(data + 8, data + size);
+  if (s.pixels.empty()) s.pixels = {0x5A};
 
   StandInControl& standIn = StandInOf(which);
   standIn.Reset();
-  if (!s.pixels.empty()) standIn.SetBytes("pixels", s.pixels);
+  standIn.SetBytes("pixels", s.pixels);
   makes[which].script(standIn, s);
 
   smart_ptr<Scanner> device;
@@ -210,6 +245,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const std::exception&) {
     captureFailed = true;
   }
-  if (captureFailed && !Blank(*image)) std::abort();
+  if (captureFailed) {
+    if (!Blank(*image)) std::abort();
+    return 0;
+  }
+  // The corners tell rows that came in the wrong order, or columns from the wrong place.
+  const int64_t w = image->GetWidth(), h = image->GetHeight();
+  const uint8_t* pixels = image->GetData();
+  for (const auto& [x, y] : {std::pair{int64_t{0}, int64_t{0}}, {w - 1, int64_t{0}}, {int64_t{0}, h - 1}, {w - 1, h - 1}})
+    if (pixels[y * image->GetRowBytes() + x] != makes[which].pixel(s, x, y, w, h)) std::abort();
   return 0;
 }
