@@ -50,7 +50,7 @@ TRect TVexaControl::GetRefreshRect(int32_t x, int32_t y) const {
 }
 
 void TVexaControl::Invalidate() {
-  if (!owner_ || !owner_->HasWindow() || updateCount_ > 0) return;
+  if (!owner_ || !owner_->HasWindow() || owner_->HoldsInvalidation() || updateCount_ > 0) return;
   const TVexaControl* scheme = GetScheme();
   if (scheme && scheme != owner_->GetActiveScheme() && parent_ != owner_->GetSchemesRoot()) return;
   if (!noSelfPaint_) {

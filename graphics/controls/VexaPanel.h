@@ -76,6 +76,11 @@ class IVexaPanel : public IDocPanel {
 
   // The window: none for a panel that only holds a document.
   virtual bool HasWindow() const = 0;
+  // Set while the panel reads a text into itself and repaints as a whole afterwards: the
+  // controls read invalidate nothing one by one. A clone's refresh rectangle walks all its
+  // source shows, and the references resolved once the text is read reach the clones of a
+  // deep document one after the other.
+  virtual bool HoldsInvalidation() const { return false; }
   virtual void InvalidatePixelRect(const TRect& rect) = 0;
   virtual void InvalidateAll() = 0;
   // The rectangle being painted, in pixels; whether painting goes to the screen.

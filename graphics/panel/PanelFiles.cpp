@@ -55,6 +55,15 @@ bool TVexaPanel::LoadDocumentFromFiler(TVexaFiler& filer, TLoadMode mode) {
   const int64_t size = filer.Stream().Size();
   const int64_t position = filer.Stream().Position();
   if (size > 0 && position >= 0) filer.SetTotal(size - position);
+  // Whatever the load brings (or takes away again when it fails) is repainted as a whole.
+  struct TInvalidationHeld {
+    TVexaPanel& panel;
+    explicit TInvalidationHeld(TVexaPanel& p) : panel(p) { ++panel.invalidationHeld_; }
+    ~TInvalidationHeld() {
+      --panel.invalidationHeld_;
+      panel.Repaint();
+    }
+  } held(*this);
   BeginSelectionUpdate(false);
   // A paste is one undo step, and a paste that fails takes back what it had pasted.
   const bool paste = mode == TLoadMode::Clipboard;
@@ -97,7 +106,6 @@ bool TVexaPanel::LoadDocumentFromFiler(TVexaFiler& filer, TLoadMode mode) {
   EndSelectionUpdate(false);
   if (mode == TLoadMode::Document) modified_ = false;
   UpdateScrollRange();
-  Repaint();
   return true;
 }
 

@@ -533,6 +533,7 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   int32_t ConnectorsMinGap() const override { return connectorsMinGap_; }
   void SetConnectorsMinGap(int32_t gap) override;
   bool HasWindow() const override { return window_.HasParent(); }
+  bool HoldsInvalidation() const override { return invalidationHeld_ > 0; }
   void InvalidatePixelRect(const TRect& rect) override { window_.Invalidate(rect); }
   void InvalidateAll() override { window_.InvalidateAll(); }
   TRect PaintRect() const override { return paintRect_; }
@@ -624,6 +625,7 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   std::unordered_set<TVexaControl*> loadedControls_;
   std::vector<TVexaControl*> loadedOrder_;
   int loading_ = 0;
+  int invalidationHeld_ = 0;  // loads under way that repaint as a whole when they end
   bool modified_ = false;
 
   TVexaSchemes* schemes_ = nullptr;

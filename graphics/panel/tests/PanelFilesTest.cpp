@@ -356,6 +356,65 @@ TEST_F(PanelFiles, ClonesOfClonesThatWouldPaintTooMuchAreRefusedAndNothingChange
   EXPECT_FALSE(panel.Modified());
 }
 
+// The same levels written outermost first: every clone's source stands further down the text,
+// so every reference waits for the end of the text, and the clones of all levels get their
+// sources one after the other, the innermost level first.
+std::string TopDownCloneBombText(int levels) {
+  std::string text =
+      "document Document\r\n  Height = 240000\r\n  ID = 1\r\n  Version = 140\r\n  Width = 320000\r\n"
+      "  object Layer1: TVexaLayer\r\n    ID = 5\r\n    Visible = True\r\n  end\r\n"
+      "  object Scheme1: TVexaScheme\r\n    Default = True\r\n    ID = 4\r\n";
+  // A group (no source) or a clone of the group of ID source.
+  const auto head = [&](const std::string& kind, int id, int source, int left, int width, const std::string& indent) {
+    text += indent + "object " + kind + ": TVexa" + kind + "\r\n" + indent + "  Height = 1000\r\n" + indent +
+            "  ID = " + std::to_string(id) + "\r\n" + indent + "  Layer = Layer1\r\n" + indent +
+            "  Left = " + std::to_string(left) + "\r\n";
+    if (source) text += indent + "  Source = \\" + std::to_string(source) + ":Group\r\n";
+    text += indent + "  Top = 0\r\n" + indent + "  Width = " + std::to_string(width) + "\r\n";
+  };
+  // Level k: group k * 3 + 10 (k + 1 boxes wide) of two clones of level k - 1; level 0 holds a box.
+  for (int level = levels; level >= 0; --level) {
+    const int id = 3 * level + 10;
+    head("Group", id, 0, 0, 1000 * (level + 1), "    ");
+    if (level == 0) {
+      text += "      object Control: TVexaControl\r\n        Height = 1000\r\n        ID = 11\r\n"
+              "        Layer = Layer1\r\n        Left = 0\r\n        Top = 0\r\n        Width = 1000\r\n      end\r\n";
+    }
+    for (int k = 0; level > 0 && k < 2; ++k) {
+      head("Clone", id + 1 + k, id - 3, 1000 * k, 1000 * level, "      ");
+      text += "      end\r\n";
+    }
+    text += "    end\r\n";
+  }
+  return text + "  end\r\nend\r\n";
+}
+
+TEST_F(PanelFiles, ClonesOfClonesWrittenOutermostFirstLoadAndAreRefusedInTimeThatGrowsWithTheText) {
+  // Ten levels load, each clone showing the level below it.
+  LoadText(TopDownCloneBombText(10));
+  ASSERT_EQ(11, Scheme()->GetCount());
+  for (int i = 0; i < 10; ++i) {
+    TVexaControl* group = Scheme()->GetChild(i);
+    for (int k = 0; k < 2; ++k) {
+      auto* clone = dynamic_cast<TVexaClone*>(group->GetChild(k));
+      ASSERT_NE(nullptr, clone) << i;
+      EXPECT_EQ(Scheme()->GetChild(i + 1), clone->GetSource()) << i;
+    }
+  }
+  // A thousand levels are refused. Each clone's reference resolved repainted the clone, whose
+  // refresh rectangle walked every level below it: the load took time that grew with the
+  // square of the levels (half a minute for these), where the text is read and refused in
+  // time that grows with its length.
+  try {
+    LoadText(TopDownCloneBombText(1000));
+    ADD_FAILURE() << "loaded";
+  } catch (const ECloneLimitError& e) {
+    EXPECT_EQ(0u, std::string(e.what()).find("Clones of clones would paint more than"));
+  }
+  EXPECT_EQ(1, panel.Schemes().GetCount());
+  EXPECT_EQ(0, Scheme()->GetCount());
+}
+
 TEST_F(PanelFiles, IdsThatAreMissingZeroNegativeOrTakenAreReplacedWhenLoadingEnds) {
   const std::string text =
       "document Ids\r\n"

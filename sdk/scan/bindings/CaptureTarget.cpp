@@ -5,9 +5,19 @@
 
 namespace vela::scan {
 
+bool WithinLargestSide(int64_t width, int64_t height) {
+  return width >= 1 && width <= kLargestSide && height >= 1 && height <= kLargestSide;
+}
+
+void RequireReportedSize(int64_t width, int64_t height, const char* failure) {
+  if (!WithinLargestSide(width, height)) throw std::runtime_error(failure);
+}
+
 void RequireTargetSize(const CaptureImage& target, int64_t width, int64_t height, int64_t byteCount,
                        const char* failure) {
-  if (width != target.GetWidth() || height != target.GetHeight() || byteCount < width * height)
+  RequireReportedSize(width, height, failure);
+  if (width != target.GetWidth() || height != target.GetHeight() || byteCount < width * height ||
+      byteCount > kLargestSide * kLargestSide)
     throw std::runtime_error(failure);
 }
 

@@ -54,7 +54,9 @@ void CheckCapture(Reader in) {
   } catch (const std::runtime_error&) {
     return;
   }
-  if (reportedWidth != width || reportedHeight != height || byteCount < int64_t{width} * height) std::abort();
+  if (reportedWidth != width || reportedHeight != height || byteCount < int64_t{width} * height ||
+      byteCount > kLargestSide * kLargestSide)
+    std::abort();
   // The library's buffer holds the byte count it reported; the bytes it sent come first.
   std::vector<uint8_t> source(size_t(int64_t{width} * height));
   std::memcpy(source.data(), in.data, std::min(in.size, source.size()));

@@ -5,9 +5,8 @@
 // own loading and unloading.
 
 #include <dlfcn.h>
-#include <gtest/gtest.h>
-
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 

@@ -34,7 +34,10 @@ NitgenDevice::NitgenDevice(uint16_t deviceIndex)
   const char* failure = nullptr;
   if (openDevice(apiHandle, deviceId) != 0) failure = "Nitgen:: Failed to OpenDevice";
   deviceOpen = !failure;
-  if (!failure && getDeviceInfo(apiHandle, deviceId, 0, &deviceInfo) != 0) failure = "Nitgen:: Failed to GetDeviceInfo";
+  // The information's size is the image's: a side past the largest is no information to go by.
+  if (!failure && (getDeviceInfo(apiHandle, deviceId, 0, &deviceInfo) != 0 ||
+                   !WithinLargestSide(deviceInfo.values[Width], deviceInfo.values[Height])))
+    failure = "Nitgen:: Failed to GetDeviceInfo";
   if (!failure && getVersion(apiHandle, &version) != 0) failure = "Nitgen:: Failed to GetVersion";
   if (failure) {
     Close();

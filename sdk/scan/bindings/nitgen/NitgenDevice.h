@@ -14,7 +14,8 @@ namespace vela::scan {
 
 class NitgenDevice {
  public:
-  // Throws "Failed to create Nitgen interface", "Nitgen:: Failed to OpenDevice" and the like.
+  // Throws "Failed to create Nitgen interface", "Nitgen:: Failed to OpenDevice" and the like;
+  // "Nitgen:: Failed to GetDeviceInfo" also for an image side past 4096 (or below 1).
   explicit NitgenDevice(uint16_t deviceIndex);
   ~NitgenDevice();
   NitgenDevice(const NitgenDevice&) = delete;

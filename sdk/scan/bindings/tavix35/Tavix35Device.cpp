@@ -56,6 +56,7 @@ ImageSize Tavix35Device::Size() const {
 vela::base::smart_ptr<CaptureImage> Tavix35Device::NewImage() {
   const bool second = resolutionMode == 2;
   const ImageSize size = Size();
+  RequireReportedSize(size.width, size.height, sizeFailure);
   target = vela::base::smart_ptr<CaptureImage>(
       new CaptureImage(size.width, size.height, 8, second ? 529 : 533, second ? 538 : 587, size.width));
   return target;

@@ -20,6 +20,7 @@ class Tavix35Device : public WithoutSettings {
   Tavix35Device(const Tavix35Device&) = delete;
   Tavix35Device& operator=(const Tavix35Device&) = delete;
 
+  // Throws "Failed to call ftrScanGetImageSize", also for a side past 4096 (or below 1).
   vela::base::smart_ptr<CaptureImage> NewImage();
   // Throws "Failed to call ftrScanGetImageSize" or "Failed to call ftrScanGetImage".
   void Capture();

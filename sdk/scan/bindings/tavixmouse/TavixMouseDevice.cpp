@@ -34,7 +34,7 @@ TavixMouseDevice::TavixMouseDevice(uint16_t) : library(VendorLibraryFile(library
   driver = initDriver(1);
   if (!driver) throw std::runtime_error(openFailure);
   int32_t third = 0;
-  if (getImageSize(driver, 0, &width, &height, &third) != 0) {
+  if (getImageSize(driver, 0, &width, &height, &third) != 0 || !WithinLargestSide(width, height)) {
     terminateDriver(driver);
     throw std::runtime_error(openFailure);
   }

@@ -13,7 +13,8 @@ namespace vela::scan {
 
 class TavixMouseDevice : public WithoutSettings {
  public:
-  // Throws "Failed to create Tavix Mouse 4.0 interface".
+  // Throws "Failed to create Tavix Mouse 4.0 interface", also for an image side past 4096
+  // (or below 1).
   explicit TavixMouseDevice(uint16_t deviceIndex);
   ~TavixMouseDevice();
   TavixMouseDevice(const TavixMouseDevice&) = delete;

@@ -33,6 +33,7 @@ ImageFormat TavixUsbDevice::Format() const {
 // The raw image lies on its side: its rows become the image's columns.
 vela::base::smart_ptr<CaptureImage> TavixUsbDevice::NewImage() {
   const ImageFormat format = Format();
+  RequireReportedSize(format.rawRows, format.rawColumns, captureFailure);
   target = vela::base::smart_ptr<CaptureImage>(
       new CaptureImage(format.rawRows, format.rawColumns, 8, 454, 410, format.rawRows));
   return target;

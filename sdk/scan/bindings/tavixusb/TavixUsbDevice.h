@@ -18,6 +18,7 @@ class TavixUsbDevice : public WithoutSettings {
   TavixUsbDevice(const TavixUsbDevice&) = delete;
   TavixUsbDevice& operator=(const TavixUsbDevice&) = delete;
 
+  // Throws "_pIQnusb->GetImage" for a side past 4096 (or below 1).
   vela::base::smart_ptr<CaptureImage> NewImage();
   // Throws "_pIQnusb->GetImage".
   void Capture();

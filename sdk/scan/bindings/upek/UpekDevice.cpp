@@ -5,6 +5,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "bindings/CaptureTarget.h"
 #include "bindings/Probe.h"
 #include "bindings/upek/UpekErrors.h"
 #include "device/DeviceType.h"
@@ -76,8 +77,9 @@ void UpekDevice::Open(uint16_t index) {
   deviceIndex = index;
   CheckUpekResult(entries.setGUICallbacks(handle, UpekStateCallback, this));
   CheckUpekResult(entries.info(handle, &info));
-  // Grabbed rows are counted by this width: a device without one has no image.
-  if (!info || info->imageWidth == 0) CheckUpekResult(unexpectedResponse);
+  // Grabbed rows are counted by this width: a device without one has no image, and a side
+  // past the largest is no size to make an image of.
+  if (!info || !WithinLargestSide(info->imageWidth, info->imageHeight)) CheckUpekResult(unexpectedResponse);
   imageWidth = info->imageWidth;
 }
 

@@ -14,7 +14,8 @@ namespace vela::scan {
 
 class UpekDevice : public WithoutSettings {
  public:
-  // Throws the error table's texts, or invalid_argument "Invalid device index!".
+  // Throws the error table's texts, or invalid_argument "Invalid device index!"; "TFM has
+  // returned wrong or unexpected response!" for an image side past 4096 (or below 1).
   explicit UpekDevice(uint16_t deviceIndex);
   ~UpekDevice();
   UpekDevice(const UpekDevice&) = delete;

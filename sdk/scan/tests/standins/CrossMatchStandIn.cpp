@@ -76,7 +76,8 @@ STANDIN_EXPORT int32_t USB_GetCroppedStillImage(uint8_t** block, int32_t quality
   Log("USB_GetCroppedStillImage(" + std::to_string(quality) + "," + std::to_string(flag) + "," +
       std::to_string(width) + "," + std::to_string(height) + ")");
   still.assign(size_t(blockHeader), 0xAB);
-  for (int32_t i = 0; i < width * height; ++i) still.push_back(uint8_t(i % 253));
+  const standin::Pixels pixels;
+  for (int32_t i = 0; i < width * height; ++i) still.push_back(pixels.At(size_t(i), uint8_t(i % 253)));
   *block = still.data();
   return int32_t(Value("USB_GetCroppedStillImage", 0));
 }

@@ -26,7 +26,8 @@ STANDIN_EXPORT int32_t DFP_Close(Handle handle) {
 
 STANDIN_EXPORT int32_t DFP_Capture(Handle handle, int32_t timeout, uint8_t* raw) {
   Log("DFP_Capture(" + std::to_string(handle) + "," + std::to_string(timeout) + ")");
-  for (int32_t i = 0; i < rawBytes; ++i) raw[i] = uint8_t(i % 251);
+  const standin::Pixels pixels;
+  for (int32_t i = 0; i < rawBytes; ++i) raw[i] = pixels.At(size_t(i), uint8_t(i % 251));
   return int32_t(Value("DFP_Capture", captureSucceeded));
 }
 

@@ -74,7 +74,8 @@ STANDIN_EXPORT int32_t SecuAPI_Capture(ApiHandle, int32_t, void**, int32_t timeo
   if (Value("noCallback", 0)) return 1;
   const int64_t size = Value("width", 3) * Value("height", 2);
   std::vector<uint8_t> pixels(size_t(size) + 16);
-  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint8_t(i + 1);
+  const standin::Pixels scripted;
+  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = scripted.At(i, uint8_t(i + 1));
   const CaptureData data{int32_t(Value("byteCount", size)), pixels.data()};
   std::thread caller([&] { parameters->callback(&data, parameters->context); });
   caller.join();

@@ -1,7 +1,7 @@
 #pragma once
 // What every stand-in vendor library shares: a log of the calls made into
-// it, values scripted by the test, and counters of open handles and of
-// blocks handed out. The test reaches them through the extern "C" controls
+// it, values scripted by the test (the pixels of a capture among them), and
+// counters of open handles and of blocks handed out. The test reaches them through the extern "C" controls
 // below, looked up in the same loaded library.
 
 #include <cstdint>
@@ -21,6 +21,17 @@ void Log(const std::string& call);
 int64_t Value(const std::string& key, int64_t fallback);
 // The scripted bytes of key (empty when none).
 std::vector<uint8_t> Bytes(const std::string& key);
+
+// The scripted pixels ("pixels", repeated to any length) when there are some: byte i of a
+// capture is then At(i), else the stand-in's own byte. Read once a capture.
+class Pixels {
+ public:
+  Pixels() : bytes(Bytes("pixels")) {}
+  uint8_t At(size_t i, uint8_t own) const { return bytes.empty() ? own : bytes[i % bytes.size()]; }
+
+ private:
+  std::vector<uint8_t> bytes;
+};
 
 void Opened();
 void Closed();

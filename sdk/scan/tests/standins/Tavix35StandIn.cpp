@@ -51,7 +51,8 @@ STANDIN_EXPORT int32_t ftrScanGetImageSize(Handle, ImageSize* size) {
 STANDIN_EXPORT int32_t ftrScanGetImage(Handle, int32_t dose, uint8_t* buffer) {
   Log("ftrScanGetImage(" + std::to_string(dose) + ")");
   const int64_t count = Value("width", 4) * Value("height", 2);
-  for (int64_t i = 0; i < count; ++i) buffer[i] = uint8_t(i);
+  const standin::Pixels pixels;
+  for (int64_t i = 0; i < count; ++i) buffer[i] = pixels.At(size_t(i), uint8_t(i));
   return int32_t(Value("ftrScanGetImage", 1));
 }
 

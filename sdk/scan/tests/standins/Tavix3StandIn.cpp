@@ -61,8 +61,10 @@ STANDIN_EXPORT int32_t FP_DisplayImage(Connection, Surface* surface, ObjectHandl
                                        int32_t width, int32_t height) {
   Log("FP_DisplayImage(" + std::to_string(x) + "," + std::to_string(y) + "," + std::to_string(width) + "," +
       std::to_string(height) + ")");
+  const standin::Pixels pixels;
   for (int32_t n = 0; n < surface->height; ++n)
-    for (int32_t i = 0; i < surface->width; ++i) surface->bits[n * surface->rowBytes + i] = uint8_t(n);
+    for (int32_t i = 0; i < surface->width; ++i)
+      surface->bits[n * surface->rowBytes + i] = pixels.At(size_t(n * surface->width + i), uint8_t(n));
   return 0;
 }
 

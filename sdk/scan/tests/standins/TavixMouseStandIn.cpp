@@ -55,7 +55,8 @@ STANDIN_EXPORT int32_t SMZ_GetImageSize(Driver, int32_t mode, int32_t* width, in
 STANDIN_EXPORT int32_t SMZ_GetImage(Driver, int32_t mode, int32_t, uint8_t* buffer) {
   Log("SMZ_GetImage(" + std::to_string(mode) + ")");
   const int64_t size = Value("width", 3) * Value("height", 2);
-  for (int64_t i = 0; i < size; ++i) buffer[i] = uint8_t(i);
+  const standin::Pixels pixels;
+  for (int64_t i = 0; i < size; ++i) buffer[i] = pixels.At(size_t(i), uint8_t(i));
   return int32_t(Value("SMZ_GetImage", 0));
 }
 

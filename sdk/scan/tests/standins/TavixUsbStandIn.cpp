@@ -34,7 +34,8 @@ const ImageFormat* GetImageFormat(Interface* self) {
 int32_t GetImage(Interface* self, int32_t mode, uint8_t* buffer) {
   Log("GetImage(" + std::to_string(mode) + ")");
   const ImageFormat& format = static_cast<StandInInterface*>(self)->format;
-  for (int32_t i = 0; i < format.rawByteCount; ++i) buffer[i] = uint8_t(i);
+  const standin::Pixels pixels;
+  for (int32_t i = 0; i < format.rawByteCount; ++i) buffer[i] = pixels.At(size_t(i), uint8_t(i));
   return int32_t(Value("GetImage", 0));
 }
 

@@ -113,7 +113,8 @@ STANDIN_EXPORT int32_t IAGrab(Handle, int32_t purpose, int32_t timeout, int32_t 
   // A negative count (a broken reply) still comes with a block of its own.
   auto* block = static_cast<GrabResult*>(Allocate(4 + size_t(std::max(bytes, 0))));
   block->byteCount = bytes;
-  for (int32_t i = 0; i < bytes; ++i) block->rows[i] = uint8_t(i + 1);
+  const standin::Pixels pixels;
+  for (int32_t i = 0; i < bytes; ++i) block->rows[i] = pixels.At(size_t(i), uint8_t(i + 1));
   *result = block;
   return 0;
 }
