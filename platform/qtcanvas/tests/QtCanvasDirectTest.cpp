@@ -6,6 +6,7 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <functional>
@@ -243,6 +244,41 @@ TEST_F(QtCanvasDirectTest, TextWrittenAgainFromItsKeptShaping) {
         }
       }
     });
+  }
+}
+
+// Many distinct labels, as a drawing writes them at a zoom: the first lines teach their font the
+// pairs the later ones are laid out from. The same labels at two heights, one label written by
+// many entities in other places and colours, turned labels between level ones, and lines of
+// other characters paint as a fresh shaping of each does.
+TEST_F(QtCanvasDirectTest, ManyLabelsLaidOutFromLearnedPairs) {
+  for (int32_t height : {3, 4, 9, 12, -14}) {
+    for (uint32_t horizontal : {TA_LEFT, TA_CENTER, TA_RIGHT}) {
+      for (BkMode mode : {BkMode::Transparent, BkMode::Opaque}) {
+        ExpectSamePixels("labels, height " + std::to_string(height) + ", align " + std::to_string(horizontal) +
+                             ", background " + std::to_string(static_cast<int>(mode)),
+                         [&](Canvas& c) {
+                           Font font = c.GetFont();
+                           font.name = "Arial";
+                           c.SetBkMode(mode);
+                           c.SetBkColor(0xE0F0D0);
+                           c.SetTextAlign(horizontal | TA_BASELINE);
+                           const int row = std::max(4, std::abs(height));
+                           for (int i = 0; i < 40; ++i) {
+                             // Every fourth label a pixel higher: the same text at two heights.
+                             font.height = height + (height > 0 && i % 4 == 3 ? 1 : 0);
+                             font.color = 0x101010 * (1 + i % 7);
+                             font.escapement = i % 9 == 8 ? 900 : 0;
+                             c.SetFont(font);
+                             const int x = 24 + (i % 3) * 30;
+                             const int y = row + (i / 3) * row % (kSize - row);
+                             c.TextOut(x, y, "T" + std::to_string(i * 37 % 101));
+                             if (i % 5 == 0) c.TextOut(x - 10, y + 2, "AVAT To ");
+                             if (i % 8 == 0) c.TextOut(x, y, "r\xC3\xA9sum\xC3\xA9");
+                           }
+                         });
+      }
+    }
   }
 }
 
