@@ -164,6 +164,9 @@ class QtCanvas : public Canvas {
   void FillThinFrame(const TRect& r);
   void StrokeOutline(const QPainterPath& outline);
   void FillInterior(const QPainterPath& interior, const QBrush& brush);
+  // Whether a shape within the box paints no pixel of the device, whatever its pen.
+  bool OffDevice(const TRect& box) const;
+  bool OffDevice(int64_t left, int64_t top, int64_t right, int64_t bottom) const;
   bool PenDraws() const;
   // A solid pen of one pixel: QPainter's direct calls stroke it as its paths do.
   bool ThinSolidPen() const;

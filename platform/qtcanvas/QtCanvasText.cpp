@@ -194,6 +194,14 @@ void QtCanvas::DrawTextLine(int32_t x, int32_t y, std::string_view utf8, std::sp
   // Turned text is written in a turned frame about its reference point; level text is placed
   // directly, which keeps the painter's state (and saves its copy) between texts.
   const bool turned = state_.font.escapement != 0 || !directCalls_;
+  // A laid-out line whose cell, widened by an em on every side for glyphs that reach past
+  // their advance, lies outside the picture paints nothing: most labels of a zoomed view.
+  if (plain) {
+    const int64_t em = std::max(qfont_.pixelSize(), 1);
+    const int64_t left = static_cast<int64_t>(dx) + x;
+    const int64_t baseline = static_cast<int64_t>(dy) + y;
+    if (OffDevice(left - em, baseline - fm.ascent() - em, left + width + em, baseline + fm.descent() + em)) return;
+  }
   if (turned) {
     painter_->save();
     painter_->translate(x, y);

@@ -282,6 +282,46 @@ TEST_F(QtCanvasDirectTest, ManyLabelsLaidOutFromLearnedPairs) {
   }
 }
 
+// Shapes and labels a few pixels inside, across and past each edge of the picture: those left
+// out for lying outside it must be exactly those that paint nothing there, whatever the pen.
+TEST_F(QtCanvasDirectTest, ShapesAndLabelsAtThePicturesEdges) {
+  std::vector<PenCase> pens;
+  for (const PenCase& pen : PenCases()) {
+    if (pen.mode == PenMode::Copy || pen.mode == PenMode::Xor) pens.push_back(pen);
+  }
+  pens.push_back({9, PenStyle::Solid, PenMode::Copy});
+  pens.push_back({9, PenStyle::InsideFrame, PenMode::Copy});
+  for (const PenCase& pen : pens) {
+    for (int32_t height : {-14, 3}) {
+      ExpectSamePixels("edges, " + Describe(pen) + ", height " + std::to_string(height), [&](Canvas& c) {
+        UsePen(c, pen);
+        UseBrush(c, BrushStyle::Solid);
+        Font font = c.GetFont();
+        font.name = "Arial";
+        font.height = height;
+        font.color = 0x2040A0;
+        c.SetFont(font);
+        c.SetBkMode(BkMode::Transparent);
+        for (int d : {-9, -5, -3, -2, -1, 0, 1, 2, 4}) {
+          const int a = 30 + 3 * d;  // along the edge, so that the cases do not overlap
+          c.Ellipse({d - 20, a, d, a + 9});
+          c.Ellipse({kSize - d, a, kSize + 20 - d, a + 9});
+          c.Arc({a, d - 16, a + 12, d}, {a + 12, d - 8}, {a, d - 8});
+          c.Arc({a, kSize - d, a + 12, kSize + 16 - d}, {a, kSize + 8 - d}, {a + 12, kSize + 8 - d});
+          c.SetTextAlign(TA_RIGHT | TA_BASELINE);
+          c.TextOut(d, a, "fj1");
+          c.SetTextAlign(TA_LEFT | TA_BASELINE);
+          c.TextOut(kSize - d, a, "Wf");
+          c.SetTextAlign(TA_CENTER | TA_BOTTOM);
+          c.TextOut(a, d, "gjy");
+          c.SetTextAlign(TA_CENTER | TA_TOP);
+          c.TextOut(a, kSize - d, "T[");
+        }
+      });
+    }
+  }
+}
+
 TEST(ShapedTextCacheTest, KeepsLinesFromTheirSecondWritingInTwoGenerations) {
   App();
   QImage image(8, 8, QImage::Format_RGB32);
