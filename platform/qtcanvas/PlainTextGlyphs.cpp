@@ -1,7 +1,10 @@
 #include "qtcanvas/PlainTextGlyphs.h"
 
+#include <QCoreApplication>
+#include <QPaintDevice>
 #include <QTextLayout>
 #include <QTextLine>
+#include <QThread>
 #include <cmath>
 
 namespace pv::qtcanvas {
@@ -20,9 +23,50 @@ QGlyphRun OnlyRun(const QTextLayout& layout) {
 
 }  // namespace
 
-PlainTextGlyphs::PlainTextGlyphs(const QFont& font, QPaintDevice* device)
-    : font_(font), device_(device), pairs_(static_cast<size_t>(kCount * kCount), kUnknown) {
+PlainTextGlyphs::PlainTextGlyphs(const QFont& font)
+    : font_(font), pairs_(static_cast<size_t>(kCount * kCount), kUnknown) {
   advance_.fill(kUnknown);
+}
+
+namespace {
+
+// The shared glyphs, by font and the device's kind and resolution (a font is resolved for
+// the device's resolution). Few fonts are in use at a time; a long zoom session makes a new
+// text height at every step, so the list starts afresh once it is long (canvases keep what
+// they use). It is emptied as the application ends, while Qt's fonts are still there.
+struct SharedGlyphs {
+  QFont font;
+  int kind;
+  int dpiX;
+  int dpiY;
+  std::shared_ptr<PlainTextGlyphs> glyphs;
+};
+
+std::vector<SharedGlyphs>* SharedList() {
+  static std::vector<SharedGlyphs>* list = [] {
+    auto* made = new std::vector<SharedGlyphs>();
+    qAddPostRoutine([] { SharedList()->clear(); });
+    return made;
+  }();
+  return list;
+}
+
+}  // namespace
+
+std::shared_ptr<PlainTextGlyphs> PlainTextGlyphs::Shared(const QFont& font, QPaintDevice* device) {
+  constexpr size_t kMaxFonts = 64;
+  const QCoreApplication* app = QCoreApplication::instance();
+  if (!app || QThread::currentThread() != app->thread()) return std::make_shared<PlainTextGlyphs>(font);
+  std::vector<SharedGlyphs>& list = *SharedList();
+  const int kind = device->devType();
+  const int dpiX = device->logicalDpiX();
+  const int dpiY = device->logicalDpiY();
+  for (const SharedGlyphs& e : list) {
+    if (e.kind == kind && e.dpiX == dpiX && e.dpiY == dpiY && e.font == font) return e.glyphs;
+  }
+  if (list.size() >= kMaxFonts) list.clear();
+  list.push_back({font, kind, dpiX, dpiY, std::make_shared<PlainTextGlyphs>(font)});
+  return list.back().glyphs;
 }
 
 int PlainTextGlyphs::IndexOf(char c) {
@@ -30,11 +74,11 @@ int PlainTextGlyphs::IndexOf(char c) {
   return code >= kFirst && code < kFirst + kCount ? code - kFirst : -1;
 }
 
-bool PlainTextGlyphs::LearnCharacter(int index) {
+bool PlainTextGlyphs::LearnCharacter(int index, QPaintDevice* device) {
   int32_t& advance = advance_[static_cast<size_t>(index)];
   if (advance != kUnknown) return advance != kOdd;
   advance = kOdd;
-  QTextLayout layout(QString(QChar(kFirst + index)), font_, device_);
+  QTextLayout layout(QString(QChar(kFirst + index)), font_, device);
   layout.setCacheEnabled(true);
   layout.beginLayout();
   const QTextLine line = layout.createLine();
@@ -49,7 +93,7 @@ bool PlainTextGlyphs::LearnCharacter(int index) {
   return true;
 }
 
-PlainTextGlyphs::Layout PlainTextGlyphs::Lay(std::string_view utf8) {
+PlainTextGlyphs::Layout PlainTextGlyphs::Lay(std::string_view utf8, QPaintDevice* device) {
   if (utf8.empty()) return Layout::NotPlain;
   glyphs_.clear();
   positions_.clear();
@@ -60,7 +104,7 @@ PlainTextGlyphs::Layout PlainTextGlyphs::Lay(std::string_view utf8) {
   bool unlearned = false;
   for (char c : utf8) {
     const int index = IndexOf(c);
-    if (index < 0 || !LearnCharacter(index)) return Layout::NotPlain;
+    if (index < 0 || !LearnCharacter(index, device)) return Layout::NotPlain;
     if (previous >= 0) {
       const int32_t kerned = Pair(previous, index);
       if (kerned == kOdd) return Layout::NotPlain;
@@ -79,13 +123,13 @@ PlainTextGlyphs::Layout PlainTextGlyphs::Lay(std::string_view utf8) {
   return Layout::Laid;
 }
 
-void PlainTextGlyphs::Learn(std::string_view utf8, const QTextLayout& layout) {
+void PlainTextGlyphs::Learn(std::string_view utf8, const QTextLayout& layout, QPaintDevice* device) {
   const size_t n = utf8.size();
   std::vector<int> indexes;
   indexes.reserve(n);
   for (char c : utf8) {
     const int index = IndexOf(c);
-    if (index < 0 || !LearnCharacter(index)) return;
+    if (index < 0 || !LearnCharacter(index, device)) return;
     indexes.push_back(index);
   }
   // The pairs this line would teach; if shaping did more than place each character's own glyph

@@ -11,6 +11,9 @@
 // A character that Qt writes in a fallback font or as other than one glyph, and a pair that
 // shaping merged, moved off the baseline or gave two different advances, is not plain: a line
 // holding one is shaped by Qt as any other text.
+//
+// What a font learned holds for every canvas on a device of the same kind and resolution, and
+// a window paints through a new canvas each time: the fonts' glyphs are shared (Shared below).
 
 #include <QFont>
 #include <QGlyphRun>
@@ -18,6 +21,7 @@
 #include <QRawFont>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -28,17 +32,21 @@ namespace pv::qtcanvas {
 
 class PlainTextGlyphs {
  public:
-  // The font as the canvas writes it, shaped for the device it paints on.
-  PlainTextGlyphs(const QFont& font, QPaintDevice* device);
+  // The font as the canvas writes it.
+  explicit PlainTextGlyphs(const QFont& font);
+  // The glyphs of the font on devices like this one, shared with the canvases that wrote in it
+  // before (on the application's thread; a canvas on another thread gets glyphs of its own).
+  static std::shared_ptr<PlainTextGlyphs> Shared(const QFont& font, QPaintDevice* device);
 
   enum class Layout {
     Laid,       // Run() and Width() hold the line
     Unlearned,  // plain so far, but a pair in it was not shaped yet: shape the line and Learn it
     NotPlain,   // written by shaping, always
   };
-  Layout Lay(std::string_view utf8);
-  // Learns the pairs of a line that Qt shaped into layout (one line, laid out).
-  void Learn(std::string_view utf8, const QTextLayout& layout);
+  // Characters met for the first time are shaped on the device.
+  Layout Lay(std::string_view utf8, QPaintDevice* device);
+  // Learns the pairs of a line that Qt shaped into layout (one line, laid out) on the device.
+  void Learn(std::string_view utf8, const QTextLayout& layout, QPaintDevice* device);
 
   // The glyphs of the line last laid, placed from its start on the baseline. Valid until the
   // next call.
@@ -56,11 +64,10 @@ class PlainTextGlyphs {
   // The index of a plain character, or -1.
   static int IndexOf(char c);
   // Shapes the character alone on first use; whether it is plain.
-  bool LearnCharacter(int index);
+  bool LearnCharacter(int index, QPaintDevice* device);
   int32_t& Pair(int first, int second) { return pairs_[static_cast<size_t>(first * kCount + second)]; }
 
   QFont font_;
-  QPaintDevice* device_;
   QRawFont raw_;  // the font the first plain character was written in; every plain one shares it
   std::array<quint32, kCount> glyph_{};
   std::array<int32_t, kCount> advance_;  // kUnknown before the character is shaped, kOdd if not plain

@@ -222,7 +222,7 @@ class QtCanvas : public Canvas {
   std::vector<QFont> shapedFonts_;
   int fontId_ = 0;
   // The glyphs and kerned pairs of plain text learned in each font, by fontId_.
-  std::vector<std::unique_ptr<PlainTextGlyphs>> plainGlyphs_;
+  std::vector<std::shared_ptr<PlainTextGlyphs>> plainGlyphs_;
   // The QPen texts are written with, and the colour it was built from.
   QPen textPen_;
   std::optional<TColor> textPenOf_;

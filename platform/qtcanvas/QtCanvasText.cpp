@@ -88,7 +88,7 @@ void QtCanvas::SelectShapedFont() {
 PlainTextGlyphs& QtCanvas::PlainGlyphs() {
   const size_t id = static_cast<size_t>(fontId_);
   if (plainGlyphs_.size() <= id) plainGlyphs_.resize(id + 1);
-  if (!plainGlyphs_[id]) plainGlyphs_[id] = std::make_unique<PlainTextGlyphs>(qfont_, painter_->device());
+  if (!plainGlyphs_[id]) plainGlyphs_[id] = PlainTextGlyphs::Shared(qfont_, painter_->device());
   return *plainGlyphs_[id];
 }
 
@@ -152,7 +152,7 @@ void QtCanvas::DrawTextLine(int32_t x, int32_t y, std::string_view utf8, std::sp
   PlainTextGlyphs* learner = nullptr;
   if (level && !state_.font.underline && !state_.font.strikeOut) {
     PlainTextGlyphs& glyphs = PlainGlyphs();
-    switch (glyphs.Lay(utf8)) {
+    switch (glyphs.Lay(utf8, painter_->device())) {
       case PlainTextGlyphs::Layout::Laid: plain = &glyphs; break;
       case PlainTextGlyphs::Layout::Unlearned: learner = &glyphs; break;
       case PlainTextGlyphs::Layout::NotPlain: break;
@@ -165,7 +165,7 @@ void QtCanvas::DrawTextLine(int32_t x, int32_t y, std::string_view utf8, std::sp
     if (!shaped && (measure || learner)) shaped = &once.emplace(ShapedTextCache::Shape(qfont_, utf8, painter_->device()));
     // A text that the layout would break (a line separator in it) is written as before.
     if (shaped && !shaped->layout) shaped = nullptr;
-    if (shaped && learner) learner->Learn(utf8, *shaped->layout);
+    if (shaped && learner) learner->Learn(utf8, *shaped->layout, painter_->device());
   }
   // A text written from its shaping needs no conversion.
   const QString text = shaped || plain ? QString() : ToQString(utf8);

@@ -46,11 +46,11 @@ std::string Describe(const FontCase& c) {
 
 // Lays the line out, shaping it and learning its pairs when they are new, as the canvas does.
 Layout LayOrLearn(PlainTextGlyphs& glyphs, const QFont& font, const std::string& text, QImage& device) {
-  const Layout first = glyphs.Lay(text);
+  const Layout first = glyphs.Lay(text, &device);
   if (first != Layout::Unlearned) return first;
   const ShapedTextCache::Line line = ShapedTextCache::Shape(font, text, &device);
-  if (line.layout) glyphs.Learn(text, *line.layout);
-  return glyphs.Lay(text);
+  if (line.layout) glyphs.Learn(text, *line.layout, &device);
+  return glyphs.Lay(text, &device);
 }
 
 // Qt's shaping of the line against the laid one: an empty text when they agree.
@@ -90,8 +90,12 @@ std::vector<std::string> Lines(unsigned seed, int count) {
 
 class PlainTextGlyphsTest : public ::testing::Test {
  protected:
-  void SetUp() override { App(); }
-  QImage device_{8, 8, QImage::Format_RGB32};
+  // The image is made with the application: before it, an image takes another resolution.
+  void SetUp() override {
+    App();
+    device_ = QImage(8, 8, QImage::Format_RGB32);
+  }
+  QImage device_;
 };
 
 // Learned from one set of lines, the pairs lay out another set as Qt shapes it: kerned pairs,
@@ -110,7 +114,7 @@ TEST_F(PlainTextGlyphsTest, LaysOutUnseenLinesAsQtShapesThem) {
   bool kerned = false;
   for (const FontCase& c : cases) {
     const QFont font = MakeFont(c);
-    PlainTextGlyphs glyphs(font, &device_);
+    PlainTextGlyphs glyphs(font);
     for (const std::string& line : teach) LayOrLearn(glyphs, font, line, device_);
     for (const std::string& line : check) {
       // A line may still hold a pair the teaching lines lacked: it is learned first.
@@ -118,9 +122,9 @@ TEST_F(PlainTextGlyphsTest, LaysOutUnseenLinesAsQtShapesThem) {
       EXPECT_EQ(Compare(glyphs, font, line, device_), "") << Describe(c) << " '" << line << "'";
     }
     // The cases must hold kerning, or they would pass with the characters' own advances.
-    if (glyphs.Lay("AV") == Layout::Laid) {
+    if (glyphs.Lay("AV", &device_) == Layout::Laid) {
       const qreal pair = glyphs.Run().positions()[1].x();
-      glyphs.Lay("A");
+      glyphs.Lay("A", &device_);
       kerned = kerned || pair != glyphs.Width();
     }
   }
@@ -131,11 +135,11 @@ TEST_F(PlainTextGlyphsTest, LaysOutUnseenLinesAsQtShapesThem) {
 // laid out without shaping, and each is Qt's shaping.
 TEST_F(PlainTextGlyphsTest, LearnsTheFewPairsOfManyDistinctLines) {
   const QFont font = MakeFont({"Liberation Sans", 4, false, false, 100});
-  PlainTextGlyphs glyphs(font, &device_);
+  PlainTextGlyphs glyphs(font);
   int unlearned = 0;
   for (int i = 0; i < 3000; ++i) {
     const std::string line = "T" + std::to_string(i * 7);
-    if (glyphs.Lay(line) == Layout::Unlearned) {
+    if (glyphs.Lay(line, &device_) == Layout::Unlearned) {
       ++unlearned;
       ASSERT_EQ(LayOrLearn(glyphs, font, line, device_), Layout::Laid) << line;
     }
@@ -150,18 +154,18 @@ TEST_F(PlainTextGlyphsTest, LearnsTheFewPairsOfManyDistinctLines) {
 // than as its two characters' glyphs stay with Qt's shaping.
 TEST_F(PlainTextGlyphsTest, LeavesOtherLinesToShaping) {
   const QFont font = MakeFont({"Liberation Sans", 12, false, false, 100});
-  PlainTextGlyphs glyphs(font, &device_);
+  PlainTextGlyphs glyphs(font);
   for (const char* line : {"", "caf\xC3\xA9", "a\tb", "a\nb", "\x7F"}) {
-    EXPECT_EQ(glyphs.Lay(line), Layout::NotPlain) << line;
+    EXPECT_EQ(glyphs.Lay(line, &device_), Layout::NotPlain) << line;
   }
-  EXPECT_EQ(glyphs.Lay("ok"), Layout::Unlearned);
+  EXPECT_EQ(glyphs.Lay("ok", &device_), Layout::Unlearned);
   // Taught "ok" from the shaping of another line, the pair is not plain from then on.
   const ShapedTextCache::Line other = ShapedTextCache::Shape(font, "oo", &device_);
   ASSERT_NE(other.layout, nullptr);
-  glyphs.Learn("ok", *other.layout);
-  EXPECT_EQ(glyphs.Lay("ok"), Layout::NotPlain);
-  EXPECT_EQ(glyphs.Lay("look"), Layout::NotPlain);
-  EXPECT_EQ(glyphs.Lay("lo"), Layout::Unlearned);
+  glyphs.Learn("ok", *other.layout, &device_);
+  EXPECT_EQ(glyphs.Lay("ok", &device_), Layout::NotPlain);
+  EXPECT_EQ(glyphs.Lay("look", &device_), Layout::NotPlain);
+  EXPECT_EQ(glyphs.Lay("lo", &device_), Layout::Unlearned);
   // A pair taught two different advances depends on more than the pair: here the second
   // shaping spaced the words wider, which moves the glyph after the space.
   const ShapedTextCache::Line spaced = ShapedTextCache::Shape(font, "i l", &device_);
@@ -170,11 +174,33 @@ TEST_F(PlainTextGlyphsTest, LeavesOtherLinesToShaping) {
   const ShapedTextCache::Line widened = ShapedTextCache::Shape(wider, "i l", &device_);
   ASSERT_NE(spaced.layout, nullptr);
   ASSERT_NE(widened.layout, nullptr);
-  glyphs.Learn("i l", *spaced.layout);
-  ASSERT_EQ(glyphs.Lay("i l"), Layout::Laid);
-  glyphs.Learn("i l", *widened.layout);
-  EXPECT_EQ(glyphs.Lay("i l"), Layout::NotPlain);
-  EXPECT_EQ(glyphs.Lay("i "), Layout::Laid);
+  glyphs.Learn("i l", *spaced.layout, &device_);
+  ASSERT_EQ(glyphs.Lay("i l", &device_), Layout::Laid);
+  glyphs.Learn("i l", *widened.layout, &device_);
+  EXPECT_EQ(glyphs.Lay("i l", &device_), Layout::NotPlain);
+  EXPECT_EQ(glyphs.Lay("i ", &device_), Layout::Laid);
+}
+
+// Canvases on images of one resolution share what a font learned; another font, or an image
+// of another resolution (for which a font may resolve otherwise), has glyphs of its own.
+TEST_F(PlainTextGlyphsTest, SharedByFontAndResolution) {
+  const QFont font = MakeFont({"Liberation Sans", 5, false, false, 100});
+  QImage other(8, 8, QImage::Format_RGB32);
+  const auto glyphs = PlainTextGlyphs::Shared(font, &device_);
+  ASSERT_NE(glyphs, nullptr);
+  EXPECT_EQ(PlainTextGlyphs::Shared(font, &other), glyphs);
+  EXPECT_NE(PlainTextGlyphs::Shared(MakeFont({"Liberation Sans", 6, false, false, 100}), &device_), glyphs);
+  QImage finer(8, 8, QImage::Format_RGB32);
+  finer.setDotsPerMeterX(2 * device_.dotsPerMeterX());
+  finer.setDotsPerMeterY(2 * device_.dotsPerMeterY());
+  EXPECT_NE(PlainTextGlyphs::Shared(font, &finer), glyphs);
+  // A pair learned through one canvas' device lays lines out for the next.
+  ASSERT_EQ(LayOrLearn(*glyphs, font, "T7", device_), Layout::Laid);
+  EXPECT_EQ(PlainTextGlyphs::Shared(font, &other)->Lay("T77", &other), Layout::Unlearned);
+  EXPECT_EQ(PlainTextGlyphs::Shared(font, &other)->Lay("7T7", &other), Layout::Unlearned);
+  ASSERT_EQ(LayOrLearn(*glyphs, font, "77T", other), Layout::Laid);
+  EXPECT_EQ(PlainTextGlyphs::Shared(font, &other)->Lay("T777T7", &other), Layout::Laid);
+  EXPECT_EQ(Compare(*glyphs, font, "T777T7", other), "");
 }
 
 }  // namespace
