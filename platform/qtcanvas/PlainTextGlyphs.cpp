@@ -21,15 +21,6 @@ QGlyphRun OnlyRun(const QTextLayout& layout) {
   return runs.size() == 1 ? runs.front() : QGlyphRun();
 }
 
-}  // namespace
-
-PlainTextGlyphs::PlainTextGlyphs(const QFont& font)
-    : font_(font), pairs_(static_cast<size_t>(kCount * kCount), kUnknown) {
-  advance_.fill(kUnknown);
-}
-
-namespace {
-
 // The shared glyphs, by font and the device's kind and resolution (a font is resolved for
 // the device's resolution). Few fonts are in use at a time; a long zoom session makes a new
 // text height at every step, so the list starts afresh once it is long (canvases keep what
@@ -52,6 +43,11 @@ std::vector<SharedGlyphs>* SharedList() {
 }
 
 }  // namespace
+
+PlainTextGlyphs::PlainTextGlyphs(const QFont& font)
+    : font_(font), pairs_(static_cast<size_t>(kCount * kCount), kUnknown) {
+  advance_.fill(kUnknown);
+}
 
 std::shared_ptr<PlainTextGlyphs> PlainTextGlyphs::Shared(const QFont& font, QPaintDevice* device) {
   constexpr size_t kMaxFonts = 64;
@@ -117,6 +113,8 @@ PlainTextGlyphs::Layout PlainTextGlyphs::Lay(std::string_view utf8, QPaintDevice
   }
   if (unlearned) return Layout::Unlearned;
   x += advance_[static_cast<size_t>(previous)];
+  // Qt counts a line's advance in 32 bits of 64ths; a longer line is left to it.
+  if (x > INT32_MAX) return Layout::NotPlain;
   width_ = qRound(static_cast<qreal>(x) / 64);
   run_.setRawFont(raw_);
   run_.setRawData(glyphs_.data(), positions_.data(), static_cast<int>(glyphs_.size()));
