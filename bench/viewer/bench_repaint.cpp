@@ -4,7 +4,8 @@
 // Draw and the panel's world-to-screen mapping onto the Qt canvas); BM_RawPainterFloor paints
 // the same primitives, recorded once, straight onto a QPainter. Their ratio is what the
 // canvas and the mapping add on top of Qt's own drawing. BM_FirstRepaintZoomPanel is the
-// repaint of a panel that has kept nothing yet (as after a zoom to a new text height).
+// repaint of a panel that has kept nothing yet, at a zoom to a text height no repaint before
+// it used; BM_RawPainterFloorZoomed paints the same views' primitives straight onto QPainter.
 // BM_RepaintDocumentView repaints the same drawing converted into a document, in the document
 // view's panel. BM_FirstQueryAfterDrag is the tracking query that follows a vertex drag.
 #include <benchmark/benchmark.h>
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <random>
@@ -57,6 +59,22 @@ LoadedDrawing* Drawing() {
   return loaded.get();
 }
 
+// The texts of the drawing are one unit high: at a view of unitPixels pixels to the unit they
+// are written in a font unitPixels + 2 pixels high. The view shows the drawing's centre.
+WorldRect ZoomedView(const LoadedDrawing& d, int unitPixels) {
+  const double cx = (d.min.x + d.max.x) / 2;
+  const double cy = (d.min.y + d.max.y) / 2;
+  // The panel fits the rectangle into the smaller side less the margins: 780 pixels.
+  const double half = (std::min(kWidth, kHeight) - 20) / 2.0 / unitPixels;
+  return {cx - half, cy - half, cx + half, cy + half};
+}
+
+// The zooms the first repaints go through, one text pixel higher each time: the whole view
+// writes its texts 3 pixels high, these 4 to 8, so no repaint meets a height that Qt or the
+// canvas shaped or rasterised before.
+constexpr int kZoomSteps = 5;
+int ZoomStepPixels(int step) { return 2 + step % kZoomSteps; }
+
 struct Panel {
   Zoom_panel panel;
   explicit Panel(LoadedDrawing& d) {
@@ -91,14 +109,16 @@ void BM_RepaintZoomPanel(benchmark::State& state) {
 }
 BENCHMARK(BM_RepaintZoomPanel)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-// The first repaint of a new panel, which keeps nothing yet: the cost of a repaint at a view
-// (a zoom with a new text height) whose texts the canvas has not written before.
+// The first repaint of a new panel, which keeps nothing yet: the cost of a repaint after a zoom
+// to a new text height, whose texts neither the canvas nor Qt has written before.
 void BM_FirstRepaintZoomPanel(benchmark::State& state) {
   LoadedDrawing* d = Drawing();
   if (!d) return state.SkipWithError("could not make the drawing with ezdxf");
+  int step = 0;
   for (auto _ : state) {
     state.PauseTiming();
     auto p = std::make_unique<Panel>(*d);
+    p->panel.SetWindow(10, 10, ZoomedView(*d, ZoomStepPixels(step++)));
     state.ResumeTiming();
     p->panel.Repaint();
     state.PauseTiming();
@@ -106,50 +126,70 @@ void BM_FirstRepaintZoomPanel(benchmark::State& state) {
     state.ResumeTiming();
   }
 }
-BENCHMARK(BM_FirstRepaintZoomPanel)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_FirstRepaintZoomPanel)->Unit(benchmark::kMillisecond)->Iterations(kZoomSteps);
 
-// The lines, ellipses, arcs, pixels and texts the repaint draws, replayed through QPainter's
-// own calls with a pen and font set once.
-void BM_RawPainterFloor(benchmark::State& state) {
-  LoadedDrawing* d = Drawing();
-  if (!d) return state.SkipWithError("could not make the drawing with ezdxf");
-  Panel p(*d);
-  canvas::RecordingCanvas record({kWidth, kHeight});
-  for (Entity_List* list : d->selection.lists) list->DrawAll(record, nullptr, &Zoom_panel::WorldToScreen, &p.panel);
-  QImage image(kWidth, kHeight, QImage::Format_RGB32);
-  for (auto _ : state) {
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    QPen pen(Qt::black);
-    pen.setWidth(0);
-    painter.setPen(pen);
-    QPoint at;
-    for (const canvas::CanvasCommand& c : record.Commands()) {
-      const auto& a = c.args;
-      switch (c.op) {
-        case canvas::CanvasOp::MoveTo: at = QPoint(a[0], a[1]); break;
-        case canvas::CanvasOp::LineTo:
-          painter.drawLine(at, QPoint(a[0], a[1]));
-          at = QPoint(a[0], a[1]);
-          break;
-        case canvas::CanvasOp::Polyline:
-        case canvas::CanvasOp::Polygon: {
-          QPolygon poly;
-          for (const canvas::TPoint& q : c.points) poly << QPoint(q.x, q.y);
-          painter.drawPolyline(poly);
-          break;
-        }
-        case canvas::CanvasOp::Ellipse: painter.drawEllipse(QRect(a[0], a[1], a[2] - a[0], a[3] - a[1])); break;
-        case canvas::CanvasOp::Arc: painter.drawArc(QRect(a[0], a[1], a[2] - a[0], a[3] - a[1]), 0, 16 * 90); break;
-        case canvas::CanvasOp::SetPixel: painter.drawPoint(a[0], a[1]); break;
-        case canvas::CanvasOp::TextOut:
-        case canvas::CanvasOp::ExtTextOut: painter.drawText(a[0], a[1], QString::fromStdString(c.text)); break;
-        default: break;
+// The lines, ellipses, arcs, pixels and texts the repaint draws at a view, recorded once.
+std::unique_ptr<canvas::RecordingCanvas> RecordView(LoadedDrawing& d, const WorldRect& view) {
+  Panel p(d);
+  p.panel.SetWindow(10, 10, view);
+  auto record = std::make_unique<canvas::RecordingCanvas>(canvas::TSize{kWidth, kHeight});
+  for (Entity_List* list : d.selection.lists) list->DrawAll(*record, nullptr, &Zoom_panel::WorldToScreen, &p.panel);
+  return record;
+}
+
+// Replays recorded primitives through QPainter's own calls with a pen and font set once.
+void PaintRaw(const canvas::RecordingCanvas& record, QImage& image) {
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  QPen pen(Qt::black);
+  pen.setWidth(0);
+  painter.setPen(pen);
+  QPoint at;
+  for (const canvas::CanvasCommand& c : record.Commands()) {
+    const auto& a = c.args;
+    switch (c.op) {
+      case canvas::CanvasOp::MoveTo: at = QPoint(a[0], a[1]); break;
+      case canvas::CanvasOp::LineTo:
+        painter.drawLine(at, QPoint(a[0], a[1]));
+        at = QPoint(a[0], a[1]);
+        break;
+      case canvas::CanvasOp::Polyline:
+      case canvas::CanvasOp::Polygon: {
+        QPolygon poly;
+        for (const canvas::TPoint& q : c.points) poly << QPoint(q.x, q.y);
+        painter.drawPolyline(poly);
+        break;
       }
+      case canvas::CanvasOp::Ellipse: painter.drawEllipse(QRect(a[0], a[1], a[2] - a[0], a[3] - a[1])); break;
+      case canvas::CanvasOp::Arc: painter.drawArc(QRect(a[0], a[1], a[2] - a[0], a[3] - a[1]), 0, 16 * 90); break;
+      case canvas::CanvasOp::SetPixel: painter.drawPoint(a[0], a[1]); break;
+      case canvas::CanvasOp::TextOut:
+      case canvas::CanvasOp::ExtTextOut: painter.drawText(a[0], a[1], QString::fromStdString(c.text)); break;
+      default: break;
     }
   }
 }
+
+void BM_RawPainterFloor(benchmark::State& state) {
+  LoadedDrawing* d = Drawing();
+  if (!d) return state.SkipWithError("could not make the drawing with ezdxf");
+  const auto record = RecordView(*d, {d->min.x, d->min.y, d->max.x, d->max.y});
+  QImage image(kWidth, kHeight, QImage::Format_RGB32);
+  for (auto _ : state) PaintRaw(*record, image);
+}
 BENCHMARK(BM_RawPainterFloor)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The floor of the first repaints: the primitives of the same zooms, in the same order.
+void BM_RawPainterFloorZoomed(benchmark::State& state) {
+  LoadedDrawing* d = Drawing();
+  if (!d) return state.SkipWithError("could not make the drawing with ezdxf");
+  std::vector<std::unique_ptr<canvas::RecordingCanvas>> records;
+  for (int step = 0; step < kZoomSteps; ++step) records.push_back(RecordView(*d, ZoomedView(*d, ZoomStepPixels(step))));
+  QImage image(kWidth, kHeight, QImage::Format_RGB32);
+  size_t step = 0;
+  for (auto _ : state) PaintRaw(*records[step++ % records.size()], image);
+}
+BENCHMARK(BM_RawPainterFloorZoomed)->Unit(benchmark::kMillisecond)->Iterations(kZoomSteps);
 
 // The drawing converted into a document and shown whole in the document view's panel, repainted
 // as after its window was uncovered: every control paints itself through the panel's window

@@ -104,6 +104,22 @@ void QtCanvas::RestoreState() {
 
 // ---- Painter set-up ---------------------------------------------------------------------
 
+bool QtCanvas::OffDevice(const TRect& box) const {
+  // What a shape paints lies in its box widened by its pen on each side (a wide pen is centred
+  // on the outline, its caps reach half the width past an end); two pixels more cover rounding.
+  // Only on an image: another device (an SVG generator) keeps what is drawn outside its size.
+  // Checked only with the direct calls on, so the path route still paints every shape and the
+  // direct-call test compares both.
+  const TRect r = Normalized(box);
+  return OffDevice(r.left, r.top, r.right, r.bottom);
+}
+
+bool QtCanvas::OffDevice(int64_t left, int64_t top, int64_t right, int64_t bottom) const {
+  if (!image_ || !directCalls_) return false;
+  const int64_t margin = int64_t{std::max(state_.pen.width, 1)} + 2;
+  return right + margin < 0 || bottom + margin < 0 || left - margin > size_.cx || top - margin > size_.cy;
+}
+
 bool QtCanvas::PenDraws() const { return state_.pen.style != PenStyle::Clear && state_.pen.mode != PenMode::Nop; }
 
 bool QtCanvas::BrushDraws() const {
@@ -380,6 +396,9 @@ void QtCanvas::Ellipse(const TRect& rect) {
     PathAppend(interior);
     return;
   }
+  // A zoomed view leaves most of a large drawing's shapes outside the picture; building and
+  // stroking their outlines was most of such a repaint.
+  if (OffDevice(r)) return;
   // Qt's own ellipse call rounds its outline differently, so both parts stay paths; the
   // interior is only built when a brush paints it.
   if (BrushDraws()) {
@@ -422,7 +441,7 @@ void QtCanvas::Arc(const TRect& box, TPoint start, TPoint end) {
     PathAppend(ArcPath(box, start, end, true));
     return;
   }
-  if (!PenDraws()) return;
+  if (!PenDraws() || OffDevice(box)) return;
   scratchPath_.clear();
   AddArc(scratchPath_, box, start, end, true);
   StrokeOutline(scratchPath_);

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "canvas/Canvas.h"
+#include "qtcanvas/PlainTextGlyphs.h"
 #include "qtcanvas/ShapedTextCache.h"
 
 class QPainter;
@@ -163,6 +164,9 @@ class QtCanvas : public Canvas {
   void FillThinFrame(const TRect& r);
   void StrokeOutline(const QPainterPath& outline);
   void FillInterior(const QPainterPath& interior, const QBrush& brush);
+  // Whether a shape within the box paints no pixel of the device, whatever its pen.
+  bool OffDevice(const TRect& box) const;
+  bool OffDevice(int64_t left, int64_t top, int64_t right, int64_t bottom) const;
   bool PenDraws() const;
   // A solid pen of one pixel: QPainter's direct calls stroke it as its paths do.
   bool ThinSolidPen() const;
@@ -184,6 +188,8 @@ class QtCanvas : public Canvas {
   void RefreshFont();
   // Sets fontId_ to qfont_'s place in shapedFonts_, adding it there if new.
   void SelectShapedFont();
+  // The plain-text glyphs of qfont_, made on its first level text.
+  PlainTextGlyphs& PlainGlyphs();
   // Restores the painter's saved state, which may hold another font than qfont_.
   void RestorePainter();
   const QFont& CurrentQFont() const { return qfont_; }
@@ -215,6 +221,8 @@ class QtCanvas : public Canvas {
   ShapedTextCache shapedText_;
   std::vector<QFont> shapedFonts_;
   int fontId_ = 0;
+  // The glyphs and kerned pairs of plain text learned in each font, by fontId_.
+  std::vector<std::shared_ptr<PlainTextGlyphs>> plainGlyphs_;
   // The QPen texts are written with, and the colour it was built from.
   QPen textPen_;
   std::optional<TColor> textPenOf_;

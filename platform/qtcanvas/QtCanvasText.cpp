@@ -79,9 +79,17 @@ void QtCanvas::SelectShapedFont() {
   if (shapedFonts_.size() >= kMaxFonts) {
     shapedFonts_.clear();
     shapedText_.Clear();
+    plainGlyphs_.clear();
   }
   fontId_ = static_cast<int>(shapedFonts_.size());
   shapedFonts_.push_back(qfont_);
+}
+
+PlainTextGlyphs& QtCanvas::PlainGlyphs() {
+  const size_t id = static_cast<size_t>(fontId_);
+  if (plainGlyphs_.size() <= id) plainGlyphs_.resize(id + 1);
+  if (!plainGlyphs_[id]) plainGlyphs_[id] = PlainTextGlyphs::Shared(qfont_, painter_->device());
+  return *plainGlyphs_[id];
 }
 
 void QtCanvas::RestorePainter() {
@@ -130,23 +138,40 @@ void QtCanvas::DrawTextLine(int32_t x, int32_t y, std::string_view utf8, std::sp
   // Measuring lays the text out once more: only when the placement or the background needs it.
   const bool measure = horizontal == TA_CENTER || horizontal == TA_RIGHT || opaque || !directCalls_;
   int width = 0;
-  // A level line without advances is written from its shaping: shaping is most of what a
-  // text costs, and writing from the shaping puts the same glyphs at the same places as
-  // writing the text (the direct-call test compares both routes). The shaping is kept from a
-  // text's second writing on; before that a line that is measured is shaped for this writing
-  // only, so that measuring and writing do not shape it twice. Turned text keeps the plain
-  // route: in a turned frame the layout rounds some glyphs elsewhere.
+  // A level line without advances is written from its glyphs: shaping is most of what a text
+  // costs, and writing the glyphs a shaping gives puts them where writing the text does (the
+  // direct-call test compares both routes). A line of plain characters is laid out from the
+  // glyphs and kerned pairs its font learned (see PlainTextGlyphs.h), which needs no shaping of
+  // the line at all; one with a pair not learned yet is shaped and teaches its pairs. Other
+  // lines are shaped, and their shaping is kept from a text's second writing on; before that a
+  // line that is measured is shaped for this writing only, so that measuring and writing do
+  // not shape it twice. Turned text keeps the plain route: in a turned frame the layout rounds
+  // some glyphs elsewhere.
+  const bool level = advances.empty() && directCalls_ && state_.font.escapement == 0;
+  PlainTextGlyphs* plain = nullptr;
+  PlainTextGlyphs* learner = nullptr;
+  if (level && !state_.font.underline && !state_.font.strikeOut) {
+    PlainTextGlyphs& glyphs = PlainGlyphs();
+    switch (glyphs.Lay(utf8, painter_->device())) {
+      case PlainTextGlyphs::Layout::Laid: plain = &glyphs; break;
+      case PlainTextGlyphs::Layout::Unlearned: learner = &glyphs; break;
+      case PlainTextGlyphs::Layout::NotPlain: break;
+    }
+  }
   const ShapedTextCache::Line* shaped = nullptr;
   std::optional<ShapedTextCache::Line> once;
-  if (advances.empty() && directCalls_ && state_.font.escapement == 0) {
+  if (level && !plain) {
     shaped = shapedText_.Get(fontId_, qfont_, utf8, painter_->device());
-    if (!shaped && measure) shaped = &once.emplace(ShapedTextCache::Shape(qfont_, utf8, painter_->device()));
+    if (!shaped && (measure || learner)) shaped = &once.emplace(ShapedTextCache::Shape(qfont_, utf8, painter_->device()));
     // A text that the layout would break (a line separator in it) is written as before.
     if (shaped && !shaped->layout) shaped = nullptr;
+    if (shaped && learner) learner->Learn(utf8, *shaped->layout, painter_->device());
   }
   // A text written from its shaping needs no conversion.
-  const QString text = shaped ? QString() : ToQString(utf8);
-  if (shaped) {
+  const QString text = shaped || plain ? QString() : ToQString(utf8);
+  if (plain) {
+    width = plain->Width();
+  } else if (shaped) {
     width = shaped->width;
   } else if (measure && advances.empty()) {
     width = fm.horizontalAdvance(text);
@@ -169,6 +194,14 @@ void QtCanvas::DrawTextLine(int32_t x, int32_t y, std::string_view utf8, std::sp
   // Turned text is written in a turned frame about its reference point; level text is placed
   // directly, which keeps the painter's state (and saves its copy) between texts.
   const bool turned = state_.font.escapement != 0 || !directCalls_;
+  // A laid-out line whose cell, widened by an em on every side for glyphs that reach past
+  // their advance, lies outside the picture paints nothing: most labels of a zoomed view.
+  if (plain) {
+    const int64_t em = std::max(qfont_.pixelSize(), 1);
+    const int64_t left = static_cast<int64_t>(dx) + x;
+    const int64_t baseline = static_cast<int64_t>(dy) + y;
+    if (OffDevice(left - em, baseline - fm.ascent() - em, left + width + em, baseline + fm.descent() + em)) return;
+  }
   if (turned) {
     painter_->save();
     painter_->translate(x, y);
@@ -181,15 +214,20 @@ void QtCanvas::DrawTextLine(int32_t x, int32_t y, std::string_view utf8, std::sp
   if (opaque) {
     painter_->fillRect(QRectF(dx, dy - fm.ascent(), width, fm.ascent() + fm.descent()), ToQColor(state_.bkColor));
   }
-  if (!painterHasFont_ || turned) painter_->setFont(qfont_);
-  painterHasFont_ = !turned;
+  // Glyphs carry their font; only a text the painter shapes needs the painter's.
+  if (!plain) {
+    if (!painterHasFont_ || turned) painter_->setFont(qfont_);
+    painterHasFont_ = !turned;
+  }
   // As with the stroke pen, a QPen built per text would allocate for each.
   if (!textPenOf_ || *textPenOf_ != state_.font.color) {
     textPen_ = QPen(ToQColor(state_.font.color));
     textPenOf_ = state_.font.color;
   }
   painter_->setPen(textPen_);
-  if (shaped) {
+  if (plain) {
+    painter_->drawGlyphRun(QPointF(dx, dy), plain->Run());
+  } else if (shaped) {
     // The layout puts its line's top at the point; its ascent is what drawText writes below.
     shaped->layout->draw(painter_.get(), QPointF(dx, dy - shaped->ascent));
   } else if (advances.empty()) {

@@ -6,6 +6,7 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <functional>
@@ -243,6 +244,81 @@ TEST_F(QtCanvasDirectTest, TextWrittenAgainFromItsKeptShaping) {
         }
       }
     });
+  }
+}
+
+// Many distinct labels, as a drawing writes them at a zoom: the first lines teach their font the
+// pairs the later ones are laid out from. The same labels at two heights, one label written by
+// many entities in other places and colours, turned labels between level ones, and lines of
+// other characters paint as a fresh shaping of each does.
+TEST_F(QtCanvasDirectTest, ManyLabelsLaidOutFromLearnedPairs) {
+  for (int32_t height : {3, 4, 9, 12, -14}) {
+    for (uint32_t horizontal : {TA_LEFT, TA_CENTER, TA_RIGHT}) {
+      for (BkMode mode : {BkMode::Transparent, BkMode::Opaque}) {
+        ExpectSamePixels("labels, height " + std::to_string(height) + ", align " + std::to_string(horizontal) +
+                             ", background " + std::to_string(static_cast<int>(mode)),
+                         [&](Canvas& c) {
+                           Font font = c.GetFont();
+                           font.name = "Arial";
+                           c.SetBkMode(mode);
+                           c.SetBkColor(0xE0F0D0);
+                           c.SetTextAlign(horizontal | TA_BASELINE);
+                           const int row = std::max(4, std::abs(height));
+                           for (int i = 0; i < 40; ++i) {
+                             // Every fourth label a pixel higher: the same text at two heights.
+                             font.height = height + (height > 0 && i % 4 == 3 ? 1 : 0);
+                             font.color = 0x101010 * (1 + i % 7);
+                             font.escapement = i % 9 == 8 ? 900 : 0;
+                             c.SetFont(font);
+                             const int x = 24 + (i % 3) * 30;
+                             const int y = row + (i / 3) * row % (kSize - row);
+                             c.TextOut(x, y, "T" + std::to_string(i * 37 % 101));
+                             if (i % 5 == 0) c.TextOut(x - 10, y + 2, "AVAT To ");
+                             if (i % 8 == 0) c.TextOut(x, y, "r\xC3\xA9sum\xC3\xA9");
+                           }
+                         });
+      }
+    }
+  }
+}
+
+// Shapes and labels a few pixels inside, across and past each edge of the picture: those left
+// out for lying outside it must be exactly those that paint nothing there, whatever the pen.
+TEST_F(QtCanvasDirectTest, ShapesAndLabelsAtThePicturesEdges) {
+  std::vector<PenCase> pens;
+  for (const PenCase& pen : PenCases()) {
+    if (pen.mode == PenMode::Copy || pen.mode == PenMode::Xor) pens.push_back(pen);
+  }
+  pens.push_back({9, PenStyle::Solid, PenMode::Copy});
+  pens.push_back({9, PenStyle::InsideFrame, PenMode::Copy});
+  for (const PenCase& pen : pens) {
+    for (int32_t height : {-14, 3}) {
+      ExpectSamePixels("edges, " + Describe(pen) + ", height " + std::to_string(height), [&](Canvas& c) {
+        UsePen(c, pen);
+        UseBrush(c, BrushStyle::Solid);
+        Font font = c.GetFont();
+        font.name = "Arial";
+        font.height = height;
+        font.color = 0x2040A0;
+        c.SetFont(font);
+        c.SetBkMode(BkMode::Transparent);
+        for (int d : {-9, -5, -3, -2, -1, 0, 1, 2, 4}) {
+          const int a = 30 + 3 * d;  // along the edge, so that the cases do not overlap
+          c.Ellipse({d - 20, a, d, a + 9});
+          c.Ellipse({kSize - d, a, kSize + 20 - d, a + 9});
+          c.Arc({a, d - 16, a + 12, d}, {a + 12, d - 8}, {a, d - 8});
+          c.Arc({a, kSize - d, a + 12, kSize + 16 - d}, {a, kSize + 8 - d}, {a + 12, kSize + 8 - d});
+          c.SetTextAlign(TA_RIGHT | TA_BASELINE);
+          c.TextOut(d, a, "fj1");
+          c.SetTextAlign(TA_LEFT | TA_BASELINE);
+          c.TextOut(kSize - d, a, "Wf");
+          c.SetTextAlign(TA_CENTER | TA_BOTTOM);
+          c.TextOut(a, d, "gjy");
+          c.SetTextAlign(TA_CENTER | TA_TOP);
+          c.TextOut(a, kSize - d, "T[");
+        }
+      });
+    }
   }
 }
 
