@@ -267,14 +267,17 @@ void TVexaCurve::EndPointsChange() {
     // rectangle sets off elsewhere (a group around the curve fitting again, connectors linked
     // to it routing again) joins that group. Without one (the points changed inside an update
     // bracket, and the step that took them has ended), a fit that moves the rectangle is a
-    // step of its own, from the points as they are now; else nothing is set off.
+    // step of its own, from the points as they are now; else nothing is set off. An ancestor's
+    // bracket records the curve itself when it ends, but not what the fit sets off in controls
+    // outside it (a clone following the curve, the group around that clone): recording stays
+    // on for them.
     std::optional<TPointsStep> step;
     if (!OpenGroupHoldsPointsStep() && !IsHistorySource() && FitMovesRect()) {
       step.emplace(*this);
       RecordPointsStep(GetDocRect());
     }
     std::optional<TNoRecording> noRecording;
-    if (!OpenGroupHoldsPointsStep()) noRecording.emplace(Owner());
+    if (!OpenGroupHoldsPointsStep() && !AncestorRecordsSizeMove()) noRecording.emplace(Owner());
     if (!IsHistorySource()) FitRectToPoints();
     if (!points_.empty()) {
       const TPathFigureInfos* infos = GetPathInfo();

@@ -433,6 +433,34 @@ TEST_F(PanelCommands, TurningAGroupThatFittedItselfToACloneFirstPutsItsChildrenB
   EXPECT_EQ(memberRect, member->GetDocRect());
 }
 
+// A curve turned inside its group fits its rectangle to the turned points; a clone of it in
+// another group follows, and that group fits itself to the clone. Both are part of the turn's
+// step: undo gives the clone and its group back their sizes.
+TEST_F(PanelCommands, TurningAGroupThatHoldsACloneSourceUndoesTheCloneAndItsGroup) {
+  auto* member = Shape<TVexaBox>({80000, 40000, 83000, 42000}, "member");
+  auto* clone = Shape<TVexaClone>({90000, 40000, 96000, 43000}, "clone");
+  clone->SetSource(curve);
+  SelectOnly({oval, curve});
+  auto* turned = static_cast<TVexaControl*>(panel.GroupSelection("TVexaGroup"));
+  ASSERT_NE(nullptr, turned);
+  SelectOnly({member, clone});
+  auto* following = static_cast<TVexaControl*>(panel.GroupSelection("TVexaGroup"));
+  ASSERT_NE(nullptr, following);
+  TVexaPanelHistory& history = panel.PanelHistory();
+  history.Clear();
+  SelectOnly({turned});
+  const std::string before = SaveText();
+  const TRect cloneRect = clone->GetDocRect();
+  const TRect groupRect = following->GetDocRect();
+  panel.RotateSelection({60000, 21500, 90, false});
+  ASSERT_EQ(curve->GetHeight(), clone->GetHeight());
+  ASSERT_NE(groupRect, following->GetDocRect());
+  ExpectOneStepUndoesAndRedoes(before, "Size/move control(s)");
+  ASSERT_TRUE(history.Undo());
+  EXPECT_EQ(cloneRect, clone->GetDocRect());
+  EXPECT_EQ(groupRect, following->GetDocRect());
+}
+
 // A connector inside a moved group routes again as its linked boxes move with the group; the
 // step of that route puts back the route from before the move, after the group is back.
 TEST_F(PanelCommands, MovingAGroupThatHoldsALinkedConnectorUndoesItsRoute) {
