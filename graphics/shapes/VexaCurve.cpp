@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <exception>
 #include <optional>
 
@@ -30,6 +31,16 @@ namespace {
 bool IsEndType(uint8_t type) { return type == ptEndNode || type == ptEndNodeClose; }
 
 double Ratio(int64_t to, int64_t from) { return from <= 0 ? 0.0 : static_cast<double>(to) / static_cast<double>(from); }
+
+// A near edge (left or top, relative to the parent at origin) that a fit moves, stopped where
+// one of the control's edges would leave the document's coordinate range: the rectangle's
+// far edge, held at the limit, would make an undo step of the rectangle give back less than
+// the control had.
+int32_t HeldNearEdge(int64_t moved, int64_t origin, int32_t extent) {
+  const int64_t lowest = int64_t{INT32_MIN} - origin;
+  const int64_t highest = std::max(lowest, int64_t{INT32_MAX} - origin - std::max(extent, 0));
+  return ClampToInt32(std::clamp(moved, lowest, highest));
+}
 
 
 // The panel's recording is switched off while the curve refits itself outside a group that
@@ -304,11 +315,19 @@ void TVexaCurve::FitRectToPoints() {
     for (TPoint& p : points_) p = {ClampToInt32(p.x - b.left), ClampToInt32(p.y - b.top)};
   }
   if (std::any_of(points_.begin(), points_.end(), [](TPoint p) { return p.x != 0 || p.y != 0; })) fresh_ = false;
+  int64_t originX = 0;
+  int64_t originY = 0;
+  for (const TVexaControl* p = GetParent(); p; p = p->GetParent()) {
+    originX += p->GetLeft();
+    originY += p->GetTop();
+  }
+  const int32_t width = ClampToInt32(b.Width());
+  const int32_t height = ClampToInt32(b.Height());
   BeginUpdate();
-  SetLeft(ClampToInt32(GetLeft() + b.left));
-  SetTop(ClampToInt32(GetTop() + b.top));
-  SetWidth(ClampToInt32(b.Width()));
-  SetHeight(ClampToInt32(b.Height()));
+  SetLeft(HeldNearEdge(GetLeft() + b.left, originX, width));
+  SetTop(HeldNearEdge(GetTop() + b.top, originY, height));
+  SetWidth(width);
+  SetHeight(height);
   EndUpdate();
 }
 

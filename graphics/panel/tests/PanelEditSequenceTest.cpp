@@ -484,5 +484,31 @@ TEST(PanelEditSequences, MirroringAGroupWithACurveUndoesTheGroupOfAConnectorLink
   EXPECT_EQ("", RunEditSequence(sequence));
 }
 
+// New points for a connector as wide as the coordinate range fit its rectangle at the edge of
+// the range: one reaching beyond it lost width when the reroute of a bracket was undone.
+TEST(PanelEditSequences, ABracketRoutingAConnectorAsWideAsTheRangeUndoesItsWidth) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 4, 100000, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 6, 0, 0, 0},
+       {TEditKind::Link, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 42000, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 4, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0}},
+      {{TEditKind::Link, 0, 335, 215, 0},
+       {TEditKind::AddControl, 6, 0, 0, 0},
+       {TEditKind::SetPoints, 25, 0, 0, 0},
+       {TEditKind::SetProperty, 514, 816, 7, 0},
+       {TEditKind::SetPoints, 545, 0, 0, 0},
+       {TEditKind::Bracket, 0, 0, 0, 999}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
 }  // namespace
 }  // namespace pv::graphics::test

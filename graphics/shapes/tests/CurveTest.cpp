@@ -97,6 +97,43 @@ TEST_F(CurveFixture, ExtremePointsGiveWidthsWithoutWrapping) {
   e->Paint(canvas, {0, 0, 64, 64});
 }
 
+// Points whose fit would carry the rectangle's far edge past the coordinate range keep their
+// extent, and the rectangle stops at the edge of the range, as a drag does: a rectangle that
+// reached beyond it would come back from an undo step narrower than it was.
+TEST_F(CurveFixture, AFitStopsTheRectangleAtTheEdgeOfTheRange) {
+  struct Case {
+    const char* what;
+    TRect start;
+    std::vector<TPoint> points;
+    TRect fitted;
+  };
+  const Case cases[] = {
+      {"right", {1000, 2000, 2000, 3000}, {{50000, 0}, {INT32_MAX, 1000}}, {50000, 2000, INT32_MAX, 3000}},
+      {"bottom", {1000, 2000, 2000, 3000}, {{0, 70000}, {1000, INT32_MAX}}, {1000, 70000, 2000, INT32_MAX}},
+      {"left", {-5000, 0, 0, 1000}, {{INT32_MIN, 0}, {INT32_MIN + 3000, 1000}}, {INT32_MIN, 0, INT32_MIN + 3000, 1000}},
+      {"within", {1000, 2000, 2000, 3000}, {{4000, 0}, {INT32_MAX - 1000, 1000}}, {5000, 2000, INT32_MAX, 3000}},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    panel.History().SetActive(false);
+    auto* c = Curve({{0, 0}, {1000, 1000}}, {ptNode, ptEndNode});
+    c->SetDocRect(k.start);
+    c->SetPointsEx(k.points, {ptNode, ptEndNode});
+    EXPECT_EQ(c->GetDocRect(), k.fitted);
+    EXPECT_EQ(int64_t{c->GetLeft()} + c->GetWidth(), int64_t{k.fitted.right});
+    EXPECT_EQ(int64_t{c->GetTop()} + c->GetHeight(), int64_t{k.fitted.bottom});
+    // A move and its undo give back the curve as it was.
+    panel.History().SetActive(true);
+    const std::string before = panel.SaveText();
+    c->BeginUpdate();
+    c->SetLeft(c->GetLeft() + (k.fitted.left > 0 ? -1000 : 1000));
+    c->EndUpdate();
+    ASSERT_TRUE(panel.History().Undo());
+    EXPECT_EQ(panel.SaveText(), before);
+    c->Free();
+  }
+}
+
 TEST_F(CurveFixture, ABezierPathIsBoundedByItsCurveNotByItsControlPoints) {
   // The arch peaks at 3/4 of the control points' height.
   auto* c = Curve({{0, 0}, {0, -100000}, {100000, -100000}, {100000, 0}}, {0, 3, 3, 1});
