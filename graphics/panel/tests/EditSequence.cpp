@@ -218,8 +218,9 @@ void TRun::Apply(const TEdit& e) {
       if (panel.SelectedCount() == 0) return;
       const TRect r = panel.SelectionDocRect();
       TRotateRec rec;
-      rec.x = r.left + (r.right - r.left) / 2;
-      rec.y = r.top + (r.bottom - r.top) / 2;
+      // In 64 bits: the selection may span more than half of the coordinate range.
+      rec.x = Held(int64_t{r.left} + (int64_t{r.right} - r.left) / 2);
+      rec.y = Held(int64_t{r.top} + (int64_t{r.bottom} - r.top) / 2);
       rec.angle = 90 * static_cast<int32_t>(Index(e.a, 4));
       rec.mirror = e.b % 2 != 0;
       panel.RotateSelection(rec);

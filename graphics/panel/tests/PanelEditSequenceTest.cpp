@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -507,6 +508,19 @@ TEST(PanelEditSequences, ABracketRoutingAConnectorAsWideAsTheRangeUndoesItsWidth
        {TEditKind::SetProperty, 514, 816, 7, 0},
        {TEditKind::SetPoints, 545, 0, 0, 0},
        {TEditKind::Bracket, 0, 0, 0, 999}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
+// A selection from the lowest coordinate to past the origin spans more than the int32 range:
+// the sequence works out the centre of its turn without overflowing.
+TEST(PanelEditSequences, TurningASelectionWiderThanHalfTheRangeTurnsAboutItsCentre) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::Select, 0, 0, 0, 0},
+       {TEditKind::MoveSelection, INT32_MIN, 0, 0, 0}},
+      {{TEditKind::SelectAll, 0, 0, 0, 0},
+       {TEditKind::RotateSelection, 1, 0, 0, 0}}};
   EXPECT_EQ("", RunEditSequence(sequence));
 }
 
