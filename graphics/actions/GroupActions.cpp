@@ -34,6 +34,12 @@ void TGroupUngroupHistoryAction::RecordAction(TVexaObject* source) {
   groupClass_ = group->ClassName();
   groupName_ = group->GetName();
   SourceId = group->GetId();
+  IDocControl* parent = group->Parent();
+  parentId_ = parent ? parent->GetId() : 0;
+  index_ = group->IndexInParent();
+  IDocControl* groupLayer = group->Layer();
+  layerId_ = groupLayer ? groupLayer->GetId() : 0;
+  rect_ = group->GetDocRect();
   members_.clear();
   memberLayers_.clear();
   for (int i = 0; i < group->ChildCount(); ++i) {
@@ -86,18 +92,30 @@ void TGroupUngroupHistoryAction::RestoreMemberPlaces() {
 
 void TGroupUngroupHistoryAction::Regroup() {
   if (!panel_) return;
-  panel_->UnselectAll();
+  std::vector<IDocControl*> members;
   for (int32_t id : members_) {
-    if (IDocControl* member = panel_->FindControl(id)) panel_->Select(*member);
+    if (IDocControl* member = panel_->FindControl(id)) members.push_back(member);
   }
-  IDocControl* group = panel_->GroupSelection(groupClass_);
+  IDocControl* parent = parentId_ != 0 ? panel_->FindControl(parentId_) : nullptr;
+  if (!parent && !members.empty()) parent = members.front()->Parent();
+  if (!parent) return;
+  IDocControl* layer = layerId_ != 0 ? panel_->FindLayer(layerId_) : nullptr;
+  IDocControl* group = panel_->RegroupControls(groupClass_, *parent, layer, members, rect_);
   if (!group) return;
   // The remembered ID goes through the panel's ID check: another control may hold it now.
   panel_->SetControlId(*group, SourceId);
   if (group->GetName() != groupName_) group->SetName(groupName_);
   RestoreGroupProps(*group);
   SourceId = group->GetId();
+  RestoreGroupPlace(*group, *parent);
   RestoreMemberLayers();
+}
+
+void TGroupUngroupHistoryAction::RestoreGroupPlace(IDocControl& group, IDocControl& parent) {
+  if (index_ < 0 || group.Parent() != &parent) return;
+  const int from = group.IndexInParent();
+  const int to = std::clamp(index_, 0, parent.ChildCount() - 1);
+  if (from != to) parent.MoveChild(from, to);
 }
 
 void TGroupUngroupHistoryAction::RestoreMemberLayers() {

@@ -169,6 +169,33 @@ IDocControl* TVexaPanel::GroupSelection(std::string_view groupClass) {
   return group;
 }
 
+IDocControl* TVexaPanel::RegroupControls(std::string_view groupClass, IDocControl& parentControl,
+                                         IDocControl* layerControl, const std::vector<IDocControl*>& members,
+                                         const TRect& rect) {
+  const TVexaControlClass* cls = FindControlClass(groupClass);
+  if (!cls || !cls->create) return nullptr;
+  TVexaControl* parent = AsVexa(&parentControl);
+  TVexaControl* layer = AsVexa(layerControl);
+  TRecordingOff off(*history_);
+  // The rectangle first, while the group is empty: the members then keep their places on the
+  // page inside the rectangle the group had, whether it fitted them or not.
+  TVexaControl* group = cls->create(this, parent, layer);
+  group->SetDocRect(rect);
+  group->SetLayerControl(layer);
+  BeginSelectionUpdate(false);
+  try {
+    UnselectAll();
+    for (IDocControl* member : members) MoveKeepingPlace(*AsVexa(member), *group, layer);
+    group->SetVisible(true);
+    SelectOne(group);
+  } catch (...) {
+    EndSelectionUpdate(false);
+    throw;
+  }
+  EndSelectionUpdate(false);
+  return group;
+}
+
 void TVexaPanel::UngroupSelection() {
   std::vector<TVexaControl*> groups;
   for (TVexaControl* c : selection_) {

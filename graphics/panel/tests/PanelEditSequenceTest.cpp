@@ -221,5 +221,30 @@ TEST(PanelEditSequences, ARenamedGroupKeepsItsNameThroughUngroupUndo) {
   EXPECT_EQ("", RunEditSequence(sequence));
 }
 
+TEST(PanelEditSequences, AGroupLeftWithOneMemberComesBackWithUngroupUndo) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::Select, 0, 0, 0, 0},
+       {TEditKind::SelectAlso, 525, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0}},
+      {{TEditKind::Reparent, 290, 0, 0, 0},
+       {TEditKind::Select, 0, 0, 0, 0},
+       {TEditKind::UngroupSelection, 0, 0, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
+TEST(PanelEditSequences, AGroupWithAnUnselectableMemberComesBackWithUngroupUndo) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 5, 0, 0, 0}},
+      {{TEditKind::Select, 0, 0, 0, 0},
+       {TEditKind::CutPaste, 238, 0, 0, 0},
+       {TEditKind::SelectAll, 0, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::SetProperty, 266, 262, 0, 0},
+       {TEditKind::UngroupSelection, 0, 0, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
 }  // namespace
 }  // namespace pv::graphics::test

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 #include "actions/GroupActions.h"
 #include "actions/PanelGroups.h"
@@ -381,6 +382,41 @@ TEST_F(PanelHistoryTest, FreeingAGroupMemberUndoesAndRedoesTheGroupsFit) {
     far->Free();
     panel.EndSelectionUpdate(false, &TPanelDestroyControlsHistoryGroup::ClassInfo);
   });
+}
+
+// Undo of an ungroup makes the group again as it stood, also where grouping the selection
+// would refuse: one member, none, a member that may not be selected; and it stands where it
+// stood among its siblings, between a and b.
+TEST_F(PanelHistoryTest, UngroupingUndoesToTheGroupAsItStood) {
+  struct Case {
+    const char* what;
+    int members;
+    bool unselectableMember;
+  };
+  const Case cases[] = {
+      {"two members", 2, false},
+      {"one member", 1, false},
+      {"no member", 0, false},
+      {"a member that may not be selected", 2, true},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    auto* g = TVexaControl::New<TVexaGroup>(&panel, Scheme(), panel.GetActiveLayer());
+    std::vector<TVexaControl*> members;
+    for (int i = 0; i < k.members; ++i) members.push_back(Box(g, {20000 + 4000 * i, 20000, 22000 + 4000 * i, 23000}));
+    if (k.unselectableMember) members.front()->SetSelectable(false);
+    Scheme()->MoveChild(Scheme()->IndexOf(g), Scheme()->IndexOf(b));
+    g->SetTag(5);
+    history().Clear();
+    panel.UnselectAll();
+    ASSERT_TRUE(panel.SelectOne(g));
+    ExpectExactUndoRedo([&] { panel.UngroupSelection(); });
+    // The next case starts from a, b and c alone.
+    history().DisableRecording();
+    for (TVexaControl* member : members) member->Free();
+    history().EnableRecording();
+    ASSERT_EQ(3, Scheme()->GetCount());
+  }
 }
 
 }  // namespace
