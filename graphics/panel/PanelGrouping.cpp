@@ -79,16 +79,19 @@ class TRoutesBefore {
 };
 
 // Links to a group that goes are let go first, as steps of their own ahead of the ungroup:
-// undo makes the group again before it links them back to it.
+// undo makes the group again before it links them back to it. A connector's ends and a
+// clone's source alike: every link property that names the group.
 void ReleaseLinksTo(TVexaPanel& panel, TVexaControl& group) {
+  const auto release = [&](TLinkProp* link) {
+    if (link && link->LinkedControl() == &group) link->SetLinkedControl(nullptr);
+  };
   const auto walk = [&](auto& self, TVexaControl& parent) -> void {
     for (int i = 0; i < parent.GetCount(); ++i) {
       TVexaControl* c = parent.GetChild(i);
       TLinkProp* ends[2] = {nullptr, nullptr};
       c->GetLinkProps(ends[0], ends[1]);
-      for (TLinkProp* end : ends) {
-        if (end && end->LinkedControl() == &group) end->SetLinkedControl(nullptr);
-      }
+      for (TLinkProp* end : ends) release(end);
+      for (int p = 0; p < c->Props().Count(); ++p) release(dynamic_cast<TLinkProp*>(c->Props().PropByIndex(p)));
       self(self, *c);
     }
   };

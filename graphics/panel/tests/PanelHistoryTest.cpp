@@ -419,5 +419,28 @@ TEST_F(PanelHistoryTest, UngroupingUndoesToTheGroupAsItStood) {
   }
 }
 
+// A clone that shows a group lets go of it as its own step ahead of the ungroup: undo makes the
+// group again and gives it back to the clone, at the size the clone had.
+TEST_F(PanelHistoryTest, UngroupingAGroupAClonesShowsUndoesTheCloneExactly) {
+  ASSERT_TRUE(panel.SelectOne(a));
+  ASSERT_TRUE(panel.SelectOne(c));
+  auto* group = static_cast<TVexaControl*>(panel.GroupSelection("TVexaGroup"));
+  ASSERT_NE(nullptr, group);
+  const int32_t groupId = group->GetId();
+  auto* clone = TVexaControl::New<TVexaClone>(&panel, Scheme(), panel.GetActiveLayer());
+  clone->SetLeft(30000);
+  clone->SetSource(group);
+  ASSERT_EQ(group->GetHeight(), clone->GetHeight());
+  history().Clear();
+  panel.UnselectAll();
+  ASSERT_TRUE(panel.SelectOne(group));
+  ExpectExactUndoRedo([&] { panel.UngroupSelection(); });
+  EXPECT_EQ(nullptr, clone->GetSource());
+  // One step: the clone's letting go is inside it.
+  EXPECT_EQ(1, history().Count());
+  ASSERT_TRUE(history().Undo());
+  EXPECT_EQ(panel.FindControlByID(groupId), clone->GetSource());
+}
+
 }  // namespace
 }  // namespace pv::graphics
