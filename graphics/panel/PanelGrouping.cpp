@@ -18,12 +18,18 @@ namespace pv::graphics {
 
 namespace {
 
-// A control changes parent (and layer) and keeps its place on the page.
+// A control changes parent (and layer) and keeps its place on the page. A linked connector
+// refuses to be placed and routes instead, but not while undo or redo make a group again: it
+// then keeps the route it has, put back where it stood.
 void MoveKeepingPlace(TVexaControl& control, TVexaControl& parent, TVexaControl* layer) {
   const TRect r = control.GetDocRect();
+  std::vector<TPoint> points;
+  std::vector<uint8_t> types;
+  control.GetPointsEx(points, types);
   parent.AddChild(&control);
   control.SetLayerControl(layer);
   control.SetDocRect(r);
+  if (control.GetDocRect() != r && control.HasPoints()) control.RestorePoints(r, points, types);
 }
 
 // Grouping and ungrouping move nothing on the page, but a group fitting itself to each member

@@ -442,5 +442,26 @@ TEST_F(PanelHistoryTest, UngroupingAGroupAClonesShowsUndoesTheCloneExactly) {
   EXPECT_EQ(panel.FindControlByID(groupId), clone->GetSource());
 }
 
+// A connector linked to a member goes into the group made again by undo where it stood, with
+// its route: linked, it refuses to be placed, and undo does not route it anew.
+TEST_F(PanelHistoryTest, UngroupingAGroupHoldingALinkedConnectorUndoesItsPlace) {
+  RegisterConnectorClasses();
+  auto* g = TVexaControl::New<TVexaGroup>(&panel, Scheme(), panel.GetActiveLayer());
+  TVexaControl* box = Box(g, {20000, 20000, 22000, 22000});
+  auto* link = TVexaControl::New<TVexaConnector>(&panel, g, panel.GetActiveLayer());
+  link->LinkA().SetLinkedControl(box);
+  link->LinkA().SetLinkPoint({22000, 21000});
+  link->LinkB().SetLinkPoint({40000, 35000});
+  g->RefitToChildren();
+  ASSERT_NE(0, g->GetLeft());
+  const TRect route = link->GetDocRect();
+  history().Clear();
+  panel.UnselectAll();
+  ASSERT_TRUE(panel.SelectOne(g));
+  ExpectExactUndoRedo([&] { panel.UngroupSelection(); });
+  ASSERT_TRUE(history().Undo());
+  EXPECT_EQ(route, link->GetDocRect());
+}
+
 }  // namespace
 }  // namespace pv::graphics
