@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "actions/GeometryActions.h"
@@ -34,54 +35,70 @@ void MoveKeepingPlace(TVexaControl& control, TVexaControl& parent, TVexaControl*
 
 // Grouping and ungrouping move nothing on the page, but a group fitting itself to each member
 // coming in or going out shifts them and itself one after the other, and a connector linked
-// into them routes on the way. Its route before is recorded with the step, so that undo puts it back.
-class TRoutesBefore {
+// into them routes on the way; a group holding such a connector fits itself to its new route.
+// What each control stood at before is recorded with the step, so that undo puts it back.
+class TGeometryBefore {
  public:
-  explicit TRoutesBefore(TVexaPanel& panel) {
-    const auto walk = [&](auto& self, TVexaControl& parent) -> void {
-      for (int i = 0; i < parent.GetCount(); ++i) {
-        TVexaControl* c = parent.GetChild(i);
-        if (c->IsConnector()) {
-          TKept kept{c, c->GetDocRect(), {}, {}};
-          c->GetPointsEx(kept.points, kept.types);
-          kept_.push_back(std::move(kept));
-        }
-        self(self, *c);
-      }
-    };
-    for (int i = 0; i < panel.Schemes().GetCount(); ++i) walk(walk, *panel.Schemes().GetChild(i));
+  explicit TGeometryBefore(TVexaPanel& panel) : panel_(panel) {
+    ForEachControl([&](TVexaControl& c) {
+      TKept kept{c.GetDocRect(), {}, {}};
+      c.GetPointsEx(kept.points, kept.types);
+      kept_.emplace(c.GetId(), std::move(kept));
+    });
   }
 
-  // The connectors whose routes changed since, as steps that undo to the routes before.
   bool AnyChanged() const {
-    for (const TKept& kept : kept_) {
-      if (Changed(kept)) return true;
-    }
-    return false;
+    bool changed = false;
+    ForEachControl([&](TVexaControl& c) { changed = changed || Changed(c); });
+    return changed;
   }
+
+  // Steps that undo to the geometry before: each control that changed, and each child of a
+  // group that changed, whose rectangle coming back carries its children along. Children come
+  // before their parents, so that undo puts a group back before the children inside it.
   void Record(THistory& history) {
-    for (TKept& kept : kept_) {
-      if (!Changed(kept)) continue;
-      if (auto* step = dynamic_cast<TPointsHistoryAction*>(history.RecordStep(TPointsHistoryAction::ClassInfo, kept.control))) {
-        step->SetRecorded(kept.rect, std::move(kept.points), std::move(kept.types));
+    ForEachControl([&](TVexaControl& c) {
+      const TVexaControl* parent = c.GetParent();
+      const auto kept = kept_.find(c.GetId());
+      if (kept == kept_.end() || !(Changed(c) || (parent && Changed(*parent)))) return;
+      if (auto* step = dynamic_cast<TPointsHistoryAction*>(history.RecordStep(TPointsHistoryAction::ClassInfo, &c))) {
+        step->SetRecorded(kept->second.rect, kept->second.points, kept->second.types);
       }
-    }
+    });
   }
 
  private:
   struct TKept {
-    TVexaControl* control;
     TRect rect;
     std::vector<TPoint> points;
     std::vector<uint8_t> types;
   };
-  static bool Changed(const TKept& kept) {
+
+  // Every control inside the schemes, children before their parent.
+  template <typename F>
+  void ForEachControl(F&& f) const {
+    const auto walk = [&](auto& self, TVexaControl& parent) -> void {
+      for (int i = 0; i < parent.GetCount(); ++i) {
+        TVexaControl* c = parent.GetChild(i);
+        self(self, *c);
+        f(*c);
+      }
+    };
+    for (int i = 0; i < panel_.Schemes().GetCount(); ++i) walk(walk, *panel_.Schemes().GetChild(i));
+  }
+
+  // A control made since (the new group) has nothing to compare with.
+  bool Changed(const TVexaControl& c) const {
+    const auto kept = kept_.find(c.GetId());
+    if (kept == kept_.end()) return false;
     std::vector<TPoint> points;
     std::vector<uint8_t> types;
-    kept.control->GetPointsEx(points, types);
-    return kept.control->GetDocRect() != kept.rect || points != kept.points || types != kept.types;
+    c.GetPointsEx(points, types);
+    return c.GetDocRect() != kept->second.rect || points != kept->second.points || types != kept->second.types;
   }
-  std::vector<TKept> kept_;
+
+  TVexaPanel& panel_;
+  std::unordered_map<int32_t, TKept> kept_;
 };
 
 // Links to a group that goes are let go first, as steps of their own ahead of the ungroup:
@@ -137,7 +154,7 @@ IDocControl* TVexaPanel::GroupSelection(std::string_view groupClass) {
     if (IsSelected(c) && joins(c)) places.emplace_back(c->GetId(), i);
   }
   TVexaControl* group = nullptr;
-  TRoutesBefore routes(*this);
+  TGeometryBefore geometry(*this);
   history_->DisableRecording();
   try {
     // Children in their order in the parent, so that grouping keeps the z-order.
@@ -167,9 +184,9 @@ IDocControl* TVexaPanel::GroupSelection(std::string_view groupClass) {
   }
   history_->EnableRecording();
   std::optional<THistoryRecording> rerouted;
-  if (history_->CanRecord() && routes.AnyChanged()) {
+  if (history_->CanRecord() && geometry.AnyChanged()) {
     if (!history_->OpenGroup()) rerouted.emplace(*history_, TPanelRerouteHistoryGroup::ClassInfo, group);
-    routes.Record(*history_);
+    geometry.Record(*history_);
   }
   THistoryRecording recording(*history_, TControlGroupHistoryAction::ClassInfo, group);
   if (auto* action = dynamic_cast<TControlGroupHistoryAction*>(recording.Action())) action->SetMemberPlaces(std::move(places));
@@ -221,7 +238,7 @@ void TVexaPanel::UngroupSelection() {
       TVexaControl* parent = group->GetParent();
       TVexaControl* layer = group->GetLayer();
       if (!parent || !layer || parent->IndexOf(group) < 0) continue;
-      TRoutesBefore routes(*this);
+      TGeometryBefore geometry(*this);
       history_->DisableRecording();
       try {
         Unselect(group);
@@ -240,7 +257,7 @@ void TVexaPanel::UngroupSelection() {
         throw;
       }
       history_->EnableRecording();
-      if (history_->CanRecord()) routes.Record(*history_);
+      if (history_->CanRecord()) geometry.Record(*history_);
     }
   } catch (...) {
     EndSelectionUpdate(false, &TPanelUngroupControlsHistoryGroup::ClassInfo);

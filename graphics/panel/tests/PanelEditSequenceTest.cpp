@@ -280,5 +280,25 @@ TEST(PanelEditSequences, UngroupingAGroupHoldingALinkedConnectorUndoesItsRoute) 
   EXPECT_EQ("", RunEditSequence(sequence));
 }
 
+TEST(PanelEditSequences, GroupingAGroupThatHoldsALinkedConnectorUndoesItsFit) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 0, 8000, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 30000, 0},
+       {TEditKind::AddControl, 0, 0, 84000, 0},
+       {TEditKind::Select, 666, 0, 0, 0},
+       {TEditKind::SelectAlso, 787, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 6, 0, 0, 0},
+       {TEditKind::Link, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0}},
+      {{TEditKind::Reparent, 105, 485, 0, 0},
+       {TEditKind::SelectAll, 0, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
 }  // namespace
 }  // namespace pv::graphics::test

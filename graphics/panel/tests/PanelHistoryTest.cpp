@@ -463,5 +463,31 @@ TEST_F(PanelHistoryTest, UngroupingAGroupHoldingALinkedConnectorUndoesItsPlace) 
   EXPECT_EQ(route, link->GetDocRect());
 }
 
+// A connector inside a group, linked to a box outside it, routes when grouping takes the box in,
+// and its group fits itself to the new route: undo gives back the group's rectangle with the
+// route, and redo the fit after.
+TEST_F(PanelHistoryTest, GroupingUndoesTheFitOfAGroupWhoseConnectorRoutes) {
+  RegisterConnectorClasses();
+  TVexaControl* target = Box(Scheme(), {0, 8000, 3000, 10000}, "target");
+  panel.UnselectAll();
+  ASSERT_TRUE(panel.SelectOne(Box(Scheme(), {0, 30000, 3000, 32000})));
+  ASSERT_TRUE(panel.SelectOne(Box(Scheme(), {0, 84000, 3000, 86000})));
+  auto* g = static_cast<TVexaControl*>(panel.GroupSelection("TVexaGroup"));
+  ASSERT_NE(nullptr, g);
+  auto* link = TVexaControl::New<TVexaConnector>(&panel, Scheme(), panel.GetActiveLayer());
+  link->LinkA().SetLinkedControl(target);
+  link->LinkA().SetLinkPoint({1500, 10000});
+  link->LinkB().SetLinkPoint({3000, 3000});
+  link->SetParent(g);
+  const TRect fitted = g->GetDocRect();
+  history().Clear();
+  panel.UnselectAll();
+  ASSERT_TRUE(panel.SelectOne(target));
+  ASSERT_TRUE(panel.SelectOne(g));
+  ExpectExactUndoRedo([&] { panel.GroupSelection("TVexaGroup"); });
+  ASSERT_TRUE(history().Undo());
+  EXPECT_EQ(fitted, g->GetDocRect());
+}
+
 }  // namespace
 }  // namespace pv::graphics
