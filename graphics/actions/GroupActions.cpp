@@ -41,12 +41,19 @@ void TGroupUngroupHistoryAction::RecordAction(TVexaObject* source) {
   layerId_ = groupLayer ? groupLayer->GetId() : 0;
   rect_ = group->GetDocRect();
   members_.clear();
-  memberLayers_.clear();
-  for (int i = 0; i < group->ChildCount(); ++i) {
-    members_.push_back(group->Child(i)->GetId());
-    IDocControl* layer = group->Child(i)->Layer();
-    memberLayers_.push_back(layer ? layer->GetId() : 0);
-  }
+  for (int i = 0; i < group->ChildCount(); ++i) members_.push_back(group->Child(i)->GetId());
+  layersGrouped_.clear();
+  const auto walk = [&](auto& self, const IDocControl& parent) -> void {
+    for (int i = 0; i < parent.ChildCount(); ++i) {
+      const IDocControl* c = parent.Child(i);
+      const IDocControl* layer = c->Layer();
+      layersGrouped_.emplace_back(c->GetId(), layer ? layer->GetId() : 0);
+      self(self, *c);
+    }
+  };
+  walk(walk, *group);
+  layersUngrouped_.clear();
+  ungroupedKnown_ = false;
   groupProps_ = std::make_unique<TMemoryStream>();
   TVexaFiler filer(*groupProps_);
   group->Props().SaveToFiler(filer, "");
@@ -92,6 +99,10 @@ void TGroupUngroupHistoryAction::RestoreMemberPlaces() {
 
 void TGroupUngroupHistoryAction::Regroup() {
   if (!panel_) return;
+  if (!ungroupedKnown_) {
+    layersUngrouped_ = CurrentLayers();
+    ungroupedKnown_ = true;
+  }
   std::vector<IDocControl*> members;
   for (int32_t id : members_) {
     if (IDocControl* member = panel_->FindControl(id)) members.push_back(member);
@@ -108,7 +119,7 @@ void TGroupUngroupHistoryAction::Regroup() {
   RestoreGroupProps(*group);
   SourceId = group->GetId();
   RestoreGroupPlace(*group, *parent);
-  RestoreMemberLayers();
+  RestoreLayers(layersGrouped_);
 }
 
 void TGroupUngroupHistoryAction::RestoreGroupPlace(IDocControl& group, IDocControl& parent) {
@@ -118,11 +129,23 @@ void TGroupUngroupHistoryAction::RestoreGroupPlace(IDocControl& group, IDocContr
   if (from != to) parent.MoveChild(from, to);
 }
 
-void TGroupUngroupHistoryAction::RestoreMemberLayers() {
-  for (size_t i = 0; i < members_.size() && i < memberLayers_.size(); ++i) {
-    IDocControl* member = panel_->FindControl(members_[i]);
-    IDocControl* layer = memberLayers_[i] ? panel_->FindLayer(memberLayers_[i]) : nullptr;
-    if (member && layer && member->Layer() != layer) member->SetLayer(layer);
+TGroupUngroupHistoryAction::TLayers TGroupUngroupHistoryAction::CurrentLayers() const {
+  TLayers layers;
+  for (const auto& [id, grouped] : layersGrouped_) {
+    const IDocControl* control = panel_->FindControl(id);
+    const IDocControl* layer = control ? control->Layer() : nullptr;
+    layers.emplace_back(id, layer ? layer->GetId() : 0);
+  }
+  return layers;
+}
+
+// Each control by itself: while the history replays, a control's layer does not pass on to
+// what it holds.
+void TGroupUngroupHistoryAction::RestoreLayers(const TLayers& layers) {
+  for (const auto& [id, layerId] : layers) {
+    IDocControl* control = panel_->FindControl(id);
+    IDocControl* layer = layerId ? panel_->FindLayer(layerId) : nullptr;
+    if (control && layer && control->Layer() != layer) control->SetLayer(layer);
   }
 }
 
@@ -134,6 +157,7 @@ void TGroupUngroupHistoryAction::Reungroup() {
   panel_->Select(*group);
   panel_->UngroupSelection();
   RestoreMemberPlaces();
+  if (ungroupedKnown_) RestoreLayers(layersUngrouped_);
 }
 
 }  // namespace pv::graphics

@@ -30,9 +30,13 @@ class TGroupUngroupHistoryAction : public TIdHistoryAction {
   void Reungroup();
 
  private:
+  // Control IDs with layer IDs.
+  using TLayers = std::vector<std::pair<int32_t, int32_t>>;
+
   void RestoreGroupProps(IDocControl& group);
   void RestoreMemberPlaces();
-  void RestoreMemberLayers();
+  TLayers CurrentLayers() const;
+  void RestoreLayers(const TLayers& layers);
   void RestoreGroupPlace(IDocControl& group, IDocControl& parent);
 
   IDocPanel* panel_ = nullptr;
@@ -46,9 +50,13 @@ class TGroupUngroupHistoryAction : public TIdHistoryAction {
   int index_ = -1;
   int32_t layerId_ = 0;
   TRect rect_{};
-  // The layer of each member (its ID, 0 for none) when the step was taken: grouping puts
-  // every member on the group's layer, and undoing an ungroup puts back those kept apart.
-  std::vector<int32_t> memberLayers_;
+  // The layer (its ID, 0 for none) of every control inside the group, members and what they
+  // hold, when the step was taken; and the layers they had out of the group, taken the first
+  // time the group is made again. Dissolving the group puts each member and what it holds on
+  // the group's layer, and undo and redo give each one the layer it had.
+  TLayers layersGrouped_;
+  TLayers layersUngrouped_;
+  bool ungroupedKnown_ = false;
   std::unique_ptr<TMemoryStream> groupProps_;
   std::vector<std::pair<int32_t, int>> places_;
 };

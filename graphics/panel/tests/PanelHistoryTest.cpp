@@ -489,5 +489,27 @@ TEST_F(PanelHistoryTest, GroupingUndoesTheFitOfAGroupWhoseConnectorRoutes) {
   EXPECT_EQ(fitted, g->GetDocRect());
 }
 
+// Ungrouping puts a member and what it holds on the group's layer: undo gives a group inside
+// the group and its children the layer they had, and redo the group's layer again.
+TEST_F(PanelHistoryTest, UngroupingUndoesTheLayersOfAGroupInsideTheGroup) {
+  TVexaLayer* upper = panel.Layers().NewLayer();
+  ASSERT_TRUE(panel.SelectOne(a));
+  ASSERT_TRUE(panel.SelectOne(b));
+  auto* inner = static_cast<TVexaControl*>(panel.GroupSelection("TVexaGroup"));
+  ASSERT_NE(nullptr, inner);
+  panel.UnselectAll();
+  ASSERT_TRUE(panel.SelectOne(inner));
+  ASSERT_TRUE(panel.SelectOne(c));
+  auto* outer = static_cast<TVexaControl*>(panel.GroupSelection("TVexaGroup"));
+  ASSERT_NE(nullptr, outer);
+  inner->SetLayerControl(upper);
+  ASSERT_EQ(upper, a->GetLayer());
+  history().Clear();
+  panel.UnselectAll();
+  ASSERT_TRUE(panel.SelectOne(outer));
+  ExpectExactUndoRedo([&] { panel.UngroupSelection(); });
+  EXPECT_EQ(panel.Layers().GetLayer(0), a->GetLayer());
+}
+
 }  // namespace
 }  // namespace pv::graphics
