@@ -34,13 +34,26 @@ void TGroupUngroupHistoryAction::RecordAction(TVexaObject* source) {
   groupClass_ = group->ClassName();
   groupName_ = group->GetName();
   SourceId = group->GetId();
+  IDocControl* parent = group->Parent();
+  parentId_ = parent ? parent->GetId() : 0;
+  index_ = group->IndexInParent();
+  IDocControl* groupLayer = group->Layer();
+  layerId_ = groupLayer ? groupLayer->GetId() : 0;
+  rect_ = group->GetDocRect();
   members_.clear();
-  memberLayers_.clear();
-  for (int i = 0; i < group->ChildCount(); ++i) {
-    members_.push_back(group->Child(i)->GetId());
-    IDocControl* layer = group->Child(i)->Layer();
-    memberLayers_.push_back(layer ? layer->GetId() : 0);
-  }
+  for (int i = 0; i < group->ChildCount(); ++i) members_.push_back(group->Child(i)->GetId());
+  layersGrouped_.clear();
+  const auto walk = [&](auto& self, const IDocControl& parent) -> void {
+    for (int i = 0; i < parent.ChildCount(); ++i) {
+      const IDocControl* c = parent.Child(i);
+      const IDocControl* layer = c->Layer();
+      layersGrouped_.emplace_back(c->GetId(), layer ? layer->GetId() : 0);
+      self(self, *c);
+    }
+  };
+  walk(walk, *group);
+  layersUngrouped_.clear();
+  ungroupedKnown_ = false;
   groupProps_ = std::make_unique<TMemoryStream>();
   TVexaFiler filer(*groupProps_);
   group->Props().SaveToFiler(filer, "");
@@ -86,25 +99,53 @@ void TGroupUngroupHistoryAction::RestoreMemberPlaces() {
 
 void TGroupUngroupHistoryAction::Regroup() {
   if (!panel_) return;
-  panel_->UnselectAll();
-  for (int32_t id : members_) {
-    if (IDocControl* member = panel_->FindControl(id)) panel_->Select(*member);
+  if (!ungroupedKnown_) {
+    layersUngrouped_ = CurrentLayers();
+    ungroupedKnown_ = true;
   }
-  IDocControl* group = panel_->GroupSelection(groupClass_);
+  std::vector<IDocControl*> members;
+  for (int32_t id : members_) {
+    if (IDocControl* member = panel_->FindControl(id)) members.push_back(member);
+  }
+  IDocControl* parent = parentId_ != 0 ? panel_->FindControl(parentId_) : nullptr;
+  if (!parent && !members.empty()) parent = members.front()->Parent();
+  if (!parent) return;
+  IDocControl* layer = layerId_ != 0 ? panel_->FindLayer(layerId_) : nullptr;
+  IDocControl* group = panel_->RegroupControls(groupClass_, *parent, layer, members, rect_);
   if (!group) return;
   // The remembered ID goes through the panel's ID check: another control may hold it now.
   panel_->SetControlId(*group, SourceId);
   if (group->GetName() != groupName_) group->SetName(groupName_);
   RestoreGroupProps(*group);
   SourceId = group->GetId();
-  RestoreMemberLayers();
+  RestoreGroupPlace(*group, *parent);
+  RestoreLayers(layersGrouped_);
 }
 
-void TGroupUngroupHistoryAction::RestoreMemberLayers() {
-  for (size_t i = 0; i < members_.size() && i < memberLayers_.size(); ++i) {
-    IDocControl* member = panel_->FindControl(members_[i]);
-    IDocControl* layer = memberLayers_[i] ? panel_->FindLayer(memberLayers_[i]) : nullptr;
-    if (member && layer && member->Layer() != layer) member->SetLayer(layer);
+void TGroupUngroupHistoryAction::RestoreGroupPlace(IDocControl& group, IDocControl& parent) {
+  if (index_ < 0 || group.Parent() != &parent) return;
+  const int from = group.IndexInParent();
+  const int to = std::clamp(index_, 0, parent.ChildCount() - 1);
+  if (from != to) parent.MoveChild(from, to);
+}
+
+TGroupUngroupHistoryAction::TLayers TGroupUngroupHistoryAction::CurrentLayers() const {
+  TLayers layers;
+  for (const auto& [id, grouped] : layersGrouped_) {
+    const IDocControl* control = panel_->FindControl(id);
+    const IDocControl* layer = control ? control->Layer() : nullptr;
+    layers.emplace_back(id, layer ? layer->GetId() : 0);
+  }
+  return layers;
+}
+
+// Each control by itself: while the history replays, a control's layer does not pass on to
+// what it holds.
+void TGroupUngroupHistoryAction::RestoreLayers(const TLayers& layers) {
+  for (const auto& [id, layerId] : layers) {
+    IDocControl* control = panel_->FindControl(id);
+    IDocControl* layer = layerId ? panel_->FindLayer(layerId) : nullptr;
+    if (control && layer && control->Layer() != layer) control->SetLayer(layer);
   }
 }
 
@@ -116,6 +157,7 @@ void TGroupUngroupHistoryAction::Reungroup() {
   panel_->Select(*group);
   panel_->UngroupSelection();
   RestoreMemberPlaces();
+  if (ungroupedKnown_) RestoreLayers(layersUngrouped_);
 }
 
 }  // namespace pv::graphics

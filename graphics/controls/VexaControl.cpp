@@ -441,22 +441,6 @@ bool TVexaControl::AncestorRecordsSizeMove() const {
   return false;
 }
 
-bool TVexaControl::GeometryBeforeAncestorBracket(TRect& rect, std::vector<TPoint>& points,
-                                                 std::vector<uint8_t>& types) const {
-  for (const TVexaControl* p = parent_; p; p = p->parent_) {
-    if (!p->HasSizeMoveSnapshot()) continue;
-    for (const TSizeMoveSnapshot& entry : p->extras_->sizeMoveSnapshot) {
-      if (entry.control != this) continue;
-      rect = entry.rect;
-      points = entry.points;
-      types = entry.types;
-      return true;
-    }
-    return false;
-  }
-  return false;
-}
-
 bool TVexaControl::BeginUpdate() {
   if (updateCount_ == 0) {
     Invalidate();

@@ -341,9 +341,6 @@ class TVexaControl : public IDocControl {
   void TakeSizeMoveSnapshot();
   void RecordDescendantSizeMoves(THistory& history);
   bool AncestorRecordsSizeMove() const;
-  // The geometry an ancestor's size-move bracket saw the control in when it began; false when
-  // no ancestor's bracket holds it.
-  bool GeometryBeforeAncestorBracket(TRect& rect, std::vector<TPoint>& points, std::vector<uint8_t>& types) const;
   // The history is undoing or redoing a step of this control or of one of its properties.
   bool IsHistorySource() const;
   // The panel's history is undoing or redoing a step, of this control or another.

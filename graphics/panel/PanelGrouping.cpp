@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "actions/GeometryActions.h"
@@ -18,77 +19,102 @@ namespace pv::graphics {
 
 namespace {
 
-// A control changes parent (and layer) and keeps its place on the page.
+// A control changes parent (and layer) and keeps its place on the page. A linked connector
+// refuses to be placed and routes instead, but not while undo or redo make a group again: it
+// then keeps the route it has, put back where it stood.
 void MoveKeepingPlace(TVexaControl& control, TVexaControl& parent, TVexaControl* layer) {
   const TRect r = control.GetDocRect();
+  std::vector<TPoint> points;
+  std::vector<uint8_t> types;
+  control.GetPointsEx(points, types);
   parent.AddChild(&control);
   control.SetLayerControl(layer);
   control.SetDocRect(r);
+  if (control.GetDocRect() != r && control.HasPoints()) control.RestorePoints(r, points, types);
 }
 
 // Grouping and ungrouping move nothing on the page, but a group fitting itself to each member
 // coming in or going out shifts them and itself one after the other, and a connector linked
-// into them routes on the way. Its route before is recorded with the step, so that undo puts it back.
-class TRoutesBefore {
+// into them routes on the way; a group holding such a connector fits itself to its new route.
+// What each control stood at before is recorded with the step, so that undo puts it back.
+class TGeometryBefore {
  public:
-  explicit TRoutesBefore(TVexaPanel& panel) {
-    const auto walk = [&](auto& self, TVexaControl& parent) -> void {
-      for (int i = 0; i < parent.GetCount(); ++i) {
-        TVexaControl* c = parent.GetChild(i);
-        if (c->IsConnector()) {
-          TKept kept{c, c->GetDocRect(), {}, {}};
-          c->GetPointsEx(kept.points, kept.types);
-          kept_.push_back(std::move(kept));
-        }
-        self(self, *c);
-      }
-    };
-    for (int i = 0; i < panel.Schemes().GetCount(); ++i) walk(walk, *panel.Schemes().GetChild(i));
+  explicit TGeometryBefore(TVexaPanel& panel) : panel_(panel) {
+    ForEachControl([&](TVexaControl& c) {
+      TKept kept{c.GetDocRect(), {}, {}};
+      c.GetPointsEx(kept.points, kept.types);
+      kept_.emplace(c.GetId(), std::move(kept));
+    });
   }
 
-  // The connectors whose routes changed since, as steps that undo to the routes before.
   bool AnyChanged() const {
-    for (const TKept& kept : kept_) {
-      if (Changed(kept)) return true;
-    }
-    return false;
+    bool changed = false;
+    ForEachControl([&](TVexaControl& c) { changed = changed || Changed(c); });
+    return changed;
   }
+
+  // Steps that undo to the geometry before: each control that changed, and each child of a
+  // group that changed, whose rectangle coming back carries its children along. Children come
+  // before their parents, so that undo puts a group back before the children inside it.
   void Record(THistory& history) {
-    for (TKept& kept : kept_) {
-      if (!Changed(kept)) continue;
-      if (auto* step = dynamic_cast<TPointsHistoryAction*>(history.RecordStep(TPointsHistoryAction::ClassInfo, kept.control))) {
-        step->SetRecorded(kept.rect, std::move(kept.points), std::move(kept.types));
+    ForEachControl([&](TVexaControl& c) {
+      const TVexaControl* parent = c.GetParent();
+      const auto kept = kept_.find(c.GetId());
+      if (kept == kept_.end() || !(Changed(c) || (parent && Changed(*parent)))) return;
+      if (auto* step = dynamic_cast<TPointsHistoryAction*>(history.RecordStep(TPointsHistoryAction::ClassInfo, &c))) {
+        step->SetRecorded(kept->second.rect, kept->second.points, kept->second.types);
       }
-    }
+    });
   }
 
  private:
   struct TKept {
-    TVexaControl* control;
     TRect rect;
     std::vector<TPoint> points;
     std::vector<uint8_t> types;
   };
-  static bool Changed(const TKept& kept) {
+
+  // Every control inside the schemes, children before their parent.
+  template <typename F>
+  void ForEachControl(F&& f) const {
+    const auto walk = [&](auto& self, TVexaControl& parent) -> void {
+      for (int i = 0; i < parent.GetCount(); ++i) {
+        TVexaControl* c = parent.GetChild(i);
+        self(self, *c);
+        f(*c);
+      }
+    };
+    for (int i = 0; i < panel_.Schemes().GetCount(); ++i) walk(walk, *panel_.Schemes().GetChild(i));
+  }
+
+  // A control made since (the new group) has nothing to compare with.
+  bool Changed(const TVexaControl& c) const {
+    const auto kept = kept_.find(c.GetId());
+    if (kept == kept_.end()) return false;
     std::vector<TPoint> points;
     std::vector<uint8_t> types;
-    kept.control->GetPointsEx(points, types);
-    return kept.control->GetDocRect() != kept.rect || points != kept.points || types != kept.types;
+    c.GetPointsEx(points, types);
+    return c.GetDocRect() != kept->second.rect || points != kept->second.points || types != kept->second.types;
   }
-  std::vector<TKept> kept_;
+
+  TVexaPanel& panel_;
+  std::unordered_map<int32_t, TKept> kept_;
 };
 
 // Links to a group that goes are let go first, as steps of their own ahead of the ungroup:
-// undo makes the group again before it links them back to it.
+// undo makes the group again before it links them back to it. A connector's ends and a
+// clone's source alike: every link property that names the group.
 void ReleaseLinksTo(TVexaPanel& panel, TVexaControl& group) {
+  const auto release = [&](TLinkProp* link) {
+    if (link && link->LinkedControl() == &group) link->SetLinkedControl(nullptr);
+  };
   const auto walk = [&](auto& self, TVexaControl& parent) -> void {
     for (int i = 0; i < parent.GetCount(); ++i) {
       TVexaControl* c = parent.GetChild(i);
       TLinkProp* ends[2] = {nullptr, nullptr};
       c->GetLinkProps(ends[0], ends[1]);
-      for (TLinkProp* end : ends) {
-        if (end && end->LinkedControl() == &group) end->SetLinkedControl(nullptr);
-      }
+      for (TLinkProp* end : ends) release(end);
+      for (int p = 0; p < c->Props().Count(); ++p) release(dynamic_cast<TLinkProp*>(c->Props().PropByIndex(p)));
       self(self, *c);
     }
   };
@@ -128,7 +154,7 @@ IDocControl* TVexaPanel::GroupSelection(std::string_view groupClass) {
     if (IsSelected(c) && joins(c)) places.emplace_back(c->GetId(), i);
   }
   TVexaControl* group = nullptr;
-  TRoutesBefore routes(*this);
+  TGeometryBefore geometry(*this);
   history_->DisableRecording();
   try {
     // Children in their order in the parent, so that grouping keeps the z-order.
@@ -158,14 +184,41 @@ IDocControl* TVexaPanel::GroupSelection(std::string_view groupClass) {
   }
   history_->EnableRecording();
   std::optional<THistoryRecording> rerouted;
-  if (history_->CanRecord() && routes.AnyChanged()) {
+  if (history_->CanRecord() && geometry.AnyChanged()) {
     if (!history_->OpenGroup()) rerouted.emplace(*history_, TPanelRerouteHistoryGroup::ClassInfo, group);
-    routes.Record(*history_);
+    geometry.Record(*history_);
   }
   THistoryRecording recording(*history_, TControlGroupHistoryAction::ClassInfo, group);
   if (auto* action = dynamic_cast<TControlGroupHistoryAction*>(recording.Action())) action->SetMemberPlaces(std::move(places));
   recording.End();
   if (rerouted) rerouted->End();
+  return group;
+}
+
+IDocControl* TVexaPanel::RegroupControls(std::string_view groupClass, IDocControl& parentControl,
+                                         IDocControl* layerControl, const std::vector<IDocControl*>& members,
+                                         const TRect& rect) {
+  const TVexaControlClass* cls = FindControlClass(groupClass);
+  if (!cls || !cls->create) return nullptr;
+  TVexaControl* parent = AsVexa(&parentControl);
+  TVexaControl* layer = AsVexa(layerControl);
+  TRecordingOff off(*history_);
+  // The rectangle first, while the group is empty: the members then keep their places on the
+  // page inside the rectangle the group had, whether it fitted them or not.
+  TVexaControl* group = cls->create(this, parent, layer);
+  group->SetDocRect(rect);
+  group->SetLayerControl(layer);
+  BeginSelectionUpdate(false);
+  try {
+    UnselectAll();
+    for (IDocControl* member : members) MoveKeepingPlace(*AsVexa(member), *group, layer);
+    group->SetVisible(true);
+    SelectOne(group);
+  } catch (...) {
+    EndSelectionUpdate(false);
+    throw;
+  }
+  EndSelectionUpdate(false);
   return group;
 }
 
@@ -185,7 +238,7 @@ void TVexaPanel::UngroupSelection() {
       TVexaControl* parent = group->GetParent();
       TVexaControl* layer = group->GetLayer();
       if (!parent || !layer || parent->IndexOf(group) < 0) continue;
-      TRoutesBefore routes(*this);
+      TGeometryBefore geometry(*this);
       history_->DisableRecording();
       try {
         Unselect(group);
@@ -204,7 +257,7 @@ void TVexaPanel::UngroupSelection() {
         throw;
       }
       history_->EnableRecording();
-      if (history_->CanRecord()) routes.Record(*history_);
+      if (history_->CanRecord()) geometry.Record(*history_);
     }
   } catch (...) {
     EndSelectionUpdate(false, &TPanelUngroupControlsHistoryGroup::ClassInfo);

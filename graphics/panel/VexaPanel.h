@@ -493,6 +493,8 @@ class TVexaPanel : public IVexaPanel, private panelwindow::IPanelWindowEvents {
   std::vector<IDocControl*> Selection() const override { return {selection_.begin(), selection_.end()}; }
   IDocControl* GroupSelection(std::string_view groupClass) override;
   void UngroupSelection() override;
+  IDocControl* RegroupControls(std::string_view groupClass, IDocControl& parent, IDocControl* layer,
+                               const std::vector<IDocControl*>& members, const TRect& rect) override;
   void SetControlId(IDocControl& control, int32_t id) override;
   void ControlCreatedByLoad(IDocControl& control) override;
 

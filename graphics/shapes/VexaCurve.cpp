@@ -241,17 +241,6 @@ void TVexaCurve::BeginPointsChange() {
   // the points belong.
   auto* points = dynamic_cast<TPointsHistoryAction*>(step);
   if (points && InUpdate() && !InTransformation()) points->TakeUpdateRect(*this);
-  if (points) TakeGeometryBeforeAncestorBracket(*points);
-}
-
-// A curve changed while an ancestor's bracket moves it (a connector routing again as its
-// group moves) has already moved with the ancestor. The step takes the geometry from before
-// the bracket, which undo puts back after the ancestor, not the moved one.
-void TVexaCurve::TakeGeometryBeforeAncestorBracket(TPointsHistoryAction& step) const {
-  TRect rect;
-  std::vector<TPoint> points;
-  std::vector<uint8_t> types;
-  if (GeometryBeforeAncestorBracket(rect, points, types)) step.SetRecorded(rect, std::move(points), std::move(types));
 }
 
 bool TVexaCurve::OpenGroupHoldsPointsStep() const {
@@ -263,10 +252,7 @@ bool TVexaCurve::OpenGroupHoldsPointsStep() const {
 void TVexaCurve::RecordPointsStep(const TRect& rect) {
   if (!Owner() || AncestorRecordsSizeMove()) return;
   THistoryAction* step = Owner()->History().RecordStep(TPointsHistoryAction::ClassInfo, this);
-  auto* points = dynamic_cast<TPointsHistoryAction*>(step);
-  if (!points) return;
-  points->SetRecorded(rect, points_, types_);
-  TakeGeometryBeforeAncestorBracket(*points);
+  if (auto* points = dynamic_cast<TPointsHistoryAction*>(step)) points->SetRecorded(rect, points_, types_);
 }
 
 void TVexaCurve::EndPointsChange() {

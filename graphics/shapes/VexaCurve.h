@@ -119,8 +119,6 @@ class TVexaCurve : public TVexaControl {
   void ScalePoints(const std::vector<TPoint>& from, double sx, double sy);
   // A step that puts back the rectangle from before the current change and these points.
   void RecordPointsStep(const TRect& rect);
-  // Inside an ancestor's size-move bracket: the step puts back the geometry from before it.
-  void TakeGeometryBeforeAncestorBracket(TPointsHistoryAction& step) const;
   // The innermost open history group holds a points step of this curve.
   bool OpenGroupHoldsPointsStep() const;
   int InsertNodes(int index, std::span<const TPoint> points, std::span<const uint8_t> types);

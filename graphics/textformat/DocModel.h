@@ -96,6 +96,13 @@ class IDocPanel : public TVexaObject {
   // Groups the selection into a new group of that class; none when nothing is selected.
   virtual IDocControl* GroupSelection(std::string_view groupClass) = 0;
   virtual void UngroupSelection() = 0;
+  // Makes again a group that a history step recorded: of that class, under parent on layer,
+  // at the rectangle it had, holding the members in their order, each keeping its place on the
+  // page; none when the class is unknown. Unlike grouping the selection it takes what it is
+  // given: one member, none, members that may not be selected. This one goes through the
+  // selection, for panels that have nothing closer.
+  virtual IDocControl* RegroupControls(std::string_view groupClass, IDocControl& parent, IDocControl* layer,
+                                       const std::vector<IDocControl*>& members, const TRect& rect);
   // Gives the control an ID through the panel's ID check (a refused ID gets a new one).
   virtual void SetControlId(IDocControl& control, int32_t id) = 0;
   // A control was read from text outside a document load (paste, drop): record its creation.

@@ -20,6 +20,13 @@ int IDocControl::IndexInParent() const {
   return -1;
 }
 
+IDocControl* IDocPanel::RegroupControls(std::string_view groupClass, IDocControl&, IDocControl*,
+                                        const std::vector<IDocControl*>& members, const TRect&) {
+  UnselectAll();
+  for (IDocControl* member : members) Select(*member);
+  return GroupSelection(groupClass);
+}
+
 std::string NameText(std::string_view name) {
   bool coded = !name.empty() && (name.front() == ' ' || name.back() == ' ' || name.front() == '\'');
   for (char c : name) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 #include "actions/GroupActions.h"
 #include "actions/PanelGroups.h"
@@ -448,6 +449,133 @@ TEST_F(PanelHistoryTest, FreeingAGroupMemberUndoesAndRedoesTheGroupsFit) {
     far->Free();
     panel.EndSelectionUpdate(false, &TPanelDestroyControlsHistoryGroup::ClassInfo);
   });
+}
+
+// Undo of an ungroup makes the group again as it stood, also where grouping the selection
+// would refuse: one member, none, a member that may not be selected; and it stands where it
+// stood among its siblings, between a and b.
+TEST_F(PanelHistoryTest, UngroupingUndoesToTheGroupAsItStood) {
+  struct Case {
+    const char* what;
+    int members;
+    bool unselectableMember;
+  };
+  const Case cases[] = {
+      {"two members", 2, false},
+      {"one member", 1, false},
+      {"no member", 0, false},
+      {"a member that may not be selected", 2, true},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    auto* g = TVexaControl::New<TVexaGroup>(&panel, Scheme(), panel.GetActiveLayer());
+    std::vector<TVexaControl*> members;
+    for (int i = 0; i < k.members; ++i) members.push_back(Box(g, {20000 + 4000 * i, 20000, 22000 + 4000 * i, 23000}));
+    if (k.unselectableMember) members.front()->SetSelectable(false);
+    Scheme()->MoveChild(Scheme()->IndexOf(g), Scheme()->IndexOf(b));
+    g->SetTag(5);
+    history().Clear();
+    panel.UnselectAll();
+    ASSERT_TRUE(panel.SelectOne(g));
+    ExpectExactUndoRedo([&] { panel.UngroupSelection(); });
+    // The next case starts from a, b and c alone.
+    history().DisableRecording();
+    for (TVexaControl* member : members) member->Free();
+    history().EnableRecording();
+    ASSERT_EQ(3, Scheme()->GetCount());
+  }
+}
+
+// A clone that shows a group lets go of it as its own step ahead of the ungroup: undo makes the
+// group again and gives it back to the clone, at the size the clone had.
+TEST_F(PanelHistoryTest, UngroupingAGroupAClonesShowsUndoesTheCloneExactly) {
+  ASSERT_TRUE(panel.SelectOne(a));
+  ASSERT_TRUE(panel.SelectOne(c));
+  auto* group = static_cast<TVexaControl*>(panel.GroupSelection("TVexaGroup"));
+  ASSERT_NE(nullptr, group);
+  const int32_t groupId = group->GetId();
+  auto* clone = TVexaControl::New<TVexaClone>(&panel, Scheme(), panel.GetActiveLayer());
+  clone->SetLeft(30000);
+  clone->SetSource(group);
+  ASSERT_EQ(group->GetHeight(), clone->GetHeight());
+  history().Clear();
+  panel.UnselectAll();
+  ASSERT_TRUE(panel.SelectOne(group));
+  ExpectExactUndoRedo([&] { panel.UngroupSelection(); });
+  EXPECT_EQ(nullptr, clone->GetSource());
+  // One step: the clone's letting go is inside it.
+  EXPECT_EQ(1, history().Count());
+  ASSERT_TRUE(history().Undo());
+  EXPECT_EQ(panel.FindControlByID(groupId), clone->GetSource());
+}
+
+// A connector linked to a member goes into the group made again by undo where it stood, with
+// its route: linked, it refuses to be placed, and undo does not route it anew.
+TEST_F(PanelHistoryTest, UngroupingAGroupHoldingALinkedConnectorUndoesItsPlace) {
+  RegisterConnectorClasses();
+  auto* g = TVexaControl::New<TVexaGroup>(&panel, Scheme(), panel.GetActiveLayer());
+  TVexaControl* box = Box(g, {20000, 20000, 22000, 22000});
+  auto* link = TVexaControl::New<TVexaConnector>(&panel, g, panel.GetActiveLayer());
+  link->LinkA().SetLinkedControl(box);
+  link->LinkA().SetLinkPoint({22000, 21000});
+  link->LinkB().SetLinkPoint({40000, 35000});
+  g->RefitToChildren();
+  ASSERT_NE(0, g->GetLeft());
+  const TRect route = link->GetDocRect();
+  history().Clear();
+  panel.UnselectAll();
+  ASSERT_TRUE(panel.SelectOne(g));
+  ExpectExactUndoRedo([&] { panel.UngroupSelection(); });
+  ASSERT_TRUE(history().Undo());
+  EXPECT_EQ(route, link->GetDocRect());
+}
+
+// A connector inside a group, linked to a box outside it, routes when grouping takes the box in,
+// and its group fits itself to the new route: undo gives back the group's rectangle with the
+// route, and redo the fit after.
+TEST_F(PanelHistoryTest, GroupingUndoesTheFitOfAGroupWhoseConnectorRoutes) {
+  RegisterConnectorClasses();
+  TVexaControl* target = Box(Scheme(), {0, 8000, 3000, 10000}, "target");
+  panel.UnselectAll();
+  ASSERT_TRUE(panel.SelectOne(Box(Scheme(), {0, 30000, 3000, 32000})));
+  ASSERT_TRUE(panel.SelectOne(Box(Scheme(), {0, 84000, 3000, 86000})));
+  auto* g = static_cast<TVexaControl*>(panel.GroupSelection("TVexaGroup"));
+  ASSERT_NE(nullptr, g);
+  auto* link = TVexaControl::New<TVexaConnector>(&panel, Scheme(), panel.GetActiveLayer());
+  link->LinkA().SetLinkedControl(target);
+  link->LinkA().SetLinkPoint({1500, 10000});
+  link->LinkB().SetLinkPoint({3000, 3000});
+  link->SetParent(g);
+  const TRect fitted = g->GetDocRect();
+  history().Clear();
+  panel.UnselectAll();
+  ASSERT_TRUE(panel.SelectOne(target));
+  ASSERT_TRUE(panel.SelectOne(g));
+  ExpectExactUndoRedo([&] { panel.GroupSelection("TVexaGroup"); });
+  ASSERT_TRUE(history().Undo());
+  EXPECT_EQ(fitted, g->GetDocRect());
+}
+
+// Ungrouping puts a member and what it holds on the group's layer: undo gives a group inside
+// the group and its children the layer they had, and redo the group's layer again.
+TEST_F(PanelHistoryTest, UngroupingUndoesTheLayersOfAGroupInsideTheGroup) {
+  TVexaLayer* upper = panel.Layers().NewLayer();
+  ASSERT_TRUE(panel.SelectOne(a));
+  ASSERT_TRUE(panel.SelectOne(b));
+  auto* inner = static_cast<TVexaControl*>(panel.GroupSelection("TVexaGroup"));
+  ASSERT_NE(nullptr, inner);
+  panel.UnselectAll();
+  ASSERT_TRUE(panel.SelectOne(inner));
+  ASSERT_TRUE(panel.SelectOne(c));
+  auto* outer = static_cast<TVexaControl*>(panel.GroupSelection("TVexaGroup"));
+  ASSERT_NE(nullptr, outer);
+  inner->SetLayerControl(upper);
+  ASSERT_EQ(upper, a->GetLayer());
+  history().Clear();
+  panel.UnselectAll();
+  ASSERT_TRUE(panel.SelectOne(outer));
+  ExpectExactUndoRedo([&] { panel.UngroupSelection(); });
+  EXPECT_EQ(panel.Layers().GetLayer(0), a->GetLayer());
 }
 
 }  // namespace
