@@ -67,7 +67,7 @@ void TVexaControl::InitControl(TVexaControl* parent, TVexaControl* layer) {
   TPropFootprint& expected = PropFootprintOfClass(ClassType());
   props_->Reserve(expected.count);
   if (expected.bytes > 0) propArena_.reset(new std::byte[expected.bytes]);
-  TPropArena arena(propArena_.get(), expected.bytes);
+  TPropArena arena(propArena_.get(), expected.bytes, props_.get());
   CreateProperties();
   arena.Close();
   if (props_->Count() != expected.count) {

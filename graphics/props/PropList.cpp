@@ -1,7 +1,6 @@
 #include "props/PropList.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 #include "base/TextHelpers.h"
 #include "history/History.h"
@@ -38,20 +37,6 @@ static bool IsWritableName(std::string_view name) {
   return true;
 }
 
-namespace {
-
-// One copy of every property name in use, for the lifetime of the process (the library runs
-// on one thread).
-const std::string* InternName(std::string_view name) {
-  static std::unordered_set<std::string> names;
-  // Looked up before inserting: an emplace makes (and drops) a node for a name already held.
-  std::string key(name);
-  const auto found = names.find(key);
-  return found != names.end() ? &*found : &*names.insert(std::move(key)).first;
-}
-
-}  // namespace
-
 TPropList::~TPropList() {
   if (link_) link_->DestroyNotify();
   Clear();
@@ -66,14 +51,14 @@ TNotifyLink& TPropList::GetNotifyLink() {
 size_t TPropList::LowerBound(std::string_view name) const {
   const auto it = std::lower_bound(entries_.begin(), entries_.end(), name,
                                    [](const std::unique_ptr<TCustomProp>& e, std::string_view n) {
-                                     return CompareNames(*e->name_, n) < 0;
+                                     return CompareNames(e->NameText(), n) < 0;
                                    });
   return static_cast<size_t>(it - entries_.begin());
 }
 
 TCustomProp* TPropList::PropByName(std::string_view name) const {
   const size_t i = LowerBound(name);
-  if (i < entries_.size() && SameName(*entries_[i]->name_, name)) return entries_[i].get();
+  if (i < entries_.size() && SameName(entries_[i]->NameText(), name)) return entries_[i].get();
   return nullptr;
 }
 
@@ -85,15 +70,14 @@ int TPropList::IndexOfProp(const TCustomProp* prop) const {
 }
 
 std::string_view TPropList::NameOf(const TCustomProp* prop) const {
-  return prop && prop->owner_ == this ? prop->Name() : std::string_view();
+  return prop && prop->OwnerList() == this ? prop->Name() : std::string_view();
 }
 
 int TPropList::AddProp(std::unique_ptr<TCustomProp>& prop, std::string_view name) {
-  if (!prop || prop->owner_ || IsReservedPropName(name) || !IsWritableName(name)) return -1;
+  if (!prop || prop->OwnerList() || IsReservedPropName(name) || !IsWritableName(name)) return -1;
   const size_t i = LowerBound(name);
-  if (i < entries_.size() && SameName(*entries_[i]->name_, name)) return -1;
-  prop->owner_ = this;
-  prop->name_ = InternName(name);
+  if (i < entries_.size() && SameName(entries_[i]->NameText(), name)) return -1;
+  prop->Enlist(this, name);
   entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(i), std::move(prop));
   return static_cast<int>(i);
 }

@@ -51,7 +51,7 @@ class TPropList : public TVexaObject {
   void Reserve(int count) { entries_.reserve(static_cast<size_t>(count)); }
   void ShrinkToFit() { entries_.shrink_to_fit(); }
   TCustomProp* PropByIndex(int i) const { return entries_[static_cast<size_t>(i)].get(); }
-  const std::string& NameByIndex(int i) const { return *entries_[static_cast<size_t>(i)]->name_; }
+  const std::string& NameByIndex(int i) const { return entries_[static_cast<size_t>(i)]->NameText(); }
   TCustomProp* PropByName(std::string_view name) const;
   int IndexOfProp(const TCustomProp* prop) const;
   std::string_view NameOf(const TCustomProp* prop) const;

@@ -47,7 +47,7 @@ void TPropList::SaveToFiler(TVexaFiler& filer, std::string_view indent, bool sav
   for (const std::unique_ptr<TCustomProp>& entry : entries_) {
     TCustomProp& prop = *entry;
     if (!saveAll && (prop.HasFlag(pfNotStored) || !IsPropStored(prop, {}))) continue;
-    SaveProp(filer, prop, *prop.name_, indent, saveAll);
+    SaveProp(filer, prop, prop.NameText(), indent, saveAll);
   }
 }
 

@@ -103,6 +103,58 @@ TEST(PropList, StateKeptApartGoesWithItsProperty) {
   EXPECT_EQ(notified, 0);
 }
 
+// A property placed in a control's block finds its list at the block's start, without a
+// pointer of its own; one placed there but taken into another list, and one made outside any
+// block, keep theirs apart. Each must name its own list and reach its own events.
+TEST(PropList, PropertiesFindTheirListInsideAndOutsideTheBlock) {
+  alignas(std::max_align_t) std::byte block[256];
+  TPropList home;
+  TPropList other;
+  test::TEventLog homeLog;
+  test::TEventLog otherLog;
+  home.SetEvents(&homeLog);
+  other.SetEvents(&otherLog);
+  TIntProp* placed = nullptr;
+  TIntProp* strayed = nullptr;
+  TIntProp* later = nullptr;
+  {
+    TPropArena arena(block, sizeof block, &home);
+    placed = home.Create<TIntProp>("Left");
+    strayed = other.Create<TIntProp>("Top");
+    arena.Close();
+    later = home.Create<TIntProp>("Width");
+    EXPECT_EQ(arena.Asked(), sizeof(TPropList*) + 2 * sizeof(TIntProp)) << "the list's place, then the two placed";
+  }
+  const auto inBlock = [&](const void* p) {
+    return static_cast<const std::byte*>(p) >= block && static_cast<const std::byte*>(p) < block + sizeof block;
+  };
+  ASSERT_TRUE(inBlock(placed));
+  ASSERT_TRUE(inBlock(strayed));
+  ASSERT_FALSE(inBlock(later));
+
+  struct Case {
+    TIntProp* prop;
+    TPropList* list;
+    std::string_view name;
+  };
+  for (const Case& c : {Case{placed, &home, "Left"}, Case{strayed, &other, "Top"}, Case{later, &home, "Width"}}) {
+    EXPECT_EQ(c.prop->OwnerList(), c.list) << c.name;
+    EXPECT_EQ(c.prop->Name(), c.name);
+    EXPECT_EQ(c.list->NameOf(c.prop), c.name);
+    c.prop->SetValue(5);
+  }
+  EXPECT_EQ(homeLog.log, (std::vector<std::string>{"before Left", "changed Left", "before Width", "changed Width"}));
+  EXPECT_EQ(otherLog.log, (std::vector<std::string>{"before Top", "changed Top"}));
+  EXPECT_EQ(other.NameOf(placed), "");
+
+  // A property that goes takes its entry along: the next one made at its address has no list.
+  other.DeleteProp(other.IndexOfProp(strayed));
+  home.DeleteProp(home.IndexOfProp(later));
+  const auto outside = std::make_unique<TIntProp>();
+  EXPECT_EQ(outside->OwnerList(), nullptr);
+  EXPECT_EQ(outside->Name(), "");
+}
+
 // A list on a history, found again by the property's name as a panel would.
 class PropHistoryTest : public ::testing::Test {
  protected:
