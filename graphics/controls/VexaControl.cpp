@@ -75,6 +75,7 @@ void TVexaControl::InitControl(TVexaControl* parent, TVexaControl* layer) {
     props_->ShrinkToFit();
   }
   expected.bytes = arena.Asked();
+  props_->ShareLayout(propArena_.get());
   propertiesCreated_ = true;
   if (parent) parent->AddChild(this);
   if (!parent_ && owner_) owner_->AddParentless(*this);

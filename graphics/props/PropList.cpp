@@ -1,6 +1,8 @@
 #include "props/PropList.h"
 
 #include <algorithm>
+#include <limits>
+#include <set>
 
 #include "base/TextHelpers.h"
 #include "history/History.h"
@@ -49,22 +51,29 @@ TNotifyLink& TPropList::GetNotifyLink() {
 }
 
 size_t TPropList::LowerBound(std::string_view name) const {
-  const auto it = std::lower_bound(entries_.begin(), entries_.end(), name,
-                                   [](const std::unique_ptr<TCustomProp>& e, std::string_view n) {
-                                     return CompareNames(e->NameText(), n) < 0;
-                                   });
-  return static_cast<size_t>(it - entries_.begin());
+  size_t low = 0;
+  size_t high = Size();
+  while (low < high) {
+    const size_t middle = low + (high - low) / 2;
+    if (CompareNames(At(middle)->NameText(), name) < 0) {
+      low = middle + 1;
+    } else {
+      high = middle;
+    }
+  }
+  return low;
 }
 
 TCustomProp* TPropList::PropByName(std::string_view name) const {
   const size_t i = LowerBound(name);
-  if (i < entries_.size() && SameName(entries_[i]->NameText(), name)) return entries_[i].get();
+  if (i < Size() && SameName(At(i)->NameText(), name)) return At(i);
   return nullptr;
 }
 
 int TPropList::IndexOfProp(const TCustomProp* prop) const {
-  for (size_t i = 0; i < entries_.size(); ++i) {
-    if (entries_[i].get() == prop) return static_cast<int>(i);
+  const size_t count = Size();
+  for (size_t i = 0; i < count; ++i) {
+    if (At(i) == prop) return static_cast<int>(i);
   }
   return -1;
 }
@@ -76,7 +85,8 @@ std::string_view TPropList::NameOf(const TCustomProp* prop) const {
 int TPropList::AddProp(std::unique_ptr<TCustomProp>& prop, std::string_view name) {
   if (!prop || prop->OwnerList() || IsReservedPropName(name) || !IsWritableName(name)) return -1;
   const size_t i = LowerBound(name);
-  if (i < entries_.size() && SameName(entries_[i]->NameText(), name)) return -1;
+  if (i < Size() && SameName(At(i)->NameText(), name)) return -1;
+  OwnEntries();
   prop->Enlist(this, name);
   entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(i), std::move(prop));
   return static_cast<int>(i);
@@ -84,13 +94,54 @@ int TPropList::AddProp(std::unique_ptr<TCustomProp>& prop, std::string_view name
 
 void TPropList::DeleteProp(int index) {
   if (index < 0 || index >= Count()) return;
-  std::unique_ptr<TCustomProp> prop = std::move(entries_[static_cast<size_t>(index)]);
-  entries_.erase(entries_.begin() + index);
+  std::unique_ptr<TCustomProp> prop;
+  if (layout_ && static_cast<size_t>(index) + 1 == sharedCount_) {
+    // The last one goes (as when the list is cleared): the shared order still holds the rest.
+    prop.reset(At(static_cast<size_t>(index)));
+    --sharedCount_;
+  } else {
+    OwnEntries();
+    prop = std::move(entries_[static_cast<size_t>(index)]);
+    entries_.erase(entries_.begin() + index);
+  }
   if (deferredIn_) deferredIn_->Forget(prop.get());
 }
 
 void TPropList::Clear() {
-  while (!entries_.empty()) DeleteProp(Count() - 1);
+  while (Count() > 0) DeleteProp(Count() - 1);
+}
+
+void TPropList::OwnEntries() {
+  if (!layout_) return;
+  std::vector<std::unique_ptr<TCustomProp>> entries;
+  entries.reserve(sharedCount_);
+  for (size_t i = 0; i < sharedCount_; ++i) entries.emplace_back(At(i));
+  entries_ = std::move(entries);
+  layout_ = nullptr;
+  layoutBase_ = nullptr;
+  sharedCount_ = 0;
+}
+
+void TPropList::ShareLayout(std::byte* base) {
+  if (layout_ || !base || entries_.empty() || entries_.size() > std::numeric_limits<uint16_t>::max()) return;
+  // The layouts of every class, for the lifetime of the process (the library runs on one
+  // thread): few, and never changed while a list points at one.
+  static std::set<std::vector<uint16_t>> layouts;
+  static std::vector<uint16_t> places;
+  places.clear();
+  for (const std::unique_ptr<TCustomProp>& entry : entries_) {
+    const auto* at = reinterpret_cast<const std::byte*>(entry.get());
+    if (entry->ownerAt_ != TCustomProp::kOwnerAtBlock || at != base + entry->arenaOffset_) return;
+    places.push_back(entry->arenaOffset_);
+  }
+  auto found = layouts.find(places);
+  if (found == layouts.end()) found = layouts.insert(places).first;
+  layout_ = &*found;
+  layoutBase_ = base;
+  sharedCount_ = static_cast<uint16_t>(entries_.size());
+  for (std::unique_ptr<TCustomProp>& entry : entries_) static_cast<void>(entry.release());
+  entries_.clear();
+  entries_.shrink_to_fit();
 }
 
 bool TPropList::IsReadOnly(const TCustomProp& prop) {

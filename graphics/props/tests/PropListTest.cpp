@@ -155,6 +155,61 @@ TEST(PropList, PropertiesFindTheirListInsideAndOutsideTheBlock) {
   EXPECT_EQ(outside->Name(), "");
 }
 
+// Lists whose properties all lie in their blocks keep one shared order of places instead of
+// an entry per property. A property that comes, or one that goes from other than the end,
+// gives the list entries of its own again: order, names and values stay as they were.
+TEST(PropList, ASharedLayoutKeepsOrderNamesAndValuesThroughAddsAndDeletes) {
+  constexpr size_t kBlock = 256;
+  alignas(std::max_align_t) std::byte blocks[3][kBlock];
+  TPropList lists[3];
+  const auto names = [](const TPropList& list) {
+    std::vector<std::string> out;
+    for (int i = 0; i < list.Count(); ++i) out.push_back(list.NameByIndex(i));
+    return out;
+  };
+  const auto values = [](const TPropList& list) {
+    std::vector<int32_t> out;
+    for (int i = 0; i < list.Count(); ++i) out.push_back(static_cast<TIntProp*>(list.PropByIndex(i))->GetValue());
+    return out;
+  };
+  for (int n = 0; n < 3; ++n) {
+    TPropArena arena(blocks[n], kBlock, &lists[n]);
+    int32_t value = 10 * n;
+    for (const char* name : {"Top", "Left", "Width"}) lists[n].Create<TIntProp>(name)->SetValue(++value);
+    if (n == 2) {
+      arena.Close();
+      lists[n].Create<TIntProp>("Height");  // outside the block: nothing to share
+    }
+    lists[n].ShareLayout(blocks[n]);
+  }
+  EXPECT_TRUE(lists[0].SharesLayout());
+  EXPECT_TRUE(lists[1].SharesLayout());
+  EXPECT_FALSE(lists[2].SharesLayout());
+  for (int n = 0; n < 2; ++n) {
+    EXPECT_EQ(names(lists[n]), (std::vector<std::string>{"Left", "Top", "Width"}));
+    EXPECT_EQ(values(lists[n]), (std::vector<int32_t>{10 * n + 2, 10 * n + 1, 10 * n + 3}));
+    TCustomProp* top = lists[n].PropByName("TOP");
+    ASSERT_NE(top, nullptr);
+    EXPECT_EQ(lists[n].IndexOfProp(top), 1);
+    EXPECT_EQ(top->OwnerList(), &lists[n]);
+  }
+
+  std::unique_ptr<TCustomProp> height = std::make_unique<TIntProp>();
+  EXPECT_EQ(lists[0].AddProp(height, "Height"), 0);
+  EXPECT_FALSE(lists[0].SharesLayout());
+  EXPECT_EQ(names(lists[0]), (std::vector<std::string>{"Height", "Left", "Top", "Width"}));
+  EXPECT_EQ(values(lists[0]), (std::vector<int32_t>{0, 2, 1, 3}));
+
+  lists[1].DeleteProp(2);
+  EXPECT_TRUE(lists[1].SharesLayout()) << "the last one goes as when the list is cleared";
+  EXPECT_EQ(names(lists[1]), (std::vector<std::string>{"Left", "Top"}));
+  lists[1].DeleteProp(0);
+  EXPECT_FALSE(lists[1].SharesLayout());
+  EXPECT_EQ(names(lists[1]), (std::vector<std::string>{"Top"}));
+  EXPECT_EQ(values(lists[1]), (std::vector<int32_t>{11}));
+  EXPECT_EQ(lists[1].PropByName("Left"), nullptr);
+}
+
 // A list on a history, found again by the property's name as a panel would.
 class PropHistoryTest : public ::testing::Test {
  protected:
