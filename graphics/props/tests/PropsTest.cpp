@@ -48,6 +48,43 @@ TEST_F(PropsTest, AnUnchangedValueFiresNothing) {
   EXPECT_EQ(events.log.size(), 2u);
 }
 
+// Equal texts are held once for all the properties that hold them (every line of a converted
+// drawing is named "LINE"): a change of one leaves the others as they were, the last holder
+// letting a text go does not disturb a later holder of it, and a function that gives the
+// value stands in front of the held text until it is taken away.
+TEST_F(PropsTest, EqualTextsHeldOnceStayApartWhenOneChanges) {
+  std::vector<TStrProp*> names;
+  for (const char* name : {"A", "B", "C"}) {
+    names.push_back(list.Create<TStrProp>(name));
+    names.back()->SetValue("LINE");
+  }
+  events.log.clear();
+  names[0]->SetValue(std::string("LI") + "NE");
+  EXPECT_TRUE(events.log.empty()) << "an equal text is no change";
+  names[1]->SetValue("ARC");
+  EXPECT_EQ(events.log, (std::vector<std::string>{"before B", "changed B"}));
+  EXPECT_EQ(names[0]->GetValue(), "LINE");
+  EXPECT_EQ(names[1]->GetValue(), "ARC");
+  EXPECT_EQ(names[2]->GetValue(), "LINE");
+
+  list.DeleteProp(list.IndexOfProp(names[0]));
+  names[2]->SetValue(names[2]->GetValue());
+  names[2]->SetValue("");
+  EXPECT_EQ(names[2]->GetValue(), "");
+  EXPECT_EQ(names[2]->GetPropValue({}).ToString(), "");
+  names[1]->SetValue("LINE");
+  TStrProp* later = list.Create<TStrProp>("D");
+  later->SetValue("LINE");
+  list.DeleteProp(list.IndexOfProp(names[1]));
+  EXPECT_EQ(later->GetValue(), "LINE");
+
+  later->SetOnGetValue([] { return std::string("given"); });
+  EXPECT_EQ(later->GetValue(), "given");
+  EXPECT_EQ(later->GetDisplayValue(), "given");
+  later->SetOnGetValue(nullptr);
+  EXPECT_EQ(later->GetValue(), "LINE");
+}
+
 TEST_F(PropsTest, ReadOnlyPropertiesRefuseChanges) {
   TIntProp* id = list.Create<TIntProp>("ID");
   TStrProp* name = list.Create<TStrProp>("Caption");
