@@ -59,7 +59,7 @@ void TVexaControl::Construct(IVexaPanel* panel, TVexaControl* parent, TVexaContr
 }
 
 void TVexaControl::InitControl(TVexaControl* parent, TVexaControl* layer) {
-  props_ = std::make_unique<TPropList>(this);
+  props_.emplace(this);
   props_->SetEvents(&events_);
   // The list and the properties are made at the size the class needed last time: the list
   // in one allocation with no slack, the properties in one block (a document holds many
@@ -67,7 +67,7 @@ void TVexaControl::InitControl(TVexaControl* parent, TVexaControl* layer) {
   TPropFootprint& expected = PropFootprintOfClass(ClassType());
   props_->Reserve(expected.count);
   if (expected.bytes > 0) propArena_.reset(new std::byte[expected.bytes]);
-  TPropArena arena(propArena_.get(), expected.bytes, props_.get());
+  TPropArena arena(propArena_.get(), expected.bytes, &*props_);
   CreateProperties();
   arena.Close();
   if (props_->Count() != expected.count) {
@@ -198,6 +198,11 @@ void TVexaControl::NameChanged() {
   if (parent_) parent_->ChildRenamed(*this);
 }
 
+const TRect& TVexaControl::SavedRect() const {
+  static const TRect none{};
+  return extras_ ? extras_->savedRect : none;
+}
+
 TVexaControl::TExtras& TVexaControl::Extras() {
   if (!extras_) extras_ = std::make_unique<TExtras>();
   return *extras_;
@@ -238,7 +243,7 @@ bool TVexaControl::Owns(const TVexaObject* object) const {
   if (!object) return false;
   if (object == static_cast<const TVexaObject*>(this)) return true;
   const auto* prop = dynamic_cast<const TCustomProp*>(object);
-  return prop && prop->OwnerList() == props_.get();
+  return prop && props_ && prop->OwnerList() == &*props_;
 }
 
 // --- properties

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -184,8 +185,8 @@ class TVexaControl : public IDocControl {
   virtual void BeginTransformation(TPoint origin);
   virtual void EndTransformation();
   // The document rectangle saved by BeginTransformation, relative to its origin.
-  const TRect& SavedRect() const { return savedRect_; }
-  TPoint SavedOrigin() const { return savedOrigin_; }
+  const TRect& SavedRect() const;
+  TPoint SavedOrigin() const { return extras_ ? extras_->savedOrigin : TPoint{}; }
 
   // Rotation and mirroring.
   virtual void Rotate(const TRotateRec& rec);
@@ -426,7 +427,8 @@ class TVexaControl : public IDocControl {
   // The block the properties made at creation are placed in (see TPropArena); it goes after
   // the list that holds them.
   std::unique_ptr<std::byte[]> propArena_;
-  std::unique_ptr<TPropList> props_;
+  // In the control: made by InitControl, gone before the block its properties lie in.
+  std::optional<TPropList> props_;
   uint32_t lastId_ = 0;
   bool noSelfPaint_ = false;
   bool noClippingTest_ = false;
@@ -441,8 +443,6 @@ class TVexaControl : public IDocControl {
   uint8_t transparencyMode_ = 0;
   TAlphaBuffer* alphaInUse_ = nullptr;
   TRect updateRect_{};
-  TRect savedRect_{};
-  TPoint savedOrigin_{};
   int rotationCount_ = 0;
   // The descendants' geometry when an update bracket of this control began with the history
   // recording: what undoing the bracket restores them to.
@@ -454,8 +454,11 @@ class TVexaControl : public IDocControl {
   };
   // What only some controls need, made on first use: the link points others registered
   // (with the rectangle they were placed against and their places when a transformation
-  // began) and the descendants' geometry of an update bracket.
+  // began), the rectangle and origin of the last transformation, and the descendants'
+  // geometry of an update bracket.
   struct TExtras {
+    TRect savedRect{};
+    TPoint savedOrigin{};
     std::vector<TPoint*> linkPoints;
     TRect linkBaseRect{};
     std::vector<TPoint> savedLinkPoints;
