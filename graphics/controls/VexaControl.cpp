@@ -60,7 +60,7 @@ void TVexaControl::Construct(IVexaPanel* panel, TVexaControl* parent, TVexaContr
 
 void TVexaControl::InitControl(TVexaControl* parent, TVexaControl* layer) {
   props_.emplace(this);
-  props_->SetEvents(&events_);
+  props_->SetEvents(&ControlEvents());
   // The list and the properties are made at the size the class needed last time: the list
   // in one allocation with no slack, the properties in one block (a document holds many
   // controls of few classes).
@@ -196,6 +196,11 @@ TVexaControl::~TVexaControl() {
 void TVexaControl::NameChanged() {
   if (owner_) owner_->FileControlName(*this);
   if (parent_) parent_->ChildRenamed(*this);
+}
+
+TVexaControl::Events& TVexaControl::ControlEvents() {
+  static Events events;
+  return events;
 }
 
 const TRect& TVexaControl::SavedRect() const {

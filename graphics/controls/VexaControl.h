@@ -397,23 +397,27 @@ class TVexaControl : public IDocControl {
 
  private:
   friend class TPassControlRec;
-  // The property list's events, bound to the control's handlers.
+  // The property list's events, passed on to the handlers of the list's control: one object
+  // serves every control, none is held per control.
   class Events : public TPropListEvents {
    public:
-    explicit Events(TVexaControl& control) : control_(control) {}
-    void PropChanged(TPropList&, TCustomProp& prop) override {
-      if (&prop == control_.name_) control_.NameChanged();
-      control_.PropChanged(prop);
+    void PropChanged(TPropList& list, TCustomProp& prop) override {
+      TVexaControl& control = Of(list);
+      if (&prop == control.name_) control.NameChanged();
+      control.PropChanged(prop);
     }
-    void PropBeforeChanged(TPropList&, TCustomProp& prop) override { control_.PropBeforeChanged(prop); }
-    void PropStored(TPropList&, TCustomProp& prop, std::string_view subName, bool& stored) override {
-      control_.PropStored(prop, subName, stored);
+    void PropBeforeChanged(TPropList& list, TCustomProp& prop) override { Of(list).PropBeforeChanged(prop); }
+    void PropStored(TPropList& list, TCustomProp& prop, std::string_view subName, bool& stored) override {
+      Of(list).PropStored(prop, subName, stored);
     }
-    void PropReadOnly(TPropList&, TCustomProp& prop, bool& readOnly) override { control_.PropReadOnly(prop, readOnly); }
+    void PropReadOnly(TPropList& list, TCustomProp& prop, bool& readOnly) override {
+      Of(list).PropReadOnly(prop, readOnly);
+    }
 
    private:
-    TVexaControl& control_;
+    static TVexaControl& Of(TPropList& list) { return *static_cast<TVexaControl*>(list.Control()); }
   };
+  static Events& ControlEvents();
   void ChangePanel(IVexaPanel* panel);
   // The panel's and the parent's name indexes follow the new name.
   void NameChanged();
@@ -423,7 +427,6 @@ class TVexaControl : public IDocControl {
   TVexaControl* layer_ = nullptr;
   uint8_t state_ = 0;
   std::vector<TVexaControl*> children_;
-  Events events_{*this};
   // The block the properties made at creation are placed in (see TPropArena); it goes after
   // the list that holds them.
   std::unique_ptr<std::byte[]> propArena_;
