@@ -1,5 +1,7 @@
 #include "props/Prop.h"
 
+#include <array>
+#include <cstdint>
 #include <cstring>
 #include <deque>
 #include <limits>
@@ -101,30 +103,38 @@ std::unordered_map<const TCustomProp*, TPropList*>& PropOwners() {
   return owners;
 }
 
-// Every property name in use, numbered, for the lifetime of the process: a property holds its
-// name's number. Number 0 is the empty name of a property outside a list.
-struct TPropNames {
-  std::deque<std::string> names{std::string()};
-  std::unordered_map<std::string_view, uint16_t> numbers;
-};
+}  // namespace
 
-TPropNames& PropNames() {
-  static TPropNames table;
-  return table;
-}
+uint16_t TCustomProp::NameNumber(std::string_view name) {
+  // The names themselves (the table holds pointers to them) and their numbers.
+  static std::deque<std::string> names;
+  static std::unordered_map<std::string_view, uint16_t> numbers;
+  // Properties are made by the hundred thousand with names the code spells out: a small
+  // cache by the name's address spares hashing most of them. A hit is checked by content, as
+  // another name may have come to the same address.
+  struct TCached {
+    const char* data = nullptr;
+    uint16_t number = 0;
+  };
+  static std::array<TCached, 64> cache;
+  const auto address = reinterpret_cast<uintptr_t>(name.data());
+  TCached& cached = cache[((address >> 2) ^ (address >> 9)) % cache.size()];
+  if (cached.data == name.data() && cached.number != 0 && *nameTable_[cached.number] == name) return cached.number;
 
-uint16_t InternPropName(std::string_view name) {
-  TPropNames& table = PropNames();
-  const auto found = table.numbers.find(name);
-  if (found != table.numbers.end()) return found->second;
-  if (table.names.size() > std::numeric_limits<uint16_t>::max()) throw std::length_error("Too many property names");
-  const auto number = static_cast<uint16_t>(table.names.size());
-  table.names.emplace_back(name);
-  table.numbers.emplace(table.names.back(), number);
+  uint16_t number = 0;
+  if (const auto found = numbers.find(name); found != numbers.end()) {
+    number = found->second;
+  } else {
+    if (nameTable_.empty()) nameTable_.push_back(&noName_);
+    if (nameTable_.size() > std::numeric_limits<uint16_t>::max()) throw std::length_error("Too many property names");
+    number = static_cast<uint16_t>(nameTable_.size());
+    const std::string& held = names.emplace_back(name);
+    nameTable_.push_back(&held);
+    numbers.emplace(held, number);
+  }
+  cached = {name.data(), number};
   return number;
 }
-
-}  // namespace
 
 TCustomProp::~TCustomProp() {
   if (ownerAt_ == kOwnerInTable) PropOwners().erase(this);
@@ -135,12 +145,8 @@ TCustomProp::~TCustomProp() {
   links.erase(this);
 }
 
-std::string_view TCustomProp::Name() const { return NameText(); }
-
-const std::string& TCustomProp::NameText() const { return PropNames().names[nameIndex_]; }
-
 void TCustomProp::Enlist(TPropList* owner, std::string_view name) {
-  nameIndex_ = InternPropName(name);
+  nameIndex_ = name.empty() ? 0 : NameNumber(name);
   if (arenaOffset_ != 0 && TPropArena::OwnerAt(this, arenaOffset_) == owner) {
     ownerAt_ = kOwnerAtBlock;
     return;

@@ -107,7 +107,7 @@ class TCustomProp : public TVexaObject {
   bool NotRecorded() const { return notRecorded_ != 0; }
   void SetNotRecorded(bool notRecorded) { notRecorded_ = notRecorded ? 1 : 0; }
   // The property's name in its list; empty outside a list.
-  std::string_view Name() const;
+  std::string_view Name() const { return NameText(); }
 
   TNotifyLink& GetNotifyLink();
   bool HasNotifyLink() const { return hasLink_ != 0; }
@@ -166,7 +166,15 @@ class TCustomProp : public TVexaObject {
   // Taken into owner's list under name.
   void Enlist(TPropList* owner, std::string_view name);
   TPropList* TableOwner() const;
-  const std::string& NameText() const;
+  // The number of a name, given out on its first use.
+  static uint16_t NameNumber(std::string_view name);
+  const std::string& NameText() const { return nameIndex_ != 0 ? *nameTable_[nameIndex_] : noName_; }
+
+  // Every property name in use, by number, for the lifetime of the process (the library runs
+  // on one thread); number 0 is the empty name of a property outside a list. Read on every
+  // look-up by name, so kept where an inline read reaches it.
+  static inline std::vector<const std::string*> nameTable_;
+  static inline const std::string noName_;
 
   // Every control holds twenty properties or more: no pointer is kept here beyond the
   // virtual table. The name is a number in the table of property names (see Name), the list

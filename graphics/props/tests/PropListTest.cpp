@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 
 #include "history/History.h"
@@ -153,6 +154,23 @@ TEST(PropList, PropertiesFindTheirListInsideAndOutsideTheBlock) {
   const auto outside = std::make_unique<TIntProp>();
   EXPECT_EQ(outside->OwnerList(), nullptr);
   EXPECT_EQ(outside->Name(), "");
+}
+
+// Names are numbered on first use and looked up by where their text lies: a text that
+// changes in place must still give the property its own name.
+TEST(PropList, ANameReadFromAReusedBufferIsItsOwn) {
+  TPropList list;
+  char buffer[] = "Alpha";
+  const std::string_view name(buffer, 5);
+  ASSERT_NE(list.Create<TIntProp>(name), nullptr);
+  std::memcpy(buffer, "Gamma", 5);
+  ASSERT_NE(list.Create<TIntProp>(name), nullptr);
+  std::memcpy(buffer, "alpha", 5);
+  EXPECT_EQ(list.Create<TIntProp>(name), nullptr) << "names differ in more than case";
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(list.NameByIndex(0), "Alpha");
+  EXPECT_EQ(list.NameByIndex(1), "Gamma");
+  EXPECT_EQ(list.PropByIndex(1)->Name(), "Gamma");
 }
 
 // Lists whose properties all lie in their blocks keep one shared order of places instead of
