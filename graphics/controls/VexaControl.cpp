@@ -59,23 +59,23 @@ void TVexaControl::Construct(IVexaPanel* panel, TVexaControl* parent, TVexaContr
 }
 
 void TVexaControl::InitControl(TVexaControl* parent, TVexaControl* layer) {
-  props_.emplace(this);
-  props_->SetEvents(&ControlEvents());
+  props_.SetEvents(&ControlEvents());
   // The list and the properties are made at the size the class needed last time: the list
   // in one allocation with no slack, the properties in one block (a document holds many
   // controls of few classes).
   TPropFootprint& expected = PropFootprintOfClass(ClassType());
-  props_->Reserve(expected.count);
-  if (expected.bytes > 0) propArena_.reset(new std::byte[expected.bytes]);
-  TPropArena arena(propArena_.get(), expected.bytes, &*props_);
+  props_.Reserve(expected.count);
+  std::byte* block = nullptr;
+  if (expected.bytes > 0) block = props_.TakeBlock(std::unique_ptr<std::byte[]>(new std::byte[expected.bytes]));
+  TPropArena arena(block, expected.bytes, &props_);
   CreateProperties();
   arena.Close();
-  if (props_->Count() != expected.count) {
-    expected.count = props_->Count();
-    props_->ShrinkToFit();
+  if (props_.Count() != expected.count) {
+    expected.count = props_.Count();
+    props_.ShrinkToFit();
   }
   expected.bytes = arena.Asked();
-  props_->ShareLayout(propArena_.get());
+  props_.ShareLayout();
   propertiesCreated_ = true;
   if (parent) parent->AddChild(this);
   if (!parent_ && owner_) owner_->AddParentless(*this);
@@ -89,12 +89,12 @@ void TVexaControl::InitControl(TVexaControl* parent, TVexaControl* layer) {
     throw;
   }
   state_ &= static_cast<uint8_t>(~csCreating);
-  if (owner_) props_->SetHistory(&owner_->History());
+  if (owner_) props_.SetHistory(&owner_->History());
   if (owner_ == panel) CloseHistoryGroup(false);
 }
 
 void TVexaControl::CreateProperties() {
-  TPropList& p = *props_;
+  TPropList& p = props_;
   id_ = p.Create<TLongWordProp>("ID");
   id_->SetFlags(pfNew | pfNoRepaint);
   tag_ = p.Create<TIntProp>("Tag");
@@ -190,7 +190,7 @@ TVexaControl::~TVexaControl() {
   }
   if (owner_) owner_->UnfileControlName(*this);
   if (owner_ && propertiesCreated_) owner_->RemoveParentless(*this);
-  props_.reset();
+  props_.Dispose();
 }
 
 void TVexaControl::NameChanged() {
@@ -248,7 +248,7 @@ bool TVexaControl::Owns(const TVexaObject* object) const {
   if (!object) return false;
   if (object == static_cast<const TVexaObject*>(this)) return true;
   const auto* prop = dynamic_cast<const TCustomProp*>(object);
-  return prop && props_ && prop->OwnerList() == &*props_;
+  return prop && prop->OwnerList() == &props_;
 }
 
 // --- properties

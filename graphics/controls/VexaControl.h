@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -69,7 +68,7 @@ class TVexaControl : public IDocControl {
   bool HasState(uint8_t flag) const { return (state_ & flag) != 0; }
 
   // Properties.
-  TPropList& Props() override { return *props_; }
+  TPropList& Props() override { return props_; }
   std::string GetName() const override { return name_->GetValue(); }
   void SetName(const std::string& name) override { name_->SetValue(name); }
   int32_t GetId() const override { return static_cast<int32_t>(id_->GetValue()); }
@@ -425,13 +424,10 @@ class TVexaControl : public IDocControl {
   IVexaPanel* owner_ = nullptr;
   TVexaControl* parent_ = nullptr;
   TVexaControl* layer_ = nullptr;
-  uint8_t state_ = 0;
   std::vector<TVexaControl*> children_;
-  // The block the properties made at creation are placed in (see TPropArena); it goes after
-  // the list that holds them.
-  std::unique_ptr<std::byte[]> propArena_;
-  // In the control: made by InitControl, gone before the block its properties lie in.
-  std::optional<TPropList> props_;
+  // Filled by InitControl and emptied by the destructor. It holds the block the properties
+  // made at creation are placed in.
+  TPropList props_{this};
   uint32_t lastId_ = 0;
   bool noSelfPaint_ = false;
   bool noClippingTest_ = false;
@@ -444,6 +440,8 @@ class TVexaControl : public IDocControl {
   bool checkingId_ = false;
   bool layerLeaving_ = false;
   uint8_t transparencyMode_ = 0;
+  // Beside the other flags, where it fills a hole.
+  uint8_t state_ = 0;
   TAlphaBuffer* alphaInUse_ = nullptr;
   TRect updateRect_{};
   int rotationCount_ = 0;

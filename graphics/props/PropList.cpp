@@ -39,10 +39,14 @@ static bool IsWritableName(std::string_view name) {
   return true;
 }
 
-TPropList::~TPropList() {
+TPropList::~TPropList() { Dispose(); }
+
+void TPropList::Dispose() {
   if (link_) link_->DestroyNotify();
   Clear();
   if (deferredIn_) deferredIn_->Forget(this);
+  deferredIn_ = nullptr;
+  link_.reset();
 }
 
 TNotifyLink& TPropList::GetNotifyLink() {
@@ -118,11 +122,11 @@ void TPropList::OwnEntries() {
   for (size_t i = 0; i < sharedCount_; ++i) entries.emplace_back(At(i));
   entries_ = std::move(entries);
   layout_ = nullptr;
-  layoutBase_ = nullptr;
   sharedCount_ = 0;
 }
 
-void TPropList::ShareLayout(std::byte* base) {
+void TPropList::ShareLayout() {
+  const std::byte* base = block_.get();
   if (layout_ || !base || entries_.empty() || entries_.size() > std::numeric_limits<uint16_t>::max()) return;
   // The layouts of every class, for the lifetime of the process (the library runs on one
   // thread): few, and never changed while a list points at one.
@@ -137,7 +141,6 @@ void TPropList::ShareLayout(std::byte* base) {
   auto found = layouts.find(places);
   if (found == layouts.end()) found = layouts.insert(places).first;
   layout_ = &*found;
-  layoutBase_ = base;
   sharedCount_ = static_cast<uint16_t>(entries_.size());
   for (std::unique_ptr<TCustomProp>& entry : entries_) static_cast<void>(entry.release());
   entries_.clear();

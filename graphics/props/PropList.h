@@ -38,6 +38,10 @@ class TPropList : public TVexaObject {
  public:
   explicit TPropList(TVexaObject* control = nullptr) : control_(control) {}
   ~TPropList() override;
+  // What the destructor does, for an owner that must see it done before its own teardown
+  // ends: the partners hear the list go, the properties go, and so do deferred values of
+  // them. The list is left empty.
+  void Dispose();
 
   TVexaObject* Control() const { return control_; }
   TPropListEvents* Events() const { return events_; }
@@ -53,11 +57,17 @@ class TPropList : public TVexaObject {
   // makes its list at the size its class needs, with no slack per control.
   void Reserve(int count) { entries_.reserve(static_cast<size_t>(count)); }
   void ShrinkToFit() { entries_.shrink_to_fit(); }
-  // Every property lies in the block that starts at base (see TPropArena): the list keeps, in
-  // place of an entry per property, the order of their places in the block, which every
-  // control of a class shares. Nothing when a property lies elsewhere. The list takes entries
-  // of its own again when a property comes, or goes from other than the end.
-  void ShareLayout(std::byte* base);
+  // Takes the block that properties are placed in (see TPropArena): it goes with the list,
+  // after the properties. Its start.
+  std::byte* TakeBlock(std::unique_ptr<std::byte[]> block) {
+    block_ = std::move(block);
+    return block_.get();
+  }
+  // Every property lies in the list's block: the list keeps, in place of an entry per
+  // property, the order of their places in the block, which every control of a class shares.
+  // Nothing when a property lies elsewhere. The list takes entries of its own again when a
+  // property comes, or goes from other than the end.
+  void ShareLayout();
   bool SharesLayout() const { return layout_ != nullptr; }
   TCustomProp* PropByIndex(int i) const { return At(static_cast<size_t>(i)); }
   const std::string& NameByIndex(int i) const { return At(static_cast<size_t>(i))->NameText(); }
@@ -106,7 +116,7 @@ class TPropList : public TVexaObject {
   size_t Size() const { return layout_ ? sharedCount_ : entries_.size(); }
   TCustomProp* At(size_t i) const {
     if (!layout_) return entries_[i].get();
-    return std::launder(reinterpret_cast<TCustomProp*>(layoutBase_ + (*layout_)[i]));
+    return std::launder(reinterpret_cast<TCustomProp*>(block_.get() + (*layout_)[i]));
   }
   // Back from the shared order to an entry per property.
   void OwnEntries();
@@ -125,10 +135,10 @@ class TPropList : public TVexaObject {
   // Sorted by the properties' names, which are interned: a document of many controls holds
   // each name once. Empty while the list shares its class's layout.
   std::vector<std::unique_ptr<TCustomProp>> entries_;
-  // The shared layout: the properties' places from layoutBase_, in the list's order; the
-  // first sharedCount_ of them are held.
+  // The shared layout: the properties' places in block_, in the list's order; the first
+  // sharedCount_ of them are held.
   const std::vector<uint16_t>* layout_ = nullptr;
-  std::byte* layoutBase_ = nullptr;
+  std::unique_ptr<std::byte[]> block_;
   int resolving_ = 0;
   uint16_t sharedCount_ = 0;
   THistoryState historyState_ = THistoryState::Idle;

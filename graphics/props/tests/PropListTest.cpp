@@ -178,7 +178,6 @@ TEST(PropList, ANameReadFromAReusedBufferIsItsOwn) {
 // gives the list entries of its own again: order, names and values stay as they were.
 TEST(PropList, ASharedLayoutKeepsOrderNamesAndValuesThroughAddsAndDeletes) {
   constexpr size_t kBlock = 256;
-  alignas(std::max_align_t) std::byte blocks[3][kBlock];
   TPropList lists[3];
   const auto names = [](const TPropList& list) {
     std::vector<std::string> out;
@@ -191,14 +190,15 @@ TEST(PropList, ASharedLayoutKeepsOrderNamesAndValuesThroughAddsAndDeletes) {
     return out;
   };
   for (int n = 0; n < 3; ++n) {
-    TPropArena arena(blocks[n], kBlock, &lists[n]);
+    std::byte* block = lists[n].TakeBlock(std::unique_ptr<std::byte[]>(new std::byte[kBlock]));
+    TPropArena arena(block, kBlock, &lists[n]);
     int32_t value = 10 * n;
     for (const char* name : {"Top", "Left", "Width"}) lists[n].Create<TIntProp>(name)->SetValue(++value);
     if (n == 2) {
       arena.Close();
       lists[n].Create<TIntProp>("Height");  // outside the block: nothing to share
     }
-    lists[n].ShareLayout(blocks[n]);
+    lists[n].ShareLayout();
   }
   EXPECT_TRUE(lists[0].SharesLayout());
   EXPECT_TRUE(lists[1].SharesLayout());
