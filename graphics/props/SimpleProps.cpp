@@ -102,6 +102,7 @@ TIntProp::~TIntProp() {
 }
 
 int32_t* TIntProp::External() const {
+  if (mirrorsInside_) return static_cast<const TMirrorIntProp*>(this)->external_;
   if (!Hooked()) return nullptr;
   const auto& externals = AllExternals();
   const auto found = externals.find(this);
@@ -109,6 +110,10 @@ int32_t* TIntProp::External() const {
 }
 
 void TIntProp::SetExternal(int32_t* external) {
+  if (mirrorsInside_) {
+    static_cast<TMirrorIntProp*>(this)->external_ = external;
+    return;
+  }
   SetHooked(true);
   AllExternals()[this] = external;
 }
@@ -119,9 +124,10 @@ void TIntProp::SetOnGetValue(std::function<int32_t()> onGetValue) {
 }
 
 int32_t TIntProp::GetValue() const {
-  if (!Hooked()) return value_;
-  const auto& getters = AllGetters();
-  if (const auto found = getters.find(this); found != getters.end() && found->second) return found->second();
+  if (Hooked()) {
+    const auto& getters = AllGetters();
+    if (const auto found = getters.find(this); found != getters.end() && found->second) return found->second();
+  }
   if (int32_t* external = External()) return *external;
   return value_;
 }

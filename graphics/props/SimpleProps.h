@@ -62,6 +62,7 @@ class TBoolProp : public TCustomEnumProp {
 
 class TIntProp : public TCustomProp {
  public:
+  TIntProp() = default;
   ~TIntProp() override;
   const char* ClassName() const override { return "TIntProp"; }
 
@@ -76,6 +77,10 @@ class TIntProp : public TCustomProp {
   PropValue GetPropValue(std::string_view name) const override;
   void SetPropValue(std::string_view name, const PropValue& value) override;
 
+ protected:
+  // For TMirrorIntProp, which holds its mirror itself.
+  explicit TIntProp(bool mirrorsInside) : mirrorsInside_(mirrorsInside) {}
+
  private:
   // Few integers are hooked (an ellipse's angles mirror fields of the control, a layer's
   // size follows the document's): their hooks are kept apart, so that every other integer
@@ -87,6 +92,20 @@ class TIntProp : public TCustomProp {
   int32_t* External() const;
 
   int32_t value_ = 0;
+  // A TMirrorIntProp: the mirror is in the property, not in the table.
+  bool mirrorsInside_ = false;
+};
+
+// An integer that mirrors one of its control's (an ellipse's angles) and holds the pointer to
+// it: a drawing holds ellipses by the ten thousand, and an entry in the table kept apart
+// costs more than the pointer. Reads, writes and shows itself as a TIntProp.
+class TMirrorIntProp final : public TIntProp {
+ public:
+  TMirrorIntProp() : TIntProp(true) {}
+
+ private:
+  friend class TIntProp;
+  int32_t* external_ = nullptr;
 };
 
 class TLongWordProp : public TCustomProp {

@@ -100,6 +100,33 @@ TEST_F(PropsTest, ReadOnlyPropertiesRefuseChanges) {
   EXPECT_EQ(id->GetValue(), 3);
 }
 
+// A mirror held in the property (an ellipse's angles) reads, writes and gives way to a value
+// function as one kept apart does.
+TEST_F(PropsTest, MirrorsHeldInThePropertyOrApartBehaveAlike) {
+  int32_t mirrors[2] = {5, 5};
+  TIntProp* props[2] = {list.Create<TIntProp>("Apart"), list.Create<TMirrorIntProp>("Inside")};
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(props[i]->Name());
+    props[i]->SetExternal(&mirrors[i]);
+    EXPECT_EQ(props[i]->GetValue(), 5);
+    events.log.clear();
+    props[i]->SetValue(5);
+    EXPECT_TRUE(events.log.empty()) << "equal to the mirror: no change";
+    props[i]->SetValue(7);
+    EXPECT_EQ(mirrors[i], 7);
+    EXPECT_EQ(events.log.size(), 2u);
+    mirrors[i] = 9;
+    EXPECT_EQ(props[i]->GetPropValue({}), PropValue::Integer(9));
+    props[i]->SetOnGetValue([] { return 42; });
+    EXPECT_EQ(props[i]->GetValue(), 42);
+    props[i]->SetOnGetValue(nullptr);
+    EXPECT_EQ(props[i]->GetValue(), 9);
+    props[i]->SetExternal(nullptr);
+    EXPECT_EQ(props[i]->GetValue(), 7) << "its own value, set along with the mirror";
+    EXPECT_STREQ(props[i]->ClassName(), "TIntProp");
+  }
+}
+
 TEST_F(PropsTest, IntegersMirrorAnExternalValueAndShowThousandths) {
   int32_t mirror = 0;
   TIntProp* width = list.Create<TIntProp>("Width");
