@@ -103,7 +103,7 @@ void TVexaControl::ChangePanel(IVexaPanel* panel) {
     LeavePanel();
     owner_->SelectControl(*this, false);
     owner_->ReleaseControlId(*this, GetID());
-    props_->SetHistory(nullptr);
+    props_.SetHistory(nullptr);
   }
   owner_ = panel;
   if (owner_) {
@@ -113,7 +113,7 @@ void TVexaControl::ChangePanel(IVexaPanel* panel) {
       id_->SetValue(id);
       checkingId_ = false;
     }
-    props_->SetHistory(&owner_->History());
+    props_.SetHistory(&owner_->History());
     owner_->FileControlName(*this);
   }
   layer_ = nullptr;
@@ -198,7 +198,7 @@ void TVexaControl::SetLayer(IDocControl* layer) { SetLayerControl(AsVexa(layer))
 void TVexaControl::SetLayerControl(TVexaControl* layer) {
   if (layer == layer_ || !owner_) return;
   if (layer && layer->owner_ != owner_) return;
-  if (props_->IsReadOnly(*layerProp_)) return;
+  if (props_.IsReadOnly(*layerProp_)) return;
   layerProp_->DoBeforeChanged();
   layer_ = layer;
   layerProp_->DoChanged();
@@ -206,7 +206,7 @@ void TVexaControl::SetLayerControl(TVexaControl* layer) {
   // While a load resolves its references, children keep the layers they were stored with,
   // none included (theirs are resolved before their parent's). Undo and redo give each child
   // the layer its own step recorded: a child on a layer of its own would lose it here.
-  if (!props_->IsResolving() && !HistoryReplays()) {
+  if (!props_.IsResolving() && !HistoryReplays()) {
     for (TVexaControl* child : children_) child->SetLayerControl(layer);
   }
   Invalidate();

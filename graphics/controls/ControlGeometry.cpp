@@ -59,9 +59,10 @@ void TVexaControl::RotateAll(const TRotateRec& rec) {
 
 void TVexaControl::Mirror(bool horizontal, bool vertical) {
   if (!InTransformation() || !extras_) return;
+  const TRect& saved = extras_->savedRect;
   for (TPoint& p : extras_->savedLinkPoints) {
-    if (horizontal) p.x = savedRect_.left + savedRect_.right - p.x;
-    if (vertical) p.y = savedRect_.top + savedRect_.bottom - p.y;
+    if (horizontal) p.x = saved.left + saved.right - p.x;
+    if (vertical) p.y = saved.top + saved.bottom - p.y;
   }
 }
 
@@ -129,11 +130,12 @@ void TVexaControl::TransformPoints(const TRect& oldRectRef, const TRect& newRect
   const std::vector<TPoint*>& linkPoints = extras_->linkPoints;
   const std::vector<TPoint>& savedLinkPoints = extras_->savedLinkPoints;
   if (InTransformation() && savedLinkPoints.size() == linkPoints.size()) {
-    const double sx = Ratio(Width64(newRect), Width64(savedRect_));
-    const double sy = Ratio(Height64(newRect), Height64(savedRect_));
+    const TRect& savedRect = extras_->savedRect;
+    const double sx = Ratio(Width64(newRect), Width64(savedRect));
+    const double sy = Ratio(Height64(newRect), Height64(savedRect));
     for (size_t i = 0; i < linkPoints.size(); ++i) {
       const TPoint& saved = savedLinkPoints[i];
-      *linkPoints[i] = ScaledFrom(saved, savedRect_, sx, sy, newRect);
+      *linkPoints[i] = ScaledFrom(saved, savedRect, sx, sy, newRect);
     }
   } else {
     const double sx = Ratio(Width64(newRect), Width64(oldRect));

@@ -74,8 +74,10 @@ void TVexaControl::RestorePoints(const TRect& rect, const std::vector<TPoint>& p
 }
 
 void TVexaControl::GetPointsForUndo(TRect& rect, std::vector<TPoint>& points, std::vector<uint8_t>& types) const {
-  rect = InTransformation() ? TRect{savedRect_.left + savedOrigin_.x, savedRect_.top + savedOrigin_.y,
-                                    savedRect_.right + savedOrigin_.x, savedRect_.bottom + savedOrigin_.y}
+  const TRect& saved = SavedRect();
+  const TPoint origin = SavedOrigin();
+  rect = InTransformation() ? TRect{saved.left + origin.x, saved.top + origin.y, saved.right + origin.x,
+                                    saved.bottom + origin.y}
                             : GetDocRect();
   GetPointsEx(points, types);
 }
@@ -84,7 +86,8 @@ void TVexaControl::BeginTransformation(TPoint origin) {
   if (InTransformation()) return;
   state_ |= csTransforming;
   const TRect r = GetDocRect();
-  savedOrigin_ = origin;
+  TExtras& extras = Extras();
+  extras.savedOrigin = origin;
   // Relative to an origin anywhere in the coordinate range: differences held in that range.
   const auto from = [&](TPoint p) {
     return TPoint{winmath::ClampToInt32(static_cast<int64_t>(p.x) - origin.x),
@@ -92,11 +95,9 @@ void TVexaControl::BeginTransformation(TPoint origin) {
   };
   const TPoint leftTop = from({r.left, r.top});
   const TPoint rightBottom = from({r.right, r.bottom});
-  savedRect_ = {leftTop.x, leftTop.y, rightBottom.x, rightBottom.y};
-  if (extras_) {
-    extras_->savedLinkPoints.clear();
-    for (const TPoint* p : extras_->linkPoints) extras_->savedLinkPoints.push_back(from(*p));
-  }
+  extras.savedRect = {leftTop.x, leftTop.y, rightBottom.x, rightBottom.y};
+  extras.savedLinkPoints.clear();
+  for (const TPoint* p : extras.linkPoints) extras.savedLinkPoints.push_back(from(*p));
   for (TVexaControl* child : children_) child->BeginTransformation(origin);
 }
 

@@ -19,8 +19,8 @@ void TVexaControl::LoadFromFiler(TVexaFiler& filer) {
   std::unique_ptr<TLoadingScope> loading;
   if (owner_) loading = std::make_unique<TLoadingScope>(*owner_);
   state_ |= csLoading;
-  TPropRefList* previous = props_->RefList();
-  if (owner_) props_->SetRefList(&owner_->RefList());
+  TPropRefList* previous = props_.RefList();
+  if (owner_) props_.SetRefList(&owner_->RefList());
   std::string line;
   try {
     while (filer.ReadLine(line)) {
@@ -34,14 +34,14 @@ void TVexaControl::LoadFromFiler(TVexaFiler& filer) {
         continue;
       }
       if (!StartsWithKeyword(line, "property") && filer.CheckSkipBlock(line)) continue;
-      props_->LoadProp(filer, line);
+      props_.LoadProp(filer, line);
     }
   } catch (...) {
-    props_->SetRefList(previous);
+    props_.SetRefList(previous);
     state_ &= static_cast<uint8_t>(~csLoading);
     throw;
   }
-  props_->SetRefList(previous);
+  props_.SetRefList(previous);
   state_ &= static_cast<uint8_t>(~csLoading);
   if (loading) loading->Finish();
   Notify(TVexaNotify::fnLoaded);

@@ -59,22 +59,23 @@ void TVexaControl::Construct(IVexaPanel* panel, TVexaControl* parent, TVexaContr
 }
 
 void TVexaControl::InitControl(TVexaControl* parent, TVexaControl* layer) {
-  props_ = std::make_unique<TPropList>(this);
-  props_->SetEvents(&events_);
+  props_.SetEvents(&ControlEvents());
   // The list and the properties are made at the size the class needed last time: the list
   // in one allocation with no slack, the properties in one block (a document holds many
   // controls of few classes).
   TPropFootprint& expected = PropFootprintOfClass(ClassType());
-  props_->Reserve(expected.count);
-  if (expected.bytes > 0) propArena_.reset(new std::byte[expected.bytes]);
-  TPropArena arena(propArena_.get(), expected.bytes);
+  props_.Reserve(expected.count);
+  std::byte* block = nullptr;
+  if (expected.bytes > 0) block = props_.TakeBlock(std::unique_ptr<std::byte[]>(new std::byte[expected.bytes]));
+  TPropArena arena(block, expected.bytes, &props_);
   CreateProperties();
   arena.Close();
-  if (props_->Count() != expected.count) {
-    expected.count = props_->Count();
-    props_->ShrinkToFit();
+  if (props_.Count() != expected.count) {
+    expected.count = props_.Count();
+    props_.ShrinkToFit();
   }
   expected.bytes = arena.Asked();
+  props_.ShareLayout();
   propertiesCreated_ = true;
   if (parent) parent->AddChild(this);
   if (!parent_ && owner_) owner_->AddParentless(*this);
@@ -88,12 +89,12 @@ void TVexaControl::InitControl(TVexaControl* parent, TVexaControl* layer) {
     throw;
   }
   state_ &= static_cast<uint8_t>(~csCreating);
-  if (owner_) props_->SetHistory(&owner_->History());
+  if (owner_) props_.SetHistory(&owner_->History());
   if (owner_ == panel) CloseHistoryGroup(false);
 }
 
 void TVexaControl::CreateProperties() {
-  TPropList& p = *props_;
+  TPropList& p = props_;
   id_ = p.Create<TLongWordProp>("ID");
   id_->SetFlags(pfNew | pfNoRepaint);
   tag_ = p.Create<TIntProp>("Tag");
@@ -189,12 +190,22 @@ TVexaControl::~TVexaControl() {
   }
   if (owner_) owner_->UnfileControlName(*this);
   if (owner_ && propertiesCreated_) owner_->RemoveParentless(*this);
-  props_.reset();
+  props_.Dispose();
 }
 
 void TVexaControl::NameChanged() {
   if (owner_) owner_->FileControlName(*this);
   if (parent_) parent_->ChildRenamed(*this);
+}
+
+TVexaControl::Events& TVexaControl::ControlEvents() {
+  static Events events;
+  return events;
+}
+
+const TRect& TVexaControl::SavedRect() const {
+  static const TRect none{};
+  return extras_ ? extras_->savedRect : none;
 }
 
 TVexaControl::TExtras& TVexaControl::Extras() {
@@ -237,7 +248,7 @@ bool TVexaControl::Owns(const TVexaObject* object) const {
   if (!object) return false;
   if (object == static_cast<const TVexaObject*>(this)) return true;
   const auto* prop = dynamic_cast<const TCustomProp*>(object);
-  return prop && prop->OwnerList() == props_.get();
+  return prop && prop->OwnerList() == &props_;
 }
 
 // --- properties

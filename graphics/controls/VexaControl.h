@@ -68,7 +68,7 @@ class TVexaControl : public IDocControl {
   bool HasState(uint8_t flag) const { return (state_ & flag) != 0; }
 
   // Properties.
-  TPropList& Props() override { return *props_; }
+  TPropList& Props() override { return props_; }
   std::string GetName() const override { return name_->GetValue(); }
   void SetName(const std::string& name) override { name_->SetValue(name); }
   int32_t GetId() const override { return static_cast<int32_t>(id_->GetValue()); }
@@ -184,8 +184,8 @@ class TVexaControl : public IDocControl {
   virtual void BeginTransformation(TPoint origin);
   virtual void EndTransformation();
   // The document rectangle saved by BeginTransformation, relative to its origin.
-  const TRect& SavedRect() const { return savedRect_; }
-  TPoint SavedOrigin() const { return savedOrigin_; }
+  const TRect& SavedRect() const;
+  TPoint SavedOrigin() const { return extras_ ? extras_->savedOrigin : TPoint{}; }
 
   // Rotation and mirroring.
   virtual void Rotate(const TRotateRec& rec);
@@ -396,23 +396,27 @@ class TVexaControl : public IDocControl {
 
  private:
   friend class TPassControlRec;
-  // The property list's events, bound to the control's handlers.
+  // The property list's events, passed on to the handlers of the list's control: one object
+  // serves every control, none is held per control.
   class Events : public TPropListEvents {
    public:
-    explicit Events(TVexaControl& control) : control_(control) {}
-    void PropChanged(TPropList&, TCustomProp& prop) override {
-      if (&prop == control_.name_) control_.NameChanged();
-      control_.PropChanged(prop);
+    void PropChanged(TPropList& list, TCustomProp& prop) override {
+      TVexaControl& control = Of(list);
+      if (&prop == control.name_) control.NameChanged();
+      control.PropChanged(prop);
     }
-    void PropBeforeChanged(TPropList&, TCustomProp& prop) override { control_.PropBeforeChanged(prop); }
-    void PropStored(TPropList&, TCustomProp& prop, std::string_view subName, bool& stored) override {
-      control_.PropStored(prop, subName, stored);
+    void PropBeforeChanged(TPropList& list, TCustomProp& prop) override { Of(list).PropBeforeChanged(prop); }
+    void PropStored(TPropList& list, TCustomProp& prop, std::string_view subName, bool& stored) override {
+      Of(list).PropStored(prop, subName, stored);
     }
-    void PropReadOnly(TPropList&, TCustomProp& prop, bool& readOnly) override { control_.PropReadOnly(prop, readOnly); }
+    void PropReadOnly(TPropList& list, TCustomProp& prop, bool& readOnly) override {
+      Of(list).PropReadOnly(prop, readOnly);
+    }
 
    private:
-    TVexaControl& control_;
+    static TVexaControl& Of(TPropList& list) { return *static_cast<TVexaControl*>(list.Control()); }
   };
+  static Events& ControlEvents();
   void ChangePanel(IVexaPanel* panel);
   // The panel's and the parent's name indexes follow the new name.
   void NameChanged();
@@ -420,13 +424,10 @@ class TVexaControl : public IDocControl {
   IVexaPanel* owner_ = nullptr;
   TVexaControl* parent_ = nullptr;
   TVexaControl* layer_ = nullptr;
-  uint8_t state_ = 0;
   std::vector<TVexaControl*> children_;
-  Events events_{*this};
-  // The block the properties made at creation are placed in (see TPropArena); it goes after
-  // the list that holds them.
-  std::unique_ptr<std::byte[]> propArena_;
-  std::unique_ptr<TPropList> props_;
+  // Filled by InitControl and emptied by the destructor. It holds the block the properties
+  // made at creation are placed in.
+  TPropList props_{this};
   uint32_t lastId_ = 0;
   bool noSelfPaint_ = false;
   bool noClippingTest_ = false;
@@ -439,10 +440,10 @@ class TVexaControl : public IDocControl {
   bool checkingId_ = false;
   bool layerLeaving_ = false;
   uint8_t transparencyMode_ = 0;
+  // Beside the other flags, where it fills a hole.
+  uint8_t state_ = 0;
   TAlphaBuffer* alphaInUse_ = nullptr;
   TRect updateRect_{};
-  TRect savedRect_{};
-  TPoint savedOrigin_{};
   int rotationCount_ = 0;
   // The descendants' geometry when an update bracket of this control began with the history
   // recording: what undoing the bracket restores them to.
@@ -454,8 +455,11 @@ class TVexaControl : public IDocControl {
   };
   // What only some controls need, made on first use: the link points others registered
   // (with the rectangle they were placed against and their places when a transformation
-  // began) and the descendants' geometry of an update bracket.
+  // began), the rectangle and origin of the last transformation, and the descendants'
+  // geometry of an update bracket.
   struct TExtras {
+    TRect savedRect{};
+    TPoint savedOrigin{};
     std::vector<TPoint*> linkPoints;
     TRect linkBaseRect{};
     std::vector<TPoint> savedLinkPoints;

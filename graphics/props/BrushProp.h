@@ -78,13 +78,15 @@ class TBrushProp : public TCustomProp {
   TExtra& Extra();
   void DropTileCache();
 
+  // Laid out without holes (the flags first, in the room the base class leaves): most
+  // controls have a brush.
+  bool masked_ = false;
+  bool cacheOn_ = false;
   Brush brush_;
   TBrushMethod method_ = TBrushMethod::bmHatch;
+  TColor maskColor_ = 0;
   std::unique_ptr<Bitmap> bitmap_;
   std::unique_ptr<TExtra> extra_;
-  bool masked_ = false;
-  TColor maskColor_ = 0;
-  bool cacheOn_ = false;
   TBitmapDisplay display_ = TBitmapDisplay::bdTile;
   TGradientStyle gradStyle_ = TGradientStyle::gsHorizontal;
   TColor gradBegin_ = 0;

@@ -42,18 +42,22 @@ struct TPublishedInfo {
 
 // Where the properties a control makes at its creation are placed: one block for all of
 // them instead of an allocation each (a document holds hundreds of thousands of controls with
-// twenty properties apiece). A scope opens placement into its block and the scope before
-// comes back when it ends; a property that does not fit is allocated on its own. The block
-// must outlive every property placed in it.
+// twenty properties apiece). The block opens with the list the control keeps them in, so that
+// a property placed there finds its list from its own place instead of holding a pointer. A
+// scope opens placement into its block and the scope before comes back when it ends; a
+// property that does not fit is allocated on its own. The block must outlive every property
+// placed in it.
 class TPropArena {
  public:
   // block: size bytes; none to count only (what a block for the same properties must hold).
-  TPropArena(std::byte* block, size_t size);
+  // owner: the list the control keeps its properties in.
+  TPropArena(std::byte* block, size_t size, TPropList* owner);
   ~TPropArena();
   TPropArena(const TPropArena&) = delete;
   TPropArena& operator=(const TPropArena&) = delete;
 
-  // The bytes the properties asked for while the scope was open, placed or not.
+  // The bytes the block must hold for what the properties asked while the scope was open,
+  // placed or not.
   size_t Asked() const { return asked_; }
   // Nothing more is placed or counted, until the scope ends (other controls made meanwhile
   // must not land in this control's block).
@@ -61,23 +65,25 @@ class TPropArena {
 
   // Room for size bytes in the open scope's block; none when it does not fit or none is open.
   static void* Take(size_t size);
-  // True for memory of the open scope's block.
-  static bool Holds(const void* memory);
+  // Where memory of the open scope's block lies from the block's start; 0 for other memory.
+  static uint16_t OffsetOf(const void* memory);
+  // The list at the start of the block that holds memory offset bytes further on.
+  static TPropList* OwnerAt(const void* memory, uint16_t offset);
 
  private:
   static TPropArena*& Current();
 
   std::byte* block_;
   size_t size_;
-  size_t placed_ = 0;
-  size_t asked_ = 0;
+  size_t placed_;
+  size_t asked_;
   bool closed_ = false;
   TPropArena* outer_;
 };
 
 class TCustomProp : public TVexaObject {
  public:
-  TCustomProp() : hasLink_(0), inArena_(TPropArena::Holds(this) ? 1 : 0), hooked_(0) {}
+  TCustomProp() : arenaOffset_(TPropArena::OffsetOf(this)), hasLink_(0), hooked_(0), ownerAt_(kNoOwner) {}
   ~TCustomProp() override;
 
   // Properties are placed in the open TPropArena when there is room; one in a block is only
@@ -89,7 +95,10 @@ class TCustomProp : public TVexaObject {
 
   virtual const char* ClassName() const { return "TCustomProp"; }
 
-  TPropList* OwnerList() const { return owner_; }
+  TPropList* OwnerList() const {
+    if (ownerAt_ == kOwnerAtBlock) return TPropArena::OwnerAt(this, arenaOffset_);
+    return ownerAt_ == kOwnerInTable ? TableOwner() : nullptr;
+  }
   uint8_t Flags() const { return flags_; }
   void SetFlags(uint8_t flags) { flags_ = flags; }
   bool HasFlag(uint8_t flag) const { return (flags_ & flag) != 0; }
@@ -98,7 +107,7 @@ class TCustomProp : public TVexaObject {
   bool NotRecorded() const { return notRecorded_ != 0; }
   void SetNotRecorded(bool notRecorded) { notRecorded_ = notRecorded ? 1 : 0; }
   // The property's name in its list; empty outside a list.
-  std::string_view Name() const { return name_ ? std::string_view(*name_) : std::string_view(); }
+  std::string_view Name() const { return NameText(); }
 
   TNotifyLink& GetNotifyLink();
   bool HasNotifyLink() const { return hasLink_ != 0; }
@@ -149,19 +158,38 @@ class TCustomProp : public TVexaObject {
 
  private:
   friend class TPropList;
+  // Where the owning list is found: none, at the start of the block the property lies in,
+  // or in a table kept apart (a property made outside its control's block).
+  static constexpr uint8_t kNoOwner = 0;
+  static constexpr uint8_t kOwnerAtBlock = 1;
+  static constexpr uint8_t kOwnerInTable = 2;
+  // Taken into owner's list under name.
+  void Enlist(TPropList* owner, std::string_view name);
+  TPropList* TableOwner() const;
+  // The number of a name, given out on its first use.
+  static uint16_t NameNumber(std::string_view name);
+  const std::string& NameText() const { return nameIndex_ != 0 ? *nameTable_[nameIndex_] : noName_; }
 
-  TPropList* owner_ = nullptr;
-  // The list's copy of the name (names are interned, see TPropList): the list holds only the
-  // properties, which halves its size for a document of many controls.
-  const std::string* name_ = nullptr;
+  // Every property name in use, by number, for the lifetime of the process (the library runs
+  // on one thread); number 0 is the empty name of a property outside a list. Read on every
+  // look-up by name, so kept where an inline read reaches it.
+  static inline std::vector<const std::string*> nameTable_;
+  static inline const std::string noName_;
+
+  // Every control holds twenty properties or more: no pointer is kept here beyond the
+  // virtual table. The name is a number in the table of property names (see Name), the list
+  // is found through the block.
+  uint16_t nameIndex_ = 0;
+  // Bytes from the start of the block the property was placed in; 0 outside a block.
+  uint16_t arenaOffset_;
   uint8_t flags_ = pfNew;
-  uint8_t kind_ = 0;
+  uint8_t kind_ : 2 = 0;
   uint8_t hasValueList_ : 1 = 0;
   uint8_t notRecorded_ : 1 = 0;
   // The notify link is kept apart (few properties ever have one), see GetNotifyLink.
   uint8_t hasLink_ : 1;
-  uint8_t inArena_ : 1;
   uint8_t hooked_ : 1;
+  uint8_t ownerAt_ : 2;
 };
 
 }  // namespace pv::graphics

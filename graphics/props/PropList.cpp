@@ -1,7 +1,8 @@
 #include "props/PropList.h"
 
 #include <algorithm>
-#include <unordered_set>
+#include <limits>
+#include <set>
 
 #include "base/TextHelpers.h"
 #include "history/History.h"
@@ -38,24 +39,14 @@ static bool IsWritableName(std::string_view name) {
   return true;
 }
 
-namespace {
+TPropList::~TPropList() { Dispose(); }
 
-// One copy of every property name in use, for the lifetime of the process (the library runs
-// on one thread).
-const std::string* InternName(std::string_view name) {
-  static std::unordered_set<std::string> names;
-  // Looked up before inserting: an emplace makes (and drops) a node for a name already held.
-  std::string key(name);
-  const auto found = names.find(key);
-  return found != names.end() ? &*found : &*names.insert(std::move(key)).first;
-}
-
-}  // namespace
-
-TPropList::~TPropList() {
+void TPropList::Dispose() {
   if (link_) link_->DestroyNotify();
   Clear();
   if (deferredIn_) deferredIn_->Forget(this);
+  deferredIn_ = nullptr;
+  link_.reset();
 }
 
 TNotifyLink& TPropList::GetNotifyLink() {
@@ -64,49 +55,96 @@ TNotifyLink& TPropList::GetNotifyLink() {
 }
 
 size_t TPropList::LowerBound(std::string_view name) const {
-  const auto it = std::lower_bound(entries_.begin(), entries_.end(), name,
-                                   [](const std::unique_ptr<TCustomProp>& e, std::string_view n) {
-                                     return CompareNames(*e->name_, n) < 0;
-                                   });
-  return static_cast<size_t>(it - entries_.begin());
+  size_t low = 0;
+  size_t high = Size();
+  while (low < high) {
+    const size_t middle = low + (high - low) / 2;
+    if (CompareNames(At(middle)->NameText(), name) < 0) {
+      low = middle + 1;
+    } else {
+      high = middle;
+    }
+  }
+  return low;
 }
 
 TCustomProp* TPropList::PropByName(std::string_view name) const {
   const size_t i = LowerBound(name);
-  if (i < entries_.size() && SameName(*entries_[i]->name_, name)) return entries_[i].get();
+  if (i < Size() && SameName(At(i)->NameText(), name)) return At(i);
   return nullptr;
 }
 
 int TPropList::IndexOfProp(const TCustomProp* prop) const {
-  for (size_t i = 0; i < entries_.size(); ++i) {
-    if (entries_[i].get() == prop) return static_cast<int>(i);
+  const size_t count = Size();
+  for (size_t i = 0; i < count; ++i) {
+    if (At(i) == prop) return static_cast<int>(i);
   }
   return -1;
 }
 
 std::string_view TPropList::NameOf(const TCustomProp* prop) const {
-  return prop && prop->owner_ == this ? prop->Name() : std::string_view();
+  return prop && prop->OwnerList() == this ? prop->Name() : std::string_view();
 }
 
 int TPropList::AddProp(std::unique_ptr<TCustomProp>& prop, std::string_view name) {
-  if (!prop || prop->owner_ || IsReservedPropName(name) || !IsWritableName(name)) return -1;
+  if (!prop || prop->OwnerList() || IsReservedPropName(name) || !IsWritableName(name)) return -1;
   const size_t i = LowerBound(name);
-  if (i < entries_.size() && SameName(*entries_[i]->name_, name)) return -1;
-  prop->owner_ = this;
-  prop->name_ = InternName(name);
+  if (i < Size() && SameName(At(i)->NameText(), name)) return -1;
+  OwnEntries();
+  prop->Enlist(this, name);
   entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(i), std::move(prop));
   return static_cast<int>(i);
 }
 
 void TPropList::DeleteProp(int index) {
   if (index < 0 || index >= Count()) return;
-  std::unique_ptr<TCustomProp> prop = std::move(entries_[static_cast<size_t>(index)]);
-  entries_.erase(entries_.begin() + index);
+  std::unique_ptr<TCustomProp> prop;
+  if (layout_ && static_cast<size_t>(index) + 1 == sharedCount_) {
+    // The last one goes (as when the list is cleared): the shared order still holds the rest.
+    prop.reset(At(static_cast<size_t>(index)));
+    --sharedCount_;
+  } else {
+    OwnEntries();
+    prop = std::move(entries_[static_cast<size_t>(index)]);
+    entries_.erase(entries_.begin() + index);
+  }
   if (deferredIn_) deferredIn_->Forget(prop.get());
 }
 
 void TPropList::Clear() {
-  while (!entries_.empty()) DeleteProp(Count() - 1);
+  while (Count() > 0) DeleteProp(Count() - 1);
+}
+
+void TPropList::OwnEntries() {
+  if (!layout_) return;
+  std::vector<std::unique_ptr<TCustomProp>> entries;
+  entries.reserve(sharedCount_);
+  for (size_t i = 0; i < sharedCount_; ++i) entries.emplace_back(At(i));
+  entries_ = std::move(entries);
+  layout_ = nullptr;
+  sharedCount_ = 0;
+}
+
+void TPropList::ShareLayout() {
+  const std::byte* base = block_.get();
+  if (layout_ || !base || entries_.empty() || entries_.size() > std::numeric_limits<uint16_t>::max()) return;
+  // The layouts of every class, for the lifetime of the process (the library runs on one
+  // thread): few, and never changed while a list points at one.
+  static std::set<std::vector<uint16_t>> layouts;
+  static std::vector<uint16_t> places;
+  places.clear();
+  for (const std::unique_ptr<TCustomProp>& entry : entries_) {
+    const auto* at = reinterpret_cast<const std::byte*>(entry.get());
+    if (entry->ownerAt_ != TCustomProp::kOwnerAtBlock || at != base + entry->arenaOffset_) return;
+    places.push_back(entry->arenaOffset_);
+  }
+  auto found = layouts.find(places);
+  if (found == layouts.end()) found = layouts.insert(places).first;
+  layout_ = &*found;
+  sharedCount_ = static_cast<uint16_t>(entries_.size());
+  for (std::unique_ptr<TCustomProp>& entry : entries_) static_cast<void>(entry.release());
+  entries_.clear();
+  entries_.shrink_to_fit();
 }
 
 bool TPropList::IsReadOnly(const TCustomProp& prop) {

@@ -2,7 +2,10 @@
 // The named properties of one control, sorted by name (case-insensitive), with the change
 // handling that records undo and notifies, and the property lines of the text format.
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +38,10 @@ class TPropList : public TVexaObject {
  public:
   explicit TPropList(TVexaObject* control = nullptr) : control_(control) {}
   ~TPropList() override;
+  // What the destructor does, for an owner that must see it done before its own teardown
+  // ends: the partners hear the list go, the properties go, and so do deferred values of
+  // them. The list is left empty.
+  void Dispose();
 
   TVexaObject* Control() const { return control_; }
   TPropListEvents* Events() const { return events_; }
@@ -45,13 +52,25 @@ class TPropList : public TVexaObject {
   void SetRefList(TPropRefList* refList) { refList_ = refList; }
   TNotifyLink& GetNotifyLink();
 
-  int Count() const { return static_cast<int>(entries_.size()); }
+  int Count() const { return static_cast<int>(Size()); }
   // Room for count properties, and the room given back down to the properties held: a control
   // makes its list at the size its class needs, with no slack per control.
   void Reserve(int count) { entries_.reserve(static_cast<size_t>(count)); }
   void ShrinkToFit() { entries_.shrink_to_fit(); }
-  TCustomProp* PropByIndex(int i) const { return entries_[static_cast<size_t>(i)].get(); }
-  const std::string& NameByIndex(int i) const { return *entries_[static_cast<size_t>(i)]->name_; }
+  // Takes the block that properties are placed in (see TPropArena): it goes with the list,
+  // after the properties. Its start.
+  std::byte* TakeBlock(std::unique_ptr<std::byte[]> block) {
+    block_ = std::move(block);
+    return block_.get();
+  }
+  // Every property lies in the list's block: the list keeps, in place of an entry per
+  // property, the order of their places in the block, which every control of a class shares.
+  // Nothing when a property lies elsewhere. The list takes entries of its own again when a
+  // property comes, or goes from other than the end.
+  void ShareLayout();
+  bool SharesLayout() const { return layout_ != nullptr; }
+  TCustomProp* PropByIndex(int i) const { return At(static_cast<size_t>(i)); }
+  const std::string& NameByIndex(int i) const { return At(static_cast<size_t>(i))->NameText(); }
   TCustomProp* PropByName(std::string_view name) const;
   int IndexOfProp(const TCustomProp* prop) const;
   std::string_view NameOf(const TCustomProp* prop) const;
@@ -94,6 +113,13 @@ class TPropList : public TVexaObject {
 
  private:
   friend class TPropRefList;
+  size_t Size() const { return layout_ ? sharedCount_ : entries_.size(); }
+  TCustomProp* At(size_t i) const {
+    if (!layout_) return entries_[i].get();
+    return std::launder(reinterpret_cast<TCustomProp*>(block_.get() + (*layout_)[i]));
+  }
+  // Back from the shared order to an entry per property.
+  void OwnEntries();
   size_t LowerBound(std::string_view name) const;
   void ApplyValue(TCustomProp& prop, std::string_view subName, const PropValue& value);
   void LoadSubProperties(TVexaFiler& filer, TCustomProp& prop);
@@ -107,9 +133,14 @@ class TPropList : public TVexaObject {
   TPropRefList* deferredIn_ = nullptr;
   std::unique_ptr<TNotifyLink> link_;
   // Sorted by the properties' names, which are interned: a document of many controls holds
-  // each name once.
+  // each name once. Empty while the list shares its class's layout.
   std::vector<std::unique_ptr<TCustomProp>> entries_;
+  // The shared layout: the properties' places in block_, in the list's order; the first
+  // sharedCount_ of them are held.
+  const std::vector<uint16_t>* layout_ = nullptr;
+  std::unique_ptr<std::byte[]> block_;
   int resolving_ = 0;
+  uint16_t sharedCount_ = 0;
   THistoryState historyState_ = THistoryState::Idle;
   bool reading_ = false;
 };

@@ -44,10 +44,10 @@ struct ReadingScope {
 }  // namespace
 
 void TPropList::SaveToFiler(TVexaFiler& filer, std::string_view indent, bool saveAll) {
-  for (const std::unique_ptr<TCustomProp>& entry : entries_) {
-    TCustomProp& prop = *entry;
+  for (size_t i = 0; i < Size(); ++i) {
+    TCustomProp& prop = *At(i);
     if (!saveAll && (prop.HasFlag(pfNotStored) || !IsPropStored(prop, {}))) continue;
-    SaveProp(filer, prop, *prop.name_, indent, saveAll);
+    SaveProp(filer, prop, prop.NameText(), indent, saveAll);
   }
 }
 

@@ -85,39 +85,55 @@ const std::vector<std::string>& TBoolProp::Names() const {
 // --- TIntProp
 
 // The library runs on one thread.
-std::unordered_map<const TIntProp*, TIntProp::Hooks>& TIntProp::AllHooks() {
-  static std::unordered_map<const TIntProp*, Hooks> hooks;
-  return hooks;
+std::unordered_map<const TIntProp*, int32_t*>& TIntProp::AllExternals() {
+  static std::unordered_map<const TIntProp*, int32_t*> externals;
+  return externals;
+}
+
+std::unordered_map<const TIntProp*, std::function<int32_t()>>& TIntProp::AllGetters() {
+  static std::unordered_map<const TIntProp*, std::function<int32_t()>> getters;
+  return getters;
 }
 
 TIntProp::~TIntProp() {
-  if (Hooked()) AllHooks().erase(this);
+  if (!Hooked()) return;
+  AllExternals().erase(this);
+  AllGetters().erase(this);
 }
 
-const TIntProp::Hooks* TIntProp::FindHooks() const {
+int32_t* TIntProp::External() const {
+  if (mirrorsInside_) return static_cast<const TMirrorIntProp*>(this)->external_;
   if (!Hooked()) return nullptr;
-  return &AllHooks().find(this)->second;
+  const auto& externals = AllExternals();
+  const auto found = externals.find(this);
+  return found != externals.end() ? found->second : nullptr;
 }
 
-TIntProp::Hooks& TIntProp::EnsureHooks() {
+void TIntProp::SetExternal(int32_t* external) {
+  if (mirrorsInside_) {
+    static_cast<TMirrorIntProp*>(this)->external_ = external;
+    return;
+  }
   SetHooked(true);
-  return AllHooks()[this];
+  AllExternals()[this] = external;
 }
 
-void TIntProp::SetExternal(int32_t* external) { EnsureHooks().external = external; }
-
-void TIntProp::SetOnGetValue(std::function<int32_t()> onGetValue) { EnsureHooks().onGetValue = std::move(onGetValue); }
+void TIntProp::SetOnGetValue(std::function<int32_t()> onGetValue) {
+  SetHooked(true);
+  AllGetters()[this] = std::move(onGetValue);
+}
 
 int32_t TIntProp::GetValue() const {
-  const Hooks* hooks = FindHooks();
-  if (hooks && hooks->onGetValue) return hooks->onGetValue();
-  if (hooks && hooks->external) return *hooks->external;
+  if (Hooked()) {
+    const auto& getters = AllGetters();
+    if (const auto found = getters.find(this); found != getters.end() && found->second) return found->second();
+  }
+  if (int32_t* external = External()) return *external;
   return value_;
 }
 
 void TIntProp::SetValue(int32_t value) {
-  const Hooks* hooks = FindHooks();
-  int32_t* external = hooks ? hooks->external : nullptr;
+  int32_t* external = External();
   const int32_t current = external ? *external : value_;
   if (value == current || IsReadOnly()) return;
   DoBeforeChanged();
@@ -170,13 +186,69 @@ void TLongWordProp::SetPropValue(std::string_view name, const PropValue& value) 
 
 // --- TStrProp
 
-void TStrProp::SetOnGetValue(std::function<std::string()> onGetValue) {
-  onGetValue_ = onGetValue ? std::make_unique<std::function<std::string()>>(std::move(onGetValue)) : nullptr;
+namespace {
+
+// Every text that a string property holds, with the number of its holders (the library runs
+// on one thread). Never destroyed: properties of static objects may outlive any static here.
+std::unordered_map<std::string, uint32_t>& SharedTexts() {
+  static auto* texts = new std::unordered_map<std::string, uint32_t>();
+  return *texts;
 }
 
-std::string TStrProp::GetValue() const { return onGetValue_ ? (*onGetValue_)() : text_; }
+}  // namespace
 
-void TStrProp::SetValue(const std::string& text) { ChangeValue(text_, text); }
+const TStrProp::TSharedText* TStrProp::Share(const std::string& text) {
+  if (text.empty()) return nullptr;
+  auto& texts = SharedTexts();
+  auto found = texts.find(text);
+  if (found == texts.end()) found = texts.emplace(text, 0).first;
+  ++found->second;
+  return &*found;
+}
+
+void TStrProp::Unshare(const TSharedText* text) {
+  if (!text) return;
+  auto& texts = SharedTexts();
+  const auto found = texts.find(text->first);
+  if (--found->second == 0) texts.erase(found);
+}
+
+std::unordered_map<const TStrProp*, std::function<std::string()>>& TStrProp::AllGetters() {
+  static std::unordered_map<const TStrProp*, std::function<std::string()>> getters;
+  return getters;
+}
+
+TStrProp::~TStrProp() {
+  Unshare(text_);
+  if (Hooked()) AllGetters().erase(this);
+}
+
+const std::string& TStrProp::StoredText() const {
+  static const std::string empty;
+  return text_ ? text_->first : empty;
+}
+
+void TStrProp::SetOnGetValue(std::function<std::string()> onGetValue) {
+  if (onGetValue) {
+    AllGetters()[this] = std::move(onGetValue);
+    SetHooked(true);
+  } else if (Hooked()) {
+    AllGetters().erase(this);
+    SetHooked(false);
+  }
+}
+
+std::string TStrProp::GetValue() const { return Hooked() ? AllGetters().find(this)->second() : StoredText(); }
+
+void TStrProp::SetValue(const std::string& text) {
+  if (StoredText() == text || IsReadOnly()) return;
+  DoBeforeChanged();
+  // Shared before the old text is let go: text may be that very text.
+  const TSharedText* shared = Share(text);
+  Unshare(text_);
+  text_ = shared;
+  DoChanged();
+}
 
 PropValue TCustomStrProp::GetPropValue(std::string_view name) const {
   if (!name.empty()) return TCustomProp::GetPropValue(name);

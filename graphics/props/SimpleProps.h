@@ -62,6 +62,7 @@ class TBoolProp : public TCustomEnumProp {
 
 class TIntProp : public TCustomProp {
  public:
+  TIntProp() = default;
   ~TIntProp() override;
   const char* ClassName() const override { return "TIntProp"; }
 
@@ -76,19 +77,35 @@ class TIntProp : public TCustomProp {
   PropValue GetPropValue(std::string_view name) const override;
   void SetPropValue(std::string_view name, const PropValue& value) override;
 
+ protected:
+  // For TMirrorIntProp, which holds its mirror itself.
+  explicit TIntProp(bool mirrorsInside) : mirrorsInside_(mirrorsInside) {}
+
  private:
-  struct Hooks {
-    int32_t* external = nullptr;
-    std::function<int32_t()> onGetValue;
-  };
   // Few integers are hooked (an ellipse's angles mirror fields of the control, a layer's
   // size follows the document's): their hooks are kept apart, so that every other integer
-  // of a document of many controls stays small. None when the property has none.
-  static std::unordered_map<const TIntProp*, Hooks>& AllHooks();
-  const Hooks* FindHooks() const;
-  Hooks& EnsureHooks();
+  // of a document of many controls stays small. The mirrors, two in every ellipse, only need
+  // a pointer: they have a table of their own with small entries.
+  static std::unordered_map<const TIntProp*, int32_t*>& AllExternals();
+  static std::unordered_map<const TIntProp*, std::function<int32_t()>>& AllGetters();
+  // The integer this one mirrors; none when it mirrors none.
+  int32_t* External() const;
 
   int32_t value_ = 0;
+  // A TMirrorIntProp: the mirror is in the property, not in the table.
+  bool mirrorsInside_ = false;
+};
+
+// An integer that mirrors one of its control's (an ellipse's angles) and holds the pointer to
+// it: a drawing holds ellipses by the ten thousand, and an entry in the table kept apart
+// costs more than the pointer. Reads, writes and shows itself as a TIntProp.
+class TMirrorIntProp final : public TIntProp {
+ public:
+  TMirrorIntProp() : TIntProp(true) {}
+
+ private:
+  friend class TIntProp;
+  int32_t* external_ = nullptr;
 };
 
 class TLongWordProp : public TCustomProp {
@@ -120,6 +137,8 @@ class TCustomStrProp : public TCustomProp {
 
 class TStrProp : public TCustomStrProp {
  public:
+  TStrProp() = default;
+  ~TStrProp() override;
   const char* ClassName() const override { return "TStrProp"; }
 
   void SetValue(const std::string& text) override;
@@ -127,8 +146,17 @@ class TStrProp : public TCustomStrProp {
   void SetOnGetValue(std::function<std::string()> onGetValue);
 
  private:
-  std::string text_;
-  std::unique_ptr<std::function<std::string()>> onGetValue_;
+  // A text and the number of properties that hold it.
+  using TSharedText = std::pair<const std::string, uint32_t>;
+  static const TSharedText* Share(const std::string& text);
+  static void Unshare(const TSharedText* text);
+  static std::unordered_map<const TStrProp*, std::function<std::string()>>& AllGetters();
+  const std::string& StoredText() const;
+
+  // Held once for all the properties that hold the same text (every line of a converted
+  // drawing is named "LINE"); none for the empty text. A function that gives the value
+  // instead is rare: it is kept apart (see AllGetters).
+  const TSharedText* text_ = nullptr;
 };
 
 class TStrListProp : public TCustomProp {

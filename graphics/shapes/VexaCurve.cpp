@@ -192,11 +192,11 @@ void TVexaCurve::GetPointsEx(std::vector<TPoint>& points, std::vector<uint8_t>& 
 }
 
 void TVexaCurve::GetPointsForUndo(TRect& rect, std::vector<TPoint>& points, std::vector<uint8_t>& types) const {
-  if (InTransformation() && transformPoints_.size() == types_.size()) {
+  if (InTransformation() && TransformPoints().size() == types_.size()) {
     const TRect& s = SavedRect();
     const TPoint o = SavedOrigin();
     rect = {s.left + o.x, s.top + o.y, s.right + o.x, s.bottom + o.y};
-    points = transformPoints_;
+    points = TransformPoints();
     types = types_;
     return;
   }
@@ -359,9 +359,9 @@ void TVexaCurve::Notify(TVexaNotify code) {
         fresh_ = false;
         pathInfoStale_ = true;
       }
-    } else if (InTransformation() && transformPoints_.size() == points_.size()) {
+    } else if (InTransformation() && TransformPoints().size() == points_.size()) {
       BeginPointsChange();
-      ScalePoints(transformPoints_, Ratio(GetWidth(), RectWidth(SavedRect())),
+      ScalePoints(TransformPoints(), Ratio(GetWidth(), RectWidth(SavedRect())),
                   Ratio(GetHeight(), RectHeight(SavedRect())));
       EndPointsChange();
     } else if (GetDocRect() != UpdateRect()) {
@@ -522,12 +522,17 @@ bool TVexaCurve::MovePathSegment(int first, int last, double t, TPoint delta) {
 void TVexaCurve::BeginTransformation(TPoint origin) {
   const bool already = InTransformation();
   TVexaControl::BeginTransformation(origin);
-  if (!already) transformPoints_ = points_;
+  if (!already) transformPoints_ = std::make_unique<TPointArray>(points_);
+}
+
+const TPointArray& TVexaCurve::TransformPoints() const {
+  static const TPointArray none;
+  return transformPoints_ ? *transformPoints_ : none;
 }
 
 void TVexaCurve::EndTransformation() {
   TVexaControl::EndTransformation();
-  transformPoints_.clear();
+  transformPoints_.reset();
 }
 
 void TVexaCurve::Mirror(bool horizontal, bool vertical) {
@@ -535,7 +540,8 @@ void TVexaCurve::Mirror(bool horizontal, bool vertical) {
   if (!InTransformation()) return;
   const int32_t width = RectWidth(SavedRect());
   const int32_t height = RectHeight(SavedRect());
-  for (TPoint& p : transformPoints_) {
+  if (!transformPoints_) return;
+  for (TPoint& p : *transformPoints_) {
     if (horizontal) p.x = width - p.x;
     if (vertical) p.y = height - p.y;
   }

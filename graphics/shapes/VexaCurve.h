@@ -4,6 +4,7 @@
 // rectangle always equals the bounds of the path: when points change they are shifted so that
 // the bounds start at (0, 0), and Left/Top/Width/Height follow.
 
+#include <memory>
 #include <vector>
 
 #include "controls/VexaControl.h"
@@ -136,12 +137,16 @@ class TVexaCurve : public TVexaControl {
 
   TPointArray points_;
   TTypeArray types_;
+  mutable TPathFigureInfos pathInfo_;
+  // The points when the transformation began (relative to the control); empty outside one.
+  const TPointArray& TransformPoints() const;
+  // Made when a transformation begins: a curve is rarely being transformed.
+  std::unique_ptr<TPointArray> transformPoints_;
+  // The flags together at the end, without holes between the fields: a drawing holds curves
+  // by the hundred thousand.
   bool fresh_ = false;
   bool rebuilding_ = false;
-  mutable TPathFigureInfos pathInfo_;
   mutable bool pathInfoStale_ = true;
-  // The points when the transformation began (relative to the control).
-  TPointArray transformPoints_;
 };
 
 }  // namespace pv::graphics

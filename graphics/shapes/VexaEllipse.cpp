@@ -29,8 +29,8 @@ void TVexaEllipse::CreateProperties() {
   TPropList& p = Props();
   brush_ = p.Create<TBrushProp>("Brush");
   pen_ = p.Create<TPenProp>("Pen");
-  beginAngleProp_ = p.Create<TIntProp>("BeginAngle");
-  endAngleProp_ = p.Create<TIntProp>("EndAngle");
+  beginAngleProp_ = p.Create<TMirrorIntProp>("BeginAngle");
+  endAngleProp_ = p.Create<TMirrorIntProp>("EndAngle");
   beginAngleProp_->SetExternal(&beginAngle_);
   endAngleProp_->SetExternal(&endAngle_);
   beginAngleProp_->SetFlags(pfNew | pfThousandths);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 
 #include "history/History.h"
@@ -101,6 +102,130 @@ TEST(PropList, StateKeptApartGoesWithItsProperty) {
     EXPECT_EQ(fresh->Name(), "Fresh");
   }
   EXPECT_EQ(notified, 0);
+}
+
+// A property placed in a control's block finds its list at the block's start, without a
+// pointer of its own; one placed there but taken into another list, and one made outside any
+// block, keep theirs apart. Each must name its own list and reach its own events.
+TEST(PropList, PropertiesFindTheirListInsideAndOutsideTheBlock) {
+  alignas(std::max_align_t) std::byte block[256];
+  TPropList home;
+  TPropList other;
+  test::TEventLog homeLog;
+  test::TEventLog otherLog;
+  home.SetEvents(&homeLog);
+  other.SetEvents(&otherLog);
+  TIntProp* placed = nullptr;
+  TIntProp* strayed = nullptr;
+  TIntProp* later = nullptr;
+  {
+    TPropArena arena(block, sizeof block, &home);
+    placed = home.Create<TIntProp>("Left");
+    strayed = other.Create<TIntProp>("Top");
+    arena.Close();
+    later = home.Create<TIntProp>("Width");
+    EXPECT_EQ(arena.Asked(), sizeof(TPropList*) + 2 * sizeof(TIntProp)) << "the list's place, then the two placed";
+  }
+  const auto inBlock = [&](const void* p) {
+    return static_cast<const std::byte*>(p) >= block && static_cast<const std::byte*>(p) < block + sizeof block;
+  };
+  ASSERT_TRUE(inBlock(placed));
+  ASSERT_TRUE(inBlock(strayed));
+  ASSERT_FALSE(inBlock(later));
+
+  struct Case {
+    TIntProp* prop;
+    TPropList* list;
+    std::string_view name;
+  };
+  for (const Case& c : {Case{placed, &home, "Left"}, Case{strayed, &other, "Top"}, Case{later, &home, "Width"}}) {
+    EXPECT_EQ(c.prop->OwnerList(), c.list) << c.name;
+    EXPECT_EQ(c.prop->Name(), c.name);
+    EXPECT_EQ(c.list->NameOf(c.prop), c.name);
+    c.prop->SetValue(5);
+  }
+  EXPECT_EQ(homeLog.log, (std::vector<std::string>{"before Left", "changed Left", "before Width", "changed Width"}));
+  EXPECT_EQ(otherLog.log, (std::vector<std::string>{"before Top", "changed Top"}));
+  EXPECT_EQ(other.NameOf(placed), "");
+
+  // A property that goes takes its entry along: the next one made at its address has no list.
+  other.DeleteProp(other.IndexOfProp(strayed));
+  home.DeleteProp(home.IndexOfProp(later));
+  const auto outside = std::make_unique<TIntProp>();
+  EXPECT_EQ(outside->OwnerList(), nullptr);
+  EXPECT_EQ(outside->Name(), "");
+}
+
+// Names are numbered on first use and looked up by where their text lies: a text that
+// changes in place must still give the property its own name.
+TEST(PropList, ANameReadFromAReusedBufferIsItsOwn) {
+  TPropList list;
+  char buffer[] = "Alpha";
+  const std::string_view name(buffer, 5);
+  ASSERT_NE(list.Create<TIntProp>(name), nullptr);
+  std::memcpy(buffer, "Gamma", 5);
+  ASSERT_NE(list.Create<TIntProp>(name), nullptr);
+  std::memcpy(buffer, "alpha", 5);
+  EXPECT_EQ(list.Create<TIntProp>(name), nullptr) << "names differ in more than case";
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(list.NameByIndex(0), "Alpha");
+  EXPECT_EQ(list.NameByIndex(1), "Gamma");
+  EXPECT_EQ(list.PropByIndex(1)->Name(), "Gamma");
+}
+
+// Lists whose properties all lie in their blocks keep one shared order of places instead of
+// an entry per property. A property that comes, or one that goes from other than the end,
+// gives the list entries of its own again: order, names and values stay as they were.
+TEST(PropList, ASharedLayoutKeepsOrderNamesAndValuesThroughAddsAndDeletes) {
+  constexpr size_t kBlock = 256;
+  TPropList lists[3];
+  const auto names = [](const TPropList& list) {
+    std::vector<std::string> out;
+    for (int i = 0; i < list.Count(); ++i) out.push_back(list.NameByIndex(i));
+    return out;
+  };
+  const auto values = [](const TPropList& list) {
+    std::vector<int32_t> out;
+    for (int i = 0; i < list.Count(); ++i) out.push_back(static_cast<TIntProp*>(list.PropByIndex(i))->GetValue());
+    return out;
+  };
+  for (int n = 0; n < 3; ++n) {
+    std::byte* block = lists[n].TakeBlock(std::unique_ptr<std::byte[]>(new std::byte[kBlock]));
+    TPropArena arena(block, kBlock, &lists[n]);
+    int32_t value = 10 * n;
+    for (const char* name : {"Top", "Left", "Width"}) lists[n].Create<TIntProp>(name)->SetValue(++value);
+    if (n == 2) {
+      arena.Close();
+      lists[n].Create<TIntProp>("Height");  // outside the block: nothing to share
+    }
+    lists[n].ShareLayout();
+  }
+  EXPECT_TRUE(lists[0].SharesLayout());
+  EXPECT_TRUE(lists[1].SharesLayout());
+  EXPECT_FALSE(lists[2].SharesLayout());
+  for (int n = 0; n < 2; ++n) {
+    EXPECT_EQ(names(lists[n]), (std::vector<std::string>{"Left", "Top", "Width"}));
+    EXPECT_EQ(values(lists[n]), (std::vector<int32_t>{10 * n + 2, 10 * n + 1, 10 * n + 3}));
+    TCustomProp* top = lists[n].PropByName("TOP");
+    ASSERT_NE(top, nullptr);
+    EXPECT_EQ(lists[n].IndexOfProp(top), 1);
+    EXPECT_EQ(top->OwnerList(), &lists[n]);
+  }
+
+  std::unique_ptr<TCustomProp> height = std::make_unique<TIntProp>();
+  EXPECT_EQ(lists[0].AddProp(height, "Height"), 0);
+  EXPECT_FALSE(lists[0].SharesLayout());
+  EXPECT_EQ(names(lists[0]), (std::vector<std::string>{"Height", "Left", "Top", "Width"}));
+  EXPECT_EQ(values(lists[0]), (std::vector<int32_t>{0, 2, 1, 3}));
+
+  lists[1].DeleteProp(2);
+  EXPECT_TRUE(lists[1].SharesLayout()) << "the last one goes as when the list is cleared";
+  EXPECT_EQ(names(lists[1]), (std::vector<std::string>{"Left", "Top"}));
+  lists[1].DeleteProp(0);
+  EXPECT_FALSE(lists[1].SharesLayout());
+  EXPECT_EQ(names(lists[1]), (std::vector<std::string>{"Top"}));
+  EXPECT_EQ(values(lists[1]), (std::vector<int32_t>{11}));
+  EXPECT_EQ(lists[1].PropByName("Left"), nullptr);
 }
 
 // A list on a history, found again by the property's name as a panel would.

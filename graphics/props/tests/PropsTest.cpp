@@ -48,6 +48,43 @@ TEST_F(PropsTest, AnUnchangedValueFiresNothing) {
   EXPECT_EQ(events.log.size(), 2u);
 }
 
+// Equal texts are held once for all the properties that hold them (every line of a converted
+// drawing is named "LINE"): a change of one leaves the others as they were, the last holder
+// letting a text go does not disturb a later holder of it, and a function that gives the
+// value stands in front of the held text until it is taken away.
+TEST_F(PropsTest, EqualTextsHeldOnceStayApartWhenOneChanges) {
+  std::vector<TStrProp*> names;
+  for (const char* name : {"A", "B", "C"}) {
+    names.push_back(list.Create<TStrProp>(name));
+    names.back()->SetValue("LINE");
+  }
+  events.log.clear();
+  names[0]->SetValue(std::string("LI") + "NE");
+  EXPECT_TRUE(events.log.empty()) << "an equal text is no change";
+  names[1]->SetValue("ARC");
+  EXPECT_EQ(events.log, (std::vector<std::string>{"before B", "changed B"}));
+  EXPECT_EQ(names[0]->GetValue(), "LINE");
+  EXPECT_EQ(names[1]->GetValue(), "ARC");
+  EXPECT_EQ(names[2]->GetValue(), "LINE");
+
+  list.DeleteProp(list.IndexOfProp(names[0]));
+  names[2]->SetValue(names[2]->GetValue());
+  names[2]->SetValue("");
+  EXPECT_EQ(names[2]->GetValue(), "");
+  EXPECT_EQ(names[2]->GetPropValue({}).ToString(), "");
+  names[1]->SetValue("LINE");
+  TStrProp* later = list.Create<TStrProp>("D");
+  later->SetValue("LINE");
+  list.DeleteProp(list.IndexOfProp(names[1]));
+  EXPECT_EQ(later->GetValue(), "LINE");
+
+  later->SetOnGetValue([] { return std::string("given"); });
+  EXPECT_EQ(later->GetValue(), "given");
+  EXPECT_EQ(later->GetDisplayValue(), "given");
+  later->SetOnGetValue(nullptr);
+  EXPECT_EQ(later->GetValue(), "LINE");
+}
+
 TEST_F(PropsTest, ReadOnlyPropertiesRefuseChanges) {
   TIntProp* id = list.Create<TIntProp>("ID");
   TStrProp* name = list.Create<TStrProp>("Caption");
@@ -61,6 +98,33 @@ TEST_F(PropsTest, ReadOnlyPropertiesRefuseChanges) {
   list.SetHistoryState(THistoryState::Undoing);  // a value restored by undo goes in
   id->SetValue(3);
   EXPECT_EQ(id->GetValue(), 3);
+}
+
+// A mirror held in the property (an ellipse's angles) reads, writes and gives way to a value
+// function as one kept apart does.
+TEST_F(PropsTest, MirrorsHeldInThePropertyOrApartBehaveAlike) {
+  int32_t mirrors[2] = {5, 5};
+  TIntProp* props[2] = {list.Create<TIntProp>("Apart"), list.Create<TMirrorIntProp>("Inside")};
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(props[i]->Name());
+    props[i]->SetExternal(&mirrors[i]);
+    EXPECT_EQ(props[i]->GetValue(), 5);
+    events.log.clear();
+    props[i]->SetValue(5);
+    EXPECT_TRUE(events.log.empty()) << "equal to the mirror: no change";
+    props[i]->SetValue(7);
+    EXPECT_EQ(mirrors[i], 7);
+    EXPECT_EQ(events.log.size(), 2u);
+    mirrors[i] = 9;
+    EXPECT_EQ(props[i]->GetPropValue({}), PropValue::Integer(9));
+    props[i]->SetOnGetValue([] { return 42; });
+    EXPECT_EQ(props[i]->GetValue(), 42);
+    props[i]->SetOnGetValue(nullptr);
+    EXPECT_EQ(props[i]->GetValue(), 9);
+    props[i]->SetExternal(nullptr);
+    EXPECT_EQ(props[i]->GetValue(), 7) << "its own value, set along with the mirror";
+    EXPECT_STREQ(props[i]->ClassName(), "TIntProp");
+  }
 }
 
 TEST_F(PropsTest, IntegersMirrorAnExternalValueAndShowThousandths) {
