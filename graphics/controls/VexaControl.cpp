@@ -411,6 +411,16 @@ void TVexaControl::TakeSizeMoveSnapshot() {
     // leaves the descendant to this step, which then puts it where its bracket began.
     TSizeMoveSnapshot entry{c, c->UpdateCount() > 0 ? c->UpdateRect() : c->GetDocRect(), {}, {}};
     if (c->HasPoints()) c->GetPointsEx(entry.points, entry.types);
+    // One below a descendant in a bracket of its own (a clone of that descendant made this
+    // control refit while it resized its children) may have moved already: that bracket's
+    // step, undone first, puts it back, and this one must not then move it again.
+    for (const TVexaControl* p = c->parent_; p && p != this; p = p->parent_) {
+      if (!p->HasSizeMoveSnapshot()) continue;
+      for (const TSizeMoveSnapshot& inner : p->extras_->sizeMoveSnapshot) {
+        if (inner.control == c) entry = inner;
+      }
+      break;
+    }
     Extras().sizeMoveSnapshot.push_back(std::move(entry));
   }
 }

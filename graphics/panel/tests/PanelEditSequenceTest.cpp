@@ -631,5 +631,26 @@ TEST(PanelEditSequences, TurningASelectionWiderThanHalfTheRangeTurnsAboutItsCent
   EXPECT_EQ("", RunEditSequence(sequence));
 }
 
+// The bracket widens a group that a clone in the outer group shows: the outer group's fit
+// to the clone keeps the group's children as they were before the bracket.
+TEST(PanelEditSequences, ABracketOnACloneSourceGroupInAGroupUndoesItsChildren) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::Select, 0, 0, 0, 0},
+       {TEditKind::SelectAlso, 287, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::AddControl, 7, 0, 0, 0},
+       {TEditKind::CloneSource, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0}},
+      {{TEditKind::SelectAll, 0, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::Bracket, 451, 0, 0, 675}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
 }  // namespace
 }  // namespace pv::graphics::test

@@ -310,6 +310,24 @@ TEST_F(PanelHistoryTest, ASourcesBracketUndoesTheGroupItsCloneRefitted) {
   });
 }
 
+// A group that is the source of a clone beside it in an outer group is widened in a bracket:
+// its children scale with it, the clone follows and the outer group refits while the bracket
+// is open. The outer group's step takes the children from before the inner bracket, so that
+// undone after the inner group's own step it does not widen them again.
+TEST_F(PanelHistoryTest, AGroupsBracketUndoesItsChildrenWhenItsCloneRefitsTheOuterGroup) {
+  auto* outer = TVexaControl::New<TVexaGroup>(&panel, Scheme(), panel.GetActiveLayer());
+  auto* inner = TVexaControl::New<TVexaGroup>(&panel, outer, panel.GetActiveLayer());
+  Box(inner, {0, 0, 3000, 2000}, "left");
+  Box(inner, {1000, 0, 4000, 2000}, "right");
+  auto* clone = TVexaControl::New<TVexaClone>(&panel, outer, panel.GetActiveLayer());
+  clone->SetSource(inner);
+  history().Clear();
+  ExpectExactUndoRedo([&] {
+    TControlUpdate update(*inner);
+    inner->SetWidth(inner->GetWidth() + 2000);
+  });
+}
+
 // A clone that comes into its own source, itself or inside a group, shows it no more, as a
 // reload would find it; the step that moved it gives the source back on undo.
 TEST_F(PanelHistoryTest, ACloneMovedIntoItsSourceLosesItInOneStep) {
