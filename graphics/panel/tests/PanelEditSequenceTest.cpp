@@ -631,5 +631,22 @@ TEST(PanelEditSequences, TurningASelectionWiderThanHalfTheRangeTurnsAboutItsCent
   EXPECT_EQ("", RunEditSequence(sequence));
 }
 
+// The connector's route stands off the corner of its rectangle, as a route set inside its
+// group left it: the ungroup moves the connector out and back, and undo puts its rectangle and
+// route back together without fitting one to the other.
+TEST(PanelEditSequences, AConnectorWhoseRouteStandsOffItsCornerComesBackInPlaceWithUngroupUndo) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 6, 0, 0, 781},
+       {TEditKind::Link, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0}},
+      {{TEditKind::SelectAll, 0, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::Reparent, 0, 55, 0, 0},
+       {TEditKind::SetPoints, 0, 0, 0, 0},
+       {TEditKind::UngroupSelection, 0, 0, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
 }  // namespace
 }  // namespace pv::graphics::test

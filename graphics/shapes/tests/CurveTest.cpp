@@ -75,6 +75,22 @@ TEST_F(CurveFixture, PointsAreShiftedSoThatTheirBoundsStartAtTheOrigin) {
   EXPECT_EQ(c->GetHeight(), 15);
 }
 
+// Putting back a rectangle and points as they stood together (a linked connector's route keeps
+// its rectangle and is not shifted to it) gives exactly those: a fit would move the curve.
+TEST_F(CurveFixture, RestoredPointsKeepTheRectangleTheyStoodIn) {
+  auto* c = Curve({{0, 0}, {1000, 1000}}, {ptNode, ptEndNode});
+  const TRect rect{-16000, -16000, 5000, 2000};
+  const std::vector<TPoint> points{{16000, 17000}, {8000, 17000}, {8000, 8000}};
+  const std::vector<uint8_t> types{ptNode, ptNode, ptEndNode};
+  c->RestorePoints(rect, points, types);
+  EXPECT_EQ(c->GetDocRect(), rect);
+  EXPECT_EQ(Points(*c), points);
+  // A later change of the points fits them as ever.
+  c->SetPointsEx(points, types);
+  EXPECT_EQ(c->GetLeft(), -8000);
+  EXPECT_EQ(Points(*c), (std::vector<TPoint>{{8000, 9000}, {0, 9000}, {0, 0}}));
+}
+
 TEST_F(CurveFixture, ExtremePointsGiveWidthsWithoutWrapping) {
   // Points near both int32 limits: their extent does not fit an int32; the rectangle is
   // clamped rather than wrapped to a negative width.
