@@ -648,5 +648,38 @@ TEST(PanelEditSequences, AConnectorWhoseRouteStandsOffItsCornerComesBackInPlaceW
   EXPECT_EQ("", RunEditSequence(sequence));
 }
 
+// The first connector reaches up to the lowest coordinate, so the selection's corner lies
+// more than the int32 range above the boxes and connectors beside it: resizing keeps each
+// one's rectangle from where it began, and undo gives it back.
+TEST(PanelEditSequences, ResizingASelectionReachingToTheLowestCoordinateUndoesTheRest) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 6, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 6, 0, 0, 0},
+       {TEditKind::AddControl, 4, 0, 95000, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 6, 0, 0, 0},
+       {TEditKind::Link, 0, 0, 390, 0},
+       {TEditKind::Select, 747, 0, 0, 0},
+       {TEditKind::SelectAlso, 745, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::Select, 111, 0, 0, 0},
+       {TEditKind::SelectAlso, 916, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0}},
+      {{TEditKind::SetProperty, 927, 619, 6, 0},
+       {TEditKind::SetPoints, 0, 0, 0, 0},
+       {TEditKind::SetPoints, 87, 0, 0, 0},
+       {TEditKind::SelectAll, 0, 0, 0, 0},
+       {TEditKind::ResizeSelection, 0, 0, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
 }  // namespace
 }  // namespace pv::graphics::test

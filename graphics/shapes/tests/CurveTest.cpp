@@ -390,6 +390,28 @@ TEST_F(CurveFixture, ATransformationScalesAndMirrorsFromThePointsItBeganWith) {
   EXPECT_EQ(Points(*c), (std::vector<TPoint>{{1000, 0}, {0, 0}, {0, 500}}));
 }
 
+// A transformation whose origin lies more than the int32 range away (the corner of a selection
+// reaching from one end of the range to the other) still scales from, and undoes to, the
+// rectangle the curve had.
+TEST_F(CurveFixture, ATransformationFromAFarOriginKeepsTheRectangleItBeganWith) {
+  const TPoint origins[] = {{0, 0}, {0, INT32_MIN}, {INT32_MIN, 0}, {INT32_MIN, INT32_MIN}, {-5000, INT32_MIN}};
+  for (const TPoint origin : origins) {
+    SCOPED_TRACE(testing::Message() << "origin " << origin.x << ", " << origin.y);
+    auto* c = Curve({{0, 0}, {1000, 0}, {1000, 500}}, {ptNode, ptNode, ptEndNode});
+    c->SetDocRect({1000, 2000, 2000, 2500});
+    c->BeginTransformation(origin);
+    c->SetDocRect({1000, 2000, 3000, 3000});
+    EXPECT_EQ(Points(*c), (std::vector<TPoint>{{0, 0}, {2000, 0}, {2000, 1000}}));
+    TRect rect;
+    std::vector<TPoint> points;
+    std::vector<uint8_t> types;
+    c->GetPointsForUndo(rect, points, types);
+    EXPECT_EQ(rect, (TRect{1000, 2000, 2000, 2500}));
+    EXPECT_EQ(points, (std::vector<TPoint>{{0, 0}, {1000, 0}, {1000, 500}}));
+    c->EndTransformation();
+  }
+}
+
 TEST_F(CurveFixture, RotatingTurnsThePointsAndRefitsTheRectangle) {
   auto* c = Curve({{0, 0}, {1000, 0}, {1000, 500}}, {ptNode, ptNode, ptEndNode});
   c->SetDocRect({10000, 10000, 11000, 10500});
