@@ -2,6 +2,8 @@
 // transformation bracket, painting with culling and transparency, and hit testing.
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <memory>
 
 #include "controls/VexaControl.h"
@@ -87,11 +89,23 @@ void TVexaControl::BeginTransformation(TPoint origin) {
   state_ |= csTransforming;
   const TRect r = GetDocRect();
   TExtras& extras = Extras();
-  extras.savedOrigin = origin;
-  // Relative to an origin anywhere in the coordinate range: differences held in that range.
+  // Relative to an origin anywhere in the coordinate range: differences held in that range. A
+  // control farther from the origin than that (a selection reaching from one end of the range
+  // to the other) keeps its rectangle from its own corner instead, as clamped differences
+  // would lose where it stood and how large it was.
+  const auto fits = [](int64_t from, int32_t to) {
+    const int64_t d = from - to;
+    return d >= std::numeric_limits<int32_t>::min() && d <= std::numeric_limits<int32_t>::max();
+  };
+  if (!fits(r.left, origin.x) || !fits(r.right, origin.x) || !fits(r.top, origin.y) || !fits(r.bottom, origin.y)) {
+    extras.savedOrigin = {r.left, r.top};
+  } else {
+    extras.savedOrigin = origin;
+  }
+  const TPoint start = extras.savedOrigin;
   const auto from = [&](TPoint p) {
-    return TPoint{winmath::ClampToInt32(static_cast<int64_t>(p.x) - origin.x),
-                  winmath::ClampToInt32(static_cast<int64_t>(p.y) - origin.y)};
+    return TPoint{winmath::ClampToInt32(static_cast<int64_t>(p.x) - start.x),
+                  winmath::ClampToInt32(static_cast<int64_t>(p.y) - start.y)};
   };
   const TPoint leftTop = from({r.left, r.top});
   const TPoint rightBottom = from({r.right, r.bottom});

@@ -191,6 +191,21 @@ void TVexaCurve::GetPointsEx(std::vector<TPoint>& points, std::vector<uint8_t>& 
   types = types_;
 }
 
+void TVexaCurve::RestorePoints(const TRect& rect, const std::vector<TPoint>& points,
+                               const std::vector<uint8_t>& types) {
+  const bool outer = !restoring_;
+  restoring_ = true;
+  try {
+    TVexaControl::RestorePoints(rect, points, types);
+  } catch (...) {
+    if (outer) restoring_ = false;
+    throw;
+  }
+  if (outer) restoring_ = false;
+}
+
+bool TVexaCurve::KeepsGeometryAsGiven() const { return restoring_ || IsHistorySource(); }
+
 void TVexaCurve::GetPointsForUndo(TRect& rect, std::vector<TPoint>& points, std::vector<uint8_t>& types) const {
   if (InTransformation() && TransformPoints().size() == types_.size()) {
     const TRect& s = SavedRect();
@@ -269,13 +284,13 @@ void TVexaCurve::EndPointsChange() {
     // outside it (a clone following the curve, the group around that clone): recording stays
     // on for them.
     std::optional<TPointsStep> step;
-    if (!OpenGroupHoldsPointsStep() && !IsHistorySource() && FitMovesRect()) {
+    if (!OpenGroupHoldsPointsStep() && !KeepsGeometryAsGiven() && FitMovesRect()) {
       step.emplace(*this);
       RecordPointsStep(GetDocRect());
     }
     std::optional<TNoRecording> noRecording;
     if (!OpenGroupHoldsPointsStep() && !AncestorRecordsSizeMove()) noRecording.emplace(Owner());
-    if (!IsHistorySource()) FitRectToPoints();
+    if (!KeepsGeometryAsGiven()) FitRectToPoints();
     if (!points_.empty()) {
       const TPathFigureInfos* infos = GetPathInfo();
       if (!infos->figures.empty()) SetIsSolid(infos->figures.back().closed);
@@ -351,7 +366,7 @@ void TVexaCurve::ScalePoints(const std::vector<TPoint>& from, double sx, double 
 
 void TVexaCurve::Notify(TVexaNotify code) {
   if (code == TVexaNotify::fnRect && !points_.empty() && UpdateCount() == 0 && !rebuilding_ && !IsPanelLoading() &&
-      !IsHistorySource()) {
+      !KeepsGeometryAsGiven()) {
     if (fresh_) {
       // A curve just drawn by dragging runs from the top-left to the bottom-right corner.
       if (GetWidth() > 0 && GetHeight() > 0) {

@@ -48,6 +48,8 @@ class TVexaCurve : public TVexaControl {
   void GetPointsEx(std::vector<TPoint>& points, std::vector<uint8_t>& types) const override;
   // While transformed: the rectangle and points from before the transformation.
   void GetPointsForUndo(TRect& rect, std::vector<TPoint>& points, std::vector<uint8_t>& types) const override;
+  // Exactly the rectangle and points given, as they stood together: not fitted to each other.
+  void RestorePoints(const TRect& rect, const std::vector<TPoint>& points, const std::vector<uint8_t>& types) override;
   const TPathFigureInfos* GetPathInfo() const override;
 
   int GetLinkPointCount() const override { return GetNodesCount(); }
@@ -114,6 +116,9 @@ class TVexaCurve : public TVexaControl {
   // The bounds of the points, relative to the rectangle (control points of curves included
   // only as far as the path reaches).
   TPointBounds64 PointsBounds() const;
+  // The rectangle and points are being put back as they stood (undo, a control moved between
+  // parents): neither follows the other.
+  bool KeepsGeometryAsGiven() const;
   // FitRectToPoints would move or size the rectangle.
   bool FitMovesRect() const;
   // The points scaled from one rectangle size to another (after a resize).
@@ -146,6 +151,7 @@ class TVexaCurve : public TVexaControl {
   // by the hundred thousand.
   bool fresh_ = false;
   bool rebuilding_ = false;
+  bool restoring_ = false;
   mutable bool pathInfoStale_ = true;
 };
 

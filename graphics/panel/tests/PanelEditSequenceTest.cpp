@@ -652,5 +652,55 @@ TEST(PanelEditSequences, ABracketOnACloneSourceGroupInAGroupUndoesItsChildren) {
   EXPECT_EQ("", RunEditSequence(sequence));
 }
 
+// The connector's route stands off the corner of its rectangle, as a route set inside its
+// group left it: the ungroup moves the connector out and back, and undo puts its rectangle and
+// route back together without fitting one to the other.
+TEST(PanelEditSequences, AConnectorWhoseRouteStandsOffItsCornerComesBackInPlaceWithUngroupUndo) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 6, 0, 0, 781},
+       {TEditKind::Link, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0}},
+      {{TEditKind::SelectAll, 0, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::Reparent, 0, 55, 0, 0},
+       {TEditKind::SetPoints, 0, 0, 0, 0},
+       {TEditKind::UngroupSelection, 0, 0, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
+// The first connector reaches up to the lowest coordinate, so the selection's corner lies
+// more than the int32 range above the boxes and connectors beside it: resizing keeps each
+// one's rectangle from where it began, and undo gives it back.
+TEST(PanelEditSequences, ResizingASelectionReachingToTheLowestCoordinateUndoesTheRest) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 6, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 6, 0, 0, 0},
+       {TEditKind::AddControl, 4, 0, 95000, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 6, 0, 0, 0},
+       {TEditKind::Link, 0, 0, 390, 0},
+       {TEditKind::Select, 747, 0, 0, 0},
+       {TEditKind::SelectAlso, 745, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::Select, 111, 0, 0, 0},
+       {TEditKind::SelectAlso, 916, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0}},
+      {{TEditKind::SetProperty, 927, 619, 6, 0},
+       {TEditKind::SetPoints, 0, 0, 0, 0},
+       {TEditKind::SetPoints, 87, 0, 0, 0},
+       {TEditKind::SelectAll, 0, 0, 0, 0},
+       {TEditKind::ResizeSelection, 0, 0, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
 }  // namespace
 }  // namespace pv::graphics::test

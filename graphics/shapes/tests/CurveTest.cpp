@@ -75,6 +75,22 @@ TEST_F(CurveFixture, PointsAreShiftedSoThatTheirBoundsStartAtTheOrigin) {
   EXPECT_EQ(c->GetHeight(), 15);
 }
 
+// Putting back a rectangle and points as they stood together (a linked connector's route keeps
+// its rectangle and is not shifted to it) gives exactly those: a fit would move the curve.
+TEST_F(CurveFixture, RestoredPointsKeepTheRectangleTheyStoodIn) {
+  auto* c = Curve({{0, 0}, {1000, 1000}}, {ptNode, ptEndNode});
+  const TRect rect{-16000, -16000, 5000, 2000};
+  const std::vector<TPoint> points{{16000, 17000}, {8000, 17000}, {8000, 8000}};
+  const std::vector<uint8_t> types{ptNode, ptNode, ptEndNode};
+  c->RestorePoints(rect, points, types);
+  EXPECT_EQ(c->GetDocRect(), rect);
+  EXPECT_EQ(Points(*c), points);
+  // A later change of the points fits them as ever.
+  c->SetPointsEx(points, types);
+  EXPECT_EQ(c->GetLeft(), -8000);
+  EXPECT_EQ(Points(*c), (std::vector<TPoint>{{8000, 9000}, {0, 9000}, {0, 0}}));
+}
+
 TEST_F(CurveFixture, ExtremePointsGiveWidthsWithoutWrapping) {
   // Points near both int32 limits: their extent does not fit an int32; the rectangle is
   // clamped rather than wrapped to a negative width.
@@ -372,6 +388,28 @@ TEST_F(CurveFixture, ATransformationScalesAndMirrorsFromThePointsItBeganWith) {
   c->EndTransformation();
   c->Mirror(true, true);  // outside a transformation: nothing
   EXPECT_EQ(Points(*c), (std::vector<TPoint>{{1000, 0}, {0, 0}, {0, 500}}));
+}
+
+// A transformation whose origin lies more than the int32 range away (the corner of a selection
+// reaching from one end of the range to the other) still scales from, and undoes to, the
+// rectangle the curve had.
+TEST_F(CurveFixture, ATransformationFromAFarOriginKeepsTheRectangleItBeganWith) {
+  const TPoint origins[] = {{0, 0}, {0, INT32_MIN}, {INT32_MIN, 0}, {INT32_MIN, INT32_MIN}, {-5000, INT32_MIN}};
+  for (const TPoint origin : origins) {
+    SCOPED_TRACE(testing::Message() << "origin " << origin.x << ", " << origin.y);
+    auto* c = Curve({{0, 0}, {1000, 0}, {1000, 500}}, {ptNode, ptNode, ptEndNode});
+    c->SetDocRect({1000, 2000, 2000, 2500});
+    c->BeginTransformation(origin);
+    c->SetDocRect({1000, 2000, 3000, 3000});
+    EXPECT_EQ(Points(*c), (std::vector<TPoint>{{0, 0}, {2000, 0}, {2000, 1000}}));
+    TRect rect;
+    std::vector<TPoint> points;
+    std::vector<uint8_t> types;
+    c->GetPointsForUndo(rect, points, types);
+    EXPECT_EQ(rect, (TRect{1000, 2000, 2000, 2500}));
+    EXPECT_EQ(points, (std::vector<TPoint>{{0, 0}, {1000, 0}, {1000, 500}}));
+    c->EndTransformation();
+  }
 }
 
 TEST_F(CurveFixture, RotatingTurnsThePointsAndRefitsTheRectangle) {
