@@ -66,12 +66,18 @@ int TVexaControl::AddChild(TVexaControl* control) {
   if (!changesPanel) RecordOrder(*control);
   if (changesPanel && owner_) owner_->History().DisableRecording();
   control->state_ |= csReparenting;
-  if (control->parent_) control->parent_->ExtractChild(control);
+  TVexaControl* oldParent = control->parent_;
+  if (oldParent) oldParent->ExtractChild(control);
   if (control->owner_) control->owner_->RemoveParentless(*control);
   if (changesPanel) control->ChangePanel(owner_);
   children_.push_back(control);
   control->parent_ = this;
   control->state_ &= static_cast<uint8_t>(~csReparenting);
+  // The group left behind fits itself to the children it kept only now: a connector linked to
+  // it reroutes with its rectangle taken where it now stands. Taken while the control hung
+  // between the two, the rectangle was undone inside the new parent before the control went
+  // back, and it came back shifted by the new parent's place.
+  if (oldParent && oldParent->RefitsAfterRemoval()) oldParent->RefitToChildren();
   if (destroyGroup) oldPanel->History().EndAction();
   if (leaving) leaving->End();
   if (layer_ && control->layer_ != layer_) {
@@ -131,11 +137,16 @@ void TVexaControl::DeleteChild(int index) {
   if (owner_ && !child->HasState(csDestroying)) owner_->AddParentless(*child);
   if (owner_) owner_->SelectControl(*child, false);
   children_.erase(children_.begin() + index);
-  // A group fits itself to the children it has left.
-  if (!HasState(csDestroying) && !InTransformation() && !(owner_ && owner_->IsLoading())) RefitToChildren();
+  // A group fits itself to the children it has left; one that a control leaves for another
+  // parent does so once the control has arrived there.
   if (child->HasState(csReparenting)) return;
+  if (RefitsAfterRemoval()) RefitToChildren();
   child->Notify(TVexaNotify::fnParent);
   Notify(TVexaNotify::fnOrder);
+}
+
+bool TVexaControl::RefitsAfterRemoval() const {
+  return !HasState(csDestroying) && !InTransformation() && !(owner_ && owner_->IsLoading());
 }
 
 void TVexaControl::RemoveChild(TVexaControl* control) {

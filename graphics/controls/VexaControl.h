@@ -119,6 +119,9 @@ class TVexaControl : public IDocControl {
   virtual void DeleteChild(int index);
   void RemoveChild(TVexaControl* control);
   virtual void ExtractChild(TVexaControl* control);
+  // Whether taking a child out makes this control fit itself to the rest: not while it goes
+  // away, transforms or loads.
+  bool RefitsAfterRemoval() const;
   virtual void ClearChildren();
   void MoveChild(int from, int to) override;
   void SetParent(IDocControl* parent) override;

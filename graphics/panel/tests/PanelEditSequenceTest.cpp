@@ -702,5 +702,39 @@ TEST(PanelEditSequences, ResizingASelectionReachingToTheLowestCoordinateUndoesTh
   EXPECT_EQ("", RunEditSequence(sequence));
 }
 
+// The connector is linked to the inner group it leaves for a group lower down: that group
+// fits itself to the boxes it keeps and the connector reroutes, and undo gives back the
+// connector's place inside it.
+TEST(PanelEditSequences, ReparentingAConnectorOutOfTheGroupItIsLinkedToUndoesItsPlace) {
+  const TEditSequence sequence{
+      {{TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::Select, 0, 0, 0, 0},
+       {TEditKind::SelectAlso, 301, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 72000, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 6, 0, 26000, 0},
+       {TEditKind::Link, 0, 0, 0, 0},
+       {TEditKind::SelectAlso, 548, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 118000, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::Select, 144, 0, 0, 0},
+       {TEditKind::SelectAlso, 167, 0, 0, 0},
+       {TEditKind::GroupSelection, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0},
+       {TEditKind::AddControl, 0, 0, 0, 0}},
+      {{TEditKind::Select, 0, 0, 0, 0},
+       {TEditKind::Reparent, 585, 378, 0, 0},
+       {TEditKind::CutPaste, 0, 0, 0, 0},
+       {TEditKind::Reparent, 532, 955, 0, 0}}};
+  EXPECT_EQ("", RunEditSequence(sequence));
+}
+
 }  // namespace
 }  // namespace pv::graphics::test

@@ -548,6 +548,33 @@ TEST_F(PanelHistoryTest, UngroupingAGroupHoldingALinkedConnectorUndoesItsPlace) 
   EXPECT_EQ(route, link->GetDocRect());
 }
 
+// A connector linked to its own group moves into another group: the group it leaves fits
+// itself to the rest and the connector reroutes to it. Undo puts the connector back where it
+// stood, not shifted by the place of the group it had gone to.
+TEST_F(PanelHistoryTest, ReparentingAConnectorLinkedToTheGroupItLeavesUndoesItsPlace) {
+  RegisterConnectorClasses();
+  auto* g = TVexaControl::New<TVexaGroup>(&panel, Scheme(), panel.GetActiveLayer());
+  Box(g, {20000, 20000, 22000, 22000});
+  Box(g, {20000, 30000, 22000, 32000});
+  auto* link = TVexaControl::New<TVexaConnector>(&panel, g, panel.GetActiveLayer());
+  link->LinkA().SetLinkedControl(g);
+  link->LinkA().SetLinkPoint({22000, 26000});
+  link->LinkB().SetLinkPoint({12000, 50000});
+  g->RefitToChildren();
+  auto* h = TVexaControl::New<TVexaGroup>(&panel, Scheme(), panel.GetActiveLayer());
+  Box(h, {0, 72000, 3000, 74000});
+  Box(h, {0, 118000, 3000, 120000});
+  h->RefitToChildren();
+  const TRect place = link->GetDocRect();
+  history().Clear();
+  const int done = history().ActionIndex();
+  ExpectExactUndoRedo([&] { link->SetParent(h); });
+  ASSERT_EQ(h, link->GetParent());
+  while (history().ActionIndex() > done) ASSERT_TRUE(history().Undo());
+  EXPECT_EQ(g, link->GetParent());
+  EXPECT_EQ(place, link->GetDocRect());
+}
+
 // A connector inside a group, linked to a box outside it, routes when grouping takes the box in,
 // and its group fits itself to the new route: undo gives back the group's rectangle with the
 // route, and redo the fit after.
