@@ -17,28 +17,29 @@ namespace pv::graphics {
 
 // The sums are taken in 64 bits and held within int32: a control that a damaged document or
 // a long drag put at the edge of the range ends there instead of wrapping to the other side.
-TRect TVexaControl::GetDocRect() const {
-  int64_t left = GetLeft();
-  int64_t top = GetTop();
+TVexaControl::TDocOffset TVexaControl::ParentDocOffset() const {
+  TDocOffset offset;
   for (const TVexaControl* p = parent_; p; p = p->parent_) {
-    left += p->GetLeft();
-    top += p->GetTop();
+    offset.x += p->GetLeft();
+    offset.y += p->GetTop();
   }
+  return offset;
+}
+
+TRect TVexaControl::GetDocRect() const {
+  const TDocOffset offset = ParentDocOffset();
+  const int64_t left = offset.x + GetLeft();
+  const int64_t top = offset.y + GetTop();
   using winmath::ClampToInt32;
   return {ClampToInt32(left), ClampToInt32(top), ClampToInt32(left + GetWidth()), ClampToInt32(top + GetHeight())};
 }
 
 void TVexaControl::SetDocRect(const TRect& rect) {
-  int64_t dx = 0;
-  int64_t dy = 0;
-  for (const TVexaControl* p = parent_; p; p = p->parent_) {
-    dx += p->GetLeft();
-    dy += p->GetTop();
-  }
+  const TDocOffset offset = ParentDocOffset();
   using winmath::ClampToInt32;
   BeginUpdate();
-  SetLeft(ClampToInt32(rect.left - dx));
-  SetTop(ClampToInt32(rect.top - dy));
+  SetLeft(ClampToInt32(rect.left - offset.x));
+  SetTop(ClampToInt32(rect.top - offset.y));
   SetWidth(ClampToInt32(int64_t{rect.right} - rect.left));
   SetHeight(ClampToInt32(int64_t{rect.bottom} - rect.top));
   EndUpdate();

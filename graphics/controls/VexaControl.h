@@ -167,6 +167,13 @@ class TVexaControl : public IDocControl {
   // Geometry (document units).
   TRect GetDocRect() const override;
   virtual void SetDocRect(const TRect& rect);
+  // Where the parent's corner stands in the document, summed in 64 bits: a control at the edge
+  // of the range is placed from there without wrapping to the other side.
+  struct TDocOffset {
+    int64_t x = 0;
+    int64_t y = 0;
+  };
+  TDocOffset ParentDocOffset() const;
   TRect GetPixelRect() const;
   virtual TRect GetRefreshRect(int32_t x, int32_t y) const;
   virtual void Invalidate();

@@ -316,17 +316,12 @@ void TVexaCurve::FitRectToPoints() {
     for (TPoint& p : points_) p = {ClampToInt32(p.x - b.left), ClampToInt32(p.y - b.top)};
   }
   if (std::any_of(points_.begin(), points_.end(), [](TPoint p) { return p.x != 0 || p.y != 0; })) fresh_ = false;
-  int64_t originX = 0;
-  int64_t originY = 0;
-  for (const TVexaControl* p = GetParent(); p; p = p->GetParent()) {
-    originX += p->GetLeft();
-    originY += p->GetTop();
-  }
+  const TDocOffset origin = ParentDocOffset();
   const int32_t width = ClampToInt32(b.Width());
   const int32_t height = ClampToInt32(b.Height());
   BeginUpdate();
-  SetLeft(HeldNearEdge(GetLeft() + b.left, originX, width));
-  SetTop(HeldNearEdge(GetTop() + b.top, originY, height));
+  SetLeft(HeldNearEdge(GetLeft() + b.left, origin.x, width));
+  SetTop(HeldNearEdge(GetTop() + b.top, origin.y, height));
   SetWidth(width);
   SetHeight(height);
   EndUpdate();
